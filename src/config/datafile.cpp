@@ -1,0 +1,233 @@
+#include "datafile.h"
+
+#include "messages.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QtEndian>
+#include <cstring>
+
+namespace {
+
+// Walks the record in file order; the same walk serves reading, writing and offsets.
+template <class IO, class Config> void walkRecord(IO& io, const Product& p, Config& c) {
+    if (p.hasVersionField) io.text(c.version);
+    io.i16(c.currentGroup);
+    for (auto& n : c.groupChannelCount) io.i16(n);
+    if (io.mark) io.mark->channels = io.pos;
+    for (auto& group : c.channels) {
+        for (auto& e : group) {
+            io.i16(e.channelNo);
+            io.i16(e.inUse);
+            io.text(e.rxFreq);
+            io.text(e.txFreq);
+            io.i16(e.scanFlag);
+            for (int i = 1; i <= 7; ++i) io.i16(e.channelFlags[size_t(i)]);
+            if (p.hasChannelExtras) {
+                io.i16(e.rxExtra);
+                io.i16(e.txExtra);
+            }
+        }
+    }
+    if (io.mark) io.mark->modelInfo = io.pos;
+    auto& mi = c.modelInfo;
+    io.text(mi.modelName);
+    io.i16(mi.modelCode);
+    io.i16(mi.bandCode);
+    io.text(mi.createDate);
+    io.text(mi.softwareVersionText);
+    io.text(mi.modelNameCopy);
+    io.i16(mi.bandCodeCopy);
+    io.i16(mi.typeLetter);
+    if (io.mark) io.mark->optionWords = io.pos;
+    for (int i = 0; i < p.optionWordCount; ++i) io.i16(c.optionWords[size_t(i)]);
+    if (io.mark) io.mark->keyAssign = io.pos;
+    for (auto& w : c.keyAssign) io.i16(w);
+    for (auto& w : c.scanWords) io.i16(w);
+    for (auto& w : c.dtmf.words1) io.i16(w);
+    io.text(c.dtmf.text1);
+    for (auto& w : c.dtmf.words2) io.i16(w);
+    io.text(c.dtmf.text2);
+    io.i16(c.dtmf.word3);
+    io.i16(c.fleetSync.w0);
+    io.i32(c.fleetSync.l1);
+    io.i16(c.fleetSync.w2);
+    io.i32(c.fleetSync.l3);
+    io.i32(c.fleetSync.l4);
+    io.i16(c.fleetSync.w5);
+    io.i16(c.dtmfCodeCount);
+    for (auto& d : c.dtmfCodes) {
+        io.i16(d.number);
+        io.text(d.code);
+    }
+    if (io.mark) io.mark->testFreqCount = io.pos;
+    io.i16(c.testFreqCount);
+    for (auto& t : c.testFreqs) {
+        io.i16(t.number);
+        io.text(t.rxFreq);
+        io.text(t.txFreq);
+        io.i16(t.rxMark);
+        io.i16(t.txMark);
+    }
+    if (io.mark) io.mark->embeddedMessage = io.pos;
+    for (auto& line : c.embeddedMessage) io.text(line);
+    io.i16(c.fleetSyncListCount);
+    if (io.mark) io.mark->fleetSyncList = io.pos;
+    for (auto& f : c.fleetSyncList) {
+        io.i16(f.a);
+        io.i16(f.b);
+        io.i32(f.c);
+    }
+    if (io.mark) io.mark->end = io.pos;
+}
+
+struct Writer {
+    QByteArray out;
+    int pos = 0;
+    RecordOffsets* mark = nullptr;
+    template <class T> void put(T v) {
+        char b[sizeof(T)];
+        qToLittleEndian(v, b);
+        out.append(b, sizeof(T));
+        pos += int(sizeof(T));
+    }
+    void i16(const int16_t& v) { put(v); }
+    void i32(const int32_t& v) { put(v); }
+    template <int N> void text(const FixedText<N>& t) {
+        out.append(t.bytes.data(), N);
+        pos += N;
+    }
+};
+
+struct Reader {
+    const char* data;
+    int pos = 0;
+    RecordOffsets* mark = nullptr;
+    void i16(int16_t& v) {
+        v = qFromLittleEndian<int16_t>(data + pos);
+        pos += 2;
+    }
+    void i32(int32_t& v) {
+        v = qFromLittleEndian<int32_t>(data + pos);
+        pos += 4;
+    }
+    template <int N> void text(FixedText<N>& t) {
+        std::memcpy(t.bytes.data(), data + pos, N);
+        pos += N;
+    }
+};
+
+struct Measurer {
+    int pos = 0;
+    RecordOffsets* mark = nullptr;
+    void i16(const int16_t&) { pos += 2; }
+    void i32(const int32_t&) { pos += 4; }
+    template <int N> void text(const FixedText<N>&) { pos += N; }
+};
+
+} // namespace
+
+QByteArray encodeRecord(const Product& p, const RadioConfig& c) {
+    Writer w;
+    w.out.reserve(p.recordLength);
+    walkRecord(w, p, c);
+    Q_ASSERT(w.out.size() == p.recordLength);
+    return w.out;
+}
+
+std::optional<RadioConfig> decodeRecord(const Product& p, const QByteArray& data) {
+    if (data.size() < p.recordLength) return std::nullopt;
+    RadioConfig c;
+    Reader r{data.constData()};
+    walkRecord(r, p, c);
+    return c;
+}
+
+RecordOffsets recordOffsets(const Product& p) {
+    RecordOffsets o{};
+    Measurer m;
+    m.mark = &o;
+    const RadioConfig c;
+    walkRecord(m, p, c);
+    return o;
+}
+
+static std::optional<RadioConfig> readRecordFile(const Product& p, const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+    return decodeRecord(p, f.read(p.recordLength));
+}
+
+bool loadDataFile(Document& doc, const QString& path) {
+    const auto record = readRecordFile(doc.product(), path);
+    if (!record) return false;
+    doc.snapshot = *record;
+    doc.restoreFromSnapshot();
+    return true;
+}
+
+QString shownFileVersion(const QByteArray& v) {
+    bool numeric = v.size() == 4 && v.at(0) == 'V';
+    for (int i = 1; numeric && i < 4; ++i) numeric = v.at(i) >= '0' && v.at(i) <= '9';
+    if (!numeric) return messageText(Msg::Unknown);
+    return QString::fromLatin1(v.left(2)) + QLatin1Char('.') + QString::fromLatin1(v.right(2));
+}
+
+QString shownProgramVersion() {
+    const QString v = QString::fromLatin1(ProgramDataVersion);
+    return v.left(2) + QLatin1Char('.') + v.right(2).left(1) + QLatin1Char('X');
+}
+
+QString versionMessageText(const QByteArray& fileVersion) {
+    return messageText(Msg::VersionWrong) + QLatin1String("\r\n") +
+           messageText(Msg::DataFileVersion) + QLatin1Char(' ') + shownFileVersion(fileVersion) +
+           QLatin1String("\r\n") + messageText(Msg::SoftwareVersion) + QLatin1Char(' ') +
+           shownProgramVersion();
+}
+
+OpenResult openDataFile(Document& doc, const QString& path) {
+    const auto record = readRecordFile(doc.product(), path);
+    if (!record) {
+        showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok);
+        return OpenResult::FileError;
+    }
+    if (doc.product().hasVersionField &&
+        !versionCompatible(record->version.text(), QString::fromLatin1(ProgramDataVersion))) {
+        showMessage(versionMessageText(record->version.raw()), MsgIcon::None, MsgButtons::Ok);
+        return OpenResult::VersionRefused;
+    }
+    doc.snapshot = *record;
+    doc.restoreFromSnapshot();
+    doc.fileName = path;
+    doc.untitled = false;
+    return OpenResult::Opened;
+}
+
+bool writeRecordFile(const Product& p, const RadioConfig& c, const QString& path,
+                     QString* errorText) {
+    QByteArray bytes = encodeRecord(p, c);
+    // A longer existing file keeps what lies beyond the record.
+    QFile old(path);
+    if (old.exists() && old.size() > p.recordLength && old.open(QIODevice::ReadOnly)) {
+        old.seek(p.recordLength);
+        bytes += old.readAll();
+        old.close();
+    }
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
+        if (errorText) *errorText = f.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool saveDataFile(Document& doc) {
+    doc.takeSnapshot();
+    if (!writeRecordFile(doc.product(), doc.snapshot, doc.fileName)) {
+        showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok);
+        return false;
+    }
+    doc.untitled = false;
+    return true;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "document.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+// Data files (".dat"): one fixed record, fields in declaration order, packed, little-endian.
+//
+//   meridox (15245 bytes)                     solvir (13791 bytes)
+//   0      Version text[4]                    -
+//   4      CurrentGroup                       0
+//   6      GroupChannelCount[6]               2
+//   18     Channels 360 x 40                  14    Channels 360 x 36 (no RxExtra/TxExtra)
+//   14418  ModelInfo (33 bytes)               12974
+//   14451  OptionWords[42]                    13007 OptionWords[37]
+//   14535  KeyAssign, ScanWords, DTMF, FleetSync settings, DTMF codes, test frequencies,
+//          embedded message lines, FleetSync list (same in both, 710 bytes)
+
+// Byte image of a record.
+QByteArray encodeRecord(const Product& p, const RadioConfig& c);
+// The record held by the first recordLength bytes of data; nothing when data is shorter.
+std::optional<RadioConfig> decodeRecord(const Product& p, const QByteArray& data);
+
+// Offsets of a few fields inside a record, derived from the same layout walk.
+struct RecordOffsets {
+    int channels;
+    int modelInfo;
+    int optionWords;
+    int keyAssign;
+    int testFreqCount;
+    int embeddedMessage;
+    int fleetSyncList;
+    int end;
+};
+RecordOffsets recordOffsets(const Product& p);
+
+// Reads the file's record into the snapshot and restores the working record from it.
+// No version check, nothing shown. On failure nothing changes.
+bool loadDataFile(Document& doc, const QString& path);
+
+enum class OpenResult { Opened, VersionRefused, FileError };
+// Opens path as the current file: version check (meridox), messages through the message
+// service. On success the record is loaded, the file becomes the current, titled file. A
+// refused or unreadable file leaves the record, the snapshot and the file name as they were.
+OpenResult openDataFile(Document& doc, const QString& path);
+
+// The three-line text shown when a file's version is refused.
+QString versionMessageText(const QByteArray& fileVersion);
+// "V2.00" for "V200"; the "Unknown" text for anything else.
+QString shownFileVersion(const QByteArray& fileVersion);
+// The program's version as shown beside a refused version: "V1.0X".
+QString shownProgramVersion();
+
+// Takes the snapshot and writes it to the current file name. The file is replaced atomically;
+// bytes beyond the record in an existing longer file are kept. Shows "file error." on failure.
+bool saveDataFile(Document& doc);
+// The same, to a given path, without any message; errorText gets the reason on failure.
+bool writeRecordFile(const Product& p, const RadioConfig& c, const QString& path,
+                     QString* errorText = nullptr);

@@ -1,0 +1,16 @@
+#include "testsupport.h"
+
+ScriptedMessages::ScriptedMessages() { setMessageService(this); }
+ScriptedMessages::~ScriptedMessages() { setMessageService(nullptr); }
+
+MsgAnswer ScriptedMessages::ask(const MessageRequest& request) {
+    asked.append(request);
+    if (!answers.isEmpty()) return answers.takeFirst();
+    return request.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+}
+
+QStringList ScriptedMessages::texts() const {
+    QStringList out;
+    for (const auto& r : asked) out << r.text;
+    return out;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "config/messages.h"
+
+#include <QList>
+#include <QString>
+
+// Answers message boxes from a script and remembers what was asked. Installs itself as the
+// message service for its lifetime.
+class ScriptedMessages : public MessageService {
+public:
+    ScriptedMessages();
+    ~ScriptedMessages() override;
+
+    MsgAnswer ask(const MessageRequest& request) override;
+
+    // Answers used in order; when they run out, plain messages get OK and questions Cancel.
+    QList<MsgAnswer> answers;
+    QList<MessageRequest> asked;
+
+    QStringList texts() const;
+    void clear() { asked.clear(); }
+};

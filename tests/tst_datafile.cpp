@@ -1,0 +1,287 @@
+// Data files: byte layout, round trips, the version rule and what a refused file leaves.
+#include "config/datafile.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(const Product*)
+
+namespace {
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+int16_t le16(const QByteArray& b, int at) {
+    return int16_t(uint8_t(b[at]) | (uint8_t(b[at + 1]) << 8));
+}
+} // namespace
+
+class TestDataFile : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    // A meridox file holding a fresh configuration with another version text.
+    QString fileWithVersion(const char* name, const QByteArray& version) {
+        Document doc(meridoxProduct());
+        doc.initialiseDefaults();
+        doc.takeSnapshot();
+        QByteArray bytes = encodeRecord(meridoxProduct(), doc.snapshot);
+        bytes.replace(0, 4, version);
+        bytes.replace(18 + 4, 8, "27000000"); // channel 1 of group A
+        writeAll(path(name), bytes);
+        return path(name);
+    }
+
+private slots:
+    void freshLayout_data();
+    void freshLayout();
+    void roundTripChangesNothing_data();
+    void roundTripChangesNothing();
+    void versionRule_data();
+    void versionRule();
+    void refusedFileLeavesEverything_data();
+    void refusedFileLeavesEverything();
+    void solvirFileRefusedByMeridox();
+    void solvirOpensWithoutVersion();
+    void saveKeepsTailOfLongerFile();
+    void saveFailureReported();
+    void templateLoadedOverDefaults();
+};
+
+void TestDataFile::freshLayout_data() {
+    QTest::addColumn<const Product*>("product");
+    QTest::newRow("meridox") << &meridoxProduct();
+    QTest::newRow("solvir") << &solvirProduct();
+}
+
+void TestDataFile::freshLayout() {
+    QFETCH(const Product*, product);
+    Document doc(*product);
+    doc.initialiseDefaults();
+    doc.fileName = path("fresh.dat") + product->program;
+    QVERIFY(saveDataFile(doc));
+    const QByteArray b = readAll(doc.fileName);
+    QCOMPARE(b.size(), product->recordLength);
+
+    const RecordOffsets o = recordOffsets(*product);
+    const bool m = product->hasVersionField;
+    QCOMPARE(o.channels, m ? 18 : 14);
+    QCOMPARE(o.modelInfo, m ? 14418 : 12974);
+    QCOMPARE(o.optionWords, m ? 14451 : 13007);
+    QCOMPARE(o.end, product->recordLength);
+    QCOMPARE(o.fleetSyncList + 64, product->recordLength);
+    QCOMPARE(o.testFreqCount, o.keyAssign + 226);
+    QCOMPARE(o.embeddedMessage, o.testFreqCount + 354);
+
+    if (m) QCOMPARE(b.left(4), QByteArray("V100"));
+    QCOMPARE(le16(b, o.channels - 12), 1);                 // group A count
+    QCOMPARE(le16(b, o.channels), 1);                      // ChannelNo
+    QCOMPARE(b.mid(o.channels + 4, 8), QByteArray("28015000"));
+    QCOMPARE(le16(b, o.channels + 20), 1);                 // ScanFlag
+    QCOMPARE(le16(b, o.channels + 22 + 4), 1);             // ECHO
+    const int group2 = o.channels + 60 * product->channelEntrySize;
+    QCOMPARE(b.mid(group2 + 4, 8), QByteArray("28145000"));
+    const QByteArray model = m ? QByteArray("SOLV\0 ", 6) : QByteArray("SOLVIR");
+    QCOMPARE(b.mid(o.modelInfo, 6), model);
+    QCOMPARE(le16(b, o.modelInfo + 6), 248);
+    QCOMPARE(le16(b, o.modelInfo + 8), 4);
+    QCOMPARE(b.mid(o.modelInfo + 18, 5), QByteArray("V1.00"));
+    QCOMPARE(le16(b, o.modelInfo + 31), 67);
+    QCOMPARE(le16(b, o.optionWords + 2), 105);
+    QCOMPARE(le16(b, o.keyAssign), 255);
+    QCOMPARE(le16(b, o.testFreqCount), 6);
+    QCOMPARE(b.mid(o.testFreqCount + 4, 8), QByteArray("1505\0   ", 8));
+    QCOMPARE(b.mid(o.embeddedMessage, 2), QByteArray("\0 ", 2));
+    // Never-assigned fields are zero bytes: unused channel places, test entries 7..16.
+    QCOMPARE(b.mid(o.channels + product->channelEntrySize, product->channelEntrySize),
+             QByteArray(product->channelEntrySize, '\0'));
+    QCOMPARE(b.mid(o.testFreqCount + 2 + 6 * 22, 22), QByteArray(22, '\0'));
+    QCOMPARE(b.mid(o.fleetSyncList, 64), QByteArray(64, '\0'));
+}
+
+void TestDataFile::roundTripChangesNothing_data() { freshLayout_data(); }
+
+void TestDataFile::roundTripChangesNothing() {
+    QFETCH(const Product*, product);
+    // Every byte value in every position survives decode and encode.
+    QByteArray noise(product->recordLength, '\0');
+    for (int i = 0; i < noise.size(); ++i) noise[i] = char((i * 131 + 7) & 0xFF);
+    const auto rec = decodeRecord(*product, noise);
+    QVERIFY(rec);
+    QCOMPARE(encodeRecord(*product, *rec), noise);
+
+    Document doc(*product);
+    doc.initialiseDefaults();
+    doc.fileName = path("rt.dat") + product->program;
+    QVERIFY(saveDataFile(doc));
+    const QByteArray first = readAll(doc.fileName);
+    Document other(*product);
+    other.initialiseDefaults();
+    QCOMPARE(openDataFile(other, doc.fileName), OpenResult::Opened);
+    QVERIFY(!other.isModified());
+    QVERIFY(saveDataFile(other));
+    QCOMPARE(readAll(doc.fileName), first);
+}
+
+void TestDataFile::versionRule_data() {
+    QTest::addColumn<QByteArray>("version");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("V101") << QByteArray("V101") << true << QString();
+    QTest::newRow("V200") << QByteArray("V200") << false
+                          << "Version is wrong.\r\nDataFile version is V2.00\r\n"
+                             "Programming software version is V1.0X";
+    QTest::newRow("ABCD") << QByteArray("ABCD") << false
+                          << "Version is wrong.\r\nDataFile version is Unknown\r\n"
+                             "Programming software version is V1.0X";
+}
+
+void TestDataFile::versionRule() {
+    QFETCH(QByteArray, version);
+    QFETCH(bool, opens);
+    QFETCH(QString, message);
+    ScriptedMessages msgs;
+    const QString file = fileWithVersion("version.dat", version);
+    Document doc(meridoxProduct());
+    doc.initialiseDefaults();
+    const OpenResult r = openDataFile(doc, file);
+    QCOMPARE(r == OpenResult::Opened, opens);
+    if (opens) {
+        QVERIFY(msgs.asked.isEmpty());
+        QCOMPARE(doc.config.entry(0, 1).rxFreq.raw(), QByteArray("27000000"));
+        QCOMPARE(doc.loadedVersion, QString::fromLatin1(version));
+        QCOMPARE(doc.fileName, file);
+        QVERIFY(!doc.untitled);
+    } else {
+        QCOMPARE(msgs.texts(), QStringList{message});
+        QCOMPARE(msgs.asked.first().buttons, MsgButtons::Ok);
+    }
+}
+
+
+void TestDataFile::refusedFileLeavesEverything_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("wrong version") << QByteArray("V200") << QString();
+    QTest::newRow("short file") << QByteArray("V100 too short") << "file error.";
+    QTest::newRow("empty file") << QByteArray() << "file error.";
+    QTest::newRow("missing file") << QByteArray("-") << "file error.";
+}
+
+void TestDataFile::refusedFileLeavesEverything() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    ScriptedMessages msgs;
+    QString file;
+    if (content == "V200") {
+        file = fileWithVersion("refused.dat", content);
+    } else {
+        file = path("refused.dat");
+        QFile::remove(file);
+        if (content != "-") writeAll(file, content);
+    }
+    Document doc(meridoxProduct());
+    doc.initialiseDefaults();
+    doc.fileName = path("mine.dat");
+    QVERIFY(saveDataFile(doc));
+    doc.config.entry(0, 1).rxFreq.assign(QByteArray("26000000")); // an unsaved edit
+    const RadioConfig working = doc.config;
+    const RadioConfig snap = doc.snapshot;
+    QVERIFY(openDataFile(doc, file) != OpenResult::Opened);
+    if (!message.isEmpty()) QCOMPARE(msgs.texts(), QStringList{message});
+    QCOMPARE(encodeRecord(meridoxProduct(), doc.config), encodeRecord(meridoxProduct(), working));
+    QCOMPARE(encodeRecord(meridoxProduct(), doc.snapshot), encodeRecord(meridoxProduct(), snap));
+    QVERIFY(doc.isModified());
+    QCOMPARE(doc.fileName, path("mine.dat")); // a later Save cannot overwrite the refused file
+}
+
+void TestDataFile::solvirFileRefusedByMeridox() {
+    ScriptedMessages msgs;
+    Document s(solvirProduct());
+    s.initialiseDefaults();
+    s.fileName = path("solvir.dat");
+    QVERIFY(saveDataFile(s));
+    Document m(meridoxProduct());
+    m.initialiseDefaults();
+    QVERIFY(openDataFile(m, s.fileName) != OpenResult::Opened);
+    QCOMPARE(msgs.asked.size(), 1);
+}
+
+void TestDataFile::solvirOpensWithoutVersion() {
+    ScriptedMessages msgs;
+    Document s(solvirProduct());
+    s.initialiseDefaults();
+    s.config.entry(3, 1).rxFreq.assign(QByteArray("27500000"));
+    s.fileName = path("s2.dat");
+    QVERIFY(saveDataFile(s));
+    QByteArray b = readAll(s.fileName);
+    b.replace(0, 2, QByteArray("\x03\x00", 2)); // CurrentGroup 3; there is no version to check
+    writeAll(s.fileName, b);
+    Document t(solvirProduct());
+    t.initialiseDefaults();
+    QCOMPARE(openDataFile(t, s.fileName), OpenResult::Opened);
+    QCOMPARE(t.config.currentGroup, 3);
+    QCOMPARE(t.config.entry(3, 1).rxFreq.raw(), QByteArray("27500000"));
+    QCOMPARE(t.currentModel, QStringLiteral("SOLVIR"));
+    QCOMPARE(t.currentBand, QStringLiteral("25.615000 - 30.105000 MHz"));
+    QVERIFY(msgs.asked.isEmpty());
+}
+
+void TestDataFile::saveKeepsTailOfLongerFile() {
+    const QString file = path("long.dat");
+    writeAll(file, QByteArray(20000, 'x'));
+    Document doc(meridoxProduct());
+    doc.initialiseDefaults();
+    doc.fileName = file;
+    QVERIFY(saveDataFile(doc));
+    const QByteArray b = readAll(file);
+    QCOMPARE(b.size(), 20000);
+    QCOMPARE(b.left(4), QByteArray("V100"));
+    QCOMPARE(b.mid(15245), QByteArray(20000 - 15245, 'x'));
+}
+
+void TestDataFile::saveFailureReported() {
+    ScriptedMessages msgs;
+    Document doc(meridoxProduct());
+    doc.initialiseDefaults();
+    doc.fileName = path("no-such-folder/x.dat");
+    doc.config.optionWords[0] = 5;
+    QVERIFY(!saveDataFile(doc));
+    QCOMPARE(msgs.texts(), QStringList{QStringLiteral("file error.")});
+    QVERIFY(doc.untitled);
+    QVERIFY(!doc.isModified()); // the snapshot was taken before the write
+}
+
+void TestDataFile::templateLoadedOverDefaults() {
+    Document t(meridoxProduct());
+    t.initialiseDefaults();
+    t.currentModel = QStringLiteral("864");
+    t.currentBand = QStringLiteral("136 - 174 MHz");
+    t.config.entry(5, 1).rxFreq.assign(QByteArray("15000000"));
+    t.fileName = path("KORVEN_New.dat");
+    QVERIFY(saveDataFile(t));
+
+    Document doc(meridoxProduct());
+    doc.initialiseDefaults(t.fileName);
+    QCOMPARE(doc.currentModel, QStringLiteral("864"));
+    QCOMPARE(doc.currentBand, QStringLiteral("136 - 174 MHz"));
+    QCOMPARE(doc.lowerLimit, 136.0);
+    QCOMPARE(doc.config.entry(5, 1).rxFreq.raw(), QByteArray("15000000"));
+    QVERIFY(doc.untitled);
+    QCOMPARE(doc.fileName, QStringLiteral("new.dat"));
+    QVERIFY(!doc.isModified());
+
+    Document none(meridoxProduct());
+    none.initialiseDefaults(path("missing.dat"));
+    QCOMPARE(none.currentModel, QStringLiteral("SOLV"));
+}
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "tst_datafile.moc"
