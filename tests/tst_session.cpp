@@ -1,4 +1,565 @@
+// The session engine against an in-process line: step tables, time-outs, retries, identity.
+#include "comm/session.h"
+#include "config/datafile.h"
+#include "fakelink.h"
+#include "testsupport.h"
+
+#include <QSignalSpy>
 #include <QTest>
-class Test_session : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(Test_session)
+
+Q_DECLARE_METATYPE(const Product*)
+
+namespace {
+// The radio's side, as far as these tests need it.
+struct FakeRadio {
+    QByteArray memory;
+    QByteArray ident;
+    int ignorePrograms = 0;
+    int ignoreIdents = 0;
+    int silentAfterBlocks = -1; // blocks answered before falling silent
+    int blocks = 0;
+    std::function<QByteArray(QByteArray)> mangleData; // changes a data reply
+
+    FakeRadio(const Product& p, const char* model = "SOLV", int band = 4, int cls = 248,
+              const char* firmware = "V100") {
+        memory = QByteArray(p.memorySize, char(0xFF));
+        ident = QByteArray("P") + QByteArray(model).left(4) + char(band) + char(cls) + '\0' +
+                QByteArray(firmware).left(4) + QByteArray(2, '\0');
+    }
+
+    QByteArray respond(const QByteArray& f) {
+        if (f == "PROGRAM") return ignorePrograms-- > 0 ? QByteArray() : QByteArray(1, 6);
+        if (f.size() == 1 && f.at(0) == 2) return ignoreIdents-- > 0 ? QByteArray() : ident;
+        if (f.size() == 1) return QByteArray(1, 6);
+        if (silentAfterBlocks >= 0 && blocks >= silentAfterBlocks) return {};
+        const int addr = (uint8_t(f.at(1)) << 8) | uint8_t(f.at(2));
+        const int n = uint8_t(f.at(3));
+        if (f.at(0) == 'R') {
+            ++blocks;
+            QByteArray r = QByteArray("W") + f.mid(1, 3) + memory.mid(addr, n);
+            r += char(RadioSession::checksum(r, 1, r.size()));
+            return mangleData ? mangleData(r) : r;
+        }
+        if (f.at(0) == 'W') {
+            ++blocks;
+            memory.replace(addr, n, f.mid(4, n));
+            return QByteArray(1, 6);
+        }
+        return QByteArray(1, 6); // information and version frames
+    }
+};
+
+int address(const QByteArray& frame) { return (uint8_t(frame.at(1)) << 8) | uint8_t(frame.at(2)); }
+} // namespace
+
+class TestSession : public QObject {
+    Q_OBJECT
+
+    struct Rig {
+        Document doc;
+        FakeLink link;
+        RadioSession session{doc, link};
+        FakeRadio radio;
+        explicit Rig(const Product& p) : doc(p), radio(p) {
+            doc.initialiseDefaults();
+            session.setPortName(QStringLiteral("/dev/fake"));
+            link.responder = [this](const QByteArray& f) { return radio.respond(f); };
+        }
+        // Runs the event loop until the session ends; false on a hang.
+        bool finish() { return QTest::qWaitFor([this] { return !session.busy(); }, 10000); }
+        QList<QByteArray> framesStartingWith(char c) const {
+            QList<QByteArray> out;
+            for (const auto& f : link.frames)
+                if (!f.isEmpty() && f.at(0) == c && f != "PROGRAM") out << f;
+            return out;
+        }
+    };
+
+private slots:
+    void fullRead_data();
+    void fullRead();
+    void fullWrite_data();
+    void fullWrite();
+    void programAnsweredOnSecondTry();
+    void silenceAsksRetryOrCancel_data();
+    void silenceAsksRetryOrCancel();
+    void wrongIdentLengthIgnored_data();
+    void wrongIdentLengthIgnored();
+    void badDataFrameIgnored_data();
+    void badDataFrameIgnored();
+    void restartPromptStartsOver_data();
+    void restartPromptStartsOver();
+    void identityRejected_data();
+    void identityRejected();
+    void olderRadioIdentity();
+    void informationRead();
+    void informationWriteFrames();
+    void onlyOneOperationAtATime();
+    void portOpenFailure();
+    void deviceLostMidSession();
+    void cancelLeavesProgrammingMode();
+    void unusableReadChangesNothing();
+    void cancelAtQuestion();
+};
+
+void TestSession::fullRead_data() {
+    QTest::addColumn<const Product*>("product");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("count");
+    QTest::newRow("meridox") << &meridoxProduct() << 0x0000 << 0x1DC0 << 120;
+    QTest::newRow("solvir") << &solvirProduct() << 0x0000 << 0x0EC0 << 60;
+}
+
+void TestSession::fullRead() {
+    QFETCH(const Product*, product);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(int, count);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(*product);
+    // The radio holds a configuration with an extra channel 7 in group C.
+    Document source(*product);
+    source.initialiseDefaults();
+    source.addChannel(2, 7, QStringLiteral("27.125000"));
+    ClearRadioImage(*product, rig.radio.memory);
+    QVERIFY(!BuildRadioImage(source, rig.radio.memory));
+    rig.radio.memory.replace(product->headerBase, 14, rig.radio.ident);
+    rig.doc.fileName = QStringLiteral("/somewhere/mine.dat");
+    rig.doc.untitled = false;
+    QSignalSpy progress(&rig.session, &RadioSession::progressChanged);
+    QSignalSpy done(&rig.session, &RadioSession::finished);
+
+    QVERIFY(rig.session.readFromRadio());
+    QVERIFY(rig.finish());
+    QCOMPARE(done.size(), 1);
+    QCOMPARE(done.first().at(1).toBool(), true);
+    const auto& f = rig.link.frames;
+    QCOMPARE(f.at(0), QByteArray("PROGRAM"));
+    QCOMPARE(f.at(1), QByteArray(1, 2));
+    QCOMPARE(f.at(2), QByteArray(1, 6));
+    const auto reads = rig.framesStartingWith('R');
+    QCOMPARE(reads.size(), count);
+    QCOMPARE(address(reads.first()), first);
+    QCOMPARE(address(reads.last()), last);
+    QCOMPARE(uint8_t(reads.first().at(3)), 64);
+    QCOMPARE(f.last(), QByteArray("E"));
+    QCOMPARE(msgs.texts().last(), QStringLiteral("Read Data Completed."));
+    QCOMPARE(rig.doc.config.groupChannelCount[2], 2);
+    QCOMPARE(rig.doc.config.entry(2, 2).channelNo, 7);
+    QCOMPARE(rig.doc.fileName, QStringLiteral("new.dat"));
+    QVERIFY(rig.doc.untitled);
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(!progress.isEmpty());
+    QVERIFY(progress.last().at(0).toInt() <= 100);
+}
+
+void TestSession::fullWrite_data() {
+    QTest::addColumn<const Product*>("product");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::addColumn<int>("count");
+    QTest::newRow("meridox") << &meridoxProduct() << 0x0010 << 0x1DD0 << 477;
+    QTest::newRow("solvir") << &solvirProduct() << 0x0000 << 0x0EE0 << 239;
+}
+
+void TestSession::fullWrite() {
+    QFETCH(const Product*, product);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    QFETCH(int, count);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok, MsgAnswer::Ok}; // the question, and solvir's overwrite
+    Rig rig(*product);
+    rig.doc.config.embeddedMessage[0].assign(QByteArray("HELLO"));
+    QVERIFY(rig.session.writeToRadio());
+    QVERIFY(rig.finish());
+    const auto writes = rig.framesStartingWith('W');
+    QCOMPARE(writes.size(), count);
+    QCOMPARE(address(writes.first()), first);
+    QCOMPARE(address(writes.last()), last);
+    for (const auto& w : writes) {
+        QCOMPARE(w.size(), 21);
+        QCOMPARE(uint8_t(w.back()), RadioSession::checksum(w, 1, 20));
+    }
+    QCOMPARE(rig.link.frames.last(), QByteArray("E"));
+    QCOMPARE(msgs.texts().last(), QStringLiteral("Write Data Completed."));
+    QCOMPARE(rig.radio.memory.mid(product->message1Base, 5), QByteArray("HELLO"));
+    // The radio gets its own identification back in the model header.
+    QCOMPARE(rig.radio.memory.mid(product->headerBase, 14), rig.radio.ident);
+    if (product->writeStart == 0) QCOMPARE(rig.radio.memory.left(16), QByteArray(16, char(0xFF)));
+}
+
+void TestSession::programAnsweredOnSecondTry() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    rig.radio.ignorePrograms = 1;
+    QVERIFY(rig.session.readFromRadio());
+    QTest::qWait(20);
+    QCOMPARE(rig.link.frames, QList<QByteArray>{QByteArray("PROGRAM")});
+    rig.session.onWaitTimeout();
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.link.frames.at(1), QByteArray("PROGRAM"));
+    QCOMPARE(msgs.texts(), (QStringList{messageText(Msg::ReadConfirm), QStringLiteral("Read Data Completed.")}));
+}
+
+void TestSession::silenceAsksRetryOrCancel_data() {
+    QTest::addColumn<int>("op");
+    QTest::addColumn<bool>("silentIdent");
+    QTest::newRow("read, PROGRAM") << int(CommRead) << false;
+    QTest::newRow("write, identification") << int(CommWrite) << true;
+}
+
+void TestSession::silenceAsksRetryOrCancel() {
+    QFETCH(int, op);
+    QFETCH(bool, silentIdent);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok, MsgAnswer::Retry, MsgAnswer::Cancel};
+    Rig rig(meridoxProduct());
+    if (silentIdent) rig.radio.ignoreIdents = 100;
+    else rig.radio.ignorePrograms = 100;
+    const RadioConfig before = rig.doc.config;
+    QVERIFY(op == CommRead ? rig.session.readFromRadio() : rig.session.writeToRadio());
+    QTest::qWait(20);
+    const QByteArray waited = silentIdent ? QByteArray(1, 2) : QByteArray("PROGRAM");
+    rig.session.onWaitTimeout(); // the automatic single re-send
+    QCOMPARE(rig.link.frames.last(), waited);
+    QCOMPARE(msgs.asked.size(), 1);
+    rig.session.onWaitTimeout(); // now the user is asked: Retry repeats the handshake
+    QCOMPARE(msgs.asked.last().text, QStringLiteral("Check Connection. Retry or Cancel?"));
+    QCOMPARE(msgs.asked.last().buttons, MsgButtons::RetryCancel);
+    QTest::qWait(20);
+    QCOMPARE(rig.link.frames.count(QByteArray("PROGRAM")), silentIdent ? 2 : 3);
+    rig.session.onWaitTimeout();
+    rig.session.onWaitTimeout(); // Cancel
+    QVERIFY(!rig.session.busy());
+    QCOMPARE(rig.session.lastFailure, SessionFailure::NoAnswer);
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(!msgs.texts().contains(QStringLiteral("Read Data Completed.")));
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config), encodeRecord(meridoxProduct(), before));
+}
+
+void TestSession::wrongIdentLengthIgnored_data() {
+    QTest::addColumn<int>("length");
+    QTest::newRow("13 bytes") << 13;
+    QTest::newRow("15 bytes") << 15;
+}
+
+void TestSession::wrongIdentLengthIgnored() {
+    QFETCH(int, length);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    rig.radio.ident = (rig.radio.ident + QByteArray(4, '\0')).left(length);
+    QVERIFY(rig.session.readFromRadio());
+    QTest::qWait(20);
+    QCOMPARE(rig.session.ReadStep, int(StepIdent));
+    rig.session.onWaitTimeout();
+    QCOMPARE(rig.link.frames.count(QByteArray(1, 2)), 2);
+    QCOMPARE(rig.session.ReadStep, int(StepIdent));
+    rig.session.cancel();
+}
+
+void TestSession::badDataFrameIgnored_data() {
+    QTest::addColumn<int>("fault");
+    QTest::newRow("address") << 0;
+    QTest::newRow("length byte") << 1;
+    QTest::newRow("checksum off by one") << 2;
+    QTest::newRow("one byte short") << 3;
+}
+
+void TestSession::badDataFrameIgnored() {
+    QFETCH(int, fault);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    rig.radio.mangleData = [fault](QByteArray r) {
+        switch (fault) {
+        case 0: r[2] = char(r.at(2) + 1); break;
+        case 1: r[3] = char(r.at(3) - 1); break;
+        case 2: r[r.size() - 1] = char(r.back() + 1); break;
+        default: r.chop(2); r += char(RadioSession::checksum(r, 1, r.size())); break;
+        }
+        return r;
+    };
+    QVERIFY(rig.session.readFromRadio());
+    QTest::qWait(20);
+    QCOMPARE(rig.session.ReadStep, int(StepBlock));
+    QCOMPARE(rig.session.BlockAddress, 0);
+    QCOMPARE(rig.session.RadioImage.left(64), QByteArray(64, char(0xFF)));
+    rig.session.cancel();
+}
+
+void TestSession::restartPromptStartsOver_data() {
+    QTest::addColumn<int>("op");
+    QTest::addColumn<int>("restartAddress");
+    QTest::newRow("read") << int(CommRead) << 0x0000;
+    QTest::newRow("write") << int(CommWrite) << 0x0010;
+}
+
+void TestSession::restartPromptStartsOver() {
+    QFETCH(int, op);
+    QFETCH(int, restartAddress);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    rig.radio.silentAfterBlocks = 3;
+    QSignalSpy progress(&rig.session, &RadioSession::progressChanged);
+    QVERIFY(op == CommRead ? rig.session.readFromRadio() : rig.session.writeToRadio());
+    QTest::qWait(50);
+    QCOMPARE(rig.session.activeStep(), int(StepBlock));
+    rig.radio.silentAfterBlocks = -1;
+    rig.link.frames.clear();
+    rig.session.onWaitTimeout();
+    QCOMPARE(msgs.asked.last().buttons, MsgButtons::OkCancel);
+    QCOMPARE(msgs.asked.last().icon, MsgIcon::Question);
+    QCOMPARE(progress.last().at(0).toInt(), 0);
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.link.frames.first(), QByteArray("PROGRAM"));
+    const auto blocks = rig.framesStartingWith(op == CommRead ? 'R' : 'W');
+    QCOMPARE(address(blocks.first()), restartAddress);
+    QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+}
+
+void TestSession::identityRejected_data() {
+    QTest::addColumn<QByteArray>("model");
+    QTest::addColumn<int>("band");
+    QTest::addColumn<QByteArray>("firmware");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("model") << QByteArray("5480") << 4 << QByteArray("V100") << "Model type is wrong.";
+    QTest::newRow("firmware") << QByteArray("SOLV") << 4 << QByteArray("V200")
+                              << "Version is wrong.\r\nFirmware version is V2.00\r\n"
+                                 "Programming software version is V1.0X";
+    QTest::newRow("band") << QByteArray("SOLV") << 3 << QByteArray("V100")
+                          << "Frequency band type is wrong.";
+    QTest::newRow("everything") << QByteArray("WX40") << 3 << QByteArray("V300")
+                                << "Model type is wrong.";
+    QTest::newRow("V105 passes") << QByteArray("SOLV") << 4 << QByteArray("V105") << QString();
+}
+
+void TestSession::identityRejected() {
+    QFETCH(QByteArray, model);
+    QFETCH(int, band);
+    QFETCH(QByteArray, firmware);
+    QFETCH(QString, message);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    rig.radio = FakeRadio(meridoxProduct(), model.constData(), band, 248, firmware.constData());
+    const RadioConfig before = rig.doc.config;
+    QVERIFY(rig.session.readFromRadio());
+    QVERIFY(rig.finish());
+    if (message.isEmpty()) {
+        QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+        return;
+    }
+    QCOMPARE(msgs.texts(), (QStringList{messageText(Msg::ReadConfirm), message}));
+    QCOMPARE(rig.link.frames.last(), QByteArray("E"));
+    QVERIFY(rig.framesStartingWith('R').isEmpty());
+    QCOMPARE(rig.session.lastFailure, SessionFailure::Identity);
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config), encodeRecord(meridoxProduct(), before));
+
+    // Silence after the end command of a rejected radio also ends the session as failed.
+    Rig silent(meridoxProduct());
+    silent.radio = rig.radio;
+    msgs.answers = {MsgAnswer::Ok};
+    silent.link.responder = [&silent](const QByteArray& f) {
+        return f == "E" ? QByteArray() : silent.radio.respond(f);
+    };
+    QVERIFY(silent.session.readFromRadio());
+    QTest::qWait(20);
+    QCOMPARE(silent.session.ReadStep, int(StepRejectedAck));
+    silent.session.onWaitTimeout();
+    QVERIFY(!silent.session.busy());
+    QVERIFY(!silent.link.isOpen());
+}
+
+void TestSession::olderRadioIdentity() {
+    ScriptedMessages msgs;
+    // A read of the older radio checks nothing.
+    msgs.answers = {MsgAnswer::Ok};
+    Rig read(solvirProduct());
+    read.radio = FakeRadio(solvirProduct(), "XXXX", 3, 17, "V900");
+    QVERIFY(read.session.readFromRadio());
+    QVERIFY(read.finish());
+    QVERIFY(!read.framesStartingWith('R').isEmpty());
+    // A write compares model (from class and band) and band, and asks before overwriting.
+    msgs.asked.clear();
+    msgs.answers = {MsgAnswer::Ok, MsgAnswer::Cancel};
+    Rig write(solvirProduct());
+    QVERIFY(write.session.writeToRadio());
+    QVERIFY(write.finish());
+    QCOMPARE(msgs.asked.last().text, QStringLiteral("Model type is wrong. Overwrite?"));
+    QCOMPARE(msgs.asked.last().icon, MsgIcon::Warning);
+    QVERIFY(write.framesStartingWith('W').isEmpty());
+    QCOMPARE(write.link.frames.last(), QByteArray("E"));
+    QCOMPARE(write.session.lastFailure, SessionFailure::Identity);
+    // A matching radio: class 248 with band 3 is "WX40".
+    msgs.answers = {MsgAnswer::Ok};
+    Rig match(solvirProduct());
+    match.doc.currentModel = QStringLiteral("WX40");
+    match.doc.currentBand = QStringLiteral("26.51500 - 27.85500 MHz");
+    match.radio = FakeRadio(solvirProduct(), "ABCD", 3, 248);
+    const int before = msgs.asked.size();
+    QVERIFY(match.session.writeToRadio());
+    QVERIFY(match.finish());
+    QCOMPARE(msgs.asked.size(), before + 2); // the question and "Write Data Completed."
+}
+
+void TestSession::informationRead() {
+    ScriptedMessages msgs;
+    Rig rig(meridoxProduct());
+    QByteArray area(256, char(0xFF));
+    area.replace(0x08, 4, "0595");
+    area.replace(0x10, 10, "2010120700");
+    rig.radio.memory.replace(0x1F00, 256, area);
+    rig.radio.ignorePrograms = 1; // a missing PROGRAM acknowledge is no error here
+    QSignalSpy shown(&rig.session, &RadioSession::informationRead);
+    rig.session.localInformation[5] = QStringLiteral("V1.00");
+    QVERIFY(rig.session.readInformation(true));
+    QTest::qWait(20);
+    rig.session.onWaitTimeout();
+    QVERIFY(rig.finish());
+    QVERIFY(msgs.asked.isEmpty()); // no question, no completion message
+    QCOMPARE(shown.size(), 1);
+    const auto reads = rig.framesStartingWith('R');
+    QCOMPARE(reads.size(), 16);
+    QCOMPARE(address(reads.first()), 0x1F00);
+    QCOMPARE(address(reads.last()), 0x1FF0);
+    QCOMPARE(rig.session.localInformation[0], QStringLiteral("0595"));
+    QCOMPARE(rig.session.localInformation[1], QStringLiteral("2010120700"));
+    QCOMPARE(rig.session.localInformation[5], QStringLiteral("V1.00"));
+
+    // Silence after the end command: the information is complete, so it counts as read.
+    Rig late(meridoxProduct());
+    late.link.responder = [&late](const QByteArray& f) {
+        return f == "E" ? QByteArray() : late.radio.respond(f);
+    };
+    QSignalSpy done(&late.session, &RadioSession::finished);
+    QVERIFY(late.session.readInformation(false));
+    QTest::qWait(50);
+    QCOMPARE(late.session.ReadStep, int(StepEndAck));
+    late.session.onWaitTimeout();
+    QCOMPARE(done.last().at(1).toBool(), true);
+}
+
+void TestSession::informationWriteFrames() {
+    Rig rig(meridoxProduct());
+    ModelInfo& mi = rig.doc.config.modelInfo;
+    mi.modelNameCopy.assign(QByteArray("715\0", 4));
+    mi.bandCodeCopy = 0x21;
+    mi.typeLetter = 67;
+    mi.createDate.assign(QByteArray("20101207"));
+    mi.softwareVersionText.assign(QByteArray("V1.00"));
+    QVERIFY(rig.session.writeInformation());
+    QVERIFY(rig.finish());
+    const auto& f = rig.link.frames;
+    QCOMPARE(f.size(), 6);
+    const QByteArray info = f.at(3);
+    QCOMPARE(info.size(), 34);
+    QCOMPARE(info.left(8), QByteArray("NTKK715\xFF"));
+    QCOMPARE(uint8_t(info.at(8)), 67);
+    QCOMPARE(uint8_t(info.at(13)), 0x21);
+    QCOMPARE(info.mid(17, 8), QByteArray("20101207"));
+    QCOMPARE(info.mid(25, 8), QByteArray(8, char(0xFF)));
+    QCOMPARE(uint8_t(info.at(33)), RadioSession::checksum(info, 1, 33));
+    QCOMPARE(f.at(4), QByteArray("V1.00\xFF\xFF\xFF\xFF\xFF"));
+    QCOMPARE(f.at(5), QByteArray("E"));
+}
+
+void TestSession::onlyOneOperationAtATime() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    rig.radio.ignorePrograms = 100;
+    QVERIFY(rig.session.readFromRadio());
+    QVERIFY(!rig.session.writeToRadio());
+    QVERIFY(!rig.session.readInformation(true));
+    QCOMPARE(rig.session.CommType, int(CommRead));
+    QCOMPARE(rig.link.opens, 1);
+    rig.session.cancel();
+}
+
+void TestSession::portOpenFailure() {
+    ScriptedMessages msgs;
+    Rig rig(meridoxProduct());
+    rig.link.failOpen = true;
+    QVERIFY(!rig.session.readFromRadio());
+    QCOMPARE(rig.session.CommType, int(CommIdle));
+    QCOMPARE(msgs.asked.size(), 1);
+    QCOMPARE(msgs.asked.first().text, QStringLiteral("Cannot Open Communication Port."));
+    QCOMPARE(msgs.asked.first().icon, MsgIcon::Critical);
+    QVERIFY(msgs.asked.first().informative.contains(QStringLiteral("/dev/fake")));
+    QCOMPARE(rig.session.lastFailure, SessionFailure::PortOpen);
+}
+
+void TestSession::deviceLostMidSession() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    rig.radio.silentAfterBlocks = 5;
+    const RadioConfig before = rig.doc.config;
+    QVERIFY(rig.session.readFromRadio());
+    QTest::qWait(50);
+    rig.link.lose();
+    QVERIFY(!rig.session.busy());
+    QCOMPARE(rig.session.lastFailure, SessionFailure::DeviceLost);
+    QCOMPARE(msgs.asked.last().text, QStringLiteral("The connection to the radio was lost."));
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config), encodeRecord(meridoxProduct(), before));
+}
+
+void TestSession::cancelLeavesProgrammingMode() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    rig.radio.silentAfterBlocks = 2;
+    QSignalSpy done(&rig.session, &RadioSession::finished);
+    QVERIFY(rig.session.readFromRadio());
+    QTest::qWait(50);
+    rig.session.cancel();
+    QCOMPARE(rig.link.frames.last(), QByteArray("E"));
+    QCOMPARE(done.last().at(1).toBool(), false);
+    QCOMPARE(rig.session.lastFailure, SessionFailure::Cancelled);
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(msgs.asked.size(), 1); // no completion message
+}
+
+void TestSession::unusableReadChangesNothing() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    Document source(meridoxProduct());
+    source.initialiseDefaults();
+    ClearRadioImage(meridoxProduct(), rig.radio.memory);
+    QVERIFY(!BuildRadioImage(source, rig.radio.memory));
+    rig.radio.memory[0x1D61] = char(0x80); // option word 1 overflows
+    rig.doc.fileName = QStringLiteral("mine.dat");
+    rig.doc.config.optionWords[0] = 7;
+    const RadioConfig before = rig.doc.config;
+    QSignalSpy applying(&rig.session, &RadioSession::readApplying);
+    QVERIFY(rig.session.readFromRadio());
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.session.lastFailure, SessionFailure::BadData);
+    QCOMPARE(applying.size(), 0);
+    QCOMPARE(msgs.asked.last().text, QStringLiteral("The data read from the radio cannot be used."));
+    QVERIFY(!msgs.texts().contains(QStringLiteral("Read Data Completed.")));
+    QCOMPARE(rig.doc.fileName, QStringLiteral("mine.dat"));
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config), encodeRecord(meridoxProduct(), before));
+}
+
+void TestSession::cancelAtQuestion() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Cancel};
+    Rig rig(meridoxProduct());
+    rig.session.RadioImage[0x20] = 0x12;
+    QVERIFY(!rig.session.writeToRadio());
+    QCOMPARE(rig.session.CommType, int(CommIdle));
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(rig.link.frames.isEmpty());
+    QCOMPARE(uint8_t(rig.session.RadioImage.at(0x20)), 0x12); // cleared only after OK
+}
+
+QTEST_GUILESS_MAIN(TestSession)
 #include "tst_session.moc"

@@ -1,16 +1,20 @@
 #include "cli.h"
 
+#include "comm/ports.h"
+#include "comm/localinfo.h"
+#include "comm/session.h"
 #include "config/datafile.h"
 #include "config/document.h"
 #include "config/messages.h"
 #include "editors/channelrules.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <unistd.h>
 
 namespace {
 
@@ -71,11 +75,10 @@ const char* const OptionLabels[MaxOptionWords] = {
 const char* const FlagNames[8] = {"", "BUSY", "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB"};
 
 // Language of the program's settings file (English when there is none).
+QString settingsFilePath();
+
 void applySettingsLanguage(const Product& p) {
-    const QString path =
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) +
-        QLatin1String("/language/mysetup.ini");
-    QSettings s(path, QSettings::IniFormat);
+    QSettings s(settingsFilePath(), QSettings::IniFormat);
     const int lang = s.value(QStringLiteral("language/CurrentLanguage")).toInt();
     setCurrentLanguage(p.persistsLanguage && lang == LanguageChinese ? LanguageChinese
                                                                       : LanguageEnglish);
@@ -84,7 +87,12 @@ void applySettingsLanguage(const Product& p) {
 int usage(const Product& p) {
     err() << "Usage:\n"
           << "  " << p.program << "-cli new -o OUT.dat\n"
-          << "  " << p.program << "-cli show FILE.dat\n";
+          << "  " << p.program << "-cli show FILE.dat\n"
+          << "  " << p.program << "-cli read --port PORT -o OUT.dat [--retries N]\n"
+          << "  " << p.program << "-cli write --port PORT IN.dat [--retries N]"
+          << (p.identityAsksOverwrite ? " [--overwrite]\n" : "\n")
+          << "  " << p.program << "-cli info --port PORT [--retries N]\n"
+          << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n";
     err().flush();
     return ExitUsageOrFile;
 }
@@ -93,6 +101,9 @@ int usage(const Product& p) {
 struct SubArgs {
     QStringList positional;
     QString output;
+    QString port;
+    int retries = 0;
+    bool overwrite = false;
     bool ok = true;
 };
 
@@ -106,6 +117,18 @@ SubArgs parseSubArgs(const QStringList& args) {
                 break;
             }
             r.output = args.at(++i);
+        } else if (a == QLatin1String("--port") || a == QLatin1String("-p")) {
+            if (i + 1 >= args.size()) {
+                r.ok = false;
+                break;
+            }
+            r.port = args.at(++i);
+        } else if (a == QLatin1String("--retries")) {
+            bool ok = false;
+            r.retries = i + 1 < args.size() ? args.at(++i).toInt(&ok) : -1;
+            if (!ok || r.retries < 0) r.ok = false;
+        } else if (a == QLatin1String("--overwrite")) {
+            r.overwrite = true;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             r.ok = false;
         } else {
@@ -201,6 +224,139 @@ int showCommand(const Product& p, const QStringList& args) {
     return ExitOk;
 }
 
+// Answers the session's questions the way the options say and prints every message.
+class CliMessages : public MessageService {
+public:
+    CliMessages(int retries, bool overwrite) : m_retries(retries), m_overwrite(overwrite) {}
+    MsgAnswer ask(const MessageRequest& r) override {
+        switch (r.id) {
+        case Msg::ReadConfirm:
+        case Msg::WriteConfirm: return MsgAnswer::Ok; // running the command is the consent
+        default: break;
+        }
+        endProgressLine();
+        err() << QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")) << '\n';
+        if (!r.informative.isEmpty()) err() << r.informative << '\n';
+        MsgAnswer answer = MsgAnswer::Ok;
+        if (r.id == Msg::ModelWrongOverwrite) {
+            answer = m_overwrite ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        } else if (r.id == Msg::CheckConnection) {
+            const bool again = m_retries > 0;
+            if (again) --m_retries;
+            answer = again ? (r.buttons == MsgButtons::RetryCancel ? MsgAnswer::Retry : MsgAnswer::Ok)
+                           : MsgAnswer::Cancel;
+            err() << (again ? "-> trying again\n" : "-> giving up\n");
+        } else if (r.buttons != MsgButtons::Ok) {
+            answer = MsgAnswer::Cancel;
+        }
+        err().flush();
+        return answer;
+    }
+    void progress(int percent) {
+        if (!m_tty) return;
+        const int filled = percent * 30 / 100;
+        err() << "\r[" << QString(filled, QLatin1Char('#')) << QString(30 - filled, QLatin1Char(' '))
+              << "] " << percent << "%";
+        err().flush();
+        m_progressShown = true;
+    }
+    void endProgressLine() {
+        if (m_progressShown) err() << '\n';
+        m_progressShown = false;
+    }
+
+private:
+    int m_retries;
+    bool m_overwrite;
+    bool m_tty = ::isatty(2) == 1;
+    bool m_progressShown = false;
+};
+
+int exitCodeFor(SessionFailure f) {
+    switch (f) {
+    case SessionFailure::None: return ExitOk;
+    case SessionFailure::PortOpen: return ExitPortError;
+    case SessionFailure::Identity: return ExitIdentityRejected;
+    case SessionFailure::Refused: return ExitUsageOrFile;
+    default: return ExitNoAnswer;
+    }
+}
+
+QString settingsFilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) +
+           QLatin1String("/language/mysetup.ini");
+}
+
+// Runs one operation on the port to its end; returns its exit code.
+int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSession&)>& start) {
+    CliMessages msgs(a.retries, a.overwrite);
+    setMessageService(&msgs);
+    const QString device = resolvePortName(a.port, settingsFilePath());
+    if (device.isEmpty()) {
+        err() << messageText(Msg::PortOpenError) << '\n'
+              << a.port << " has no serial device on this computer. Plug in the programming "
+                           "cable, or give the device path (/dev/ttyUSB0).\n";
+        setMessageService(nullptr);
+        return ExitPortError;
+    }
+    PortLink link;
+    RadioSession session(doc, link);
+    session.setPortName(device);
+    QEventLoop loop;
+    QObject::connect(&session, &RadioSession::progressChanged, &loop, [&](int pc) { msgs.progress(pc); });
+    QObject::connect(&session, &RadioSession::finished, &loop, [&] { loop.quit(); });
+    if (start(session)) loop.exec();
+    msgs.endProgressLine();
+    setMessageService(nullptr);
+    return exitCodeFor(session.lastFailure);
+}
+
+int readCommand(const Product& p, const QStringList& args) {
+    const SubArgs a = parseSubArgs(args);
+    if (!a.ok || a.port.isEmpty() || a.output.isEmpty() || !a.positional.isEmpty()) return usage(p);
+    Document doc(p);
+    doc.initialiseDefaults();
+    const int rc = runSession(doc, a, [](RadioSession& s) { return s.readFromRadio(); });
+    if (rc != ExitOk) return rc;
+    doc.takeSnapshot();
+    QString why;
+    if (!writeRecordFile(p, doc.snapshot, a.output, &why)) {
+        err() << messageText(Msg::FileError) << '\n' << a.output << ": " << why << '\n';
+        return ExitUsageOrFile;
+    }
+    return ExitOk;
+}
+
+int writeCommand(const Product& p, const QStringList& args) {
+    const SubArgs a = parseSubArgs(args);
+    if (!a.ok || a.port.isEmpty() || a.positional.size() != 1 || !a.output.isEmpty()) return usage(p);
+    if (a.overwrite && !p.identityAsksOverwrite) return usage(p);
+    Document doc(p);
+    doc.initialiseDefaults();
+    if (!openConfigFile(doc, a.positional.first())) return ExitUsageOrFile;
+    return runSession(doc, a, [](RadioSession& s) { return s.writeToRadio(); });
+}
+
+int infoCommand(const Product& p, const QStringList& args) {
+    const SubArgs a = parseSubArgs(args);
+    if (!a.ok || a.port.isEmpty() || !a.positional.isEmpty() || !a.output.isEmpty()) return usage(p);
+    Document doc(p);
+    doc.initialiseDefaults();
+    LocalInformation info;
+    const int rc = runSession(doc, a, [&info](RadioSession& s) {
+        s.localInformation = defaultLocalInformation(QDate::currentDate());
+        QObject::connect(&s, &RadioSession::informationRead, &s, [&info, &s] { info = s.localInformation; });
+        return s.readInformation(true);
+    });
+    if (rc != ExitOk) return rc;
+    // Screen order of the information window.
+    static const int order[12] = {0, 6, 7, 1, 2, 3, 5, 4, 8, 9, 10, 11};
+    for (int i : order)
+        out() << localInformationLabel(i, LanguageEnglish) << ": " << shownLocalInformation(info, i)
+              << '\n';
+    return ExitOk;
+}
+
 } // namespace
 
 int runCli(const Product& p, const QStringList& args) {
@@ -212,6 +368,9 @@ int runCli(const Product& p, const QStringList& args) {
     int rc = ExitUsageOrFile;
     if (cmd == QLatin1String("new")) rc = newCommand(p, rest);
     else if (cmd == QLatin1String("show")) rc = showCommand(p, rest);
+    else if (cmd == QLatin1String("read")) rc = readCommand(p, rest);
+    else if (cmd == QLatin1String("write")) rc = writeCommand(p, rest);
+    else if (cmd == QLatin1String("info")) rc = infoCommand(p, rest);
     else rc = usage(p);
     out().flush();
     err().flush();

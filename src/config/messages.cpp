@@ -100,4 +100,8 @@ MsgAnswer showMessage(const QString& text, MsgIcon icon, MsgButtons buttons,
     return messageService().ask({text, informative, g_title, icon, buttons});
 }
 
+MsgAnswer showMessage(Msg id, MsgIcon icon, MsgButtons buttons, const QString& informative) {
+    return messageService().ask({messageText(id), informative, g_title, icon, buttons, id});
+}
+
 void reportProcedureError(const QString& procedure) { showMessage(procedure); }

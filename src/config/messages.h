@@ -57,6 +57,7 @@ struct MessageRequest {
     QString title;
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
+    Msg id = Msg(0); // the message table entry the text comes from, when it does
 };
 
 class MessageService {
@@ -77,6 +78,10 @@ void setProgramTitle(const QString& title);
 
 MsgAnswer showMessage(const QString& text, MsgIcon icon = MsgIcon::None,
                       MsgButtons buttons = MsgButtons::Ok, const QString& informative = {});
+
+// Shows a message of the message table in the current language.
+MsgAnswer showMessage(Msg id, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
+                      const QString& informative = {});
 
 // The box a procedure shows when it trapped an unexpected error: its whole text names it.
 void reportProcedureError(const QString& procedure);

@@ -1,0 +1,39 @@
+#include "ports.h"
+
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+#include <QSettings>
+
+QStringList serialDevices() {
+    QStringList usb, other;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const QString path = info.systemLocation();
+        const QString name = info.portName();
+        (name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM"))
+             ? usb
+             : other)
+            << path;
+    }
+    usb.sort();
+    other.sort();
+    return usb + other;
+}
+
+QString deviceForChoice(int n, const QString& settingsFile) {
+    if (n < 1 || n > 8) return {};
+    if (!settingsFile.isEmpty()) {
+        QSettings s(settingsFile, QSettings::IniFormat);
+        const QString pinned = s.value(QStringLiteral("ports/COM%1").arg(n)).toString().trimmed();
+        if (!pinned.isEmpty()) return pinned;
+    }
+    const QStringList devices = serialDevices();
+    return n <= devices.size() ? devices.at(n - 1) : QString();
+}
+
+QString resolvePortName(const QString& port, const QString& settingsFile) {
+    static const QRegularExpression com(QStringLiteral("^COM([1-8])$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto m = com.match(port);
+    if (m.hasMatch()) return deviceForChoice(m.captured(1).toInt(), settingsFile);
+    return port;
+}
