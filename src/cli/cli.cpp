@@ -9,6 +9,7 @@
 #include "editors/channelrules.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QDir>
 #include <QSettings>
@@ -104,6 +105,7 @@ struct SubArgs {
     QString port;
     int retries = 0;
     bool overwrite = false;
+    bool timing = false;
     bool ok = true;
 };
 
@@ -129,6 +131,8 @@ SubArgs parseSubArgs(const QStringList& args) {
             if (!ok || r.retries < 0) r.ok = false;
         } else if (a == QLatin1String("--overwrite")) {
             r.overwrite = true;
+        } else if (a == QLatin1String("--timing")) {
+            r.timing = true;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             r.ok = false;
         } else {
@@ -305,8 +309,16 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     QEventLoop loop;
     QObject::connect(&session, &RadioSession::progressChanged, &loop, [&](int pc) { msgs.progress(pc); });
     QObject::connect(&session, &RadioSession::finished, &loop, [&] { loop.quit(); });
+    QElapsedTimer clock;
+    clock.start();
     if (start(session)) loop.exec();
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
     msgs.endProgressLine();
+    if (a.timing)
+        err() << QStringLiteral("timing: %1 ms, %2 exchanges, %3 bytes\n")
+                     .arg(ms, 0, 'f', 3)
+                     .arg(session.framesSent)
+                     .arg(session.bytesSent + session.bytesReceived);
     setMessageService(nullptr);
     return exitCodeFor(session.lastFailure);
 }

@@ -107,6 +107,7 @@ bool RadioSession::OpenCommPort() {
     BlockAddress = startAddress();
     ProgramRetries = IdentRetries = LastPercent = 0;
     framesSent = 0;
+    bytesSent = bytesReceived = 0;
     lastFailure = SessionFailure::None;
     m_lostWhilePrompting = false;
     if (m_link.isOpen()) m_link.close();
@@ -139,6 +140,7 @@ void RadioSession::SendFrame(const QByteArray& frame, int expectedReplyLength) {
     m_link.clearBuffers();
     m_link.write(frame);
     ++framesSent;
+    bytesSent += frame.size();
 }
 
 bool RadioSession::advanceBlock() {
@@ -360,6 +362,7 @@ bool RadioSession::storeReply(const QByteArray& r) {
 
 void RadioSession::onReply(const QByteArray& reply) {
     if (CommType == CommIdle || m_prompting) return;
+    bytesReceived += reply.size();
     if (CommType == CommTest) {
         emit testReply(reply);
         return;

@@ -91,6 +91,8 @@ public:
 
     SessionFailure lastFailure = SessionFailure::None;
     int framesSent = 0;
+    qint64 bytesSent = 0;
+    qint64 bytesReceived = 0;
 
     // Frames of the information write, built from the record's ModelInfo copy fields.
     static QByteArray informationFrame(const ModelInfo& info);

@@ -1,1 +1,231 @@
-int main() { return 1; }
+// virtual-radio: the radio's side of the programming protocol on a pseudo-terminal. It is the
+// peer of the end-to-end tests and the demo radio that scripts/run.sh attaches to a port.
+//
+//   virtual-radio --product meridox|solvir --link PATH [options]
+//
+// Prints "ready PATH" once PATH leads to the radio; SIGTERM or SIGINT ends it cleanly (dump
+// written, link removed).
+
+#include "memoryimage.h"
+#include "pty.h"
+#include "radio.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <unistd.h>
+
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailure = 1;
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// Termination signals only write a byte into a pipe; the event loop reads it and quits.
+bool installSignalHandlers() {
+    if (::pipe2(g_signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return false;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int s : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(s, &action, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    return true;
+}
+
+int fail(const QString& message) {
+    std::fprintf(stderr, "virtual-radio: %s\n", qPrintable(message));
+    return ExitFailure;
+}
+
+struct Options {
+    const Product* product = nullptr;
+    QString link, memoryPath, infoPath, dumpPath, logPath;
+    RadioBehaviour behaviour;
+};
+
+// Parses the command line; on a usage error returns its message.
+std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral("The radio's side of the programming protocol on a "
+                                               "pseudo-terminal."));
+    p.addHelpOption();
+    const auto value = [&p](const char* name, const char* description, const char* valueName) {
+        const QCommandLineOption option{QString::fromLatin1(name), QString::fromLatin1(description),
+                                        QString::fromLatin1(valueName)};
+        p.addOption(option);
+        return option;
+    };
+    const auto product = value("product", "Radio family: meridox or solvir.", "name");
+    const auto link = value("link", "Path of the link to the radio's serial port.", "path");
+    const auto memory = value("memory", "Initial memory image (the radio's memory size).", "file");
+    const auto info = value("info", "256 bytes for the local information area.", "file");
+    const auto dump =
+        value("dump", "Memory image written after each end command and at exit.", "file");
+    const auto log = value("log", "Frame log, one line per frame.", "file");
+    const auto model = value("model", "Model code in the identification (default SOLV).", "text");
+    const auto band = value("band", "Band code in the identification (default 4).", "n");
+    const auto modelClass = value("class", "Model class code (default 248).", "n");
+    const auto firmware = value("firmware", "Firmware version (default V100).", "text");
+    const auto ignoreProgram = value("ignore-program", "Ignore the first N PROGRAM commands.", "n");
+    const auto ignoreIdent =
+        value("ignore-ident", "Ignore the first N identification requests.", "n");
+    const auto badChecksum =
+        value("bad-checksum", "Send the K-th data frame with a wrong checksum.", "k");
+    const auto silentAfter = value("silent-after", "Answer nothing after K blocks.", "k");
+    const auto hangupAfter = value("hangup-after", "Hang up and exit after K blocks.", "k");
+    const auto replyDelay = value("reply-delay", "Wait before each reply.", "ms");
+    const auto pace = value("pace-us", "Time per byte on the line (1041.667 is 9600 baud).", "us");
+
+    if (!p.parse(arguments)) return p.errorText();
+    if (p.isSet(QStringLiteral("help"))) p.showHelp(ExitOk);
+    if (!p.positionalArguments().isEmpty())
+        return QStringLiteral("unexpected argument %1").arg(p.positionalArguments().first());
+
+    o.product = productByName(p.value(product));
+    if (!o.product) return QStringLiteral("--product must be meridox or solvir");
+    o.link = p.value(link);
+    if (o.link.isEmpty()) return QStringLiteral("--link PATH is required");
+    o.memoryPath = p.value(memory);
+    o.infoPath = p.value(info);
+    o.dumpPath = p.value(dump);
+    o.logPath = p.value(log);
+
+    std::optional<QString> problem;
+    const auto number = [&](const QCommandLineOption& option, int fallback, int min, int max) {
+        if (!p.isSet(option)) return fallback;
+        bool ok = false;
+        const int n = p.value(option).toInt(&ok);
+        if (!ok || n < min || n > max) {
+            if (!problem)
+                problem = QStringLiteral("--%1 must be a number from %2 to %3")
+                              .arg(option.names().first())
+                              .arg(min)
+                              .arg(max);
+            return fallback;
+        }
+        return n;
+    };
+    const auto fourChars = [&](const QCommandLineOption& option, const char* fallback) {
+        const QString text = p.isSet(option) ? p.value(option) : QLatin1String(fallback);
+        if (text.size() != 4 || !std::all_of(text.begin(), text.end(), [](QChar c) {
+                return c.unicode() >= 0x20 && c.unicode() < 0x7F;
+            })) {
+            if (!problem)
+                problem =
+                    QStringLiteral("--%1 must be 4 ASCII characters").arg(option.names().first());
+            return QByteArray(4, ' ');
+        }
+        return text.toLatin1();
+    };
+
+    // Identification: 50, model code (4), band code, model class, 00, firmware (4), 00 00.
+    QByteArray& ident = o.behaviour.identification;
+    ident = QByteArray(1, 0x50) + fourChars(model, "SOLV");
+    ident += char(number(band, 4, 0, 255));
+    ident += char(number(modelClass, 248, 0, 255));
+    ident += '\0';
+    ident += fourChars(firmware, "V100");
+    ident += QByteArray(2, '\0');
+
+    RadioBehaviour& b = o.behaviour;
+    b.ignoreProgram = number(ignoreProgram, 0, 0, 1'000'000);
+    b.ignoreIdent = number(ignoreIdent, 0, 0, 1'000'000);
+    b.badChecksumAt = number(badChecksum, 0, 1, 1'000'000);
+    b.silentAfter = number(silentAfter, -1, 0, 1'000'000);
+    b.hangupAfter = number(hangupAfter, -1, 0, 1'000'000);
+    b.replyDelayMs = number(replyDelay, 0, 0, 60'000);
+    if (p.isSet(pace)) {
+        bool ok = false;
+        b.paceUs = p.value(pace).toDouble(&ok);
+        if ((!ok || b.paceUs < 0 || b.paceUs > 1'000'000) && !problem)
+            problem = QStringLiteral("--pace-us must be a number of microseconds, 0 to 1000000");
+    }
+    return problem;
+}
+
+// Reads a file that must hold exactly `size` bytes.
+std::optional<QByteArray> readExactly(const QString& path, qsizetype size, const char* what,
+                                      QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read %1 %2: %3")
+                     .arg(QLatin1String(what), path, file.errorString());
+        return std::nullopt;
+    }
+    const QByteArray data = file.read(size + 1);
+    if (data.size() != size) {
+        *error = QStringLiteral("%1 %2 must be exactly %3 bytes")
+                     .arg(QLatin1String(what), path)
+                     .arg(size);
+        return std::nullopt;
+    }
+    return data;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    Options options;
+    if (const auto problem = parseOptions(app.arguments(), options)) return fail(*problem);
+    const Product& product = *options.product;
+
+    QString error;
+    std::optional<QByteArray> info;
+    if (!options.infoPath.isEmpty()) {
+        info = readExactly(options.infoPath, InformationAreaSize, "information area", &error);
+        if (!info) return fail(error);
+    }
+    std::optional<QByteArray> memory =
+        options.memoryPath.isEmpty()
+            ? defaultMemoryImage(product, &error)
+            : readExactly(options.memoryPath, product.memorySize, "memory image", &error);
+    if (!memory) return fail(error);
+    if (info) memory->replace(product.infoBase(), InformationAreaSize, *info);
+
+    if (!installSignalHandlers()) return fail(QStringLiteral("cannot set up signal handling"));
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [] {
+        char bytes[16];
+        while (::read(g_signalPipe[0], bytes, sizeof bytes) > 0) {
+        }
+        QCoreApplication::exit(ExitOk);
+    });
+
+    PseudoTerminal pty;
+    if (!pty.open(&error)) return fail(error);
+    SimulatedRadio radio(*memory, options.behaviour, pty);
+    if (!radio.start(options.logPath, options.dumpPath, &error)) return fail(error);
+    QObject::connect(&radio, &SimulatedRadio::hungUp, &app, [] { QCoreApplication::exit(ExitOk); });
+    QObject::connect(&radio, &SimulatedRadio::failed, &app, [](const QString& reason) {
+        std::fprintf(stderr, "virtual-radio: %s\n", qPrintable(reason));
+        QCoreApplication::exit(ExitFailure);
+    });
+    if (!pty.link(options.link, &error)) return fail(error);
+
+    std::printf("ready %s\n", QFile::encodeName(options.link).constData());
+    std::fflush(stdout);
+
+    int code = app.exec();
+    // The link goes first, so nobody opens the port while the radio shuts down; closing the
+    // master then tells a connected program that the cable is gone.
+    pty.removeLink();
+    pty.close();
+    if (!radio.writeDump(&error)) code = fail(error);
+    return code;
+}
