@@ -1,0 +1,115 @@
+#include "uicommon.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+double dpiX() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->logicalDotsPerInchX() : 96.0;
+}
+double dpiY() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->logicalDotsPerInchY() : 96.0;
+}
+
+class RightClickSwallower : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick ||
+            e->type() == QEvent::MouseButtonRelease) {
+            return static_cast<QMouseEvent*>(e)->button() == Qt::RightButton;
+        }
+        return e->type() == QEvent::ContextMenu;
+    }
+};
+
+void setButtonText(QWidget* window, const char* name, const QString& text) {
+    if (auto* b = window->findChild<QAbstractButton*>(QLatin1String(name))) b->setText(text);
+}
+} // namespace
+
+int twipsToPixelsX(int twips) { return qRound(twips * dpiX() / 1440.0); }
+int twipsToPixelsY(int twips) { return qRound(twips * dpiY() / 1440.0); }
+int pixelsToTwipsX(int pixels) { return qRound(pixels * 1440.0 / dpiX()); }
+int pixelsToTwipsY(int pixels) { return qRound(pixels * 1440.0 / dpiY()); }
+
+namespace Caption {
+QString close() { return tr2("&Close", "关闭(&C)"); }
+QString print() { return tr2("&Print", "打印(&R)"); }
+QString help() { return tr2("&Help", "帮助(&H)"); }
+QString ok() { return tr2("&OK", "确定(&O)"); }
+QString cancel() { return tr2("&Cancel", "取消(&C)"); }
+} // namespace Caption
+
+void captionCloseAndHelp(QWidget* window) {
+    setButtonText(window, "CommandClose", Caption::close());
+    setButtonText(window, "CommandHelp", Caption::help());
+}
+
+void captionOkAndCancel(QWidget* window) {
+    setButtonText(window, "Command1", Caption::ok());
+    setButtonText(window, "Command2", Caption::cancel());
+}
+
+void suppressRightClick(QWidget* w) {
+    if (w->findChild<RightClickSwallower*>(QString(), Qt::FindDirectChildrenOnly)) return;
+    w->setContextMenuPolicy(Qt::NoContextMenu);
+    w->installEventFilter(new RightClickSwallower(w));
+}
+
+void restoreRightClick(QWidget* w) {
+    w->setContextMenuPolicy(Qt::DefaultContextMenu);
+    delete w->findChild<RightClickSwallower*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+QString hexByte(int value) {
+    return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+}
+
+MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(r.title);
+    box.setText(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    if (!r.informative.isEmpty()) box.setInformativeText(r.informative);
+    switch (r.icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    }
+    using B = QMessageBox::StandardButton;
+    QMessageBox::StandardButtons buttons;
+    switch (r.buttons) {
+    case MsgButtons::Ok: buttons = B::Ok; break;
+    case MsgButtons::OkCancel: buttons = B::Ok | B::Cancel; break;
+    case MsgButtons::YesNoCancel: buttons = B::Yes | B::No | B::Cancel; break;
+    case MsgButtons::RetryCancel: buttons = B::Retry | B::Cancel; break;
+    case MsgButtons::YesNo: buttons = B::Yes | B::No; break;
+    }
+    box.setStandardButtons(buttons);
+    // Captions of the buttons in the program's language.
+    const struct {
+        B button;
+        const char* en;
+        const char* zh;
+    } captions[] = {{B::Ok, "OK", "确定"},     {B::Cancel, "Cancel", "取消"},
+                    {B::Yes, "&Yes", "是(&Y)"}, {B::No, "&No", "否(&N)"},
+                    {B::Retry, "&Retry", "重试(&R)"}};
+    for (const auto& c : captions)
+        if (QAbstractButton* b = box.button(c.button)) b->setText(tr2(c.en, c.zh));
+    switch (box.exec()) {
+    case B::Ok: return MsgAnswer::Ok;
+    case B::Yes: return MsgAnswer::Yes;
+    case B::No: return MsgAnswer::No;
+    case B::Retry: return MsgAnswer::Retry;
+    default: return r.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    }
+}
