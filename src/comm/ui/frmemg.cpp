@@ -1,0 +1,5 @@
+#include "frmemg.h"
+
+FrmEMG::FrmEMG(const Document&, const LocalInformation&, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FrmEMG"));
+}
