@@ -4,7 +4,9 @@
 #include "fakelink.h"
 #include "testsupport.h"
 
+#include <QEventLoop>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTest>
 
 Q_DECLARE_METATYPE(const Product*)
@@ -22,7 +24,10 @@ struct FakeRadio {
 
     FakeRadio(const Product& p, const char* model = "SOLV", int band = 4, int cls = 248,
               const char* firmware = "V100") {
-        memory = QByteArray(p.memorySize, char(0xFF));
+        Document d(p);
+        d.initialiseDefaults();
+        ClearRadioImage(p, memory);
+        BuildRadioImage(d, memory);
         ident = QByteArray("P") + QByteArray(model).left(4) + char(band) + char(cls) + '\0' +
                 QByteArray(firmware).left(4) + QByteArray(2, '\0');
     }
@@ -66,7 +71,15 @@ class TestSession : public QObject {
             link.responder = [this](const QByteArray& f) { return radio.respond(f); };
         }
         // Runs the event loop until the session ends; false on a hang.
-        bool finish() { return QTest::qWaitFor([this] { return !session.busy(); }, 10000); }
+        bool finish() {
+            if (session.busy()) {
+                QEventLoop loop;
+                QObject::connect(&session, &RadioSession::finished, &loop, &QEventLoop::quit);
+                QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+                loop.exec();
+            }
+            return !session.busy();
+        }
         QList<QByteArray> framesStartingWith(char c) const {
             QList<QByteArray> out;
             for (const auto& f : link.frames)
