@@ -264,7 +264,8 @@ void SimulatedRadio::reply(const QByteArray& bytes) {
     const qint64 paceNs = qint64(m_behaviour.paceUs * 1000.0 + 0.5);
     const qint64 earliest = now() + qint64(m_behaviour.replyDelayMs) * 1'000'000;
     for (const char byte : bytes) {
-        const qint64 due = std::max(earliest, m_lastDue + paceNs);
+        // A byte arrives at the far end when its last bit has gone out.
+        const qint64 due = std::max(earliest, m_lastDue) + paceNs;
         m_out.append(byte);
         m_outDue.push_back(due);
         m_lastDue = due;
