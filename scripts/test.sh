@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need (Debian 12, as root), configures, builds and runs
-# every test suite. Exits non-zero on any failure.
+# every test suite; then builds and runs the suite again under the address and
+# undefined-behaviour sanitizers (SANITIZERS=0 skips that). Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,10 +11,22 @@ if [ "$(id -u)" = 0 ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 fi
 
+export XDG_RUNTIME_DIR=$(mktemp -d)
+chmod 700 "$XDG_RUNTIME_DIR"
+
 build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j2
-export XDG_RUNTIME_DIR=$(mktemp -d)
-chmod 700 "$XDG_RUNTIME_DIR"
-cd "$build"
-ctest --output-on-failure -j2
+(cd "$build" && ctest --output-on-failure -j2)
+
+if [ "${SANITIZERS:-1}" != 0 ]; then
+    asan=${ASAN_BUILD_DIR:-build-asan}
+    flags="-O1 -g -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all"
+    cmake -S . -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=None -DCMAKE_CXX_FLAGS="$flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+    cmake --build "$asan" -j2
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+    export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    (cd "$asan" && ctest --output-on-failure -j2)
+fi

@@ -34,6 +34,7 @@ private slots:
     void emergencyChannelFollowsDeletion();
     void hooksCalled();
     void olderRadioLinksRxAndTx();
+    void damagedCountIsSafe();
 };
 
 void TestChannelRules::storedToShown_data() {
@@ -246,6 +247,19 @@ void TestChannelRules::olderRadioLinksRxAndTx() {
     // Meridox keeps the two apart whatever word 20 says.
     UpdateChannelCell(doc, 1, ColTx, QStringLiteral("29"));
     QCOMPARE(doc.config.entry(0, 1).rxFreq.raw(), QByteArray("28015000"));
+}
+
+// A damaged file may claim more places than a group has.
+void TestChannelRules::damagedCountIsSafe() {
+    doc.config.groupChannelCount[0] = 75;
+    for (int k = 1; k <= 60; ++k) doc.config.entry(0, k).channelNo = int16_t(k);
+    UpdateChannelCell(doc, 30, ColRx, QString());
+    QCOMPARE(doc.config.groupChannelCount[0], 59);
+    QCOMPARE(doc.config.entry(0, 30).channelNo, 31);
+    QCOMPARE(FindGroupChannel(doc, 0, 60), 60);
+    doc.config.groupChannelCount[1] = 60;
+    UpdateChannelCell(doc, 61, ColRx, QStringLiteral("27")); // no 61st place
+    QCOMPARE(doc.config.groupChannelCount[1], 60);
 }
 
 QTEST_GUILESS_MAIN(TestChannelRules)

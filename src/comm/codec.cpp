@@ -1,386 +1,555 @@
 #include "codec.h"
 
-#include "config/messages.h"
-#include "config/modelband.h"
+#include "editors/channelrules.h"
 
+#include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
+// Channel slots start right after the radio's own 16-byte header in both radios.
 constexpr int SlotBase = 0x0010;
-constexpr int BitmapBytesPerGroup = 8;
-constexpr int BitmapsSize = 2 * GroupCount * BitmapBytesPerGroup; // present + scan-add
-constexpr int HeaderLength = 8;
+constexpr int BitmapBytesPerGroup = 8; // 64 bits per group; channels 61..64 stay 0
 constexpr int MessageLength = 32;
+constexpr int StoredDigits = 8;        // a stored frequency is 8 decimal digits of Hz
+constexpr int EdgeMarginHz = 10000;    // base digits stay 10 kHz inside the band limits
 constexpr int MaxOffsetSteps = 0x7FFF; // 15 bits of 10 Hz steps
-constexpr int SingleChangeDataWord = 18;
+// RxExtra/TxExtra hold the offset in Hz as a signed 16-bit number: 3276 steps are 32760 Hz.
+constexpr int MaxReadOffsetSteps = 3276;
+constexpr qint64 MinBaseHz = 10000000; // the base digits are the first six of an 8-digit value
+constexpr qint64 MaxBaseHz = 99999999;
 
-// Optional features block, offsets from its start. Bit-packed bytes hold several words.
-enum class OptKind { Byte, Word16, Bits };
-struct OptField {
+// Model header as a built image holds it; the identification reply replaces it in every
+// session, so the radio always gets its own header back.
+//   +0 0x50  +1..+4 "SOLV"  +5 band code  +6 model class  +7 0xFF
+constexpr char HeaderTag[] = "PSOLV";
+constexpr int HeaderBandOffset = 5;
+constexpr int HeaderClassOffset = 6;
+constexpr int HeaderEndOffset = 7;
+
+// Optional features, offsets from the product's option base (meridox 0x1D60, solvir 0x0E80;
+// solvir stops after the emergency channels, its words 37..41 do not exist).
+//   +00 w0      +06 w4   +0C bits w12..w17 (bit 0..5)   +12 w21   +1B w37
+//   +01 w1 BE   +07 w7   +0D w18                        +13 w22   +1C w38
+//   +03 w2      +08 w8   +0E bits w30..w36 (bit 1..7)   +14 w23   +1D w39 BE
+//   +04 w3 BE   +09 w9   +0F w20   +10 w5   +11 w6      +15..+1A w24..w29   +1F untouched
+//               +0A w11  +0B w10                        +20 w40   +21 w41
+// Word 19 lives only in the configuration; the radio has no place for it.
+enum class OptionKind { Byte, Word16, Bit };
+struct OptionField {
+    int word;
     int offset;
-    OptKind kind;
-    int word;      // Byte/Word16: the word; Bits: the first word
-    int count = 1; // Bits: number of words
-    int firstBit = 0;
+    OptionKind kind;
+    int bit = 0;
 };
-constexpr OptField OptionTable[] = {
-    {0x00, OptKind::Byte, 0},         {0x01, OptKind::Word16, 1},       {0x03, OptKind::Byte, 2},
-    {0x04, OptKind::Word16, 3},       {0x06, OptKind::Byte, 4},         {0x07, OptKind::Byte, 7},
-    {0x08, OptKind::Byte, 8},         {0x09, OptKind::Byte, 9},         {0x0A, OptKind::Byte, 11},
-    {0x0B, OptKind::Byte, 10},        {0x0C, OptKind::Bits, 12, 6, 0},  {0x0D, OptKind::Byte, 18},
-    {0x0E, OptKind::Bits, 30, 7, 1},  {0x0F, OptKind::Byte, 20},        {0x10, OptKind::Byte, 5},
-    {0x11, OptKind::Byte, 6},         {0x12, OptKind::Byte, 21},        {0x13, OptKind::Byte, 22},
-    {0x14, OptKind::Byte, 23},        {0x15, OptKind::Byte, 24},        {0x16, OptKind::Byte, 25},
-    {0x17, OptKind::Byte, 26},        {0x18, OptKind::Byte, 27},        {0x19, OptKind::Byte, 28},
-    {0x1A, OptKind::Byte, 29},        {0x1B, OptKind::Byte, 37},        {0x1C, OptKind::Byte, 38},
-    {0x1D, OptKind::Word16, 39},      {0x20, OptKind::Byte, 40},        {0x21, OptKind::Byte, 41},
+constexpr OptionField OptionFields[] = {
+    {0, 0x00, OptionKind::Byte},    {1, 0x01, OptionKind::Word16},  {2, 0x03, OptionKind::Byte},
+    {3, 0x04, OptionKind::Word16},  {4, 0x06, OptionKind::Byte},    {7, 0x07, OptionKind::Byte},
+    {8, 0x08, OptionKind::Byte},    {9, 0x09, OptionKind::Byte},    {11, 0x0A, OptionKind::Byte},
+    {10, 0x0B, OptionKind::Byte},   {12, 0x0C, OptionKind::Bit, 0}, {13, 0x0C, OptionKind::Bit, 1},
+    {14, 0x0C, OptionKind::Bit, 2}, {15, 0x0C, OptionKind::Bit, 3}, {16, 0x0C, OptionKind::Bit, 4},
+    {17, 0x0C, OptionKind::Bit, 5}, {18, 0x0D, OptionKind::Byte},   {30, 0x0E, OptionKind::Bit, 1},
+    {31, 0x0E, OptionKind::Bit, 2}, {32, 0x0E, OptionKind::Bit, 3}, {33, 0x0E, OptionKind::Bit, 4},
+    {34, 0x0E, OptionKind::Bit, 5}, {35, 0x0E, OptionKind::Bit, 6}, {36, 0x0E, OptionKind::Bit, 7},
+    {20, 0x0F, OptionKind::Byte},   {5, 0x10, OptionKind::Byte},    {6, 0x11, OptionKind::Byte},
+    {21, 0x12, OptionKind::Byte},   {22, 0x13, OptionKind::Byte},   {23, 0x14, OptionKind::Byte},
+    {24, 0x15, OptionKind::Byte},   {25, 0x16, OptionKind::Byte},   {26, 0x17, OptionKind::Byte},
+    {27, 0x18, OptionKind::Byte},   {28, 0x19, OptionKind::Byte},   {29, 0x1A, OptionKind::Byte},
+    {37, 0x1B, OptionKind::Byte},   {38, 0x1C, OptionKind::Byte},   {39, 0x1D, OptionKind::Word16},
+    {40, 0x20, OptionKind::Byte},   {41, 0x21, OptionKind::Byte},
 };
-constexpr int FirstEmergencyWord = 24;
 
-QChar groupLetter(int g) { return QChar(QLatin1Char(char('A' + g))); }
+// Local information area, offsets from its start; index is the FrmEMG text box Text1(i).
+// Text1(5), the firmware version, does not come from this area.
+struct InfoField {
+    int index;
+    int offset;
+    int length;
+};
+constexpr InfoField InfoFields[] = {
+    {0, 0x08, 4},  {1, 0x10, 16}, {2, 0x20, 16},  {6, 0x30, 8},   {7, 0x38, 4},  {3, 0x40, 16},
+    {8, 0x50, 16}, {9, 0x60, 16}, {10, 0x70, 16}, {11, 0x80, 16}, {4, 0x90, 96},
+};
 
-QString channelName(int g, int n) {
-    return tr2("Group %1 channel %2", "第 %1 组信道 %2").arg(groupLetter(g)).arg(n);
+const char* const FlagNames[8] = {"", "BUSY", "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB"};
+
+// Every access to the image goes through these two: nothing outside the buffer is touched.
+uint8_t byteAt(const QByteArray& image, qsizetype address) {
+    return address >= 0 && address < image.size() ? uint8_t(image.at(address)) : 0xFF;
 }
-
-QString optionName(int word) { return tr2("Option setting %1", "可选功能设置 %1").arg(word); }
-
-int slotAddress(const Product& p, int g, int n) {
-    return SlotBase + (g * ChannelsPerGroup + n - 1) * p.slotSize;
+void putByte(QByteArray& image, qsizetype address, int value) {
+    if (address >= 0 && address < image.size()) image[address] = char(value & 0xFF);
 }
-
-bool bit(const QByteArray& image, int base, int g, int n) {
-    const int at = base + g * BitmapBytesPerGroup + (n - 1) / 8;
-    return (uint8_t(image.at(at)) >> ((n - 1) % 8)) & 1;
-}
-
-void setBit(QByteArray& image, int base, int g, int n) {
-    const int at = base + g * BitmapBytesPerGroup + (n - 1) / 8;
-    image[at] = char(uint8_t(image.at(at)) | (1u << ((n - 1) % 8)));
-}
-
-// A stored frequency as the radio takes it: trimmed, one final character 0 dropped, and
-// filled with "0" to eight digits; empty or unset frequencies become "FFFFFFFF".
-QString normalisedFrequency(const QString& stored) {
-    QString t = stored;
-    t.remove(QChar(0));
-    if (trimSpaces(t).isEmpty() || trimSpaces(stored) == QLatin1String("FFFFFFFF"))
-        return QStringLiteral("FFFFFFFF");
-    t = trimSpaces(stored);
-    if (t.endsWith(QChar(0))) t.chop(1);
-    while (t.size() < 8) t += QLatin1Char('0');
-    return t;
-}
-
-bool allDigits(const QString& s) {
-    if (s.isEmpty()) return false;
-    for (QChar c : s)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    return true;
-}
-
-// Two decimal digits per byte, most significant first.
-QByteArray bcd(const QString& digits) {
-    QByteArray out;
-    for (qsizetype i = 0; i + 1 < digits.size(); i += 2)
-        out += char(((digits.at(i).unicode() - '0') << 4) | (digits.at(i + 1).unicode() - '0'));
+QByteArray bytesAt(const QByteArray& image, qsizetype address, int length) {
+    QByteArray out(length, char(0xFF));
+    for (int i = 0; i < length; ++i)
+        out[i] = char(byteAt(image, address + i));
     return out;
 }
 
-// Ten-hertz steps, halves to even.
-int tenHzSteps(qint64 hz) {
-    qint64 q = hz / 10;
-    const qint64 r = hz % 10;
-    if (r > 5 || (r == 5 && (q & 1))) ++q;
-    return int(std::min<qint64>(q, std::numeric_limits<int>::max()));
+bool isBcd(uint8_t b) {
+    return (b >> 4) <= 9 && (b & 0x0F) <= 9;
+}
+
+// Bytes of one frequency in a slot: the BCD digits, then (meridox) offset low and sign/high.
+int frequencySize(const Product& p) {
+    return p.bcdDigits / 2 + (p.hasChannelExtras ? 2 : 0);
+}
+
+int slotAddress(const Product& p, int group, int channelNo) {
+    return SlotBase + (group * ChannelsPerGroup + channelNo - 1) * p.slotSize;
+}
+
+struct BitPlace {
+    int address;
+    int mask;
+};
+BitPlace channelBit(int base, int group, int channelNo) {
+    return {base + group * BitmapBytesPerGroup + (channelNo - 1) / 8, 1 << ((channelNo - 1) % 8)};
+}
+
+QString channelName(int group, int channelNo) {
+    return QStringLiteral("Group %1 channel %2").arg(QChar(u'A' + group)).arg(channelNo);
+}
+QString optionName(int word) {
+    return QStringLiteral("Option word %1").arg(word);
+}
+
+std::optional<QString> wrongSize(const Product& p, const QByteArray& image) {
+    if (image.size() == p.memorySize) return std::nullopt;
+    return QStringLiteral("The radio memory image holds %1 bytes; this radio has %2.")
+        .arg(image.size())
+        .arg(p.memorySize);
+}
+
+// Nearest integer of v / 10, halves to even.
+qint64 tenthsHalfEven(qint64 v) {
+    const qint64 q = v / 10;
+    const qint64 r = v % 10;
+    if (r > 5 || (r == 5 && (q % 2) != 0)) return q + 1;
+    return q;
+}
+
+// A band limit in MHz moved by marginHz, as whole Hz.
+qint64 edgeHz(double mhz, int marginHz) {
+    const double hz = std::clamp(mhz * 1000000.0 + marginHz, -1e15, 1e15);
+    return qint64(std::nearbyint(hz));
+}
+
+enum class EncodeProblem { None, TooFar, NotRepresentable };
+struct EncodedFrequency {
+    QByteArray bytes;
+    EncodeProblem problem = EncodeProblem::None;
+    qint64 hz = 0;
+};
+
+EncodedFrequency encodeChecked(const Document& doc, const QString& stored) {
+    const Product& p = doc.product();
+    EncodedFrequency r;
+    const int digitBytes = p.bcdDigits / 2;
+    QByteArray none(digitBytes, char(0xFF));
+    if (p.hasChannelExtras) none.append(2, '\0');
+
+    // No frequency, or (below) a text that is no number at all: the radio keeps it unset.
+    if (isNoFrequency(stored)) {
+        r.bytes = none;
+        return r;
+    }
+    // Trim, drop the terminating character 0 of a short text, fill up to 8 digits.
+    QString t = trimSpaces(stored);
+    if (t.endsWith(QChar(0))) t.chop(1);
+    while (t.size() < StoredDigits)
+        t.append(QLatin1Char('0'));
+    if (!isNumericText(t)) {
+        r.bytes = none;
+        return r;
+    }
+    // Numeric, but not plain digits ("28.01500", "-2801500"), or longer than the stored form:
+    // there is no byte form for it.
+    const bool digits = std::all_of(t.cbegin(), t.cend(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    if (!digits || t.size() > StoredDigits) {
+        r.problem = EncodeProblem::NotRepresentable;
+        return r;
+    }
+    const qint64 f = t.toLongLong();
+    r.hz = f;
+
+    if (p.bcdDigits >= StoredDigits) { // solvir: all eight digits, no offset
+        for (int i = 0; i < digitBytes; ++i)
+            r.bytes.append(char(t.mid(2 * i, 2).toInt(nullptr, 16)));
+        return r;
+    }
+
+    // The base digits stay 10 kHz inside the band; the rest of the distance to the wanted
+    // frequency travels as a signed offset of 10 Hz steps.
+    const qint64 lowEdge = edgeHz(doc.lowerLimit, EdgeMarginHz);
+    const qint64 highEdge = edgeHz(doc.upperLimit, -EdgeMarginHz);
+    qint64 base = f, offset = f % 100;
+    bool subtract = false;
+    if (f < lowEdge) {
+        base = lowEdge;
+        offset = lowEdge - f;
+        subtract = true;
+    } else if (f > highEdge) {
+        base = highEdge;
+        offset = f - highEdge;
+    }
+    const qint64 q = tenthsHalfEven(offset);
+    if (q > MaxOffsetSteps) {
+        r.problem = EncodeProblem::TooFar;
+        return r;
+    }
+    if (base < MinBaseHz || base > MaxBaseHz) {
+        r.problem = EncodeProblem::NotRepresentable;
+        return r;
+    }
+    const QString baseText = QString::number(base);
+    for (int i = 0; i < digitBytes; ++i)
+        r.bytes.append(char(baseText.mid(2 * i, 2).toInt(nullptr, 16)));
+    r.bytes.append(char(q & 0xFF));
+    r.bytes.append(char((q >> 8) | (subtract ? 0x80 : 0)));
+    return r;
+}
+
+QString encodeProblemText(const Document& doc, const QString& what, const QString& stored,
+                          const EncodedFrequency& e) {
+    if (e.problem == EncodeProblem::TooFar)
+        return QStringLiteral("%1 %2 MHz is too far outside the band %3.")
+            .arg(what, QString::number(double(e.hz) / 1000000.0, 'f', 6), doc.currentBand);
+    return QStringLiteral("%1 \"%2\" cannot be written to the radio.")
+        .arg(what, trimSpaces(stored).remove(QChar(0)));
+}
+
+// A decoded frequency the stored form can hold: eight decimal digits.
+bool fitsStoredForm(const QString& text) {
+    return text.size() == StoredDigits && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+               return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+           });
+}
+
+QByteArray trimmedMessage(const QByteArray& raw) {
+    qsizetype b = 0, e = raw.size();
+    while (b < e && raw.at(b) == ' ')
+        ++b;
+    while (e > b && raw.at(e - 1) == ' ')
+        --e;
+    QByteArray t = raw.mid(b, e - b);
+    if (t.endsWith('\0')) t.chop(1);
+    return t;
+}
+
+std::optional<QString> buildChannels(const Document& doc, QByteArray& image) {
+    const Product& p = doc.product();
+    const RadioConfig& c = doc.config;
+    const int fs = frequencySize(p);
+    for (int g = 0; g < GroupCount; ++g) {
+        const int count = c.groupChannelCount[size_t(g)];
+        if (count < 0 || count > ChannelsPerGroup)
+            return QStringLiteral("Group %1: %2 channels in use; a group holds 0 to %3.")
+                .arg(QChar(u'A' + g))
+                .arg(count)
+                .arg(ChannelsPerGroup);
+        std::array<bool, ChannelsPerGroup + 1> seen{};
+        for (int k = 1; k <= count; ++k) {
+            const ChannelEntry& e = c.entry(g, k);
+            const int n = e.channelNo;
+            if (n < 1 || n > ChannelsPerGroup)
+                return QStringLiteral("Group %1 place %2: channel number %3 is outside 1 to %4.")
+                    .arg(QChar(u'A' + g))
+                    .arg(k)
+                    .arg(n)
+                    .arg(ChannelsPerGroup);
+            // The radio has one slot per channel number: a second entry would overwrite it.
+            if (seen[size_t(n)])
+                return QStringLiteral("%1 is in use twice.").arg(channelName(g, n));
+            seen[size_t(n)] = true;
+
+            const int slot = slotAddress(p, g, n);
+            const EncodedFrequency rx = encodeChecked(doc, e.rxFreq.text());
+            if (rx.problem != EncodeProblem::None)
+                return channelName(g, n) + QStringLiteral(": ") +
+                       encodeProblemText(doc, QStringLiteral("receive frequency"), e.rxFreq.text(),
+                                         rx);
+            const EncodedFrequency tx = encodeChecked(doc, e.txFreq.text());
+            if (tx.problem != EncodeProblem::None)
+                return channelName(g, n) + QStringLiteral(": ") +
+                       encodeProblemText(doc, QStringLiteral("transmit frequency"), e.txFreq.text(),
+                                         tx);
+            int flags = 0;
+            for (int i = 1; i <= 7; ++i) {
+                const int v = e.channelFlags[size_t(i)];
+                if (v != 0 && v != 1)
+                    return QStringLiteral("%1: %2 is %3; a channel function is 0 or 1.")
+                        .arg(channelName(g, n), QLatin1String(FlagNames[i]))
+                        .arg(v);
+                flags |= v << i;
+            }
+            for (int i = 0; i < fs; ++i) {
+                putByte(image, slot + i, uint8_t(rx.bytes.at(i)));
+                putByte(image, slot + fs + i, uint8_t(tx.bytes.at(i)));
+            }
+            putByte(image, slot + 2 * fs, flags);
+
+            const BitPlace present = channelBit(p.presentBase, g, n);
+            putByte(image, present.address, byteAt(image, present.address) | present.mask);
+            if (e.scanFlag == 1) {
+                const BitPlace scan = channelBit(p.scanBase, g, n);
+                putByte(image, scan.address, byteAt(image, scan.address) | scan.mask);
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+constexpr int FirstEmergencyWord = 24;
+
+std::optional<QString> buildOptions(const Document& doc, QByteArray& image) {
+    const Product& p = doc.product();
+    // The bit-packed bytes start from 0: their unused bits are 0, not the 0xFF of a cleared
+    // image.
+    for (const OptionField& f : OptionFields)
+        if (f.kind == OptionKind::Bit && f.word < p.optionWordCount)
+            putByte(image, p.optionBase + f.offset, 0);
+    for (const OptionField& f : OptionFields) {
+        if (f.word >= p.optionWordCount) continue;
+        int v = doc.config.optionWords[size_t(f.word)];
+        const int a = p.optionBase + f.offset;
+        // A group without channels has no emergency channel (its word is -1): the radio gets
+        // erased memory there.
+        const int group = f.word - FirstEmergencyWord;
+        if (group >= 0 && group < GroupCount && v == -1 &&
+            doc.config.groupChannelCount[size_t(group)] == 0)
+            v = 0xFF;
+        switch (f.kind) {
+        case OptionKind::Byte:
+            if (v < 0 || v > 255)
+                return QStringLiteral("%1 is %2; the radio holds 0 to 255 there.")
+                    .arg(optionName(f.word))
+                    .arg(v);
+            putByte(image, a, v);
+            break;
+        case OptionKind::Word16:
+            if (v < 0 || v > 32767)
+                return QStringLiteral("%1 is %2; the radio holds 0 to 32767 there.")
+                    .arg(optionName(f.word))
+                    .arg(v);
+            putByte(image, a, v >> 8);
+            putByte(image, a + 1, v & 0xFF);
+            break;
+        case OptionKind::Bit: {
+            if (v != 0 && v != 1)
+                return QStringLiteral("%1 is %2; the radio holds only off (0) or on (1).")
+                    .arg(optionName(f.word))
+                    .arg(v);
+            putByte(image, a, byteAt(image, a) | (v << f.bit));
+            break;
+        }
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 void ClearRadioImage(const Product& p, QByteArray& image) {
     image = QByteArray(p.memorySize, char(0xFF));
-    image.replace(p.presentBase, BitmapsSize, QByteArray(BitmapsSize, '\0'));
+    // Both channel bitmaps start empty: no channel present, none in the scan list.
+    for (const int base : {p.presentBase, p.scanBase})
+        for (int i = 0; i < GroupCount * BitmapBytesPerGroup; ++i)
+            putByte(image, base + i, 0x00);
 }
 
 std::optional<QByteArray> encodeFrequency(const Document& doc, const QString& stored) {
-    const Product& p = doc.product();
-    const QString f = normalisedFrequency(stored);
-    double value = 0;
-    if (p.bcdDigits == 8) {
-        if (!isNumericText(f)) return QByteArray(4, char(0xFF));
-        const QString digits = f.left(8);
-        if (!allDigits(digits) || f.size() > 8) return std::nullopt;
-        return bcd(digits);
-    }
-    if (!isNumericText(f, &value)) return QByteArray("\xFF\xFF\xFF\x00\x00", 5);
-    const qint64 hz = qint64(std::llround(value));
-    const qint64 lowEdge = std::llround(doc.lowerLimit * 1000000.0 + 10000.0);
-    const qint64 highEdge = std::llround(doc.upperLimit * 1000000.0 - 10000.0);
-    qint64 base = hz, offset = hz % 100;
-    bool subtract = false;
-    if (hz < lowEdge) {
-        base = lowEdge;
-        offset = lowEdge - hz;
-        subtract = true;
-    } else if (hz > highEdge) {
-        base = highEdge;
-        offset = hz - highEdge;
-    }
-    const QString baseText = QString::number(base);
-    const int q = tenHzSteps(offset);
-    if (base < 0 || baseText.size() != 8 || q > MaxOffsetSteps) return std::nullopt;
-    QByteArray out = bcd(baseText.left(6));
-    out += char(q & 0xFF);
-    out += char(((q >> 8) & 0x7F) | (subtract ? 0x80 : 0));
-    return out;
+    EncodedFrequency e = encodeChecked(doc, stored);
+    if (e.problem != EncodeProblem::None) return std::nullopt;
+    return e.bytes;
 }
 
 DecodedFrequency decodeFrequency(const Product& p, const QByteArray& bytes) {
     DecodedFrequency d;
     const int digitBytes = p.bcdDigits / 2;
-    if (bytes.size() < digitBytes) return d;
-    QString text = QString::fromLatin1(bytes.left(digitBytes).toHex()).toUpper();
-    if (p.bcdDigits == 6) text += QLatin1String("00");
-    if (p.bcdDigits == 6 && bytes.size() >= 5) {
-        const uint8_t hi = uint8_t(bytes.at(4));
-        const int steps = (hi & 0x7F) * 256 + uint8_t(bytes.at(3));
-        d.extraHz = steps * 10;
-        d.overflow = d.extraHz > 32767;
-        if (hi & 0x80) d.extraHz = -d.extraHz;
+    const QByteArray field = bytesAt(bytes, 0, frequencySize(p)); // short input reads as unset
+    bool bcd = true;
+    QString text;
+    for (int i = 0; i < digitBytes; ++i) {
+        const uint8_t b = uint8_t(field.at(i));
+        bcd = bcd && isBcd(b);
+        text += QStringLiteral("%1").arg(int(b), 2, 16, QLatin1Char('0')).toUpper();
     }
-    if (!allDigits(text)) return d;
-    d.numeric = true;
-    const qint64 value = text.toLongLong() + (d.overflow ? 0 : d.extraHz);
-    d.text = QString::number(value);
-    if (value < 0 || d.text.size() > 8) d.overflow = true;
+    qint64 extra = 0;
+    if (p.hasChannelExtras) {
+        text += QLatin1String("00");
+        const uint8_t low = uint8_t(field.at(digitBytes));
+        const uint8_t high = uint8_t(field.at(digitBytes + 1));
+        const int steps = (high & 0x7F) * 256 + low;
+        d.overflow = steps > MaxReadOffsetSteps;
+        extra = (high & 0x80) ? -qint64(steps) * 10 : qint64(steps) * 10;
+        d.extraHz = int(extra);
+    }
+    d.numeric = bcd;
+    if (!bcd) {
+        d.text = text;
+        return d;
+    }
+    const qint64 value = text.toLongLong() + extra;
+    // Eight digits as the record stores them; a value outside them keeps its plain decimal
+    // text so that the caller can see it does not fit.
+    d.text = value >= 0 ? QStringLiteral("%1").arg(value, StoredDigits, 10, QLatin1Char('0'))
+                        : QString::number(value);
     return d;
 }
 
 std::optional<QString> BuildRadioImage(const Document& doc, QByteArray& image) {
     const Product& p = doc.product();
-    const RadioConfig& c = doc.config;
-    if (image.size() != p.memorySize)
-        return tr2("The radio image has the wrong size.", "对讲机数据大小错误。");
+    if (auto e = wrongSize(p, image)) return e;
+    // Built on a copy: a refused configuration leaves the caller's image as it was.
+    QByteArray out = image;
+    if (auto e = buildChannels(doc, out)) return e;
 
-    for (int g = 0; g < GroupCount; ++g) {
-        const int count = c.groupChannelCount[size_t(g)];
-        if (count < 0 || count > ChannelsPerGroup)
-            return tr2("Group %1 holds %2 channels; a group holds 0 to 60.",
-                       "第 %1 组有 %2 个信道；每组只能有 0 到 60 个。")
-                .arg(groupLetter(g))
-                .arg(count);
-        for (int k = 1; k <= count; ++k) {
-            const ChannelEntry& e = c.entry(g, k);
-            const int n = e.channelNo;
-            if (n < 1 || n > ChannelsPerGroup)
-                return tr2("Group %1 has a channel numbered %2; channels are numbered 1 to 60.",
-                           "第 %1 组有编号为 %2 的信道；信道编号只能是 1 到 60。")
-                    .arg(groupLetter(g))
-                    .arg(n);
-            const int slot = slotAddress(p, g, n);
-            const auto rx = encodeFrequency(doc, e.rxFreq.text());
-            const auto tx = encodeFrequency(doc, e.txFreq.text());
-            if (!rx || !tx)
-                return tr2("%1: the %2 frequency cannot be stored in the radio (too far outside "
-                           "the band %3).",
-                           "%1：%2频率无法写入对讲机（超出频段 %3 太远）。")
-                    .arg(channelName(g, n),
-                         !rx ? tr2("receive", "接收") : tr2("transmit", "发射"), doc.currentBand);
-            image.replace(slot, rx->size(), *rx);
-            image.replace(slot + rx->size(), tx->size(), *tx);
-            int flags = 0;
-            for (int i = 1; i <= 7; ++i) {
-                const int v = e.channelFlags[size_t(i)];
-                if (v != 0 && v != 1)
-                    return tr2("%1: channel setting %2 holds %3; it must be 0 or 1.",
-                               "%1：信道设置 %2 的值为 %3；只能是 0 或 1。")
-                        .arg(channelName(g, n))
-                        .arg(i)
-                        .arg(v);
-                flags |= v << i;
-            }
-            image[slot + rx->size() + tx->size()] = char(flags);
-            setBit(image, p.presentBase, g, n);
-            if (e.scanFlag == 1) setBit(image, p.scanBase, g, n);
-        }
+    const ModelInfo& mi = doc.config.modelInfo;
+    if (mi.bandCode < 0 || mi.bandCode > 255)
+        return QStringLiteral("Band code %1 does not fit the radio's model header.")
+            .arg(mi.bandCode);
+    if (mi.modelCode < 0 || mi.modelCode > 255)
+        return QStringLiteral("Model class %1 does not fit the radio's model header.")
+            .arg(mi.modelCode);
+    for (int i = 0; i < 5; ++i)
+        putByte(out, p.headerBase + i, HeaderTag[i]);
+    putByte(out, p.headerBase + HeaderBandOffset, mi.bandCode);
+    putByte(out, p.headerBase + HeaderClassOffset, mi.modelCode);
+    putByte(out, p.headerBase + HeaderEndOffset, 0xFF);
+
+    if (auto e = buildOptions(doc, out)) return e;
+
+    const int lineBase[2] = {p.message1Base, p.message2Base};
+    for (int l = 0; l < 2; ++l) {
+        const QByteArray line = trimmedMessage(doc.config.embeddedMessage[size_t(l)].raw());
+        for (int i = 0; i < MessageLength; ++i)
+            putByte(out, lineBase[l] + i, i < line.size() ? uint8_t(line.at(i)) : 0xFF);
     }
-
-    const ModelInfo& mi = c.modelInfo;
-    if (mi.bandCode < 0 || mi.bandCode > 255 || mi.modelCode < 0 || mi.modelCode > 255)
-        return tr2("The model or band code of this configuration cannot be sent to a radio.",
-                   "此配置的机型或频段代码无法写入对讲机。");
-    QByteArray header("PSOLV");
-    header += char(mi.bandCode);
-    header += char(mi.modelCode);
-    header += char(0xFF);
-    image.replace(p.headerBase, HeaderLength, header);
-
-    const int groupsWithChannels = GroupCount;
-    for (const OptField& f : OptionTable) {
-        if (f.word >= p.optionWordCount) continue;
-        const int at = p.optionBase + f.offset;
-        switch (f.kind) {
-        case OptKind::Byte: {
-            int v = c.optionWords[size_t(f.word)];
-            const bool emergency =
-                f.word >= FirstEmergencyWord && f.word < FirstEmergencyWord + groupsWithChannels;
-            // An empty group has no emergency channel: its word is -1, sent as erased memory.
-            if (emergency && v == -1) v = 0xFF;
-            if (v < 0 || v > 255) return tr2("%1 holds %2; the radio takes 0 to 255.",
-                                             "%1 的值为 %2；对讲机只接受 0 到 255。")
-                                         .arg(optionName(f.word))
-                                         .arg(v);
-            image[at] = char(v);
-            break;
-        }
-        case OptKind::Word16: {
-            const int v = c.optionWords[size_t(f.word)];
-            if (v < 0) return tr2("%1 holds %2; the radio takes 0 to 32767.",
-                                  "%1 的值为 %2；对讲机只接受 0 到 32767。")
-                              .arg(optionName(f.word))
-                              .arg(v);
-            image[at] = char((v >> 8) & 0xFF);
-            image[at + 1] = char(v & 0xFF);
-            break;
-        }
-        case OptKind::Bits: {
-            int byte = 0;
-            for (int i = 0; i < f.count; ++i) {
-                const int w = f.word + i;
-                const int v = c.optionWords[size_t(w)];
-                if (v != 0 && v != 1)
-                    return tr2("%1 holds %2; it must be 0 or 1.", "%1 的值为 %2；只能是 0 或 1。")
-                        .arg(optionName(w))
-                        .arg(v);
-                byte |= v << (f.firstBit + i);
-            }
-            image[at] = char(byte);
-            break;
-        }
-        }
-    }
-    Q_UNUSED(SingleChangeDataWord);
-
-    const int lines[2] = {p.message1Base, p.message2Base};
-    for (int line = 0; line < 2; ++line) {
-        QByteArray text = c.embeddedMessage[size_t(line)].raw();
-        while (text.startsWith(' ')) text.remove(0, 1);
-        while (text.endsWith(' ')) text.chop(1);
-        if (text.endsWith('\0')) text.chop(1);
-        QByteArray out(MessageLength, char(0xFF));
-        out.replace(0, std::min<int>(MessageLength, int(text.size())), text.left(MessageLength));
-        image.replace(lines[line], MessageLength, out);
-    }
+    image = out;
     return std::nullopt;
 }
 
 std::optional<QString> ParseRadioImage(Document& doc, const QByteArray& image) {
     const Product& p = doc.product();
-    if (image.size() != p.memorySize)
-        return tr2("The radio image has the wrong size.", "对讲机数据大小错误。");
+    if (auto e = wrongSize(p, image)) return e;
+    // Decoded into a copy: the document changes only when everything decoded.
     RadioConfig c = doc.config;
-    const int digitBytes = p.bcdDigits / 2;
-    const int frequencyBytes = p.bcdDigits == 6 ? 5 : 4;
-    Q_UNUSED(digitBytes);
+    const int fs = frequencySize(p);
 
     for (int g = 0; g < GroupCount; ++g) {
         int count = 0;
         for (int n = 1; n <= ChannelsPerGroup; ++n) {
-            if (!bit(image, p.presentBase, g, n)) continue;
+            const BitPlace present = channelBit(p.presentBase, g, n);
+            if (!(byteAt(image, present.address) & present.mask)) continue;
             const int slot = slotAddress(p, g, n);
-            const DecodedFrequency rx = decodeFrequency(p, image.mid(slot, frequencyBytes));
-            if (!rx.numeric) continue; // the radio ignores a channel whose digits are not BCD
+            const DecodedFrequency rx = decodeFrequency(p, bytesAt(image, slot, fs));
+            // The radio ignores a channel whose receive digits are not BCD; so does the read.
+            if (!rx.numeric) continue;
             if (rx.overflow)
-                return tr2("%1: the receive frequency offset is out of range.",
-                           "%1：接收频率偏移超出范围。")
+                return QStringLiteral("%1: the receive offset read from the radio is larger "
+                                      "than 32767 Hz.")
                     .arg(channelName(g, n));
-            const DecodedFrequency tx =
-                decodeFrequency(p, image.mid(slot + frequencyBytes, frequencyBytes));
+            if (!fitsStoredForm(rx.text))
+                return QStringLiteral("%1: the receive frequency read from the radio (%2 Hz) "
+                                      "does not fit eight digits.")
+                    .arg(channelName(g, n), rx.text);
+            const DecodedFrequency tx = decodeFrequency(p, bytesAt(image, slot + fs, fs));
             if (tx.numeric && tx.overflow)
-                return tr2("%1: the transmit frequency offset is out of range.",
-                           "%1：发射频率偏移超出范围。")
+                return QStringLiteral("%1: the transmit offset read from the radio is larger "
+                                      "than 32767 Hz.")
                     .arg(channelName(g, n));
-            ChannelEntry& e = c.entry(g, ++count);
-            e.scanFlag = bit(image, p.scanBase, g, n) ? 1 : 0;
-            e.inUse = 1;
+            if (tx.numeric && !fitsStoredForm(tx.text))
+                return QStringLiteral("%1: the transmit frequency read from the radio (%2 Hz) "
+                                      "does not fit eight digits.")
+                    .arg(channelName(g, n), tx.text);
+
+            ++count;
+            ChannelEntry& e = c.entry(g, count);
             e.channelNo = int16_t(n);
+            e.inUse = 1;
+            const BitPlace scan = channelBit(p.scanBase, g, n);
+            e.scanFlag = (byteAt(image, scan.address) & scan.mask) ? 1 : 0;
             e.rxFreq.assign(rx.text);
-            if (p.hasChannelExtras) e.rxExtra = int16_t(rx.extraHz);
-            // A transmit frequency that cannot be read takes the receive frequency, so the
-            // radio never transmits on what an earlier channel left in this place.
+            // Transmit digits that are not BCD: the channel transmits on its receive frequency
+            // (the place may have held another channel before).
             e.txFreq.assign(tx.numeric ? tx.text : rx.text);
-            if (p.hasChannelExtras) e.txExtra = int16_t(tx.numeric ? tx.extraHz : 0);
-            const uint8_t flags = uint8_t(image.at(slot + 2 * frequencyBytes));
-            for (int i = 1; i <= 7; ++i) e.channelFlags[size_t(i)] = (flags >> i) & 1;
+            if (p.hasChannelExtras) {
+                e.rxExtra = int16_t(rx.extraHz);
+                e.txExtra = int16_t(tx.numeric ? tx.extraHz : 0);
+            }
+            const uint8_t flags = byteAt(image, slot + 2 * fs);
+            for (int i = 1; i <= 7; ++i)
+                e.channelFlags[size_t(i)] = (flags >> i) & 1;
         }
         c.groupChannelCount[size_t(g)] = int16_t(count);
     }
 
-    for (const OptField& f : OptionTable) {
+    const int band = byteAt(image, p.headerBase + HeaderBandOffset);
+    const int cls = byteAt(image, p.headerBase + HeaderClassOffset);
+    const QString modelName = trimSpaces(modelTextFromIdentity(p, cls, band));
+    c.modelInfo.bandCode = int16_t(band);
+    c.modelInfo.modelCode = int16_t(cls);
+    c.modelInfo.modelName.assign(modelName);
+    const QString model = cleanModelText(modelName);
+
+    const int lineBase[2] = {p.message1Base, p.message2Base};
+    for (int l = 0; l < 2; ++l) {
+        QByteArray line;
+        for (int i = 0; i < MessageLength; ++i) {
+            const uint8_t b = byteAt(image, lineBase[l] + i);
+            if (b == 0xFF) break;
+            line.append(char(b));
+        }
+        if (line.size() < MessageLength) line.append('\0');
+        c.embeddedMessage[size_t(l)].assign(line);
+    }
+
+    for (const OptionField& f : OptionFields) {
         if (f.word >= p.optionWordCount) continue;
-        const int at = p.optionBase + f.offset;
-        const uint8_t b = uint8_t(image.at(at));
+        const int a = p.optionBase + f.offset;
+        int v = 0;
         switch (f.kind) {
-        case OptKind::Byte: c.optionWords[size_t(f.word)] = b; break;
-        case OptKind::Word16:
-            if (b & 0x80)
-                return tr2("%1 read from the radio is out of range.",
-                           "从对讲机读取的%1超出范围。")
-                    .arg(optionName(f.word));
-            c.optionWords[size_t(f.word)] = int16_t((b << 8) | uint8_t(image.at(at + 1)));
+        case OptionKind::Byte:
+            v = byteAt(image, a);
             break;
-        case OptKind::Bits:
-            for (int i = 0; i < f.count; ++i)
-                c.optionWords[size_t(f.word + i)] = (b >> (f.firstBit + i)) & 1;
+        case OptionKind::Word16:
+            if (byteAt(image, a) & 0x80)
+                return QStringLiteral("%1: the value read from the radio (0x%2) is larger than "
+                                      "32767.")
+                    .arg(optionName(f.word))
+                    .arg(byteAt(image, a) * 256 + byteAt(image, a + 1), 4, 16, QLatin1Char('0'));
+            v = byteAt(image, a) * 256 + byteAt(image, a + 1);
+            break;
+        case OptionKind::Bit:
+            v = (byteAt(image, a) >> f.bit) & 1;
             break;
         }
+        c.optionWords[size_t(f.word)] = int16_t(v);
     }
 
-    const int lines[2] = {p.message1Base, p.message2Base};
-    for (int line = 0; line < 2; ++line) {
-        QByteArray text = image.mid(lines[line], MessageLength);
-        const qsizetype end = text.indexOf(char(0xFF));
-        if (end >= 0) text.truncate(end);
-        if (text.size() < MessageLength) text += '\0';
-        c.embeddedMessage[size_t(line)].assign(text);
-    }
-
-    // The model header names model and band; the configuration follows the radio.
-    ModelInfo& mi = c.modelInfo;
-    mi.bandCode = uint8_t(image.at(p.headerBase + 5));
-    mi.modelCode = uint8_t(image.at(p.headerBase + 6));
-    const QString model = trimSpaces(modelTextFromIdentity(p, mi.modelCode, mi.bandCode));
-    mi.modelName.assign(model);
     doc.config = c;
-    doc.currentModel = cleanModelText(mi.modelName.text());
-    doc.currentBand = bandText(p, mi.bandCode, doc.currentModel);
+    doc.currentModel = model;
+    doc.currentBand = bandText(p, band, model);
     doc.deriveLimits();
     return std::nullopt;
 }
 
 LocalInformation ParseLocalInformation(const Product& p, const QByteArray& image) {
-    struct Field {
-        int offset;
-        int length;
-        int box;
-    };
-    static constexpr Field fields[] = {{0x08, 4, 0},   {0x10, 16, 1},  {0x20, 16, 2},
-                                       {0x30, 8, 6},   {0x38, 4, 7},   {0x40, 16, 3},
-                                       {0x50, 16, 8},  {0x60, 16, 9},  {0x70, 16, 10},
-                                       {0x80, 16, 11}, {0x90, 96, 4}};
     LocalInformation info;
-    const int base = p.infoBase();
-    for (const Field& f : fields) {
-        if (base + f.offset + f.length > image.size()) continue;
-        QByteArray text = image.mid(base + f.offset, f.length);
-        for (qsizetype i = 0; i < text.size(); ++i)
-            if (uint8_t(text.at(i)) == 0xFF || text.at(i) == '\0') {
-                text.truncate(i);
-                break;
-            }
-        info[size_t(f.box)] = QString::fromLatin1(text);
+    for (const InfoField& f : InfoFields) {
+        QByteArray text;
+        for (int i = 0; i < f.length; ++i) {
+            const qsizetype a = qsizetype(p.infoBase()) + f.offset + i;
+            if (a >= image.size()) break; // a short image simply ends the field
+            const uint8_t b = byteAt(image, a);
+            if (b == 0xFF || b == 0x00) break;
+            text.append(char(b));
+        }
+        info[size_t(f.index)] = QString::fromLatin1(text);
     }
     return info;
 }

@@ -21,7 +21,6 @@ void Document::deriveLimits() {
 
 void Document::addChannel(int g, int n, const QString& f) {
     auto& count = config.groupChannelCount.at(size_t(g));
-    Q_ASSERT(count < ChannelsPerGroup);
     if (count >= ChannelsPerGroup) return;
     ++count;
     ChannelEntry& e = config.entry(g, count);
@@ -125,9 +124,9 @@ bool Document::isModified() const {
     const RadioConfig& w = config;
     const RadioConfig& s = snapshot;
     for (int g = 0; g < GroupCount; ++g) {
-        const int count = s.groupChannelCount[size_t(g)];
-        if (w.groupChannelCount[size_t(g)] != count) return true;
-        if (count < 0 || count > ChannelsPerGroup) return true;
+        if (w.groupChannelCount[size_t(g)] != s.groupChannelCount[size_t(g)]) return true;
+        // A count outside 0..60 (a damaged file) compares the places that exist.
+        const int count = std::clamp<int>(s.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
         for (int k = 1; k <= count; ++k) {
             const ChannelEntry& se = s.entry(g, k);
             const ChannelEntry* we = &w.entry(g, k);

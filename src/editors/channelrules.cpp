@@ -131,13 +131,14 @@ void AddChannel(Document& doc, int channelNo, int group, const QString& shownFre
 
 void DeleteChannelEntry(Document& doc, int place, int group) {
     auto& count = doc.config.groupChannelCount.at(size_t(group));
-    if (count < 1) return;
-    --count;
+    if (count < 1 || place < 1) return;
+    // A damaged file may claim more than 60 places; only the 60 that exist move up.
+    count = int16_t(std::min<int>(count, ChannelsPerGroup) - 1);
     for (int j = place; j <= count; ++j) doc.config.entry(group, j) = doc.config.entry(group, j + 1);
 }
 
 int FindGroupChannel(const Document& doc, int group, int channelNo) {
-    const int count = doc.config.groupChannelCount.at(size_t(group));
+    const int count = std::min<int>(doc.config.groupChannelCount.at(size_t(group)), ChannelsPerGroup);
     const int fallback = count >= 1 ? doc.config.entry(group, 1).channelNo : 0;
     return findChannelPlace(doc, group, channelNo) > 0 ? channelNo : fallback;
 }

@@ -1,0 +1,50 @@
+// Any file content opened as a data file: a refused file changes nothing; an accepted one is
+// exactly its first record.
+#include "config/datafile.h"
+#include "editors/channelrules.h"
+#include "fuzzsupport.h"
+
+#include <QFile>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static FuzzEnvironment env;
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const Product* p : {&meridoxProduct(), &solvirProduct()}) {
+        Document doc(*p);
+        doc.initialiseDefaults();
+        doc.config.optionWords[0] = 7; // an unsaved edit
+        const QByteArray working = encodeRecord(*p, doc.config);
+        const QByteArray snapshot = encodeRecord(*p, doc.snapshot);
+        const QString path = env.scratchFile();
+        {
+            QFile f(path);
+            if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) abort();
+            f.write(bytes);
+        }
+        const OpenResult r = openDataFile(doc, path);
+        if (r != OpenResult::Opened) {
+            FUZZ_CHECK(encodeRecord(*p, doc.config) == working);
+            FUZZ_CHECK(encodeRecord(*p, doc.snapshot) == snapshot);
+            FUZZ_CHECK(doc.fileName == QLatin1String("new.dat"));
+            FUZZ_CHECK(r == OpenResult::VersionRefused || bytes.size() < p->recordLength);
+            continue;
+        }
+        FUZZ_CHECK(bytes.size() >= p->recordLength);
+        FUZZ_CHECK(encodeRecord(*p, doc.snapshot) == bytes.left(p->recordLength));
+        FUZZ_CHECK(encodeRecord(*p, doc.config) == bytes.left(p->recordLength));
+        FUZZ_CHECK(!doc.isModified());
+        // Whatever the file holds, showing and editing it must be safe.
+        for (int g = 0; g < GroupCount; ++g) {
+            const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, 60);
+            for (int k = 1; k <= count; ++k) {
+                FreDataToText(doc, doc.config.entry(g, k).rxFreq.text());
+                FreDataToText(doc, doc.config.entry(g, k).txFreq.text());
+            }
+        }
+        doc.config.currentGroup = int16_t(bytes.size() % 6);
+        UpdateChannelCell(doc, 1 + int(bytes.size() % 60), ColRx, QStringLiteral("27.5"));
+        UpdateChannelCell(doc, 1, ColRx, QString());
+        RefreshEmergencyChannels(doc);
+    }
+    return 0;
+}

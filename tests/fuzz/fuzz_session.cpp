@@ -1,0 +1,153 @@
+// The session engine fed arbitrary replies and time-outs at every step of every operation.
+// A session always ends; success is reported only for a transfer that went through to the
+// end; a failed read leaves the configuration as it was; nothing outside the image is touched.
+#include "comm/session.h"
+#include "config/datafile.h"
+#include "fuzzsupport.h"
+
+#include <QCoreApplication>
+
+namespace {
+// The line: records frames, delivers nothing by itself.
+class ScriptLink : public SerialLink {
+public:
+    bool open(const QString&, PortOpenError*) override { return m_open = true; }
+    void close() override { m_open = false; }
+    bool isOpen() const override { return m_open; }
+    void setExpectedLength(int) override {}
+    void clearBuffers() override {}
+    void write(const QByteArray& f) override { frames << f; }
+    void deliver(const QByteArray& r) { emit replyReady(r); }
+    void lose() { emit deviceLost(QStringLiteral("gone")); }
+    QList<QByteArray> frames;
+
+private:
+    bool m_open = false;
+};
+
+// Answers questions from the input.
+class ScriptMessages : public MessageService {
+public:
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    size_t pos = 0;
+    bool exhausted() const { return pos >= size; }
+    uint8_t next() { return pos < size ? data[pos++] : 0; }
+    MsgAnswer ask(const MessageRequest& r) override {
+        const bool yes = !exhausted() && (next() & 1);
+        switch (r.buttons) {
+        case MsgButtons::RetryCancel: return yes ? MsgAnswer::Retry : MsgAnswer::Cancel;
+        case MsgButtons::OkCancel: return yes ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        default: return MsgAnswer::Ok;
+        }
+    }
+};
+
+// A well-formed reply to the last frame, so that inputs reach deep steps.
+QByteArray goodReply(const RadioSession& s, const QByteArray& last, const QByteArray& memory) {
+    if (last == "PROGRAM" || last.size() == 1 || last.startsWith("NTKK") ||
+        (last.size() == 10 && last.at(0) == 'V') || last.startsWith('W'))
+        return last.size() == 1 && last.at(0) == 2
+                   ? QByteArray("PSOLV\x04\xF8\x00V100\x00\x00", 14)
+                   : QByteArray(1, 6);
+    if (last.startsWith('R') && last.size() == 4) {
+        const int a = (uint8_t(last.at(1)) << 8) | uint8_t(last.at(2));
+        const int n = uint8_t(last.at(3));
+        QByteArray r = last;
+        r[0] = 'W';
+        r += memory.mid(a, n).leftJustified(n, char(0xFF));
+        r += char(RadioSession::checksum(r, 1, int(r.size())));
+        return r;
+    }
+    Q_UNUSED(s);
+    return {};
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static FuzzEnvironment env;
+    if (size < 1) return 0;
+    const Product& p = (data[0] & 1) ? solvirProduct() : meridoxProduct();
+    const int op = 1 + ((data[0] >> 1) & 3);
+    ScriptMessages msgs;
+    msgs.data = data + 1;
+    msgs.size = size - 1;
+    setMessageService(&msgs);
+
+    Document doc(p);
+    doc.initialiseDefaults();
+    QByteArray memory;
+    ClearRadioImage(p, memory);
+    if (BuildRadioImage(doc, memory)) abort();
+    doc.config.optionWords[0] = 5; // differs from the radio
+    const QByteArray before = encodeRecord(p, doc.config);
+    ScriptLink link;
+    RadioSession session(doc, link);
+    session.setPortName(QStringLiteral("/dev/null"));
+    bool ended = false, success = false;
+    QObject::connect(&session, &RadioSession::finished, [&](int, bool ok) {
+        ended = true;
+        success = ok;
+    });
+    const bool started = op == 1   ? session.readFromRadio()
+                         : op == 2 ? session.writeToRadio()
+                         : op == 3 ? session.readInformation(data[0] & 8)
+                                   : session.writeInformation();
+    if (!started) {
+        setMessageService(&env.silent);
+        FUZZ_CHECK(encodeRecord(p, doc.config) == before);
+        return 0;
+    }
+
+    int events = 0;
+    while (!ended && !msgs.exhausted() && ++events < 4000) {
+        const uint8_t c = msgs.next();
+        const QByteArray last = link.frames.isEmpty() ? QByteArray() : link.frames.last();
+        switch (c % 8) {
+        case 0: session.onWaitTimeout(); break;
+        case 1: link.lose(); break;
+        case 2: { // raw bytes
+            const int n = std::min<int>(msgs.next() % 80, int(msgs.size - msgs.pos));
+            link.deliver(QByteArray(reinterpret_cast<const char*>(msgs.data + msgs.pos), n));
+            msgs.pos += size_t(n);
+            break;
+        }
+        case 3: { // a good reply with one byte changed
+            QByteArray r = goodReply(session, last, memory);
+            if (!r.isEmpty()) r[msgs.next() % r.size()] = char(msgs.next());
+            link.deliver(r);
+            break;
+        }
+        default: link.deliver(goodReply(session, last, memory)); break;
+        }
+        FUZZ_CHECK(session.RadioImage.size() == p.memorySize);
+    }
+    // Past the input the radio is silent and the user cancels: the session must end.
+    for (int i = 0; !ended && i < 20; ++i) session.onWaitTimeout();
+    FUZZ_CHECK(ended);
+    FUZZ_CHECK(!session.busy());
+    FUZZ_CHECK(!link.isOpen());
+    FUZZ_CHECK(session.RadioImage.size() == p.memorySize);
+    if (success && (op == 1 || op == 2 || op == 3)) {
+        // Every block was moved after the last (re)start.
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < link.frames.size(); ++i)
+            if (link.frames.at(i) == "PROGRAM") start = i;
+        const char kind = op == 2 ? 'W' : 'R';
+        const int step = op == 1 ? 64 : 16;
+        int expect = op == 1 ? p.readStart + step : op == 2 ? p.writeStart + step : p.infoStart + step;
+        const int end = op == 1 ? p.readEnd : op == 2 ? p.writeEnd : p.infoEnd;
+        for (qsizetype i = start; i < link.frames.size(); ++i) {
+            const QByteArray& f = link.frames.at(i);
+            if (f.size() >= 4 && f.at(0) == kind &&
+                ((uint8_t(f.at(1)) << 8) | uint8_t(f.at(2))) == (expect & 0xFFFF))
+                expect += step;
+        }
+        // An information read resumes after Retry, so it only needs to reach the end.
+        if (op != 3) FUZZ_CHECK(expect >= end);
+        FUZZ_CHECK(link.frames.last() == "E");
+    }
+    if (!success && op == 1) FUZZ_CHECK(encodeRecord(p, doc.config) == before);
+    setMessageService(&env.silent);
+    return 0;
+}
