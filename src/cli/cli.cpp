@@ -179,7 +179,7 @@ void describe(const Document& doc, QTextStream& o) {
         o << '\n' << "Group " << QChar(QLatin1Char('A' + g)) << ": " << count
           << (count == 1 ? " channel" : " channels");
         if (p.optionWordCount > 24 + g)
-            o << ", emergency channel " << c.optionWords[size_t(24 + g)] + 1;
+            o << ", emergency channel " << c.optionWords[size_t(24) + size_t(g)] + 1;
         o << '\n';
         for (int k = 1; k <= count; ++k) {
             const ChannelEntry& e = c.entry(g, k);
@@ -375,7 +375,7 @@ int runCli(const Product& p, const QStringList& args) {
     setProgramTitle(p.productName);
     applySettingsLanguage(p);
     if (args.isEmpty()) return usage(p);
-    const QString cmd = args.first();
+    const QString& cmd = args.first();
     const QStringList rest = args.mid(1);
     int rc = ExitUsageOrFile;
     if (cmd == QLatin1String("new")) rc = newCommand(p, rest);

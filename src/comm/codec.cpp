@@ -178,7 +178,7 @@ EncodedFrequency encodeChecked(const Document& doc, const QString& stored) {
 
     if (p.bcdDigits >= StoredDigits) { // solvir: all eight digits, no offset
         for (int i = 0; i < digitBytes; ++i)
-            r.bytes.append(char(t.mid(2 * i, 2).toInt(nullptr, 16)));
+            r.bytes.append(char(t.mid(qsizetype(2) * i, 2).toInt(nullptr, 16)));
         return r;
     }
 
@@ -207,7 +207,7 @@ EncodedFrequency encodeChecked(const Document& doc, const QString& stored) {
     }
     const QString baseText = QString::number(base);
     for (int i = 0; i < digitBytes; ++i)
-        r.bytes.append(char(baseText.mid(2 * i, 2).toInt(nullptr, 16)));
+        r.bytes.append(char(baseText.mid(qsizetype(2) * i, 2).toInt(nullptr, 16)));
     r.bytes.append(char(q & 0xFF));
     r.bytes.append(char((q >> 8) | (subtract ? 0x80 : 0)));
     return r;

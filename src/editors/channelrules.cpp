@@ -145,7 +145,7 @@ int FindGroupChannel(const Document& doc, int group, int channelNo) {
 
 void RefreshEmergencyChannels(Document& doc) {
     for (int k = 0; k < GroupCount; ++k) {
-        auto& word = doc.config.optionWords[size_t(FirstEmergencyWord + k)];
+        auto& word = doc.config.optionWords[size_t(FirstEmergencyWord) + size_t(k)];
         word = int16_t(FindGroupChannel(doc, k, word + 1) - 1);
     }
     // The lists are rebuilt after the words so that they show the corrected choices.

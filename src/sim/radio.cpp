@@ -1,5 +1,7 @@
 #include "radio.h"
 
+#include <cmath>
+
 #include "pty.h"
 
 #include <QSaveFile>
@@ -149,7 +151,7 @@ void SimulatedRadio::processInput() {
         m_in.remove(0, n);
         m_inArrival.erase(m_inArrival.begin(), m_inArrival.begin() + n);
     };
-    const qint64 paceNs = qint64(m_behaviour.paceUs * 1000.0 + 0.5);
+    const qint64 paceNs = qint64(std::llround(m_behaviour.paceUs * 1000.0));
     while (!m_in.isEmpty() && !m_hangingUp) {
         const int length = frameLength(m_in);
         if (length < 0) {
@@ -261,7 +263,7 @@ void SimulatedRadio::blockDone() {
 
 void SimulatedRadio::reply(const QByteArray& bytes) {
     logFrame('<', bytes);
-    const qint64 paceNs = qint64(m_behaviour.paceUs * 1000.0 + 0.5);
+    const qint64 paceNs = qint64(std::llround(m_behaviour.paceUs * 1000.0));
     const qint64 earliest = now() + qint64(m_behaviour.replyDelayMs) * 1'000'000;
     for (const char byte : bytes) {
         // A byte arrives at the far end when its last bit has gone out.
