@@ -58,15 +58,21 @@ void captionOkAndCancel(QWidget* window) {
     setButtonText(window, "Command2", Caption::cancel());
 }
 
+// The swallower has no meta-object of its own, so findChild<RightClickSwallower*> would match
+// any child (a validator, the line edit's own control): it is found by its name instead.
+const QLatin1String SwallowerName("rightClickSwallower");
+
 void suppressRightClick(QWidget* w) {
-    if (w->findChild<RightClickSwallower*>(QString(), Qt::FindDirectChildrenOnly)) return;
+    if (w->findChild<QObject*>(SwallowerName, Qt::FindDirectChildrenOnly)) return;
     w->setContextMenuPolicy(Qt::NoContextMenu);
-    w->installEventFilter(new RightClickSwallower(w));
+    auto* swallower = new RightClickSwallower(w);
+    swallower->setObjectName(SwallowerName);
+    w->installEventFilter(swallower);
 }
 
 void restoreRightClick(QWidget* w) {
     w->setContextMenuPolicy(Qt::DefaultContextMenu);
-    delete w->findChild<RightClickSwallower*>(QString(), Qt::FindDirectChildrenOnly);
+    delete w->findChild<QObject*>(SwallowerName, Qt::FindDirectChildrenOnly);
 }
 
 QString hexByte(int value) {

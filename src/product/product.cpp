@@ -33,6 +33,8 @@ const Product& meridoxProduct() {
         .identityOnRead = true,
         .identityAsksOverwrite = false,
         .persistsLanguage = true,
+        .hasBackgroundPicture = true,
+        .infoBandText = QStringLiteral("25.605000 - 30.115000 MHz"),
     };
     return p;
 }
@@ -70,6 +72,8 @@ const Product& solvirProduct() {
         .identityOnRead = false,
         .identityAsksOverwrite = true,
         .persistsLanguage = false,
+        .titleShowsModel = true,
+        .infoBandText = QStringLiteral("26.515 - 27.855 MHz"),
     };
     return p;
 }

@@ -50,6 +50,14 @@ struct Product {
     // Settings file: meridox keeps language and first-run keys, solvir only the port.
     bool persistsLanguage;
 
+    // Main window: solvir's title names the model before the band; only meridox tiles a
+    // background picture.
+    bool titleShowsModel = false;
+    bool hasBackgroundPicture = false;
+
+    // The one band entry of the factory information window.
+    QString infoBandText;
+
     int infoBase() const { return infoStart + 16; }
 };
 

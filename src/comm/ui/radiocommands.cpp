@@ -1,13 +1,108 @@
 #include "radiocommands.h"
 
+#include "frmemg.h"
+#include "frmprogress.h"
+#include "frmradioinfoset.h"
+#include "handlertrap.h"
+
+#include <QApplication>
 #include <QDate>
+
+namespace {
+// Lets the editors' validation events run before the image is built.
+constexpr int WriteDelayMs = 20;
+} // namespace
 
 RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* mainWindow)
     : QObject(nullptr), m_doc(doc), m_session(session), m_main(mainWindow) {
     localInformation = defaultLocalInformation(QDate::currentDate());
+    TimerWrite.setSingleShot(true);
+    TimerWrite.setInterval(WriteDelayMs);
+    connect(&TimerWrite, &QTimer::timeout, this, &RadioCommands::onTimerWrite);
+
+    connect(&m_session, &RadioSession::progressOpened, this, &RadioCommands::openProgress);
+    connect(&m_session, &RadioSession::readApplying, this, [this] {
+        runTrapped("CloseAllChildWindows", [this] {
+            if (closeEditors) closeEditors();
+        });
+    });
+    connect(&m_session, &RadioSession::readApplied, this, [this] {
+        runTrapped("LoadNewDoc", [this] {
+            if (afterRead) afterRead();
+        });
+    });
+    connect(&m_session, &RadioSession::informationRead, this, &RadioCommands::showInformation);
 }
-void RadioCommands::readFromRadio() { m_session.readFromRadio(); }
-void RadioCommands::writeToRadio() { m_session.writeToRadio(); }
-void RadioCommands::readRadioInfo() { m_session.readInformation(false); }
-void RadioCommands::readEmbeddedInfo() { m_session.readInformation(true); }
-void RadioCommands::setRadioInfo() {}
+
+void RadioCommands::readFromRadio() {
+    if (busy()) return;
+    runTrapped("mnuReadFromRadio_Click", [this] { m_session.readFromRadio(); });
+}
+
+void RadioCommands::writeToRadio() {
+    if (busy()) return;
+    runTrapped("mnuWriteToRadio_Click", [this] {
+        if (validateOpenEditors) validateOpenEditors();
+        TimerWrite.start();
+    });
+}
+
+void RadioCommands::onTimerWrite() {
+    TimerWrite.stop();
+    runTrapped("TimerWrite_Timer", [this] { m_session.writeToRadio(); });
+}
+
+void RadioCommands::readRadioInfo() {
+    startInformationRead(false);
+}
+
+void RadioCommands::readEmbeddedInfo() {
+    startInformationRead(true);
+}
+
+void RadioCommands::startInformationRead(bool clearImage) {
+    if (busy()) return;
+    runTrapped(clearImage ? "ReadRMGDataFromRadio" : "mnuRadioInfo_Click", [this, clearImage] {
+        // The area holds no version: the one shown so far is carried over.
+        m_session.localInformation = localInformation;
+        m_session.readInformation(clearImage);
+    });
+}
+
+void RadioCommands::setRadioInfo() {
+    if (busy()) return;
+    runTrapped("mnuSetRadioInfo_Click", [this] {
+        auto* w = new FrmRadioInfoSet(m_doc, m_session, dialogParent());
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->readInformation = [this] { readRadioInfo(); };
+        w->open();
+    });
+}
+
+// Modal without a nested event loop: the session goes on delivering replies and time-outs.
+void RadioCommands::openProgress(int commType) {
+    runTrapped("ProgressForm_Show", [this, commType] {
+        if (m_progress) m_progress->deleteLater();
+        auto* w = new FrmProgress(m_session, commType, m_main);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        m_progress = w;
+        w->open();
+    });
+}
+
+void RadioCommands::showInformation() {
+    runTrapped("ShowEMG", [this] {
+        localInformation = m_session.localInformation;
+        if (m_emg) m_emg->close();
+        auto* w = new FrmEMG(m_doc, localInformation, dialogParent());
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        m_emg = w;
+        w->open();
+    });
+}
+
+// A window opened from a modal window (the information read of FrmRadioInfoSet) sits on it.
+QWidget* RadioCommands::dialogParent() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return m_main;
+}

@@ -9,12 +9,14 @@
 #include <functional>
 
 class QWidget;
+class FrmProgress;
+class FrmEMG;
 
 // The radio commands of the main window (read, write, information read, set radio
 // information) with their questions, progress window and completion, over the one session.
 class RadioCommands : public QObject {
     Q_OBJECT
-public:
+  public:
     RadioCommands(Document& doc, RadioSession& session, QWidget* mainWindow);
 
     void readFromRadio();    // mnuReadFromRadio, toolbar "ReadRadio"
@@ -31,8 +33,22 @@ public:
     LocalInformation localInformation; // what FrmEMG shows; start-up defaults until a read
     QTimer TimerWrite;
 
-private:
+    // True while a command runs or a write waits for TimerWrite: starters do nothing then.
+    bool busy() const { return m_session.busy() || TimerWrite.isActive(); }
+    // The windows this object opened, while they are open.
+    FrmProgress* progressWindow() const { return m_progress; }
+    FrmEMG* informationWindow() const { return m_emg; }
+
+  private:
+    void onTimerWrite();
+    void openProgress(int commType);
+    void startInformationRead(bool clearImage);
+    void showInformation();
+    QWidget* dialogParent() const;
+
     Document& m_doc;
     RadioSession& m_session;
     QWidget* m_main;
+    QPointer<FrmProgress> m_progress;
+    QPointer<FrmEMG> m_emg;
 };

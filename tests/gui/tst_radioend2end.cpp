@@ -1,0 +1,234 @@
+// The radio commands against the virtual radio on a real pseudo-terminal: question, progress
+// window, completion, the information display, and giving up mid-read.
+#include "app/uicommon.h"
+#include "comm/ui/frmemg.h"
+#include "comm/ui/frmprogress.h"
+#include "comm/ui/frmradioinfoset.h"
+#include "comm/ui/radiocommands.h"
+#include "editors/channelrules.h"
+#include "radiolauncher.h"
+#include "testsupport.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+Q_DECLARE_METATYPE(const Product*)
+
+namespace {
+QString shownRx(const Document& doc) {
+    return FreDataToText(doc, doc.config.entry(0, 1).rxFreq.text());
+}
+
+// Frames the program sent, as the radio logged them.
+QStringList sentFrames(const VirtualRadio& radio) {
+    QStringList out;
+    for (const QString& line : radio.log())
+        if (line.startsWith(QLatin1String("> "))) out << line.mid(2);
+    return out;
+}
+
+// A radio memory file: the default configuration with group A channel 1 on 27.5 MHz.
+QString memoryFile(const Product& p, const VirtualRadio& radio) {
+    Document d(p);
+    d.initialiseDefaults();
+    UpdateChannelCell(d, 1, ColRx, QStringLiteral("27.5"));
+    QByteArray image;
+    ClearRadioImage(p, image);
+    if (BuildRadioImage(d, image)) return {};
+    QFile f(radio.filePath(QStringLiteral("memory.img")));
+    return f.open(QIODevice::WriteOnly) && f.write(image) == image.size() ? f.fileName()
+                                                                          : QString();
+}
+} // namespace
+
+class TestRadioEnd2End : public QObject {
+    Q_OBJECT
+    QTemporaryDir configDir, runtimeDir;
+
+    // The main window's side: document, link, session and commands.
+    struct Rig {
+        Document doc;
+        PortLink link;
+        RadioSession session{doc, link};
+        QWidget main;
+        RadioCommands commands{doc, session, &main};
+        QStringList calls;
+        Rig(const Product& p, const QString& port) : doc(p) {
+            doc.initialiseDefaults();
+            doc.fileName = QStringLiteral("mine.dat");
+            doc.untitled = false;
+            doc.takeSnapshot();
+            session.setPortName(port);
+            commands.closeEditors = [this] { calls << QStringLiteral("closeEditors"); };
+            commands.afterRead = [this] { calls << QStringLiteral("afterRead"); };
+            main.show();
+        }
+        // Runs the event loop until the session ends (qWaitFor would sleep between frames).
+        bool finish() {
+            QEventLoop loop;
+            QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+            QObject::connect(&session, &RadioSession::finished, &loop, &QEventLoop::quit);
+            if (session.busy()) loop.exec();
+            return !session.busy();
+        }
+    };
+
+  private slots:
+    void initTestCase();
+    void products_data();
+    void readEditWrite_data() { products_data(); }
+    void readEditWrite();
+    void closingProgressCancels_data() { products_data(); }
+    void closingProgressCancels();
+    void informationReadShowsEmg_data() { products_data(); }
+    void informationReadShowsEmg();
+};
+
+void TestRadioEnd2End::initTestCase() {
+    QVERIFY(configDir.isValid() && runtimeDir.isValid());
+    QFile::setPermissions(runtimeDir.path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+}
+
+void TestRadioEnd2End::products_data() {
+    QTest::addColumn<const Product*>("product");
+    QTest::newRow("meridox") << &meridoxProduct();
+    QTest::newRow("solvir") << &solvirProduct();
+}
+
+void TestRadioEnd2End::readEditWrite() {
+    QFETCH(const Product*, product);
+    VirtualRadio radio;
+    QVERIFY(
+        radio.start(product->program, {QStringLiteral("--memory"), memoryFile(*product, radio)}));
+    Rig rig(*product, radio.linkPath());
+    ScriptedMessages messages;
+    messages.answers = {MsgAnswer::Ok};
+    rig.commands.readFromRadio();
+    QCOMPARE(messages.texts(), QStringList{messageText(Msg::ReadConfirm)});
+    // The progress window is up and modal while the session runs on.
+    QPointer<FrmProgress> progress = rig.commands.progressWindow();
+    QVERIFY(progress && progress->isVisible() && progress->isModal() && rig.session.busy());
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+    QVERIFY(!progress || !progress->isVisible());
+    QCOMPARE(rig.calls, QStringList({QStringLiteral("closeEditors"), QStringLiteral("afterRead")}));
+    QCOMPARE(shownRx(rig.doc), QStringLiteral("27.500000"));
+    QCOMPARE(rig.doc.fileName, QStringLiteral("new.dat"));
+    QVERIFY(rig.doc.untitled);
+    QCOMPARE(messages.texts().last(), QStringLiteral("Read Data Completed."));
+
+    // A value still in an editor is committed when the write is asked for, and sent.
+    rig.commands.validateOpenEditors = [&rig] {
+        UpdateChannelCell(rig.doc, 1, ColRx, QStringLiteral("27.125"));
+    };
+    messages.clear();
+    messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok}; // the question (solvir: and overwrite)
+    rig.commands.writeToRadio();
+    QVERIFY(QTest::qWaitFor([&] { return rig.session.busy(); }, 2000));
+    QCOMPARE(rig.commands.progressWindow()->windowTitle(), QStringLiteral("Write data to radio"));
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+    QCOMPARE(messages.texts().last(), QStringLiteral("Write Data Completed."));
+    Document back(*product);
+    QVERIFY(!ParseRadioImage(back, radio.dump()));
+    QCOMPARE(shownRx(back), QStringLiteral("27.125000"));
+}
+
+void TestRadioEnd2End::closingProgressCancels() {
+    QFETCH(const Product*, product);
+    const bool escape = product == &solvirProduct(); // the close button, or Esc
+    VirtualRadio radio;
+    QVERIFY(
+        radio.start(product->program, {QStringLiteral("--memory"), memoryFile(*product, radio),
+                                       QStringLiteral("--pace-us"), QStringLiteral("1041.667")}));
+    Rig rig(*product, radio.linkPath());
+    ScriptedMessages messages;
+    messages.answers = {MsgAnswer::Ok};
+    rig.commands.readFromRadio();
+    QPointer<FrmProgress> progress = rig.commands.progressWindow();
+    QVERIFY(QTest::qWaitFor([&] { return rig.session.LastPercent >= 3; }, 10000));
+    QCOMPARE(progress->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
+             QString::number(rig.session.LastPercent) + QLatin1Char('%'));
+    const int framesBefore = int(sentFrames(radio).count());
+    if (escape)
+        QTest::keyClick(progress, Qt::Key_Escape);
+    else
+        progress->close();
+
+    // Ended at once as failed: port closed, no completion, the configuration as it was.
+    QVERIFY(!rig.session.busy());
+    QCOMPARE(rig.session.lastFailure, SessionFailure::Cancelled);
+    QVERIFY(!rig.link.isOpen());
+    QVERIFY(!progress || !progress->isVisible());
+    QCOMPARE(messages.asked.size(), 1);
+    QVERIFY(rig.calls.isEmpty());
+    QVERIFY(!rig.doc.isModified());
+    QCOMPARE(shownRx(rig.doc), QStringLiteral("28.015000"));
+    QCOMPARE(rig.doc.fileName, QStringLiteral("mine.dat"));
+    // The radio is let out of programming mode.
+    QVERIFY(
+        QTest::qWaitFor([&] { return sentFrames(radio).endsWith(QStringLiteral("45")); }, 3000));
+    QVERIFY(sentFrames(radio).count() <= framesBefore + 3);
+
+    // The next command finds port and radio ready once the radio has finished the reply it was
+    // sending (about 75 ms for a block at 9600 baud), as it would for a user.
+    QTest::qWait(300);
+    rig.commands.readRadioInfo();
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+    QVERIFY(rig.commands.informationWindow());
+}
+
+// meridox through the menu's Embedded Message, solvir through the Read button of Set Radio
+// Information.
+void TestRadioEnd2End::informationReadShowsEmg() {
+    QFETCH(const Product*, product);
+    const bool fromInfoSet = product == &solvirProduct();
+    VirtualRadio radio;
+    QVERIFY(radio.start(product->program));
+    Rig rig(*product, radio.linkPath());
+    ScriptedMessages messages;
+    rig.commands.localInformation[5] = QStringLiteral("V1.07");
+    FrmRadioInfoSet* infoSet = nullptr;
+    if (fromInfoSet) {
+        rig.commands.setRadioInfo();
+        infoSet = rig.main.findChild<FrmRadioInfoSet*>();
+        QVERIFY(infoSet && infoSet->isModal());
+        infoSet->findChild<QPushButton*>(QStringLiteral("CommandRead"))->click();
+    } else {
+        rig.commands.readEmbeddedInfo();
+    }
+    QVERIFY(!rig.commands.progressWindow());
+    QVERIFY(rig.finish());
+    QVERIFY(messages.asked.isEmpty());
+    QPointer<FrmEMG> emg = rig.commands.informationWindow();
+    QVERIFY(emg && emg->isVisible() && emg->isModal());
+    QCOMPARE(emg->parentWidget(), fromInfoSet ? static_cast<QWidget*>(infoSet) : &rig.main);
+    const auto box = [&emg](int i) {
+        return emg->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i))->text();
+    };
+    QCOMPARE(box(0), QStringLiteral("0595"));
+    QCOMPARE(box(8), QStringLiteral("HF-DEALER-07"));
+    QCOMPARE(box(5), QStringLiteral("V1.07")); // the area has no version: it carries over
+    QCOMPARE(rig.commands.localInformation[11], QStringLiteral("Counter 2"));
+    const int first = product->infoStart + 16;
+    QStringList reads;
+    for (const QString& f : sentFrames(radio))
+        if (f.startsWith(QLatin1String("52 "))) reads << f;
+    QCOMPARE(reads.size(), 16);
+    QCOMPARE(reads.first(), QStringLiteral("52 %1 %2 10").arg(hexByte(first >> 8), hexByte(first)));
+    QTimer::singleShot(0, emg, [&emg] { QTest::keyClick(emg, Qt::Key_Escape); });
+    QVERIFY(QTest::qWaitFor([&] { return !emg; }, 2000));
+}
+
+QTEST_MAIN(TestRadioEnd2End)
+#include "tst_radioend2end.moc"
