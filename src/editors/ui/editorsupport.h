@@ -1,0 +1,42 @@
+#pragma once
+
+#include "config/messages.h"
+
+#include <QComboBox>
+#include <QString>
+#include <exception>
+
+// Helpers shared by the editor windows.
+
+// Runs an event handler and traps whatever it throws: the procedure is named in a plain
+// message box and the program carries on.
+template <class F> void trapErrors(const char* procedure, F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception&) {
+        reportProcedureError(QLatin1String(procedure));
+    } catch (...) {
+        reportProcedureError(QLatin1String(procedure));
+    }
+}
+
+// The entry at index when the list has it, else the first entry, else the empty text.
+inline QString listEntryByIndex(const QComboBox* list, int index) {
+    if (index >= 0 && index < list->count()) return list->itemText(index);
+    return list->count() > 0 ? list->itemText(0) : QString();
+}
+
+// Sets entry i of a list, replacing the entry there or appending past the end.
+inline void setListEntry(QComboBox* list, int i, const QString& text) {
+    if (i < list->count())
+        list->setItemText(i, text);
+    else
+        list->addItem(text);
+}
+
+// Selects the entry equal to text; when there is none the first entry; an empty list shows
+// nothing.
+inline void showListEntry(QComboBox* list, const QString& text) {
+    const int i = list->findText(text);
+    list->setCurrentIndex(i >= 0 ? i : (list->count() > 0 ? 0 : -1));
+}
