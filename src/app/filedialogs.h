@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// The open and save dialogs of the data file commands. The program's windows ask through the
+// installed service; tests install one that answers from a script, so no dialog ever waits
+// for a user. An empty answer means the user cancelled.
+class FileDialogService {
+  public:
+    virtual ~FileDialogService() = default;
+    // startPath: the folder or file the dialog starts at; filter: "Data File (*.dat)".
+    virtual QString openFileName(QWidget* parent, const QString& startPath,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& startPath,
+                                 const QString& filter) = 0;
+};
+
+// The installed service; without one, Qt's file dialogs.
+FileDialogService& fileDialogs();
+// Installs a service (nullptr restores the default). The caller keeps ownership.
+void setFileDialogService(FileDialogService* service);

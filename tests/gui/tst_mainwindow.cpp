@@ -1,0 +1,905 @@
+// The application shell: start-up settings, the main window's menus, tree, title and file
+// commands, and the port, language, model, print-list and About windows.
+
+#include "app/filedialogs.h"
+#include "app/frmabout.h"
+#include "app/frmmain.h"
+#include "app/frmmodelinfo.h"
+#include "app/frmprintlist.h"
+#include "app/frmsetcomm.h"
+#include "app/frmsetlanguage.h"
+#include "app/settings.h"
+#include "app/texttables.h"
+#include "app/uicommon.h"
+#include "config/datafile.h"
+#include "editors/ui/frmcommchinfo.h"
+#include "radiolauncher.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <memory>
+
+namespace {
+
+// Answers the open and save dialogs from a script and remembers where they started.
+class ScriptedDialogs : public FileDialogService {
+  public:
+    ScriptedDialogs() { setFileDialogService(this); }
+    ~ScriptedDialogs() override { setFileDialogService(nullptr); }
+    QString openFileName(QWidget*, const QString& start, const QString& filter) override {
+        opened << start;
+        filters << filter;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString saveFileName(QWidget*, const QString& start, const QString& filter) override {
+        saved << start;
+        filters << filter;
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QStringList answers, opened, saved, filters;
+};
+
+QStringList names(std::initializer_list<const char*> list) {
+    QStringList out;
+    for (const char* s : list)
+        out << QString::fromUtf8(s);
+    return out;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// Runs f on the modal window of type W that the next exec() shows.
+template <class W, class F> void whenModal(F f) {
+    QTimer::singleShot(0, [f] {
+        auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+        QVERIFY(w);
+        f(w);
+    });
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_config, m_runtime;
+    std::unique_ptr<QTemporaryDir> m_dir; // program folder, settings and data files per test
+    std::unique_ptr<ScriptedMessages> m_msgs;
+    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<frmMain> m_main;
+
+    QString settingsFile() const { return m_dir->filePath(QStringLiteral("language/mysetup.ini")); }
+    QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
+
+    frmMain& start(const Product& p = meridoxProduct(), int systemLanguage = LanguageEnglish) {
+        AppContext c;
+        c.product = &p;
+        c.settingsFile = settingsFile();
+        c.programFolder = m_dir->path();
+        c.systemLanguage = systemLanguage;
+        c.comPort = SetupSettings(c.settingsFile).comPort();
+        m_main = std::make_unique<frmMain>(c);
+        return *m_main;
+    }
+    QAction* action(const QString& name) const {
+        return m_main->findChild<QAction*>(name, Qt::FindChildrenRecursively);
+    }
+    QStringList openChildren() const {
+        QStringList names;
+        for (QMdiSubWindow* s : m_main->mdiArea()->subWindowList())
+            if (!s->isHidden()) names << s->widget()->objectName();
+        return names;
+    }
+    // A configuration that differs from any file saved so far: a message line.
+    void modify() {
+        static int edits = 0;
+        m_main->document().config.embeddedMessage[0].assign("EDITED" + QByteArray::number(++edits));
+        QVERIFY(m_main->document().isModified());
+    }
+
+  private slots:
+    void initTestCase() {
+        QFile::setPermissions(m_runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+    }
+    void init() {
+        setCurrentLanguage(LanguageEnglish);
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_msgs = std::make_unique<ScriptedMessages>();
+        m_dialogs = std::make_unique<ScriptedDialogs>();
+        for (const char* app : {"MERIDOX", "SOLVIR"})
+            QSettings(QLatin1String(app), QLatin1String(app)).clear();
+    }
+    void cleanup() {
+        m_main.reset();
+        m_dialogs.reset();
+        m_msgs.reset();
+        m_dir.reset();
+        setCurrentLanguage(LanguageEnglish);
+    }
+
+    // Start-up ----------------------------------------------------------------------------
+
+    void systemLanguage_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<int>("language");
+        QTest::newRow("zh_CN") << "zh_CN" << 2;
+        QTest::newRow("zh_TW is not PRC") << "zh_TW" << 1;
+        QTest::newRow("en_US") << "en_US" << 1;
+        QTest::newRow("C") << "C" << 1;
+    }
+    void systemLanguage() {
+        QFETCH(QString, locale);
+        QFETCH(int, language);
+        QCOMPARE(systemLanguageFor(QLocale(locale)), language);
+    }
+
+    void startupSettings_data() {
+        QTest::addColumn<bool>("solvir");
+        QTest::addColumn<QString>("before"); // settings file contents, empty: no file
+        QTest::addColumn<int>("system");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("after"); // keys of section "language" afterwards
+        QTest::newRow("first run, Chinese system")
+            << false << "" << 2 << 2 << 1 << "CurrentLanguage=2 IsFirstRun=0 comPort=1";
+        QTest::newRow("first run, English system")
+            << false << "" << 1 << 1 << 1 << "CurrentLanguage=1 IsFirstRun=0 comPort=1";
+        QTest::newRow("stored language wins after the first run")
+            << false << "[language]\nIsFirstRun=0\nCurrentLanguage=2\ncomPort=3\n"
+            << 1 << 2 << 3 << "CurrentLanguage=2 IsFirstRun=0 comPort=3";
+        QTest::newRow("garbage falls back: first run, port 1")
+            << false << "[language]\nIsFirstRun=abc\nCurrentLanguage=7\ncomPort=x\n"
+            << 1 << 1 << 1 << "CurrentLanguage=1 IsFirstRun=0 comPort=1";
+        QTest::newRow("bad language after first run: system language")
+            << false << "[language]\nIsFirstRun=0\nCurrentLanguage=\ncomPort=12\n"
+            << 2 << 2 << 1 << "CurrentLanguage=2 IsFirstRun=0 comPort=1";
+        QTest::newRow("solvir keeps only the port") << true << "" << 1 << 1 << 1 << "comPort=1";
+        QTest::newRow("solvir ignores a stored language")
+            << true << "[language]\nCurrentLanguage=2\ncomPort=4\n"
+            << 1 << 1 << 4 << "CurrentLanguage=2 comPort=4";
+    }
+    void startupSettings() {
+        QFETCH(bool, solvir);
+        QFETCH(QString, before);
+        QFETCH(int, system);
+        QFETCH(int, language);
+        QFETCH(int, port);
+        QFETCH(QString, after);
+        if (!before.isEmpty()) {
+            QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
+            writeBytes(settingsFile(), before.toUtf8());
+        }
+        SetupSettings s(settingsFile());
+        const StartupValues v =
+            applyStartupSettings(solvir ? solvirProduct() : meridoxProduct(), s, system);
+        QCOMPARE(v.language, language);
+        QCOMPARE(v.comPort, port);
+        QSettings ini(settingsFile(), QSettings::IniFormat);
+        ini.beginGroup(QStringLiteral("language"));
+        QStringList keys;
+        for (const QString& k : ini.childKeys())
+            keys << k + QLatin1Char('=') + ini.value(k).toString();
+        QCOMPARE(keys.join(QLatin1Char(' ')), after);
+    }
+
+    void programFolder() {
+        const QDir d(m_dir->path());
+        d.mkpath(QStringLiteral("bin"));
+        d.mkpath(QStringLiteral("share/meridox"));
+        d.mkpath(QStringLiteral("share/solvir"));
+        const QString bin = d.filePath(QStringLiteral("bin"));
+        // Installed: <prefix>/share/<program>.
+        QCOMPARE(programFolderFor(meridoxProduct(), bin),
+                 d.filePath(QStringLiteral("share/meridox")));
+        // A build tree: meridox's files beside the executable, solvir's in solvir-data.
+        writeBytes(d.filePath(QStringLiteral("bin/KORVEN_New.dat")), "x");
+        d.mkpath(QStringLiteral("bin/solvir-data"));
+        QCOMPARE(programFolderFor(meridoxProduct(), bin), bin);
+        QCOMPARE(programFolderFor(solvirProduct(), bin),
+                 d.filePath(QStringLiteral("bin/solvir-data")));
+    }
+
+    void placement() {
+        frmMain& w = start();
+        QCOMPARE(w.size(), QSize(twipsToPixelsX(14500), twipsToPixelsY(10500)));
+        QCOMPARE(w.pos(), QPoint(twipsToPixelsX(100), twipsToPixelsY(100)));
+        w.show();
+        w.resize(twipsToPixelsX(9000), twipsToPixelsY(6000));
+        QVERIFY(w.close());
+        QSettings s(QStringLiteral("MERIDOX"), QStringLiteral("MERIDOX"));
+        QCOMPARE(s.value(QStringLiteral("Settings/MainWidth")).toInt(), 9000);
+        QCOMPARE(s.value(QStringLiteral("Settings/MainHeight")).toInt(), 6000);
+
+        // Minimized at exit: the stored placement stays.
+        s.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("12000"));
+        s.sync();
+        frmMain& again = start();
+        QCOMPARE(again.width(), twipsToPixelsX(12000));
+        again.showMinimized();
+        QVERIFY(again.close());
+        s.sync();
+        QCOMPARE(s.value(QStringLiteral("Settings/MainWidth")).toInt(), 12000);
+    }
+
+    // Main window -------------------------------------------------------------------------
+
+    void title_data() {
+        QTest::addColumn<bool>("solvir");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("meridox en")
+            << false << 1 << "MERIDOX[25.605000 - 30.115000 MHz][File Name:new.dat]";
+        QTest::newRow("meridox zh")
+            << false << 2 << "MERIDOX[25.605000 - 30.115000 MHz][文件名:new.dat]";
+        QTest::newRow("solvir en")
+            << true << 1 << "SOLVIR[SOLVIR:25.615000 - 30.105000 MHz][File Name:new.dat]";
+    }
+    void title() {
+        QFETCH(bool, solvir);
+        QFETCH(int, language);
+        QFETCH(QString, title);
+        setCurrentLanguage(language);
+        frmMain& w = start(solvir ? solvirProduct() : meridoxProduct());
+        QCOMPARE(w.windowTitle(), title);
+        QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Panel3"))->text(),
+                 language == 1 ? QStringLiteral("COM1") : QString::fromUtf8("通信口1"));
+    }
+
+    void menuCaptions_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("chinese");
+        QTest::newRow("file menu") << "mnuFile"
+                                   << "&File"
+                                   << "文件&F";
+        QTest::newRow("edit menu") << "mnuEdit"
+                                   << "&Edit"
+                                   << "编辑(E)";
+        QTest::newRow("read") << "mnuReadFromRadio"
+                              << "&Read from Radio"
+                              << "从对讲机读取数据(&R)";
+        QTest::newRow("local information") << "mnuEmbeddedMsg"
+                                           << "Local &Information"
+                                           << "本机信息(&I)";
+        QTest::newRow("about") << "mnuHelpAbout"
+                               << "&About MERIDOX"
+                               << "关于 OT_7373(&A)";
+    }
+    void menuCaptions() {
+        QFETCH(QString, item);
+        QFETCH(QString, english);
+        QFETCH(QString, chinese);
+        start();
+        QCOMPARE(action(item)->text(), english);
+        setCurrentLanguage(LanguageChinese);
+        m_main->Change_Language();
+        QCOMPARE(action(item)->text(), chinese);
+        // Every table answers empty for language 0.
+        QCOMPARE(menuCaption(item, 0), QString());
+    }
+
+    void menuVisibility() {
+        start().show();
+        const QStringList hidden =
+            names({"mnuFilePrint", "mnuModel", "mnuKeyAssignm", "mnuScanInfo", "mnuDTMF",
+                   "mnuFleetSync", "mnuTestFre", "mnuTest", "mnuTools", "mnuWindowTileVertical",
+                   "mnuWindowTileHorizontal", "mnuWindowArrangeIcons", "mnuHelpTopic"});
+        for (const QString& name : menuItemNames()) {
+            QAction* a = action(name);
+            QVERIFY2(a, qPrintable(name));
+            QCOMPARE(a->isVisible(), !hidden.contains(name));
+        }
+        // A language change keeps them hidden.
+        setCurrentLanguage(LanguageChinese);
+        m_main->Change_Language();
+        QVERIFY(!action(QStringLiteral("mnuTools"))->isVisible());
+        // Toolbar keys with their tool tips, the print button included.
+        auto* bar = m_main->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
+        QStringList keys;
+        for (QAction* a : bar->actions())
+            if (!a->isSeparator()) keys << a->objectName();
+        QCOMPARE(keys.join(QLatin1Char(',')),
+                 QString::fromUtf8("新建,打开,保存,打印,ReadRadio,CommSet,WriteRadio,About"));
+        QCOMPARE(bar->actions().at(0)->toolTip(), QString::fromUtf8("新建"));
+        QCOMPARE(action(QStringLiteral("mnuFileNew"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+N")));
+    }
+
+    void treeNodes() {
+        start().show();
+        auto* tree = m_main->findChild<QTreeWidget*>(QStringLiteral("TreeView1"));
+        QTreeWidgetItem* root = tree->topLevelItem(0);
+        QCOMPARE(root->text(0), QStringLiteral("MERIDOX"));
+        QVERIFY(root->isExpanded());
+        QStringList nodes;
+        for (int i = 0; i < root->childCount(); ++i)
+            nodes << root->child(i)->data(0, Qt::UserRole).toString() + QLatin1Char('=') +
+                         root->child(i)->text(0);
+        QCOMPARE(nodes, names({"N1=&Channel Information", "N2=&Option Features",
+                               "N8=Local &Information", "N9=Embedded &Message"}));
+
+        const auto click = [&](int i) {
+            const QRect r = tree->visualItemRect(root->child(i));
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+        };
+        QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+        QWidget* grid = m_main->findChildWindow(QStringLiteral("frmCommChInfo"));
+        click(1);
+        click(2);
+        click(0); // already open: brought to the front, not opened twice
+        QCOMPARE(openChildren(), names({"frmCommChInfo", "FrmOptFeatures", "FrmEmbMsg"}));
+        QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget(), grid);
+
+        // N9 reads the radio: without a device for COM1 the port cannot be opened.
+        QSettings(settingsFile(), QSettings::IniFormat)
+            .setValue(QStringLiteral("ports/COM1"), path("no-such-device"));
+        click(3);
+        QCOMPARE(m_msgs->texts(), QStringList(messageText(Msg::PortOpenError)));
+
+        // The pane's close button hides it and unchecks its menu item.
+        m_main->findChild<QToolBar*>(QStringLiteral("Toolbar1"))->actions().at(0)->trigger();
+        QVERIFY(!tree->isVisible());
+        QVERIFY(!action(QStringLiteral("mnuTreeView"))->isChecked());
+        action(QStringLiteral("mnuCloseAll"))->trigger();
+        QCOMPARE(openChildren(), QStringList());
+    }
+
+    void splitterMinimum() {
+        start().show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        auto* pane = m_main->findChild<QTreeWidget*>(QStringLiteral("TreeView1"))->parentWidget();
+        auto* splitter = m_main->findChild<QPushButton*>(QStringLiteral("CommandMove"));
+        const int before = pane->width();
+        const auto drag = [&](int dx) {
+            const QPoint c = splitter->rect().center();
+            QTest::mousePress(splitter, Qt::LeftButton, {}, c);
+            QTest::mouseMove(splitter, c + QPoint(dx, 0));
+            QTest::mouseRelease(splitter, Qt::LeftButton, {}, c + QPoint(dx, 0));
+        };
+        drag(30);
+        QCOMPARE(pane->width(), before + 30);
+        drag(-(before + 30 - twipsToPixelsX(300) + 1)); // one pixel below the minimum
+        QCOMPARE(pane->width(), before + 30);
+    }
+
+    void resizeKeepsSessionTimers() {
+        start().show();
+        m_main->session().WaitTimer.start();
+        m_main->session().TimerEnd.start(300);
+        m_main->resize(m_main->width() - 50, m_main->height() - 50);
+        QApplication::processEvents();
+        QVERIFY(m_main->session().WaitTimer.isActive());
+        QVERIFY(m_main->session().TimerEnd.isActive());
+        m_main->session().WaitTimer.stop();
+        m_main->session().TimerEnd.stop();
+    }
+
+    void languageChangeOnActivation() {
+        frmMain& w = start(meridoxProduct(), LanguageChinese);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.showChildWindow(QStringLiteral("FrmOptFeatures"));
+        const QWidget* oldGrid = w.findChildWindow(QStringLiteral("frmCommChInfo"));
+        whenModal<FrmSetLanguage>([](FrmSetLanguage* d) {
+            auto* combo = d->findChild<QComboBox*>(QStringLiteral("Combo1"));
+            QCOMPARE(combo->count(), 2);
+            combo->setCurrentIndex(1);
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Command1")),
+                              Qt::LeftButton);
+        });
+        action(QStringLiteral("mnuLanguage"))->trigger();
+        QCOMPARE(currentLanguage(), int(LanguageChinese));
+        QCOMPARE(w.displayedLanguage(), int(LanguageChinese));
+        QCOMPARE(action(QStringLiteral("mnuFile"))->text(), QString::fromUtf8("文件&F"));
+        QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+        QVERIFY(w.findChildWindow(QStringLiteral("frmCommChInfo")) != oldGrid);
+        QCOMPARE(QSettings(settingsFile(), QSettings::IniFormat)
+                     .value(QStringLiteral("language/CurrentLanguage"))
+                     .toInt(),
+                 2);
+
+        // A language set elsewhere shows when the window becomes active again.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        setCurrentLanguage(LanguageEnglish);
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTRY_COMPARE(action(QStringLiteral("mnuFile"))->text(), QStringLiteral("&File"));
+    }
+
+    void solvirLanguageLastsUntilExit() {
+        start(solvirProduct(), LanguageChinese).show();
+        whenModal<FrmSetLanguage>([](FrmSetLanguage* d) {
+            d->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(1);
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Command1")),
+                              Qt::LeftButton);
+        });
+        action(QStringLiteral("mnuLanguage"))->trigger();
+        QCOMPARE(currentLanguage(), int(LanguageChinese));
+        QCOMPARE(action(QStringLiteral("mnuFile"))->text(), QString::fromUtf8("文件&F"));
+        QVERIFY(!QSettings(settingsFile(), QSettings::IniFormat)
+                     .contains(QStringLiteral("language/CurrentLanguage")));
+    }
+
+    void languageWindowOffers_data() {
+        QTest::addColumn<int>("system");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("entries");
+        QTest::newRow("English system") << 1 << 1 << "English";
+        QTest::newRow("Chinese system") << 2 << 1 << "English,Chinese";
+        QTest::newRow("Chinese system, Chinese shown") << 2 << 2 << "英语,中文";
+    }
+    void languageWindowOffers() {
+        QFETCH(int, system);
+        QFETCH(int, current);
+        QFETCH(QString, entries);
+        setCurrentLanguage(current);
+        FrmSetLanguage w(system, nullptr);
+        auto* combo = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        QCOMPARE(items.join(QLatin1Char(',')), entries);
+        QCOMPARE(combo->currentIndex(), current - 1);
+        QVERIFY(!combo->isEditable());
+    }
+
+    void listEntries_data() {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("byText");
+        QTest::addColumn<QString>("byIndex");
+        const QStringList abc = names({"A", "B", "C"});
+        QTest::newRow("found") << abc << "B" << 2 << "B"
+                               << "C";
+        QTest::newRow("missing: first entry") << abc << "b" << 3 << "A"
+                                              << "A";
+        QTest::newRow("negative index") << abc << "" << -1 << "A"
+                                        << "A";
+        QTest::newRow("empty list") << QStringList() << "A" << 0 << ""
+                                    << "";
+    }
+    void listEntries() {
+        QFETCH(QStringList, list);
+        QFETCH(QString, text);
+        QFETCH(int, index);
+        QComboBox combo;
+        combo.addItems(list);
+        QTEST(ListEntry::lookup(&combo, text), "byText");
+        QTEST(ListEntry::byIndex(&combo, index), "byIndex");
+    }
+
+    // Port window ---------------------------------------------------------------------------
+
+    void portWindow() {
+        const QString present1 = path("dev1"), present3 = path("dev3"), later2 = path("dev2");
+        writeBytes(present1, "");
+        writeBytes(present3, "");
+        {
+            QSettings s(settingsFile(), QSettings::IniFormat);
+            for (int n = 1; n <= 8; ++n)
+                s.setValue(QStringLiteral("ports/COM%1").arg(n), path("dev") + QString::number(n));
+            s.setValue(QStringLiteral("language/comPort"), QStringLiteral("3"));
+        }
+        SetupSettings settings(settingsFile());
+        const auto option = [](QWidget& w, int i) {
+            return w.findChild<QRadioButton*>(QStringLiteral("Option1_%1").arg(i));
+        };
+        {
+            FrmSetComm w(3, settings);
+            QString enabled;
+            for (int i = 0; i < 8; ++i)
+                enabled += option(w, i)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+            QCOMPARE(enabled, QStringLiteral("10100000"));
+            QCOMPARE(option(w, 0)->text(), QStringLiteral("COM1"));
+            QVERIFY(option(w, 2)->isChecked());
+            QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblDevice_2"))->text(), present3);
+            // A device that appears is offered within a second; a selected one that goes away
+            // stays selected.
+            writeBytes(later2, "");
+            QFile::remove(present3);
+            QTRY_VERIFY_WITH_TIMEOUT(option(w, 1)->isEnabled(), 2500);
+            QVERIFY(!option(w, 2)->isEnabled());
+            QVERIFY(option(w, 2)->isChecked());
+            // Cancel writes nothing.
+            const QByteArray before = fileBytes(settingsFile());
+            QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command2")),
+                              Qt::LeftButton);
+            QCOMPARE(fileBytes(settingsFile()), before);
+        }
+        FrmSetComm w(3, settings);
+        option(w, 1)->setChecked(true);
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(SetupSettings(settingsFile()).comPort(), 2);
+        QVERIFY(!w.ReShowComPortTimer.isActive());
+    }
+
+    void radioCommandsUseChosenPort() {
+        VirtualRadio radio;
+        QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
+        QSettings(settingsFile(), QSettings::IniFormat)
+            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        start().show();
+        m_msgs->answers = {MsgAnswer::Cancel}; // at "Read data from radio."
+        m_main->findChild<QAction*>(QStringLiteral("ReadRadio"))->trigger();
+        QCOMPARE(m_main->session().portName(), radio.linkPath());
+        QCOMPARE(m_msgs->texts(), QStringList(messageText(Msg::ReadConfirm)));
+        QVERIFY(!m_main->session().busy());
+
+        // A read replaces the configuration: editors closed, the grid open again, the title.
+        m_main->showChildWindow(QStringLiteral("FrmOptFeatures"));
+        m_main->document().fileName = path("before.dat");
+        m_main->document().untitled = false;
+        m_msgs->clear();
+        m_msgs->answers = {MsgAnswer::Ok};
+        action(QStringLiteral("mnuReadFromRadio"))->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(m_msgs->texts().contains(messageText(Msg::ReadCompleted)), 15000);
+        QTRY_VERIFY(!m_main->session().busy());
+        QCOMPARE(openChildren(), QStringList(QStringLiteral("frmCommChInfo")));
+        QVERIFY(m_main->windowTitle().endsWith(QLatin1String("[File Name:new.dat]")));
+    }
+
+    // New, Initial Setting ----------------------------------------------------------------
+
+    void newAsksToolbarDoesNot() {
+        Document t(meridoxProduct());
+        t.initialiseDefaults();
+        t.config.embeddedMessage[1].assign(QByteArray("TEMPLATE"));
+        QVERIFY(writeRecordFile(meridoxProduct(), t.config, path("KORVEN_New.dat")));
+        start().show();
+        const auto line2 = [this] { return m_main->document().config.embeddedMessage[1].text(); };
+        QVERIFY(line2().startsWith(QLatin1String("TEMPLATE")));
+
+        // A titled file stays the current file through New.
+        QVERIFY(writeRecordFile(meridoxProduct(), RadioConfig(m_main->document().config),
+                                path("a.dat")));
+        m_dialogs->answers = {path("a.dat")};
+        action(QStringLiteral("mnuFileOpen"))->trigger();
+        m_main->document().config.embeddedMessage[1].assign(QByteArray("EDITED"));
+
+        m_msgs->answers = {MsgAnswer::Cancel};
+        action(QStringLiteral("mnuFileNew"))->trigger();
+        QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("All data will be cleared.")));
+        QVERIFY(line2().startsWith(QLatin1String("EDITED")));
+
+        m_msgs->answers = {MsgAnswer::Ok};
+        action(QStringLiteral("mnuFileNew"))->trigger();
+        QVERIFY(line2().startsWith(QLatin1String("TEMPLATE")));
+        QVERIFY(m_main->windowTitle().endsWith(QLatin1String("[File Name:a.dat]")));
+
+        m_main->document().config.embeddedMessage[1].assign(QByteArray("EDITED"));
+        m_msgs->clear();
+        m_main->findChild<QAction*>(QString::fromUtf8("新建"))->trigger();
+        QVERIFY(m_msgs->asked.isEmpty());
+        QVERIFY(line2().startsWith(QLatin1String("TEMPLATE")));
+        QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+
+        // Initial Setting: the factory file, no question; without it nothing changes.
+        t.config.embeddedMessage[1].assign(QByteArray("FACTORY"));
+        QVERIFY(writeRecordFile(meridoxProduct(), t.config, path("KORVEN.dat")));
+        action(QStringLiteral("MnuInitial"))->trigger();
+        QVERIFY(line2().startsWith(QLatin1String("FACTORY")));
+        QFile::remove(path("KORVEN.dat"));
+        m_main->document().config.embeddedMessage[1].assign(QByteArray("EDITED"));
+        action(QStringLiteral("MnuInitial"))->trigger();
+        QVERIFY(line2().startsWith(QLatin1String("EDITED")));
+        QVERIFY(m_msgs->asked.isEmpty());
+    }
+
+    // File commands -----------------------------------------------------------------------
+
+    void open_data() {
+        QTest::addColumn<QByteArray>("version"); // empty: a file too short to hold a record
+        QTest::addColumn<bool>("opens");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("V101 opens") << QByteArray("V101") << true << "";
+        QTest::newRow("V200 refused") << QByteArray("V200") << false
+                                      << "Version is wrong.\r\nDataFile version is "
+                                         "V2.00\r\nProgramming software version is V1.0X";
+        QTest::newRow("ABCD refused") << QByteArray("ABCD") << false
+                                      << "Version is wrong.\r\nDataFile version is "
+                                         "Unknown\r\nProgramming software version is V1.0X";
+        QTest::newRow("unreadable") << QByteArray() << false << "file error.";
+    }
+    void open() {
+        QFETCH(QByteArray, version);
+        QFETCH(bool, opens);
+        QFETCH(QString, message);
+        start().show();
+        Document other(meridoxProduct());
+        other.initialiseDefaults();
+        other.config.embeddedMessage[0].assign(QByteArray("FROMFILE"));
+        QByteArray bytes = encodeRecord(meridoxProduct(), other.config);
+        if (version.isEmpty())
+            bytes.truncate(100);
+        else
+            bytes.replace(0, 4, version);
+        writeBytes(path("x.dat"), bytes);
+        const QString titleBefore = m_main->windowTitle();
+
+        m_dialogs->answers = {path("x.dat")};
+        action(QStringLiteral("mnuFileOpen"))->trigger();
+        QCOMPARE(m_dialogs->filters, QStringList(QStringLiteral("Data File (*.dat)")));
+        QCOMPARE(m_msgs->texts(), message.isEmpty() ? QStringList() : QStringList(message));
+        Document& doc = m_main->document();
+        QCOMPARE(doc.config.embeddedMessage[0].text().startsWith(QLatin1String("FROMFILE")), opens);
+        QCOMPARE(doc.untitled, !opens);
+        QVERIFY(!doc.isModified());
+        QCOMPARE(m_main->windowTitle(),
+                 opens ? QStringLiteral("MERIDOX[25.605000 - 30.115000 MHz][File Name:x.dat]")
+                       : titleBefore);
+        QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+    }
+
+    void openAsksToSave_data() {
+        QTest::addColumn<bool>("untitled");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<QString>(
+            "saveAsAnswer"); // the Save As dialog's answer, "-" when not shown
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("cancel") << true << MsgAnswer::Cancel << "-" << false;
+        QTest::newRow("no") << true << MsgAnswer::No << "-" << true;
+        QTest::newRow("yes, untitled: Save As") << true << MsgAnswer::Yes << "saved.dat" << true;
+        QTest::newRow("yes, untitled, Save As cancelled") << true << MsgAnswer::Yes << "" << false;
+        QTest::newRow("yes, titled: saved in place") << false << MsgAnswer::Yes << "-" << true;
+    }
+    void openAsksToSave() {
+        QFETCH(bool, untitled);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(QString, saveAsAnswer);
+        QFETCH(bool, opened);
+        start().show();
+        Document& doc = m_main->document();
+        QVERIFY(writeRecordFile(meridoxProduct(), doc.config, path("other.dat")));
+        if (!untitled) {
+            doc.fileName = path("mine.dat");
+            doc.untitled = false;
+        }
+        modify();
+        m_msgs->answers = {answer};
+        if (saveAsAnswer != QLatin1String("-"))
+            m_dialogs->answers << (saveAsAnswer.isEmpty() ? QString() : path("saved.dat"));
+        m_dialogs->answers << path("other.dat");
+        action(QStringLiteral("mnuFileOpen"))->trigger();
+        QCOMPARE(m_msgs->texts().value(0), QStringLiteral("File has been modify,save it now?"));
+        QCOMPARE(m_dialogs->saved.size(), saveAsAnswer == QLatin1String("-") ? 0 : 1);
+        QCOMPARE(QFileInfo(doc.fileName).fileName(),
+                 opened ? QStringLiteral("other.dat") : QFileInfo(doc.fileName).fileName());
+        QCOMPARE(m_dialogs->opened.size(), opened ? 1 : 0);
+        // An untitled configuration is never written to "new.dat" in the working folder.
+        QVERIFY(!QFile::exists(QDir::current().filePath(QStringLiteral("new.dat"))));
+        if (answer == MsgAnswer::Yes && opened)
+            QCOMPARE(fileBytes(untitled ? path("saved.dat") : path("mine.dat")).size(), 15245);
+    }
+
+    void save() {
+        start().show();
+        Document& doc = m_main->document();
+        // Untitled: Save goes to Save As, which starts at the current name.
+        m_dialogs->answers = {path("a.dat")};
+        action(QStringLiteral("mnuFileSave"))->trigger();
+        QCOMPARE(m_dialogs->saved, QStringList(QStringLiteral("new.dat")));
+        QCOMPARE(fileBytes(path("a.dat")).size(), 15245);
+        QVERIFY(!doc.untitled);
+        QCOMPARE(m_main->windowTitle(),
+                 QStringLiteral("MERIDOX[25.605000 - 30.115000 MHz][File Name:a.dat]"));
+        QVERIFY(m_msgs->asked.isEmpty());
+
+        // Titled: the overwrite question; Cancel writes nothing.
+        modify();
+        m_msgs->answers = {MsgAnswer::Cancel};
+        action(QStringLiteral("mnuFileSave"))->trigger();
+        QCOMPARE(m_msgs->texts(),
+                 QStringList(QStringLiteral("\"a.dat\"file will be Overwrite,Continue?")));
+        QCOMPARE(m_msgs->asked.at(0).icon, MsgIcon::Question);
+        QVERIFY(doc.isModified());
+        m_msgs->answers = {MsgAnswer::Ok};
+        action(QStringLiteral("mnuFileSave"))->trigger();
+        QVERIFY(!doc.isModified());
+        QVERIFY(fileBytes(path("a.dat")).contains("EDITED"));
+
+        // Save As starts at the current file; a cancelled dialog changes nothing.
+        action(QStringLiteral("mnuFileSaveAs"))->trigger();
+        QCOMPARE(m_dialogs->saved.last(), path("a.dat"));
+        QCOMPARE(doc.fileName, path("a.dat"));
+
+        // A failed save keeps the name and the modified state, so nothing is lost later.
+        modify();
+        m_msgs->clear();
+        m_dialogs->answers = {path("missing/b.dat")};
+        action(QStringLiteral("mnuFileSaveAs"))->trigger();
+        QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("file error.")));
+        QCOMPARE(doc.fileName, path("a.dat"));
+        QVERIFY(doc.isModified());
+    }
+
+    void exitQuestion_data() {
+        QTest::addColumn<bool>("untitled");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<QString>("saveAs"); // Save As answer: "" cancels, "-" not shown
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("cancel keeps it open") << true << MsgAnswer::Cancel << "-" << false;
+        QTest::newRow("no closes") << true << MsgAnswer::No << "-" << true;
+        QTest::newRow("yes, untitled, saved as") << true << MsgAnswer::Yes << "exit.dat" << true;
+        QTest::newRow("yes, untitled, dialog cancelled") << true << MsgAnswer::Yes << "" << false;
+        QTest::newRow("yes, titled") << false << MsgAnswer::Yes << "-" << true;
+    }
+    void exitQuestion() {
+        QFETCH(bool, untitled);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(QString, saveAs);
+        QFETCH(bool, closes);
+        setCurrentLanguage(LanguageChinese);
+        start().show();
+        Document& doc = m_main->document();
+        if (!untitled) {
+            doc.fileName = path("mine.dat");
+            doc.untitled = false;
+        }
+        modify();
+        m_msgs->answers = {answer};
+        if (saveAs != QLatin1String("-"))
+            m_dialogs->answers = {saveAs.isEmpty() ? QString() : path("exit.dat")};
+        QCOMPARE(m_main->close(), closes);
+        QCOMPARE(m_msgs->texts().value(0), QString::fromUtf8("当前文件已被修改，是否现在保存？"));
+        QCOMPARE(m_msgs->asked.value(0).buttons, MsgButtons::YesNoCancel);
+        if (answer == MsgAnswer::Yes && closes)
+            QCOMPARE(fileBytes(untitled ? path("exit.dat") : path("mine.dat")).size(), 15245);
+
+        // Unmodified: no question at all.
+        m_msgs->clear();
+        start().show();
+        QVERIFY(m_main->close());
+        QVERIFY(m_msgs->asked.isEmpty());
+    }
+
+    // Model, print list, About --------------------------------------------------------------
+
+    void modelWindow_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("band");
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<int>("loads"); // LoadNewDoc runs
+        QTest::newRow("unchanged: no question")
+            << "SOLV"
+            << "25.605000 - 30.115000 MHz" << MsgAnswer::Ok << 0;
+        QTest::newRow("864 confirmed") << "864"
+                                       << "136 - 174 MHz" << MsgAnswer::Ok << 1;
+        QTest::newRow("864 cancelled") << "864"
+                                       << "136 - 174 MHz" << MsgAnswer::Cancel << 0;
+    }
+    void modelWindow() {
+        QFETCH(QString, model);
+        QFETCH(QString, band);
+        QFETCH(MsgAnswer, answer);
+        QFETCH(int, loads);
+        Document doc(meridoxProduct());
+        doc.initialiseDefaults();
+        int loaded = 0;
+        FrmModelInfo w(doc, [&] { ++loaded; });
+        w.show();
+        auto* combo1 = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
+        auto* combo2 = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
+        QCOMPARE(combo1->currentText(), QStringLiteral("SOLV"));
+        QCOMPARE(combo2->count(), 0); // SOLV offers no band
+        QCOMPARE(combo2->currentText(), doc.currentBand);
+        combo1->setEditText(model);
+        if (model != QLatin1String("SOLV")) {
+            emit combo1->textActivated(model); // choosing a model refills the band list
+            QCOMPARE(combo2->itemText(0), QStringLiteral("136 - 174 MHz"));
+        }
+        combo2->setEditText(band);
+        m_msgs->answers = {answer};
+        QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(loaded, loads);
+        QCOMPARE(m_msgs->asked.size(), model == QLatin1String("SOLV") ? 0 : 1);
+        if (!m_msgs->asked.isEmpty()) {
+            QCOMPARE(m_msgs->asked.at(0).text, QStringLiteral("Frequency data will be cleared."));
+            QCOMPARE(m_msgs->asked.at(0).title, QStringLiteral("Warning"));
+        }
+        if (loads) {
+            QCOMPARE(doc.currentModel, model);
+            QCOMPARE(doc.config.modelInfo.modelCode, int16_t(249));
+            QCOMPARE(doc.config.modelInfo.bandCode, int16_t(1));
+            QCOMPARE(doc.lowerLimit, 136.0);
+        } else {
+            QCOMPARE(doc.currentModel, QStringLiteral("SOLV"));
+        }
+    }
+
+    void modelWindowThroughMainWindow() {
+        // Without a template the chosen model stays after the new configuration is loaded.
+        start().show();
+        whenModal<FrmModelInfo>([](FrmModelInfo* d) {
+            d->findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("WX40"));
+            d->findChild<QComboBox*>(QStringLiteral("Combo2"))
+                ->setEditText(QStringLiteral("26.51500 - 27.85500 MHz"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Command1")),
+                              Qt::LeftButton);
+        });
+        m_msgs->answers = {MsgAnswer::Ok};
+        m_main->showModelWindow();
+        QCOMPARE(m_main->document().currentModel, QStringLiteral("WX40"));
+        QCOMPARE(m_main->windowTitle(),
+                 QStringLiteral("MERIDOX[26.51500 - 27.85500 MHz][File Name:new.dat]"));
+        QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+    }
+
+    void printListIsInert() {
+        FrmPrintList w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (QPushButton* b : w.findChildren<QPushButton*>())
+            QTest::mouseClick(b, Qt::LeftButton);
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QTest::keyClick(&w, Qt::Key_Return);
+        QVERIFY(w.isVisible());
+        QVERIFY(!w.findChild<QCheckBox*>(QStringLiteral("Check1_0"))->isChecked());
+        QVERIFY(w.close()); // the close box
+        QVERIFY(m_msgs->asked.isEmpty());
+    }
+
+    void about_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("version");
+        QTest::newRow("English") << 1 << "FrmAbout2"
+                                 << "Version ";
+        QTest::newRow("Chinese") << 2 << "frmAbout"
+                                 << "版本 ";
+    }
+    void about() {
+        QFETCH(int, language);
+        QFETCH(QString, window);
+        QFETCH(QString, version);
+        setCurrentLanguage(language);
+        start(solvirProduct()).show();
+        whenModal<QDialog>([window, version](QDialog* d) {
+            QCOMPARE(d->objectName(), window);
+            QCOMPARE(d->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+                     version + QStringLiteral(PROGRAM_VERSION));
+            QCOMPARE(d->findChild<QLabel*>(QStringLiteral("lblTitle"))->text(),
+                     QStringLiteral("SOLVIR"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdSysInfo")),
+                              Qt::LeftButton);
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        m_main->findChild<QAction*>(QStringLiteral("About"))->trigger();
+        QCOMPARE(m_msgs->texts(), QStringList(QString::fromUtf8("此时系统信息不可用")));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
