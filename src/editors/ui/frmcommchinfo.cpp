@@ -648,9 +648,8 @@ bool frmCommChInfo::textKeyPress(const QKeyEvent* k) {
         const QString text = k->text();
         if (text.isEmpty()) return;
         const QChar ch = text.at(0);
-        if (ch.unicode() > 127)
-            consumed = true;
-        else if (ch.isPrint() && !(ch >= u'0' && ch <= u'9') && ch != u'.')
+        // Only digits and the point reach the frequency editor; nothing above 127.
+        if (ch.unicode() > 127 || (ch.isPrint() && !(ch >= u'0' && ch <= u'9') && ch != u'.'))
             consumed = true;
     });
     return consumed;
