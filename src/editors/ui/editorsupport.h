@@ -1,8 +1,10 @@
 #pragma once
 
+#include "config/document.h"
 #include "config/messages.h"
 
 #include <QComboBox>
+#include <algorithm>
 #include <QString>
 #include <exception>
 
@@ -39,4 +41,14 @@ inline void setListEntry(QComboBox* list, int i, const QString& text) {
 inline void showListEntry(QComboBox* list, const QString& text) {
     const int i = list->findText(text);
     list->setCurrentIndex(i >= 0 ? i : (list->count() > 0 ? 0 : -1));
+}
+
+// Fills an emergency channel list with the channel numbers of group g, in ascending order.
+inline void fillGroupChannelList(QComboBox* list, const Document& doc, int g) {
+    QList<int> numbers;
+    const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+    for (int place = 1; place <= count; ++place) numbers << doc.config.entry(g, place).channelNo;
+    std::sort(numbers.begin(), numbers.end());
+    list->clear();
+    for (int n : numbers) list->addItem(QString::number(n));
 }

@@ -292,18 +292,7 @@ void frmCommChInfo::ReShowChInfoByLanguage() {
 
 void frmCommChInfo::InitComboList() {
     if (!m_doc.product().emergencyInGrid) return;
-    for (int k = 0; k < GroupCount; ++k) {
-        QComboBox* list = m_combo1[size_t(k)];
-        QList<int> numbers;
-        const int count =
-            std::clamp<int>(m_doc.config.groupChannelCount[size_t(k)], 0, ChannelsPerGroup);
-        for (int place = 1; place <= count; ++place)
-            numbers << m_doc.config.entry(k, place).channelNo;
-        std::sort(numbers.begin(), numbers.end());
-        list->clear();
-        for (int n : numbers)
-            list->addItem(QString::number(n));
-    }
+    for (int k = 0; k < GroupCount; ++k) fillGroupChannelList(m_combo1[size_t(k)], m_doc, k);
 }
 
 void frmCommChInfo::showEmergencyChoices() {

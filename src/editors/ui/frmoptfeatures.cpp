@@ -396,19 +396,8 @@ void FrmOptFeatures::SaveOptFeat(int id) {
 }
 
 void FrmOptFeatures::InitEmergencyLists() {
-    for (int g = 0; g < GroupCount; ++g) {
-        QComboBox* list = m_combo2[size_t(g)];
-        if (!list) continue;
-        QList<int> channels;
-        const int count =
-            std::clamp<int>(m_doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
-        for (int place = 1; place <= count; ++place)
-            channels << m_doc.config.entry(g, place).channelNo;
-        std::sort(channels.begin(), channels.end());
-        list->clear();
-        for (int n : channels)
-            list->addItem(QString::number(n));
-    }
+    for (int g = 0; g < GroupCount; ++g)
+        if (QComboBox* list = m_combo2[size_t(g)]) fillGroupChannelList(list, m_doc, g);
 }
 
 void FrmOptFeatures::showEmergencyChoices() {
