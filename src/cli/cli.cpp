@@ -142,18 +142,23 @@ SubArgs parseSubArgs(const QStringList& args) {
     return r;
 }
 
+// Saves the configuration as a data file; the reason for a failure goes to stderr.
+int saveAs(Document& doc, const QString& path) {
+    doc.takeSnapshot();
+    QString why;
+    if (!writeRecordFile(doc.product(), doc.snapshot, path, &why)) {
+        err() << messageText(Msg::FileError) << '\n' << path << ": " << why << '\n';
+        return ExitUsageOrFile;
+    }
+    return ExitOk;
+}
+
 int newCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
     if (!a.ok || a.output.isEmpty() || !a.positional.isEmpty()) return usage(p);
     Document doc(p);
     doc.initialiseDefaults();
-    doc.takeSnapshot();
-    QString why;
-    if (!writeRecordFile(p, doc.snapshot, a.output, &why)) {
-        err() << messageText(Msg::FileError) << '\n' << a.output << ": " << why << '\n';
-        return ExitUsageOrFile;
-    }
-    return ExitOk;
+    return saveAs(doc, a.output);
 }
 
 QString textField(const QByteArray& bytes) {
@@ -330,13 +335,7 @@ int readCommand(const Product& p, const QStringList& args) {
     doc.initialiseDefaults();
     const int rc = runSession(doc, a, [](RadioSession& s) { return s.readFromRadio(); });
     if (rc != ExitOk) return rc;
-    doc.takeSnapshot();
-    QString why;
-    if (!writeRecordFile(p, doc.snapshot, a.output, &why)) {
-        err() << messageText(Msg::FileError) << '\n' << a.output << ": " << why << '\n';
-        return ExitUsageOrFile;
-    }
-    return ExitOk;
+    return saveAs(doc, a.output);
 }
 
 int writeCommand(const Product& p, const QStringList& args) {
