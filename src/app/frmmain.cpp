@@ -134,6 +134,7 @@ void SplitterButton::mouseReleaseEvent(QMouseEvent* e) {
 frmMain::frmMain(const AppContext& context, QWidget* parent)
     : QMainWindow(parent), m_ctx(context), m_settings(context.settingsFile),
       m_doc(*context.product), m_session(m_doc, m_link), m_commands(m_doc, m_session, this),
+      m_testMode(m_doc, m_session), m_testWindows(m_testMode, m_doc, this),
       m_displayedLanguage(context.systemLanguage) {
     setObjectName(QStringLiteral("frmMain"));
 
@@ -243,7 +244,14 @@ void frmMain::buildMenus() {
         preparePort();
         m_commands.writeToRadio();
     });
-    addItem(program, "mnuTest")->setVisible(false);
+    // Test mode stays hidden from users; it works when the item is shown.
+    QAction* test = addItem(program, "mnuTest");
+    test->setVisible(false);
+    on(test, "mnuTest_Click", [this] {
+        if (m_commands.busy() || m_session.busy()) return;
+        preparePort();
+        m_testMode.start();
+    });
 
     QMenu* tools = addMenu(nullptr, "mnuTools");
     on(addItem(tools, "mnuRadioInfo"), "mnuRadioInfo_Click", [this] {

@@ -2,8 +2,8 @@
 
 #include "comm/seriallink.h"
 #include "comm/session.h"
-#include "comm/ui/frmemg.h"
-#include "comm/ui/frmprogress.h"
+#include "comm/testmode.h"
+#include "comm/ui/frmtestmode.h"
 #include "comm/ui/radiocommands.h"
 #include "config/document.h"
 #include "settings.h"
@@ -130,6 +130,8 @@ class frmMain : public QMainWindow {
     PortLink m_link;
     RadioSession m_session;
     RadioCommands m_commands;
+    TestModeEngine m_testMode;
+    TestModeWindows m_testWindows;
     int m_displayedLanguage;
 
     QMdiArea* m_mdi = nullptr;

@@ -467,8 +467,9 @@ void RadioSession::fail(SessionFailure why) {
 
 void RadioSession::cancel() {
     if (CommType == CommIdle) return;
-    // Once PROGRAM was acknowledged the radio waits in programming mode: let it go.
-    if (activeStep() > StepProgramAck && m_link.isOpen()) {
+    // Once PROGRAM was acknowledged the radio waits in programming mode, and in test mode it
+    // stays in its tuning state: let it go.
+    if ((activeStep() > StepProgramAck || CommType == CommTest) && m_link.isOpen()) {
         m_link.clearBuffers();
         m_link.write(QByteArray("E"));
         m_link.flush();

@@ -90,6 +90,8 @@ std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
     const auto hangupAfter = value("hangup-after", "Hang up and exit after K blocks.", "k");
     const auto replyDelay = value("reply-delay", "Wait before each reply.", "ms");
     const auto pace = value("pace-us", "Time per byte on the line (1041.667 is 9600 baud).", "us");
+    const auto testFreqDiffer = value(
+        "test-freq-differ", "Test frequency N differs from the band defaults (test mode).", "n");
 
     if (!p.parse(arguments)) return p.errorText();
     if (p.isSet(QStringLiteral("help"))) p.showHelp(ExitOk);
@@ -149,6 +151,7 @@ std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
     b.silentAfter = number(silentAfter, -1, 0, 1'000'000);
     b.hangupAfter = number(hangupAfter, -1, 0, 1'000'000);
     b.replyDelayMs = number(replyDelay, 0, 0, 60'000);
+    b.testFreqDiffer = number(testFreqDiffer, 0, 1, 16);
     if (p.isSet(pace)) {
         bool ok = false;
         b.paceUs = p.value(pace).toDouble(&ok);
@@ -209,7 +212,7 @@ int main(int argc, char** argv) {
 
     PseudoTerminal pty;
     if (!pty.open(&error)) return fail(error);
-    SimulatedRadio radio(*memory, options.behaviour, pty);
+    SimulatedRadio radio(product, *memory, options.behaviour, pty);
     if (!radio.start(options.logPath, options.dumpPath, &error)) return fail(error);
     QObject::connect(&radio, &SimulatedRadio::hungUp, &app, [] { QCoreApplication::exit(ExitOk); });
     QObject::connect(&radio, &SimulatedRadio::failed, &app, [](const QString& reason) {

@@ -57,7 +57,7 @@ int frameLength(const QByteArray& in) {
     case 'V':
         return VersionFrameLength;
     default:
-        return -1;
+        return TestModeRadio::entryWordLength(in);
     }
 }
 
@@ -80,9 +80,10 @@ int blockAddress(const QByteArray& frame) {
 
 } // namespace
 
-SimulatedRadio::SimulatedRadio(QByteArray memory, RadioBehaviour behaviour, PseudoTerminal& pty,
-                               QObject* parent)
-    : QObject(parent), m_memory(std::move(memory)), m_behaviour(std::move(behaviour)), m_pty(pty) {
+SimulatedRadio::SimulatedRadio(const Product& product, QByteArray memory, RadioBehaviour behaviour,
+                               PseudoTerminal& pty, QObject* parent)
+    : QObject(parent), m_memory(std::move(memory)), m_behaviour(std::move(behaviour)), m_pty(pty),
+      m_testMode(product, m_behaviour.testFreqDiffer) {
     m_silent = m_behaviour.silentAfter == 0;
     m_drainTimer.setInterval(HangupPollMs);
     connect(&m_inputTimer, &NsTimer::timeout, this, &SimulatedRadio::processInput);
@@ -153,7 +154,7 @@ void SimulatedRadio::processInput() {
     };
     const qint64 paceNs = qint64(std::llround(m_behaviour.paceUs * 1000.0));
     while (!m_in.isEmpty() && !m_hangingUp) {
-        const int length = frameLength(m_in);
+        const int length = m_testMode.active() ? m_testMode.frameLength(m_in) : frameLength(m_in);
         if (length < 0) {
             drop(1);
             continue;
@@ -191,6 +192,11 @@ void SimulatedRadio::handleFrame(const QByteArray& frame) {
         return;
     }
     if (m_silent) return;
+    if (m_testMode.active() || frame.at(0) == 'Q') {
+        const QByteArray answer = m_testMode.handle(frame, m_behaviour.identification);
+        if (!answer.isEmpty()) reply(answer);
+        return;
+    }
 
     switch (frame.at(0)) {
     case 'P':

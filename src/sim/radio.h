@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "nstimer.h"
+#include "testmode.h"
 
 #include <deque>
 #include <vector>
@@ -19,13 +20,14 @@ class QSocketNotifier;
 struct RadioBehaviour {
     QByteArray identification; // the 14-byte reply to 02
 
-    int ignoreProgram = 0; // PROGRAM commands left unanswered at the start
-    int ignoreIdent = 0;   // identification requests left unanswered at the start
-    int badChecksumAt = 0; // 1-based number of the data frame sent with checksum + 1; 0 never
-    int silentAfter = -1;  // blocks after which the radio answers nothing; -1 never
-    int hangupAfter = -1;  // blocks after which the cable is pulled; -1 never
-    int replyDelayMs = 0;  // wait before each reply
-    double paceUs = 0;     // serial-line time per byte, both directions; 0 = as fast as the pty
+    int ignoreProgram = 0;  // PROGRAM commands left unanswered at the start
+    int ignoreIdent = 0;    // identification requests left unanswered at the start
+    int badChecksumAt = 0;  // 1-based number of the data frame sent with checksum + 1; 0 never
+    int silentAfter = -1;   // blocks after which the radio answers nothing; -1 never
+    int hangupAfter = -1;   // blocks after which the cable is pulled; -1 never
+    int replyDelayMs = 0;   // wait before each reply
+    double paceUs = 0;      // serial-line time per byte, both directions; 0 = as fast as the pty
+    int testFreqDiffer = 0; // test frequency (1..16) that differs from the band defaults; 0 none
 };
 
 // The radio's side of the programming protocol over the master of a pseudo-terminal.
@@ -39,14 +41,15 @@ struct RadioBehaviour {
 //   "E"                       -> 06      leave programming mode
 //   "NTKK", 29 bytes, sum     -> 06      information record
 //   "V", 9 bytes              -> 06      version text
+//   test-mode entry word      -> 06      the tuning state (testmode.h) until "E"
 // The checksum is the sum mod 256 of every byte after the command byte. Like the radios of
 // this family it answers requests whether or not PROGRAM came first, and stays silent when
 // a frame is wrong (bad checksum, block outside memory): the program's time-out handles that.
 class SimulatedRadio : public QObject {
     Q_OBJECT
   public:
-    SimulatedRadio(QByteArray memory, RadioBehaviour behaviour, PseudoTerminal& pty,
-                   QObject* parent = nullptr);
+    SimulatedRadio(const Product& product, QByteArray memory, RadioBehaviour behaviour,
+                   PseudoTerminal& pty, QObject* parent = nullptr);
 
     // Opens the frame log (empty path: none) and starts listening on the master.
     bool start(const QString& logPath, const QString& dumpPath, QString* error);
@@ -109,6 +112,8 @@ class SimulatedRadio : public QObject {
     bool m_hangingUp = false;
     qint64 m_hangupSince = 0;
     QTimer m_drainTimer;
+
+    TestModeRadio m_testMode; // the tuning state (entry word ... "E")
 
     QByteArray m_informationRecord; // last accepted "NTKK" frame
     QByteArray m_versionFrame;      // last "V" frame

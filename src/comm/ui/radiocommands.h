@@ -4,13 +4,14 @@
 #include "comm/session.h"
 
 #include <QObject>
+#include "frmemg.h"
+#include "frmprogress.h"
+
 #include <QPointer>
 #include <QTimer>
 #include <functional>
 
 class QWidget;
-class FrmProgress;
-class FrmEMG;
 
 // The radio commands of the main window (read, write, information read, set radio
 // information) with their questions, progress window and completion, over the one session.
