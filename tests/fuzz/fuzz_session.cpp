@@ -2,6 +2,7 @@
 // A session always ends; success is reported only for a transfer that went through to the
 // end; a failed read leaves the configuration as it was; nothing outside the image is touched.
 #include "comm/session.h"
+#include "comm/testmode.h"
 #include "config/datafile.h"
 #include "fuzzsupport.h"
 
@@ -64,6 +65,54 @@ QByteArray goodReply(const RadioSession& s, const QByteArray& last, const QByteA
 }
 } // namespace
 
+// Test mode: actions of the windows, replies, time-outs and the sender's own events in any
+// order. Test mode always ends and the port is closed; the queue never holds more than 100.
+int fuzzTestMode(const Product& p, ScriptMessages& msgs, FuzzEnvironment& env) {
+    Document doc(p);
+    doc.initialiseDefaults();
+    ScriptLink link;
+    RadioSession session(doc, link);
+    session.setPortName(QStringLiteral("/dev/null"));
+    TestModeEngine engine(doc, session);
+    FUZZ_CHECK(engine.start());
+    int events = 0;
+    while (session.busy() && !msgs.exhausted() && ++events < 4000) {
+        const uint8_t c = msgs.next();
+        const int a = msgs.next(), b = msgs.next();
+        switch (c % 12) {
+        case 0: session.onWaitTimeout(); break;
+        case 1: engine.runSender(TestModeEngine::SenderEvent::SendRequest); break;
+        case 2: {
+            const int n = std::min<int>(a % 70, int(msgs.size - msgs.pos));
+            link.deliver(QByteArray(reinterpret_cast<const char*>(msgs.data + msgs.pos), n));
+            msgs.pos += size_t(n);
+            break;
+        }
+        case 3: link.deliver(QByteArray(1, 6)); break;
+        case 4: engine.selectTestChannel(a % 18); break;
+        case 5: engine.selectSignalling(a % 11); break;
+        case 6: (a & 1) ? engine.setWide() : engine.setNarrow(); break;
+        case 7: (a & 1) ? engine.transmitterOn() : engine.transmitterOff(); break;
+        case 8: engine.tune(a % 40); break;
+        case 9: engine.setParameter(a, b); break;
+        case 10: (a & 1) ? engine.selectParameter(a, b % 8) : engine.readParameter(a); break;
+        default: (a & 1) ? engine.confirmParameter(a) : engine.restoreParameters(a % 40); break;
+        }
+        FUZZ_CHECK(engine.queue.count() <= 100);
+        FUZZ_CHECK(session.RadioImage.size() == p.memorySize);
+    }
+    // The user leaves: the end is queued, the radio stays silent, every prompt is cancelled.
+    engine.end(1);
+    for (int i = 0; session.busy() && i < 400; ++i) {
+        engine.runSender(TestModeEngine::SenderEvent::SendRequest);
+        session.onWaitTimeout();
+    }
+    FUZZ_CHECK(!session.busy());
+    FUZZ_CHECK(!link.isOpen());
+    setMessageService(&env.silent);
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FuzzEnvironment env;
     if (size < 1) return 0;
@@ -73,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     msgs.data = data + 1;
     msgs.size = size - 1;
     setMessageService(&msgs);
+    if (data[0] & 0x10) return fuzzTestMode(p, msgs, env);
 
     Document doc(p);
     doc.initialiseDefaults();
