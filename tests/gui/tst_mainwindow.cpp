@@ -570,6 +570,29 @@ class TestMainWindow : public QObject {
         QVERIFY(m_main->windowTitle().endsWith(QLatin1String("[File Name:new.dat]")));
     }
 
+    // A write started while a frequency is still being typed into the grid sends that value.
+    void writeSendsValueStillInEditor() {
+        VirtualRadio radio;
+        QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
+        QSettings(settingsFile(), QSettings::IniFormat)
+            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        start().show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        auto* editor = m_main->findChild<QLineEdit*>(QStringLiteral("Text1"));
+        QVERIFY(editor);
+        QTRY_VERIFY(editor->isVisible() && editor->hasFocus());
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("27.5"));
+        m_msgs->clear();
+        m_msgs->answers = {MsgAnswer::Ok};
+        m_main->findChild<QAction*>(QStringLiteral("WriteRadio"))->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(m_msgs->texts().contains(messageText(Msg::WriteCompleted)), 15000);
+        QCOMPARE(m_main->document().config.entry(0, 1).rxFreq.raw(), QByteArray("27500000"));
+        QTRY_VERIFY(radio.dump().size() == 8192);
+        QCOMPARE(radio.dump().mid(0x0010, 3).toHex(), QByteArray("275000"));
+    }
+
     // New, Initial Setting ----------------------------------------------------------------
 
     void newAsksToolbarDoesNot() {
