@@ -1,0 +1,619 @@
+// The key assignment, scan, DTMF, FleetSync and test-frequency windows offscreen, driven with
+// keys and clicks: what each pick, box and grid cell stores in the record.
+#include "editors/channelrules.h"
+#include "editors/ui/frmdtmf.h"
+#include "editors/ui/frmfleetsync.h"
+#include "editors/ui/frmkeyassignm.h"
+#include "editors/ui/frmscaninfo.h"
+#include "editors/ui/frmtestfre.h"
+#include "editors/ui/hiddengrid.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+QStringList words(std::initializer_list<const char*> texts) {
+    QStringList out;
+    for (const char* t : texts)
+        out << QString::fromUtf8(t);
+    return out;
+}
+QByteArray field(const char* text, int width, bool terminated) {
+    QByteArray b(text);
+    if (terminated) b.append('\0');
+    return b.leftJustified(width, ' ');
+}
+} // namespace
+
+class TestHiddenEditors : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_config;
+    QTemporaryDir m_runtime;
+    std::unique_ptr<Document> m_doc;
+    std::unique_ptr<QWidget> m_window;
+    std::unique_ptr<ScriptedMessages> m_messages;
+
+    template <class W> W& open() {
+        auto* w = new W(*m_doc);
+        m_window.reset(w);
+        w->show();
+        w->activateWindow();
+        if (!QTest::qWaitForWindowActive(w)) qFatal("window not active");
+        return *w;
+    }
+    template <class T> T* child(const char* name) const {
+        T* c = m_window->findChild<T*>(QLatin1String(name));
+        if (!c) qFatal("no control %s", name);
+        return c;
+    }
+    QComboBox* list(const char* name) const { return child<QComboBox>(name); }
+    EditorGrid* grid() const { return child<EditorGrid>("MSFlexGrid1"); }
+
+    // Picks an entry the way a user does: focus the list, then arrow keys.
+    static void choose(QComboBox* box, const QString& text) {
+        QVERIFY2(box->findText(text) >= 0, qPrintable(text));
+        box->setFocus();
+        if (box->currentIndex() < 0) QTest::keyClick(box, Qt::Key_Home);
+        if (std::abs(box->currentIndex() - box->findText(text)) > 20)
+            QTest::keyClicks(box, text); // the list's type-ahead search
+        // A pick may change the list itself (the FleetSync blanks): look the entry up anew.
+        for (int steps = 0; box->currentText() != text && steps < 50; ++steps)
+            QTest::keyClick(box,
+                            box->currentIndex() < box->findText(text) ? Qt::Key_Down : Qt::Key_Up);
+        QCOMPARE(box->currentText(), text);
+    }
+    static QStringList entries(const QComboBox* box) {
+        QStringList out;
+        for (int i = 0; i < box->count(); ++i)
+            out << box->itemText(i);
+        return out;
+    }
+    void clickCell(int row, int column) {
+        EditorGrid* g = grid();
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {},
+                          g->visualRect(g->model()->index(row, column)).center());
+    }
+    // Opens the editor on a cell, replaces its text by typing, and clicks away (on the fixed
+    // column), which commits it.
+    void typeCell(int row, int column, const QString& typed) {
+        clickCell(row, column);
+        QLineEdit* editor = grid()->editor();
+        QVERIFY(editor->hasFocus());
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClicks(editor, typed);
+        clickCell(row, 0);
+        QVERIFY(!grid()->editorOpen());
+    }
+
+  private slots:
+    void initTestCase() {
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
+    }
+    void init() {
+        setCurrentLanguage(LanguageEnglish);
+        m_messages = std::make_unique<ScriptedMessages>();
+        m_doc = std::make_unique<Document>(meridoxProduct());
+        m_doc->initialiseDefaults();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_doc.reset();
+        m_messages.reset();
+    }
+
+    void titlesFollowTheLanguage_data() {
+        QTest::addColumn<bool>("solvir");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("titles");
+        const QStringList english =
+            words({"Key Assignment", "Scan Information", "DTMF", "FleetSync", "Test Frequency"});
+        const QStringList chinese =
+            words({"键设定", "扫描信息", "DTMF(双音多频)", "FleetSync(队列同步)", "测试频率"});
+        QTest::newRow("meridox English") << false << int(LanguageEnglish) << english;
+        QTest::newRow("meridox Chinese") << false << int(LanguageChinese) << chinese;
+        QTest::newRow("solvir Chinese") << true << int(LanguageChinese) << chinese;
+    }
+    void titlesFollowTheLanguage() {
+        QFETCH(bool, solvir);
+        QFETCH(int, language);
+        QFETCH(QStringList, titles);
+        m_doc = std::make_unique<Document>(solvir ? solvirProduct() : meridoxProduct());
+        m_doc->initialiseDefaults();
+        setCurrentLanguage(language);
+        const RadioConfig before = m_doc->config;
+        QStringList seen;
+        seen << open<FrmKeyAssignm>().windowTitle() << open<FrmScanInfo>().windowTitle()
+             << open<FrmDTMF>().windowTitle() << open<FrmFleetSync>().windowTitle()
+             << open<FrmTestFre>().windowTitle();
+        QCOMPARE(seen, titles);
+        m_window.reset();
+        // Opening and closing stores nothing and asks nothing.
+        QVERIFY(m_messages->asked.isEmpty());
+        QCOMPARE(m_doc->config.dtmf.text1.raw(), before.dtmf.text1.raw());
+        QCOMPARE(m_doc->config.keyAssign, before.keyAssign);
+        QCOMPARE(m_doc->config.fleetSync.w0, before.fleetSync.w0);
+        QCOMPARE(m_doc->config.scanWords, before.scanWords);
+        QCOMPARE(m_doc->config.testFreqs[0].rxFreq.raw(), before.testFreqs[0].rxFreq.raw());
+    }
+
+    // ---- key assignment ----
+
+    void keyFunctionCodes_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("code");
+        QTest::newRow("Squelch Off") << "Squelch Off" << 9;
+        QTest::newRow("Scan+Temporary Delete") << "Scan+Temporary Delete" << 7;
+        QTest::newRow("None") << "None" << 255;
+        QTest::newRow("Key Lock") << "Key Lock" << 2;
+        QTest::newRow("Temporary Delete") << "Temporary Delete" << 11;
+    }
+    void keyFunctionCodes() {
+        QFETCH(QString, name);
+        QFETCH(int, code);
+        open<FrmKeyAssignm>();
+        QCOMPARE(list("Combo1_0")->currentText(), QStringLiteral("None"));
+        QCOMPARE(list("Combo1_1")->currentText(), QStringLiteral("Squelch Off Momentary"));
+        QCOMPARE(list("Combo1_1")->count(), 10);
+        choose(list("Combo1_1"), name);
+        QCOMPARE(int(m_doc->config.keyAssign[1]), code);
+        QCOMPARE(int(m_doc->config.keyAssign[0]), 255);
+    }
+
+    void reservedCodeStaysUntilPicked() {
+        m_doc->config.keyAssign[0] = 8;
+        setCurrentLanguage(LanguageChinese);
+        open<FrmKeyAssignm>();
+        QComboBox* pf1 = list("Combo1_0");
+        QCOMPARE(pf1->currentIndex(), -1);
+        QCOMPARE(pf1->placeholderText(), QStringLiteral("保留2"));
+        QCOMPARE(list("Combo1_1")->currentText(), QStringLiteral("瞬时取消静噪"));
+        m_window->close();
+        QCOMPARE(int(m_doc->config.keyAssign[0]), 8);
+    }
+
+    // ---- scan information ----
+
+    void scanDefaults() {
+        open<FrmScanInfo>();
+        const QStringList shown =
+            words({"None", "None", "2.00", "3.00", "Selected+Talk Back", "3", "3"});
+        for (int i = 0; i < 7; ++i)
+            QCOMPARE(list(qPrintable(QStringLiteral("Combo1_%1").arg(i)))->currentText(), shown[i]);
+        QVERIFY(!list("Combo1_1")->isEnabled());
+        QVERIFY(!list("Combo1_2")->isEnabled());
+        QVERIFY(!list("Combo1_3")->isEnabled());
+        QCOMPARE(entries(list("Combo1_0")), (words({"None", "Fixd", "Selected"})));
+    }
+
+    // The revert rule follows the priority mode and keeps its "+Talk Back" part.
+    void revertRuleAcrossModes_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("revert");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("offered");
+        QTest::addColumn<int>("stored");
+        const QStringList all =
+            words({"Selected", "Selected+Talk Back", "Priority", "Priority+Talk Back"});
+        QTest::newRow("fixed offers all") << 0 << 1 << "Fixd" << all << 1;
+        QTest::newRow("selected keeps talk back")
+            << 1 << 1 << "Selected" << words({"Priority", "Priority+Talk Back"}) << 3;
+        QTest::newRow("selected from plain")
+            << 1 << 0 << "Selected" << words({"Priority", "Priority+Talk Back"}) << 2;
+        QTest::newRow("none from priority")
+            << 1 << 2 << "None" << words({"Selected", "Selected+Talk Back"}) << 0;
+        QTest::newRow("none keeps talk back")
+            << 2 << 3 << "None" << words({"Selected", "Selected+Talk Back"}) << 1;
+    }
+    void revertRuleAcrossModes() {
+        QFETCH(int, mode);
+        QFETCH(int, revert);
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, offered);
+        QFETCH(int, stored);
+        m_doc->config.scanWords[0] = int16_t(mode);
+        m_doc->config.scanWords[4] = int16_t(revert);
+        open<FrmScanInfo>();
+        choose(list("Combo1_0"), chosen);
+        QCOMPARE(entries(list("Combo1_4")), offered);
+        QCOMPARE(int(m_doc->config.scanWords[4]), stored);
+        const QStringList names =
+            words({"Selected", "Selected+Talk Back", "Priority", "Priority+Talk Back"});
+        QCOMPARE(list("Combo1_4")->currentText(), names.at(stored));
+        const bool fixed = chosen == QLatin1String("Fixd");
+        QCOMPARE(list("Combo1_1")->isEnabled(), fixed);
+        QCOMPARE(list("Combo1_2")->isEnabled(), chosen != QLatin1String("None"));
+    }
+
+    void scanListValues_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("lastChannel");
+        QTest::addColumn<QString>("listName");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("word");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("610 has 8, None is 255") << "610"
+                                                << "8"
+                                                << "Combo1_1"
+                                                << "None" << 1 << 255;
+        QTest::newRow("715 has 16") << "715"
+                                    << "16"
+                                    << "Combo1_1"
+                                    << "16" << 1 << 16;
+        QTest::newRow("WX40 has 40, 0.50 is 1") << "WX40"
+                                                << "40"
+                                                << "Combo1_2"
+                                                << "0.50" << 2 << 1;
+        QTest::newRow("5.00 is 91") << "SOLV"
+                                    << "40"
+                                    << "Combo1_3"
+                                    << "5.00" << 3 << 91;
+        QTest::newRow("dwell 300") << "SOLV"
+                                   << "40"
+                                   << "Combo1_6"
+                                   << "300" << 6 << 300;
+    }
+    void scanListValues() {
+        QFETCH(QString, model);
+        QFETCH(QString, lastChannel);
+        QFETCH(QString, listName);
+        QFETCH(QString, chosen);
+        QFETCH(int, word);
+        QFETCH(int, stored);
+        m_doc->currentModel = model;
+        m_doc->config.scanWords[0] = 1; // fixed priority: every list enabled
+        m_doc->config.scanWords[1] = 5;
+        open<FrmScanInfo>();
+        QComboBox* channels = list("Combo1_1");
+        QCOMPARE(channels->itemText(0), QStringLiteral("None"));
+        QCOMPARE(channels->itemText(channels->count() - 1), lastChannel);
+        choose(list(qPrintable(listName)), chosen);
+        QCOMPARE(int(m_doc->config.scanWords[size_t(word)]), stored);
+    }
+
+    // ---- DTMF ----
+
+    void dtmfDefaults() {
+        open<FrmDTMF>();
+        const QStringList encode = words({"6", "0", "100", "0", "D Code"});
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(list(qPrintable(QStringLiteral("Combo1_%1").arg(i)))->currentText(),
+                     encode[i]);
+        QVERIFY(child<QCheckBox>("Check1")->isChecked());
+        QCOMPARE(child<QLineEdit>("Text1")->text(), QStringLiteral("000"));
+        const QStringList decode = words({"Off", "10", "Off", "Off"});
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(list(qPrintable(QStringLiteral("Combo2_%1").arg(i)))->currentText(),
+                     decode[i]);
+        QVERIFY(!child<QCheckBox>("Check2")->isChecked());
+        QCOMPARE(child<QLineEdit>("Text2")->text(), QString());
+        QCOMPARE(list("Combo3")->currentText(), QStringLiteral("TX Inhibit"));
+        for (int r = 1; r <= 8; ++r)
+            QCOMPARE(grid()->cellText(r, 1), QString());
+        QCOMPARE(grid()->cellText(8, 0), QStringLiteral("8"));
+    }
+
+    void dtmfListValues_data() {
+        QTest::addColumn<QString>("listName");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("word"); // words1 0..5, words2 as 10..14
+        QTest::addColumn<int>("stored");
+        QTest::newRow("delay 150 is 15") << "Combo1_2"
+                                         << "150" << 2 << 15;
+        QTest::newRow("delay 1000 is 100") << "Combo1_2"
+                                           << "1000" << 2 << 100;
+        QTest::newRow("speed 15") << "Combo1_0"
+                                  << "15" << 0 << 3;
+        QTest::newRow("16s") << "Combo1_4"
+                             << "16s" << 4 << 16;
+        QTest::newRow("group #") << "Combo2_0"
+                                 << "#" << 10 << 35;
+        QTest::newRow("group A") << "Combo2_0"
+                                 << "A" << 10 << 65;
+        QTest::newRow("transpond ID Code") << "Combo2_3"
+                                           << "ID Code" << 13 << 2;
+    }
+    void dtmfListValues() {
+        QFETCH(QString, listName);
+        QFETCH(QString, chosen);
+        QFETCH(int, word);
+        QFETCH(int, stored);
+        open<FrmDTMF>();
+        child<QTabWidget>("SSTab1")->setCurrentIndex(word < 10 ? 0 : 1);
+        choose(list(qPrintable(listName)), chosen);
+        const DtmfSettings& d = m_doc->config.dtmf;
+        QCOMPARE(int(word < 10 ? d.words1[size_t(word)] : d.words2[size_t(word - 10)]), stored);
+        if (listName == QLatin1String("Combo2_0")) {
+            choose(list("Combo2_0"), QStringLiteral("Off"));
+            QCOMPARE(int(d.words2[0]), 0);
+        }
+    }
+
+    void idCode_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("two digits refused") << "12" << true << field("000", 10, false);
+        QTest::newRow("five digits") << "12345" << false << field("12345", 10, false);
+        QTest::newRow("only digits get in") << "1a2#3" << false << field("123", 10, false);
+        QTest::newRow("ten digits") << "01234567899" << false << field("0123456789", 10, false);
+    }
+    void idCode() {
+        QFETCH(QString, typed);
+        QFETCH(bool, refused);
+        QFETCH(QByteArray, stored);
+        open<FrmDTMF>();
+        child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        auto* box = child<QLineEdit>("Text1");
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return); // moves on, which stores the code
+        QVERIFY(!box->hasFocus());
+        QCOMPARE(m_messages->texts(),
+                 refused ? QStringList{QStringLiteral("Invalid Data")} : QStringList{});
+        if (refused) QCOMPARE(m_messages->asked.at(0).icon, MsgIcon::Critical);
+        QCOMPARE(box->text(),
+                 refused ? QStringLiteral("000") : QString::fromLatin1(stored.trimmed()));
+        QCOMPARE(m_doc->config.dtmf.text1.raw(), stored);
+    }
+
+    void stunCodeCapitalsAndTerminator() {
+        open<FrmDTMF>();
+        child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        auto* box = child<QLineEdit>("Text2");
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("ab*1e"));
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), QStringLiteral("AB*1"));
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(m_doc->config.dtmf.text2.raw(), field("AB*1", 10, true));
+    }
+
+    void autodialMemories() {
+        open<FrmDTMF>();
+        child<QTabWidget>("SSTab1")->setCurrentIndex(2);
+        QCOMPARE(grid()->editor()->maxLength(), 16);
+        typeCell(2, 1, QString()); // passing an empty memory stores nothing
+        QCOMPARE(int(m_doc->config.dtmfCodeCount), 0);
+        typeCell(3, 1, QStringLiteral("123#"));
+        typeCell(1, 1, QStringLiteral("0123456789abcd*#"));
+        const auto& codes = m_doc->config.dtmfCodes;
+        QCOMPARE(int(m_doc->config.dtmfCodeCount), 2);
+        QCOMPARE(int(codes[0].number), 3);
+        QCOMPARE(codes[0].code.raw(), field("123#", 16, true));
+        QCOMPARE(int(codes[1].number), 1);
+        QCOMPARE(codes[1].code.raw(), QByteArray("0123456789ABCD*#"));
+        QCOMPARE(grid()->cellText(1, 1), QStringLiteral("0123456789ABCD*#"));
+        typeCell(3, 1, QString());
+        QCOMPARE(int(m_doc->config.dtmfCodeCount), 1);
+        QCOMPARE(int(codes[0].number), 1);
+        QCOMPARE(grid()->cellText(3, 1), QString());
+    }
+
+    // ---- FleetSync ----
+
+    void fleetSyncDefaultsAndOwnFleet() {
+        open<FrmFleetSync>();
+        QComboBox* fleet = list("Combo1_0");
+        QComboBox* id = list("Combo1_1");
+        QCOMPARE(fleet->currentText(), QStringLiteral(" "));
+        QCOMPARE(id->currentText(), QStringLiteral(" "));
+        QCOMPARE(list("Combo1_2")->currentText(), QStringLiteral("1200"));
+        QCOMPARE(list("Combo1_3")->currentText(), QStringLiteral("400"));
+        QCOMPARE(list("Combo1_4")->currentText(), QStringLiteral("10"));
+        QVERIFY(child<QCheckBox>("Check1")->isChecked());
+        QCOMPARE(grid()->cellText(1, 1), QString());
+
+        const FleetSyncSettings& f = m_doc->config.fleetSync;
+        choose(fleet, QStringLiteral("100"));
+        QCOMPARE(int(f.w0), 1);
+        QCOMPARE(id->currentText(), QStringLiteral("1000"));
+        QCOMPARE(int(f.l1), 1);
+        QCOMPARE(id->itemText(0), QStringLiteral("1000")); // no blank ID while a fleet is set
+        choose(id, QStringLiteral("1254"));
+        QCOMPARE(int(f.l1), 255);
+        choose(fleet, QStringLiteral(" "));
+        QCOMPARE(int(f.w0), 255);
+        QCOMPARE(int(f.l1), 0);
+        QCOMPARE(id->currentText(), QStringLiteral(" "));
+        // Choosing an ID while there is no fleet takes the first fleet.
+        choose(id, QStringLiteral("1001"));
+        QCOMPARE(fleet->currentText(), QStringLiteral("100"));
+        QCOMPARE(int(f.w0), 1);
+        QCOMPARE(int(f.l1), 2);
+    }
+
+    void fleetListCells_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("fleetCell");
+        QTest::addColumn<QString>("idCell");
+        QTest::addColumn<int>("fleet");
+        QTest::addColumn<int>("id");
+        QTest::newRow("fleet 5 clamps to 100") << 1 << "5"
+                                               << "100"
+                                               << "All" << 1 << 0;
+        QTest::newRow("fleet 4 digits cut to 3") << 1 << "3499"
+                                                 << "349"
+                                                 << "All" << 250 << 0;
+        QTest::newRow("ID 6000 clamps to 4999") << 2 << "6000"
+                                                << "All"
+                                                << "4999" << 0 << 4000;
+        QTest::newRow("ID 1254 is not none") << 2 << "1254"
+                                             << "All"
+                                             << "1254" << 0 << 255;
+        QTest::newRow("a means All") << 1 << "a"
+                                     << "All"
+                                     << "All" << 0 << 0;
+        QTest::newRow("A then digits") << 2 << "A12"
+                                       << "All"
+                                       << "All" << 0 << 0;
+    }
+    void fleetListCells() {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, fleetCell);
+        QFETCH(QString, idCell);
+        QFETCH(int, fleet);
+        QFETCH(int, id);
+        open<FrmFleetSync>();
+        child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        typeCell(2, column, typed);
+        QCOMPARE(grid()->cellText(2, 1), fleetCell);
+        QCOMPARE(grid()->cellText(2, 2), idCell);
+        QCOMPARE(int(m_doc->config.fleetSyncListCount), 1);
+        const FleetSyncEntry& e = m_doc->config.fleetSyncList[0];
+        QCOMPARE(int(e.a), 2);
+        QCOMPARE(int(e.b), fleet);
+        QCOMPARE(int(e.c), id);
+    }
+
+    void fleetListRowsEmptyAndMoveUp() {
+        auto& c = m_doc->config;
+        c.fleetSyncListCount = 3;
+        c.fleetSyncList[0] = {5, 255, 20};
+        c.fleetSyncList[1] = {1, 0, 0};
+        c.fleetSyncList[2] = {3, 7, 255};
+        open<FrmFleetSync>();
+        child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        QCOMPARE(grid()->cellText(5, 1), QString()); // fleet 255: no fleet
+        QCOMPARE(grid()->cellText(5, 2), QStringLiteral("1019"));
+        QCOMPARE(grid()->cellText(1, 1), QStringLiteral("All"));
+        QCOMPARE(grid()->cellText(3, 2), QStringLiteral("1254"));
+
+        // Erasing "All" erases it whole; the row and its entry go, later entries move up.
+        clickCell(1, 2);
+        QLineEdit* editor = grid()->editor();
+        editor->deselect();
+        editor->end(false);
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QCOMPARE(editor->text(), QString());
+        clickCell(1, 0);
+        QCOMPARE(grid()->cellText(1, 1), QString());
+        QCOMPARE(int(c.fleetSyncListCount), 2);
+        QCOMPARE(int(c.fleetSyncList[0].a), 5);
+        QCOMPARE(int(c.fleetSyncList[1].a), 3);
+        // Editing the ID of the row without a fleet gives it "All" as its fleet.
+        typeCell(5, 2, QStringLiteral("1000"));
+        QCOMPARE(grid()->cellText(5, 1), QStringLiteral("All"));
+        QCOMPARE(int(c.fleetSyncList[0].b), 0);
+        QCOMPARE(int(c.fleetSyncList[0].c), 1);
+    }
+
+    // ---- test frequencies ----
+
+    void testFrequencyDefaultsShowQuietly() {
+        open<FrmTestFre>();
+        QVERIFY(m_messages->asked.isEmpty()); // no "Not IsNumeric" for the default texts
+        for (int r = 1; r <= 16; ++r)
+            QCOMPARE(grid()->cellText(r, 1).isEmpty(), r > 6);
+        QCOMPARE(grid()->cellText(1, 1), QStringLiteral("15.050000"));
+        // Passing through a default (outside this band) stores nothing and warns of nothing.
+        clickCell(1, 1);
+        QTest::keyClick(grid()->editor(), Qt::Key_Return);
+        QCOMPARE(grid()->editColumn(), 2);
+        clickCell(1, 0);
+        QVERIFY(m_messages->asked.isEmpty());
+        QCOMPARE(m_doc->config.testFreqs[0].rxFreq.raw(), field("1505", 8, true));
+        QCOMPARE(int(m_doc->config.testFreqs[0].rxMark), 15);
+    }
+
+    void testFrequencyEnterMoves_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("toRow");
+        QTest::addColumn<int>("toColumn");
+        QTest::newRow("empty RX goes down") << 9 << 1 << 10 << 1;
+        QTest::newRow("last row wraps") << 16 << 1 << 1 << 1;
+        QTest::newRow("filled RX goes to TX") << 2 << 1 << 2 << 2;
+        QTest::newRow("TX goes back to RX") << 9 << 2 << 9 << 1;
+    }
+    void testFrequencyEnterMoves() {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(int, toRow);
+        QFETCH(int, toColumn);
+        open<FrmTestFre>();
+        clickCell(row, column);
+        QTest::keyClick(grid()->editor(), Qt::Key_Return);
+        QCOMPARE(grid()->editRow(), toRow);
+        QCOMPARE(grid()->editColumn(), toColumn);
+        QVERIFY(grid()->editor()->hasFocus());
+    }
+
+    void testFrequencyEdits_data() {
+        QTest::addColumn<bool>("solvir");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("warned");
+        QTest::addColumn<QString>("rxCell");
+        QTest::addColumn<QString>("txCell");
+        QTest::addColumn<int>("count");
+        QTest::newRow("new row fills both") << false << 8 << 1 << "28.5" << false << "28.500000"
+                                            << "28.500000" << 7;
+        QTest::newRow("snapped to 10 Hz") << false << 8 << 1 << "27.123456" << false << "27.123450"
+                                          << "27.123450" << 7;
+        QTest::newRow("RX out of band kept") << false << 1 << 1 << "31" << true << "15.050000"
+                                             << "15.100000" << 6;
+        QTest::newRow("TX out of band clamps") << false << 1 << 2 << "31" << true << "15.050000"
+                                               << "30.115000" << 6;
+        QTest::newRow("solvir TX out of band kept") << true << 1 << 2 << "31" << true << "15.050000"
+                                                    << "15.100000" << 6;
+        QTest::newRow("cleared TX takes RX") << false << 1 << 2 << "" << false << "15.050000"
+                                             << "15.050000" << 6;
+        QTest::newRow("cleared RX removes") << false << 1 << 1 << "" << false << ""
+                                            << "" << 5;
+    }
+    void testFrequencyEdits() {
+        QFETCH(bool, solvir);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(bool, warned);
+        QFETCH(QString, rxCell);
+        QFETCH(QString, txCell);
+        QFETCH(int, count);
+        if (solvir) {
+            m_doc = std::make_unique<Document>(solvirProduct());
+            m_doc->initialiseDefaults();
+        }
+        m_doc->currentBand = QStringLiteral("25.605000 - 30.115000 MHz");
+        m_doc->deriveLimits();
+        open<FrmTestFre>();
+        typeCell(row, column, typed);
+        QCOMPARE(m_messages->texts(),
+                 warned ? QStringList{QStringLiteral("Frequency is out of range.")}
+                        : QStringList{});
+        QCOMPARE(grid()->cellText(row, 1), rxCell);
+        QCOMPARE(grid()->cellText(row, 2), txCell);
+        const RadioConfig& c = m_doc->config;
+        QCOMPARE(int(c.testFreqCount), count);
+        const TestFreqEntry* e = nullptr;
+        for (int i = 0; i < count; ++i)
+            if (c.testFreqs[size_t(i)].number == row) e = &c.testFreqs[size_t(i)];
+        QCOMPARE(e != nullptr, !rxCell.isEmpty());
+        if (!e) {
+            QCOMPARE(int(c.testFreqs[0].number), 2); // the later entries moved up
+            return;
+        }
+        QCOMPARE(FreDataToText(*m_doc, QString::fromLatin1(e->rxFreq.untilNul())), rxCell);
+        QCOMPARE(FreDataToText(*m_doc, QString::fromLatin1(e->txFreq.untilNul())), txCell);
+        // Marks: a side still holding its band default stays 15, any other text gives 2.
+        const bool rxDefault = row <= 6 && rxCell == QLatin1String("15.050000");
+        QCOMPARE(int(e->rxMark), rxDefault ? 15 : 2);
+        QCOMPARE(int(e->txMark), row <= 6 && txCell == QLatin1String("15.100000") ? 15 : 2);
+    }
+};
+
+QTEST_MAIN(TestHiddenEditors)
+#include "tst_hiddeneditors.moc"
