@@ -32,6 +32,9 @@ private slots:
     void usageErrors_data();
     void usageErrors();
     void showRefusedVersion();
+    void channelListCommands_data();
+    void channelListCommands();
+    void diffCommand();
 };
 
 void TestCli::newAndShow_data() {
@@ -101,6 +104,81 @@ void TestCli::showRefusedVersion() {
     const Run r = run(QStringLiteral(MERIDOX_CLI), {QStringLiteral("show"), file});
     QCOMPARE(r.code, 1);
     QVERIFY2(r.err.contains(QStringLiteral("DataFile version is V2.00")), qPrintable(r.err));
+}
+
+static QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+static void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+void TestCli::channelListCommands_data() {
+    QTest::addColumn<QString>("program");
+    QTest::newRow("meridox") << QStringLiteral(MERIDOX_CLI);
+    QTest::newRow("solvir") << QStringLiteral(SOLVIR_CLI);
+}
+
+void TestCli::channelListCommands() {
+    QFETCH(QString, program);
+    const QString dat = dir.filePath(QStringLiteral("c.dat")), csv = dir.filePath(QStringLiteral("c.csv"));
+    QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), dat}).code, 0);
+    const QByteArray original = bytesOf(dat);
+
+    // Export then import: the data file stays byte for byte as it was.
+    QCOMPARE(run(program, {QStringLiteral("export-csv"), dat, csv}).code, 0);
+    QVERIFY(bytesOf(csv).startsWith("Group,Channel,RX MHz,TX MHz,"));
+    Run r = run(program, {QStringLiteral("import-csv"), csv, dat});
+    QCOMPARE(r.code, 0);
+    QVERIFY2(r.err.contains(QStringLiteral("6 channels imported")), qPrintable(r.err));
+    QCOMPARE(bytesOf(dat), original);
+
+    // A bad line rejects the whole file and names the line; the data file is untouched.
+    writeFile(csv, "Group,Channel,RX MHz\nA,1,28.2\nA,2,99\n");
+    r = run(program, {QStringLiteral("import-csv"), csv, dat});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("Line 3: the RX frequency 99.000000 MHz")), qPrintable(r.err));
+    QCOMPARE(bytesOf(dat), original);
+
+    // Another tool's list needs the group.
+    writeFile(csv, "Location,Name,Frequency,Duplex,Offset,Skip\n3,X,28.3,,,S\n");
+    QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, dat}).code, 1);
+    QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, dat, QStringLiteral("--group"), QStringLiteral("G")}).code, 1);
+    QCOMPARE(bytesOf(dat), original);
+    QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, dat, QStringLiteral("--group"), QStringLiteral("e")}).code, 0);
+    r = run(program, {QStringLiteral("show"), dat});
+    QVERIFY2(r.out.contains(QStringLiteral("Group E: 1 channel")), qPrintable(r.out));
+    QVERIFY2(r.out.contains(QStringLiteral("   3  RX 28.300000  TX 28.300000  Scan Del")), qPrintable(r.out));
+}
+
+void TestCli::diffCommand() {
+    const QString program = QStringLiteral(MERIDOX_CLI);
+    const QString a = dir.filePath(QStringLiteral("da.dat")), b = dir.filePath(QStringLiteral("db.dat"));
+    const QString csv = dir.filePath(QStringLiteral("d.csv"));
+    QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), a}).code, 0);
+    QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), b}).code, 0);
+    Run r = run(program, {QStringLiteral("diff"), a, b});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QString());
+
+    writeFile(csv, "Group,Channel,RX MHz,TX MHz\nB,1,28.145,28.2\nB,2,28.3,\n");
+    QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, b}).code, 0);
+    r = run(program, {QStringLiteral("diff"), a, b});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+             (QStringList{QStringLiteral("Group B channel 1 TX: 28.145000 -> 28.200000"),
+                          QStringLiteral("Group B channel 2: only in %1 (RX 28.300000, TX 28.300000, BUSY "
+                                         "Disable, VOIC Disable, ECHO Enable, HI-CUT Disable, +10KHz "
+                                         "Disable, NB/ANL Disable, RB Disable, Scan Add)")
+                              .arg(b)}));
+
+    // A file that cannot be compared is trouble, not a difference.
+    QCOMPARE(run(program, {QStringLiteral("diff"), a, dir.filePath(QStringLiteral("none.dat"))}).code, 2);
+    QCOMPARE(run(program, {QStringLiteral("diff"), a}).code, 2);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

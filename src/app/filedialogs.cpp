@@ -1,6 +1,8 @@
 #include "filedialogs.h"
 
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QRegularExpression>
 
 namespace {
 class QtFileDialogs : public FileDialogService {
@@ -15,8 +17,10 @@ class QtFileDialogs : public FileDialogService {
         QFileDialog dialog(parent, QString(), startPath, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        // A name typed without extension is saved as a data file.
-        dialog.setDefaultSuffix(QStringLiteral("dat"));
+        // A name typed without extension gets the filter's extension ("Data File (*.dat)").
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("\\*\\.(\\w+)")).match(filter);
+        dialog.setDefaultSuffix(m.hasMatch() ? m.captured(1) : QStringLiteral("dat"));
         if (!startPath.isEmpty()) dialog.selectFile(startPath);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
         return dialog.selectedFiles().constFirst();
@@ -25,6 +29,13 @@ class QtFileDialogs : public FileDialogService {
 
 FileDialogService* g_service = nullptr;
 } // namespace
+
+int FileDialogService::chooseItem(QWidget* parent, const QString& title, const QString& label,
+                                  const QStringList& items, int current) {
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent, title, label, items, current, false, &ok);
+    return ok ? int(items.indexOf(chosen)) : -1;
+}
 
 FileDialogService& fileDialogs() {
     static QtFileDialogs fallback;

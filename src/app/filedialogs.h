@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -15,6 +16,10 @@ class FileDialogService {
                                  const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& startPath,
                                  const QString& filter) = 0;
+    // One of a few choices (the group a channel list goes into): the index chosen, or -1 when
+    // the user cancelled.
+    virtual int chooseItem(QWidget* parent, const QString& title, const QString& label,
+                           const QStringList& items, int current);
 };
 
 // The installed service; without one, Qt's file dialogs.

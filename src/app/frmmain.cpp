@@ -2,6 +2,7 @@
 
 #include "comm/ports.h"
 #include "config/datafile.h"
+#include "editors/channelcsv.h"
 #include "editors/ui/frmcommchinfo.h"
 #include "editors/ui/frmembmsg.h"
 #include "editors/ui/frmoptfeatures.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,6 +29,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -208,6 +211,8 @@ void frmMain::buildMenus() {
     on(fileOpen, "mnuFileOpen_Click", [this] { this->fileOpen(); });
     on(addItem(file, "mnuFileSave"), "mnuFileSave_Click", [this] { fileSave(); });
     on(addItem(file, "mnuFileSaveAs"), "mnuFileSaveAs_Click", [this] { fileSaveAs(); });
+    on(addItem(file, "mnuFileExportCsv"), "mnuFileExportCsv_Click", [this] { exportChannels(); });
+    on(addItem(file, "mnuFileImportCsv"), "mnuFileImportCsv_Click", [this] { importChannels(); });
     file->addSeparator();
     QAction* print = addItem(file, "mnuFilePrint");
     on(print, "mnuFilePrint_Click", [this] { showPrintList(); });
@@ -736,6 +741,75 @@ bool frmMain::fileSaveAs() {
     if (saveWithRollback()) return true;
     m_doc.fileName = previous;
     return false;
+}
+
+// Channel lists -----------------------------------------------------------------------------
+
+namespace {
+QString channelListFilter() { return tr2("Channel List (*.csv)", "信道列表 (*.csv)"); }
+} // namespace
+
+void frmMain::exportChannels() {
+    validateOpenEditors();
+    const QFileInfo current(m_doc.fileName);
+    const QString start = (m_doc.untitled ? QDir::current() : current.absoluteDir())
+                              .filePath(current.completeBaseName() + QStringLiteral(".csv"));
+    const QString path = fileDialogs().saveFileName(this, start, channelListFilter());
+    if (path.isEmpty()) return;
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(exportChannelsCsv(m_doc)) < 0 || !f.commit()) {
+        showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
+                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + f.errorString());
+        return;
+    }
+}
+
+void frmMain::importChannels() {
+    validateOpenEditors();
+    const QString start =
+        m_doc.untitled ? QDir::currentPath() : QFileInfo(m_doc.fileName).absolutePath();
+    const QString path = fileDialogs().openFileName(this, start, channelListFilter());
+    if (path.isEmpty()) return;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
+                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + f.errorString());
+        return;
+    }
+    const QByteArray data = f.readAll();
+    int group = -1;
+    // Another tool's list has no groups: the user says which group it fills.
+    if (channelCsvKind(parseCsv(data)) == ChannelCsvKind::OtherTool) {
+        QStringList groups;
+        for (int g = 0; g < GroupCount; ++g) groups << groupLetter(g);
+        group = fileDialogs().chooseItem(
+            this, programTitle(),
+            tr2("The channels of this list replace those of group:", "此列表的信道将替换以下组的信道："),
+            groups, std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1));
+        if (group < 0) return;
+    }
+    const ChannelImportResult r = importChannelsCsv(m_doc, data, group);
+    if (!r.ok) {
+        // Every bad line is named; a very long list is cut so that the box fits the screen.
+        constexpr qsizetype Shown = 25;
+        QStringList lines = r.problems.mid(0, Shown);
+        if (r.problems.size() > Shown)
+            lines << tr2("... and %1 more.", "……另有 %1 处。").arg(r.problems.size() - Shown);
+        showMessage(tr2("No channels were imported; the configuration is unchanged.",
+                        "未导入任何信道；配置未改变。"),
+                    MsgIcon::Warning, MsgButtons::Ok, lines.join(QLatin1Char('\n')));
+        return;
+    }
+    closeAllChildWindows();
+    showChildWindow(QStringLiteral("frmCommChInfo"));
+    m_mdi->cascadeSubWindows();
+    setTitle();
+    QStringList groups;
+    for (int g : r.groups) groups << groupLetter(g);
+    showMessage(tr2("%1 channels imported into group %2.", "已导入 %1 个信道到组 %2。")
+                    .arg(r.channelCount)
+                    .arg(groups.join(QLatin1String(", "))),
+                MsgIcon::Information);
 }
 
 void frmMain::showPortWindow() {

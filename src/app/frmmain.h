@@ -75,6 +75,9 @@ class frmMain : public QMainWindow {
     void setTitle();
     QString titleText() const;
     QString dataFileFilter() const;
+    // Channel lists as CSV files (File menu).
+    void exportChannels();
+    void importChannels();
 
     // Brings the child window with this name to the front, or opens it and cascades.
     QWidget* showChildWindow(const QString& name);

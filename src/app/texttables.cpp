@@ -72,6 +72,8 @@ const MenuEntry Menus[] = {
     {"mnuFileOpen", {"&Open", "打开(&O)"}},
     {"mnuFileSave", {"&Save", "保存(&S)"}},
     {"mnuFileSaveAs", {"Save &As", "另存为(&A)"}},
+    {"mnuFileExportCsv", {"&Export Channels...", "导出信道(&E)..."}},
+    {"mnuFileImportCsv", {"&Import Channels...", "导入信道(&I)..."}},
     {"mnuFilePrint", {"&Print", "打印(&P)"}},
     {"mnuFileExit", {"E&xit", "退出(&X)"}},
     {"mnuModel", {"&Model", "机型(&M)"}},

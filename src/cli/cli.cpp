@@ -6,10 +6,14 @@
 #include "config/datafile.h"
 #include "config/document.h"
 #include "config/messages.h"
+#include "editors/channelcsv.h"
 #include "editors/channelrules.h"
+#include "editors/configdiff.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
 #include <QEventLoop>
 #include <QDir>
 #include <QSettings>
@@ -28,50 +32,6 @@ QTextStream& err() {
     return s;
 }
 
-const char* const OptionLabels[MaxOptionWords] = {
-    "Time Out Timer(TOT)[s]",
-    "RB Frequecy[Hz]",
-    "RB Time[ms]",
-    "CW Side Tone[Hz]",
-    "Frequency Step",
-    "LCD Display",
-    "Scan Mode",
-    "Scan Resume Time[s]",
-    "LCD Display In Tx",
-    "SWR Protect value",
-    "Battery Voltage Protect Value 1 -- Min[V]",
-    "Battery Voltage Protect Value 2 -- Max[V]",
-    "LSB Enable",
-    "USB Enable",
-    "FM Enable",
-    "AM Enable",
-    "PA Enalbe",
-    "CW Enable",
-    "Single Change Data",
-    "Common Option",
-    "Single Change RX/TX Frequency",
-    "FM SQ Close Delay Time[ms]",
-    "AM SQ Close Delay Time[ms]",
-    "CW/USB/LSB SQ Close Delay Time[ms]",
-    "Emergency Channel A",
-    "Emergency Channel B",
-    "Emergency Channel C",
-    "Emergency Channel D",
-    "Emergency Channel E",
-    "Emergency Channel F",
-    "BUSY",
-    "VOIC",
-    "ECHO",
-    "HI-CUT",
-    "+10KHz",
-    "NB/ANL",
-    "RB",
-    "SWR Protect Enabled",
-    "DC Protect Enabled",
-    "Single Tone[Hz]",
-    "Clarifier Mode",
-    "Push Mode",
-};
 
 const char* const FlagNames[8] = {"", "BUSY", "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB"};
 
@@ -93,6 +53,9 @@ int usage(const Product& p) {
           << "  " << p.program << "-cli write --port PORT IN.dat [--retries N]"
           << (p.identityAsksOverwrite ? " [--overwrite]\n" : "\n")
           << "  " << p.program << "-cli info --port PORT [--retries N]\n"
+          << "  " << p.program << "-cli export-csv FILE.dat OUT.csv\n"
+          << "  " << p.program << "-cli import-csv IN.csv FILE.dat [--group A..F]\n"
+          << "  " << p.program << "-cli diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)\n"
           << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n";
     err().flush();
     return ExitUsageOrFile;
@@ -104,6 +67,7 @@ struct SubArgs {
     QString output;
     QString port;
     int retries = 0;
+    int group = -1; // --group A..F
     bool overwrite = false;
     bool timing = false;
     bool ok = true;
@@ -129,6 +93,9 @@ SubArgs parseSubArgs(const QStringList& args) {
             bool ok = false;
             r.retries = i + 1 < args.size() ? args.at(++i).toInt(&ok) : -1;
             if (!ok || r.retries < 0) r.ok = false;
+        } else if (a == QLatin1String("--group")) {
+            r.group = i + 1 < args.size() ? groupFromLetter(args.at(++i)) : -1;
+            if (r.group < 0) r.ok = false;
         } else if (a == QLatin1String("--overwrite")) {
             r.overwrite = true;
         } else if (a == QLatin1String("--timing")) {
@@ -204,7 +171,7 @@ void describe(const Document& doc, QTextStream& o) {
     for (int i = 0; i < p.optionWordCount; ++i)
         o << QStringLiteral("  %1 %2 = %3")
                  .arg(i, 2)
-                 .arg(QLatin1String(OptionLabels[i]))
+                 .arg(QLatin1String(OptionWordLabels[i]))
                  .arg(c.optionWords[size_t(i)])
           << '\n';
     o << '\n';
@@ -368,6 +335,72 @@ int infoCommand(const Product& p, const QStringList& args) {
     return ExitOk;
 }
 
+int exportCsvCommand(const Product& p, const QStringList& args) {
+    const SubArgs a = parseSubArgs(args);
+    if (!a.ok || a.positional.size() != 2 || !a.output.isEmpty()) return usage(p);
+    Document doc(p);
+    doc.initialiseDefaults();
+    if (!openConfigFile(doc, a.positional.at(0))) return ExitUsageOrFile;
+    QSaveFile f(a.positional.at(1));
+    if (!f.open(QIODevice::WriteOnly) || f.write(exportChannelsCsv(doc)) < 0 || !f.commit()) {
+        err() << messageText(Msg::FileError) << '\n' << a.positional.at(1) << ": " << f.errorString() << '\n';
+        return ExitUsageOrFile;
+    }
+    return ExitOk;
+}
+
+int importCsvCommand(const Product& p, const QStringList& args) {
+    const SubArgs a = parseSubArgs(args);
+    if (!a.ok || a.positional.size() != 2 || !a.output.isEmpty()) return usage(p);
+    QFile in(a.positional.at(0));
+    if (!in.open(QIODevice::ReadOnly)) {
+        err() << messageText(Msg::FileError) << '\n' << in.fileName() << ": " << in.errorString() << '\n';
+        return ExitUsageOrFile;
+    }
+    const QByteArray data = in.readAll();
+    Document doc(p);
+    doc.initialiseDefaults();
+    if (!openConfigFile(doc, a.positional.at(1))) return ExitUsageOrFile;
+    const ChannelImportResult r = importChannelsCsv(doc, data, a.group);
+    if (!r.ok) {
+        err() << tr2("No channels were imported; %1 is unchanged.", "未导入任何信道；%1 未改变。")
+                     .arg(a.positional.at(1))
+              << '\n';
+        for (const QString& line : r.problems) err() << "  " << line << '\n';
+        if (r.kind == ChannelCsvKind::OtherTool && a.group < 0)
+            err() << "  --group A..F names the group.\n";
+        return ExitUsageOrFile;
+    }
+    if (!saveDataFile(doc)) return ExitUsageOrFile;
+    QStringList groups;
+    for (int g : r.groups) groups << groupLetter(g);
+    err() << tr2("%1 channels imported into group %2.", "已导入 %1 个信道到组 %2。")
+                 .arg(r.channelCount)
+                 .arg(groups.join(QLatin1String(", ")))
+          << '\n';
+    return ExitOk;
+}
+
+// Exit code of diff when a file cannot be compared, as diff(1) has it: 0 and 1 are taken by
+// "equal" and "different".
+constexpr int DiffTrouble = 2;
+
+int diffCommand(const Product& p, const QStringList& args) {
+    const SubArgs a = parseSubArgs(args);
+    if (!a.ok || a.positional.size() != 2 || !a.output.isEmpty()) {
+        usage(p);
+        return DiffTrouble;
+    }
+    Document da(p), db(p);
+    da.initialiseDefaults();
+    db.initialiseDefaults();
+    if (!openConfigFile(da, a.positional.at(0)) || !openConfigFile(db, a.positional.at(1)))
+        return DiffTrouble;
+    const QStringList lines = diffConfigurations(da, db, a.positional.at(0), a.positional.at(1));
+    for (const QString& line : lines) out() << line << '\n';
+    return lines.isEmpty() ? ExitOk : 1;
+}
+
 } // namespace
 
 int runCli(const Product& p, const QStringList& args) {
@@ -382,6 +415,9 @@ int runCli(const Product& p, const QStringList& args) {
     else if (cmd == QLatin1String("read")) rc = readCommand(p, rest);
     else if (cmd == QLatin1String("write")) rc = writeCommand(p, rest);
     else if (cmd == QLatin1String("info")) rc = infoCommand(p, rest);
+    else if (cmd == QLatin1String("export-csv")) rc = exportCsvCommand(p, rest);
+    else if (cmd == QLatin1String("import-csv")) rc = importCsvCommand(p, rest);
+    else if (cmd == QLatin1String("diff")) rc = diffCommand(p, rest);
     else rc = usage(p);
     out().flush();
     err().flush();

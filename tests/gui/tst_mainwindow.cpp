@@ -12,6 +12,7 @@
 #include "app/texttables.h"
 #include "app/uicommon.h"
 #include "config/datafile.h"
+#include "editors/channelcsv.h"
 #include "editors/ui/frmcommchinfo.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
@@ -51,7 +52,13 @@ class ScriptedDialogs : public FileDialogService {
         filters << filter;
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
-    QStringList answers, opened, saved, filters;
+    int chooseItem(QWidget*, const QString&, const QString& label, const QStringList& items,
+                   int current) override {
+        choices << QStringLiteral("%1 %2 %3").arg(label, items.join(QLatin1Char(','))).arg(current);
+        return choice;
+    }
+    QStringList answers, opened, saved, filters, choices;
+    int choice = -1;
 };
 
 QStringList names(std::initializer_list<const char*> list) {
@@ -878,6 +885,53 @@ class TestMainWindow : public QObject {
         QCOMPARE(m_main->windowTitle(),
                  QStringLiteral("MERIDOX[26.51500 - 27.85500 MHz][File Name:new.dat]"));
         QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+    }
+
+    void channelListsThroughMenu() {
+        start().show();
+        Document& doc = m_main->document();
+        doc.config.currentGroup = 3;
+
+        // Export: the save dialog offers a channel list beside the data file's name.
+        m_dialogs->answers = {path("list.csv")};
+        action(QStringLiteral("mnuFileExportCsv"))->trigger();
+        QCOMPARE(m_dialogs->saved, QStringList(QStringLiteral("%1/new.csv").arg(QDir::currentPath())));
+        QCOMPARE(m_dialogs->filters.last(), QStringLiteral("Channel List (*.csv)"));
+        QCOMPARE(fileBytes(path("list.csv")), exportChannelsCsv(doc));
+
+        // A rejected import names its lines and changes nothing, not even the open grid.
+        const RadioConfig before = doc.config;
+        writeBytes(path("bad.csv"), "Group;Channel;RX MHz\r\nA;1;28,2\r\nA;2;40\r\nQ;3;28\r\n");
+        m_dialogs->answers = {path("bad.csv")};
+        action(QStringLiteral("mnuFileImportCsv"))->trigger();
+        QCOMPARE(m_msgs->texts(),
+                 QStringList(QStringLiteral("No channels were imported; the configuration is unchanged.")));
+        QCOMPARE(m_msgs->asked.at(0).icon, MsgIcon::Warning);
+        QVERIFY(m_msgs->asked.at(0).informative.startsWith(QStringLiteral("Line 3: the RX frequency 40.000000")));
+        QVERIFY(m_msgs->asked.at(0).informative.contains(QStringLiteral("\nLine 4: the group \"Q\"")));
+        QCOMPARE(encodeRecord(meridoxProduct(), doc.config), encodeRecord(meridoxProduct(), before));
+        QVERIFY(!doc.isModified());
+
+        // Another tool's list asks for its group (starting at the current one); Cancel stops.
+        writeBytes(path("other.csv"), "Location,Frequency,Duplex,Offset,Skip\n1,29.6,-,0.1,\n7,28.4,split,28.5,S\n");
+        m_msgs->clear();
+        m_dialogs->answers = {path("other.csv")};
+        action(QStringLiteral("mnuFileImportCsv"))->trigger();
+        QCOMPARE(m_dialogs->choices.size(), 1);
+        QVERIFY(m_dialogs->choices.at(0).endsWith(QStringLiteral(" A,B,C,D,E,F 3")));
+        QVERIFY(m_msgs->asked.isEmpty());
+        QVERIFY(!doc.isModified());
+
+        m_dialogs->choice = 1;
+        m_dialogs->answers = {path("other.csv")};
+        action(QStringLiteral("mnuFileImportCsv"))->trigger();
+        QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("2 channels imported into group B.")));
+        QVERIFY(doc.isModified());
+        QCOMPARE(doc.config.groupChannelCount[1], int16_t(2));
+        QCOMPARE(doc.config.entry(1, 2).txFreq.text(), QStringLiteral("28500000"));
+        QCOMPARE(doc.config.entry(1, 2).scanFlag, int16_t(0));
+        // The grid is open again on what is stored now.
+        QCOMPARE(openChildren(), QStringList(QStringLiteral("frmCommChInfo")));
     }
 
     void printListIsInert() {
