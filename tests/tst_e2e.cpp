@@ -52,11 +52,12 @@ class TestEndToEnd : public QObject {
         return product == QLatin1String("solvir") ? QStringLiteral(SOLVIR_CLI)
                                                   : QStringLiteral(MERIDOX_CLI);
     }
-    Run run(const QString& product, const QStringList& args) {
+    Run run(const QString& product, const QStringList& args, const QString& dataHome = {}) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"),
+                   dataHome.isEmpty() ? dir.filePath(QStringLiteral("data")) : dataHome);
         p.setProcessEnvironment(env);
         p.start(cli(product), args);
         if (!p.waitForFinished(60000)) {
@@ -97,6 +98,7 @@ private slots:
     void failedReadKeepsNoBackup_data();
     void failedReadKeepsNoBackup();
     void keptFoldersArePruned();
+    void unwritableDataFolderDoesNotFailARead();
 };
 
 void TestEndToEnd::fullRead_data() {
@@ -469,6 +471,33 @@ void TestEndToEnd::keptFoldersArePruned() {
     QVERIFY(!QFile::exists(kept(product, "traces") +
                            QStringLiteral("/meridox-20200101-000000-000-read.txt")));
     QVERIFY(QString::fromUtf8(readAll(traces.last())).contains(QStringLiteral("Operation: read")));
+}
+
+// Backups and traces are a help: a data folder that cannot be written is reported, and the
+// read still delivers what was asked for.
+void TestEndToEnd::unwritableDataFolderDoesNotFailARead() {
+    const QString blocked = file("blocked");
+    QVERIFY(writeFile(blocked, "a file where the data folder should be"));
+    VirtualRadio radio;
+    QVERIFY(radio.start(QStringLiteral("meridox")));
+    const QString img = file("kept-anyway.img"), dat = file("kept-anyway.dat");
+    QFile::remove(img);
+    QFile::remove(dat);
+    const Run r = run(QStringLiteral("meridox"),
+                      {QStringLiteral("read"), QStringLiteral("--port"), radio.linkPath(),
+                       QStringLiteral("--image"), img, QStringLiteral("-o"), dat},
+                      blocked);
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("Warning: no backup image of the radio was kept")), qPrintable(r.err));
+    QVERIFY(r.err.contains(QStringLiteral("Warning: the session trace was not kept")));
+    QCOMPARE(QFile(img).size(), qint64(8192));
+    QCOMPARE(QFile(dat).size(), qint64(15245));
+    // A trace asked for is the command's own output: not written means not done.
+    const Run t = run(QStringLiteral("meridox"),
+                      {QStringLiteral("info"), QStringLiteral("--port"), radio.linkPath(),
+                       QStringLiteral("--trace"), file("no-such-folder/trace.txt")});
+    QCOMPARE(t.code, 1);
+    QVERIFY(t.err.contains(QStringLiteral("no-such-folder/trace.txt")));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

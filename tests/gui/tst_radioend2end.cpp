@@ -89,6 +89,7 @@ class TestRadioEnd2End : public QObject {
     void closingProgressCancels();
     void informationReadShowsEmg_data() { products_data(); }
     void informationReadShowsEmg();
+    void backupFailureWarnsOnce();
 };
 
 void TestRadioEnd2End::initTestCase() {
@@ -251,6 +252,34 @@ void TestRadioEnd2End::informationReadShowsEmg() {
     QCOMPARE(reads.first(), QStringLiteral("52 %1 %2 10").arg(hexByte(first >> 8), hexByte(first)));
     QTimer::singleShot(0, emg, [&emg] { QTest::keyClick(emg, Qt::Key_Escape); });
     QVERIFY(QTest::qWaitFor([&] { return !emg; }, 2000));
+}
+
+// A backup that cannot be kept does not undo the read; the user is told once per run.
+void TestRadioEnd2End::backupFailureWarnsOnce() {
+    QTemporaryDir blocked;
+    QFile file(blocked.filePath(QCoreApplication::applicationName()));
+    QVERIFY(file.open(QIODevice::WriteOnly)); // a file where the data folder should be
+    file.close();
+    qputenv("XDG_DATA_HOME", blocked.path().toLocal8Bit());
+    VirtualRadio radio;
+    QVERIFY(radio.start(QStringLiteral("meridox"),
+                        {QStringLiteral("--memory"), memoryFile(meridoxProduct(), radio)}));
+    Rig rig(meridoxProduct(), radio.linkPath());
+    ScriptedMessages messages;
+    for (int read = 1; read <= 2; ++read) {
+        messages.clear();
+        messages.answers = {MsgAnswer::Ok};
+        rig.commands.readFromRadio();
+        QVERIFY(rig.finish());
+        QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+        QCOMPARE(shownRx(rig.doc), QStringLiteral("27.500000"));
+        QVERIFY(rig.commands.lastBackup().isEmpty());
+        QStringList expected{messageText(Msg::ReadConfirm), messageText(Msg::ReadCompleted)};
+        if (read == 1)
+            expected << QStringLiteral("The data was read, but no backup image of the radio could be kept.");
+        QCOMPARE(messages.texts(), expected);
+    }
+    qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
 }
 
 QTEST_MAIN(TestRadioEnd2End)
