@@ -488,7 +488,8 @@ void TestEndToEnd::unwritableDataFolderDoesNotFailARead() {
                        QStringLiteral("--image"), img, QStringLiteral("-o"), dat},
                       blocked);
     QVERIFY2(r.code == 0, qPrintable(r.err));
-    QVERIFY2(r.err.contains(QStringLiteral("Warning: no backup image of the radio was kept")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("Warning: no backup image of the radio was kept")),
+             qPrintable(r.err));
     QVERIFY(r.err.contains(QStringLiteral("Warning: the session trace was not kept")));
     QCOMPARE(QFile(img).size(), qint64(8192));
     QCOMPARE(QFile(dat).size(), qint64(15245));

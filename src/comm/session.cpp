@@ -145,6 +145,14 @@ MsgAnswer RadioSession::prompt(Msg id, MsgIcon icon, MsgButtons buttons) {
     return a;
 }
 
+// The question before a read or write, noted in the trace.
+MsgAnswer RadioSession::confirm(Msg id) {
+    const MsgAnswer a = showMessage(id, MsgIcon::Question, MsgButtons::OkCancel);
+    traceNote(QStringLiteral("asked \"%1\": %2")
+                  .arg(oneLine(messageText(id)), QLatin1String(answerName(a))));
+    return a;
+}
+
 bool RadioSession::OpenCommPort() {
     const Product& p = m_doc.product();
     switch (CommType) {
@@ -608,7 +616,7 @@ bool RadioSession::readFromRadio() {
         CommType = CommIdle;
         return false;
     }
-    if (prompt(Msg::ReadConfirm, MsgIcon::Question, MsgButtons::OkCancel) != MsgAnswer::Ok) {
+    if (confirm(Msg::ReadConfirm) != MsgAnswer::Ok) {
         m_link.close();
         CommType = CommIdle;
         lastFailure = SessionFailure::Cancelled;
@@ -637,7 +645,7 @@ bool RadioSession::startWrite(const QByteArray* raw) {
         CommType = CommIdle;
         return false;
     }
-    if (prompt(Msg::WriteConfirm, MsgIcon::Question, MsgButtons::OkCancel) != MsgAnswer::Ok) {
+    if (confirm(Msg::WriteConfirm) != MsgAnswer::Ok) {
         m_link.close();
         CommType = CommIdle;
         lastFailure = SessionFailure::Cancelled;

@@ -136,6 +136,7 @@ private:
     void askRestart();
     void fail(SessionFailure why);
     MsgAnswer prompt(Msg id, MsgIcon icon, MsgButtons buttons);
+    MsgAnswer confirm(Msg id);
     int startAddress() const;
     bool storeReply(const QByteArray& reply);
     bool startWrite(const QByteArray* raw);

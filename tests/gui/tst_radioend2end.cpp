@@ -276,7 +276,8 @@ void TestRadioEnd2End::backupFailureWarnsOnce() {
         QVERIFY(rig.commands.lastBackup().isEmpty());
         QStringList expected{messageText(Msg::ReadConfirm), messageText(Msg::ReadCompleted)};
         if (read == 1)
-            expected << QStringLiteral("The data was read, but no backup image of the radio could be kept.");
+            expected << QStringLiteral(
+                "The data was read, but no backup image of the radio could be kept.");
         QCOMPARE(messages.texts(), expected);
     }
     qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
