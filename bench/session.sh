@@ -11,6 +11,7 @@ runs=${2:-5}
 [ -x "$build/virtual-radio" ] || { echo "build first: cmake --build $build" >&2; exit 1; }
 work=$(mktemp -d)
 export XDG_CONFIG_HOME=$work/config
+export XDG_DATA_HOME=$work/data # backups and traces of the timed runs
 trap 'kill $radio_pid 2>/dev/null || true; rm -rf "$work"' EXIT
 radio_pid=
 

@@ -19,6 +19,7 @@ cmake --build "$build" -j2 --target meridox meridox-cli virtual-radio
 demo=$(cd "$build" && pwd)/demo
 mkdir -p "$demo/config/meridox/language"
 export XDG_CONFIG_HOME=$demo/config
+export XDG_DATA_HOME=$demo/data # backups and traces of the demo radio
 link=$demo/radio
 
 # Pin COM1 to the virtual radio; everything else in the demo settings file is kept.

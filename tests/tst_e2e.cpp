@@ -1,7 +1,10 @@
 // The command-line companions against the virtual radio on a real pseudo-terminal.
+#include "comm/codec.h"
+#include "editors/channelrules.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -20,6 +23,25 @@ QStringList framesFromProgram(const QStringList& log, const QString& prefix) {
         if (line.startsWith(QLatin1String("> ") + prefix)) out << line.mid(2);
     return out;
 }
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+
+// The files of a kept-files folder, by name (names sort by time).
+QStringList keptFiles(const QString& folder) {
+    QStringList out;
+    const QDir dir(folder);
+    for (const QString& n : dir.entryList(QDir::Files, QDir::Name))
+        out << dir.filePath(n);
+    return out;
+}
 } // namespace
 
 class TestEndToEnd : public QObject {
@@ -30,10 +52,12 @@ class TestEndToEnd : public QObject {
         return product == QLatin1String("solvir") ? QStringLiteral(SOLVIR_CLI)
                                                   : QStringLiteral(MERIDOX_CLI);
     }
-    Run run(const QString& product, const QStringList& args) {
+    Run run(const QString& product, const QStringList& args, const QString& dataHome = {}) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"),
+                   dataHome.isEmpty() ? dir.filePath(QStringLiteral("data")) : dataHome);
         p.setProcessEnvironment(env);
         p.start(cli(product), args);
         if (!p.waitForFinished(60000)) {
@@ -45,6 +69,15 @@ class TestEndToEnd : public QObject {
                 QString::fromUtf8(p.readAllStandardError())};
     }
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    // The CLI's kept files: <data>/<program>/backups and .../traces, emptied for a test.
+    QString kept(const QString& product, const char* kind) const {
+        return dir.filePath(QStringLiteral("data/") + product + QLatin1Char('/') +
+                            QLatin1String(kind));
+    }
+    void clearKept(const QString& product) {
+        QDir(kept(product, "backups")).removeRecursively();
+        QDir(kept(product, "traces")).removeRecursively();
+    }
 
 private slots:
     void fullRead_data();
@@ -58,6 +91,14 @@ private slots:
     void identityRejected_data();
     void identityRejected();
     void hangUpMidRead();
+    void rawImageRestoresARadio_data();
+    void rawImageRestoresARadio();
+    void unusableImageSendsNothing_data();
+    void unusableImageSendsNothing();
+    void failedReadKeepsNoBackup_data();
+    void failedReadKeepsNoBackup();
+    void keptFoldersArePruned();
+    void unwritableDataFolderDoesNotFailARead();
 };
 
 void TestEndToEnd::fullRead_data() {
@@ -238,6 +279,226 @@ void TestEndToEnd::hangUpMidRead() {
                                                   radio.linkPath(), QStringLiteral("-o"), out});
     QCOMPARE(r.code, 4);
     QVERIFY(!QFile::exists(out));
+}
+
+void TestEndToEnd::rawImageRestoresARadio_data() {
+    QTest::addColumn<QString>("product");
+    QTest::newRow("meridox") << "meridox";
+    QTest::newRow("solvir") << "solvir";
+}
+
+// A dealer backs a radio up as raw image, restores it into a second radio whose memory
+// differs, and reads it back: byte for byte the same over everything a write covers.
+void TestEndToEnd::rawImageRestoresARadio() {
+    QFETCH(QString, product);
+    const Product& p = *productByName(product);
+    clearKept(product);
+    VirtualRadio first;
+    QVERIFY(first.start(product));
+    const QString img = file("first.img"), dat = file("first.dat"), trace = file("read-trace.txt");
+    QFile::remove(img);
+    QFile::remove(dat);
+    Run r = run(product, {QStringLiteral("read"), QStringLiteral("--port"), first.linkPath(),
+                          QStringLiteral("--image"), img, QStringLiteral("-o"), dat,
+                          QStringLiteral("--trace"), trace});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    const QByteArray image = readAll(img);
+    QCOMPARE(image.size(), p.memorySize);
+    const int readTo = (p.readEnd + 63) / 64 * 64; // the last block runs past the end
+    QCOMPARE(image.left(readTo), first.dump().left(readTo));
+    QCOMPARE(QFile(dat).size(), qint64(p.recordLength));
+    // The read kept exactly one backup, the same bytes.
+    const QStringList backups = keptFiles(kept(product, "backups"));
+    QCOMPARE(backups.size(), 1);
+    QVERIFY2(QFileInfo(backups.first()).fileName().startsWith(product + QLatin1Char('-')),
+             qPrintable(backups.first()));
+    QCOMPARE(readAll(backups.first()), image);
+    // The asked-for trace and the kept one.
+    const QString text = QString::fromUtf8(readAll(trace));
+    QVERIFY(text.startsWith(product + QStringLiteral(" session trace\nProgram: ") + product));
+    QVERIFY(text.contains(QStringLiteral("Port: ") + first.linkPath()));
+    QVERIFY(text.contains(QStringLiteral("Operation: read")));
+    QCOMPARE(text.count(QStringLiteral("  TX  52 ")), p.memorySize == 8192 ? 120 : 60);
+    QVERIFY(text.contains(QStringLiteral("  RX  57 00 00 40")));
+    QVERIFY(text.endsWith(QStringLiteral("--  end: success\n")));
+    const QStringList traces = keptFiles(kept(product, "traces"));
+    QCOMPARE(traces.size(), 1);
+    QCOMPARE(QString::fromUtf8(readAll(traces.first())), text);
+
+    // The second radio: other channels, another radio-owned header.
+    Document other(p);
+    other.initialiseDefaults();
+    UpdateChannelCell(other, 1, ColRx, QStringLiteral("26.5"));
+    QByteArray otherMemory;
+    ClearRadioImage(p, otherMemory);
+    QVERIFY(!BuildRadioImage(other, otherMemory));
+    otherMemory.replace(0, 16, "ANOTHER RADIO 02");
+    VirtualRadio second;
+    const QString otherFile = file("other.img");
+    QVERIFY(writeFile(otherFile, otherMemory));
+    QVERIFY(second.start(product, {QStringLiteral("--memory"), otherFile}));
+    // The image names the radio's own model and band: no overwrite question for solvir.
+    r = run(product,
+            {QStringLiteral("write"), QStringLiteral("--port"), second.linkPath(),
+             QStringLiteral("--image"), img, QStringLiteral("--trace"), file("write-trace.txt")});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY(r.err.contains(QStringLiteral("Write Data Completed.")));
+    QVERIFY(!r.err.contains(QStringLiteral("Overwrite")));
+    QVERIFY(QString::fromUtf8(readAll(file("write-trace.txt")))
+                .contains(QStringLiteral("Operation: write")));
+    // Everything a write covers comes from the image, except the model header: as in every
+    // write, the radio gets its own identification back there.
+    const int from = p.writeStart + 16, to = p.writeEnd;
+    QByteArray expected = image;
+    const QByteArray ident =
+        QByteArray("PSOLV\x04\xF8", 7) + QByteArray(1, '\0') + "V100" + QByteArray(2, '\0');
+    expected.replace(p.headerBase, 14, ident);
+    const QByteArray written = second.dump();
+    QCOMPARE(written.size(), p.memorySize);
+    QCOMPARE(written.mid(from, to - from), expected.mid(from, to - from));
+    QCOMPARE(written.left(from), otherMemory.left(from)); // meridox never writes its header
+    QCOMPARE(written.mid(to), otherMemory.mid(to));       // nor anything past the range
+    const QString back = file("back.img");
+    r = run(product, {QStringLiteral("read"), QStringLiteral("--port"), second.linkPath(),
+                      QStringLiteral("--image"), back});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(readAll(back).mid(from, to - from), expected.mid(from, to - from));
+    QCOMPARE(keptFiles(kept(product, "backups")).size(), 2);
+}
+
+void TestEndToEnd::unusableImageSendsNothing_data() {
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("meridox, too short")
+        << "meridox" << 4096 << "has exactly 8192 bytes; this file has 4096.";
+    QTest::newRow("meridox, one byte more")
+        << "meridox" << 8193 << "has exactly 8192 bytes; this file has 8193.";
+    QTest::newRow("solvir, a meridox image")
+        << "solvir" << 8192 << "has exactly 4096 bytes; this file has 8192.";
+    QTest::newRow("meridox, does not decode")
+        << "meridox" << -8192 << "the radio image cannot be used";
+    QTest::newRow("solvir, does not decode")
+        << "solvir" << -4096 << "the radio image cannot be used";
+}
+
+// Refused before the port is even opened: the radio sees nothing.
+void TestEndToEnd::unusableImageSendsNothing() {
+    QFETCH(QString, product);
+    QFETCH(int, size);
+    QFETCH(QString, message);
+    VirtualRadio radio;
+    QVERIFY(radio.start(product));
+    const QString img = file("bad.img");
+    // A negative size: that many bytes of 0xFF, whose 16-bit options overflow.
+    QVERIFY(writeFile(img, QByteArray(std::abs(size), size < 0 ? char(0xFF) : char(0x00))));
+    const Run r = run(product, {QStringLiteral("write"), QStringLiteral("--port"), radio.linkPath(),
+                                QStringLiteral("--image"), img});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QTest::qWait(100);
+    QVERIFY(radio.log().isEmpty());
+}
+
+void TestEndToEnd::failedReadKeepsNoBackup_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("end");
+    QTest::newRow("silent radio") << QStringList{QStringLiteral("--ignore-program"),
+                                                 QStringLiteral("100")}
+                                  << 4 << "end: failed (no answer)";
+    QTest::newRow("silent after 3 blocks")
+        << QStringList{QStringLiteral("--silent-after"), QStringLiteral("3")} << 4
+        << "end: failed (no answer)";
+    QTest::newRow("identity rejected") << QStringList{QStringLiteral("--band"), QStringLiteral("3")}
+                                       << 3 << "end: failed (the radio's identity was rejected)";
+}
+
+// No backup, no image file; the trace tells what happened.
+void TestEndToEnd::failedReadKeepsNoBackup() {
+    QFETCH(QStringList, options);
+    QFETCH(int, code);
+    QFETCH(QString, end);
+    clearKept(QStringLiteral("meridox"));
+    VirtualRadio radio;
+    QVERIFY(radio.start(QStringLiteral("meridox"), options));
+    const QString img = file("failed.img"), trace = file("failed-trace.txt");
+    QFile::remove(img);
+    QFile::remove(trace);
+    const Run r = run(QStringLiteral("meridox"),
+                      {QStringLiteral("read"), QStringLiteral("--port"), radio.linkPath(),
+                       QStringLiteral("--image"), img, QStringLiteral("--trace"), trace});
+    QCOMPARE(r.code, code);
+    QVERIFY(!QFile::exists(img));
+    QVERIFY(keptFiles(kept(QStringLiteral("meridox"), "backups")).isEmpty());
+    const QString text = QString::fromUtf8(readAll(trace));
+    QVERIFY2(text.endsWith(QStringLiteral("--  ") + end + QLatin1Char('\n')),
+             qPrintable(text.right(300)));
+    QVERIFY(text.contains(QStringLiteral("  TX  50 52 4F 47 52 41 4D")));
+}
+
+// Older kept files give way to new ones: 50 backups, 10 traces; other files stay.
+void TestEndToEnd::keptFoldersArePruned() {
+    const QString product = QStringLiteral("meridox");
+    clearKept(product);
+    QVERIFY(QDir().mkpath(kept(product, "backups")) && QDir().mkpath(kept(product, "traces")));
+    for (int i = 0; i < 50; ++i)
+        QVERIFY(writeFile(kept(product, "backups") +
+                              QStringLiteral("/meridox-20200101-0000%1-000-SOLV.img")
+                                  .arg(i, 2, 10, QLatin1Char('0')),
+                          "old"));
+    for (int i = 0; i < 10; ++i)
+        QVERIFY(writeFile(kept(product, "traces") +
+                              QStringLiteral("/meridox-20200101-0000%1-000-read.txt")
+                                  .arg(i, 2, 10, QLatin1Char('0')),
+                          "old"));
+    QVERIFY(writeFile(kept(product, "backups") + QStringLiteral("/my notes.txt"), "mine"));
+    VirtualRadio radio;
+    QVERIFY(radio.start(product));
+    const Run r = run(product, {QStringLiteral("read"), QStringLiteral("--port"), radio.linkPath(),
+                                QStringLiteral("--image"), file("p.img")});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    const QStringList backups = keptFiles(kept(product, "backups"));
+    QCOMPARE(backups.size(), 50 + 1);
+    QVERIFY(backups.contains(kept(product, "backups") + QStringLiteral("/my notes.txt")));
+    QVERIFY(!QFile::exists(kept(product, "backups") +
+                           QStringLiteral("/meridox-20200101-000000-000-SOLV.img")));
+    QVERIFY(QFile::exists(kept(product, "backups") +
+                          QStringLiteral("/meridox-20200101-000001-000-SOLV.img")));
+    QCOMPARE(readAll(backups.at(49)), readAll(file("p.img"))); // the newest, before "my notes"
+    const QStringList traces = keptFiles(kept(product, "traces"));
+    QCOMPARE(traces.size(), 10);
+    QVERIFY(!QFile::exists(kept(product, "traces") +
+                           QStringLiteral("/meridox-20200101-000000-000-read.txt")));
+    QVERIFY(QString::fromUtf8(readAll(traces.last())).contains(QStringLiteral("Operation: read")));
+}
+
+// Backups and traces are a help: a data folder that cannot be written is reported, and the
+// read still delivers what was asked for.
+void TestEndToEnd::unwritableDataFolderDoesNotFailARead() {
+    const QString blocked = file("blocked");
+    QVERIFY(writeFile(blocked, "a file where the data folder should be"));
+    VirtualRadio radio;
+    QVERIFY(radio.start(QStringLiteral("meridox")));
+    const QString img = file("kept-anyway.img"), dat = file("kept-anyway.dat");
+    QFile::remove(img);
+    QFile::remove(dat);
+    const Run r = run(QStringLiteral("meridox"),
+                      {QStringLiteral("read"), QStringLiteral("--port"), radio.linkPath(),
+                       QStringLiteral("--image"), img, QStringLiteral("-o"), dat},
+                      blocked);
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("Warning: no backup image of the radio was kept")),
+             qPrintable(r.err));
+    QVERIFY(r.err.contains(QStringLiteral("Warning: the session trace was not kept")));
+    QCOMPARE(QFile(img).size(), qint64(8192));
+    QCOMPARE(QFile(dat).size(), qint64(15245));
+    // A trace asked for is the command's own output: not written means not done.
+    const Run t = run(QStringLiteral("meridox"),
+                      {QStringLiteral("info"), QStringLiteral("--port"), radio.linkPath(),
+                       QStringLiteral("--trace"), file("no-such-folder/trace.txt")});
+    QCOMPARE(t.code, 1);
+    QVERIFY(t.err.contains(QStringLiteral("no-such-folder/trace.txt")));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

@@ -5,9 +5,11 @@
 #include "testsupport.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QSignalSpy>
-#include <QTimer>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 Q_DECLARE_METATYPE(const Product*)
 
@@ -53,6 +55,13 @@ struct FakeRadio {
         return QByteArray(1, 6); // information and version frames
     }
 };
+
+QStringList lines(std::initializer_list<const char*> texts) {
+    QStringList out;
+    for (const char* t : texts)
+        out << QString::fromUtf8(t);
+    return out;
+}
 
 int address(const QByteArray& frame) { return (uint8_t(frame.at(1)) << 8) | uint8_t(frame.at(2)); }
 } // namespace
@@ -113,6 +122,11 @@ private slots:
     void cancelLeavesProgrammingMode();
     void unusableReadChangesNothing();
     void cancelAtQuestion();
+    void traceOfEveryEnding_data();
+    void traceOfEveryEnding();
+    void rawImageWriteSendsItsBytes_data();
+    void rawImageWriteSendsItsBytes();
+    void rawImageOfWrongSizeRefused();
 };
 
 void TestSession::fullRead_data() {
@@ -572,6 +586,121 @@ void TestSession::cancelAtQuestion() {
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.link.frames.isEmpty());
     QCOMPARE(uint8_t(rig.session.RadioImage.at(0x20)), 0x12); // cleared only after OK
+}
+
+// Every way a session can end leaves a trace that says how, with what went over the line.
+void TestSession::traceOfEveryEnding_data() {
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QStringList>("expected"); // lines of the trace body, in order, as prefixes
+    QTest::addColumn<QString>("end");
+    QTest::newRow("read") << "read"
+                          << lines({"TX 50 52 4F 47 52 41 4D", "RX 06", "TX 02",
+                                    "RX 50 53 4F 4C 56", "TX 52 00 00 40"})
+                          << "end: success";
+    QTest::newRow("silent radio")
+        << "silent"
+        << lines({"TX 50 52", "-- no reply within 300 ms (step 1)", "TX 50 52",
+                  "-- no reply within 300 ms (step 1)",
+                  "-- asked \"Check Connection. Retry or Cancel?\": Cancel"})
+        << "end: failed (no answer)";
+    QTest::newRow("port cannot be opened")
+        << "failopen" << lines({"-- the port cannot be opened: /dev/fake is not connected."})
+        << "end: failed (the port cannot be opened)";
+    QTest::newRow("cancel at the question")
+        << "cancel" << lines({"-- asked \"Read data from radio. / Do you wish continue?\": Cancel"})
+        << "end: failed (cancelled)";
+    QTest::newRow("identity rejected") << "identity"
+                                       << lines({"TX 02", "RX 50 35 34 38 30", "TX 06", "RX 06",
+                                                 "-- asked \"Model type is wrong.\": OK", "TX 45"})
+                                       << "end: failed (the radio's identity was rejected)";
+    QTest::newRow("information read")
+        << "info" << lines({"TX 50 52", "TX 52 1F 00 10", "RX 57 1F 00 10"}) << "end: success";
+}
+
+void TestSession::traceOfEveryEnding() {
+    QFETCH(QString, setup);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, end);
+    QTemporaryDir dir;
+    ScriptedMessages msgs;
+    msgs.answers = {setup == QLatin1String("cancel") ? MsgAnswer::Cancel : MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    SessionTrace trace(meridoxProduct(), KeptFolder(dir.path(), QStringLiteral("meridox"),
+                                                    QStringLiteral(".txt"), 10));
+    rig.session.setTrace(&trace);
+    if (setup == QLatin1String("silent")) rig.radio.ignorePrograms = 100;
+    if (setup == QLatin1String("failopen")) rig.link.failOpen = true;
+    if (setup == QLatin1String("identity")) rig.radio.ident.replace(1, 4, "5480");
+    if (setup == QLatin1String("info"))
+        rig.session.readInformation(true);
+    else
+        rig.session.readFromRadio();
+    QVERIFY(rig.finish());
+    QVERIFY(!trace.active());
+    QFile f(trace.keptPath());
+    QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(trace.lastError()));
+    const QStringList lines =
+        QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.at(2), QStringLiteral("Port: /dev/fake"));
+    QCOMPARE(lines.at(3), setup == QLatin1String("info")
+                              ? QStringLiteral("Operation: information read")
+                              : QStringLiteral("Operation: read"));
+    QStringList body;
+    for (const QString& l : lines.mid(5))
+        body << l.section(QLatin1String(" ms  "), 1)
+                    .replace(QLatin1String("  "), QLatin1String(" "));
+    qsizetype from = 0;
+    for (const QString& e : expected) {
+        while (from < body.size() && !body.at(from).startsWith(e))
+            ++from;
+        QVERIFY2(from < body.size(), qPrintable(e + QStringLiteral(" not found in order in\n") +
+                                                body.join(QLatin1Char('\n'))));
+        ++from;
+    }
+    QCOMPARE(body.last(), QStringLiteral("-- ") + end);
+}
+
+// The image's own bytes go out, unused areas included, not a rebuild from the configuration;
+// only the identification block is the radio's own.
+void TestSession::rawImageWriteSendsItsBytes_data() {
+    QTest::addColumn<const Product*>("product");
+    QTest::newRow("meridox") << &meridoxProduct();
+    QTest::newRow("solvir") << &solvirProduct();
+}
+
+void TestSession::rawImageWriteSendsItsBytes() {
+    QFETCH(const Product*, product);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
+    Rig rig(*product);
+    QByteArray image(product->memorySize, char(0xFF));
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char((i * 13 + 5) & 0xFF);
+    const QByteArray before = rig.radio.memory;
+    QVERIFY(rig.session.writeImageToRadio(image));
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+    const int from = product->writeStart + 16, to = product->writeEnd;
+    for (int a = 0; a < product->memorySize; ++a) {
+        const bool header = a >= product->headerBase && a < product->headerBase + 14;
+        const char want = a < from || a >= to ? before.at(a)
+                          : header            ? rig.radio.ident.at(a - product->headerBase)
+                                              : image.at(a);
+        if (rig.radio.memory.at(a) != want)
+            QFAIL(qPrintable(QStringLiteral("address %1 differs").arg(a, 4, 16, QLatin1Char('0'))));
+    }
+}
+
+void TestSession::rawImageOfWrongSizeRefused() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    QVERIFY(!rig.session.writeImageToRadio(QByteArray(4096, '\0')));
+    QCOMPARE(rig.session.lastFailure, SessionFailure::Refused);
+    QVERIFY(rig.link.frames.isEmpty());
+    QVERIFY(!rig.link.isOpen());
+    QCOMPARE(msgs.asked.last().text,
+             QStringLiteral("This configuration cannot be written to the radio."));
 }
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -1,5 +1,6 @@
 #include "frmmain.h"
 
+#include "backupfolder.h"
 #include "comm/ports.h"
 #include "config/datafile.h"
 #include "editors/channelcsv.h"
@@ -305,6 +306,8 @@ void frmMain::buildMenus() {
 
     QMenu* help = addMenu(nullptr, "mnuHelp");
     addItem(help, "mnuHelpTopic")->setVisible(false); // no help exists
+    on(addItem(help, "mnuHelpBackupFolder"), "mnuHelpBackupFolder_Click",
+       [this] { openBackupFolder(*m_ctx.product); });
     on(addItem(help, "mnuHelpAbout"), "mnuHelpAbout_Click", [this] { showAbout(); });
 }
 

@@ -111,6 +111,7 @@ const MenuEntry Menus[] = {
     {"mnuCloseAll", {"Close All &Windows", "关闭所有窗口(&W)"}},
     {"mnuHelp", {"&Help", "帮助(&H)"}},
     {"mnuHelpTopic", {"&Help topics", "帮助主题(&H)"}},
+    {"mnuHelpBackupFolder", {"Open &Backup Folder", "打开备份文件夹(&B)"}},
     {"mnuHelpAbout", {"&About MERIDOX", "关于 OT_7373(&A)"}},
 };
 } // namespace

@@ -1,8 +1,10 @@
 #include "cli.h"
 
-#include "comm/ports.h"
+#include "comm/keptfiles.h"
 #include "comm/localinfo.h"
+#include "comm/ports.h"
 #include "comm/session.h"
+#include "comm/sessiontrace.h"
 #include "config/datafile.h"
 #include "config/document.h"
 #include "config/messages.h"
@@ -11,11 +13,11 @@
 #include "editors/configdiff.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QSaveFile>
-#include <QEventLoop>
-#include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -49,14 +51,18 @@ int usage(const Product& p) {
     err() << "Usage:\n"
           << "  " << p.program << "-cli new -o OUT.dat\n"
           << "  " << p.program << "-cli show FILE.dat\n"
-          << "  " << p.program << "-cli read --port PORT -o OUT.dat [--retries N]\n"
-          << "  " << p.program << "-cli write --port PORT IN.dat [--retries N]"
-          << (p.identityAsksOverwrite ? " [--overwrite]\n" : "\n")
-          << "  " << p.program << "-cli info --port PORT [--retries N]\n"
+          << "  " << p.program
+          << "-cli read --port PORT (-o OUT.dat | --image OUT.img | both) [--retries N] "
+             "[--trace FILE]\n"
+          << "  " << p.program << "-cli write --port PORT (IN.dat | --image IN.img) [--retries N]"
+          << (p.identityAsksOverwrite ? " [--overwrite]" : "") << " [--trace FILE]\n"
+          << "  " << p.program << "-cli info --port PORT [--retries N] [--trace FILE]\n"
           << "  " << p.program << "-cli export-csv FILE.dat OUT.csv\n"
           << "  " << p.program << "-cli import-csv IN.csv FILE.dat [--group A..F]\n"
           << "  " << p.program << "-cli diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)\n"
-          << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n";
+          << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n"
+          << "--image: the radio's raw memory (" << p.memorySize
+          << " bytes); --trace: the bytes of the session.\n";
     err().flush();
     return ExitUsageOrFile;
 }
@@ -66,6 +72,8 @@ struct SubArgs {
     QStringList positional;
     QString output;
     QString port;
+    QString image; // --image: raw radio memory file
+    QString trace; // --trace: copy of the session trace
     int retries = 0;
     int group = -1; // --group A..F
     bool overwrite = false;
@@ -89,6 +97,12 @@ SubArgs parseSubArgs(const QStringList& args) {
                 break;
             }
             r.port = args.at(++i);
+        } else if (a == QLatin1String("--image") || a == QLatin1String("--trace")) {
+            if (i + 1 >= args.size()) {
+                r.ok = false;
+                break;
+            }
+            (a == QLatin1String("--image") ? r.image : r.trace) = args.at(++i);
         } else if (a == QLatin1String("--retries")) {
             bool ok = false;
             r.retries = i + 1 < args.size() ? args.at(++i).toInt(&ok) : -1;
@@ -278,6 +292,9 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     PortLink link;
     RadioSession session(doc, link);
     session.setPortName(device);
+    SessionTrace trace(doc.product());
+    trace.setCopyPath(a.trace);
+    session.setTrace(&trace);
     QEventLoop loop;
     QObject::connect(&session, &RadioSession::progressChanged, &loop, [&](int pc) { msgs.progress(pc); });
     QObject::connect(&session, &RadioSession::finished, &loop, [&] { loop.quit(); });
@@ -292,32 +309,103 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
                      .arg(session.framesSent)
                      .arg(session.bytesSent + session.bytesReceived);
     setMessageService(nullptr);
-    return exitCodeFor(session.lastFailure);
+    int rc = exitCodeFor(session.lastFailure);
+    // The kept trace is a help, not the command's result; the copy was asked for.
+    if (!trace.lastError().isEmpty())
+        err() << tr2("Warning: the session trace was not kept: ", "警告：未保存通信记录：")
+              << trace.lastError() << '\n';
+    if (!trace.copyError().isEmpty()) {
+        err() << messageText(Msg::FileError) << '\n' << trace.copyError() << '\n';
+        if (rc == ExitOk) rc = ExitUsageOrFile;
+    }
+    return rc;
+}
+
+// Writes the raw radio memory to a file (replaced only when complete).
+int saveImage(const QByteArray& image, const QString& path) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
+        err() << messageText(Msg::FileError) << '\n' << path << ": " << file.errorString() << '\n';
+        return ExitUsageOrFile;
+    }
+    return ExitOk;
 }
 
 int readCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.port.isEmpty() || a.output.isEmpty() || !a.positional.isEmpty()) return usage(p);
+    if (!a.ok || a.port.isEmpty() || (a.output.isEmpty() && a.image.isEmpty()) ||
+        !a.positional.isEmpty())
+        return usage(p);
     Document doc(p);
     doc.initialiseDefaults();
-    const int rc = runSession(doc, a, [](RadioSession& s) { return s.readFromRadio(); });
+    QByteArray image; // the radio's memory as read, once the read succeeded
+    const int rc = runSession(doc, a, [&image](RadioSession& s) {
+        QObject::connect(&s, &RadioSession::finished, &s, [&image, &s](int, bool ok) {
+            if (ok) image = s.RadioImage;
+        });
+        return s.readFromRadio();
+    });
     if (rc != ExitOk) return rc;
-    return saveAs(doc, a.output);
+    // Every read keeps the radio as it was; a backup that cannot be kept does not fail it.
+    QString why;
+    if (!keepBackupImage(p, doc.currentModel, image, &why))
+        err() << tr2("Warning: no backup image of the radio was kept: ",
+                     "警告：未保存对讲机的备份映像：")
+              << why << '\n';
+    if (!a.image.isEmpty() && saveImage(image, a.image) != ExitOk) return ExitUsageOrFile;
+    return a.output.isEmpty() ? ExitOk : saveAs(doc, a.output);
+}
+
+// Reads a raw image for a write: exactly the memory size, and decodable, so that the radio's
+// identity can be checked against the model and band it names. Nothing is sent otherwise.
+bool openImageFile(Document& doc, const QString& path, QByteArray* image) {
+    const Product& p = doc.product();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err() << messageText(Msg::FileError) << '\n' << path << ": " << file.errorString() << '\n';
+        return false;
+    }
+    *image = file.read(qint64(p.memorySize) + 1);
+    if (image->size() != p.memorySize) {
+        err() << tr2("%1: a %2 radio image has exactly %3 bytes; this file has %4.",
+                     "%1：%2 对讲机映像应正好为 %3 字节；此文件为 %4 字节。")
+                     .arg(path, p.program)
+                     .arg(p.memorySize)
+                     .arg(file.size())
+              << '\n';
+        return false;
+    }
+    if (const auto error = ParseRadioImage(doc, *image)) {
+        err() << tr2("%1: the radio image cannot be used: %2", "%1：对讲机映像无法使用：%2")
+                     .arg(path, *error)
+              << '\n';
+        return false;
+    }
+    return true;
 }
 
 int writeCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.port.isEmpty() || a.positional.size() != 1 || !a.output.isEmpty()) return usage(p);
+    if (!a.ok || a.port.isEmpty() || a.positional.size() != (a.image.isEmpty() ? 1 : 0) ||
+        !a.output.isEmpty())
+        return usage(p);
     if (a.overwrite && !p.identityAsksOverwrite) return usage(p);
     Document doc(p);
     doc.initialiseDefaults();
+    if (!a.image.isEmpty()) {
+        QByteArray image;
+        if (!openImageFile(doc, a.image, &image)) return ExitUsageOrFile;
+        return runSession(doc, a, [&image](RadioSession& s) { return s.writeImageToRadio(image); });
+    }
     if (!openConfigFile(doc, a.positional.first())) return ExitUsageOrFile;
     return runSession(doc, a, [](RadioSession& s) { return s.writeToRadio(); });
 }
 
 int infoCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.port.isEmpty() || !a.positional.isEmpty() || !a.output.isEmpty()) return usage(p);
+    if (!a.ok || a.port.isEmpty() || !a.positional.isEmpty() || !a.output.isEmpty() ||
+        !a.image.isEmpty())
+        return usage(p);
     Document doc(p);
     doc.initialiseDefaults();
     LocalInformation info;

@@ -78,7 +78,9 @@ void PortLink::flush() {
 }
 
 void PortLink::onReadyRead() {
-    m_buffer += m_port->readAll();
+    const QByteArray chunk = m_port->readAll();
+    if (!chunk.isEmpty()) emit bytesArrived(chunk);
+    m_buffer += chunk;
     if (m_buffer.size() >= m_expected) {
         const QByteArray reply = m_buffer;
         m_buffer.clear();

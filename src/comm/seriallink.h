@@ -34,6 +34,9 @@ public:
 signals:
     // All bytes received so far, once at least the expected length has arrived.
     void replyReady(const QByteArray& reply);
+    // Each chunk of bytes as the line delivers it, before replies are put together (for the
+    // session trace: it shows short and garbled replies too).
+    void bytesArrived(const QByteArray& chunk);
     // The device went away (cable unplugged, adapter removed, peer hung up).
     void deviceLost(const QString& reason);
 };

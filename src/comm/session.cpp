@@ -13,6 +13,51 @@ constexpr int WaitMs = 300;
 enum class ReplyKind { None, Ack, Ident, Data, Info, Version };
 
 int step16(int v) { return v & 0xFFFF; }
+
+const char* answerName(MsgAnswer a) {
+    switch (a) {
+    case MsgAnswer::Ok:
+        return "OK";
+    case MsgAnswer::Cancel:
+        return "Cancel";
+    case MsgAnswer::Yes:
+        return "Yes";
+    case MsgAnswer::No:
+        return "No";
+    case MsgAnswer::Retry:
+        return "Retry";
+    }
+    return "?";
+}
+
+QString failureName(SessionFailure f) {
+    switch (f) {
+    case SessionFailure::None:
+        return QStringLiteral("success");
+    case SessionFailure::Busy:
+        return QStringLiteral("failed (another operation was running)");
+    case SessionFailure::PortOpen:
+        return QStringLiteral("failed (the port cannot be opened)");
+    case SessionFailure::Refused:
+        return QStringLiteral("failed (nothing was sent: the data cannot be written)");
+    case SessionFailure::Identity:
+        return QStringLiteral("failed (the radio's identity was rejected)");
+    case SessionFailure::NoAnswer:
+        return QStringLiteral("failed (no answer)");
+    case SessionFailure::Cancelled:
+        return QStringLiteral("failed (cancelled)");
+    case SessionFailure::DeviceLost:
+        return QStringLiteral("failed (connection lost)");
+    case SessionFailure::BadData:
+        return QStringLiteral("failed (the data read cannot be used)");
+    }
+    return QStringLiteral("failed");
+}
+
+QString oneLine(QString text) {
+    return text.replace(QLatin1String("\r\n"), QLatin1String(" / "))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
 } // namespace
 
 RadioSession::RadioSession(Document& doc, SerialLink& link, QObject* parent)
@@ -25,6 +70,17 @@ RadioSession::RadioSession(Document& doc, SerialLink& link, QObject* parent)
     connect(&WaitTimer, &QTimer::timeout, this, &RadioSession::onWaitTimeout);
     connect(&m_link, &SerialLink::replyReady, this, &RadioSession::onReply);
     connect(&m_link, &SerialLink::deviceLost, this, &RadioSession::onDeviceLost);
+    connect(&m_link, &SerialLink::bytesArrived, this, [this](const QByteArray& chunk) {
+        if (m_trace) m_trace->received(chunk);
+    });
+}
+
+void RadioSession::traceNote(const QString& text) {
+    if (m_trace) m_trace->note(text);
+}
+
+void RadioSession::traceEnd(bool success) {
+    if (m_trace) m_trace->end(failureName(success ? SessionFailure::None : lastFailure));
 }
 
 uint8_t RadioSession::checksum(const QByteArray& frame, int from, int to) {
@@ -84,6 +140,16 @@ MsgAnswer RadioSession::prompt(Msg id, MsgIcon icon, MsgButtons buttons) {
     m_prompting = true;
     const MsgAnswer a = showMessage(id, icon, buttons);
     m_prompting = false;
+    traceNote(QStringLiteral("asked \"%1\": %2")
+                  .arg(oneLine(messageText(id)), QLatin1String(answerName(a))));
+    return a;
+}
+
+// The question before a read or write, noted in the trace.
+MsgAnswer RadioSession::confirm(Msg id) {
+    const MsgAnswer a = showMessage(id, MsgIcon::Question, MsgButtons::OkCancel);
+    traceNote(QStringLiteral("asked \"%1\": %2")
+                  .arg(oneLine(messageText(id)), QLatin1String(answerName(a))));
     return a;
 }
 
@@ -104,6 +170,7 @@ bool RadioSession::OpenCommPort() {
         break;
     default: break;
     }
+    if (m_trace) m_trace->begin(m_portName, CommType);
     BlockAddress = startAddress();
     ProgramRetries = IdentRetries = LastPercent = 0;
     framesSent = 0;
@@ -114,7 +181,9 @@ bool RadioSession::OpenCommPort() {
     PortOpenError err;
     if (!m_link.open(m_portName, &err)) {
         lastFailure = SessionFailure::PortOpen;
+        traceNote(QStringLiteral("the port cannot be opened: %1").arg(err.reason));
         showMessage(Msg::PortOpenError, MsgIcon::Critical, MsgButtons::Ok, err.reason);
+        traceEnd(false);
         return false;
     }
     return true;
@@ -138,6 +207,7 @@ void RadioSession::SendFrame(const QByteArray& frame, int expectedReplyLength) {
     WaitTimer.start();
     m_link.setExpectedLength(expectedReplyLength);
     m_link.clearBuffers();
+    if (m_trace) m_trace->sent(frame);
     m_link.write(frame);
     ++framesSent;
     bytesSent += frame.size();
@@ -282,6 +352,7 @@ bool RadioSession::CheckRadioIdentity() {
         m_prompting = true;
         messageService().ask({text, {}, programTitle(), MsgIcon::None, MsgButtons::Ok, Msg::VersionWrong});
         m_prompting = false;
+        traceNote(QStringLiteral("asked \"%1\": OK").arg(oneLine(text)));
     } else if (band != RadioBandCode) {
         prompt(Msg::BandWrong, MsgIcon::None, MsgButtons::Ok);
     } else {
@@ -361,13 +432,21 @@ bool RadioSession::storeReply(const QByteArray& r) {
 }
 
 void RadioSession::onReply(const QByteArray& reply) {
-    if (CommType == CommIdle || m_prompting) return;
+    if (CommType == CommIdle) return;
+    if (m_prompting) {
+        traceNote(QStringLiteral("reply while a question is open: ignored"));
+        return;
+    }
     bytesReceived += reply.size();
     if (CommType == CommTest) {
         emit testReply(reply);
         return;
     }
     if (storeReply(reply)) AdvanceSession();
+    else
+        traceNote(QStringLiteral("%1 bytes that step %2 does not wait for: ignored")
+                      .arg(reply.size())
+                      .arg(activeStep()));
 }
 
 void RadioSession::askRetry() {
@@ -396,6 +475,8 @@ void RadioSession::onWaitTimeout() {
     WaitTimer.stop();
     if (m_prompting) return;
     const int step = activeStep();
+    traceNote(
+        QStringLiteral("no reply within %1 ms (step %2)").arg(WaitTimer.interval()).arg(step));
     switch (CommType) {
     case CommRead:
     case CommWrite:
@@ -444,6 +525,7 @@ void RadioSession::onWaitTimeout() {
 
 void RadioSession::onDeviceLost(const QString& reason) {
     if (CommType == CommIdle) return;
+    traceNote(QStringLiteral("device lost: %1").arg(reason));
     if (m_prompting) {
         m_lostWhilePrompting = true;
         m_lostReason = reason;
@@ -469,8 +551,10 @@ void RadioSession::cancel() {
     if (CommType == CommIdle) return;
     // Once PROGRAM was acknowledged the radio waits in programming mode, and in test mode it
     // stays in its tuning state: let it go.
+    traceNote(QStringLiteral("cancelled by the user"));
     if ((activeStep() > StepProgramAck || CommType == CommTest) && m_link.isOpen()) {
         m_link.clearBuffers();
+        if (m_trace) m_trace->sent(QByteArray("E"));
         m_link.write(QByteArray("E"));
         m_link.flush();
     }
@@ -496,6 +580,7 @@ void RadioSession::EndSession(bool success) {
         if (const auto error = ParseRadioImage(decoded, RadioImage)) {
             ok = false;
             lastFailure = SessionFailure::BadData;
+            traceNote(QStringLiteral("the data read cannot be used: %1").arg(*error));
             showMessage(tr2("The data read from the radio cannot be used.",
                             "从对讲机读取的数据无法使用。"),
                         MsgIcon::Critical, MsgButtons::Ok,
@@ -519,6 +604,7 @@ void RadioSession::EndSession(bool success) {
     if (ok && op == CommRead) showMessage(Msg::ReadCompleted);
     if (ok && op == CommWrite) showMessage(Msg::WriteCompleted);
     if (ok) lastFailure = SessionFailure::None;
+    traceEnd(ok);
     emit finished(op, ok);
 }
 
@@ -530,10 +616,11 @@ bool RadioSession::readFromRadio() {
         CommType = CommIdle;
         return false;
     }
-    if (showMessage(Msg::ReadConfirm, MsgIcon::Question, MsgButtons::OkCancel) != MsgAnswer::Ok) {
+    if (confirm(Msg::ReadConfirm) != MsgAnswer::Ok) {
         m_link.close();
         CommType = CommIdle;
         lastFailure = SessionFailure::Cancelled;
+        traceEnd(false);
         return false;
     }
     ClearRadioImage(m_doc.product(), RadioImage);
@@ -543,6 +630,14 @@ bool RadioSession::readFromRadio() {
 }
 
 bool RadioSession::writeToRadio() {
+    return startWrite(nullptr);
+}
+
+bool RadioSession::writeImageToRadio(const QByteArray& image) {
+    return startWrite(&image);
+}
+
+bool RadioSession::startWrite(const QByteArray* raw) {
     if (busy()) return false;
     CommType = CommWrite;
     WriteStep = StepIdle;
@@ -550,21 +645,36 @@ bool RadioSession::writeToRadio() {
         CommType = CommIdle;
         return false;
     }
-    if (showMessage(Msg::WriteConfirm, MsgIcon::Question, MsgButtons::OkCancel) != MsgAnswer::Ok) {
+    if (confirm(Msg::WriteConfirm) != MsgAnswer::Ok) {
         m_link.close();
         CommType = CommIdle;
         lastFailure = SessionFailure::Cancelled;
+        traceEnd(false);
         return false;
     }
-    ClearRadioImage(m_doc.product(), RadioImage);
-    if (const auto error = BuildRadioImage(m_doc, RadioImage)) {
+    std::optional<QString> error;
+    if (raw) {
+        if (raw->size() == m_doc.product().memorySize)
+            RadioImage = *raw;
+        else
+            error = tr2("The radio image has %1 bytes instead of %2.",
+                        "对讲机映像为 %1 字节，应为 %2 字节。")
+                        .arg(raw->size())
+                        .arg(m_doc.product().memorySize);
+    } else {
+        ClearRadioImage(m_doc.product(), RadioImage);
+        error = BuildRadioImage(m_doc, RadioImage);
+    }
+    if (error) {
         m_link.close();
         CommType = CommIdle;
         lastFailure = SessionFailure::Refused;
+        traceNote(*error);
         showMessage(tr2("This configuration cannot be written to the radio.",
                         "此配置无法写入对讲机。"),
                     MsgIcon::Critical, MsgButtons::Ok,
                     *error + tr2(" Nothing was sent.", " 未发送任何数据。"));
+        traceEnd(false);
         return false;
     }
     emit progressOpened(CommWrite);

@@ -4,6 +4,7 @@
 #include "config/document.h"
 #include "config/messages.h"
 #include "seriallink.h"
+#include "sessiontrace.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -51,6 +52,10 @@ public:
     bool writeToRadio();
     bool readInformation(bool clearImage);
     bool writeInformation();
+    // A write that sends these bytes (a raw image of exactly the memory size, as a read left
+    // it) over the address ranges of a normal write instead of an image built from the
+    // configuration. The identity check runs against the configuration as usual.
+    bool writeImageToRadio(const QByteArray& image);
     // The user gave up (closed the progress window): the radio leaves programming mode, the
     // session ends as failed and nothing is changed.
     void cancel();
@@ -68,6 +73,10 @@ public:
     void onWaitTimeout();
 
     bool busy() const { return CommType != CommIdle; }
+
+    // Records every following session (not owned; nullptr: none).
+    void setTrace(SessionTrace* trace) { m_trace = trace; }
+    SessionTrace* trace() const { return m_trace; }
     int activeStep() const;
 
     // Session state.
@@ -127,8 +136,12 @@ private:
     void askRestart();
     void fail(SessionFailure why);
     MsgAnswer prompt(Msg id, MsgIcon icon, MsgButtons buttons);
+    MsgAnswer confirm(Msg id);
     int startAddress() const;
     bool storeReply(const QByteArray& reply);
+    bool startWrite(const QByteArray* raw);
+    void traceNote(const QString& text);
+    void traceEnd(bool success);
 
     Document& m_doc;
     SerialLink& m_link;
@@ -136,4 +149,5 @@ private:
     bool m_prompting = false;
     bool m_lostWhilePrompting = false;
     QString m_lostReason;
+    SessionTrace* m_trace = nullptr;
 };

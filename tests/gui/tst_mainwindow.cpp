@@ -1,6 +1,7 @@
 // The application shell: start-up settings, the main window's menus, tree, title and file
 // commands, and the port, language, model, print-list and About windows.
 
+#include "app/backupfolder.h"
 #include "app/filedialogs.h"
 #include "app/frmabout.h"
 #include "app/frmmain.h"
@@ -11,6 +12,7 @@
 #include "app/settings.h"
 #include "app/texttables.h"
 #include "app/uicommon.h"
+#include "comm/keptfiles.h"
 #include "config/datafile.h"
 #include "editors/channelcsv.h"
 #include "editors/ui/frmcommchinfo.h"
@@ -26,6 +28,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -298,6 +301,47 @@ class TestMainWindow : public QObject {
         QTest::newRow("about") << "mnuHelpAbout"
                                << "&About MERIDOX"
                                << "关于 OT_7373(&A)";
+        QTest::newRow("backup folder") << "mnuHelpBackupFolder"
+                                       << "Open &Backup Folder"
+                                       << "打开备份文件夹(&B)";
+    }
+
+    // Help > Open Backup Folder makes the folder when needed and hands it to the desktop; when
+    // the desktop cannot show it, the user is told where it is.
+    void openBackupFolderItem_data() {
+        QTest::addColumn<bool>("desktopShowsIt");
+        QTest::newRow("shown") << true;
+        QTest::newRow("no file manager") << false;
+    }
+    void openBackupFolderItem() {
+        QFETCH(bool, desktopShowsIt);
+        QTemporaryDir data;
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        QList<QUrl> opened;
+        setUrlOpener([&](const QUrl& url) {
+            opened << url;
+            return desktopShowsIt;
+        });
+        start();
+        // Placed before About.
+        QList<QAction*> items = action(QStringLiteral("mnuHelp"))->menu()->actions();
+        QCOMPARE(items.indexOf(action(QStringLiteral("mnuHelpBackupFolder"))) + 1,
+                 items.indexOf(action(QStringLiteral("mnuHelpAbout"))));
+        const QString folder = backupFolder(meridoxProduct()).path();
+        QVERIFY(folder.startsWith(data.path()));
+        QVERIFY(!QFileInfo::exists(folder));
+        action(QStringLiteral("mnuHelpBackupFolder"))->trigger();
+        setUrlOpener(nullptr);
+        qputenv("XDG_DATA_HOME", dataHome);
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(folder)});
+        QVERIFY(QFileInfo(folder).isDir());
+        if (desktopShowsIt) {
+            QVERIFY(m_msgs->asked.isEmpty());
+        } else {
+            QCOMPARE(m_msgs->asked.size(), 1);
+            QCOMPARE(m_msgs->asked.first().informative, folder);
+        }
     }
     void menuCaptions() {
         QFETCH(QString, item);

@@ -1,6 +1,7 @@
 // The radio commands against the virtual radio on a real pseudo-terminal: question, progress
 // window, completion, the information display, and giving up mid-read.
 #include "app/uicommon.h"
+#include "comm/keptfiles.h"
 #include "comm/ui/frmemg.h"
 #include "comm/ui/frmprogress.h"
 #include "comm/ui/frmradioinfoset.h"
@@ -49,7 +50,7 @@ QString memoryFile(const Product& p, const VirtualRadio& radio) {
 
 class TestRadioEnd2End : public QObject {
     Q_OBJECT
-    QTemporaryDir configDir, runtimeDir;
+    QTemporaryDir configDir, runtimeDir, dataDir;
 
     // The main window's side: document, link, session and commands.
     struct Rig {
@@ -88,6 +89,7 @@ class TestRadioEnd2End : public QObject {
     void closingProgressCancels();
     void informationReadShowsEmg_data() { products_data(); }
     void informationReadShowsEmg();
+    void backupFailureWarnsOnce();
 };
 
 void TestRadioEnd2End::initTestCase() {
@@ -96,6 +98,7 @@ void TestRadioEnd2End::initTestCase() {
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
 }
 
 void TestRadioEnd2End::products_data() {
@@ -125,6 +128,20 @@ void TestRadioEnd2End::readEditWrite() {
     QCOMPARE(rig.doc.fileName, QStringLiteral("new.dat"));
     QVERIFY(rig.doc.untitled);
     QCOMPARE(messages.texts().last(), QStringLiteral("Read Data Completed."));
+    // The radio as it was read is kept as one new backup image, and the session as a trace.
+    const KeptFolder backups = backupFolder(*product);
+    const QStringList kept = backups.files();
+    QVERIFY(!kept.isEmpty());
+    QCOMPARE(kept.last(), rig.commands.lastBackup());
+    QFile backup(kept.last());
+    QVERIFY(backup.open(QIODevice::ReadOnly));
+    QCOMPARE(backup.readAll(), rig.session.RadioImage);
+    const QString readTrace = rig.commands.trace().keptPath();
+    QFile trace(readTrace);
+    QVERIFY(trace.open(QIODevice::ReadOnly));
+    const QByteArray traced = trace.readAll();
+    QVERIFY(traced.contains("Operation: read") && traced.contains("  RX  ") &&
+            traced.endsWith("end: success\n"));
 
     // A value still in an editor is committed when the write is asked for, and sent.
     rig.commands.validateOpenEditors = [&rig] {
@@ -141,6 +158,10 @@ void TestRadioEnd2End::readEditWrite() {
     Document back(*product);
     QVERIFY(!ParseRadioImage(back, radio.dump()));
     QCOMPARE(shownRx(back), QStringLiteral("27.125000"));
+    // A write keeps no backup, but a trace of its own.
+    QCOMPARE(backups.files(), kept);
+    QVERIFY(rig.commands.trace().keptPath() != readTrace);
+    QVERIFY(traceFolder(*product).files().contains(rig.commands.trace().keptPath()));
 }
 
 void TestRadioEnd2End::closingProgressCancels() {
@@ -150,6 +171,7 @@ void TestRadioEnd2End::closingProgressCancels() {
     QVERIFY(
         radio.start(product->program, {QStringLiteral("--memory"), memoryFile(*product, radio),
                                        QStringLiteral("--pace-us"), QStringLiteral("1041.667")}));
+    const qsizetype backupsBefore = backupFolder(*product).files().size();
     Rig rig(*product, radio.linkPath());
     ScriptedMessages messages;
     messages.answers = {MsgAnswer::Ok};
@@ -178,6 +200,8 @@ void TestRadioEnd2End::closingProgressCancels() {
     QVERIFY(
         QTest::qWaitFor([&] { return sentFrames(radio).endsWith(QStringLiteral("45")); }, 3000));
     QVERIFY(sentFrames(radio).count() <= framesBefore + 3);
+    // A cancelled read keeps no backup.
+    QCOMPARE(backupFolder(*product).files().size(), backupsBefore);
 
     // The next command finds port and radio ready once the radio has finished the reply it was
     // sending (about 75 ms for a block at 9600 baud), as it would for a user.
@@ -228,6 +252,35 @@ void TestRadioEnd2End::informationReadShowsEmg() {
     QCOMPARE(reads.first(), QStringLiteral("52 %1 %2 10").arg(hexByte(first >> 8), hexByte(first)));
     QTimer::singleShot(0, emg, [&emg] { QTest::keyClick(emg, Qt::Key_Escape); });
     QVERIFY(QTest::qWaitFor([&] { return !emg; }, 2000));
+}
+
+// A backup that cannot be kept does not undo the read; the user is told once per run.
+void TestRadioEnd2End::backupFailureWarnsOnce() {
+    QTemporaryDir blocked;
+    QFile file(blocked.filePath(QCoreApplication::applicationName()));
+    QVERIFY(file.open(QIODevice::WriteOnly)); // a file where the data folder should be
+    file.close();
+    qputenv("XDG_DATA_HOME", blocked.path().toLocal8Bit());
+    VirtualRadio radio;
+    QVERIFY(radio.start(QStringLiteral("meridox"),
+                        {QStringLiteral("--memory"), memoryFile(meridoxProduct(), radio)}));
+    Rig rig(meridoxProduct(), radio.linkPath());
+    ScriptedMessages messages;
+    for (int read = 1; read <= 2; ++read) {
+        messages.clear();
+        messages.answers = {MsgAnswer::Ok};
+        rig.commands.readFromRadio();
+        QVERIFY(rig.finish());
+        QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+        QCOMPARE(shownRx(rig.doc), QStringLiteral("27.500000"));
+        QVERIFY(rig.commands.lastBackup().isEmpty());
+        QStringList expected{messageText(Msg::ReadConfirm), messageText(Msg::ReadCompleted)};
+        if (read == 1)
+            expected << QStringLiteral(
+                "The data was read, but no backup image of the radio could be kept.");
+        QCOMPARE(messages.texts(), expected);
+    }
+    qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
 }
 
 QTEST_MAIN(TestRadioEnd2End)

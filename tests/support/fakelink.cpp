@@ -19,6 +19,8 @@ void FakeLink::write(const QByteArray& frame) {
     const QByteArray r = responder(frame);
     if (!r.isEmpty())
         QTimer::singleShot(0, this, [this, r] {
-            if (m_open) emit replyReady(r);
+            if (!m_open) return;
+            emit bytesArrived(r);
+            emit replyReady(r);
         });
 }

@@ -20,7 +20,10 @@ public:
     void write(const QByteArray& frame) override;
 
     // Delivers bytes as the radio's reply (synchronously).
-    void reply(const QByteArray& bytes) { emit replyReady(bytes); }
+    void reply(const QByteArray& bytes) {
+        emit bytesArrived(bytes);
+        emit replyReady(bytes);
+    }
     void lose() {
         m_open = false;
         emit deviceLost(QStringLiteral("Input/output error"));

@@ -1,5 +1,6 @@
 #include "radiocommands.h"
 
+#include "comm/keptfiles.h"
 #include "frmemg.h"
 #include "frmprogress.h"
 #include "frmradioinfoset.h"
@@ -14,7 +15,8 @@ constexpr int WriteDelayMs = 20;
 } // namespace
 
 RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* mainWindow)
-    : QObject(nullptr), m_doc(doc), m_session(session), m_main(mainWindow) {
+    : QObject(nullptr), m_doc(doc), m_session(session), m_main(mainWindow), m_trace(doc.product()) {
+    m_session.setTrace(&m_trace);
     localInformation = defaultLocalInformation(QDate::currentDate());
     TimerWrite.setSingleShot(true);
     TimerWrite.setInterval(WriteDelayMs);
@@ -32,6 +34,28 @@ RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* main
         });
     });
     connect(&m_session, &RadioSession::informationRead, this, &RadioCommands::showInformation);
+    connect(&m_session, &RadioSession::finished, this, [this](int commType, bool success) {
+        if (commType == CommRead && success)
+            runTrapped("KeepBackupImage", [this] { keepBackup(); });
+    });
+}
+
+RadioCommands::~RadioCommands() {
+    if (m_session.trace() == &m_trace) m_session.setTrace(nullptr);
+}
+
+// The radio as it was read, so it can be put back byte for byte. A backup that cannot be kept
+// never undoes the read; the user hears of it once per run.
+void RadioCommands::keepBackup() {
+    QString why;
+    const auto path =
+        keepBackupImage(m_doc.product(), m_doc.currentModel, m_session.RadioImage, &why);
+    m_lastBackup = path.value_or(QString());
+    if (path || m_backupWarned) return;
+    m_backupWarned = true;
+    showMessage(tr2("The data was read, but no backup image of the radio could be kept.",
+                    "数据已读取，但无法保存对讲机的备份映像。"),
+                MsgIcon::Warning, MsgButtons::Ok, why);
 }
 
 void RadioCommands::readFromRadio() {

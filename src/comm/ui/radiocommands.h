@@ -2,6 +2,7 @@
 
 #include "comm/localinfo.h"
 #include "comm/session.h"
+#include "comm/sessiontrace.h"
 
 #include <QObject>
 #include "frmemg.h"
@@ -19,6 +20,7 @@ class RadioCommands : public QObject {
     Q_OBJECT
   public:
     RadioCommands(Document& doc, RadioSession& session, QWidget* mainWindow);
+    ~RadioCommands() override;
 
     void readFromRadio();    // mnuReadFromRadio, toolbar "ReadRadio"
     void writeToRadio();     // mnuWriteToRadio, toolbar "WriteRadio"
@@ -39,12 +41,17 @@ class RadioCommands : public QObject {
     // The windows this object opened, while they are open.
     FrmProgress* progressWindow() const { return m_progress; }
     FrmEMG* informationWindow() const { return m_emg; }
+    // Every session of the window's radio link is traced here (kept in the trace folder).
+    SessionTrace& trace() { return m_trace; }
+    // The backup image kept by the last successful read (empty when none could be kept).
+    QString lastBackup() const { return m_lastBackup; }
 
   private:
     void onTimerWrite();
     void openProgress(int commType);
     void startInformationRead(bool clearImage);
     void showInformation();
+    void keepBackup();
     QWidget* dialogParent() const;
 
     Document& m_doc;
@@ -52,4 +59,7 @@ class RadioCommands : public QObject {
     QWidget* m_main;
     QPointer<FrmProgress> m_progress;
     QPointer<FrmEMG> m_emg;
+    SessionTrace m_trace;
+    QString m_lastBackup;
+    bool m_backupWarned = false;
 };
