@@ -172,15 +172,9 @@ FrmDTMF::FrmDTMF(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
     m_tabs->addTab(decode, QString());
     m_tabs->addTab(autodial, QString());
 
-    m_close = new QPushButton(this);
-    m_close->setObjectName(QStringLiteral("CommandClose"));
-    connect(m_close, &QPushButton::clicked, this, [this] { closeEditorWindow(this); });
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
-    layout->addLayout(bottom);
+    m_close = addCloseRow(this, layout);
 
     trapErrors("FrmDTMF_Form_Load", [&] {
         fillLists();

@@ -134,15 +134,9 @@ FrmFleetSync::FrmFleetSync(Document& doc, QWidget* parent) : QWidget(parent), m_
     m_tabs->addTab(settings, QString());
     m_tabs->addTab(list, QString());
 
-    m_close = new QPushButton(this);
-    m_close->setObjectName(QStringLiteral("CommandClose"));
-    connect(m_close, &QPushButton::clicked, this, [this] { closeEditorWindow(this); });
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs, 1);
-    layout->addLayout(bottom);
+    m_close = addCloseRow(this, layout);
 
     trapErrors("FrmFleetSync_Form_Load", [&] {
         fillLists();

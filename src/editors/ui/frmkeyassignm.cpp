@@ -60,17 +60,10 @@ FrmKeyAssignm::FrmKeyAssignm(Document& doc, QWidget* parent) : QWidget(parent), 
         connect(list, &QComboBox::activated, this,
                 [this, k] { trapErrors("FrmKeyAssignm_Combo1_Click", [&] { storeKey(k); }); });
     }
-    m_close = new QPushButton(this);
-    m_close->setObjectName(QStringLiteral("CommandClose"));
-    connect(m_close, &QPushButton::clicked, this, [this] { closeEditorWindow(this); });
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addStretch(1);
-    layout->addLayout(bottom);
+    m_close = addCloseRow(this, layout);
 
     trapErrors("FrmKeyAssignm_Form_Load", [&] {
         setWindowTitle(tr2("Key Assignment", "键设定"));

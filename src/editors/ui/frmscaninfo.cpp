@@ -86,17 +86,10 @@ FrmScanInfo::FrmScanInfo(Document& doc, QWidget* parent) : QWidget(parent), m_do
         connect(list, &QComboBox::activated, this,
                 [this, i] { trapErrors("FrmScanInfo_Combo1_Click", [&] { storeList(i); }); });
     }
-    m_close = new QPushButton(this);
-    m_close->setObjectName(QStringLiteral("CommandClose"));
-    connect(m_close, &QPushButton::clicked, this, [this] { closeEditorWindow(this); });
-
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch(1);
-    layout->addLayout(bottom);
+    m_close = addCloseRow(this, layout);
 
     trapErrors("FrmScanInfo_Form_Load", [&] {
         fillLists();

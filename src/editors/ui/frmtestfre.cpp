@@ -38,16 +38,10 @@ FrmTestFre::FrmTestFre(Document& doc, QWidget* parent) : QWidget(parent), m_doc(
     m_grid->horizontalHeader()->setFixedHeight(m_grid->rowHeight(1));
     m_grid->fitHeightToRows(twipsToPixelsY(50));
 
-    m_close = new QPushButton(this);
-    m_close->setObjectName(QStringLiteral("CommandClose"));
-    connect(m_close, &QPushButton::clicked, this, [this] { closeEditorWindow(this); });
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
-    bottom->addWidget(m_close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_grid, 0, Qt::AlignHCenter);
     layout->addStretch(1);
-    layout->addLayout(bottom);
+    m_close = addCloseRow(this, layout);
 
     trapErrors("FrmTestFre_Form_Load", [&] {
         setCaptions();

@@ -1,14 +1,27 @@
 #include "hiddensupport.h"
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
+#include <QPushButton>
 
 void closeEditorWindow(QWidget* window) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
         sub->close();
     else
         window->close();
+}
+
+QPushButton* addCloseRow(QWidget* window, QVBoxLayout* layout) {
+    auto* close = new QPushButton(window);
+    close->setObjectName(QStringLiteral("CommandClose"));
+    QObject::connect(close, &QPushButton::clicked, window, [window] { closeEditorWindow(window); });
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch(1);
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+    return close;
 }
 
 void showListIndex(QComboBox* list, int index) {

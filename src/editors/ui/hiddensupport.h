@@ -5,12 +5,17 @@
 
 class QComboBox;
 class QEvent;
+class QPushButton;
+class QVBoxLayout;
 class QWidget;
 
 // Helpers of the key assignment, scan, DTMF, FleetSync and test-frequency editors.
 
 // Closes an editor window: its MDI frame when it has one, else the window itself.
 void closeEditorWindow(QWidget* window);
+
+// The window's close button ("CommandClose") at the bottom right of its layout.
+QPushButton* addCloseRow(QWidget* window, QVBoxLayout* layout);
 
 // Selects entry index of a list; a stored value that has no entry shows no selection.
 void showListIndex(QComboBox* list, int index);
