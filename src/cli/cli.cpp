@@ -7,14 +7,17 @@
 #include "config/document.h"
 #include "config/messages.h"
 #include "editors/channelrules.h"
+#include "report/report.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QDir>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -93,6 +96,7 @@ int usage(const Product& p) {
           << "  " << p.program << "-cli write --port PORT IN.dat [--retries N]"
           << (p.identityAsksOverwrite ? " [--overwrite]\n" : "\n")
           << "  " << p.program << "-cli info --port PORT [--retries N]\n"
+          << "  " << p.program << "-cli print FILE.dat -o OUT.pdf [--language en|zh]\n"
           << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n";
     err().flush();
     return ExitUsageOrFile;
@@ -368,6 +372,41 @@ int infoCommand(const Product& p, const QStringList& args) {
     return ExitOk;
 }
 
+// The whole configuration printed as a PDF file, in the language of the settings file
+// unless --language names one.
+int printCommand(const Product& p, const QStringList& args) {
+    QStringList rest;
+    int language = currentLanguage();
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) != QLatin1String("--language")) {
+            rest << args.at(i);
+            continue;
+        }
+        const QString name = i + 1 < args.size() ? args.at(++i) : QString();
+        if (name == QLatin1String("en")) language = LanguageEnglish;
+        else if (name == QLatin1String("zh")) language = LanguageChinese;
+        else return usage(p);
+    }
+    const SubArgs a = parseSubArgs(rest);
+    if (!a.ok || a.positional.size() != 1 || a.output.isEmpty() || !a.port.isEmpty())
+        return usage(p);
+    // Text layout and fonts need the GUI application that cliMain makes for this command.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        err() << "print: no text rendering available in this process.\n";
+        return ExitUsageOrFile;
+    }
+    Document doc(p);
+    doc.initialiseDefaults();
+    if (!openConfigFile(doc, a.positional.first())) return ExitUsageOrFile;
+    const Report report(doc, PrintSelection::everything(), language);
+    QString why;
+    if (!writeReportPdf(report, a.output, &why)) {
+        err() << messageText(Msg::FileError) << '\n' << a.output << ": " << why << '\n';
+        return ExitUsageOrFile;
+    }
+    return ExitOk;
+}
+
 } // namespace
 
 int runCli(const Product& p, const QStringList& args) {
@@ -382,6 +421,7 @@ int runCli(const Product& p, const QStringList& args) {
     else if (cmd == QLatin1String("read")) rc = readCommand(p, rest);
     else if (cmd == QLatin1String("write")) rc = writeCommand(p, rest);
     else if (cmd == QLatin1String("info")) rc = infoCommand(p, rest);
+    else if (cmd == QLatin1String("print")) rc = printCommand(p, rest);
     else rc = usage(p);
     out().flush();
     err().flush();
@@ -389,7 +429,17 @@ int runCli(const Product& p, const QStringList& args) {
 }
 
 int cliMain(const Product& p, int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Printing lays out text with fonts, which takes a GUI application; it shows no window,
+    // so it runs on the offscreen platform unless one is chosen. The other commands keep a
+    // plain core application.
+    std::unique_ptr<QCoreApplication> owner;
+    if (argc > 1 && qstrcmp(argv[1], "print") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        owner = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        owner = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(p.program);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
