@@ -76,6 +76,7 @@ FrmPrintList::FrmPrintList(const Document& doc, QWidget* parent) : QDialog(paren
     grid->addWidget(check(2, "可选功能"), 2, 0);
     grid->addWidget(check(3, "本机信息"), 3, 0);
     grid->addWidget(check(4, "嵌入信息"), 4, 0);
+    grid->setColumnStretch(6, 1); // the boxes stay together at the left
 
     auto* buttons = new QHBoxLayout;
     const struct {
