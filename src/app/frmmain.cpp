@@ -217,7 +217,6 @@ void frmMain::buildMenus() {
     file->addSeparator();
     QAction* print = addItem(file, "mnuFilePrint");
     on(print, "mnuFilePrint_Click", [this] { showPrintList(); });
-    print->setVisible(false); // printing is not offered
     file->addSeparator();
     on(addItem(file, "mnuFileExit"), "mnuFileExit_Click", [this] { close(); });
 
@@ -838,7 +837,7 @@ void frmMain::showModelWindow() {
 }
 
 void frmMain::showPrintList() {
-    FrmPrintList w(this);
+    FrmPrintList w(m_doc, this);
     w.exec();
 }
 

@@ -114,7 +114,7 @@ int main(int argc, char** argv) {
             ok = save(&model, out.filePath(tag + QLatin1String("-model.png"))) && ok;
             model.close();
 
-            FrmPrintList print(&main);
+            FrmPrintList print(main.document(), &main);
             print.show();
             ok = save(&print, out.filePath(tag + QLatin1String("-printlist.png"))) && ok;
             print.close();

@@ -45,22 +45,6 @@ const Pair General[] = {
     {"&Cancel", "取消(&C)"},
 };
 
-const Pair Print[] = {
-    {"", ""},
-    {"MERIDOX Radio Programming Information", "MERIDOX 对讲机编程信息"},
-    {"OFF", "关"},
-    {"ON", "开"},
-    {"File Name", "文件名"},
-    {"Select &All", "选择所有(&A)"},
-    {"&Clear All", "清除所有(&C)"},
-    {"&Set", "设置(&S)"},
-    {"Channel Information Group", "信道信息组"},
-    {"Option Features", "可选功能"},
-    {"Local Information", "本机信息"},
-    {"Embedded Message", "嵌入信息"},
-    {"Start -- End", "开始 -- 结束"},
-};
-
 struct MenuEntry {
     const char* name;
     Pair text;
@@ -121,13 +105,6 @@ QString generalText(GeneralText id, int language) {
 }
 QString generalText(GeneralText id) {
     return generalText(id, currentLanguage());
-}
-
-QString printText(PrintText id, int language) {
-    return lookup(Print, int(id), language);
-}
-QString printText(PrintText id) {
-    return printText(id, currentLanguage());
 }
 
 QString menuCaption(const QString& name, int language) {

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "report/printtexts.h"
+
 #include <QString>
 
 class QComboBox;
 
-// Text tables of the shell: general captions, the main window's menu captions and the print
-// texts. Every lookup takes a language index (1 English, 2 Chinese); index 0 and any other
-// index give the empty text. The message table lives with the message service
-// (config/messages.h).
+// Text tables of the shell: general captions and the main window's menu captions. Every
+// lookup takes a language index (1 English, 2 Chinese); index 0 and any other index give the
+// empty text. The message table lives with the message service (config/messages.h); the
+// print texts live with the printed report (report/printtexts.h).
 
 enum class GeneralText {
     ModelWindowCaption = 1, // "Model Information"
@@ -27,23 +29,6 @@ enum class GeneralText {
 };
 QString generalText(GeneralText id, int language);
 QString generalText(GeneralText id);
-
-enum class PrintText {
-    Heading = 1,
-    Off,
-    On,
-    FileNameLabel, // also the file-name label of the main window's title
-    SelectAll,
-    ClearAll,
-    Setup,
-    ChannelGroupItem,
-    OptionItem,
-    LocalInfoItem,
-    MessageItem,
-    RangeLabel,
-};
-QString printText(PrintText id, int language);
-QString printText(PrintText id);
 
 // Caption of the main window's menu item with the given name ("mnuFileOpen"); the empty text
 // for a name that is not a menu item.

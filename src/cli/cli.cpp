@@ -11,16 +11,19 @@
 #include "editors/channelcsv.h"
 #include "editors/channelrules.h"
 #include "editors/configdiff.h"
+#include "report/report.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QGuiApplication>
 #include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -60,6 +63,7 @@ int usage(const Product& p) {
           << "  " << p.program << "-cli export-csv FILE.dat OUT.csv\n"
           << "  " << p.program << "-cli import-csv IN.csv FILE.dat [--group A..F]\n"
           << "  " << p.program << "-cli diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)\n"
+          << "  " << p.program << "-cli print FILE.dat -o OUT.pdf [--language en|zh]\n"
           << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n"
           << "--image: the radio's raw memory (" << p.memorySize
           << " bytes); --trace: the bytes of the session.\n";
@@ -437,6 +441,41 @@ int exportCsvCommand(const Product& p, const QStringList& args) {
     return ExitOk;
 }
 
+// The whole configuration printed as a PDF file, in the language of the settings file
+// unless --language names one.
+int printCommand(const Product& p, const QStringList& args) {
+    QStringList rest;
+    int language = currentLanguage();
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) != QLatin1String("--language")) {
+            rest << args.at(i);
+            continue;
+        }
+        const QString name = i + 1 < args.size() ? args.at(++i) : QString();
+        if (name == QLatin1String("en")) language = LanguageEnglish;
+        else if (name == QLatin1String("zh")) language = LanguageChinese;
+        else return usage(p);
+    }
+    const SubArgs a = parseSubArgs(rest);
+    if (!a.ok || a.positional.size() != 1 || a.output.isEmpty() || !a.port.isEmpty())
+        return usage(p);
+    // Text layout and fonts need the GUI application that cliMain makes for this command.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        err() << "print: no text rendering available in this process.\n";
+        return ExitUsageOrFile;
+    }
+    Document doc(p);
+    doc.initialiseDefaults();
+    if (!openConfigFile(doc, a.positional.first())) return ExitUsageOrFile;
+    const Report report(doc, PrintSelection::everything(), language);
+    QString why;
+    if (!writeReportPdf(report, a.output, &why)) {
+        err() << messageText(Msg::FileError) << '\n' << a.output << ": " << why << '\n';
+        return ExitUsageOrFile;
+    }
+    return ExitOk;
+}
+
 int importCsvCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
     if (!a.ok || a.positional.size() != 2 || !a.output.isEmpty()) return usage(p);
@@ -506,6 +545,7 @@ int runCli(const Product& p, const QStringList& args) {
     else if (cmd == QLatin1String("export-csv")) rc = exportCsvCommand(p, rest);
     else if (cmd == QLatin1String("import-csv")) rc = importCsvCommand(p, rest);
     else if (cmd == QLatin1String("diff")) rc = diffCommand(p, rest);
+    else if (cmd == QLatin1String("print")) rc = printCommand(p, rest);
     else rc = usage(p);
     out().flush();
     err().flush();
@@ -513,7 +553,17 @@ int runCli(const Product& p, const QStringList& args) {
 }
 
 int cliMain(const Product& p, int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Printing lays out text with fonts, which takes a GUI application; it shows no window,
+    // so it runs on the offscreen platform unless one is chosen. The other commands keep a
+    // plain core application.
+    std::unique_ptr<QCoreApplication> owner;
+    if (argc > 1 && qstrcmp(argv[1], "print") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        owner = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        owner = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(p.program);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();

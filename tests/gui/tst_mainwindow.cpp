@@ -34,6 +34,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <memory>
@@ -359,7 +360,7 @@ class TestMainWindow : public QObject {
     void menuVisibility() {
         start().show();
         const QStringList hidden =
-            names({"mnuFilePrint", "mnuModel", "mnuKeyAssignm", "mnuScanInfo", "mnuDTMF",
+            names({"mnuModel", "mnuKeyAssignm", "mnuScanInfo", "mnuDTMF",
                    "mnuFleetSync", "mnuTestFre", "mnuTest", "mnuTools", "mnuWindowTileVertical",
                    "mnuWindowTileHorizontal", "mnuWindowArrangeIcons", "mnuHelpTopic"});
         for (const QString& name : menuItemNames()) {
@@ -978,18 +979,25 @@ class TestMainWindow : public QObject {
         QCOMPARE(openChildren(), QStringList(QStringLiteral("frmCommChInfo")));
     }
 
-    void printListIsInert() {
-        FrmPrintList w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        for (QPushButton* b : w.findChildren<QPushButton*>())
-            QTest::mouseClick(b, Qt::LeftButton);
-        QTest::keyClick(&w, Qt::Key_Escape);
-        QTest::keyClick(&w, Qt::Key_Return);
-        QVERIFY(w.isVisible());
-        QVERIFY(!w.findChild<QCheckBox*>(QStringLiteral("Check1_0"))->isChecked());
-        QVERIFY(w.close()); // the close box
-        QVERIFY(m_msgs->asked.isEmpty());
+    // File > Print and the toolbar's print button open the same print list.
+    void printListFromMenuAndToolbar() {
+        start().show();
+        auto* bar = m_main->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
+        QAction* button = nullptr;
+        for (QAction* a : bar->actions())
+            if (a->objectName() == QString::fromUtf8("打印")) button = a;
+        for (QAction* a : {action(QStringLiteral("mnuFilePrint")), button}) {
+            QVERIFY(a && a->isVisible() && a->isEnabled());
+            QString opened;
+            QTimer::singleShot(0, m_main.get(), [&opened] {
+                if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    opened = w->objectName();
+                    w->reject();
+                }
+            });
+            a->trigger();
+            QCOMPARE(opened, QStringLiteral("FrmPrintList"));
+        }
     }
 
     void about_data() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/document.h"
+#include "editors/optiontables.h"
 
 #include <QWidget>
 #include <array>
@@ -17,8 +18,8 @@ class QPushButton;
 class FrmOptFeatures : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int ListCount = 18;
-    static constexpr int CheckCount = 18;
+    static constexpr int ListCount = OptionTables::ListCount;
+    static constexpr int CheckCount = OptionTables::CheckCount;
     static constexpr int FirstCheckId = 21; // SaveOptFeat id of Check1 item 0
 
     explicit FrmOptFeatures(Document& doc, QWidget* parent = nullptr);
