@@ -141,9 +141,11 @@ class TestReport : public QObject {
         QCOMPARE(text.contains(QStringLiteral("Option Features")), options);
         QCOMPARE(text.contains(QStringLiteral("Time Out Timer")), options);
         QCOMPARE(text.contains(QStringLiteral("Local Information")), localInfo);
-        QCOMPARE(text.contains(QStringLiteral("Model Type")), localInfo);
+        // As the windows of these names: Local Information holds the message lines, Embedded
+        // Message what the configuration says about the radio.
+        QCOMPARE(text.contains(QStringLiteral("Line 2")), localInfo);
         QCOMPARE(text.contains(QStringLiteral("Embedded Message")), message);
-        QCOMPARE(text.contains(QStringLiteral("Line 2")), message);
+        QCOMPARE(text.contains(QStringLiteral("Model Type")), message);
     }
 
     // Channel functions print as the ON/OFF print texts, scan as the grid's words.
@@ -196,17 +198,17 @@ class TestReport : public QObject {
         line.append('\0');
         d.config.embeddedMessage[0].assign(line.leftJustified(32, ' '));
         PrintSelection s;
-        s.message = true;
+        s.localInfo = true;
         const Report r(d, s, LanguageEnglish);
         QVERIFY(r.plainText().contains(QStringLiteral("<b>A&B</b>  x")));
         QVERIFY(!r.html().contains(QStringLiteral("<b>A")));
     }
 
-    void localInformation() {
+    void radioInformation() {
         Document& d = doc();
         d.config.modelInfo.createDate.assign(QByteArray("20240229"));
         PrintSelection s;
-        s.localInfo = true;
+        s.message = true;
         QString text = Report(d, s, LanguageEnglish).plainText();
         text.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral(" "));
         QVERIFY2(text.contains(QStringLiteral("Model Type SOLV")), qPrintable(text));

@@ -183,7 +183,8 @@ QString fixedField(const QByteArray& bytes) {
     return s.trimmed();
 }
 
-QString localInfoSection(const Document& doc, int language) {
+// "Embedded Message", as the window of that name: what the configuration holds about the radio.
+QString radioInfoSection(const Document& doc, int language) {
     const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
     const Product& p = doc.product();
     const ModelInfo& mi = doc.config.modelInfo;
@@ -201,16 +202,17 @@ QString localInfoSection(const Document& doc, int language) {
     if (p.hasVersionField)
         rows.append({t("Data File Version", "数据文件版本"), fixedField(doc.config.version.raw())});
 
-    QString html = sectionHeading(printText(PrintText::LocalInfoItem, language)) + tableStart();
+    QString html = sectionHeading(printText(PrintText::MessageItem, language)) + tableStart();
     for (qsizetype i = 0; i < rows.size(); ++i)
         html += QStringLiteral("<tr>") + cell(rows[i].first, "left", i == 0 ? 30 : 0) +
                 cell(rows[i].second, "left", i == 0 ? 70 : 0) + QStringLiteral("</tr>");
     return html + QStringLiteral("</table>");
 }
 
-QString messageSection(const Document& doc, int language) {
+// "Local Information", as the window of that name: the two message lines.
+QString messageLinesSection(const Document& doc, int language) {
     const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
-    QString html = sectionHeading(printText(PrintText::MessageItem, language)) + tableStart();
+    QString html = sectionHeading(printText(PrintText::LocalInfoItem, language)) + tableStart();
     const QString labels[2] = {t("Line 1", "第1行"), t("Line 2", "第2行")};
     for (int line = 0; line < 2; ++line) {
         const QString shown =
@@ -251,8 +253,8 @@ Report::Report(const Document& doc, const PrintSelection& selection, int languag
     QString body;
     for (const ChannelRange& r : selection.channels) body += channelSection(doc, r, language);
     if (selection.options) body += optionSection(doc, language);
-    if (selection.localInfo) body += localInfoSection(doc, language);
-    if (selection.message) body += messageSection(doc, language);
+    if (selection.localInfo) body += messageLinesSection(doc, language);
+    if (selection.message) body += radioInfoSection(doc, language);
     m_html = QStringLiteral("<html><body>") + body + QStringLiteral("</body></html>");
 }
 

@@ -20,8 +20,8 @@ struct ChannelRange {
 struct PrintSelection {
     QList<ChannelRange> channels;
     bool options = false;
-    bool localInfo = false;
-    bool message = false;
+    bool localInfo = false; // "Local Information": the two message lines
+    bool message = false;   // "Embedded Message": the radio's model data the file holds
 
     bool isEmpty() const { return channels.isEmpty() && !options && !localInfo && !message; }
     // The whole configuration: every group with every channel and every section.
