@@ -319,12 +319,17 @@ private slots:
         b->config.entry(0, 2).channelFlags[1] = 1;
         b->addChannel(3, 9, QStringLiteral("29"));
         b->config.optionWords[0] = 5;
+        b->config.optionWords[4] = 99; // no entry of its list: the number
+        b->config.optionWords[12] = 0;
         b->config.optionWords[27] = 8;
         b->config.embeddedMessage[1].assign(QByteArray("HELLO"));
         a->config.entry(1, 1).scanFlag = 0;
         QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")),
                  (QStringList{
-                     QStringLiteral("Time Out Timer(TOT)[s]: 2 -> 5"),
+                     // Options as the optional features window shows them.
+                     QStringLiteral("Time Out Timer(TOT)[s]: 60 -> 150"),
+                     QStringLiteral("Frequency Step: 10Hz -> 99"),
+                     QStringLiteral("LSB Enable: ON -> OFF"),
                      QStringLiteral("Emergency Channel D: 1 -> 9"),
                      QStringLiteral("Message line 2: \"\" -> \"HELLO\""),
                      QStringLiteral("Group A channel 1 RX: 28.100000 -> 28.150000"),

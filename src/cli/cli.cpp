@@ -186,12 +186,14 @@ void describe(const Document& doc, QTextStream& o) {
         }
     }
     o << '\n' << "Options:" << '\n';
-    for (int i = 0; i < p.optionWordCount; ++i)
+    for (int i = 0; i < p.optionWordCount; ++i) {
+        const QString stored = QString::number(c.optionWords[size_t(i)]);
+        const QString shown = shownOptionWord(doc, i);
         o << QStringLiteral("  %1 %2 = %3")
                  .arg(i, 2)
-                 .arg(QLatin1String(OptionWordLabels[i]))
-                 .arg(c.optionWords[size_t(i)])
-          << '\n';
+                 .arg(QLatin1String(OptionWordLabels[i]), shown)
+          << (shown == stored ? QString() : QStringLiteral(" (stored %1)").arg(stored)) << '\n';
+    }
     o << '\n';
     for (int line = 0; line < 2; ++line)
         o << "Message line " << line + 1 << ": \""

@@ -2,7 +2,9 @@
 
 #include "channelcsv.h"
 #include "channelrules.h"
+#include "config/messages.h"
 #include "config/modelband.h"
+#include "optiontables.h"
 
 #include <QList>
 #include <QPair>
@@ -113,6 +115,30 @@ void addWords(Fields& f, const QString& name, const std::array<T, N>& words) {
     for (size_t i = 0; i < N; ++i) f << qMakePair(QStringLiteral("%1 %2").arg(name).arg(i + 1), QString::number(words[i]));
 }
 
+// An option word as the optional features window shows it: the entry of its list, ON or OFF
+// for a check box, the channel number for an emergency channel; a stored value the window has
+// no entry for is given as its number, so that two different values never look alike.
+} // namespace
+
+QString shownOptionWord(const Document& doc, int i) {
+    const int v = doc.config.optionWords[size_t(i)];
+    if (i >= FirstEmergencyWord && i < FirstEmergencyWord + GroupCount)
+        return v < 0 ? QStringLiteral("(none)") : QString::number(v + 1);
+    for (int k = 0; k < OptionTables::ListCount; ++k) {
+        if (OptionTables::listSetting(k).word != i || !OptionTables::hasList(doc, k)) continue;
+        const QStringList entries = OptionTables::listEntries(k, LanguageEnglish);
+        const int index = v - OptionTables::listSetting(k).offset;
+        if (index >= 0 && index < entries.size()) return entries.at(index);
+    }
+    for (int k = 0; k < OptionTables::CheckCount; ++k)
+        if (OptionTables::checkSetting(k).word == i && OptionTables::hasCheck(doc, k) &&
+            (v == 0 || v == 1))
+            return v == 1 ? QStringLiteral("ON") : QStringLiteral("OFF");
+    return QString::number(v);
+}
+
+namespace {
+
 // Everything outside the channel table, in a fixed order.
 Fields otherFields(const Document& doc) {
     const RadioConfig& c = doc.config;
@@ -125,13 +151,8 @@ Fields otherFields(const Document& doc) {
              {QStringLiteral("Band code (copy)"), QString::number(mi.bandCodeCopy)},
              {QStringLiteral("Type letter"), QString::number(mi.typeLetter)},
              {QStringLiteral("Current group"), groupLetter(std::clamp<int>(c.currentGroup, 0, GroupCount - 1))}};
-    for (int i = 0; i < doc.product().optionWordCount; ++i) {
-        const int v = c.optionWords[size_t(i)];
-        const bool emergency = i >= FirstEmergencyWord && i < FirstEmergencyWord + GroupCount;
-        f << qMakePair(QLatin1String(OptionWordLabels[i]),
-                       emergency ? (v < 0 ? QStringLiteral("(none)") : QString::number(v + 1))
-                                 : QString::number(v));
-    }
+    for (int i = 0; i < doc.product().optionWordCount; ++i)
+        f << qMakePair(QLatin1String(OptionWordLabels[i]), shownOptionWord(doc, i));
     addWords(f, QStringLiteral("Key assignment"), c.keyAssign);
     addWords(f, QStringLiteral("Scan word"), c.scanWords);
     addWords(f, QStringLiteral("DTMF word"), c.dtmf.words1);
