@@ -13,6 +13,25 @@ constexpr int SingleChangeFrequencyWord = 20;
 int32_t roundEven32(double v) { return int32_t(std::nearbyint(v)); }
 } // namespace
 
+QStringList channelColumnHeaders(bool older, int language) {
+    const auto t = [language](const char* en, const char* zh) {
+        return language == LanguageChinese   ? QString::fromUtf8(zh)
+               : language == LanguageEnglish ? QString::fromUtf8(en)
+                                             : QString();
+    };
+    return {t("CH No.", "信道"),
+            older ? t("Frequency", "频率") : t("RX Frequency", "接收频率"),
+            t("TX FreQuency", "发射频率"),
+            QStringLiteral("BUSY"),
+            QStringLiteral("VOIC"),
+            QStringLiteral("ECHO"),
+            QStringLiteral("HI-CUT"),
+            QStringLiteral("+10KHz"),
+            QStringLiteral("NB/ANL"),
+            QStringLiteral("RB"),
+            older ? t("Scan Add", "扫描添加") : t("Scan", "扫描")};
+}
+
 QString formatMhz(double mhz) { return QString::number(mhz, 'f', 6); }
 
 bool isNoFrequency(const QString& stored) {

@@ -3,6 +3,7 @@
 #include "config/document.h"
 
 #include <QString>
+#include <QStringList>
 
 // Channel value rules: conversion between the stored form of a frequency (8 digits of Hz,
 // "28015000") and its shown form ("28.015000"), range checks against the current band, and
@@ -23,6 +24,10 @@ double SnapFreStep(const Document& doc, double mhz);
 double CheckFreRange(const Document& doc, double mhz, bool clampToLimit);
 double FreNotNumeric(const Document& doc, bool useLowerLimit);
 QString FormatFreInput(const Document& doc, const QString& typed, bool clampToLimit);
+
+// Captions of the channel table's eleven columns (channel number, RX, TX, the seven settings,
+// scan) in a language, as the channel grid and the printout show them. older: solvir's grid.
+QStringList channelColumnHeaders(bool older, int language);
 
 // "#0.000000"
 QString formatMhz(double mhz);

@@ -109,19 +109,7 @@ QString channelSection(const Document& doc, const ChannelRange& range, int langu
         return html;
     }
 
-    const QString headers[] = {
-        t("CH No.", "信道"),
-        older ? t("Frequency", "频率") : t("RX Frequency", "接收频率"),
-        t("TX FreQuency", "发射频率"),
-        QStringLiteral("BUSY"),
-        QStringLiteral("VOIC"),
-        QStringLiteral("ECHO"),
-        QStringLiteral("HI-CUT"),
-        QStringLiteral("+10KHz"),
-        QStringLiteral("NB/ANL"),
-        QStringLiteral("RB"),
-        older ? t("Scan Add", "扫描添加") : t("Scan", "扫描"),
-    };
+    const QStringList headers = channelColumnHeaders(older, language);
     html += tableStart() + QStringLiteral("<thead><tr bgcolor=\"#e6e6e6\">");
     for (const QString& h : headers) html += QStringLiteral("<th>%1</th>").arg(esc(h));
     html += QStringLiteral("</tr></thead>");

@@ -249,21 +249,9 @@ void frmCommChInfo::ChangShowByLanguage() {
         updateTitle();
         m_label1->setText(older ? tr2("Group", "组") : tr2("Band", "组"));
 
-        const QString headers[GridColumns] = {
-            tr2("CH No.", "信道"),
-            older ? tr2("Frequency", "频率") : tr2("RX Frequency", "接收频率"),
-            tr2("TX FreQuency", "发射频率"),
-            QStringLiteral("BUSY"),
-            QStringLiteral("VOIC"),
-            QStringLiteral("ECHO"),
-            QStringLiteral("HI-CUT"),
-            QStringLiteral("+10KHz"),
-            QStringLiteral("NB/ANL"),
-            QStringLiteral("RB"),
-            older ? tr2("Scan Add", "扫描添加") : tr2("Scan", "扫描"),
-        };
-        for (int c = 0; c < GridColumns; ++c)
-            m_grid->setCellText(0, c, headers[c]);
+        const QStringList headers = channelColumnHeaders(older, currentLanguage());
+        for (int c = 0; c < GridColumns && c < headers.size(); ++c)
+            m_grid->setCellText(0, c, headers.at(c));
         for (int r = 1; r < GridRows; ++r)
             m_grid->setCellText(r, 0, QString::number(r));
 
