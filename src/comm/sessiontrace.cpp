@@ -5,7 +5,7 @@
 
 namespace {
 // A test-mode session can stay open for hours: past this size only the end is written.
-constexpr qint64 MaxTraceBytes = 16 * 1024 * 1024;
+constexpr qint64 MaxTraceBytes = qint64(16) * 1024 * 1024;
 
 QString hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
