@@ -3,6 +3,7 @@
 #include "editors/channelrules.h"
 #include "editors/ui/frmcommchinfo.h"
 #include "testsupport.h"
+#include "windowtest.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -31,8 +32,7 @@ QStringList itemsOf(const QComboBox* c) {
 
 class TestChannelGrid : public QObject {
     Q_OBJECT
-    QTemporaryDir m_config;
-    QTemporaryDir m_runtime;
+    PrivateUserFolders m_folders;
     std::unique_ptr<Document> m_doc;
     std::unique_ptr<frmCommChInfo> m_window;
 
@@ -46,9 +46,7 @@ class TestChannelGrid : public QObject {
     // Opens the grid and waits until the editor of channel 1's RX cell has the focus.
     frmCommChInfo& open() {
         m_window = std::make_unique<frmCommChInfo>(*m_doc);
-        m_window->show();
-        m_window->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_window.get())) qFatal("window not active");
+        showActive(m_window.get());
         if (!QTest::qWaitFor([&] { return text1()->hasFocus(); })) qFatal("editor without focus");
         return *m_window;
     }
@@ -88,8 +86,6 @@ class TestChannelGrid : public QObject {
 
   private slots:
     void initTestCase() {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
         setCurrentLanguage(LanguageEnglish);
     }
     void cleanup() {

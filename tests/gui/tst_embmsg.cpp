@@ -1,6 +1,7 @@
 // The message lines window offscreen: what a line stores, and what can be typed into it.
 #include "editors/ui/frmembmsg.h"
 #include "testsupport.h"
+#include "windowtest.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -12,17 +13,13 @@
 
 class TestEmbMsg : public QObject {
     Q_OBJECT
-    QTemporaryDir m_config;
-    QTemporaryDir m_runtime;
+    PrivateUserFolders m_folders;
     std::unique_ptr<Document> m_doc;
     std::unique_ptr<FrmEmbMsg> m_window;
 
     FrmEmbMsg& open() {
         m_window = std::make_unique<FrmEmbMsg>(*m_doc);
-        m_window->show();
-        m_window->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_window.get())) qFatal("window not active");
-        return *m_window;
+        return showActive(m_window.get());
     }
     QLineEdit* line(int i) const {
         return m_window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i));
@@ -36,8 +33,6 @@ class TestEmbMsg : public QObject {
 
   private slots:
     void initTestCase() {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
         setCurrentLanguage(LanguageEnglish);
     }
     void init() {

@@ -8,6 +8,7 @@
 #include "editors/ui/frmtestfre.h"
 #include "editors/ui/hiddengrid.h"
 #include "testsupport.h"
+#include "windowtest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,8 +35,7 @@ QByteArray field(const char* text, int width, bool terminated) {
 
 class TestHiddenEditors : public QObject {
     Q_OBJECT
-    QTemporaryDir m_config;
-    QTemporaryDir m_runtime;
+    PrivateUserFolders m_folders;
     std::unique_ptr<Document> m_doc;
     std::unique_ptr<QWidget> m_window;
     std::unique_ptr<ScriptedMessages> m_messages;
@@ -43,10 +43,7 @@ class TestHiddenEditors : public QObject {
     template <class W> W& open() {
         auto* w = new W(*m_doc);
         m_window.reset(w);
-        w->show();
-        w->activateWindow();
-        if (!QTest::qWaitForWindowActive(w)) qFatal("window not active");
-        return *w;
+        return showActive(w);
     }
     template <class T> T* child(const char* name) const {
         T* c = m_window->findChild<T*>(QLatin1String(name));
@@ -94,10 +91,6 @@ class TestHiddenEditors : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
-    }
     void init() {
         setCurrentLanguage(LanguageEnglish);
         m_messages = std::make_unique<ScriptedMessages>();

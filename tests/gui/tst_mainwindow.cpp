@@ -18,6 +18,7 @@
 #include "editors/ui/frmcommchinfo.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QApplication>
@@ -97,7 +98,7 @@ template <class W, class F> void whenModal(F f) {
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_config, m_runtime;
+    PrivateUserFolders m_folders;
     std::unique_ptr<QTemporaryDir> m_dir; // program folder, settings and data files per test
     std::unique_ptr<ScriptedMessages> m_msgs;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
@@ -133,12 +134,6 @@ class TestMainWindow : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QFile::setPermissions(m_runtime.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
-        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
-    }
     void init() {
         setCurrentLanguage(LanguageEnglish);
         m_dir = std::make_unique<QTemporaryDir>();

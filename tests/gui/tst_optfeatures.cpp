@@ -4,6 +4,7 @@
 #include "editors/ui/frmcommchinfo.h"
 #include "editors/ui/frmoptfeatures.h"
 #include "testsupport.h"
+#include "windowtest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,8 +18,7 @@ Q_DECLARE_METATYPE(const Product*)
 
 class TestOptFeatures : public QObject {
     Q_OBJECT
-    QTemporaryDir m_config;
-    QTemporaryDir m_runtime;
+    PrivateUserFolders m_folders;
     std::unique_ptr<Document> m_doc;
     std::unique_ptr<FrmOptFeatures> m_window;
 
@@ -30,10 +30,7 @@ class TestOptFeatures : public QObject {
     }
     FrmOptFeatures& open() {
         m_window = std::make_unique<FrmOptFeatures>(*m_doc);
-        m_window->show();
-        m_window->activateWindow();
-        if (!QTest::qWaitForWindowActive(m_window.get())) qFatal("window not active");
-        return *m_window;
+        return showActive(m_window.get());
     }
     QCheckBox* check(int k) const {
         return m_window->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(k));
@@ -49,8 +46,6 @@ class TestOptFeatures : public QObject {
 
   private slots:
     void initTestCase() {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
         setCurrentLanguage(LanguageEnglish);
     }
     void cleanup() {

@@ -3,6 +3,7 @@
 #include "app/frmprintlist.h"
 #include "app/printdialogs.h"
 #include "testsupport.h"
+#include "windowtest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,8 +45,7 @@ class RecordingPrintDialogs : public PrintDialogService {
 
 class TestPrintList : public QObject {
     Q_OBJECT
-    QTemporaryDir m_config;
-    QTemporaryDir m_runtime;
+    PrivateUserFolders m_folders;
     std::unique_ptr<Document> m_doc;
     std::unique_ptr<FrmPrintList> m_window;
     std::unique_ptr<ScriptedMessages> m_msgs;
@@ -76,10 +76,6 @@ class TestPrintList : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toUtf8());
-    }
     void init() {
         setCurrentLanguage(LanguageEnglish);
         m_doc = std::make_unique<Document>(meridoxProduct());

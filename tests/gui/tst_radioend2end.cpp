@@ -9,6 +9,7 @@
 #include "editors/channelrules.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
+#include "windowtest.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -50,7 +51,8 @@ QString memoryFile(const Product& p, const VirtualRadio& radio) {
 
 class TestRadioEnd2End : public QObject {
     Q_OBJECT
-    QTemporaryDir configDir, runtimeDir, dataDir;
+    PrivateUserFolders folders;
+    QTemporaryDir dataDir;
 
     // The main window's side: document, link, session and commands.
     struct Rig {
@@ -93,11 +95,7 @@ class TestRadioEnd2End : public QObject {
 };
 
 void TestRadioEnd2End::initTestCase() {
-    QVERIFY(configDir.isValid() && runtimeDir.isValid());
-    QFile::setPermissions(runtimeDir.path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    QVERIFY(folders.config.isValid() && folders.runtime.isValid());
     qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
 }
 

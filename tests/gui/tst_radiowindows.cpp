@@ -7,6 +7,7 @@
 #include "comm/ui/radiocommands.h"
 #include "fakelink.h"
 #include "testsupport.h"
+#include "windowtest.h"
 
 #include <QComboBox>
 #include <QEventLoop>
@@ -45,7 +46,7 @@ int gapBetween(const QWidget* label, const QWidget* control) {
 
 class TestRadioWindows : public QObject {
     Q_OBJECT
-    QTemporaryDir configDir, runtimeDir;
+    PrivateUserFolders folders;
 
     // A document and a session over an in-process line whose radio acknowledges everything.
     struct Rig {
@@ -92,11 +93,7 @@ class TestRadioWindows : public QObject {
 };
 
 void TestRadioWindows::initTestCase() {
-    QVERIFY(configDir.isValid() && runtimeDir.isValid());
-    QFile::setPermissions(runtimeDir.path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    QVERIFY(folders.config.isValid() && folders.runtime.isValid());
 }
 
 void TestRadioWindows::emgShownValue_data() {

@@ -6,6 +6,7 @@
 #include "editors/channelrules.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
+#include "windowtest.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,7 +29,7 @@ QColor lampColour(QWidget* window, const char* name) {
 
 class TestTestModeWindows : public QObject {
     Q_OBJECT
-    QTemporaryDir configDir, runtimeDir;
+    PrivateUserFolders folders;
 
     // The main window's side, entered into test mode with a radio whose test frequencies match
     // (or differ, with extra radio options).
@@ -92,11 +93,7 @@ class TestTestModeWindows : public QObject {
 };
 
 void TestTestModeWindows::initTestCase() {
-    QVERIFY(configDir.isValid() && runtimeDir.isValid());
-    QFile::setPermissions(runtimeDir.path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    qputenv("XDG_CONFIG_HOME", configDir.path().toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit());
+    QVERIFY(folders.config.isValid() && folders.runtime.isValid());
     setCurrentLanguage(LanguageEnglish);
 }
 
