@@ -214,24 +214,20 @@ QList<TestCommand> testCommandGroup(int a, int group, int x, int y) {
     case GroupLeave:
         return {entry(a, group, FrameEnd, ReplyNone, 1), entry(a, group, FrameLeave, ReplyAck, 0)};
     case GroupParameterOff:
+    case GroupParameterOn: {
+        const auto onOff = group == GroupParameterOn ? FrameOn : FrameOff;
         if (y == 1)
             return {entry(a, group, FrameValue1, ReplyNone, 1, x),
-                    entry(a, group, FrameOff, ReplyBatched, 1),
+                    entry(a, group, onOff, ReplyBatched, 1),
                     entry(a, group, FrameSkip, ReplyAck, 0)};
         return {entry(a, group, FrameValue1, ReplyNone, 0, x),
-                entry(a, group, FrameOff, ReplyBatched, 0)};
+                entry(a, group, onOff, ReplyBatched, 0)};
+    }
     case GroupReadValues:
         return {entry(a, group, FrameReadValues, ReplyNone, x),
                 entry(a, group, FrameAck, ReplyValues, 0, x)};
     case GroupSetValue:
         return {entry(a, group, FrameSetValue, ReplyNone, 0, x, y)};
-    case GroupParameterOn:
-        if (y == 1)
-            return {entry(a, group, FrameValue1, ReplyNone, 1, x),
-                    entry(a, group, FrameOn, ReplyBatched, 1),
-                    entry(a, group, FrameSkip, ReplyAck, 0)};
-        return {entry(a, group, FrameValue1, ReplyNone, 0, x),
-                entry(a, group, FrameOn, ReplyBatched, 0)};
     case GroupWide:
         return {entry(a, group, FrameWide, ReplyNone, 1), entry(a, group, FrameSkip, ReplyAck, 0)};
     case GroupNarrow:

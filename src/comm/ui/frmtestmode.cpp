@@ -195,23 +195,17 @@ void FrmTestMode::changeShowByLanguage() {
 // Left: the two frames and the radio's state; right: the adjustment items with Tuning under
 // them; the bottom row holds Print and Close.
 void FrmTestMode::buildLayout() {
-    auto* channel = new QGridLayout(Frame1[0]);
-    channel->addWidget(Label1[0], 0, 0, Qt::AlignRight);
-    channel->addWidget(Combo1[0], 0, 1, Qt::AlignLeft);
-    channel->addWidget(Label1[1], 1, 0, Qt::AlignRight);
-    channel->addWidget(Label2[0], 1, 1);
-    channel->addWidget(Label1[2], 2, 0, Qt::AlignRight);
-    channel->addWidget(Label2[1], 2, 1);
-    channel->setColumnStretch(1, 1);
-
-    auto* signalling = new QGridLayout(Frame1[1]);
-    signalling->addWidget(Label1[3], 0, 0, Qt::AlignRight);
-    signalling->addWidget(Combo1[1], 0, 1, Qt::AlignLeft);
-    signalling->addWidget(Label1[4], 1, 0, Qt::AlignRight);
-    signalling->addWidget(Label2[2], 1, 1);
-    signalling->addWidget(Label1[5], 2, 0, Qt::AlignRight);
-    signalling->addWidget(Label2[3], 2, 1);
-    signalling->setColumnStretch(1, 1);
+    // Frame k (channel, signalling): its list, then two captioned state texts.
+    for (int k = 0; k < 2; ++k) {
+        auto* grid = new QGridLayout(Frame1[k]);
+        grid->addWidget(Label1[3 * k], 0, 0, Qt::AlignRight);
+        grid->addWidget(Combo1[k], 0, 1, Qt::AlignLeft);
+        for (int row = 1; row <= 2; ++row) {
+            grid->addWidget(Label1[3 * k + row], row, 0, Qt::AlignRight);
+            grid->addWidget(Label2[2 * k + row - 1], row, 1);
+        }
+        grid->setColumnStretch(1, 1);
+    }
 
     auto* bandwidth = new QHBoxLayout;
     bandwidth->addWidget(CommandWide);
