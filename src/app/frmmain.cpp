@@ -4,6 +4,7 @@
 #include "comm/ports.h"
 #include "config/datafile.h"
 #include "editors/channelcsv.h"
+#include "editors/channelrules.h"
 #include "editors/ui/frmcommchinfo.h"
 #include "editors/ui/frmembmsg.h"
 #include "editors/ui/frmoptfeatures.h"

@@ -2,6 +2,7 @@
 
 #include "config/document.h"
 #include "config/messages.h"
+#include "editors/channelrules.h"
 #include "printdialogs.h"
 
 #include <QCheckBox>
@@ -64,7 +65,7 @@ FrmPrintList::FrmPrintList(const Document& doc, QWidget* parent) : QDialog(paren
         grid->addWidget(check(line, line == 0 ? "信道信息-组1" : "信道信息-组2"), line, 0);
         auto* group = new QComboBox(this);
         group->setObjectName(QStringLiteral("Combo1_%1").arg(line));
-        for (int g = 0; g < GroupCount; ++g) group->addItem(QString(QChar(u'A' + g)));
+        for (int g = 0; g < GroupCount; ++g) group->addItem(groupLetter(g));
         group->setCurrentIndex(line);
         Combo1[size_t(line)] = group;
         grid->addWidget(group, line, 1);

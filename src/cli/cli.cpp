@@ -166,7 +166,7 @@ void describe(const Document& doc, QTextStream& o) {
     o << "Software version: " << textField(c.modelInfo.softwareVersionText.raw()) << '\n';
     for (int g = 0; g < GroupCount; ++g) {
         const int count = std::clamp<int>(c.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
-        o << '\n' << "Group " << QChar(QLatin1Char('A' + g)) << ": " << count
+        o << '\n' << "Group " << groupLetter(g) << ": " << count
           << (count == 1 ? " channel" : " channels");
         if (p.optionWordCount > 24 + g)
             o << ", emergency channel " << c.optionWords[size_t(24) + size_t(g)] + 1;

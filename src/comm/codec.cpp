@@ -109,7 +109,7 @@ BitPlace channelBit(int base, int group, int channelNo) {
 }
 
 QString channelName(int group, int channelNo) {
-    return QStringLiteral("Group %1 channel %2").arg(QChar(u'A' + group)).arg(channelNo);
+    return QStringLiteral("Group %1 channel %2").arg(groupLetter(group)).arg(channelNo);
 }
 QString optionName(int word) {
     return QStringLiteral("Option word %1").arg(word);
@@ -248,7 +248,7 @@ std::optional<QString> buildChannels(const Document& doc, QByteArray& image) {
         const int count = c.groupChannelCount[size_t(g)];
         if (count < 0 || count > ChannelsPerGroup)
             return QStringLiteral("Group %1: %2 channels in use; a group holds 0 to %3.")
-                .arg(QChar(u'A' + g))
+                .arg(groupLetter(g))
                 .arg(count)
                 .arg(ChannelsPerGroup);
         std::array<bool, ChannelsPerGroup + 1> seen{};
@@ -257,7 +257,7 @@ std::optional<QString> buildChannels(const Document& doc, QByteArray& image) {
             const int n = e.channelNo;
             if (n < 1 || n > ChannelsPerGroup)
                 return QStringLiteral("Group %1 place %2: channel number %3 is outside 1 to %4.")
-                    .arg(QChar(u'A' + g))
+                    .arg(groupLetter(g))
                     .arg(k)
                     .arg(n)
                     .arg(ChannelsPerGroup);

@@ -267,15 +267,6 @@ QList<ImportRow> otherToolRows(const CsvTable& t, RowChecker& check, int targetG
 
 } // namespace
 
-QString groupLetter(int group) { return QString(QChar(QLatin1Char(char('A' + group)))); }
-
-int groupFromLetter(const QString& text) {
-    const QString t = text.trimmed().toUpper();
-    if (t.size() != 1) return -1;
-    const int g = t.at(0).unicode() - 'A';
-    return g >= 0 && g < GroupCount ? g : -1;
-}
-
 CsvTable parseCsv(const QByteArray& data) {
     QString text = QString::fromUtf8(data);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);

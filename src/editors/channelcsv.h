@@ -56,8 +56,3 @@ struct ChannelImportResult {
 // bad line and why. targetGroup (0..5) is the group of another tool's list; it is not used for
 // our own form.
 ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int targetGroup = -1);
-
-// "A" .. "F".
-QString groupLetter(int group);
-// 0..5 for "A".."F" or "a".."f", else -1.
-int groupFromLetter(const QString& text);

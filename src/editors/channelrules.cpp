@@ -13,6 +13,15 @@ constexpr int SingleChangeFrequencyWord = 20;
 int32_t roundEven32(double v) { return int32_t(std::nearbyint(v)); }
 } // namespace
 
+QString groupLetter(int group) { return QString(QChar(QLatin1Char(char('A' + group)))); }
+
+int groupFromLetter(const QString& text) {
+    const QString t = text.trimmed().toUpper();
+    if (t.size() != 1) return -1;
+    const int g = t.at(0).unicode() - 'A';
+    return g >= 0 && g < GroupCount ? g : -1;
+}
+
 QStringList channelColumnHeaders(bool older, int language) {
     const auto t = [language](const char* en, const char* zh) {
         return language == LanguageChinese   ? QString::fromUtf8(zh)

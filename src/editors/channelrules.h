@@ -29,6 +29,11 @@ QString FormatFreInput(const Document& doc, const QString& typed, bool clampToLi
 // scan) in a language, as the channel grid and the printout show them. older: solvir's grid.
 QStringList channelColumnHeaders(bool older, int language);
 
+// The letter of group 0..5: "A" .. "F".
+QString groupLetter(int group);
+// 0..5 for "A".."F" or "a".."f", else -1.
+int groupFromLetter(const QString& text);
+
 // "#0.000000"
 QString formatMhz(double mhz);
 // True for a stored frequency that means "no frequency": empty or eight "F".

@@ -46,10 +46,6 @@ QString tableStart() {
                           "border-color: #000000;\">");
 }
 
-QString groupLetter(int g) {
-    return QString(QChar(u'A' + g));
-}
-
 // Channel places of group g, ordered by channel number.
 QList<const ChannelEntry*> channelsOf(const Document& doc, int g) {
     QList<const ChannelEntry*> out;

@@ -31,10 +31,6 @@ constexpr std::array<int, GridColumns> ColumnTwips = {500,  1200, 1200, 1000, 10
 constexpr int HeaderRowTwips = 510;
 constexpr int GridWidthTwips = 11220;
 
-QString groupLetter(int g) {
-    return QString(QChar(u'A' + g));
-}
-
 // Temporarily sets a flag for the lifetime of the guard.
 class FlagGuard {
   public:

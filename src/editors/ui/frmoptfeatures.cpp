@@ -1,6 +1,7 @@
 #include "frmoptfeatures.h"
 
 #include "app/uicommon.h"
+#include "editors/channelrules.h"
 #include "editors/optiontables.h"
 #include "editorsupport.h"
 
@@ -182,7 +183,7 @@ void FrmOptFeatures::ChangOptByLanguage() {
         if (older)
             for (int g = 0; g < GroupCount; ++g)
                 m_label2[size_t(g)]->setText(tr2("Emergency Channel", "紧急信道") +
-                                             QLatin1Char(' ') + QChar(u'A' + g));
+                                             QLatin1Char(' ') + groupLetter(g));
         captionCloseAndHelp(this);
     });
 }
