@@ -38,7 +38,6 @@ QTextStream& err() {
 }
 
 
-const char* const FlagNames[8] = {"", "BUSY", "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB"};
 
 // Language of the program's settings file (English when there is none).
 QString settingsFilePath();
@@ -175,7 +174,7 @@ void describe(const Document& doc, QTextStream& o) {
             const ChannelEntry& e = c.entry(g, k);
             QStringList flags;
             for (int i = 1; i <= 7; ++i)
-                if (e.channelFlags[size_t(i)] == 1) flags << QLatin1String(FlagNames[i]);
+                if (e.channelFlags[size_t(i)] == 1) flags << channelFlagName(i);
             o << QStringLiteral("  %1  RX %2  TX %3  Scan %4  Flags %5")
                      .arg(e.channelNo, 2)
                      .arg(FreDataToText(doc, e.rxFreq.text()), -9)

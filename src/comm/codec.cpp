@@ -71,7 +71,6 @@ constexpr InfoField InfoFields[] = {
     {8, 0x50, 16}, {9, 0x60, 16}, {10, 0x70, 16}, {11, 0x80, 16}, {4, 0x90, 96},
 };
 
-const char* const FlagNames[8] = {"", "BUSY", "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB"};
 
 // Every access to the image goes through these two: nothing outside the buffer is touched.
 uint8_t byteAt(const QByteArray& image, qsizetype address) {
@@ -282,7 +281,7 @@ std::optional<QString> buildChannels(const Document& doc, QByteArray& image) {
                 const int v = e.channelFlags[size_t(i)];
                 if (v != 0 && v != 1)
                     return QStringLiteral("%1: %2 is %3; a channel function is 0 or 1.")
-                        .arg(channelName(g, n), QLatin1String(FlagNames[i]))
+                        .arg(channelName(g, n), channelFlagName(i))
                         .arg(v);
                 flags |= v << i;
             }

@@ -12,17 +12,21 @@ namespace {
 
 constexpr int SingleChangeFrequencyWord = 20;
 
-const char* const OwnHeader[] = {"Group", "Channel", "RX MHz", "TX MHz", "BUSY", "VOIC", "ECHO",
-                                 "HI-CUT", "+10KHz", "NB/ANL", "RB", "Scan"};
-constexpr int OwnFirstFlagColumn = 4; // BUSY; the seven settings follow in ChannelFlags order
-constexpr int OwnScanColumn = 11;
+// Our own columns: group, channel, RX, TX, the seven settings in ChannelFlags order, scan.
+QStringList ownHeader() {
+    QStringList h{QStringLiteral("Group"), QStringLiteral("Channel"), QStringLiteral("RX MHz"),
+                  QStringLiteral("TX MHz")};
+    for (int flag = 1; flag <= 7; ++flag) h << channelFlagName(flag);
+    return h << QStringLiteral("Scan");
+}
 
 QString key(const QString& header) { return header.trimmed().toLower(); }
 
 // Column positions by header name; -1 for a column the file does not have.
 struct Columns {
     QHash<QString, int> byName;
-    int at(const char* name) const { return byName.value(key(QLatin1String(name)), -1); }
+    int at(const QString& name) const { return byName.value(key(name), -1); }
+    int at(const char* name) const { return at(QLatin1String(name)); }
 };
 
 Columns columnsOf(const QStringList& header) {
@@ -190,13 +194,13 @@ QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check) {
         r.rx = rxShown.value_or(QString());
         r.tx = txShown.value_or(QString());
         for (int k = 1; k <= 7; ++k) {
-            const int col = c.at(OwnHeader[OwnFirstFlagColumn + k - 1]);
+            const int col = c.at(channelFlagName(k));
             const QString v = cell(f, col);
             if (col < 0 || v.isEmpty()) continue;
             r.flags[size_t(k)] = parseFlag(v, false);
             if (!r.flags[size_t(k)]) {
                 check.problem(r.line, tr2("%1 \"%2\" is neither 0 nor 1.", "%1“%2”既不是 0 也不是 1。")
-                                          .arg(QLatin1String(OwnHeader[OwnFirstFlagColumn + k - 1]), v));
+                                          .arg(channelFlagName(k), v));
                 ok = false;
             }
         }
@@ -361,9 +365,7 @@ ChannelCsvKind channelCsvKind(const CsvTable& table) {
 }
 
 QByteArray exportChannelsCsv(const Document& doc) {
-    QStringList header;
-    for (const char* h : OwnHeader) header << QLatin1String(h);
-    QByteArray out = csvLine(header);
+    QByteArray out = csvLine(ownHeader());
     // Shown form without the grid's message for a damaged stored value: the digits as stored.
     auto shown = [&doc](const FixedText<8>& f) {
         const QString s = trimSpaces(f.text());

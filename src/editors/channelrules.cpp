@@ -13,6 +13,11 @@ constexpr int SingleChangeFrequencyWord = 20;
 int32_t roundEven32(double v) { return int32_t(std::nearbyint(v)); }
 } // namespace
 
+QString channelFlagName(int flag) {
+    static const char* const names[8] = {"", "BUSY", "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB"};
+    return flag >= 1 && flag <= 7 ? QLatin1String(names[flag]) : QString();
+}
+
 QString groupLetter(int group) { return QString(QChar(QLatin1Char(char('A' + group)))); }
 
 int groupFromLetter(const QString& text) {
@@ -28,17 +33,11 @@ QStringList channelColumnHeaders(bool older, int language) {
                : language == LanguageEnglish ? QString::fromUtf8(en)
                                              : QString();
     };
-    return {t("CH No.", "信道"),
-            older ? t("Frequency", "频率") : t("RX Frequency", "接收频率"),
-            t("TX FreQuency", "发射频率"),
-            QStringLiteral("BUSY"),
-            QStringLiteral("VOIC"),
-            QStringLiteral("ECHO"),
-            QStringLiteral("HI-CUT"),
-            QStringLiteral("+10KHz"),
-            QStringLiteral("NB/ANL"),
-            QStringLiteral("RB"),
-            older ? t("Scan Add", "扫描添加") : t("Scan", "扫描")};
+    QStringList headers{t("CH No.", "信道"),
+                        older ? t("Frequency", "频率") : t("RX Frequency", "接收频率"),
+                        t("TX FreQuency", "发射频率")};
+    for (int flag = 1; flag <= 7; ++flag) headers << channelFlagName(flag);
+    return headers << (older ? t("Scan Add", "扫描添加") : t("Scan", "扫描"));
 }
 
 QString formatMhz(double mhz) { return QString::number(mhz, 'f', 6); }

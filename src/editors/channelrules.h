@@ -29,6 +29,10 @@ QString FormatFreInput(const Document& doc, const QString& typed, bool clampToLi
 // scan) in a language, as the channel grid and the printout show them. older: solvir's grid.
 QStringList channelColumnHeaders(bool older, int language);
 
+// The name of channel setting 1..7 (ChannelFlags order), the same in both languages: "BUSY",
+// "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB".
+QString channelFlagName(int flag);
+
 // The letter of group 0..5: "A" .. "F".
 QString groupLetter(int group);
 // 0..5 for "A".."F" or "a".."f", else -1.

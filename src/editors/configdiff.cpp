@@ -58,7 +58,6 @@ const char* const OptionWordLabels[MaxOptionWords] = {
 namespace {
 
 constexpr int FirstEmergencyWord = 24;
-const char* const FlagLabels[8] = {"", "BUSY", "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB"};
 
 using Fields = QList<QPair<QString, QString>>;
 
@@ -81,7 +80,7 @@ Fields channelFields(const Document& doc, const ChannelEntry& e) {
              {QStringLiteral("TX"), shownFrequency(doc, e.txFreq.raw())}};
     for (int i = 1; i <= 7; ++i) {
         const int v = e.channelFlags[size_t(i)];
-        f << qMakePair(QLatin1String(FlagLabels[i]),
+        f << qMakePair(channelFlagName(i),
                        v == 0   ? QStringLiteral("Disable")
                        : v == 1 ? QStringLiteral("Enable")
                                 : QString::number(v));

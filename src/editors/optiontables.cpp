@@ -1,5 +1,6 @@
 #include "optiontables.h"
 
+#include "channelrules.h"
 #include "config/messages.h"
 
 #include <array>
@@ -156,6 +157,8 @@ QString listLabel(int k, bool older, int language) {
 
 QString checkLabel(int k, bool older, int language) {
     const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
+    // Check boxes 9..15 are the default channel settings, named as the settings are.
+    if (k >= 9 && k <= 15) return channelFlagName(k - 8);
     switch (k) {
     case 0: return t("LSB Enable", "使用LSB");
     case 1: return t("USB Enable", "使用USB");
@@ -168,13 +171,6 @@ QString checkLabel(int k, bool older, int language) {
     case 8:
         return older ? t("Single Change Frequency", "允许独立改变频率")
                      : t("Single Change RX/TX Frequency", "允许独立改变收发频率");
-    case 9: return QStringLiteral("BUSY");
-    case 10: return QStringLiteral("VOIC");
-    case 11: return QStringLiteral("ECHO");
-    case 12: return QStringLiteral("HI-CUT");
-    case 13: return QStringLiteral("+10KHz");
-    case 14: return QStringLiteral("NB/ANL");
-    case 15: return QStringLiteral("RB");
     case 16: return t("SWR Protect Enabled", "驻波保护使能");
     case 17: return t("DC Protect Enabled", "低电压保护使能");
     default: return {};
