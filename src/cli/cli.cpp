@@ -145,15 +145,6 @@ int newCommand(const Product& p, const QStringList& args) {
     return saveAs(doc, a.output);
 }
 
-QString textField(const QByteArray& bytes) {
-    QString s;
-    for (char c : bytes) {
-        if (c == '\0') break;
-        s += QLatin1Char(c);
-    }
-    return trimSpaces(s);
-}
-
 void describe(const Document& doc, QTextStream& o) {
     const Product& p = doc.product();
     const RadioConfig& c = doc.config;
@@ -161,8 +152,8 @@ void describe(const Document& doc, QTextStream& o) {
     if (p.hasVersionField) o << "Version: " << c.version.text() << '\n';
     o << "Model: " << doc.currentModel << '\n';
     o << "Band: " << doc.currentBand << '\n';
-    o << "Created: " << textField(c.modelInfo.createDate.raw()) << '\n';
-    o << "Software version: " << textField(c.modelInfo.softwareVersionText.raw()) << '\n';
+    o << "Created: " << shownFieldText(c.modelInfo.createDate.raw()) << '\n';
+    o << "Software version: " << shownFieldText(c.modelInfo.softwareVersionText.raw()) << '\n';
     for (int g = 0; g < GroupCount; ++g) {
         const int count = std::clamp<int>(c.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
         o << '\n' << "Group " << groupLetter(g) << ": " << count

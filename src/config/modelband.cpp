@@ -12,6 +12,11 @@ QString trimSpaces(const QString& s) {
     return s.mid(b, e - b);
 }
 
+QString shownFieldText(const QByteArray& raw) {
+    const qsizetype nul = raw.indexOf('\0');
+    return trimSpaces(QString::fromLatin1(nul < 0 ? raw : raw.left(nul)));
+}
+
 QString cleanModelText(const QString& s) {
     QString t = trimSpaces(s);
     if (t.endsWith(QChar(0))) t.chop(1);

@@ -9,6 +9,8 @@
 
 // Removes spaces (only spaces) at both ends.
 QString trimSpaces(const QString& s);
+// A fixed-size text field as the windows show it: up to its first character 0, spaces trimmed.
+QString shownFieldText(const QByteArray& raw);
 // A model text as compared: spaces trimmed, one trailing character 0 dropped.
 QString cleanModelText(const QString& s);
 // The shortest decimal text of a double ("155.05", "136.1"), always with ".".

@@ -61,16 +61,10 @@ constexpr int FirstEmergencyWord = 24;
 
 using Fields = QList<QPair<QString, QString>>;
 
-// A text field as shown: up to its first character 0, spaces trimmed.
-QString shownText(const QByteArray& raw) {
-    const qsizetype nul = raw.indexOf('\0');
-    return trimSpaces(QString::fromLatin1(nul < 0 ? raw : raw.left(nul)));
-}
-
 // A stored frequency as the grid shows it; a damaged one as its stored characters, without the
 // grid's message box.
 QString shownFrequency(const Document& doc, const QByteArray& raw) {
-    const QString s = shownText(raw);
+    const QString s = shownFieldText(raw);
     if (isNoFrequency(s)) return QString();
     return isNumericText(s) ? FreDataToText(doc, s) : s;
 }
@@ -144,9 +138,9 @@ Fields otherFields(const Document& doc) {
     const ModelInfo& mi = c.modelInfo;
     Fields f{{QStringLiteral("Model"), doc.currentModel},
              {QStringLiteral("Band"), doc.currentBand},
-             {QStringLiteral("Created"), shownText(mi.createDate.raw())},
-             {QStringLiteral("Software version"), shownText(mi.softwareVersionText.raw())},
-             {QStringLiteral("Model (copy)"), shownText(mi.modelNameCopy.raw())},
+             {QStringLiteral("Created"), shownFieldText(mi.createDate.raw())},
+             {QStringLiteral("Software version"), shownFieldText(mi.softwareVersionText.raw())},
+             {QStringLiteral("Model (copy)"), shownFieldText(mi.modelNameCopy.raw())},
              {QStringLiteral("Band code (copy)"), QString::number(mi.bandCodeCopy)},
              {QStringLiteral("Type letter"), QString::number(mi.typeLetter)},
              {QStringLiteral("Current group"), groupLetter(std::clamp<int>(c.currentGroup, 0, GroupCount - 1))}};
@@ -155,9 +149,9 @@ Fields otherFields(const Document& doc) {
     addWords(f, QStringLiteral("Key assignment"), c.keyAssign);
     addWords(f, QStringLiteral("Scan word"), c.scanWords);
     addWords(f, QStringLiteral("DTMF word"), c.dtmf.words1);
-    f << qMakePair(QStringLiteral("DTMF ID code"), shownText(c.dtmf.text1.raw()));
+    f << qMakePair(QStringLiteral("DTMF ID code"), shownFieldText(c.dtmf.text1.raw()));
     addWords(f, QStringLiteral("DTMF setting"), c.dtmf.words2);
-    f << qMakePair(QStringLiteral("DTMF code 2"), shownText(c.dtmf.text2.raw()));
+    f << qMakePair(QStringLiteral("DTMF code 2"), shownFieldText(c.dtmf.text2.raw()));
     f << qMakePair(QStringLiteral("DTMF word 7"), QString::number(c.dtmf.word3));
     const FleetSyncSettings& fs = c.fleetSync;
     const long long fsWords[6] = {fs.w0, fs.l1, fs.w2, fs.l3, fs.l4, fs.w5};
@@ -167,13 +161,13 @@ Fields otherFields(const Document& doc) {
     for (int i = 0; i < std::clamp<int>(c.dtmfCodeCount, 0, 8); ++i) {
         const DtmfCodeEntry& d = c.dtmfCodes[size_t(i)];
         f << qMakePair(QStringLiteral("DTMF code %1").arg(i + 1),
-                       QStringLiteral("%1 %2").arg(d.number).arg(shownText(d.code.raw())));
+                       QStringLiteral("%1 %2").arg(d.number).arg(shownFieldText(d.code.raw())));
     }
     f << qMakePair(QStringLiteral("Test frequencies"), QString::number(c.testFreqCount));
     for (int i = 0; i < std::clamp<int>(c.testFreqCount, 0, 16); ++i) {
         const TestFreqEntry& t = c.testFreqs[size_t(i)];
         f << qMakePair(QStringLiteral("Test frequency %1").arg(i + 1),
-                       QStringLiteral("%1 RX %2 TX %3").arg(t.number).arg(shownText(t.rxFreq.raw()), shownText(t.txFreq.raw())));
+                       QStringLiteral("%1 RX %2 TX %3").arg(t.number).arg(shownFieldText(t.rxFreq.raw()), shownFieldText(t.txFreq.raw())));
     }
     for (int line = 0; line < 2; ++line)
         f << qMakePair(QStringLiteral("Message line %1").arg(line + 1),

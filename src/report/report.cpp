@@ -158,21 +158,12 @@ QString optionSection(const Document& doc, int language) {
     return html + QStringLiteral("</table>");
 }
 
-QString fixedField(const QByteArray& bytes) {
-    QString s;
-    for (char c : bytes) {
-        if (c == '\0') break;
-        s += QLatin1Char(c);
-    }
-    return s.trimmed();
-}
-
 // "Embedded Message", as the window of that name: what the configuration holds about the radio.
 QString radioInfoSection(const Document& doc, int language) {
     const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
     const Product& p = doc.product();
     const ModelInfo& mi = doc.config.modelInfo;
-    QString created = fixedField(mi.createDate.raw());
+    QString created = shownFieldText(mi.createDate.raw());
     const QDate date = QDate::fromString(created, QStringLiteral("yyyyMMdd"));
     if (date.isValid()) created = date.toString(Qt::ISODate);
 
@@ -181,10 +172,10 @@ QString radioInfoSection(const Document& doc, int language) {
         {t("Model Type", "机型类型"), doc.currentModel.trimmed()},
         {t("Frequency", "频率"), doc.currentBand},
         {t("Create Date", "创建日期"), created},
-        {t("Software Version", "软件版本"), fixedField(mi.softwareVersionText.raw())},
+        {t("Software Version", "软件版本"), shownFieldText(mi.softwareVersionText.raw())},
     };
     if (p.hasVersionField)
-        rows.append({t("Data File Version", "数据文件版本"), fixedField(doc.config.version.raw())});
+        rows.append({t("Data File Version", "数据文件版本"), shownFieldText(doc.config.version.raw())});
 
     QString html = sectionHeading(printText(PrintText::MessageItem, language)) + tableStart();
     for (qsizetype i = 0; i < rows.size(); ++i)

@@ -42,9 +42,6 @@ class AsciiValidator : public QValidator {
     }
 };
 
-QString shownText(const QByteArray& stored) {
-    return trimSpaces(QString::fromLatin1(stored));
-}
 } // namespace
 
 FrmRadioInfoSet::FrmRadioInfoSet(Document& doc, RadioSession& session, QWidget* parent)
@@ -197,7 +194,7 @@ void FrmRadioInfoSet::placeControls() {
 
 void FrmRadioInfoSet::loadValues() {
     const ModelInfo& mi = m_doc.config.modelInfo;
-    const QString model = shownText(mi.modelNameCopy.untilNul()).left(3);
+    const QString model = shownFieldText(mi.modelNameCopy.untilNul()).left(3);
     const int modelIndex = Combo1[0]->findText(model);
     if (modelIndex >= 0) Combo1[0]->setCurrentIndex(modelIndex);
     Combo1[0]->setEditText(model);
@@ -205,8 +202,8 @@ void FrmRadioInfoSet::loadValues() {
     // The stored band: its entry in the list, else the first entry.
     const int band = Combo1[1]->findText(bandText(m_doc.product(), mi.bandCodeCopy, model));
     if (Combo1[1]->count() > 0) Combo1[1]->setCurrentIndex(band >= 0 ? band : 0);
-    Text1[0]->setText(shownText(mi.createDate.untilNul()));
-    Text1[1]->setText(shownText(mi.softwareVersionText.untilNul()));
+    Text1[0]->setText(shownFieldText(mi.createDate.untilNul()));
+    Text1[1]->setText(shownFieldText(mi.softwareVersionText.untilNul()));
 
     m_shownModel = Combo1[0]->currentText();
     m_shownBand = Combo1[1]->currentText();
