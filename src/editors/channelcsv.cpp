@@ -366,17 +366,11 @@ ChannelCsvKind channelCsvKind(const CsvTable& table) {
 
 QByteArray exportChannelsCsv(const Document& doc) {
     QByteArray out = csvLine(ownHeader());
-    // Shown form without the grid's message for a damaged stored value: the digits as stored.
-    auto shown = [&doc](const FixedText<8>& f) {
-        const QString s = trimSpaces(f.text());
-        if (isNoFrequency(s)) return QString();
-        return isNumericText(s) ? FreDataToText(doc, s) : s;
-    };
     for (int g = 0; g < GroupCount; ++g) {
         const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
         for (int k = 1; k <= count; ++k) {
             const ChannelEntry& e = doc.config.entry(g, k);
-            QStringList f{groupLetter(g), QString::number(e.channelNo), shown(e.rxFreq), shown(e.txFreq)};
+            QStringList f{groupLetter(g), QString::number(e.channelNo), listedFrequency(doc, e.rxFreq.raw()), listedFrequency(doc, e.txFreq.raw())};
             for (int i = 1; i <= 7; ++i) f << QString::number(e.channelFlags[size_t(i)]);
             f << QString::number(e.scanFlag);
             out += csvLine(f);

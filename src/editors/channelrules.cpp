@@ -59,6 +59,12 @@ QString FreDataToText(const Document& doc, const QString& stored) {
     return shortestNumber(doc.lowerLimit);
 }
 
+QString listedFrequency(const Document& doc, const QByteArray& stored) {
+    const QString s = shownFieldText(stored);
+    if (isNoFrequency(s)) return {};
+    return isNumericText(s) ? FreDataToText(doc, s) : s;
+}
+
 QString FreTextToData(const Document& doc, const QString& t) {
     if (t.isEmpty()) return {};
     const QString s = isNumericText(t) ? t : shortestNumber(doc.lowerLimit);

@@ -19,6 +19,9 @@ enum ChannelColumn : int {
 };
 
 QString FreDataToText(const Document& doc, const QString& stored);
+// The shown form of a stored frequency for lists and comparisons: as FreDataToText, but a
+// damaged value comes back as its stored characters instead of raising the grid's message.
+QString listedFrequency(const Document& doc, const QByteArray& stored);
 QString FreTextToData(const Document& doc, const QString& shown);
 double SnapFreStep(const Document& doc, double mhz);
 double CheckFreRange(const Document& doc, double mhz, bool clampToLimit);

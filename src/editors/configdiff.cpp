@@ -61,17 +61,9 @@ constexpr int FirstEmergencyWord = 24;
 
 using Fields = QList<QPair<QString, QString>>;
 
-// A stored frequency as the grid shows it; a damaged one as its stored characters, without the
-// grid's message box.
-QString shownFrequency(const Document& doc, const QByteArray& raw) {
-    const QString s = shownFieldText(raw);
-    if (isNoFrequency(s)) return QString();
-    return isNumericText(s) ? FreDataToText(doc, s) : s;
-}
-
 Fields channelFields(const Document& doc, const ChannelEntry& e) {
-    Fields f{{QStringLiteral("RX"), shownFrequency(doc, e.rxFreq.raw())},
-             {QStringLiteral("TX"), shownFrequency(doc, e.txFreq.raw())}};
+    Fields f{{QStringLiteral("RX"), listedFrequency(doc, e.rxFreq.raw())},
+             {QStringLiteral("TX"), listedFrequency(doc, e.txFreq.raw())}};
     for (int i = 1; i <= 7; ++i) {
         const int v = e.channelFlags[size_t(i)];
         f << qMakePair(channelFlagName(i),
