@@ -30,23 +30,13 @@ QStringList itemsOf(const QComboBox* c) {
 }
 } // namespace
 
-class TestChannelGrid : public QObject {
+class TestChannelGrid : public QObject, EditorUnderTest<frmCommChInfo> {
     Q_OBJECT
     PrivateUserFolders m_folders;
-    std::unique_ptr<Document> m_doc;
-    std::unique_ptr<frmCommChInfo> m_window;
 
-    // A fresh default configuration of the product (taken from the test row when it has one).
-    Document& freshDoc(const Product& p) {
-        m_window.reset();
-        m_doc = std::make_unique<Document>(p);
-        m_doc->initialiseDefaults();
-        return *m_doc;
-    }
     // Opens the grid and waits until the editor of channel 1's RX cell has the focus.
     frmCommChInfo& open() {
-        m_window = std::make_unique<frmCommChInfo>(*m_doc);
-        showActive(m_window.get());
+        openWindow();
         if (!QTest::qWaitFor([&] { return text1()->hasFocus(); })) qFatal("editor without focus");
         return *m_window;
     }

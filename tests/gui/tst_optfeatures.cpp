@@ -16,22 +16,11 @@
 
 Q_DECLARE_METATYPE(const Product*)
 
-class TestOptFeatures : public QObject {
+class TestOptFeatures : public QObject, EditorUnderTest<FrmOptFeatures> {
     Q_OBJECT
     PrivateUserFolders m_folders;
-    std::unique_ptr<Document> m_doc;
-    std::unique_ptr<FrmOptFeatures> m_window;
 
-    Document& freshDoc(const Product& p) {
-        m_window.reset();
-        m_doc = std::make_unique<Document>(p);
-        m_doc->initialiseDefaults();
-        return *m_doc;
-    }
-    FrmOptFeatures& open() {
-        m_window = std::make_unique<FrmOptFeatures>(*m_doc);
-        return showActive(m_window.get());
-    }
+    FrmOptFeatures& open() { return openWindow(); }
     QCheckBox* check(int k) const {
         return m_window->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(k));
     }
