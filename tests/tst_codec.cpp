@@ -70,7 +70,8 @@ void TestCodec::frequencyBytes_data() {
     QTest::addColumn<bool>("overflow");
     // Band 25.605 - 30.115 MHz: the base digits stay within 25.615 .. 30.105 MHz.
     QTest::newRow("in band") << M << "28015050" << hex("2801500500") << "28015050" << 50 << false;
-    QTest::newRow("below") << M << "25605000" << hex("256150E883") << "25605000" << -10000 << false;
+    // Below the band the extra keeps the offset's size (10000 Hz); its sign bit subtracts it.
+    QTest::newRow("below") << M << "25605000" << hex("256150E883") << "25605000" << 10000 << false;
     QTest::newRow("above") << M << "30115000" << hex("301050E803") << "30115000" << 10000 << false;
     QTest::newRow("at high edge") << M << "30105000" << hex("3010500000") << "30105000" << 0
                                   << false;
@@ -86,16 +87,20 @@ void TestCodec::frequencyBytes_data() {
     QTest::newRow("empty") << M << "" << hex("FFFFFF0000") << "" << 0 << false;
     QTest::newRow("eight F") << M << "FFFFFFFF" << hex("FFFFFF0000") << "" << 0 << false;
     QTest::newRow("not a number") << M << "28A15000" << hex("FFFFFF0000") << "" << 0 << false;
-    // 32767 steps still encode, but more than 32767 Hz cannot be read back.
-    QTest::newRow("largest offset")
-        << M << "25287330" << hex("256150FFFF") << "25287330" << -327670 << true;
+    // 3276 steps (32760 Hz) are the most a read gives back, so they are the most a build sends.
+    QTest::newRow("3276 steps below")
+        << M << "25582240" << hex("256150CC8C") << "25582240" << 32760 << false;
+    QTest::newRow("3276 steps above")
+        << M << "30137760" << hex("301050CC0C") << "30137760" << 32760 << false;
     QTest::newRow("solvir digits")
         << S << "28015057" << hex("28015057") << "28015057" << 0 << false;
     QTest::newRow("solvir no band")
         << S << "12345678" << hex("12345678") << "12345678" << 0 << false;
     QTest::newRow("solvir empty") << S << "" << hex("FFFFFFFF") << "" << 0 << false;
     // No byte form (empty bytes): the offset overflows, or the digits are not plain digits.
-    QTest::newRow("32768 steps below") << M << "25287320" << QByteArray() << "" << 0 << false;
+    QTest::newRow("3277 steps below") << M << "25582230" << QByteArray() << "" << 0 << false;
+    QTest::newRow("3277 steps above") << M << "30137770" << QByteArray() << "" << 0 << false;
+    QTest::newRow("32767 steps below") << M << "25287330" << QByteArray() << "" << 0 << false;
     QTest::newRow("far above") << M << "99000000" << QByteArray() << "" << 0 << false;
     QTest::newRow("decimal point") << M << "28.01500" << QByteArray() << "" << 0 << false;
     QTest::newRow("sign") << M << "-2801500" << QByteArray() << "" << 0 << false;
@@ -173,8 +178,11 @@ void TestCodec::builtLayout() {
         w[size_t(i)] = (i == 12 || i == 14 || i == 17) ? 1 : 0;
     for (int i = 30; i <= 36; ++i)
         w[size_t(i)] = (i == 30 || i == 36) ? 1 : 0;
+    doc.config.entry(0, 1).txFreq.assign(QByteArray("")); // no TX: sent unset, RX is used
     const QByteArray image = built(doc);
     const int o = product->optionBase;
+    if (product->hasChannelExtras) QCOMPARE(image.mid(0x0010 + 5, 5), hex("FFFFFF0000"));
+    else QCOMPARE(image.mid(0x0010 + 4, 4), hex("FFFFFFFF"));
     QCOMPARE(image.left(16), QByteArray(16, char(0xFF))); // the radio's own header
     QCOMPARE(image.mid(product->headerBase, 8).toHex(), QByteArray("50534f4c5604f8ff"));
     QCOMPARE(image.mid(o + 1, 2), hex("1234"));
@@ -229,7 +237,7 @@ void TestCodec::roundTrip() {
         QCOMPARE(b.scanFlag, a.scanFlag);
         QCOMPARE(b.channelFlags, a.channelFlags);
     }
-    if (product->hasChannelExtras) QCOMPARE(r.entry(0, 4).txExtra, -10000); // channel 12
+    if (product->hasChannelExtras) QCOMPARE(r.entry(0, 4).txExtra, 10000); // channel 12, below
     for (int i = 0; i < product->optionWordCount; ++i)
         QCOMPARE(r.optionWords[size_t(i)], i == 19 ? 5 : c.optionWords[size_t(i)]);
     QCOMPARE(r.embeddedMessage[0].raw(), c.embeddedMessage[0].raw());
@@ -325,6 +333,16 @@ void TestCodec::buildRefused_data() {
     row("TX far out", M,
         "Group B channel 1: transmit frequency 99.000000 MHz is too far outside the band",
         [](RadioConfig& c) { c.entry(1, 1).txFreq.assign(QByteArray("99000000")); });
+    // A channel in use needs a receive frequency; a missing transmit frequency is the receive one.
+    row("RX empty", M, "Group B channel 1: receive frequency \"\" is not a frequency",
+        [](RadioConfig& c) { c.entry(1, 1).rxFreq.assign(QByteArray("")); });
+    row("RX letters", M, "Group B channel 1: receive frequency \"28A15000\" is not a frequency",
+        [](RadioConfig& c) { c.entry(1, 1).rxFreq.assign(QByteArray("28A15000")); });
+    row("solvir RX eight F", S, "Group A channel 1: receive frequency \"FFFFFFFF\"",
+        [](RadioConfig& c) { c.entry(0, 1).rxFreq.assign(QByteArray("FFFFFFFF")); });
+    row("RX 3277 steps below", M,
+        "Group A channel 1: receive frequency 25.582230 MHz is too far outside the band",
+        [](RadioConfig& c) { c.entry(0, 1).rxFreq.assign(QByteArray("25582230")); });
     row("channel 0", M, "Group C place 1:", [](RadioConfig& c) { c.entry(2, 1).channelNo = 0; });
     row("channel 61", M, "Group C place 1:", [](RadioConfig& c) { c.entry(2, 1).channelNo = 61; });
     row("61 channels", M, "Group D:", [](RadioConfig& c) { c.groupChannelCount[3] = 61; });

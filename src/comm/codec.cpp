@@ -13,9 +13,10 @@ constexpr int BitmapBytesPerGroup = 8; // 64 bits per group; channels 61..64 sta
 constexpr int MessageLength = 32;
 constexpr int StoredDigits = 8;        // a stored frequency is 8 decimal digits of Hz
 constexpr int EdgeMarginHz = 10000;    // base digits stay 10 kHz inside the band limits
-constexpr int MaxOffsetSteps = 0x7FFF; // 15 bits of 10 Hz steps
-// RxExtra/TxExtra hold the offset in Hz as a signed 16-bit number: 3276 steps are 32760 Hz.
-constexpr int MaxReadOffsetSteps = 3276;
+// The offset field has 15 bits of 10 Hz steps, but RxExtra/TxExtra keep the offset in Hz as a
+// 16-bit number: only 3276 steps (32760 Hz) come back from a read. The build refuses anything
+// farther, so that a write never leaves a radio whose memory cannot be read back.
+constexpr int MaxOffsetSteps = 3276;
 constexpr qint64 MinBaseHz = 10000000; // the base digits are the first six of an 8-digit value
 constexpr qint64 MaxBaseHz = 99999999;
 
@@ -135,7 +136,9 @@ qint64 edgeHz(double mhz, int marginHz) {
     return qint64(std::nearbyint(hz));
 }
 
-enum class EncodeProblem { None, TooFar, NotRepresentable };
+// NoFrequency is no problem for a transmit frequency (the radio then transmits on the receive
+// frequency) but is one for a receive frequency: a channel without it would be sent as present.
+enum class EncodeProblem { None, NoFrequency, TooFar, NotRepresentable };
 struct EncodedFrequency {
     QByteArray bytes;
     EncodeProblem problem = EncodeProblem::None;
@@ -152,6 +155,7 @@ EncodedFrequency encodeChecked(const Document& doc, const QString& stored) {
     // No frequency, or (below) a text that is no number at all: the radio keeps it unset.
     if (isNoFrequency(stored)) {
         r.bytes = none;
+        r.problem = EncodeProblem::NoFrequency;
         return r;
     }
     // Trim, drop the terminating character 0 of a short text, fill up to 8 digits.
@@ -161,6 +165,7 @@ EncodedFrequency encodeChecked(const Document& doc, const QString& stored) {
         t.append(QLatin1Char('0'));
     if (!isNumericText(t)) {
         r.bytes = none;
+        r.problem = EncodeProblem::NoFrequency;
         return r;
     }
     // Numeric, but not plain digits ("28.01500", "-2801500"), or longer than the stored form:
@@ -214,6 +219,9 @@ EncodedFrequency encodeChecked(const Document& doc, const QString& stored) {
 
 QString encodeProblemText(const Document& doc, const QString& what, const QString& stored,
                           const EncodedFrequency& e) {
+    if (e.problem == EncodeProblem::NoFrequency)
+        return QStringLiteral("%1 \"%2\" is not a frequency; enter one or delete the channel.")
+            .arg(what, trimSpaces(stored).remove(QChar(0)));
     if (e.problem == EncodeProblem::TooFar)
         return QStringLiteral("%1 %2 MHz is too far outside the band %3.")
             .arg(what, QString::number(double(e.hz) / 1000000.0, 'f', 6), doc.currentBand);
@@ -272,7 +280,7 @@ std::optional<QString> buildChannels(const Document& doc, QByteArray& image) {
                        encodeProblemText(doc, QStringLiteral("receive frequency"), e.rxFreq.text(),
                                          rx);
             const EncodedFrequency tx = encodeChecked(doc, e.txFreq.text());
-            if (tx.problem != EncodeProblem::None)
+            if (tx.problem != EncodeProblem::None && tx.problem != EncodeProblem::NoFrequency)
                 return channelName(g, n) + QStringLiteral(": ") +
                        encodeProblemText(doc, QStringLiteral("transmit frequency"), e.txFreq.text(),
                                          tx);
@@ -362,7 +370,8 @@ void ClearRadioImage(const Product& p, QByteArray& image) {
 
 std::optional<QByteArray> encodeFrequency(const Document& doc, const QString& stored) {
     EncodedFrequency e = encodeChecked(doc, stored);
-    if (e.problem != EncodeProblem::None) return std::nullopt;
+    if (e.problem != EncodeProblem::None && e.problem != EncodeProblem::NoFrequency)
+        return std::nullopt;
     return e.bytes;
 }
 
@@ -383,9 +392,10 @@ DecodedFrequency decodeFrequency(const Product& p, const QByteArray& bytes) {
         const uint8_t low = uint8_t(field.at(digitBytes));
         const uint8_t high = uint8_t(field.at(digitBytes + 1));
         const int steps = (high & 0x7F) * 256 + low;
-        d.overflow = steps > MaxReadOffsetSteps;
-        extra = (high & 0x80) ? -qint64(steps) * 10 : qint64(steps) * 10;
-        d.extraHz = int(extra);
+        d.overflow = steps > MaxOffsetSteps;
+        // The extra keeps the offset's size; the sign only says which way it moves the digits.
+        d.extraHz = steps * 10;
+        extra = (high & 0x80) ? -qint64(d.extraHz) : qint64(d.extraHz);
     }
     d.numeric = bcd;
     if (!bcd) {

@@ -40,12 +40,14 @@ using LocalInformation = std::array<QString, 12>;
 LocalInformation ParseLocalInformation(const Product& p, const QByteArray& image);
 
 // Byte form of one frequency (meridox: 3 BCD bytes, offset low, sign/offset high; solvir: 4
-// BCD bytes), exposed for tests. encodeFrequency gives nothing when the offset overflows.
+// BCD bytes), exposed for tests. encodeFrequency gives the unset form FF.. for no frequency and
+// nothing when the frequency has no byte form (an offset above 3276 steps of 10 Hz, or digits
+// that are not plain). A channel whose receive frequency is unset is refused by the build.
 std::optional<QByteArray> encodeFrequency(const Document& doc, const QString& stored);
 struct DecodedFrequency {
     bool numeric = false; // false: the digits were not BCD (the frequency stays unknown)
     QString text;         // decimal digits of Hz when numeric
-    int extraHz = 0;      // signed offset in Hz (meridox)
-    bool overflow = false; // the offset does not fit a signed 16-bit number of Hz
+    int extraHz = 0;      // size of the offset in Hz (meridox); the sign bit says subtract
+    bool overflow = false; // more than 3276 steps: the offset does not fit 16 bits of Hz
 };
 DecodedFrequency decodeFrequency(const Product& p, const QByteArray& bytes);
