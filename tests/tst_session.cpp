@@ -116,6 +116,9 @@ private slots:
     void olderRadioIdentity();
     void informationRead();
     void informationWriteFrames();
+    void retryAsksForTheLostInformationBlockAgain();
+    void radioRecordsOnlyFromSucceededInformationOperations_data();
+    void radioRecordsOnlyFromSucceededInformationOperations();
     void onlyOneOperationAtATime();
     void portOpenFailure();
     void deviceLostMidSession();
@@ -494,6 +497,86 @@ void TestSession::informationWriteFrames() {
     QCOMPARE(uint8_t(info.at(33)), RadioSession::checksum(info, 1, 33));
     QCOMPARE(f.at(4), QByteArray("V1.00\xFF\xFF\xFF\xFF\xFF"));
     QCOMPARE(f.at(5), QByteArray("E"));
+}
+
+void TestSession::retryAsksForTheLostInformationBlockAgain() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Retry};
+    Rig rig(meridoxProduct());
+    rig.radio.memory.replace(0x1F40, 4, "DLR1"); // Text1(3), the block that gets lost once
+    bool lost = false;
+    rig.link.responder = [&](const QByteArray& f) {
+        if (f.startsWith('R') && address(f) == 0x1F40 && !lost) {
+            lost = true;
+            return QByteArray();
+        }
+        return rig.radio.respond(f);
+    };
+    QVERIFY(rig.session.readInformation(true));
+    QVERIFY(rig.finish());
+    QCOMPARE(msgs.texts(), lines({"Check Connection. Retry or Cancel?"}));
+    QList<int> asked;
+    for (const auto& f : rig.framesStartingWith('R')) asked << address(f);
+    QCOMPARE(asked.count(0x1F40), 2);
+    QCOMPARE(asked.count(0x1F50), 1);
+    QCOMPARE(asked.last(), 0x1FF0);
+    QCOMPARE(rig.session.localInformation[3], QStringLiteral("DLR1"));
+}
+
+void TestSession::radioRecordsOnlyFromSucceededInformationOperations_data() {
+    QTest::addColumn<int>("op");
+    QTest::addColumn<bool>("succeeds");
+    QTest::addColumn<bool>("stored");
+    QTest::newRow("read, failed") << int(CommRead) << false << false;
+    QTest::newRow("write, succeeded") << int(CommWrite) << true << false;
+    QTest::newRow("information read, failed") << int(CommInfoRead) << false << false;
+    QTest::newRow("information read, succeeded") << int(CommInfoRead) << true << true;
+    QTest::newRow("information write, succeeded") << int(CommInfoWrite) << true << true;
+}
+
+// A radio that sends its information record ("NTK-", model code 5915, type C, band 0x21,
+// serial 20101207) and its version "V2.05" in the middle of an operation.
+void TestSession::radioRecordsOnlyFromSucceededInformationOperations() {
+    QFETCH(int, op);
+    QFETCH(bool, succeeds);
+    QFETCH(bool, stored);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok, MsgAnswer::Cancel};
+    Rig rig(meridoxProduct());
+    QByteArray info = QByteArray("NTK-5915C") + QByteArray(4, char(0xFF)) + char(0x21) +
+                      QByteArray(3, char(0xFF)) + "20101207" + QByteArray(8, char(0xFF));
+    info += char(RadioSession::checksum(info, 1, 33));
+    const QByteArray version("V2.05\xFF\xFF\xFF\xFF\xFF", 10);
+    int frames = 0;
+    rig.link.responder = [&](const QByteArray& f) {
+        ++frames;
+        if (frames == 4) rig.link.reply(info);
+        if (frames == 5) rig.link.reply(version);
+        // A failing session: the radio falls silent after the records.
+        if (!succeeds && frames >= 5) return QByteArray();
+        return rig.radio.respond(f);
+    };
+    const ModelInfo before = rig.doc.config.modelInfo;
+    const bool started = op == CommRead    ? rig.session.readFromRadio()
+                         : op == CommWrite ? rig.session.writeToRadio()
+                         : op == CommInfoRead ? rig.session.readInformation(true)
+                                              : rig.session.writeInformation();
+    QVERIFY(started);
+    QSignalSpy done(&rig.session, &RadioSession::finished);
+    QVERIFY(rig.finish());
+    QCOMPARE(done.last().at(1).toBool(), succeeds);
+    const ModelInfo& mi = rig.doc.config.modelInfo;
+    if (!stored) {
+        QCOMPARE(mi.softwareVersionText.raw(), before.softwareVersionText.raw());
+        QCOMPARE(mi.createDate.raw(), before.createDate.raw());
+        QCOMPARE(mi.bandCodeCopy, before.bandCodeCopy);
+        return;
+    }
+    QCOMPARE(mi.modelNameCopy.raw(), QByteArray("715   "));
+    QCOMPARE(int(mi.typeLetter), 67);
+    QCOMPARE(int(mi.bandCodeCopy), 0x21);
+    QCOMPARE(mi.createDate.untilNul(), QByteArray("20101207"));
+    QCOMPARE(mi.softwareVersionText.untilNul(), QByteArray("V2.05"));
 }
 
 void TestSession::onlyOneOperationAtATime() {

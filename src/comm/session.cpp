@@ -177,6 +177,8 @@ bool RadioSession::OpenCommPort() {
     bytesSent = bytesReceived = 0;
     lastFailure = SessionFailure::None;
     m_lostWhilePrompting = false;
+    m_receivedInformation.reset();
+    m_receivedVersion.reset();
     if (m_link.isOpen()) m_link.close();
     PortOpenError err;
     if (!m_link.open(m_portName, &err)) {
@@ -383,26 +385,31 @@ bool RadioSession::storeReply(const QByteArray& r) {
         kind = ReplyKind::Version;
     }
 
-    ModelInfo& mi = m_doc.config.modelInfo;
+    // The radio's own information and version records answer only the information
+    // operations; they reach the configuration when that session succeeds (EndSession).
+    const bool informationOperation = CommType == CommInfoRead || CommType == CommInfoWrite;
     switch (kind) {
     case ReplyKind::None: return false;
     case ReplyKind::Info: {
-        // The radio's own information record: model copy, type letter, band copy, serial.
+        if (!informationOperation) return false;
+        // Model copy, type letter, band copy, serial number.
+        ReceivedInformation info;
         QByteArray code;
         for (int i = 4; i < 8 && uint8_t(r.at(i)) != 0xFF; ++i) code += r.at(i);
-        mi.modelNameCopy.assign(radioTypeToModelText(QString::fromLatin1(code)));
-        mi.typeLetter = int16_t(uint8_t(r.at(8)));
-        mi.bandCodeCopy = int16_t(uint8_t(r.at(13)));
-        QByteArray serial = r.mid(17, 8);
-        for (char& c : serial)
+        info.modelNameCopy = radioTypeToModelText(QString::fromLatin1(code));
+        info.typeLetter = int16_t(uint8_t(r.at(8)));
+        info.bandCodeCopy = int16_t(uint8_t(r.at(13)));
+        info.createDate = r.mid(17, 8);
+        for (char& c : info.createDate)
             if (uint8_t(c) == 0xFF) c = '\0';
-        mi.createDate.assign(serial);
+        m_receivedInformation = info;
         return false;
     }
     case ReplyKind::Version: {
+        if (!informationOperation) return false;
         QByteArray text("V");
         for (int i = 1; i < 10 && uint8_t(r.at(i)) != 0xFF; ++i) text += r.at(i);
-        mi.softwareVersionText.assign(text + '\0');
+        m_receivedVersion = text + '\0';
         return false;
     }
     case ReplyKind::Ack:
@@ -449,9 +456,12 @@ void RadioSession::onReply(const QByteArray& reply) {
                       .arg(activeStep()));
 }
 
-void RadioSession::askRetry() {
+void RadioSession::askRetry(bool repeatBlock) {
     if (prompt(Msg::CheckConnection, MsgIcon::None, MsgButtons::RetryCancel) == MsgAnswer::Retry &&
         !m_lostWhilePrompting) {
+        // The handshake advances before it requests a block: step back so that the block
+        // whose reply was lost is asked for again.
+        if (repeatBlock) BlockAddress -= BlockLength;
         StartSession();
     } else {
         fail(m_lostWhilePrompting ? SessionFailure::DeviceLost : SessionFailure::NoAnswer);
@@ -510,9 +520,9 @@ void RadioSession::onWaitTimeout() {
     case CommInfoWrite:
         switch (step) {
         case StepProgramAck: AdvanceSession(); return;
+        case StepBlock: askRetry(CommType == CommInfoRead); return;
         case StepIdent:
         case StepIdentAck:
-        case StepBlock:
         case StepBlockAck: askRetry(); return;
         case StepEndAck: EndSession(true); return; // the transfer itself is complete
         case StepRejectedAck: fail(SessionFailure::Identity); return;
@@ -574,6 +584,7 @@ void RadioSession::EndSession(bool success) {
     if (!success && lastFailure == SessionFailure::None) lastFailure = SessionFailure::NoAnswer;
 
     bool ok = success;
+    if (ok && (op == CommInfoRead || op == CommInfoWrite)) applyReceivedInformation();
     if (ok && op == CommRead) {
         // Decode into a copy first: a read that cannot be used changes nothing.
         Document decoded = m_doc;
@@ -606,6 +617,19 @@ void RadioSession::EndSession(bool success) {
     if (ok) lastFailure = SessionFailure::None;
     traceEnd(ok);
     emit finished(op, ok);
+}
+
+void RadioSession::applyReceivedInformation() {
+    ModelInfo& mi = m_doc.config.modelInfo;
+    if (m_receivedInformation) {
+        mi.modelNameCopy.assign(m_receivedInformation->modelNameCopy);
+        mi.typeLetter = m_receivedInformation->typeLetter;
+        mi.bandCodeCopy = m_receivedInformation->bandCodeCopy;
+        mi.createDate.assign(m_receivedInformation->createDate);
+    }
+    if (m_receivedVersion) mi.softwareVersionText.assign(*m_receivedVersion);
+    m_receivedInformation.reset();
+    m_receivedVersion.reset();
 }
 
 bool RadioSession::readFromRadio() {

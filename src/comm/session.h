@@ -132,7 +132,8 @@ private:
     void sendDataFrame();
     void sendEnd();
     void updateProgress();
-    void askRetry();
+    void askRetry(bool repeatBlock = false);
+    void applyReceivedInformation();
     void askRestart();
     void fail(SessionFailure why);
     MsgAnswer prompt(Msg id, MsgIcon icon, MsgButtons buttons);
@@ -150,4 +151,14 @@ private:
     bool m_lostWhilePrompting = false;
     QString m_lostReason;
     SessionTrace* m_trace = nullptr;
+    // The radio's information and version records received during an information operation,
+    // stored into ModelInfo only when that operation succeeds.
+    struct ReceivedInformation {
+        QString modelNameCopy;
+        int16_t typeLetter = 0;
+        int16_t bandCodeCopy = 0;
+        QByteArray createDate;
+    };
+    std::optional<ReceivedInformation> m_receivedInformation;
+    std::optional<QByteArray> m_receivedVersion;
 };

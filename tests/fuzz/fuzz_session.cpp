@@ -7,6 +7,7 @@
 #include "fuzzsupport.h"
 
 #include <QCoreApplication>
+#include <QSet>
 
 namespace {
 // The line: records frames, delivers nothing by itself.
@@ -178,26 +179,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!session.busy());
     FUZZ_CHECK(!link.isOpen());
     FUZZ_CHECK(session.RadioImage.size() == p.memorySize);
-    if (success && (op == 1 || op == 2 || op == 3)) {
-        // Every block was moved after the last (re)start.
+    if (success && op == 2) {
+        // Every block was written after the last (re)start.
         qsizetype start = 0;
         for (qsizetype i = 0; i < link.frames.size(); ++i)
             if (link.frames.at(i) == "PROGRAM") start = i;
-        const char kind = op == 2 ? 'W' : 'R';
-        const int step = op == 1 ? 64 : 16;
-        int expect = op == 1 ? p.readStart + step : op == 2 ? p.writeStart + step : p.infoStart + step;
-        const int end = op == 1 ? p.readEnd : op == 2 ? p.writeEnd : p.infoEnd;
+        int expect = p.writeStart + 16;
         for (qsizetype i = start; i < link.frames.size(); ++i) {
             const QByteArray& f = link.frames.at(i);
-            if (f.size() >= 4 && f.at(0) == kind &&
+            if (f.size() >= 4 && f.at(0) == 'W' &&
                 ((uint8_t(f.at(1)) << 8) | uint8_t(f.at(2))) == (expect & 0xFFFF))
-                expect += step;
+                expect += 16;
         }
-        // An information read resumes after Retry, so it only needs to reach the end.
-        if (op != 3) FUZZ_CHECK(expect >= end);
-        FUZZ_CHECK(link.frames.last() == "E");
+        FUZZ_CHECK(expect >= p.writeEnd);
     }
-    if (!success && op == 1) FUZZ_CHECK(encodeRecord(p, doc.config) == before);
+    if (success && (op == 1 || op == 3)) {
+        // Every block was stored: the session acknowledges a block right after its request only
+        // when the data frame was accepted. A read that restarts needs them all again.
+        const int step = op == 1 ? 64 : 16;
+        const int first = (op == 1 ? p.readStart : p.infoStart) + step;
+        const int end = op == 1 ? p.readEnd : p.infoEnd;
+        QSet<int> stored;
+        for (qsizetype i = 0; i + 1 < link.frames.size(); ++i) {
+            const QByteArray& f = link.frames.at(i);
+            if (op == 1 && f == "PROGRAM") stored.clear();
+            if (f.size() == 4 && f.at(0) == 'R' && link.frames.at(i + 1) == QByteArray(1, 6))
+                stored.insert((uint8_t(f.at(1)) << 8) | uint8_t(f.at(2)));
+        }
+        for (int a = first; a < end; a += step)
+            FUZZ_CHECK(stored.contains(a & 0xFFFF));
+    }
+    if (success) FUZZ_CHECK(link.frames.last() == "E");
+    // Only a read that succeeded, or a succeeded information operation, changes the record.
+    if (!success || op == 2) FUZZ_CHECK(encodeRecord(p, doc.config) == before);
     setMessageService(&env.silent);
     return 0;
 }
