@@ -53,6 +53,8 @@ private slots:
     void saveKeepsTailOfLongerFile();
     void saveFailureReported();
     void templateLoadedOverDefaults();
+    void damagedRecordRefused_data();
+    void damagedRecordRefused();
 };
 
 void TestDataFile::freshLayout_data() {
@@ -285,3 +287,48 @@ void TestDataFile::templateLoadedOverDefaults() {
 
 QTEST_GUILESS_MAIN(TestDataFile)
 #include "tst_datafile.moc"
+
+// Group counts at byte 6 + 2g, channel entries of 40 bytes from byte 18 (channel number first),
+// all little-endian: a fresh meridox record (one channel, number 1, per group) patched by hand.
+void TestDataFile::damagedRecordRefused_data() {
+    QTest::addColumn<int>("at");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("negative count") << 10 << -1 << "Group C: -1 channels in use; a group holds 0 to 60.";
+    QTest::newRow("61 channels") << 6 << 61 << "Group A: 61 channels in use; a group holds 0 to 60.";
+    QTest::newRow("channel 61") << 18 + 60 * 40 << 61 << "Group B: channel number 61 is outside 1 to 60.";
+    QTest::newRow("channel 0") << 18 + 5 * 60 * 40 << 0 << "Group F: channel number 0 is outside 1 to 60.";
+    // Count 2 in group A: place 2 (never written, so channel number 0) is refused first; with
+    // place 2 holding channel 1 the repeat is named.
+    QTest::newRow("channel twice") << 18 + 40 << 1 << "Group A: channel 1 is in use twice.";
+}
+
+void TestDataFile::damagedRecordRefused() {
+    QFETCH(int, at);
+    QFETCH(int, value);
+    QFETCH(QString, line);
+    Document fresh(meridoxProduct());
+    fresh.initialiseDefaults();
+    QByteArray bytes = encodeRecord(meridoxProduct(), fresh.snapshot);
+    const auto put16 = [&](int where, int v) {
+        bytes[where] = char(v & 0xFF);
+        bytes[where + 1] = char((v >> 8) & 0xFF);
+    };
+    put16(at, value);
+    if (at == 18 + 40) put16(6, 2);
+    const QString file = path("damaged.dat");
+    writeAll(file, bytes);
+
+    ScriptedMessages msgs;
+    Document doc(meridoxProduct());
+    doc.initialiseDefaults();
+    const QByteArray before = encodeRecord(meridoxProduct(), doc.config);
+    QCOMPARE(openDataFile(doc, file), OpenResult::FileError);
+    QCOMPARE(msgs.texts(), QStringList{QStringLiteral("file error.\r\n") + line});
+    QCOMPARE(encodeRecord(meridoxProduct(), doc.config), before);
+    QCOMPARE(doc.fileName, QStringLiteral("new.dat"));
+    // As a template it is passed over: the built-in defaults stay.
+    Document fromTemplate(meridoxProduct());
+    fromTemplate.initialiseDefaults(file);
+    QCOMPARE(encodeRecord(meridoxProduct(), fromTemplate.config), before);
+}

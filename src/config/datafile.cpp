@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QtEndian>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -153,6 +154,32 @@ RecordOffsets recordOffsets(const Product& p) {
     return o;
 }
 
+std::optional<QString> recordDamage(const RadioConfig& c) {
+    for (int g = 0; g < GroupCount; ++g) {
+        const int count = c.groupChannelCount[size_t(g)];
+        if (count < 0 || count > ChannelsPerGroup)
+            return tr2("Group %1: %2 channels in use; a group holds 0 to 60.",
+                       "%1 组：使用中的信道为 %2 个；每组只能有 0 到 60 个。")
+                .arg(QChar(u'A' + g))
+                .arg(count);
+        std::array<bool, ChannelsPerGroup + 1> seen{};
+        for (int k = 1; k <= count; ++k) {
+            const int n = c.entry(g, k).channelNo;
+            if (n < 1 || n > ChannelsPerGroup)
+                return tr2("Group %1: channel number %2 is outside 1 to 60.",
+                           "%1 组：信道号 %2 超出 1 到 60。")
+                    .arg(QChar(u'A' + g))
+                    .arg(n);
+            if (seen[size_t(n)])
+                return tr2("Group %1: channel %2 is in use twice.", "%1 组：信道 %2 出现了两次。")
+                    .arg(QChar(u'A' + g))
+                    .arg(n);
+            seen[size_t(n)] = true;
+        }
+    }
+    return std::nullopt;
+}
+
 static std::optional<RadioConfig> readRecordFile(const Product& p, const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
@@ -161,7 +188,7 @@ static std::optional<RadioConfig> readRecordFile(const Product& p, const QString
 
 bool loadDataFile(Document& doc, const QString& path) {
     const auto record = readRecordFile(doc.product(), path);
-    if (!record) return false;
+    if (!record || recordDamage(*record)) return false;
     doc.snapshot = *record;
     doc.restoreFromSnapshot();
     return true;
@@ -196,6 +223,11 @@ OpenResult openDataFile(Document& doc, const QString& path) {
         !versionCompatible(record->version.text(), QString::fromLatin1(ProgramDataVersion))) {
         showMessage(versionMessageText(record->version.raw()), MsgIcon::None, MsgButtons::Ok);
         return OpenResult::VersionRefused;
+    }
+    if (const auto damage = recordDamage(*record)) {
+        showMessage(messageText(Msg::FileError) + QLatin1String("\r\n") + *damage, MsgIcon::None,
+                    MsgButtons::Ok);
+        return OpenResult::FileError;
     }
     doc.snapshot = *record;
     doc.restoreFromSnapshot();

@@ -36,14 +36,20 @@ struct RecordOffsets {
 };
 RecordOffsets recordOffsets(const Product& p);
 
+// Why a record cannot be edited safely, as one line naming the group (current language): a
+// group count outside 0..60, or a channel in use whose number is outside 1..60 or appears twice
+// in its group. Nothing for a sound record.
+std::optional<QString> recordDamage(const RadioConfig& c);
+
 // Reads the file's record into the snapshot and restores the working record from it.
-// No version check, nothing shown. On failure nothing changes.
+// No version check, nothing shown. A damaged record is refused. On failure nothing changes.
 bool loadDataFile(Document& doc, const QString& path);
 
 enum class OpenResult { Opened, VersionRefused, FileError };
 // Opens path as the current file: version check (meridox), messages through the message
 // service. On success the record is loaded, the file becomes the current, titled file. A
-// refused or unreadable file leaves the record, the snapshot and the file name as they were.
+// refused, damaged or unreadable file leaves the record, the snapshot and the file name as they
+// were.
 OpenResult openDataFile(Document& doc, const QString& path);
 
 // The three-line text shown when a file's version is refused.

@@ -1,5 +1,6 @@
 // Any file content opened as a data file: a refused file changes nothing; an accepted one is
-// exactly its first record.
+// exactly its first record, and every editing path, the radio image build and Save work on it.
+#include "comm/codec.h"
 #include "config/datafile.h"
 #include "editors/channelrules.h"
 #include "fuzzsupport.h"
@@ -26,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(encodeRecord(*p, doc.config) == working);
             FUZZ_CHECK(encodeRecord(*p, doc.snapshot) == snapshot);
             FUZZ_CHECK(doc.fileName == QLatin1String("new.dat"));
-            FUZZ_CHECK(r == OpenResult::VersionRefused || bytes.size() < p->recordLength);
+            if (r == OpenResult::FileError && bytes.size() >= p->recordLength)
+                FUZZ_CHECK(recordDamage(*decodeRecord(*p, bytes)));
             continue;
         }
         FUZZ_CHECK(bytes.size() >= p->recordLength);
@@ -41,10 +43,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 FreDataToText(doc, doc.config.entry(g, k).txFreq.text());
             }
         }
-        doc.config.currentGroup = int16_t(bytes.size() % 6);
-        UpdateChannelCell(doc, 1 + int(bytes.size() % 60), ColRx, QStringLiteral("27.5"));
-        UpdateChannelCell(doc, 1, ColRx, QString());
+        // Every column of every group, on a channel in use and on one that is not.
+        for (int g = 0; g < GroupCount; ++g) {
+            doc.config.currentGroup = int16_t(g);
+            const int n = 1 + int((bytes.size() + size_t(g)) % 60);
+            for (int column = ColRx; column <= ColScan; ++column) {
+                const QString value = column <= ColTx ? QStringLiteral("27.5")
+                                                      : QString::number(int(bytes.size() + g) % 3);
+                UpdateChannelCell(doc, n, column, value);
+                UpdateChannelCell(doc, 1, column, column <= ColTx ? QString() : QStringLiteral("1"));
+            }
+            UpdateChannelCell(doc, n, ColRx, QString()); // a mistyped RX deletes the channel
+        }
         RefreshEmergencyChannels(doc);
+        FUZZ_CHECK(!recordDamage(doc.config));
+        QByteArray image;
+        ClearRadioImage(*p, image);
+        BuildRadioImage(doc, image); // may refuse, but never crashes
+        doc.fileName = path;
+        FUZZ_CHECK(saveDataFile(doc));
     }
     return 0;
 }
