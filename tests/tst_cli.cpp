@@ -32,6 +32,8 @@ private slots:
     void usageErrors_data();
     void usageErrors();
     void showRefusedVersion();
+    void helpAndVersion_data();
+    void helpAndVersion();
     void channelListCommands_data();
     void channelListCommands();
     void diffCommand();
@@ -92,6 +94,27 @@ void TestCli::usageErrors() {
     const Run r = run(QStringLiteral(MERIDOX_CLI), args);
     QCOMPARE(r.code, 1);
     QVERIFY(!r.err.isEmpty());
+}
+
+void TestCli::helpAndVersion_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("--help") << QStringLiteral(MERIDOX_CLI) << "--help" << "Usage:";
+    QTest::newRow("-h") << QStringLiteral(SOLVIR_CLI) << "-h" << "Usage:";
+    QTest::newRow("--version") << QStringLiteral(MERIDOX_CLI) << "--version" << "meridox-cli 1.0.0";
+    QTest::newRow("solvir --version") << QStringLiteral(SOLVIR_CLI) << "--version" << "solvir-cli 1.0.0";
+}
+
+// Asked for, the usage and the version go to standard output with success.
+void TestCli::helpAndVersion() {
+    QFETCH(QString, program);
+    QFETCH(QString, option);
+    QFETCH(QString, firstLine);
+    const Run r = run(program, {option});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out.section(QLatin1Char('\n'), 0, 0), firstLine);
+    QVERIFY(r.err.isEmpty());
 }
 
 void TestCli::showRefusedVersion() {

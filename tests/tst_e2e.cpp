@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,8 +53,10 @@ class TestEndToEnd : public QObject {
         return product == QLatin1String("solvir") ? QStringLiteral(SOLVIR_CLI)
                                                   : QStringLiteral(MERIDOX_CLI);
     }
-    Run run(const QString& product, const QStringList& args, const QString& dataHome = {}) {
+    Run run(const QString& product, const QStringList& args, const QString& dataHome = {},
+            const QString& workDir = {}) {
         QProcess p;
+        if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
         env.insert(QStringLiteral("XDG_DATA_HOME"),
@@ -99,6 +102,10 @@ private slots:
     void failedReadKeepsNoBackup();
     void keptFoldersArePruned();
     void unwritableDataFolderDoesNotFailARead();
+    void refusedConfigurationSendsNothing_data();
+    void refusedConfigurationSendsNothing();
+    void portGivenAsRelativePath_data();
+    void portGivenAsRelativePath();
 };
 
 void TestEndToEnd::fullRead_data() {
@@ -503,3 +510,63 @@ void TestEndToEnd::unwritableDataFolderDoesNotFailARead() {
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
 #include "tst_e2e.moc"
+
+// A data file that the radio could not hold, or could not give back, is refused before the
+// port is opened. Channel 1 of group A has its RX text at byte 22 of a meridox file.
+void TestEndToEnd::refusedConfigurationSendsNothing_data() {
+    QTest::addColumn<QByteArray>("rx");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("3277 steps below the band")
+        << QByteArray("25582230")
+        << "Group A channel 1: receive frequency 25.582230 MHz is too far outside the band";
+    QTest::newRow("RX empty") << QByteArray("        ")
+                              << "Group A channel 1: receive frequency \"\" is not a frequency";
+    QTest::newRow("RX not a number")
+        << QByteArray("2801X000") << "Group A channel 1: receive frequency \"2801X000\"";
+}
+
+void TestEndToEnd::refusedConfigurationSendsNothing() {
+    QFETCH(QByteArray, rx);
+    QFETCH(QString, message);
+    const QString in = file("refused.dat");
+    QFile::remove(in);
+    QCOMPARE(run(QStringLiteral("meridox"), {QStringLiteral("new"), QStringLiteral("-o"), in}).code, 0);
+    QFile f(in);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    f.seek(22);
+    f.write(rx);
+    f.close();
+    VirtualRadio radio;
+    QVERIFY(radio.start(QStringLiteral("meridox")));
+    const Run r = run(QStringLiteral("meridox"),
+                      {QStringLiteral("write"), QStringLiteral("--port"), radio.linkPath(), in});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QTest::qWait(100);
+    QVERIFY(radio.log().isEmpty());
+}
+
+// "radio" and "./radio" name the link in the current folder; a name that is no file there is a
+// device under /dev, and the message names that full path.
+void TestEndToEnd::portGivenAsRelativePath_data() {
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("bare name") << "radio" << 0 << "Read Data Completed.";
+    QTest::newRow("dot slash") << "./radio" << 0 << "Read Data Completed.";
+    QTest::newRow("missing") << "no-such-radio" << 2 << "/dev/no-such-radio is not connected.";
+}
+
+void TestEndToEnd::portGivenAsRelativePath() {
+    QFETCH(QString, port);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    VirtualRadio radio;
+    QVERIFY(radio.start(QStringLiteral("meridox")));
+    const QString out = file("relative.dat");
+    const Run r = run(QStringLiteral("meridox"),
+                      {QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("-o"), out},
+                      {}, QFileInfo(radio.linkPath()).path());
+    QCOMPARE(r.code, code);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}

@@ -49,8 +49,8 @@ void applySettingsLanguage(const Product& p) {
                                                                       : LanguageEnglish);
 }
 
-int usage(const Product& p) {
-    err() << "Usage:\n"
+void printUsage(const Product& p, QTextStream& o) {
+    o << "Usage:\n"
           << "  " << p.program << "-cli new -o OUT.dat\n"
           << "  " << p.program << "-cli show FILE.dat\n"
           << "  " << p.program
@@ -65,8 +65,13 @@ int usage(const Product& p) {
           << "  " << p.program << "-cli print FILE.dat -o OUT.pdf [--language en|zh]\n"
           << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n"
           << "--image: the radio's raw memory (" << p.memorySize
-          << " bytes); --trace: the bytes of the session.\n";
-    err().flush();
+          << " bytes); --trace: the bytes of the session.\n"
+          << "  " << p.program << "-cli --help | --version\n";
+    o.flush();
+}
+
+int usage(const Product& p) {
+    printUsage(p, err());
     return ExitUsageOrFile;
 }
 
@@ -527,6 +532,15 @@ int runCli(const Product& p, const QStringList& args) {
     applySettingsLanguage(p);
     if (args.isEmpty()) return usage(p);
     const QString& cmd = args.first();
+    if (cmd == QLatin1String("--help") || cmd == QLatin1String("-h")) {
+        printUsage(p, out());
+        return ExitOk;
+    }
+    if (cmd == QLatin1String("--version")) {
+        out() << p.program << "-cli " << PROGRAM_VERSION << '\n';
+        out().flush();
+        return ExitOk;
+    }
     const QStringList rest = args.mid(1);
     int rc = ExitUsageOrFile;
     if (cmd == QLatin1String("new")) rc = newCommand(p, rest);
