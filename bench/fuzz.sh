@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzzers (clang, libFuzzer, address and undefined-behaviour sanitizers) and runs
-# each for SECONDS (default 60) from the seed corpus in tests/corpus/. Prints executions per
+# each for SECONDS (default 300) from the seed corpus in tests/corpus/. Prints executions per
 # second and any crash or broken invariant (the input is kept under the work folder).
 # Usage: bench/fuzz.sh [SECONDS] [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
+seconds=${1:-300}
 build=${2:-build-fuzz}
 if [ "$(id -u)" = 0 ] && ! command -v clang++ >/dev/null; then
     apt-get update -qq && apt-get install -y -qq clang libclang-rt-dev >/dev/null

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need (Debian 12, as root), configures, builds and runs
 # every test suite; then builds and runs the suite again under the address and
-# undefined-behaviour sanitizers (SANITIZERS=0 skips that). Exits non-zero on any failure.
+# undefined-behaviour sanitizers (SANITIZERS=0 skips that), and runs each fuzz target for
+# FUZZ_SECONDS (default 20; 0 skips them) from its seed corpus. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev xvfb xauth fonts-wqy-microhei
-    poppler-utils)
+    poppler-utils clang libclang-rt-dev)
 if [ "$(id -u)" = 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
@@ -30,4 +31,10 @@ if [ "${SANITIZERS:-1}" != 0 ]; then
     export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     (cd "$asan" && ctest --output-on-failure -j2)
+fi
+
+if [ "${FUZZ_SECONDS:-20}" != 0 ]; then
+    # The fuzzers report their own findings; the sanitizer settings of the suite above do not apply.
+    env -u ASAN_OPTIONS -u LSAN_OPTIONS -u UBSAN_OPTIONS \
+        bash bench/fuzz.sh "${FUZZ_SECONDS:-20}" "${FUZZ_BUILD_DIR:-build-fuzz}"
 fi
