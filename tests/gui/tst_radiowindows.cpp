@@ -307,8 +307,8 @@ void TestRadioWindows::infoSetKeepsStoredBand_data() {
                                   << "25.605000 - 30.115000 MHz" << 4;
     QTest::newRow("solvir default band") << &solvirProduct() << QByteArray("SOLVIR") << 4
                                          << QString() << "25.615000 - 30.105000 MHz" << 4;
-    QTest::newRow("band the list lacks") << &meridoxProduct() << QByteArray("610") << 99
-                                         << QString() << "136 - 174 MHz" << 99;
+    QTest::newRow("band the list lacks")
+        << &meridoxProduct() << QByteArray("610") << 99 << QString() << "136 - 174 MHz" << 99;
     QTest::newRow("picked band") << &meridoxProduct() << QByteArray("715") << 65
                                  << "440 - 480 MHz(C)"
                                  << "400 - 470 MHz" << 0;
