@@ -106,6 +106,7 @@ class TestTestMode : public QObject {
     void cancelLeavesTestMode();
     void sessionCancelLetsRadioGo();
     void fullQueueRefusesWholeAction();
+    void nothingQueuedWhileBoxOpen();
 };
 
 void TestTestMode::initTestCase() {
@@ -427,6 +428,32 @@ void TestTestMode::fullQueueRefusesWholeAction() {
     QCOMPARE(queued, 33); // 3 entries each, beside the acknowledge Wide waits for
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("Comm List is full!")});
     QCOMPARE(rig.engine.queue.count(), 100);
+}
+
+void TestTestMode::nothingQueuedWhileBoxOpen() {
+    // A silent radio while the live reading runs: the time-out box stays open over 60 ticks of
+    // the 500 ms reading timer. None of them queues, so no "Comm List is full!" stacks on it.
+    FakeRig rig;
+    ScriptedMessages messages;
+    QVERIFY(rig.started());
+    rig.link.responder = {};
+    const int code = testParameterCode(15, 0); // RSSI
+    int queued = 0;
+    int queueWhileOpen = -1;
+    messages.whileOpen = [&](const MessageRequest& r) {
+        if (r.id != Msg::CheckConnection) return;
+        for (int tick = 0; tick < 60; ++tick)
+            queued += rig.engine.readParameter(code);
+        queueWhileOpen = rig.engine.queue.count();
+    };
+    messages.answers = {MsgAnswer::Cancel};
+    QVERIFY(rig.engine.readParameter(code));
+    QCOMPARE(rig.link.frames.last(), hex("220A"));
+    QVERIFY(QTest::qWaitFor([&] { return !messages.asked.isEmpty(); }, 2000));
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(messages.asked.first().id, Msg::CheckConnection);
+    QCOMPARE(queued, 0);
+    QCOMPARE(queueWhileOpen, 1); // the acknowledge that judges the awaited reading
 }
 
 QTEST_GUILESS_MAIN(TestTestMode)

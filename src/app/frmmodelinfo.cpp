@@ -39,13 +39,15 @@ FrmModelInfo::FrmModelInfo(Document& doc, std::function<void()> loadNewDoc, QWid
     Label2->setBuddy(Combo2);
     captionOkAndCancel(this);
 
-    // Both boxes take typed text as well as list entries. The model name field of the record
-    // holds five characters and a terminating 0.
+    // Both boxes take typed text as well as list entries. The model box takes as many
+    // characters as the record's model name field holds: a shorter name is stored with a
+    // terminating 0, a full-length one ("SOLVIR") without.
+    constexpr int modelLength = decltype(ModelInfo::modelName)::size;
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->lineEdit()->setMaxLength(5);
+    Combo1->lineEdit()->setMaxLength(modelLength);
     Combo1->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[\\x20-\\x7e]{0,5}")), Combo1));
+        QRegularExpression(QStringLiteral("[\\x20-\\x7e]{0,%1}").arg(modelLength)), Combo1));
     Combo2->setEditable(true);
     Combo2->setInsertPolicy(QComboBox::NoInsert);
     Combo2->setMinimumWidth(twipsToPixelsX(3000));

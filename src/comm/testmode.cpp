@@ -403,6 +403,10 @@ bool TestModeEngine::start() {
 
 bool TestModeEngine::queueAction(const QList<TestCommand>& entries) {
     if (!active() || entries.isEmpty()) return false;
+    // While the user answers one of the engine's boxes only timers can ask for more (the live
+    // reading every 500 ms): they queue nothing, so a silent radio neither fills the queue
+    // behind the box nor stacks "Comm List is full!" boxes on it.
+    if (m_prompting) return false;
     // An action goes in whole or not at all: half a batch would send a broken frame.
     if (queue.freeEntries() < entries.size()) {
         prompt({tr2("Comm List is full!", "通信列表已满！"),

@@ -216,7 +216,8 @@ class TestModeEngine : public QObject {
     bool active() const;
 
     // Action entry points of the windows. Each returns false when nothing was queued (test
-    // mode not active, or the queue has no room for the whole action).
+    // mode not active, one of the engine's message boxes open, or the queue has no room for
+    // the whole action).
     bool selectTestChannel(int number);        // 2
     bool selectSignalling(int number);         // 3
     bool setWide();                            // 4

@@ -1,9 +1,13 @@
 // The key assignment, scan, DTMF, FleetSync and test-frequency windows offscreen, driven with
-// keys and clicks: what each pick, box and grid cell stores in the record.
+// keys and clicks: what each pick, box and grid cell stores in the record. Opening any editor,
+// the option and message windows included, stores nothing.
+#include "config/datafile.h"
 #include "editors/channelrules.h"
 #include "editors/ui/frmdtmf.h"
+#include "editors/ui/frmembmsg.h"
 #include "editors/ui/frmfleetsync.h"
 #include "editors/ui/frmkeyassignm.h"
+#include "editors/ui/frmoptfeatures.h"
 #include "editors/ui/frmscaninfo.h"
 #include "editors/ui/frmtestfre.h"
 #include "editors/ui/hiddengrid.h"
@@ -30,6 +34,23 @@ QByteArray field(const char* text, int width, bool terminated) {
     QByteArray b(text);
     if (terminated) b.append('\0');
     return b.leftJustified(width, ' ');
+}
+
+// A record as a hand-edited file or another program version may leave it: values no list
+// offers, texts without their terminator.
+void makeAwkward(RadioConfig& c) {
+    c.keyAssign = {8, 300};
+    c.scanWords = {0, 99, 0, 92, 2, 301, -1};
+    c.dtmf.words1 = {9, 7, 5, 2, 40, 3};
+    c.dtmf.words2 = {'Z', 30, 9, 9, 1};
+    c.dtmf.word3 = 7;
+    c.dtmf.text1.assign(QByteArray(" 12"));
+    c.dtmf.text2.assign(QByteArray("12345678901"));
+    c.fleetSync = {400, 5000, 9, -1, 99999, 2};
+    c.embeddedMessage[0].assign(QByteArray("NO TERMINATOR, FULL THIRTY-TWO!!"));
+    c.embeddedMessage[1].assign(QByteArray("caf\xe9 au lait"));
+    for (int i = 0; i < MaxOptionWords; ++i)
+        c.optionWords[size_t(i)] = int16_t(500 + i);
 }
 } // namespace
 
@@ -136,6 +157,64 @@ class TestHiddenEditors : public QObject {
         QCOMPARE(m_doc->config.fleetSync.w0, before.fleetSync.w0);
         QCOMPARE(m_doc->config.scanWords, before.scanWords);
         QCOMPARE(m_doc->config.testFreqs[0].rxFreq.raw(), before.testFreqs[0].rxFreq.raw());
+    }
+
+    void openingChangesNothing_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("awkward");
+        for (const char* w : {"FrmKeyAssignm", "FrmScanInfo", "FrmDTMF", "FrmFleetSync",
+                              "FrmTestFre", "FrmEmbMsg"}) {
+            QTest::addRow("%s defaults", w) << QString::fromLatin1(w) << false;
+            QTest::addRow("%s awkward record", w) << QString::fromLatin1(w) << true;
+        }
+        QTest::newRow("FrmOptFeatures defaults") << QStringLiteral("FrmOptFeatures") << false;
+    }
+    void openingChangesNothing() {
+        QFETCH(QString, window);
+        QFETCH(bool, awkward);
+        if (awkward) {
+            makeAwkward(m_doc->config);
+            m_doc->takeSnapshot();
+        }
+        const QByteArray before = encodeRecord(m_doc->product(), m_doc->config);
+        if (window == QLatin1String("FrmKeyAssignm")) open<FrmKeyAssignm>();
+        if (window == QLatin1String("FrmScanInfo")) open<FrmScanInfo>();
+        if (window == QLatin1String("FrmDTMF")) open<FrmDTMF>();
+        if (window == QLatin1String("FrmFleetSync")) open<FrmFleetSync>();
+        if (window == QLatin1String("FrmTestFre")) open<FrmTestFre>();
+        if (window == QLatin1String("FrmEmbMsg")) open<FrmEmbMsg>();
+        if (window == QLatin1String("FrmOptFeatures")) open<FrmOptFeatures>();
+        QCOMPARE(m_window->objectName(), window);
+        m_window->close();
+        m_window.reset();
+        QVERIFY(m_messages->asked.isEmpty());
+        QVERIFY(!m_doc->isModified());
+        QCOMPARE(encodeRecord(m_doc->product(), m_doc->config), before);
+    }
+
+    // The scan window shows a stored rule its priority mode does not offer as no selection and
+    // keeps it until the user picks one.
+    void scanRevertNotOfferedStays_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("revert");
+        QTest::newRow("none, priority") << 0 << 2;
+        QTest::newRow("none, priority+talk back") << 0 << 3;
+        QTest::newRow("selected, selected+talk back") << 2 << 1;
+        QTest::newRow("fixed, unknown rule 4") << 1 << 4;
+    }
+    void scanRevertNotOfferedStays() {
+        QFETCH(int, mode);
+        QFETCH(int, revert);
+        m_doc->config.scanWords[0] = int16_t(mode);
+        m_doc->config.scanWords[4] = int16_t(revert);
+        open<FrmScanInfo>();
+        QComboBox* rule = list("Combo1_4");
+        QCOMPARE(rule->currentIndex(), -1);
+        QCOMPARE(int(m_doc->config.scanWords[4]), revert);
+        const QString first = rule->itemText(0);
+        choose(rule, rule->itemText(1));
+        choose(rule, first);
+        QCOMPARE(int(m_doc->config.scanWords[4]), mode == 2 ? 2 : 0);
     }
 
     // ---- key assignment ----

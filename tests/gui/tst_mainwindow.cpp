@@ -857,35 +857,44 @@ class TestMainWindow : public QObject {
     // Model, print list, About --------------------------------------------------------------
 
     void modelWindow_data() {
+        QTest::addColumn<bool>("solvir");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("band");
         QTest::addColumn<MsgAnswer>("answer");
         QTest::addColumn<int>("loads"); // LoadNewDoc runs
         QTest::newRow("unchanged: no question")
-            << "SOLV"
+            << false << "SOLV"
             << "25.605000 - 30.115000 MHz" << MsgAnswer::Ok << 0;
-        QTest::newRow("864 confirmed") << "864"
+        QTest::newRow("solvir keeps all six letters: no question")
+            << true << "SOLVIR"
+            << "25.615000 - 30.105000 MHz" << MsgAnswer::Ok << 0;
+        QTest::newRow("864 confirmed") << false << "864"
                                        << "136 - 174 MHz" << MsgAnswer::Ok << 1;
-        QTest::newRow("864 cancelled") << "864"
+        QTest::newRow("864 cancelled") << false << "864"
                                        << "136 - 174 MHz" << MsgAnswer::Cancel << 0;
+        QTest::newRow("solvir 864 confirmed") << true << "864"
+                                              << "136 - 174 MHz" << MsgAnswer::Ok << 1;
     }
     void modelWindow() {
+        QFETCH(bool, solvir);
         QFETCH(QString, model);
         QFETCH(QString, band);
         QFETCH(MsgAnswer, answer);
         QFETCH(int, loads);
-        Document doc(meridoxProduct());
+        const QString initial = solvir ? QStringLiteral("SOLVIR") : QStringLiteral("SOLV");
+        Document doc(solvir ? solvirProduct() : meridoxProduct());
         doc.initialiseDefaults();
         int loaded = 0;
         FrmModelInfo w(doc, [&] { ++loaded; });
         w.show();
         auto* combo1 = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
         auto* combo2 = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
-        QCOMPARE(combo1->currentText(), QStringLiteral("SOLV"));
-        QCOMPARE(combo2->count(), 0); // SOLV offers no band
+        QCOMPARE(combo1->currentText(), initial);
+        QCOMPARE(combo2->count(), 0); // the default model offers no band
         QCOMPARE(combo2->currentText(), doc.currentBand);
-        combo1->setEditText(model);
-        if (model != QLatin1String("SOLV")) {
+        if (model != initial) {
+            combo1->lineEdit()->selectAll();
+            QTest::keyClicks(combo1->lineEdit(), model);
             emit combo1->textActivated(model); // choosing a model refills the band list
             QCOMPARE(combo2->itemText(0), QStringLiteral("136 - 174 MHz"));
         }
@@ -894,7 +903,7 @@ class TestMainWindow : public QObject {
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
         QVERIFY(!w.isVisible());
         QCOMPARE(loaded, loads);
-        QCOMPARE(m_msgs->asked.size(), model == QLatin1String("SOLV") ? 0 : 1);
+        QCOMPARE(m_msgs->asked.size(), model == initial ? 0 : 1);
         if (!m_msgs->asked.isEmpty()) {
             QCOMPARE(m_msgs->asked.at(0).text, QStringLiteral("Frequency data will be cleared."));
             QCOMPARE(m_msgs->asked.at(0).title, QStringLiteral("Warning"));
@@ -905,7 +914,7 @@ class TestMainWindow : public QObject {
             QCOMPARE(doc.config.modelInfo.bandCode, int16_t(1));
             QCOMPARE(doc.lowerLimit, 136.0);
         } else {
-            QCOMPARE(doc.currentModel, QStringLiteral("SOLV"));
+            QCOMPARE(doc.currentModel, initial);
         }
     }
 

@@ -87,6 +87,8 @@ class TestRadioWindows : public QObject {
     void infoSetModelBands();
     void infoSetStoresOnClose();
     void infoSetWriteSendsWindowValues();
+    void infoSetKeepsStoredBand_data();
+    void infoSetKeepsStoredBand();
     void progressWindow_data();
     void progressWindow();
     void writeWaitsForEditors();
@@ -292,6 +294,56 @@ void TestRadioWindows::infoSetWriteSendsWindowValues() {
     QCOMPARE(f[3].left(8), QByteArray("NTKK714\xFF"));
     QCOMPARE(f[3].mid(17, 8), today().toLatin1());
     QCOMPARE(f[4], QByteArray("V1.05\xFF\xFF\xFF\xFF\xFF"));
+}
+
+void TestRadioWindows::infoSetKeepsStoredBand_data() {
+    QTest::addColumn<const Product*>("product");
+    QTest::addColumn<QByteArray>("modelCopy");
+    QTest::addColumn<int>("codeCopy");
+    QTest::addColumn<QString>("pick"); // band entry the user picks; empty: none
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("sent");
+    QTest::newRow("default band") << &meridoxProduct() << QByteArray("SOLV") << 4 << QString()
+                                  << "25.605000 - 30.115000 MHz" << 4;
+    QTest::newRow("solvir default band") << &solvirProduct() << QByteArray("SOLVIR") << 4
+                                         << QString() << "25.615000 - 30.105000 MHz" << 4;
+    QTest::newRow("band the list lacks")
+        << &meridoxProduct() << QByteArray("610") << 99 << QString() << "136 - 174 MHz" << 99;
+    QTest::newRow("picked band") << &meridoxProduct() << QByteArray("715") << 65
+                                 << "440 - 480 MHz(C)"
+                                 << "400 - 470 MHz" << 0;
+}
+
+void TestRadioWindows::infoSetKeepsStoredBand() {
+    QFETCH(const Product*, product);
+    QFETCH(QByteArray, modelCopy);
+    QFETCH(int, codeCopy);
+    QFETCH(QString, pick);
+    QFETCH(QString, shown);
+    QFETCH(int, sent);
+    Rig rig;
+    rig.doc = Document(*product);
+    rig.doc.initialiseDefaults();
+    ModelInfo& mi = rig.doc.config.modelInfo;
+    mi.modelNameCopy.assign(modelCopy + '\0');
+    mi.bandCodeCopy = int16_t(codeCopy);
+    FrmRadioInfoSet w(rig.doc, rig.session);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    auto* bands = child<QComboBox>(w, "Combo1_1");
+    QCOMPARE(bands->currentIndex(), -1);
+    QCOMPARE(bands->placeholderText(), shown);
+    if (!pick.isEmpty()) {
+        bands->setFocus();
+        while (bands->currentText() != pick && bands->currentIndex() < bands->count() - 1)
+            QTest::keyClick(bands, Qt::Key_Down);
+        QCOMPARE(bands->currentText(), pick);
+    }
+    child<QPushButton>(w, "CommandWrite")->click();
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.link.frames.size(), 6);
+    QCOMPARE(int(uint8_t(rig.link.frames[3].at(13))), sent);
+    QCOMPARE(int(mi.bandCodeCopy), sent);
 }
 
 void TestRadioWindows::progressWindow_data() {

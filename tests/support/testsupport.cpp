@@ -5,6 +5,7 @@ ScriptedMessages::~ScriptedMessages() { setMessageService(nullptr); }
 
 MsgAnswer ScriptedMessages::ask(const MessageRequest& request) {
     asked.append(request);
+    if (whileOpen) whileOpen(request);
     if (!answers.isEmpty()) return answers.takeFirst();
     return request.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }

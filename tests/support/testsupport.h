@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 // Answers message boxes from a script and remembers what was asked. Installs itself as the
 // message service for its lifetime.
@@ -17,6 +18,8 @@ public:
     // Answers used in order; when they run out, plain messages get OK and questions Cancel.
     QList<MsgAnswer> answers;
     QList<MessageRequest> asked;
+    // Runs while a box is open, before it is answered (what happens while the user reads it).
+    std::function<void(const MessageRequest&)> whileOpen;
 
     QStringList texts() const;
     void clear() { asked.clear(); }

@@ -91,6 +91,7 @@ FrmRadioInfoSet::FrmRadioInfoSet(Document& doc, RadioSession& session, QWidget* 
 
     connect(Combo1[0], &QComboBox::currentTextChanged, this,
             [this] { runTrapped("Combo1_Click", [this] { refillBands(); }); });
+    connect(Combo1[1], &QComboBox::activated, this, [this] { m_storedBandShown = false; });
     connect(CommandRead, &QPushButton::clicked, this,
             [this] { runTrapped("CommandRead_Click", [this] { onRead(); }); });
     connect(CommandWrite, &QPushButton::clicked, this,
@@ -199,9 +200,14 @@ void FrmRadioInfoSet::loadValues() {
     if (modelIndex >= 0) Combo1[0]->setCurrentIndex(modelIndex);
     Combo1[0]->setEditText(model);
     refillBands();
-    // The stored band: its entry in the list, else the first entry.
-    const int band = Combo1[1]->findText(bandText(m_doc.product(), mi.bandCodeCopy, model));
-    if (Combo1[1]->count() > 0) Combo1[1]->setCurrentIndex(band >= 0 ? band : 0);
+    // The stored band: its entry when the list offers it, else its text over no selection
+    // (the list's entries carry a factory suffix the band texts do not have). Either way the
+    // stored band code stays until the user picks a band or another model.
+    const QString stored = bandText(m_doc.product(), mi.bandCodeCopy, model);
+    const int band = Combo1[1]->findText(stored);
+    Combo1[1]->setCurrentIndex(band);
+    Combo1[1]->setPlaceholderText(band < 0 ? stored : QString());
+    m_storedBandShown = true;
     Text1[0]->setText(shownFieldText(mi.createDate.untilNul()));
     Text1[1]->setText(shownFieldText(mi.softwareVersionText.untilNul()));
 
@@ -212,6 +218,8 @@ void FrmRadioInfoSet::loadValues() {
 }
 
 void FrmRadioInfoSet::refillBands() {
+    m_storedBandShown = false;
+    Combo1[1]->setPlaceholderText(QString());
     Combo1[1]->clear();
     Combo1[1]->addItems(bandsForModel(Combo1[0]->currentText()));
     if (Combo1[1]->count() > 0) Combo1[1]->setCurrentIndex(0);
@@ -228,7 +236,7 @@ void FrmRadioInfoSet::storeValues(bool onlyChanged) {
     ModelInfo& mi = m_doc.config.modelInfo;
     if (!onlyChanged || model != m_shownModel || band != m_shownBand) {
         mi.modelNameCopy.assign(model.toLatin1() + '\0');
-        mi.bandCodeCopy = int16_t(bandCode(m_doc.product(), band, model));
+        if (!m_storedBandShown) mi.bandCodeCopy = int16_t(bandCode(m_doc.product(), band, model));
         mi.typeLetter = TypeLetterC;
     }
     if (!onlyChanged || serial != m_shownSerial) mi.createDate.assign(serial.toLatin1() + '\0');

@@ -28,9 +28,10 @@ class FrmRadioInfoSet : public QDialog {
     static QString normalisedVersion(const QString& text);
 
     // The window's values into the configuration. With onlyChanged, a value the user did not
-    // change leaves its field as it was: the model shows cut to three characters and the band
-    // entries have no band code of their own, so storing them unchanged would alter the
-    // configuration just by looking at it.
+    // change leaves its field as it was: the model shows cut to three characters, so storing
+    // it unchanged would alter the configuration just by looking at it. The band code is only
+    // replaced once the user picked a band or another model; the band entries themselves have
+    // no band code of their own.
     void storeValues(bool onlyChanged);
 
     // Closing keeps what the user changed (close button, Esc, window close).
@@ -60,4 +61,6 @@ class FrmRadioInfoSet : public QDialog {
 
     // What the window showed after loading or the last store.
     QString m_shownModel, m_shownBand, m_shownSerial, m_shownVersion;
+    // The band box still shows the stored band: the stored band code is kept.
+    bool m_storedBandShown = false;
 };

@@ -85,10 +85,12 @@ FrmEmbMsg::~FrmEmbMsg() {
 }
 
 void FrmEmbMsg::showLines() {
+    // A box keeps only printable ASCII: a stored line holding other bytes shows without them
+    // and stays stored as it is until the user edits it.
     for (int i = 0; i < 2; ++i) {
-        m_shown[size_t(i)] =
-            QString::fromLatin1(m_doc.config.embeddedMessage[size_t(i)].untilNul());
-        m_text1[size_t(i)]->setText(m_shown[size_t(i)]);
+        m_text1[size_t(i)]->setText(
+            QString::fromLatin1(m_doc.config.embeddedMessage[size_t(i)].untilNul()));
+        m_shown[size_t(i)] = m_text1[size_t(i)]->text();
     }
 }
 

@@ -146,13 +146,10 @@ void FrmScanInfo::showRecord() {
     showListIndex(m_combo1[LookBackA], w[LookBackA] - 1);
     showListIndex(m_combo1[LookBackB], w[LookBackB] - 1);
     offerRevertChoices(mode);
+    // A rule the mode does not offer (a hand-made file) shows no selection and stays stored
+    // until the user picks one: opening the window changes nothing.
     const int revert = w[RevertChannel];
-    if (revertChoices(mode).contains(revert))
-        m_combo1[RevertChannel]->setCurrentText(revertName(revert));
-    else
-        // A rule the mode does not offer (a hand-made file) is brought in line the way a
-        // change of mode does it, keeping its "+Talk Back" part.
-        showRevertAfterModeChange();
+    showListIndex(m_combo1[RevertChannel], revertChoices(mode).indexOf(revert));
     showListIndex(m_combo1[DropoutDelay], w[DropoutDelay]);
     showListIndex(m_combo1[TxDwell], w[TxDwell]);
     enableByMode(mode);
