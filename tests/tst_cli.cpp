@@ -1,8 +1,8 @@
 // The command-line companions as a user runs them.
+#include "cliprocess.h"
 #include "testsupport.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,20 +10,9 @@ class TestCli : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    struct Run {
-        int code;
-        QString out;
-        QString err;
-    };
+    using Run = CliRun;
     Run run(const QString& program, const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        p.setProcessEnvironment(env);
-        p.start(program, args);
-        if (!p.waitForFinished(30000)) return {-1, {}, {}};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        return runCli(program, args, {dir.filePath(QStringLiteral("config"))});
     }
 
 private slots:

@@ -1,22 +1,18 @@
 // The command-line companions against the virtual radio on a real pseudo-terminal.
 #include "comm/codec.h"
 #include "editors/channelrules.h"
+#include "cliprocess.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-struct Run {
-    int code = -1;
-    QString out;
-    QString err;
-};
+using Run = CliRun;
 
 QStringList framesFromProgram(const QStringList& log, const QString& prefix) {
     QStringList out;
@@ -55,21 +51,10 @@ class TestEndToEnd : public QObject {
     }
     Run run(const QString& product, const QStringList& args, const QString& dataHome = {},
             const QString& workDir = {}) {
-        QProcess p;
-        if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"),
-                   dataHome.isEmpty() ? dir.filePath(QStringLiteral("data")) : dataHome);
-        p.setProcessEnvironment(env);
-        p.start(cli(product), args);
-        if (!p.waitForFinished(60000)) {
-            p.kill();
-            p.waitForFinished();
-            return {};
-        }
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
+        CliEnvironment env{dir.filePath(QStringLiteral("config")),
+                           dataHome.isEmpty() ? dir.filePath(QStringLiteral("data")) : dataHome,
+                           workDir};
+        return runCli(cli(product), args, env);
     }
     QString file(const char* name) const { return dir.filePath(QLatin1String(name)); }
     // The CLI's kept files: <data>/<program>/backups and .../traces, emptied for a test.

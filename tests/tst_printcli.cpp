@@ -1,5 +1,6 @@
 // "print FILE.dat -o OUT.pdf" as a user runs it: the page images of the PDF of a default
 // configuration, in English and Chinese, for both programs.
+#include "cliprocess.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -14,24 +15,11 @@ class TestPrintCli : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    struct Run {
-        int code;
-        QString err;
-    };
+    using Run = CliRun;
     Run run(const QString& program, const QStringList& args, bool headless = true) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        // As on a machine without a display: the command chooses its platform itself.
-        if (headless) {
-            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-            env.remove(QStringLiteral("DISPLAY"));
-            env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        }
-        p.setProcessEnvironment(env);
-        p.start(program, args);
-        if (!p.waitForFinished(60000)) return {-1, {}};
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+        CliEnvironment env{dir.filePath(QStringLiteral("config"))};
+        env.headless = headless;
+        return runCli(program, args, env);
     }
 
     // Share of pixels of a page image that are not white.
