@@ -307,10 +307,10 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     if (a.timing)
         err() << QStringLiteral("timing: %1 ms, %2 exchanges, %3 bytes\n")
                      .arg(ms, 0, 'f', 3)
-                     .arg(session.framesSent)
-                     .arg(session.bytesSent + session.bytesReceived);
+                     .arg(session.framesSent())
+                     .arg(session.bytesMoved());
     setMessageService(nullptr);
-    int rc = exitCodeFor(session.lastFailure);
+    int rc = exitCodeFor(session.lastFailure());
     // The kept trace is a help, not the command's result; the copy was asked for.
     if (!trace.lastError().isEmpty())
         err() << tr2("Warning: the session trace was not kept: ", "警告：未保存通信记录：")
@@ -341,8 +341,8 @@ int readCommand(const Product& p, const QStringList& args) {
     doc.initialiseDefaults();
     QByteArray image; // the radio's memory as read, once the read succeeded
     const int rc = runSession(doc, a, [&image](RadioSession& s) {
-        QObject::connect(&s, &RadioSession::finished, &s, [&image, &s](int, bool ok) {
-            if (ok) image = s.RadioImage;
+        QObject::connect(&s, &RadioSession::finished, &s, [&image, &s](RadioOperation, bool ok) {
+            if (ok) image = s.radioImage();
         });
         return s.readFromRadio();
     });
@@ -411,8 +411,8 @@ int infoCommand(const Product& p, const QStringList& args) {
     doc.initialiseDefaults();
     LocalInformation info;
     const int rc = runSession(doc, a, [&info](RadioSession& s) {
-        s.localInformation = defaultLocalInformation(QDate::currentDate());
-        QObject::connect(&s, &RadioSession::informationRead, &s, [&info, &s] { info = s.localInformation; });
+        s.setLocalInformation(defaultLocalInformation(QDate::currentDate()));
+        QObject::connect(&s, &RadioSession::informationRead, &s, [&info, &s] { info = s.localInformation(); });
         return s.readInformation(true);
     });
     if (rc != ExitOk) return rc;

@@ -62,12 +62,11 @@ QString oneLine(QString text) {
 
 RadioSession::RadioSession(Document& doc, SerialLink& link, QObject* parent)
     : QObject(parent), m_doc(doc), m_link(link) {
-    ClearRadioImage(doc.product(), RadioImage);
-    WaitTimer.setSingleShot(true);
-    WaitTimer.setInterval(WaitMs);
-    WaitTimer.setTimerType(Qt::PreciseTimer);
-    TimerEnd.setSingleShot(true);
-    connect(&WaitTimer, &QTimer::timeout, this, &RadioSession::onWaitTimeout);
+    ClearRadioImage(doc.product(), m_image);
+    m_replyTimer.setSingleShot(true);
+    m_replyTimer.setInterval(WaitMs);
+    m_replyTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_replyTimer, &QTimer::timeout, this, &RadioSession::replyTimedOut);
     connect(&m_link, &SerialLink::replyReady, this, &RadioSession::onReply);
     connect(&m_link, &SerialLink::deviceLost, this, &RadioSession::onDeviceLost);
     connect(&m_link, &SerialLink::bytesArrived, this, [this](const QByteArray& chunk) {
@@ -80,7 +79,7 @@ void RadioSession::traceNote(const QString& text) {
 }
 
 void RadioSession::traceEnd(bool success) {
-    if (m_trace) m_trace->end(failureName(success ? SessionFailure::None : lastFailure));
+    if (m_trace) m_trace->end(failureName(success ? SessionFailure::None : m_lastFailure));
 }
 
 uint8_t RadioSession::checksum(const QByteArray& frame, int from, int to) {
@@ -116,21 +115,12 @@ QByteArray RadioSession::versionFrame(const ModelInfo& info) {
     return f;
 }
 
-int RadioSession::activeStep() const {
-    return (CommType == CommWrite || CommType == CommInfoWrite) ? WriteStep : ReadStep;
-}
-
-void RadioSession::setStep(int step) {
-    if (CommType == CommWrite || CommType == CommInfoWrite) WriteStep = step;
-    else ReadStep = step;
-}
-
 int RadioSession::startAddress() const {
     const Product& p = m_doc.product();
-    switch (CommType) {
-    case CommRead: return p.readStart;
-    case CommWrite: return p.writeStart;
-    case CommInfoRead: return p.infoStart;
+    switch (m_operation) {
+    case RadioOperation::Read: return p.readStart;
+    case RadioOperation::Write: return p.writeStart;
+    case RadioOperation::InformationRead: return p.infoStart;
     default: return 0;
     }
 }
@@ -153,36 +143,36 @@ MsgAnswer RadioSession::confirm(Msg id) {
     return a;
 }
 
-bool RadioSession::OpenCommPort() {
+bool RadioSession::openPort() {
     const Product& p = m_doc.product();
-    switch (CommType) {
-    case CommRead:
-        BlockLength = 64;
-        EndAddress = p.readEnd;
+    switch (m_operation) {
+    case RadioOperation::Read:
+        m_blockLength = 64;
+        m_endAddress = p.readEnd;
         break;
-    case CommWrite:
-        BlockLength = 16;
-        EndAddress = p.writeEnd;
+    case RadioOperation::Write:
+        m_blockLength = 16;
+        m_endAddress = p.writeEnd;
         break;
-    case CommInfoRead:
-        BlockLength = 16;
-        EndAddress = p.infoEnd;
+    case RadioOperation::InformationRead:
+        m_blockLength = 16;
+        m_endAddress = p.infoEnd;
         break;
     default: break;
     }
-    if (m_trace) m_trace->begin(m_portName, CommType);
-    BlockAddress = startAddress();
-    ProgramRetries = IdentRetries = LastPercent = 0;
-    framesSent = 0;
-    bytesSent = bytesReceived = 0;
-    lastFailure = SessionFailure::None;
+    if (m_trace) m_trace->begin(m_portName, int(m_operation));
+    m_blockAddress = startAddress();
+    m_programRetries = m_identRetries = m_lastPercent = 0;
+    m_framesSent = 0;
+    m_bytesSent = m_bytesReceived = 0;
+    m_lastFailure = SessionFailure::None;
     m_lostWhilePrompting = false;
     m_receivedInformation.reset();
     m_receivedVersion.reset();
     if (m_link.isOpen()) m_link.close();
     PortOpenError err;
     if (!m_link.open(m_portName, &err)) {
-        lastFailure = SessionFailure::PortOpen;
+        m_lastFailure = SessionFailure::PortOpen;
         traceNote(QStringLiteral("the port cannot be opened: %1").arg(err.reason));
         showMessage(Msg::PortOpenError, MsgIcon::Critical, MsgButtons::Ok, err.reason);
         traceEnd(false);
@@ -191,158 +181,158 @@ bool RadioSession::OpenCommPort() {
     return true;
 }
 
-void RadioSession::StartSession() {
-    switch (CommType) {
-    case CommRead:
-    case CommInfoRead: ReadStep = StepProgramAck; break;
-    case CommWrite:
-    case CommInfoWrite: WriteStep = StepProgramAck; break;
+void RadioSession::startHandshake() {
+    switch (m_operation) {
+    case RadioOperation::Read:
+    case RadioOperation::InformationRead: m_step = SessionStep::ProgramAck; break;
+    case RadioOperation::Write:
+    case RadioOperation::InformationWrite: m_step = SessionStep::ProgramAck; break;
     default:
-        CommType = CommIdle;
-        ReadStep = WriteStep = StepIdle;
+        m_operation = RadioOperation::Idle;
+        m_step = SessionStep::Idle;
         return;
     }
-    SendFrame(ProgramCommand, 1);
+    sendFrame(ProgramCommand, 1);
 }
 
-void RadioSession::SendFrame(const QByteArray& frame, int expectedReplyLength) {
-    WaitTimer.start();
+void RadioSession::sendFrame(const QByteArray& frame, int expectedReplyLength) {
+    m_replyTimer.start();
     m_link.setExpectedLength(expectedReplyLength);
     m_link.clearBuffers();
     if (m_trace) m_trace->sent(frame);
     m_link.write(frame);
-    ++framesSent;
-    bytesSent += frame.size();
+    ++m_framesSent;
+    m_bytesSent += frame.size();
 }
 
 bool RadioSession::advanceBlock() {
-    BlockAddress += BlockLength;
-    return BlockAddress < EndAddress;
+    m_blockAddress += m_blockLength;
+    return m_blockAddress < m_endAddress;
 }
 
 void RadioSession::sendReadRequest() {
-    if (!advanceBlock()) return FinishTransfer();
+    if (!advanceBlock()) return finishTransfer();
     QByteArray f("R");
-    f += char((step16(BlockAddress) >> 8) & 0xFF);
-    f += char(BlockAddress & 0xFF);
-    f += char(BlockLength);
-    SendFrame(f, BlockLength + 5);
+    f += char((step16(m_blockAddress) >> 8) & 0xFF);
+    f += char(m_blockAddress & 0xFF);
+    f += char(m_blockLength);
+    sendFrame(f, m_blockLength + 5);
 }
 
 void RadioSession::sendDataFrame() {
-    if (!advanceBlock()) return FinishTransfer();
+    if (!advanceBlock()) return finishTransfer();
     updateProgress();
     QByteArray f("W");
-    f += char((step16(BlockAddress) >> 8) & 0xFF);
-    f += char(BlockAddress & 0xFF);
-    f += char(BlockLength);
-    if (BlockAddress >= 0 && BlockAddress + BlockLength <= RadioImage.size())
-        f += RadioImage.mid(BlockAddress, BlockLength);
+    f += char((step16(m_blockAddress) >> 8) & 0xFF);
+    f += char(m_blockAddress & 0xFF);
+    f += char(m_blockLength);
+    if (m_blockAddress >= 0 && m_blockAddress + m_blockLength <= m_image.size())
+        f += m_image.mid(m_blockAddress, m_blockLength);
     else
-        f += QByteArray(BlockLength, char(0xFF)); // never happens with the products' ranges
+        f += QByteArray(m_blockLength, char(0xFF)); // never happens with the products' ranges
     f += char(checksum(f, 1, f.size()));
-    SendFrame(f, 1);
+    sendFrame(f, 1);
 }
 
-void RadioSession::sendEnd() { SendFrame(QByteArray("E"), 1); }
+void RadioSession::sendEnd() { sendFrame(QByteArray("E"), 1); }
 
-void RadioSession::FinishTransfer() {
-    if (CommType >= CommRead && CommType <= CommInfoWrite) {
-        setStep(StepEndAck);
+void RadioSession::finishTransfer() {
+    if (m_operation >= RadioOperation::Read && m_operation <= RadioOperation::InformationWrite) {
+        m_step = SessionStep::EndAck;
         sendEnd();
     } else {
-        EndSession(false);
+        endSession(false);
     }
 }
 
 void RadioSession::updateProgress() {
-    if (CommType != CommRead && CommType != CommWrite) return;
-    if (EndAddress <= 0) return;
-    const int percent = qRound(double(BlockAddress) * 100.0 / EndAddress);
-    if (percent - LastPercent >= 1) {
-        LastPercent = percent;
+    if (m_operation != RadioOperation::Read && m_operation != RadioOperation::Write) return;
+    if (m_endAddress <= 0) return;
+    const int percent = qRound(double(m_blockAddress) * 100.0 / m_endAddress);
+    if (percent - m_lastPercent >= 1) {
+        m_lastPercent = percent;
         emit progressChanged(percent);
     }
 }
 
-void RadioSession::AdvanceSession() {
-    WaitTimer.stop();
-    const int step = activeStep();
-    switch (CommType) {
-    case CommRead:
+void RadioSession::advance() {
+    m_replyTimer.stop();
+    const SessionStep step = m_step;
+    switch (m_operation) {
+    case RadioOperation::Read:
         switch (step) {
-        case StepProgramAck: ReadStep = StepIdent; SendFrame(QByteArray(1, IdentRequest), IdentLength); return;
-        case StepIdent: ReadStep = StepIdentAck; SendFrame(QByteArray(1, Ack), 1); return;
-        case StepIdentAck:
-            if (!m_doc.product().identityOnRead || CheckRadioIdentity()) {
-                ReadStep = StepBlock;
+        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
+        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::IdentAck:
+            if (!m_doc.product().identityOnRead || checkRadioIdentity()) {
+                m_step = SessionStep::Block;
                 sendReadRequest();
             } else {
-                ReadStep = StepRejectedAck;
+                m_step = SessionStep::RejectedAck;
                 sendEnd();
             }
             return;
-        case StepBlock: ReadStep = StepBlockAck; SendFrame(QByteArray(1, Ack), 1); return;
-        case StepBlockAck: ReadStep = StepBlock; sendReadRequest(); return;
-        case StepEndAck: EndSession(true); return;
-        default: EndSession(false); return;
+        case SessionStep::Block: m_step = SessionStep::BlockAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::BlockAck: m_step = SessionStep::Block; sendReadRequest(); return;
+        case SessionStep::EndAck: endSession(true); return;
+        default: endSession(false); return;
         }
-    case CommWrite:
+    case RadioOperation::Write:
         switch (step) {
-        case StepProgramAck: WriteStep = StepIdent; SendFrame(QByteArray(1, IdentRequest), IdentLength); return;
-        case StepIdent: WriteStep = StepIdentAck; SendFrame(QByteArray(1, Ack), 1); return;
-        case StepIdentAck:
-            if (CheckRadioIdentity()) {
-                WriteStep = StepBlock;
+        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
+        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::IdentAck:
+            if (checkRadioIdentity()) {
+                m_step = SessionStep::Block;
                 sendDataFrame();
             } else {
-                WriteStep = StepRejectedAck;
+                m_step = SessionStep::RejectedAck;
                 sendEnd();
             }
             return;
-        case StepBlock: sendDataFrame(); return;
-        case StepEndAck: EndSession(true); return;
-        default: EndSession(false); return;
+        case SessionStep::Block: sendDataFrame(); return;
+        case SessionStep::EndAck: endSession(true); return;
+        default: endSession(false); return;
         }
-    case CommInfoRead:
+    case RadioOperation::InformationRead:
         switch (step) {
-        case StepProgramAck: ReadStep = StepIdent; SendFrame(QByteArray(1, IdentRequest), IdentLength); return;
-        case StepIdent: ReadStep = StepIdentAck; SendFrame(QByteArray(1, Ack), 1); return;
-        case StepIdentAck:
-        case StepBlockAck: ReadStep = StepBlock; sendReadRequest(); return;
-        case StepBlock: ReadStep = StepBlockAck; SendFrame(QByteArray(1, Ack), 1); return;
-        case StepEndAck: EndSession(true); return;
-        default: EndSession(false); return;
+        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
+        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::IdentAck:
+        case SessionStep::BlockAck: m_step = SessionStep::Block; sendReadRequest(); return;
+        case SessionStep::Block: m_step = SessionStep::BlockAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::EndAck: endSession(true); return;
+        default: endSession(false); return;
         }
-    case CommInfoWrite:
+    case RadioOperation::InformationWrite:
         switch (step) {
-        case StepProgramAck: WriteStep = StepIdent; SendFrame(QByteArray(1, IdentRequest), IdentLength); return;
-        case StepIdent: WriteStep = StepIdentAck; SendFrame(QByteArray(1, Ack), 1); return;
-        case StepIdentAck: WriteStep = StepBlock; SendFrame(informationFrame(m_doc.config.modelInfo), 1); return;
-        case StepBlock: WriteStep = StepBlockAck; SendFrame(versionFrame(m_doc.config.modelInfo), 1); return;
-        case StepBlockAck: WriteStep = StepEndAck; sendEnd(); return;
-        case StepEndAck: EndSession(true); return;
-        default: EndSession(false); return;
+        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
+        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::IdentAck: m_step = SessionStep::Block; sendFrame(informationFrame(m_doc.config.modelInfo), 1); return;
+        case SessionStep::Block: m_step = SessionStep::BlockAck; sendFrame(versionFrame(m_doc.config.modelInfo), 1); return;
+        case SessionStep::BlockAck: m_step = SessionStep::EndAck; sendEnd(); return;
+        case SessionStep::EndAck: endSession(true); return;
+        default: endSession(false); return;
         }
     default: return;
     }
 }
 
-bool RadioSession::CheckRadioIdentity() {
+bool RadioSession::checkRadioIdentity() {
     const Product& p = m_doc.product();
     const QString model = cleanModelText(m_doc.currentModel);
     const int band = m_doc.currentBandCode();
     if (p.identityAsksOverwrite) {
-        const QString radioModel = modelTextFromIdentity(p, RadioModelClass, RadioBandCode);
-        if (radioModel == model && RadioBandCode == band) return true;
+        const QString radioModel = modelTextFromIdentity(p, m_radioModelClass, m_radioBandCode);
+        if (radioModel == model && m_radioBandCode == band) return true;
         if (prompt(Msg::ModelWrongOverwrite, MsgIcon::Warning, MsgButtons::OkCancel) == MsgAnswer::Ok)
             return true;
-        lastFailure = SessionFailure::Identity;
+        m_lastFailure = SessionFailure::Identity;
         return false;
     }
     const QString version = QString::fromLatin1(ProgramDataVersion);
-    const QString firmware = QString::fromLatin1(RadioFirmware);
-    if (model != QString::fromLatin1(RadioModelCode)) {
+    const QString firmware = QString::fromLatin1(m_radioFirmware);
+    if (model != QString::fromLatin1(m_radioModelCode)) {
         prompt(Msg::ModelWrong, MsgIcon::None, MsgButtons::Ok);
     } else if (firmware.left(3) != version.left(3)) {
         const QString text = messageText(Msg::VersionWrong) + QLatin1String("\r\n") +
@@ -355,27 +345,27 @@ bool RadioSession::CheckRadioIdentity() {
         messageService().ask({text, {}, programTitle(), MsgIcon::None, MsgButtons::Ok, Msg::VersionWrong});
         m_prompting = false;
         traceNote(QStringLiteral("asked \"%1\": OK").arg(oneLine(text)));
-    } else if (band != RadioBandCode) {
+    } else if (band != m_radioBandCode) {
         prompt(Msg::BandWrong, MsgIcon::None, MsgButtons::Ok);
     } else {
         return true;
     }
-    lastFailure = SessionFailure::Identity;
+    m_lastFailure = SessionFailure::Identity;
     return false;
 }
 
 // Stores what a reply carries. Returns false when it is not the reply the current step waits
 // for: such replies never move the session on (silence handling takes over).
 bool RadioSession::storeReply(const QByteArray& r) {
-    const int step = activeStep();
+    const SessionStep step = m_step;
     ReplyKind kind = ReplyKind::None;
     if (r.size() == 1 && r.at(0) == Ack) {
         kind = ReplyKind::Ack;
     } else if (r.size() == IdentLength && r.at(0) == 'P') {
         kind = ReplyKind::Ident;
     } else if (r.size() >= 4 && r.at(0) == 'W' &&
-               ((uint8_t(r.at(1)) << 8) | uint8_t(r.at(2))) == step16(BlockAddress) &&
-               uint8_t(r.at(3)) == BlockLength && r.size() == BlockLength + 5 &&
+               ((uint8_t(r.at(1)) << 8) | uint8_t(r.at(2))) == step16(m_blockAddress) &&
+               uint8_t(r.at(3)) == m_blockLength && r.size() == m_blockLength + 5 &&
                checksum(r, 1, r.size() - 1) == uint8_t(r.back())) {
         kind = ReplyKind::Data;
     } else if (r.size() >= 34 && r.startsWith("NTK-") &&
@@ -386,8 +376,8 @@ bool RadioSession::storeReply(const QByteArray& r) {
     }
 
     // The radio's own information and version records answer only the information
-    // operations; they reach the configuration when that session succeeds (EndSession).
-    const bool informationOperation = CommType == CommInfoRead || CommType == CommInfoWrite;
+    // operations; they reach the configuration when that session succeeds (endSession).
+    const bool informationOperation = m_operation == RadioOperation::InformationRead || m_operation == RadioOperation::InformationWrite;
     switch (kind) {
     case ReplyKind::None: return false;
     case ReplyKind::Info: {
@@ -413,25 +403,25 @@ bool RadioSession::storeReply(const QByteArray& r) {
         return false;
     }
     case ReplyKind::Ack:
-        return step == StepProgramAck || step == StepIdentAck || step == StepBlockAck ||
-               step == StepEndAck || step == StepRejectedAck ||
-               (step == StepBlock && (CommType == CommWrite || CommType == CommInfoWrite));
+        return step == SessionStep::ProgramAck || step == SessionStep::IdentAck || step == SessionStep::BlockAck ||
+               step == SessionStep::EndAck || step == SessionStep::RejectedAck ||
+               (step == SessionStep::Block && (m_operation == RadioOperation::Write || m_operation == RadioOperation::InformationWrite));
     case ReplyKind::Ident:
-        if (step != StepIdent) return false;
-        if (CommType == CommRead || CommType == CommWrite) {
-            RadioModelCode = r.mid(1, 4);
-            RadioBandCode = uint8_t(r.at(5));
-            RadioModelClass = uint8_t(r.at(6));
-            RadioFirmware = r.mid(8, 4);
+        if (step != SessionStep::Ident) return false;
+        if (m_operation == RadioOperation::Read || m_operation == RadioOperation::Write) {
+            m_radioModelCode = r.mid(1, 4);
+            m_radioBandCode = uint8_t(r.at(5));
+            m_radioModelClass = uint8_t(r.at(6));
+            m_radioFirmware = r.mid(8, 4);
             const int at = m_doc.product().headerBase;
-            if (at + IdentLength <= RadioImage.size()) RadioImage.replace(at, IdentLength, r);
+            if (at + IdentLength <= m_image.size()) m_image.replace(at, IdentLength, r);
         }
         return true;
     case ReplyKind::Data:
-        if (step != StepBlock || (CommType != CommRead && CommType != CommInfoRead)) return false;
+        if (step != SessionStep::Block || (m_operation != RadioOperation::Read && m_operation != RadioOperation::InformationRead)) return false;
         // Only a block that lies wholly inside the radio's memory is stored.
-        if (BlockAddress < 0 || BlockAddress + BlockLength > RadioImage.size()) return false;
-        RadioImage.replace(BlockAddress, BlockLength, r.mid(4, BlockLength));
+        if (m_blockAddress < 0 || m_blockAddress + m_blockLength > m_image.size()) return false;
+        m_image.replace(m_blockAddress, m_blockLength, r.mid(4, m_blockLength));
         updateProgress();
         return true;
     }
@@ -439,21 +429,21 @@ bool RadioSession::storeReply(const QByteArray& r) {
 }
 
 void RadioSession::onReply(const QByteArray& reply) {
-    if (CommType == CommIdle) return;
+    if (m_operation == RadioOperation::Idle) return;
     if (m_prompting) {
         traceNote(QStringLiteral("reply while a question is open: ignored"));
         return;
     }
-    bytesReceived += reply.size();
-    if (CommType == CommTest) {
+    m_bytesReceived += reply.size();
+    if (m_operation == RadioOperation::TestMode) {
         emit testReply(reply);
         return;
     }
-    if (storeReply(reply)) AdvanceSession();
+    if (storeReply(reply)) advance();
     else
         traceNote(QStringLiteral("%1 bytes that step %2 does not wait for: ignored")
                       .arg(reply.size())
-                      .arg(activeStep()));
+                      .arg(int(m_step)));
 }
 
 void RadioSession::askRetry(bool repeatBlock) {
@@ -461,8 +451,8 @@ void RadioSession::askRetry(bool repeatBlock) {
         !m_lostWhilePrompting) {
         // The handshake advances before it requests a block: step back so that the block
         // whose reply was lost is asked for again.
-        if (repeatBlock) BlockAddress -= BlockLength;
-        StartSession();
+        if (repeatBlock) m_blockAddress -= m_blockLength;
+        startHandshake();
     } else {
         fail(m_lostWhilePrompting ? SessionFailure::DeviceLost : SessionFailure::NoAnswer);
     }
@@ -471,77 +461,77 @@ void RadioSession::askRetry(bool repeatBlock) {
 void RadioSession::askRestart() {
     if (prompt(Msg::CheckConnection, MsgIcon::Question, MsgButtons::OkCancel) == MsgAnswer::Ok &&
         !m_lostWhilePrompting) {
-        ProgramRetries = IdentRetries = 0;
-        StartSession();
-        BlockAddress = startAddress();
-        LastPercent = 0;
+        m_programRetries = m_identRetries = 0;
+        startHandshake();
+        m_blockAddress = startAddress();
+        m_lastPercent = 0;
         emit progressChanged(0);
     } else {
         fail(m_lostWhilePrompting ? SessionFailure::DeviceLost : SessionFailure::NoAnswer);
     }
 }
 
-void RadioSession::onWaitTimeout() {
-    WaitTimer.stop();
+void RadioSession::replyTimedOut() {
+    m_replyTimer.stop();
     if (m_prompting) return;
-    const int step = activeStep();
+    const SessionStep step = m_step;
     traceNote(
-        QStringLiteral("no reply within %1 ms (step %2)").arg(WaitTimer.interval()).arg(step));
-    switch (CommType) {
-    case CommRead:
-    case CommWrite:
+        QStringLiteral("no reply within %1 ms (step %2)").arg(m_replyTimer.interval()).arg(int(step)));
+    switch (m_operation) {
+    case RadioOperation::Read:
+    case RadioOperation::Write:
         switch (step) {
-        case StepProgramAck:
-            if (ProgramRetries < 1) {
-                ++ProgramRetries;
-                SendFrame(ProgramCommand, 1);
+        case SessionStep::ProgramAck:
+            if (m_programRetries < 1) {
+                ++m_programRetries;
+                sendFrame(ProgramCommand, 1);
             } else {
-                ProgramRetries = 0;
+                m_programRetries = 0;
                 askRetry();
             }
             return;
-        case StepIdent:
-            if (IdentRetries < 1) {
-                ++IdentRetries;
-                SendFrame(QByteArray(1, IdentRequest), IdentLength);
+        case SessionStep::Ident:
+            if (m_identRetries < 1) {
+                ++m_identRetries;
+                sendFrame(QByteArray(1, IdentRequest), IdentLength);
             } else {
-                IdentRetries = 0;
+                m_identRetries = 0;
                 askRetry();
             }
             return;
-        case StepIdentAck:
-        case StepBlockAck: AdvanceSession(); return;
-        case StepBlock: askRestart(); return;
-        case StepEndAck: EndSession(true); return;
-        case StepRejectedAck: fail(SessionFailure::Identity); return;
+        case SessionStep::IdentAck:
+        case SessionStep::BlockAck: advance(); return;
+        case SessionStep::Block: askRestart(); return;
+        case SessionStep::EndAck: endSession(true); return;
+        case SessionStep::RejectedAck: fail(SessionFailure::Identity); return;
         default: return;
         }
-    case CommInfoRead:
-    case CommInfoWrite:
+    case RadioOperation::InformationRead:
+    case RadioOperation::InformationWrite:
         switch (step) {
-        case StepProgramAck: AdvanceSession(); return;
-        case StepBlock: askRetry(CommType == CommInfoRead); return;
-        case StepIdent:
-        case StepIdentAck:
-        case StepBlockAck: askRetry(); return;
-        case StepEndAck: EndSession(true); return; // the transfer itself is complete
-        case StepRejectedAck: fail(SessionFailure::Identity); return;
+        case SessionStep::ProgramAck: advance(); return;
+        case SessionStep::Block: askRetry(m_operation == RadioOperation::InformationRead); return;
+        case SessionStep::Ident:
+        case SessionStep::IdentAck:
+        case SessionStep::BlockAck: askRetry(); return;
+        case SessionStep::EndAck: endSession(true); return; // the transfer itself is complete
+        case SessionStep::RejectedAck: fail(SessionFailure::Identity); return;
         default: return;
         }
-    case CommTest: emit testTimeout(); return;
+    case RadioOperation::TestMode: emit testTimeout(); return;
     default: return;
     }
 }
 
 void RadioSession::onDeviceLost(const QString& reason) {
-    if (CommType == CommIdle) return;
+    if (m_operation == RadioOperation::Idle) return;
     traceNote(QStringLiteral("device lost: %1").arg(reason));
     if (m_prompting) {
         m_lostWhilePrompting = true;
         m_lostReason = reason;
         return;
     }
-    WaitTimer.stop();
+    m_replyTimer.stop();
     m_prompting = true;
     showMessage(tr2("The connection to the radio was lost.", "与对讲机的连接已断开。"),
                 MsgIcon::Critical, MsgButtons::Ok,
@@ -553,16 +543,16 @@ void RadioSession::onDeviceLost(const QString& reason) {
 }
 
 void RadioSession::fail(SessionFailure why) {
-    if (lastFailure == SessionFailure::None || why == SessionFailure::DeviceLost) lastFailure = why;
-    EndSession(false);
+    if (m_lastFailure == SessionFailure::None || why == SessionFailure::DeviceLost) m_lastFailure = why;
+    endSession(false);
 }
 
 void RadioSession::cancel() {
-    if (CommType == CommIdle) return;
+    if (m_operation == RadioOperation::Idle) return;
     // Once PROGRAM was acknowledged the radio waits in programming mode, and in test mode it
     // stays in its tuning state: let it go.
     traceNote(QStringLiteral("cancelled by the user"));
-    if ((activeStep() > StepProgramAck || CommType == CommTest) && m_link.isOpen()) {
+    if ((step() > SessionStep::ProgramAck || m_operation == RadioOperation::TestMode) && m_link.isOpen()) {
         m_link.clearBuffers();
         if (m_trace) m_trace->sent(QByteArray("E"));
         m_link.write(QByteArray("E"));
@@ -571,26 +561,25 @@ void RadioSession::cancel() {
     fail(SessionFailure::Cancelled);
 }
 
-void RadioSession::EndSession(bool success) {
-    const int op = CommType;
-    WaitTimer.stop();
-    TimerEnd.stop();
+void RadioSession::endSession(bool success) {
+    const RadioOperation op = m_operation;
+    m_replyTimer.stop();
     m_link.flush();
     m_link.close();
-    CommType = CommIdle;
-    ReadStep = WriteStep = StepIdle;
-    if (op == CommIdle) return;
-    if (op == CommRead || op == CommWrite) emit progressClosed();
-    if (!success && lastFailure == SessionFailure::None) lastFailure = SessionFailure::NoAnswer;
+    m_operation = RadioOperation::Idle;
+    m_step = SessionStep::Idle;
+    if (op == RadioOperation::Idle) return;
+    if (op == RadioOperation::Read || op == RadioOperation::Write) emit progressClosed();
+    if (!success && m_lastFailure == SessionFailure::None) m_lastFailure = SessionFailure::NoAnswer;
 
     bool ok = success;
-    if (ok && (op == CommInfoRead || op == CommInfoWrite)) applyReceivedInformation();
-    if (ok && op == CommRead) {
+    if (ok && (op == RadioOperation::InformationRead || op == RadioOperation::InformationWrite)) applyReceivedInformation();
+    if (ok && op == RadioOperation::Read) {
         // Decode into a copy first: a read that cannot be used changes nothing.
         Document decoded = m_doc;
-        if (const auto error = ParseRadioImage(decoded, RadioImage)) {
+        if (const auto error = ParseRadioImage(decoded, m_image)) {
             ok = false;
-            lastFailure = SessionFailure::BadData;
+            m_lastFailure = SessionFailure::BadData;
             traceNote(QStringLiteral("the data read cannot be used: %1").arg(*error));
             showMessage(tr2("The data read from the radio cannot be used.",
                             "从对讲机读取的数据无法使用。"),
@@ -606,15 +595,15 @@ void RadioSession::EndSession(bool success) {
             m_doc.untitled = true;
             emit readApplied();
         }
-    } else if (ok && op == CommInfoRead) {
-        const LocalInformation info = ParseLocalInformation(m_doc.product(), RadioImage);
+    } else if (ok && op == RadioOperation::InformationRead) {
+        const LocalInformation info = ParseLocalInformation(m_doc.product(), m_image);
         for (size_t i = 0; i < info.size(); ++i)
-            if (i != 5) localInformation[i] = info[i]; // the version does not come from the area
+            if (i != 5) m_localInformation[i] = info[i]; // the version does not come from the area
         emit informationRead();
     }
-    if (ok && op == CommRead) showMessage(Msg::ReadCompleted);
-    if (ok && op == CommWrite) showMessage(Msg::WriteCompleted);
-    if (ok) lastFailure = SessionFailure::None;
+    if (ok && op == RadioOperation::Read) showMessage(Msg::ReadCompleted);
+    if (ok && op == RadioOperation::Write) showMessage(Msg::WriteCompleted);
+    if (ok) m_lastFailure = SessionFailure::None;
     traceEnd(ok);
     emit finished(op, ok);
 }
@@ -632,24 +621,44 @@ void RadioSession::applyReceivedInformation() {
     m_receivedVersion.reset();
 }
 
+bool RadioSession::beginTestMode() {
+    if (busy()) return false;
+    m_operation = RadioOperation::TestMode;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
+        return false;
+    }
+    return true;
+}
+
+void RadioSession::sendTestFrame(const QByteArray& frame, int expectedReplyLength) {
+    sendFrame(frame, expectedReplyLength);
+}
+
+void RadioSession::endTestMode(bool clean, SessionFailure why) {
+    if (m_operation != RadioOperation::TestMode) return;
+    if (why != SessionFailure::None) m_lastFailure = why;
+    endSession(clean);
+}
+
 bool RadioSession::readFromRadio() {
     if (busy()) return false;
-    CommType = CommRead;
-    ReadStep = StepIdle;
-    if (!OpenCommPort()) {
-        CommType = CommIdle;
+    m_operation = RadioOperation::Read;
+    m_step = SessionStep::Idle;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
         return false;
     }
     if (confirm(Msg::ReadConfirm) != MsgAnswer::Ok) {
         m_link.close();
-        CommType = CommIdle;
-        lastFailure = SessionFailure::Cancelled;
+        m_operation = RadioOperation::Idle;
+        m_lastFailure = SessionFailure::Cancelled;
         traceEnd(false);
         return false;
     }
-    ClearRadioImage(m_doc.product(), RadioImage);
-    emit progressOpened(CommRead);
-    StartSession();
+    ClearRadioImage(m_doc.product(), m_image);
+    emit progressOpened(RadioOperation::Read);
+    startHandshake();
     return true;
 }
 
@@ -663,36 +672,36 @@ bool RadioSession::writeImageToRadio(const QByteArray& image) {
 
 bool RadioSession::startWrite(const QByteArray* raw) {
     if (busy()) return false;
-    CommType = CommWrite;
-    WriteStep = StepIdle;
-    if (!OpenCommPort()) {
-        CommType = CommIdle;
+    m_operation = RadioOperation::Write;
+    m_step = SessionStep::Idle;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
         return false;
     }
     if (confirm(Msg::WriteConfirm) != MsgAnswer::Ok) {
         m_link.close();
-        CommType = CommIdle;
-        lastFailure = SessionFailure::Cancelled;
+        m_operation = RadioOperation::Idle;
+        m_lastFailure = SessionFailure::Cancelled;
         traceEnd(false);
         return false;
     }
     std::optional<QString> error;
     if (raw) {
         if (raw->size() == m_doc.product().memorySize)
-            RadioImage = *raw;
+            m_image = *raw;
         else
             error = tr2("The radio image has %1 bytes instead of %2.",
                         "对讲机映像为 %1 字节，应为 %2 字节。")
                         .arg(raw->size())
                         .arg(m_doc.product().memorySize);
     } else {
-        ClearRadioImage(m_doc.product(), RadioImage);
-        error = BuildRadioImage(m_doc, RadioImage);
+        ClearRadioImage(m_doc.product(), m_image);
+        error = BuildRadioImage(m_doc, m_image);
     }
     if (error) {
         m_link.close();
-        CommType = CommIdle;
-        lastFailure = SessionFailure::Refused;
+        m_operation = RadioOperation::Idle;
+        m_lastFailure = SessionFailure::Refused;
         traceNote(*error);
         showMessage(tr2("This configuration cannot be written to the radio.",
                         "此配置无法写入对讲机。"),
@@ -701,32 +710,32 @@ bool RadioSession::startWrite(const QByteArray* raw) {
         traceEnd(false);
         return false;
     }
-    emit progressOpened(CommWrite);
-    StartSession();
+    emit progressOpened(RadioOperation::Write);
+    startHandshake();
     return true;
 }
 
 bool RadioSession::readInformation(bool clearImage) {
     if (busy()) return false;
-    CommType = CommInfoRead;
-    ReadStep = StepIdle;
-    if (!OpenCommPort()) {
-        CommType = CommIdle;
+    m_operation = RadioOperation::InformationRead;
+    m_step = SessionStep::Idle;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
         return false;
     }
-    if (clearImage) ClearRadioImage(m_doc.product(), RadioImage);
-    StartSession();
+    if (clearImage) ClearRadioImage(m_doc.product(), m_image);
+    startHandshake();
     return true;
 }
 
 bool RadioSession::writeInformation() {
     if (busy()) return false;
-    CommType = CommInfoWrite;
-    WriteStep = StepIdle;
-    if (!OpenCommPort()) {
-        CommType = CommIdle;
+    m_operation = RadioOperation::InformationWrite;
+    m_step = SessionStep::Idle;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
         return false;
     }
-    StartSession();
+    startHandshake();
     return true;
 }

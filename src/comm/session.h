@@ -10,33 +10,34 @@
 #include <QObject>
 #include <QTimer>
 
-// Operation in progress (CommType).
-enum CommKind : int {
-    CommIdle = 0,
-    CommRead = 1,      // read the configuration
-    CommWrite = 2,     // write the configuration
-    CommInfoRead = 3,  // read the local information area
-    CommInfoWrite = 4, // write the information and version record
-    CommTest = 5,      // test mode
+// The operations the session runs; the numbers are the operation codes the trace names.
+enum class RadioOperation : int {
+    Idle = 0,
+    Read = 1,             // read the configuration
+    Write = 2,            // write the configuration
+    InformationRead = 3,  // read the local information area
+    InformationWrite = 4, // write the information and version record
+    TestMode = 5,         // test mode (its own engine drives the line)
 };
 
-// Steps shared by the reply and time-out handlers.
-enum SessionStep : int {
-    StepIdle = 0,
-    StepProgramAck = 1,
-    StepIdent = 2,
-    StepIdentAck = 3,
-    StepBlock = 4,
-    StepBlockAck = 5,
-    StepEndAck = 69,     // end command after a complete transfer
-    StepRejectedAck = 70 // end command after the radio's identity was rejected
+// What the session waits for; the same steps serve the replies and the time-outs.
+enum class SessionStep : int {
+    Idle = 0,
+    ProgramAck = 1,  // acknowledge of PROGRAM
+    Ident = 2,       // the 14-byte identification
+    IdentAck = 3,    // the acknowledge that answers ours after the identification
+    Block = 4,       // a data frame (read), the acknowledge of a data frame (write), of the
+                     // information frame (information write)
+    BlockAck = 5,    // the acknowledge that answers ours after a block; of the version frame
+    EndAck = 69,     // the end command after a complete transfer
+    RejectedAck = 70 // the end command after the radio's identity was rejected
 };
 
 // Why the last operation did not succeed.
 enum class SessionFailure { None, Busy, PortOpen, Refused, Identity, NoAnswer, Cancelled, DeviceLost, BadData };
 
 // The programming protocol with one radio. Event-driven: a frame goes out, the reply arrives
-// through the link, or WaitTimer (300 ms) reports silence. Only one operation runs at a time.
+// through the link, or the reply timer (300 ms) reports silence. Only one operation runs at a time.
 class RadioSession : public QObject {
     Q_OBJECT
 public:
@@ -60,48 +61,45 @@ public:
     // session ends as failed and nothing is changed.
     void cancel();
 
-    // Engine operations.
-    bool OpenCommPort();
-    void StartSession();
-    void SendFrame(const QByteArray& frame, int expectedReplyLength);
-    void AdvanceSession();
-    void FinishTransfer();
-    void EndSession(bool success);
-    bool CheckRadioIdentity();
+    bool busy() const { return m_operation != RadioOperation::Idle; }
+    RadioOperation operation() const { return m_operation; }
+    SessionStep step() const { return m_step; }
+    // Radio address of the block being moved.
+    int blockAddress() const { return m_blockAddress; }
+    // The last progress percentage reported (read and write).
+    int percent() const { return m_lastPercent; }
+    // The radio memory image: what the last read brought, or what the last write sent.
+    const QByteArray& radioImage() const { return m_image; }
+    // Why the last operation did not succeed (None after a success).
+    SessionFailure lastFailure() const { return m_lastFailure; }
+    int framesSent() const { return m_framesSent; }
+    qint64 bytesMoved() const { return m_bytesSent + m_bytesReceived; }
 
-    // WaitTimer's handler: the radio stayed silent for 300 ms.
-    void onWaitTimeout();
-
-    bool busy() const { return CommType != CommIdle; }
+    // The twelve texts of the local information area from the last information read.
+    const LocalInformation& localInformation() const { return m_localInformation; }
+    void setLocalInformation(const LocalInformation& info) { m_localInformation = info; }
 
     // Records every following session (not owned; nullptr: none).
     void setTrace(SessionTrace* trace) { m_trace = trace; }
     SessionTrace* trace() const { return m_trace; }
-    int activeStep() const;
 
-    // Session state.
-    int CommType = CommIdle;
-    int ReadStep = StepIdle;
-    int WriteStep = StepIdle;
-    int BlockAddress = 0;
-    int BlockLength = 0;
-    int EndAddress = 0;
-    int ProgramRetries = 0;
-    int IdentRetries = 0;
-    int LastPercent = 0;
-    QByteArray RadioImage;
-    QByteArray RadioModelCode; // identification bytes 1..4
-    int RadioBandCode = 0;     // identification byte 5
-    int RadioModelClass = 0;   // identification byte 6
-    QByteArray RadioFirmware;  // identification bytes 8..11
-    LocalInformation localInformation;
-    QTimer WaitTimer;
-    QTimer TimerEnd;
+    // How long the radio may stay silent after a frame (300 ms).
+    void setReplyTimeout(int msecs) { m_replyTimer.setInterval(msecs); }
+    int replyTimeout() const { return m_replyTimer.interval(); }
+    // The radio stayed silent: what the reply timer does when it fires. Tests and the fuzzer
+    // call it to play silence without waiting.
+    void replyTimedOut();
 
-    SessionFailure lastFailure = SessionFailure::None;
-    int framesSent = 0;
-    qint64 bytesSent = 0;
-    qint64 bytesReceived = 0;
+    // Test mode drives the line itself through these. beginTestMode takes the line for it
+    // (false while another operation runs or when the port cannot be opened); the session then
+    // hands every reply over (testReply) and reports silence (testTimeout).
+    bool beginTestMode();
+    void sendTestFrame(const QByteArray& frame, int expectedReplyLength);
+    void stopReplyTimer() { m_replyTimer.stop(); }
+    void restartReplyTimer() { m_replyTimer.start(); }
+    bool replyTimerActive() const { return m_replyTimer.isActive(); }
+    // Ends test mode; why, when given, is recorded as the reason of the failure.
+    void endTestMode(bool clean, SessionFailure why = SessionFailure::None);
 
     // Frames of the information write, built from the record's ModelInfo copy fields.
     static QByteArray informationFrame(const ModelInfo& info);
@@ -109,7 +107,7 @@ public:
     static uint8_t checksum(const QByteArray& frame, int from, int to); // sum of [from, to)
 
 signals:
-    void progressOpened(int commType);
+    void progressOpened(RadioOperation operation);
     void progressChanged(int percent);
     void progressClosed();
     // A read decoded cleanly and is about to replace the configuration (close editors now).
@@ -118,23 +116,32 @@ signals:
     void readApplied();
     // The local information area was read (show it).
     void informationRead();
-    void finished(int commType, bool success);
-    // Test mode receives every reply and the time-outs while CommType is 5.
+    void finished(RadioOperation operation, bool success);
+    // Test mode receives every reply and the time-outs while it holds the line.
     void testReply(const QByteArray& reply);
     void testTimeout();
 
 private:
+    // The protocol engine: every frame goes out through sendFrame, every accepted reply and
+    // every skipped step moves the session on through advance.
+    bool openPort();
+    void startHandshake();
+    void sendFrame(const QByteArray& frame, int expectedReplyLength);
+    void advance();
+    void finishTransfer();
+    void endSession(bool success);
+    bool checkRadioIdentity();
+
     void onReply(const QByteArray& reply);
     void onDeviceLost(const QString& reason);
-    void setStep(int step);
-    bool advanceBlock(); // BlockAddress += BlockLength; false when the transfer is complete
+    bool advanceBlock(); // next block address; false when the transfer is complete
     void sendReadRequest();
     void sendDataFrame();
     void sendEnd();
     void updateProgress();
     void askRetry(bool repeatBlock = false);
-    void applyReceivedInformation();
     void askRestart();
+    void applyReceivedInformation();
     void fail(SessionFailure why);
     MsgAnswer prompt(Msg id, MsgIcon icon, MsgButtons buttons);
     MsgAnswer confirm(Msg id);
@@ -146,6 +153,26 @@ private:
 
     Document& m_doc;
     SerialLink& m_link;
+
+    RadioOperation m_operation = RadioOperation::Idle;
+    SessionStep m_step = SessionStep::Idle;
+    int m_blockAddress = 0;
+    int m_blockLength = 0;
+    int m_endAddress = 0;    // first address not moved
+    int m_programRetries = 0; // automatic re-sends of PROGRAM made (at most 1)
+    int m_identRetries = 0;   // automatic re-sends of the identification request (at most 1)
+    int m_lastPercent = 0;
+    QByteArray m_image;
+    QByteArray m_radioModelCode; // identification bytes 1..4
+    int m_radioBandCode = 0;     // identification byte 5
+    int m_radioModelClass = 0;   // identification byte 6
+    QByteArray m_radioFirmware;  // identification bytes 8..11
+    LocalInformation m_localInformation;
+    QTimer m_replyTimer;
+    SessionFailure m_lastFailure = SessionFailure::None;
+    int m_framesSent = 0;
+    qint64 m_bytesSent = 0;
+    qint64 m_bytesReceived = 0;
     QString m_portName;
     bool m_prompting = false;
     bool m_lostWhilePrompting = false;

@@ -354,12 +354,12 @@ TestModeEngine::TestModeEngine(Document& doc, RadioSession& session, QObject* pa
     connect(&m_session, &RadioSession::testReply, this, [this](const QByteArray& reply) {
         if (!m_prompting) runSender(SenderEvent::Reply, reply);
     });
-    connect(&m_session, &RadioSession::testTimeout, this, &TestModeEngine::onWaitTimeout);
+    connect(&m_session, &RadioSession::testTimeout, this, &TestModeEngine::onReplyTimeout);
     connect(&m_session, &RadioSession::finished, this, &TestModeEngine::onSessionFinished);
 }
 
 bool TestModeEngine::active() const {
-    return m_session.CommType == CommTest;
+    return m_session.operation() == RadioOperation::TestMode;
 }
 
 MsgAnswer TestModeEngine::prompt(const MessageRequest& request) {
@@ -373,17 +373,13 @@ MsgAnswer TestModeEngine::prompt(const MessageRequest& request) {
 bool TestModeEngine::start() {
     if (m_session.busy()) return false;
     queue.clear();
-    m_session.CommType = CommTest;
     testWindowMayOpen = false;
     sendingEnabled = false;
     radioTestFreqs.clear();
     parameterBlock.clear();
     parameterValues = {};
     wide = true;
-    if (!m_session.OpenCommPort()) {
-        m_session.CommType = CommIdle;
-        return false;
-    }
+    if (!m_session.beginTestMode()) return false;
     QList<TestCommand> entries = testCommandGroup(ActionStart, GroupEnter);
     entries += testCommandGroup(ActionStart, GroupIdentify);
     entries += testCommandGroup(ActionStart, GroupReadParameters);
@@ -517,15 +513,15 @@ void TestModeEngine::runSender(SenderEvent event, const QByteArray& reply) {
     TestCommand e = queue.head();
     switch (event) {
     case SenderEvent::Reply:
-        // A reply that is not the awaited one leaves WaitTimer running: silence follows.
+        // A reply that is not the awaited one leaves the reply timer running: silence follows.
         if (!replyMatches(e, reply)) return;
-        m_session.WaitTimer.stop();
+        m_session.stopReplyTimer();
         sendingEnabled = true;
         processReply(e, reply);
         if (!active()) return;
         break;
     case SenderEvent::Sent:
-        m_session.WaitTimer.stop();
+        m_session.stopReplyTimer();
         sendingEnabled = true;
         if (e.replyKind == ReplyBatched) {
             queue.advance();
@@ -540,7 +536,7 @@ void TestModeEngine::runSender(SenderEvent event, const QByteArray& reply) {
         break;
     case SenderEvent::SendRequest:
         TimerSendComm.stop();
-        m_session.WaitTimer.stop();
+        m_session.stopReplyTimer();
         sendingEnabled = true;
         break;
     }
@@ -552,7 +548,7 @@ void TestModeEngine::runSender(SenderEvent event, const QByteArray& reply) {
         e = queue.head();
         queue.advance();
     }
-    if (e.frameCode == FrameLeave) return leaveTestMode(true);
+    if (e.frameCode == FrameLeave) return leaveTestMode(true, SessionFailure::None);
     QByteArray frame = frameBytes(e);
     int threshold = e.replyLength;
     while (!queue.isEmpty() && queue.head().replyKind == ReplyBatched) {
@@ -569,9 +565,9 @@ void TestModeEngine::sendBuilt(const QByteArray& frame, int threshold) {
     // next entry judges (the identification is 14 bytes, not the 8 its entry names).
     if (threshold >= 1 && !queue.isEmpty())
         threshold = std::max(threshold, awaitedLength(queue.head()));
-    m_session.SendFrame(frame, std::max(threshold, 0));
+    m_session.sendTestFrame(frame, std::max(threshold, 0));
     if (threshold < 1) {
-        m_session.WaitTimer.stop();
+        m_session.stopReplyTimer();
         m_noReplySent.start();
     } else {
         m_noReplySent.invalidate();
@@ -644,17 +640,17 @@ void TestModeEngine::onTestFrequency(int number, const QByteArray& reply) {
             MsgButtons::Ok,
             Msg::TestFreqMismatch});
     queue.clear();
-    m_session.WaitTimer.stop();
+    m_session.stopReplyTimer();
     sendingEnabled = false;
     testWindowMayOpen = false;
     if (active()) TimerSendEnd.start();
 }
 
-void TestModeEngine::onWaitTimeout() {
+void TestModeEngine::onReplyTimeout() {
     if (!active()) return;
     if (m_prompting) {
         // The user is answering another box: ask once that one is closed.
-        m_session.WaitTimer.start();
+        m_session.restartReplyTimer();
         return;
     }
     const MsgAnswer answer = prompt({messageText(Msg::CheckConnection),
@@ -665,8 +661,7 @@ void TestModeEngine::onWaitTimeout() {
                                      Msg::CheckConnection});
     if (!active()) return;
     if (answer != MsgAnswer::Retry) {
-        m_session.lastFailure = SessionFailure::NoAnswer;
-        return leaveTestMode(false);
+        return leaveTestMode(false, SessionFailure::NoAnswer);
     }
     // Back to the entry that began the last frame, batched bytes included.
     while (queue.stepBack() && queue.head().replyKind == ReplyBatched) {
@@ -674,17 +669,17 @@ void TestModeEngine::onWaitTimeout() {
     runSender(SenderEvent::SendRequest);
 }
 
-void TestModeEngine::leaveTestMode(bool clean) {
+void TestModeEngine::leaveTestMode(bool clean, SessionFailure why) {
     queue.clear();
     TimerSendComm.stop();
     TimerSendEnd.stop();
     TimerShowTestFrm.stop();
     sendingEnabled = false;
-    if (active()) m_session.EndSession(clean); // reports finished: onSessionFinished
+    m_session.endTestMode(clean, why); // reports finished: onSessionFinished
 }
 
-void TestModeEngine::onSessionFinished(int commType) {
-    if (commType != CommTest) return;
+void TestModeEngine::onSessionFinished(RadioOperation operation) {
+    if (operation != RadioOperation::TestMode) return;
     queue.clear();
     TimerSendComm.stop();
     TimerSendEnd.stop();

@@ -14,6 +14,8 @@
 #include <cstdint>
 
 class RadioSession;
+enum class RadioOperation : int;
+enum class SessionFailure;
 
 // Test mode: the radio's factory tuning state. Every user action becomes a list of queued
 // commands; a small sender sends them one frame at a time and pairs each frame with the reply
@@ -204,7 +206,7 @@ QString testFreqRadioText(const FixedText<8>& stored);
 // True when the radio's list holds exactly the configuration's test frequencies.
 bool testFrequenciesMatch(const QList<RadioTestFreq>& radio, const RadioConfig& config);
 
-// The test-mode engine over the session's port, reply handler and WaitTimer (CommType 5).
+// The test-mode engine over the session's port, reply handler and reply timer.
 class TestModeEngine : public QObject {
     Q_OBJECT
   public:
@@ -243,8 +245,8 @@ class TestModeEngine : public QObject {
     enum class SenderEvent { Reply, Sent, SendRequest };
     // The sender; the reply is only used by the Reply event.
     void runSender(SenderEvent event, const QByteArray& reply = {});
-    // WaitTimer fired while in test mode.
-    void onWaitTimeout();
+    // The reply timer fired while in test mode.
+    void onReplyTimeout();
 
     TestCommandQueue queue;
     QList<RadioTestFreq> radioTestFreqs; // in the order the radio reported them
@@ -270,8 +272,8 @@ class TestModeEngine : public QObject {
     void processReply(const TestCommand& e, const QByteArray& reply);
     void onTestFrequency(int number, const QByteArray& reply);
     void sendBuilt(const QByteArray& frame, int threshold);
-    void leaveTestMode(bool clean);
-    void onSessionFinished(int commType);
+    void leaveTestMode(bool clean, SessionFailure why);
+    void onSessionFinished(RadioOperation operation);
     MsgAnswer prompt(const MessageRequest& request);
 
     Document& m_doc;

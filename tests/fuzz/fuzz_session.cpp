@@ -81,7 +81,7 @@ int fuzzTestMode(const Product& p, ScriptMessages& msgs, FuzzEnvironment& env) {
         const uint8_t c = msgs.next();
         const int a = msgs.next(), b = msgs.next();
         switch (c % 12) {
-        case 0: session.onWaitTimeout(); break;
+        case 0: session.replyTimedOut(); break;
         case 1: engine.runSender(TestModeEngine::SenderEvent::SendRequest); break;
         case 2: {
             const int n = std::min<int>(a % 70, int(msgs.size - msgs.pos));
@@ -100,13 +100,13 @@ int fuzzTestMode(const Product& p, ScriptMessages& msgs, FuzzEnvironment& env) {
         default: (a & 1) ? engine.confirmParameter(a) : engine.restoreParameters(a % 40); break;
         }
         FUZZ_CHECK(engine.queue.count() <= 100);
-        FUZZ_CHECK(session.RadioImage.size() == p.memorySize);
+        FUZZ_CHECK(session.radioImage().size() == p.memorySize);
     }
     // The user leaves: the end is queued, the radio stays silent, every prompt is cancelled.
     engine.end(1);
     for (int i = 0; session.busy() && i < 400; ++i) {
         engine.runSender(TestModeEngine::SenderEvent::SendRequest);
-        session.onWaitTimeout();
+        session.replyTimedOut();
     }
     FUZZ_CHECK(!session.busy());
     FUZZ_CHECK(!link.isOpen());
@@ -155,7 +155,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t c = msgs.next();
         const QByteArray last = link.frames.isEmpty() ? QByteArray() : link.frames.last();
         switch (c % 8) {
-        case 0: session.onWaitTimeout(); break;
+        case 0: session.replyTimedOut(); break;
         case 1: link.lose(); break;
         case 2: { // raw bytes
             const int n = std::min<int>(msgs.next() % 80, int(msgs.size - msgs.pos));
@@ -171,14 +171,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         default: link.deliver(goodReply(session, last, memory)); break;
         }
-        FUZZ_CHECK(session.RadioImage.size() == p.memorySize);
+        FUZZ_CHECK(session.radioImage().size() == p.memorySize);
     }
     // Past the input the radio is silent and the user cancels: the session must end.
-    for (int i = 0; !ended && i < 20; ++i) session.onWaitTimeout();
+    for (int i = 0; !ended && i < 20; ++i) session.replyTimedOut();
     FUZZ_CHECK(ended);
     FUZZ_CHECK(!session.busy());
     FUZZ_CHECK(!link.isOpen());
-    FUZZ_CHECK(session.RadioImage.size() == p.memorySize);
+    FUZZ_CHECK(session.radioImage().size() == p.memorySize);
     if (success && op == 2) {
         // Every block was written after the last (re)start.
         qsizetype start = 0;

@@ -438,14 +438,11 @@ class TestMainWindow : public QObject {
 
     void resizeKeepsSessionTimers() {
         start().show();
-        m_main->session().WaitTimer.start();
-        m_main->session().TimerEnd.start(300);
+        m_main->session().restartReplyTimer();
         m_main->resize(m_main->width() - 50, m_main->height() - 50);
         QApplication::processEvents();
-        QVERIFY(m_main->session().WaitTimer.isActive());
-        QVERIFY(m_main->session().TimerEnd.isActive());
-        m_main->session().WaitTimer.stop();
-        m_main->session().TimerEnd.stop();
+        QVERIFY(m_main->session().replyTimerActive());
+        m_main->session().stopReplyTimer();
     }
 
     void languageChangeOnActivation() {

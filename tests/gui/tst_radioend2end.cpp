@@ -119,7 +119,7 @@ void TestRadioEnd2End::readEditWrite() {
     QPointer<FrmProgress> progress = rig.commands.progressWindow();
     QVERIFY(progress && progress->isVisible() && progress->isModal() && rig.session.busy());
     QVERIFY(rig.finish());
-    QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::None);
     QVERIFY(!progress || !progress->isVisible());
     QCOMPARE(rig.calls, QStringList({QStringLiteral("closeEditors"), QStringLiteral("afterRead")}));
     QCOMPARE(shownRx(rig.doc), QStringLiteral("27.500000"));
@@ -133,7 +133,7 @@ void TestRadioEnd2End::readEditWrite() {
     QCOMPARE(kept.last(), rig.commands.lastBackup());
     QFile backup(kept.last());
     QVERIFY(backup.open(QIODevice::ReadOnly));
-    QCOMPARE(backup.readAll(), rig.session.RadioImage);
+    QCOMPARE(backup.readAll(), rig.session.radioImage());
     const QString readTrace = rig.commands.trace().keptPath();
     QFile trace(readTrace);
     QVERIFY(trace.open(QIODevice::ReadOnly));
@@ -151,7 +151,7 @@ void TestRadioEnd2End::readEditWrite() {
     QVERIFY(QTest::qWaitFor([&] { return rig.session.busy(); }, 2000));
     QCOMPARE(rig.commands.progressWindow()->windowTitle(), QStringLiteral("Write data to radio"));
     QVERIFY(rig.finish());
-    QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::None);
     QCOMPARE(messages.texts().last(), QStringLiteral("Write Data Completed."));
     Document back(*product);
     QVERIFY(!ParseRadioImage(back, radio.dump()));
@@ -175,9 +175,9 @@ void TestRadioEnd2End::closingProgressCancels() {
     messages.answers = {MsgAnswer::Ok};
     rig.commands.readFromRadio();
     QPointer<FrmProgress> progress = rig.commands.progressWindow();
-    QVERIFY(QTest::qWaitFor([&] { return rig.session.LastPercent >= 3; }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return rig.session.percent() >= 3; }, 10000));
     QCOMPARE(progress->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
-             QString::number(rig.session.LastPercent) + QLatin1Char('%'));
+             QString::number(rig.session.percent()) + QLatin1Char('%'));
     const int framesBefore = int(sentFrames(radio).count());
     if (escape)
         QTest::keyClick(progress, Qt::Key_Escape);
@@ -186,7 +186,7 @@ void TestRadioEnd2End::closingProgressCancels() {
 
     // Ended at once as failed: port closed, no completion, the configuration as it was.
     QVERIFY(!rig.session.busy());
-    QCOMPARE(rig.session.lastFailure, SessionFailure::Cancelled);
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::Cancelled);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(!progress || !progress->isVisible());
     QCOMPARE(messages.asked.size(), 1);
@@ -206,7 +206,7 @@ void TestRadioEnd2End::closingProgressCancels() {
     QTest::qWait(300);
     rig.commands.readRadioInfo();
     QVERIFY(rig.finish());
-    QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::None);
     QVERIFY(rig.commands.informationWindow());
 }
 
@@ -269,7 +269,7 @@ void TestRadioEnd2End::backupFailureWarnsOnce() {
         messages.answers = {MsgAnswer::Ok};
         rig.commands.readFromRadio();
         QVERIFY(rig.finish());
-        QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+        QCOMPARE(rig.session.lastFailure(), SessionFailure::None);
         QCOMPARE(shownRx(rig.doc), QStringLiteral("27.500000"));
         QVERIFY(rig.commands.lastBackup().isEmpty());
         QStringList expected{messageText(Msg::ReadConfirm), messageText(Msg::ReadCompleted)};

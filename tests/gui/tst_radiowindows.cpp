@@ -287,7 +287,7 @@ void TestRadioWindows::infoSetWriteSendsWindowValues() {
     child<QLineEdit>(w, "Text1_1")->setText(QStringLiteral("1.05"));
     child<QPushButton>(w, "CommandWrite")->click();
     QVERIFY(rig.finish());
-    QCOMPARE(rig.session.lastFailure, SessionFailure::None);
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::None);
     QVERIFY(messages.asked.isEmpty()); // success shows nothing
     const QList<QByteArray>& f = rig.link.frames;
     QCOMPARE(f.size(), 6); // PROGRAM, 02, 06, information, version, E
@@ -351,9 +351,9 @@ void TestRadioWindows::progressWindow_data() {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("label");
-    QTest::newRow("read English") << int(CommRead) << int(LanguageEnglish) << "Read data from radio"
+    QTest::newRow("read English") << int(RadioOperation::Read) << int(LanguageEnglish) << "Read data from radio"
                                   << "Completion percentage:";
-    QTest::newRow("write Chinese") << int(CommWrite) << int(LanguageChinese) << "向对讲机写入数据"
+    QTest::newRow("write Chinese") << int(RadioOperation::Write) << int(LanguageChinese) << "向对讲机写入数据"
                                    << "完成进度:";
 }
 
@@ -364,7 +364,7 @@ void TestRadioWindows::progressWindow() {
     QFETCH(QString, label);
     setCurrentLanguage(language);
     Rig rig;
-    FrmProgress w(rig.session, commType);
+    FrmProgress w(rig.session, RadioOperation(commType));
     auto* label1 = child<QLabel>(w, "Label1");
     auto* label2 = child<QLabel>(w, "Label2");
     auto* bar = child<QProgressBar>(w, "ProgressBar1");

@@ -17,10 +17,12 @@ void FakeLink::write(const QByteArray& frame) {
     frames << frame;
     if (!responder) return;
     const QByteArray r = responder(frame);
-    if (!r.isEmpty())
-        QTimer::singleShot(0, this, [this, r] {
-            if (!m_open) return;
-            emit bytesArrived(r);
-            emit replyReady(r);
-        });
+    if (r.isEmpty()) return;
+    ++pending;
+    QTimer::singleShot(0, this, [this, r] {
+        --pending;
+        if (!m_open) return;
+        emit bytesArrived(r);
+        emit replyReady(r);
+    });
 }

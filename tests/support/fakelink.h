@@ -34,6 +34,7 @@ public:
     QList<QByteArray> frames;
     int expected = 0;
     int clears = 0;
+    int pending = 0; // replies of the responder not delivered yet
     int opens = 0;
 
 private:

@@ -20,7 +20,7 @@ constexpr int BarTop = 780;
 constexpr int BarHeight = 330;
 } // namespace
 
-FrmProgress::FrmProgress(RadioSession& session, int commType, QWidget* parent)
+FrmProgress::FrmProgress(RadioSession& session, RadioOperation commType, QWidget* parent)
     : QDialog(parent), m_session(session), m_commType(commType) {
     setObjectName(QStringLiteral("FrmProgress"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -47,7 +47,7 @@ FrmProgress::FrmProgress(RadioSession& session, int commType, QWidget* parent)
 
 void FrmProgress::ProgressChangShowByLanguage() {
     runTrapped("ProgressChangShowByLanguageError", [this] {
-        setWindowTitle(m_commType == CommWrite ? tr2("Write data to radio", "向对讲机写入数据")
+        setWindowTitle(m_commType == RadioOperation::Write ? tr2("Write data to radio", "向对讲机写入数据")
                                                : tr2("Read data from radio", "从对讲机读取数据"));
         Label1->setText(tr2("Completion percentage:", "完成进度:"));
     });
@@ -81,7 +81,7 @@ void FrmProgress::SetProgressValue(int percent) {
 void FrmProgress::reject() {
     // Closed by the user while the transfer runs: the session lets the radio go and ends as
     // failed; its end closes this window through sessionEnded().
-    if (!m_sessionEnded && m_session.busy() && m_session.CommType == m_commType) {
+    if (!m_sessionEnded && m_session.busy() && m_session.operation() == m_commType) {
         m_session.cancel();
         if (m_sessionEnded) return;
     }

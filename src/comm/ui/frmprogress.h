@@ -11,11 +11,11 @@ class QProgressBar;
 class FrmProgress : public QDialog {
     Q_OBJECT
   public:
-    FrmProgress(RadioSession& session, int commType, QWidget* parent = nullptr);
+    FrmProgress(RadioSession& session, RadioOperation commType, QWidget* parent = nullptr);
 
     // Bar and percentage label.
     void SetProgressValue(int percent);
-    int commType() const { return m_commType; }
+    RadioOperation commType() const { return m_commType; }
 
   protected:
     void reject() override;
@@ -26,7 +26,7 @@ class FrmProgress : public QDialog {
     void sessionEnded();
 
     RadioSession& m_session;
-    int m_commType;
+    RadioOperation m_commType;
     bool m_sessionEnded = false;
     QLabel* Label1;
     QLabel* Label2;

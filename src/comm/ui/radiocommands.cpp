@@ -34,8 +34,8 @@ RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* main
         });
     });
     connect(&m_session, &RadioSession::informationRead, this, &RadioCommands::showInformation);
-    connect(&m_session, &RadioSession::finished, this, [this](int commType, bool success) {
-        if (commType == CommRead && success)
+    connect(&m_session, &RadioSession::finished, this, [this](RadioOperation operation, bool success) {
+        if (operation == RadioOperation::Read && success)
             runTrapped("KeepBackupImage", [this] { keepBackup(); });
     });
 }
@@ -49,7 +49,7 @@ RadioCommands::~RadioCommands() {
 void RadioCommands::keepBackup() {
     QString why;
     const auto path =
-        keepBackupImage(m_doc.product(), m_doc.currentModel, m_session.RadioImage, &why);
+        keepBackupImage(m_doc.product(), m_doc.currentModel, m_session.radioImage(), &why);
     m_lastBackup = path.value_or(QString());
     if (path || m_backupWarned) return;
     m_backupWarned = true;
@@ -88,7 +88,7 @@ void RadioCommands::startInformationRead(bool clearImage) {
     if (busy()) return;
     runTrapped(clearImage ? "ReadRMGDataFromRadio" : "mnuRadioInfo_Click", [this, clearImage] {
         // The area holds no version: the one shown so far is carried over.
-        m_session.localInformation = localInformation;
+        m_session.setLocalInformation(localInformation);
         m_session.readInformation(clearImage);
     });
 }
@@ -104,7 +104,7 @@ void RadioCommands::setRadioInfo() {
 }
 
 // Modal without a nested event loop: the session goes on delivering replies and time-outs.
-void RadioCommands::openProgress(int commType) {
+void RadioCommands::openProgress(RadioOperation commType) {
     runTrapped("ProgressForm_Show", [this, commType] {
         if (m_progress) m_progress->deleteLater();
         auto* w = new FrmProgress(m_session, commType, m_main);
@@ -116,7 +116,7 @@ void RadioCommands::openProgress(int commType) {
 
 void RadioCommands::showInformation() {
     runTrapped("ShowEMG", [this] {
-        localInformation = m_session.localInformation;
+        localInformation = m_session.localInformation();
         if (m_emg) m_emg->close();
         auto* w = new FrmEMG(m_doc, localInformation, dialogParent());
         w->setAttribute(Qt::WA_DeleteOnClose);

@@ -48,7 +48,7 @@ class RadioCommands : public QObject {
 
   private:
     void onTimerWrite();
-    void openProgress(int commType);
+    void openProgress(RadioOperation commType);
     void startInformationRead(bool clearImage);
     void showInformation();
     void keepBackup();
