@@ -296,7 +296,7 @@ class TestMainWindow : public QObject {
                                            << "本机信息(&I)";
         QTest::newRow("about") << "mnuHelpAbout"
                                << "&About MERIDOX"
-                               << "关于 OT_7373(&A)";
+                               << "关于 MERIDOX(&A)";
         QTest::newRow("backup folder") << "mnuHelpBackupFolder"
                                        << "Open &Backup Folder"
                                        << "打开备份文件夹(&B)";
@@ -350,6 +350,24 @@ class TestMainWindow : public QObject {
         QCOMPARE(action(item)->text(), chinese);
         // Every table answers empty for language 0.
         QCOMPARE(menuCaption(item, 0), QString());
+    }
+
+    // The About item and its button name the running product in both languages.
+    void aboutNamesProduct_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("en") << 1 << "&About SOLVIR" << "About SOLVIR";
+        QTest::newRow("zh") << 2 << "关于 SOLVIR(&A)" << "关于 SOLVIR";
+    }
+    void aboutNamesProduct() {
+        QFETCH(int, language);
+        QFETCH(QString, caption);
+        QFETCH(QString, tip);
+        setCurrentLanguage(language);
+        start(solvirProduct());
+        QCOMPARE(action(QStringLiteral("mnuHelpAbout"))->text(), caption);
+        QCOMPARE(m_main->findChild<QAction*>(QStringLiteral("About"))->toolTip(), tip);
     }
 
     void menuVisibility() {
