@@ -65,7 +65,7 @@ QIcon drawnIcon(const QString& key) {
     p.setRenderHint(QPainter::Antialiasing);
     const QColor body(60, 80, 110);
     const QColor accent(30, 140, 60);
-    if (key == QLatin1String("打印")) {
+    if (key == QString::fromUtf8("打印")) {
         p.setPen(QPen(body, 1.5));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(7, 3, 10, 7));

@@ -370,6 +370,19 @@ class TestMainWindow : public QObject {
         QCOMPARE(m_main->findChild<QAction*>(QStringLiteral("About"))->toolTip(), tip);
     }
 
+    // Each toolbar button has a picture of its own (print is a printer, not a radio).
+    void toolbarPicturesDiffer() {
+        start();
+        QList<QImage> pictures;
+        for (QAction* a : m_main->findChild<QToolBar*>(QStringLiteral("tbToolBar"))->actions()) {
+            if (a->isSeparator()) continue;
+            const QImage picture = a->icon().pixmap(24, 24).toImage();
+            QVERIFY2(!pictures.contains(picture), qPrintable(a->objectName()));
+            pictures << picture;
+        }
+        QCOMPARE(pictures.size(), 8);
+    }
+
     void menuVisibility() {
         start().show();
         const QStringList hidden =
