@@ -845,6 +845,59 @@ class TestMainWindow : public QObject {
         QVERIFY(doc.isModified());
     }
 
+    // Every save stores what an editor still holds, though the button or item takes no focus.
+    void saveCommitsValueStillInEditor_data() {
+        QTest::addColumn<QString>("editor"); // "grid" or "message"
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("untitled");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("grid, toolbar Save, untitled")
+            << "grid" << "保存" << true << "27.5" << QByteArray("27500000");
+        QTest::newRow("grid, toolbar Save, titled")
+            << "grid" << "保存" << false << "27.5" << QByteArray("27500000");
+        QTest::newRow("grid, menu Save")
+            << "grid" << "mnuFileSave" << false << "26" << QByteArray("26000000");
+        QTest::newRow("grid, menu Save As")
+            << "grid" << "mnuFileSaveAs" << false << "29.99" << QByteArray("29990000");
+        QTest::newRow("message line, toolbar Save")
+            << "message" << "保存" << false << "TYPED LINE" << QByteArray("TYPED LINE");
+        QTest::newRow("message line, menu Save As")
+            << "message" << "mnuFileSaveAs" << true << "TYPED LINE" << QByteArray("TYPED LINE");
+    }
+    void saveCommitsValueStillInEditor() {
+        QFETCH(QString, editor);
+        QFETCH(QString, command);
+        QFETCH(bool, untitled);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, stored);
+        start().show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        Document& doc = m_main->document();
+        if (!untitled) {
+            doc.fileName = path("mine.dat");
+            doc.untitled = false;
+        }
+        QLineEdit* box = nullptr;
+        if (editor == QLatin1String("grid")) {
+            box = m_main->findChild<QLineEdit*>(QStringLiteral("Text1"));
+            QTRY_VERIFY(box && box->isVisible() && box->hasFocus());
+        } else {
+            box = m_main->showChildWindow(QStringLiteral("FrmEmbMsg"))
+                      ->findChild<QLineEdit*>(QStringLiteral("Text1_0"));
+            box->setFocus();
+            QTRY_VERIFY(box->hasFocus());
+        }
+        box->selectAll();
+        QTest::keyClicks(box, typed);
+        m_msgs->answers = {MsgAnswer::Ok};
+        m_dialogs->answers = {path("mine.dat")};
+        m_main->findChild<QAction*>(command)->trigger();
+        QVERIFY(fileBytes(path("mine.dat")).contains(stored));
+        QVERIFY(!doc.isModified());
+    }
+
     void exitQuestion_data() {
         QTest::addColumn<bool>("untitled");
         QTest::addColumn<MsgAnswer>("answer");
