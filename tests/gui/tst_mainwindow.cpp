@@ -32,6 +32,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -646,6 +647,27 @@ class TestMainWindow : public QObject {
         QTRY_VERIFY(!m_main->session().busy());
         QCOMPARE(openChildren(), QStringList(QStringLiteral("frmCommChInfo")));
         QVERIFY(m_main->windowTitle().endsWith(QLatin1String("[File Name:new.dat]")));
+    }
+
+    // The channel grid opens at its designed 11500 x 9500 twips (at 15 twips per pixel) with
+    // about twenty rows in sight, however often the child windows are cascaded.
+    void channelGridDesignedSize_data() {
+        QTest::addColumn<int>("language");
+        QTest::newRow("en") << 1;
+        QTest::newRow("zh") << 2;
+    }
+    void channelGridDesignedSize() {
+        QFETCH(int, language);
+        setCurrentLanguage(language);
+        start().show();
+        QCOMPARE(twipsToPixelsX(1500), 100); // the screen these sizes are written for
+        action(QStringLiteral("mnuOptFeature"))->trigger();
+        action(QStringLiteral("mnuWindowCascade"))->trigger();
+        QWidget* grid = m_main->findChildWindow(QStringLiteral("frmCommChInfo"));
+        QCOMPARE(grid->size(), QSize(767, 633));
+        auto* table = grid->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
+        const int shown = table->rowAt(table->viewport()->height() - 1) - table->rowAt(0) + 1;
+        QVERIFY2(shown >= 19, qPrintable(QString::number(shown)));
     }
 
     // A write started while a frequency is still being typed into the grid sends that value.
