@@ -33,6 +33,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -669,6 +670,52 @@ class TestMainWindow : public QObject {
         auto* table = grid->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
         const int shown = table->rowAt(table->viewport()->height() - 1) - table->rowAt(0) + 1;
         QVERIFY2(shown >= 19, qPrintable(QString::number(shown)));
+    }
+
+    // Every child window shows all of its content in the default main window: the option and
+    // message windows fit the window area; the channel grid, larger by design, is reached by
+    // scrolling the area.
+    void childWindowsFit_data() {
+        QTest::addColumn<bool>("solvir");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("fits");
+        for (const bool solvir : {false, true})
+            for (const int language : {1, 2})
+                for (const char* window : {"frmCommChInfo", "FrmOptFeatures", "FrmEmbMsg"})
+                    QTest::addRow("%s %s %s", solvir ? "solvir" : "meridox",
+                                  language == 1 ? "en" : "zh", window)
+                        << solvir << language << QString::fromLatin1(window)
+                        << (qstrcmp(window, "frmCommChInfo") != 0);
+    }
+    void childWindowsFit() {
+        QFETCH(bool, solvir);
+        QFETCH(int, language);
+        QFETCH(QString, window);
+        QFETCH(bool, fits);
+        setCurrentLanguage(language);
+        start(solvir ? solvirProduct() : meridoxProduct()).show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QWidget* w = m_main->showChildWindow(window);
+        auto* frame = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        QMdiArea* area = m_main->mdiArea();
+        QTRY_COMPARE(area->activeSubWindow(), frame);
+        // The window is not squeezed below what its content needs.
+        QVERIFY(w->width() >= w->minimumSizeHint().width());
+        QVERIFY(w->height() >= w->minimumSizeHint().height());
+        const QRect view = area->viewport()->rect();
+        const QRect g = frame->geometry();
+        if (fits) {
+            QVERIFY2(view.contains(g), qPrintable(QStringLiteral("%1x%2+%3+%4 in %5x%6")
+                                                      .arg(g.width()).arg(g.height())
+                                                      .arg(g.x()).arg(g.y())
+                                                      .arg(view.width()).arg(view.height())));
+        } else {
+            // What lies beyond the visible area can be scrolled to.
+            QVERIFY(g.left() >= 0 && g.top() >= 0);
+            QVERIFY(g.right() <= view.right() + area->horizontalScrollBar()->maximum());
+            QVERIFY(g.bottom() <= view.bottom() + area->verticalScrollBar()->maximum());
+        }
     }
 
     // A write started while a frequency is still being typed into the grid sends that value.
