@@ -930,6 +930,9 @@ class TestMainWindow : public QObject {
             << "grid" << "mnuFileSave" << false << "26" << QByteArray("26000000");
         QTest::newRow("grid, menu Save As")
             << "grid" << "mnuFileSaveAs" << false << "29.99" << QByteArray("29990000");
+        // A value out of the band is refused (with its warning) and the stored one is saved.
+        QTest::newRow("grid, refused value, toolbar Save")
+            << "grid" << "保存" << false << "31" << QByteArray("28015000");
         QTest::newRow("message line, toolbar Save")
             << "message" << "保存" << false << "TYPED LINE" << QByteArray("TYPED LINE");
         QTest::newRow("message line, menu Save As")
@@ -961,10 +964,12 @@ class TestMainWindow : public QObject {
         }
         box->selectAll();
         QTest::keyClicks(box, typed);
-        m_msgs->answers = {MsgAnswer::Ok};
+        m_msgs->answers = {MsgAnswer::Ok, MsgAnswer::Ok};
         m_dialogs->answers = {path("mine.dat")};
         m_main->findChild<QAction*>(command)->trigger();
         QVERIFY(fileBytes(path("mine.dat")).contains(stored));
+        QCOMPARE(m_msgs->texts().contains(QStringLiteral("Frequency is out of range.")),
+                 typed == QLatin1String("31"));
         QVERIFY(!doc.isModified());
     }
 
