@@ -403,7 +403,8 @@ class TestChannelGrid : public QObject, EditorUnderTest<frmCommChInfo> {
         const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
                                                           QStyle::SC_ComboBoxEditField, list);
         QVERIFY2(field.width() >= list->fontMetrics().horizontalAdvance(entry),
-                 qPrintable(QStringLiteral("%1 px for %2 px").arg(field.width())
+                 qPrintable(QStringLiteral("%1 px for %2 px")
+                                .arg(field.width())
                                 .arg(list->fontMetrics().horizontalAdvance(entry))));
         QVERIFY(grid()->viewport()->rect().contains(list->geometry()));
     }

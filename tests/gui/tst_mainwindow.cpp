@@ -34,8 +34,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTableWidget>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -360,8 +360,10 @@ class TestMainWindow : public QObject {
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("tip");
-        QTest::newRow("en") << 1 << "&About SOLVIR" << "About SOLVIR";
-        QTest::newRow("zh") << 2 << "关于 SOLVIR(&A)" << "关于 SOLVIR";
+        QTest::newRow("en") << 1 << "&About SOLVIR"
+                            << "About SOLVIR";
+        QTest::newRow("zh") << 2 << "关于 SOLVIR(&A)"
+                            << "关于 SOLVIR";
     }
     void aboutNamesProduct() {
         QFETCH(int, language);
@@ -707,9 +709,12 @@ class TestMainWindow : public QObject {
         const QRect g = frame->geometry();
         if (fits) {
             QVERIFY2(view.contains(g), qPrintable(QStringLiteral("%1x%2+%3+%4 in %5x%6")
-                                                      .arg(g.width()).arg(g.height())
-                                                      .arg(g.x()).arg(g.y())
-                                                      .arg(view.width()).arg(view.height())));
+                                                      .arg(g.width())
+                                                      .arg(g.height())
+                                                      .arg(g.x())
+                                                      .arg(g.y())
+                                                      .arg(view.width())
+                                                      .arg(view.height())));
         } else {
             // What lies beyond the visible area can be scrolled to.
             QVERIFY(g.left() >= 0 && g.top() >= 0);
@@ -923,20 +928,27 @@ class TestMainWindow : public QObject {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QByteArray>("stored");
         QTest::newRow("grid, toolbar Save, untitled")
-            << "grid" << "保存" << true << "27.5" << QByteArray("27500000");
+            << "grid"
+            << "保存" << true << "27.5" << QByteArray("27500000");
         QTest::newRow("grid, toolbar Save, titled")
-            << "grid" << "保存" << false << "27.5" << QByteArray("27500000");
+            << "grid"
+            << "保存" << false << "27.5" << QByteArray("27500000");
         QTest::newRow("grid, menu Save")
-            << "grid" << "mnuFileSave" << false << "26" << QByteArray("26000000");
+            << "grid"
+            << "mnuFileSave" << false << "26" << QByteArray("26000000");
         QTest::newRow("grid, menu Save As")
-            << "grid" << "mnuFileSaveAs" << false << "29.99" << QByteArray("29990000");
+            << "grid"
+            << "mnuFileSaveAs" << false << "29.99" << QByteArray("29990000");
         // A value out of the band is refused (with its warning) and the stored one is saved.
         QTest::newRow("grid, refused value, toolbar Save")
-            << "grid" << "保存" << false << "31" << QByteArray("28015000");
+            << "grid"
+            << "保存" << false << "31" << QByteArray("28015000");
         QTest::newRow("message line, toolbar Save")
-            << "message" << "保存" << false << "TYPED LINE" << QByteArray("TYPED LINE");
+            << "message"
+            << "保存" << false << "TYPED LINE" << QByteArray("TYPED LINE");
         QTest::newRow("message line, menu Save As")
-            << "message" << "mnuFileSaveAs" << true << "TYPED LINE" << QByteArray("TYPED LINE");
+            << "message"
+            << "mnuFileSaveAs" << true << "TYPED LINE" << QByteArray("TYPED LINE");
     }
     void saveCommitsValueStillInEditor() {
         QFETCH(QString, editor);
