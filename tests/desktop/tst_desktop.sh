@@ -31,10 +31,11 @@ unset QT_QPA_PLATFORM
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Polls (up to 10 s) for a visible window whose name matches the pattern; prints its id.
+# Polls (up to 20 s: a sanitizer build starts slowly) for a visible window whose name matches
+# the pattern; prints its id.
 window() {
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq 200); do
         id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
         if [ -n "$id" ]; then echo "$id"; return; fi
         sleep 0.1
@@ -65,7 +66,7 @@ holds_rx() { [ "$(rx_of_channel1 "$1")" = "$2" ]; }
 # Clicks a point of a window, given relative to its top-left corner.
 click() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
-# Toolbar buttons, relative to the main window's top-left corner.
+# Toolbar buttons, relative to the main window's top-left corner (Qt's own style, default font).
 toolbar_y=37
 save_x=85
 commset_x=199
