@@ -708,13 +708,7 @@ class TestMainWindow : public QObject {
         const QRect view = area->viewport()->rect();
         const QRect g = frame->geometry();
         if (fits) {
-            QVERIFY2(view.contains(g), qPrintable(QStringLiteral("%1x%2+%3+%4 in %5x%6")
-                                                      .arg(g.width())
-                                                      .arg(g.height())
-                                                      .arg(g.x())
-                                                      .arg(g.y())
-                                                      .arg(view.width())
-                                                      .arg(view.height())));
+            QVERIFY(view.contains(g));
         } else {
             // What lies beyond the visible area can be scrolled to.
             QVERIFY(g.left() >= 0 && g.top() >= 0);
