@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev xvfb xauth fonts-wqy-microhei
-    poppler-utils clang libclang-rt-dev)
+    poppler-utils xdotool clang libclang-rt-dev)
 if [ "$(id -u)" = 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null

@@ -14,8 +14,9 @@
 int guiMain(const Product& p, int argc, char** argv) {
     QApplication app(argc, argv);
     // The per-user configuration folder is named after the program (XDG_CONFIG_HOME/meridox).
+    // No display name: the window system would append it to every window title, and the
+    // titles are exactly the windows' own.
     QApplication::setApplicationName(p.program);
-    QApplication::setApplicationDisplayName(p.productName);
     // Numbers are formatted and parsed with "." whatever the user's locale; the system's
     // setting is left alone.
     QLocale::setDefault(QLocale::c());

@@ -65,7 +65,7 @@ QIcon drawnIcon(const QString& key) {
     p.setRenderHint(QPainter::Antialiasing);
     const QColor body(60, 80, 110);
     const QColor accent(30, 140, 60);
-    if (key == QLatin1String("打印")) {
+    if (key == QString::fromUtf8("打印")) {
         p.setPen(QPen(body, 1.5));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(7, 3, 10, 7));
@@ -727,6 +727,9 @@ void frmMain::fileOpen() {
 }
 
 bool frmMain::fileSave() {
+    // A value still being typed is part of what the user saves: the toolbar button and the
+    // menu take no focus from the editor, so nothing else would commit it.
+    validateOpenEditors();
     if (m_doc.untitled) return fileSaveAs();
     const QString question = QLatin1Char('"') + QFileInfo(m_doc.fileName).fileName() +
                              QLatin1Char('"') + messageText(Msg::Overwrite);
@@ -737,6 +740,7 @@ bool frmMain::fileSave() {
 }
 
 bool frmMain::fileSaveAs() {
+    validateOpenEditors();
     const QString path = fileDialogs().saveFileName(this, m_doc.fileName, dataFileFilter());
     if (path.isEmpty()) return false;
     const QString previous = m_doc.fileName;

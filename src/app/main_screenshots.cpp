@@ -98,6 +98,11 @@ int main(int argc, char** argv) {
             QTimer::singleShot(150, &settle, &QEventLoop::quit);
             settle.exec();
             ok = save(&main, out.filePath(tag + QLatin1String("-main.png"))) && ok;
+            // The optional features as they open in the default main window.
+            main.showChildWindow(QStringLiteral("FrmOptFeatures"));
+            QTimer::singleShot(150, &settle, &QEventLoop::quit);
+            settle.exec();
+            ok = save(&main, out.filePath(tag + QLatin1String("-options.png"))) && ok;
 
             FrmSetLanguage lang(language, &settings, &main);
             lang.show();

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -368,6 +370,40 @@ class TestChannelGrid : public QObject, EditorUnderTest<frmCommChInfo> {
         bar->setValue(bar->value() + 5);
         QCOMPARE(m_window->editRow(), first);
         QTRY_COMPARE(m_window->editRow(), 3 + grid()->rowAt(0) - top);
+    }
+
+    // A list editor shows its whole entry in the narrow flag and scan columns, and stays in
+    // the grid's view even in the last column.
+    void listEditorsShowWholeEntry_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("BUSY Disable") << int(LanguageEnglish) << 3 << "Disable";
+        QTest::newRow("RB Disable") << int(LanguageEnglish) << 9 << "Disable";
+        QTest::newRow("Scan Add") << int(LanguageEnglish) << 10 << "Add";
+        QTest::newRow("RB 不使用") << int(LanguageChinese) << 9 << "不使用";
+    }
+    void listEditorsShowWholeEntry() {
+        QFETCH(int, language);
+        QFETCH(int, column);
+        QFETCH(QString, entry);
+        setCurrentLanguage(language);
+        freshDoc(meridoxProduct());
+        open();
+        setCurrentLanguage(LanguageEnglish);
+        clickCell(1, column);
+        auto* list =
+            m_window->findChild<QComboBox*>(QStringLiteral("Combo8_%1").arg(column - ColFirstFlag));
+        list->setCurrentIndex(list->findText(entry));
+        QCOMPARE(list->currentText(), entry);
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = false;
+        option.currentText = entry;
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxEditField, list);
+        QVERIFY(field.width() >= list->fontMetrics().horizontalAdvance(entry));
+        QVERIFY(grid()->viewport()->rect().contains(list->geometry()));
     }
 
     void productTexts_data() {

@@ -30,9 +30,12 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSettings>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -296,7 +299,7 @@ class TestMainWindow : public QObject {
                                            << "本机信息(&I)";
         QTest::newRow("about") << "mnuHelpAbout"
                                << "&About MERIDOX"
-                               << "关于 OT_7373(&A)";
+                               << "关于 MERIDOX(&A)";
         QTest::newRow("backup folder") << "mnuHelpBackupFolder"
                                        << "Open &Backup Folder"
                                        << "打开备份文件夹(&B)";
@@ -350,6 +353,39 @@ class TestMainWindow : public QObject {
         QCOMPARE(action(item)->text(), chinese);
         // Every table answers empty for language 0.
         QCOMPARE(menuCaption(item, 0), QString());
+    }
+
+    // The About item and its button name the running product in both languages.
+    void aboutNamesProduct_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("en") << 1 << "&About SOLVIR"
+                            << "About SOLVIR";
+        QTest::newRow("zh") << 2 << "关于 SOLVIR(&A)"
+                            << "关于 SOLVIR";
+    }
+    void aboutNamesProduct() {
+        QFETCH(int, language);
+        QFETCH(QString, caption);
+        QFETCH(QString, tip);
+        setCurrentLanguage(language);
+        start(solvirProduct());
+        QCOMPARE(action(QStringLiteral("mnuHelpAbout"))->text(), caption);
+        QCOMPARE(m_main->findChild<QAction*>(QStringLiteral("About"))->toolTip(), tip);
+    }
+
+    // Each toolbar button has a picture of its own (print is a printer, not a radio).
+    void toolbarPicturesDiffer() {
+        start();
+        QList<QImage> pictures;
+        for (QAction* a : m_main->findChild<QToolBar*>(QStringLiteral("tbToolBar"))->actions()) {
+            if (a->isSeparator()) continue;
+            const QImage picture = a->icon().pixmap(24, 24).toImage();
+            QVERIFY2(!pictures.contains(picture), qPrintable(a->objectName()));
+            pictures << picture;
+        }
+        QCOMPARE(pictures.size(), 8);
     }
 
     void menuVisibility() {
@@ -450,7 +486,7 @@ class TestMainWindow : public QObject {
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.showChildWindow(QStringLiteral("FrmOptFeatures"));
-        const QWidget* oldGrid = w.findChildWindow(QStringLiteral("frmCommChInfo"));
+        const QPointer<QWidget> oldGrid = w.findChildWindow(QStringLiteral("frmCommChInfo"));
         whenModal<FrmSetLanguage>([](FrmSetLanguage* d) {
             auto* combo = d->findChild<QComboBox*>(QStringLiteral("Combo1"));
             QCOMPARE(combo->count(), 2);
@@ -463,7 +499,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(w.displayedLanguage(), int(LanguageChinese));
         QCOMPARE(action(QStringLiteral("mnuFile"))->text(), QString::fromUtf8("文件&F"));
         QCOMPARE(openChildren(), names({"frmCommChInfo"}));
-        QVERIFY(w.findChildWindow(QStringLiteral("frmCommChInfo")) != oldGrid);
+        QVERIFY(oldGrid.isNull()); // closed; the grid shown is a new one
         QCOMPARE(QSettings(settingsFile(), QSettings::IniFormat)
                      .value(QStringLiteral("language/CurrentLanguage"))
                      .toInt(),
@@ -612,6 +648,70 @@ class TestMainWindow : public QObject {
         QTRY_VERIFY(!m_main->session().busy());
         QCOMPARE(openChildren(), QStringList(QStringLiteral("frmCommChInfo")));
         QVERIFY(m_main->windowTitle().endsWith(QLatin1String("[File Name:new.dat]")));
+    }
+
+    // The channel grid opens at its designed 11500 x 9500 twips (at 15 twips per pixel) with
+    // about twenty rows in sight, however often the child windows are cascaded.
+    void channelGridDesignedSize_data() {
+        QTest::addColumn<int>("language");
+        QTest::newRow("en") << 1;
+        QTest::newRow("zh") << 2;
+    }
+    void channelGridDesignedSize() {
+        QFETCH(int, language);
+        setCurrentLanguage(language);
+        start().show();
+        QCOMPARE(twipsToPixelsX(1500), 100); // the screen these sizes are written for
+        action(QStringLiteral("mnuOptFeature"))->trigger();
+        action(QStringLiteral("mnuWindowCascade"))->trigger();
+        QWidget* grid = m_main->findChildWindow(QStringLiteral("frmCommChInfo"));
+        QCOMPARE(grid->size(), QSize(767, 633));
+        auto* table = grid->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
+        const int shown = table->rowAt(table->viewport()->height() - 1) - table->rowAt(0) + 1;
+        QVERIFY2(shown >= 19, qPrintable(QString::number(shown)));
+    }
+
+    // Every child window shows all of its content in the default main window: the option and
+    // message windows fit the window area; the channel grid, larger by design, is reached by
+    // scrolling the area.
+    void childWindowsFit_data() {
+        QTest::addColumn<bool>("solvir");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<bool>("fits");
+        for (const bool solvir : {false, true})
+            for (const int language : {1, 2})
+                for (const char* window : {"frmCommChInfo", "FrmOptFeatures", "FrmEmbMsg"})
+                    QTest::addRow("%s %s %s", solvir ? "solvir" : "meridox",
+                                  language == 1 ? "en" : "zh", window)
+                        << solvir << language << QString::fromLatin1(window)
+                        << (qstrcmp(window, "frmCommChInfo") != 0);
+    }
+    void childWindowsFit() {
+        QFETCH(bool, solvir);
+        QFETCH(int, language);
+        QFETCH(QString, window);
+        QFETCH(bool, fits);
+        setCurrentLanguage(language);
+        start(solvir ? solvirProduct() : meridoxProduct()).show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QWidget* w = m_main->showChildWindow(window);
+        auto* frame = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        QMdiArea* area = m_main->mdiArea();
+        QTRY_COMPARE(area->activeSubWindow(), frame);
+        // The window is not squeezed below what its content needs.
+        QVERIFY(w->width() >= w->minimumSizeHint().width());
+        QVERIFY(w->height() >= w->minimumSizeHint().height());
+        const QRect view = area->viewport()->rect();
+        const QRect g = frame->geometry();
+        if (fits) {
+            QVERIFY(view.contains(g));
+        } else {
+            // What lies beyond the visible area can be scrolled to.
+            QVERIFY(g.left() >= 0 && g.top() >= 0);
+            QVERIFY(g.right() <= view.right() + area->horizontalScrollBar()->maximum());
+            QVERIFY(g.bottom() <= view.bottom() + area->verticalScrollBar()->maximum());
+        }
     }
 
     // A write started while a frequency is still being typed into the grid sends that value.
@@ -809,6 +909,71 @@ class TestMainWindow : public QObject {
         QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("file error.")));
         QCOMPARE(doc.fileName, path("a.dat"));
         QVERIFY(doc.isModified());
+    }
+
+    // Every save stores what an editor still holds, though the button or item takes no focus.
+    void saveCommitsValueStillInEditor_data() {
+        QTest::addColumn<QString>("editor"); // "grid" or "message"
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("untitled");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("grid, toolbar Save, untitled")
+            << "grid"
+            << "保存" << true << "27.5" << QByteArray("27500000");
+        QTest::newRow("grid, toolbar Save, titled")
+            << "grid"
+            << "保存" << false << "27.5" << QByteArray("27500000");
+        QTest::newRow("grid, menu Save")
+            << "grid"
+            << "mnuFileSave" << false << "26" << QByteArray("26000000");
+        QTest::newRow("grid, menu Save As")
+            << "grid"
+            << "mnuFileSaveAs" << false << "29.99" << QByteArray("29990000");
+        // A value out of the band is refused (with its warning) and the stored one is saved.
+        QTest::newRow("grid, refused value, toolbar Save")
+            << "grid"
+            << "保存" << false << "31" << QByteArray("28015000");
+        QTest::newRow("message line, toolbar Save")
+            << "message"
+            << "保存" << false << "TYPED LINE" << QByteArray("TYPED LINE");
+        QTest::newRow("message line, menu Save As")
+            << "message"
+            << "mnuFileSaveAs" << true << "TYPED LINE" << QByteArray("TYPED LINE");
+    }
+    void saveCommitsValueStillInEditor() {
+        QFETCH(QString, editor);
+        QFETCH(QString, command);
+        QFETCH(bool, untitled);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, stored);
+        start().show();
+        m_main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+        Document& doc = m_main->document();
+        if (!untitled) {
+            doc.fileName = path("mine.dat");
+            doc.untitled = false;
+        }
+        QLineEdit* box = nullptr;
+        if (editor == QLatin1String("grid")) {
+            box = m_main->findChild<QLineEdit*>(QStringLiteral("Text1"));
+            QTRY_VERIFY(box && box->isVisible() && box->hasFocus());
+        } else {
+            box = m_main->showChildWindow(QStringLiteral("FrmEmbMsg"))
+                      ->findChild<QLineEdit*>(QStringLiteral("Text1_0"));
+            box->setFocus();
+            QTRY_VERIFY(box->hasFocus());
+        }
+        box->selectAll();
+        QTest::keyClicks(box, typed);
+        m_msgs->answers = {MsgAnswer::Ok, MsgAnswer::Ok};
+        m_dialogs->answers = {path("mine.dat")};
+        m_main->findChild<QAction*>(command)->trigger();
+        QVERIFY(fileBytes(path("mine.dat")).contains(stored));
+        QCOMPARE(m_msgs->texts().contains(QStringLiteral("Frequency is out of range.")),
+                 typed == QLatin1String("31"));
+        QVERIFY(!doc.isModified());
     }
 
     void exitQuestion_data() {

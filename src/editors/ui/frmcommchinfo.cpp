@@ -28,6 +28,8 @@ constexpr int FirstEmergencyWord = 24;
 // Column widths in twips: channel number, RX, TX, the seven flags and scan.
 constexpr std::array<int, GridColumns> ColumnTwips = {500,  1200, 1200, 1000, 1000, 1000,
                                                       1000, 1000, 1000, 1000, 1000};
+constexpr int WindowWidthTwips = 11500;
+constexpr int WindowHeightTwips = 9500;
 constexpr int HeaderRowTwips = 510;
 constexpr int GridWidthTwips = 11220;
 
@@ -134,6 +136,7 @@ frmCommChInfo::frmCommChInfo(Document& doc, QWidget* parent) : QWidget(parent), 
         auto* c = new QComboBox(m_grid->viewport());
         c->setObjectName(QStringLiteral("Combo8_%1").arg(k));
         c->setFocusPolicy(Qt::StrongFocus);
+        c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         c->installEventFilter(this);
         m_combo8[size_t(k)] = c;
     }
@@ -159,7 +162,7 @@ frmCommChInfo::frmCommChInfo(Document& doc, QWidget* parent) : QWidget(parent), 
     m_scrollTimer->setInterval(500);
 
     trapErrors("frmCommChInfo_Form_Load", [&] {
-        resize(twipsToPixelsX(11500), twipsToPixelsY(9500));
+        resize(sizeHint());
         InitShowGrid();
         if (emergency) InitComboList();
         ChangShowByLanguage();
@@ -196,6 +199,10 @@ frmCommChInfo::frmCommChInfo(Document& doc, QWidget* parent) : QWidget(parent), 
 frmCommChInfo::~frmCommChInfo() {
     m_doc.hooks.channelShown = nullptr;
     if (m_hookedEmergency) m_doc.hooks.emergencyListsChanged = nullptr;
+}
+
+QSize frmCommChInfo::sizeHint() const {
+    return {twipsToPixelsX(WindowWidthTwips), twipsToPixelsY(WindowHeightTwips)};
 }
 
 void frmCommChInfo::InitShowGrid() {
@@ -463,7 +470,11 @@ void frmCommChInfo::openEditor(bool takeFocus) {
             hideEditor(m_text1);
             for (QComboBox* c : m_combo8)
                 if (c != editor) hideEditor(c);
-            editor->setGeometry(cell);
+            // The list is at least as wide as its longest entry needs, so that "Disable" is
+            // not cut off in a narrow column; it stays inside the grid's view.
+            const int width = std::max(cell.width(), editor->sizeHint().width());
+            const int left = std::max(0, std::min(cell.x(), m_grid->viewport()->width() - width));
+            editor->setGeometry(left, cell.y(), width, cell.height());
             editor->setCurrentIndex(std::max(0, editor->findText(text)));
             m_openedIndex = editor->currentIndex();
             editor->show();

@@ -44,6 +44,9 @@ class frmCommChInfo : public QWidget {
     explicit frmCommChInfo(Document& doc, QWidget* parent = nullptr);
     ~frmCommChInfo() override;
 
+    // The designed size, which the window keeps when the main window arranges its children.
+    QSize sizeHint() const override;
+
     // Commits a value still being edited (before a write); false when it was refused.
     bool validateEdits();
 

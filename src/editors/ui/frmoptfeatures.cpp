@@ -25,6 +25,19 @@ constexpr int SingleChangeDataCheck = 6;
 constexpr int FirstFunctionCheck = 9; // Check1 9..15: BUSY .. RB
 constexpr int LastFunctionCheck = 15;
 constexpr int FirstEmergencyWord = 24;
+// Widest a list caption gets before it takes a second line, so that the two columns of lists
+// fit the child window area of the main window at its default size.
+constexpr int CaptionTwips = 2600;
+constexpr int FunctionColumns = 3; // the channel-function boxes, per row
+
+// A list caption, right-aligned beside its list: one line, or two when it is long.
+void fitCaption(QLabel* label) {
+    const int limit = twipsToPixelsX(CaptionTwips);
+    const int natural = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+    label->setWordWrap(natural > limit);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setFixedWidth(std::min(natural, limit));
+}
 
 } // namespace
 
@@ -101,11 +114,11 @@ FrmOptFeatures::FrmOptFeatures(Document& doc, QWidget* parent) : QWidget(parent)
     m_frameFunctions->setObjectName(QStringLiteral("Frame2"));
     auto* functions = new QGridLayout(m_frameFunctions);
     m_check1[SingleChangeDataCheck]->setParent(m_frameFunctions);
-    functions->addWidget(m_check1[SingleChangeDataCheck], 0, 0, 1, 4);
+    functions->addWidget(m_check1[SingleChangeDataCheck], 0, 0, 1, FunctionColumns);
     for (int k = FirstFunctionCheck; k <= LastFunctionCheck; ++k) {
         m_check1[size_t(k)]->setParent(m_frameFunctions);
         const int i = k - FirstFunctionCheck;
-        functions->addWidget(m_check1[size_t(k)], 1 + i / 4, i % 4);
+        functions->addWidget(m_check1[size_t(k)], 1 + i / FunctionColumns, i % FunctionColumns);
     }
 
     auto* others = new QVBoxLayout;
@@ -184,6 +197,10 @@ void FrmOptFeatures::ChangOptByLanguage() {
             for (int g = 0; g < GroupCount; ++g)
                 m_label2[size_t(g)]->setText(tr2("Emergency Channel", "紧急信道") +
                                              QLatin1Char(' ') + groupLetter(g));
+        for (QLabel* caption : m_label1)
+            if (caption) fitCaption(caption);
+        for (QLabel* caption : m_label2)
+            if (caption) fitCaption(caption);
         captionCloseAndHelp(this);
     });
 }
