@@ -1,10 +1,10 @@
 // Channel lists as CSV files, and the comparison of two configurations.
 #include "testsupport.h"
 
-#include "config/datafile.h"
-#include "editors/channelcsv.h"
-#include "editors/channelrules.h"
-#include "editors/configdiff.h"
+#include "core/config/datafile.h"
+#include "exchange/channelcsv.h"
+#include "core/channels/channelrules.h"
+#include "exchange/configdiff.h"
 
 #include <QRegularExpression>
 #include <QTest>

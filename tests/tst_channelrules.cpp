@@ -1,5 +1,5 @@
 // Frequency forms, range checks and the single update path of the channel table.
-#include "editors/channelrules.h"
+#include "core/channels/channelrules.h"
 #include "testsupport.h"
 
 #include <QTest>

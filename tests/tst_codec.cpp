@@ -1,7 +1,7 @@
 // Radio memory image: frequency byte form, memory map, build and parse.
-#include "comm/codec.h"
-#include "editors/channelrules.h"
-#include "config/datafile.h"
+#include "core/comm/codec.h"
+#include "core/channels/channelrules.h"
+#include "core/config/datafile.h"
 
 #include <QTest>
 #include <functional>

@@ -1,6 +1,6 @@
 // Defaults, snapshot and modified check, model and band rules.
-#include "config/document.h"
-#include "config/modelband.h"
+#include "core/config/document.h"
+#include "core/config/modelband.h"
 #include "testsupport.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
 // Data files: byte layout, round trips, the version rule and what a refused file leaves.
-#include "config/datafile.h"
+#include "core/config/datafile.h"
 #include "testsupport.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 // The command-line companions against the virtual radio on a real pseudo-terminal.
-#include "comm/codec.h"
-#include "editors/channelrules.h"
+#include "core/comm/codec.h"
+#include "core/channels/channelrules.h"
 #include "cliprocess.h"
 #include "radiolauncher.h"
 #include "testsupport.h"

@@ -1,6 +1,6 @@
 // The folders of kept files: backup images of read radios and session traces.
-#include "comm/keptfiles.h"
-#include "comm/sessiontrace.h"
+#include "core/comm/keptfiles.h"
+#include "core/comm/sessiontrace.h"
 
 #include <QDir>
 #include <QFile>

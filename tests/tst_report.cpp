@@ -1,6 +1,6 @@
 // The printed report: its headings in both languages, what a selection puts in and leaves
 // out, and its pages as a PDF file.
-#include "editors/channelrules.h"
+#include "core/channels/channelrules.h"
 #include "report/printtexts.h"
 #include "report/report.h"
 #include "testsupport.h"

@@ -1,6 +1,6 @@
 // The session engine against an in-process line: step tables, time-outs, retries, identity.
-#include "comm/session.h"
-#include "config/datafile.h"
+#include "core/comm/session.h"
+#include "core/config/datafile.h"
 #include "fakelink.h"
 #include "testsupport.h"
 

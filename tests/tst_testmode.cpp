@@ -1,7 +1,7 @@
 // Test mode: the command queue, the test-frequency comparison and the sender, in-process and
 // against the virtual radio on a pseudo-terminal.
-#include "comm/session.h"
-#include "comm/testmode.h"
+#include "core/comm/session.h"
+#include "core/comm/testmode.h"
 #include "fakelink.h"
 #include "radiolauncher.h"
 #include "testsupport.h"

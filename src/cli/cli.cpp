@@ -1,16 +1,17 @@
 #include "cli.h"
 
-#include "comm/keptfiles.h"
-#include "comm/localinfo.h"
-#include "comm/ports.h"
-#include "comm/session.h"
-#include "comm/sessiontrace.h"
-#include "config/datafile.h"
-#include "config/document.h"
-#include "config/messages.h"
-#include "editors/channelcsv.h"
-#include "editors/channelrules.h"
-#include "editors/configdiff.h"
+#include "core/comm/keptfiles.h"
+#include "core/comm/localinfo.h"
+#include "core/comm/ports.h"
+#include "core/comm/session.h"
+#include "core/comm/sessiontrace.h"
+#include "core/config/datafile.h"
+#include "core/config/document.h"
+#include "core/config/messages.h"
+#include "core/config/settingsfile.h"
+#include "exchange/channelcsv.h"
+#include "core/channels/channelrules.h"
+#include "exchange/configdiff.h"
 #include "report/report.h"
 
 #include <QCoreApplication>
@@ -20,8 +21,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QSaveFile>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTextStream>
 #include <memory>
 #include <unistd.h>
@@ -38,15 +37,12 @@ QTextStream& err() {
 }
 
 
-
 // Language of the program's settings file (English when there is none).
-QString settingsFilePath();
-
 void applySettingsLanguage(const Product& p) {
-    QSettings s(settingsFilePath(), QSettings::IniFormat);
-    const int lang = s.value(QStringLiteral("language/CurrentLanguage")).toInt();
-    setCurrentLanguage(p.persistsLanguage && lang == LanguageChinese ? LanguageChinese
-                                                                      : LanguageEnglish);
+    const SetupSettings settings(defaultSettingsFile());
+    const bool chinese =
+        p.persistsLanguage && settings.currentLanguage(LanguageEnglish) == LanguageChinese;
+    setCurrentLanguage(chinese ? LanguageChinese : LanguageEnglish);
 }
 
 void printUsage(const Product& p, QTextStream& o) {
@@ -273,16 +269,12 @@ int exitCodeFor(SessionFailure f) {
     }
 }
 
-QString settingsFilePath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) +
-           QLatin1String("/language/mysetup.ini");
-}
 
 // Runs one operation on the port to its end; returns its exit code.
 int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSession&)>& start) {
     CliMessages msgs(a.retries, a.overwrite);
     setMessageService(&msgs);
-    const QString device = resolvePortName(a.port, settingsFilePath());
+    const QString device = resolvePortName(a.port, defaultSettingsFile());
     if (device.isEmpty()) {
         err() << messageText(Msg::PortOpenError) << '\n'
               << a.port << " has no serial device on this computer. Plug in the programming "

@@ -1,3 +1,3 @@
-#include "cli/cli.h"
+#include "cli.h"
 
 int main(int argc, char** argv) { return cliMain(meridoxProduct(), argc, argv); }

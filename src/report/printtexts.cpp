@@ -1,6 +1,6 @@
 #include "printtexts.h"
 
-#include "config/messages.h"
+#include "core/config/messages.h"
 
 #include <iterator>
 

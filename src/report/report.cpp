@@ -1,8 +1,8 @@
 #include "report.h"
 
-#include "config/messages.h"
-#include "editors/channelrules.h"
-#include "editors/optiontables.h"
+#include "core/config/messages.h"
+#include "core/channels/channelrules.h"
+#include "core/channels/optiontables.h"
 #include "printtexts.h"
 
 #include <QAbstractTextDocumentLayout>

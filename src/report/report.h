@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/document.h"
+#include "core/config/document.h"
 
 #include <QList>
 #include <QString>

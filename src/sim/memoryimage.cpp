@@ -1,7 +1,7 @@
 #include "memoryimage.h"
 
-#include "comm/codec.h"
-#include "config/document.h"
+#include "core/comm/codec.h"
+#include "core/config/document.h"
 
 #include <cstring>
 

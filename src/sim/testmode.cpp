@@ -1,7 +1,7 @@
 #include "testmode.h"
 
-#include "comm/testmode.h"
-#include "config/document.h"
+#include "core/comm/testmode.h"
+#include "core/config/document.h"
 
 #include <algorithm>
 #include <cstring>

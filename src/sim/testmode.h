@@ -1,6 +1,6 @@
 #pragma once
 
-#include "product/product.h"
+#include "core/product/product.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
 // Any radio memory parsed into a configuration: a refused image changes nothing; an accepted
 // one builds back into an image that reads back the same way.
-#include "comm/codec.h"
-#include "config/datafile.h"
+#include "core/comm/codec.h"
+#include "core/config/datafile.h"
 #include "fuzzsupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,7 +1,7 @@
 // Any bytes imported as a channel list, in both forms: a refused list changes nothing; an
 // accepted one exports and imports again without a change, and never breaks the group rules.
-#include "config/datafile.h"
-#include "editors/channelcsv.h"
+#include "core/config/datafile.h"
+#include "exchange/channelcsv.h"
 #include "fuzzsupport.h"
 
 #include <set>

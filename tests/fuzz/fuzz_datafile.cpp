@@ -1,8 +1,8 @@
 // Any file content opened as a data file: a refused file changes nothing; an accepted one is
 // exactly its first record, and every editing path, the radio image build and Save work on it.
-#include "comm/codec.h"
-#include "config/datafile.h"
-#include "editors/channelrules.h"
+#include "core/comm/codec.h"
+#include "core/config/datafile.h"
+#include "core/channels/channelrules.h"
 #include "fuzzsupport.h"
 
 #include <QFile>

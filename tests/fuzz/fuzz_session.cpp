@@ -1,9 +1,9 @@
 // The session engine fed arbitrary replies and time-outs at every step of every operation.
 // A session always ends; success is reported only for a transfer that went through to the
 // end; a failed read leaves the configuration as it was; nothing outside the image is touched.
-#include "comm/session.h"
-#include "comm/testmode.h"
-#include "config/datafile.h"
+#include "core/comm/session.h"
+#include "core/comm/testmode.h"
+#include "core/config/datafile.h"
 #include "fuzzsupport.h"
 
 #include <QCoreApplication>

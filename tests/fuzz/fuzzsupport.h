@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/messages.h"
+#include "core/config/messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

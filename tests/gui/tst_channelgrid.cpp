@@ -1,7 +1,7 @@
 // The channel grid offscreen: typing into cells, the in-place editors and their keys, the
 // emergency channel lists, and the group list.
-#include "editors/channelrules.h"
-#include "editors/ui/frmcommchinfo.h"
+#include "core/channels/channelrules.h"
+#include "ui/editors/frmcommchinfo.h"
 #include "testsupport.h"
 #include "windowtest.h"
 

@@ -1,5 +1,5 @@
 // The message lines window offscreen: what a line stores, and what can be typed into it.
-#include "editors/ui/frmembmsg.h"
+#include "ui/editors/frmembmsg.h"
 #include "testsupport.h"
 #include "windowtest.h"
 

@@ -1,16 +1,16 @@
 // The key assignment, scan, DTMF, FleetSync and test-frequency windows offscreen, driven with
 // keys and clicks: what each pick, box and grid cell stores in the record. Opening any editor,
 // the option and message windows included, stores nothing.
-#include "config/datafile.h"
-#include "editors/channelrules.h"
-#include "editors/ui/frmdtmf.h"
-#include "editors/ui/frmembmsg.h"
-#include "editors/ui/frmfleetsync.h"
-#include "editors/ui/frmkeyassignm.h"
-#include "editors/ui/frmoptfeatures.h"
-#include "editors/ui/frmscaninfo.h"
-#include "editors/ui/frmtestfre.h"
-#include "editors/ui/hiddengrid.h"
+#include "core/config/datafile.h"
+#include "core/channels/channelrules.h"
+#include "ui/editors/frmdtmf.h"
+#include "ui/editors/frmembmsg.h"
+#include "ui/editors/frmfleetsync.h"
+#include "ui/editors/frmkeyassignm.h"
+#include "ui/editors/frmoptfeatures.h"
+#include "ui/editors/frmscaninfo.h"
+#include "ui/editors/frmtestfre.h"
+#include "ui/common/hiddengrid.h"
 #include "testsupport.h"
 #include "windowtest.h"
 

@@ -1,8 +1,8 @@
 // The optional features window offscreen: stored values and their lists, the mode and
 // "Single Change Data" rules, and solvir's emergency channel lists.
-#include "editors/channelrules.h"
-#include "editors/ui/frmcommchinfo.h"
-#include "editors/ui/frmoptfeatures.h"
+#include "core/channels/channelrules.h"
+#include "ui/editors/frmcommchinfo.h"
+#include "ui/editors/frmoptfeatures.h"
 #include "testsupport.h"
 #include "windowtest.h"
 

@@ -1,7 +1,7 @@
 // The print list offscreen: what its boxes select, what it refuses, and what it hands to the
 // printer setup and the print preview.
-#include "app/frmprintlist.h"
-#include "app/printdialogs.h"
+#include "ui/shell/frmprintlist.h"
+#include "ui/common/printdialogs.h"
 #include "testsupport.h"
 #include "windowtest.h"
 

@@ -1,10 +1,10 @@
 // The radio windows offscreen: factory information display, Set Radio Information, the
 // progress window, and the write command's wait for the editors.
-#include "app/uicommon.h"
-#include "comm/ui/frmemg.h"
-#include "comm/ui/frmprogress.h"
-#include "comm/ui/frmradioinfoset.h"
-#include "comm/ui/radiocommands.h"
+#include "ui/common/uicommon.h"
+#include "ui/radio/frmemg.h"
+#include "ui/radio/frmprogress.h"
+#include "ui/radio/frmradioinfoset.h"
+#include "ui/radio/radiocommands.h"
 #include "fakelink.h"
 #include "testsupport.h"
 #include "windowtest.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "comm/seriallink.h"
+#include "core/comm/seriallink.h"
 
 #include <QList>
 #include <functional>

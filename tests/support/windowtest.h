@@ -2,7 +2,7 @@
 
 // Helpers of the window tests (they link the windows, so Widgets is at hand).
 
-#include "config/document.h"
+#include "core/config/document.h"
 
 #include <QFile>
 #include <QTemporaryDir>

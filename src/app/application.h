@@ -1,6 +1,0 @@
-#pragma once
-
-#include "product/product.h"
-
-// Starts the windowed program for product p.
-int guiMain(const Product& p, int argc, char** argv);

@@ -1,0 +1,141 @@
+// Saves pictures of the shell's windows in both languages and both programs:
+//   screenshots OUTDIR
+// Runs offscreen with a temporary settings folder, so the user's settings stay untouched.
+
+#include "core/config/messages.h"
+#include "ui/shell/frmabout.h"
+#include "ui/shell/frmmain.h"
+#include "ui/shell/frmmodelinfo.h"
+#include "ui/shell/frmprintlist.h"
+#include "ui/shell/frmsetcomm.h"
+#include "ui/shell/frmsetlanguage.h"
+#include "ui/shell/frmsplash.h"
+#include "core/config/settingsfile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFont>
+#include <QMdiArea>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+// Answers every message without showing it.
+class SilentMessages : public MessageService {
+  public:
+    MsgAnswer ask(const MessageRequest& r) override {
+        return r.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    }
+};
+
+// The window's picture under a plain title bar carrying its caption.
+QImage framed(QWidget* w) {
+    QApplication::processEvents();
+    const QPixmap body = w->grab();
+    const int bar = w->isWindow() && !(w->windowFlags() & Qt::FramelessWindowHint) ? 26 : 0;
+    QImage img(body.width() + 2, body.height() + bar + 1, QImage::Format_RGB32);
+    img.fill(QColor(70, 78, 90));
+    QPainter p(&img);
+    if (bar) {
+        QFont f = w->font();
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QRect(10, 0, img.width() - 20, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                   w->windowTitle());
+    }
+    p.drawPixmap(1, bar, body);
+    return img;
+}
+
+bool save(QWidget* w, const QString& path) {
+    const bool ok = framed(w).save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: screenshots OUTDIR\n");
+        return 1;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(out.path());
+    SilentMessages messages;
+    setMessageService(&messages);
+    bool ok = true;
+
+    for (const Product* p : {&meridoxProduct(), &solvirProduct()}) {
+        QApplication::setApplicationName(p->program);
+        setProgramTitle(p->productName);
+        for (const int language : {int(LanguageEnglish), int(LanguageChinese)}) {
+            setCurrentLanguage(language);
+            const QString tag = p->program + (language == LanguageChinese ? QLatin1String("-zh")
+                                                                          : QLatin1String("-en"));
+            AppContext ctx;
+            ctx.product = p;
+            ctx.settingsFile = defaultSettingsFile();
+            ctx.programFolder = programFolderFor(*p, QApplication::applicationDirPath());
+            ctx.systemLanguage = language;
+            SetupSettings settings(ctx.settingsFile);
+            settings.setComPort(1);
+
+            frmSplash splash(ctx.programFolder, language);
+            if (splash.hasPicture())
+                ok = save(&splash, out.filePath(tag + QLatin1String("-splash.png"))) && ok;
+
+            frmMain main(ctx);
+            main.show();
+            QEventLoop settle;
+            QTimer::singleShot(150, &settle, &QEventLoop::quit);
+            settle.exec();
+            ok = save(&main, out.filePath(tag + QLatin1String("-main.png"))) && ok;
+            // The optional features as they open in the default main window.
+            main.showChildWindow(QStringLiteral("FrmOptFeatures"));
+            QTimer::singleShot(150, &settle, &QEventLoop::quit);
+            settle.exec();
+            ok = save(&main, out.filePath(tag + QLatin1String("-options.png"))) && ok;
+
+            FrmSetLanguage lang(language, &settings, &main);
+            lang.show();
+            ok = save(&lang, out.filePath(tag + QLatin1String("-language.png"))) && ok;
+            lang.close();
+
+            FrmSetComm comm(1, settings, &main);
+            comm.show();
+            ok = save(&comm, out.filePath(tag + QLatin1String("-port.png"))) && ok;
+            comm.close();
+
+            FrmModelInfo model(main.document(), {}, &main);
+            model.show();
+            ok = save(&model, out.filePath(tag + QLatin1String("-model.png"))) && ok;
+            model.close();
+
+            FrmPrintList print(main.document(), &main);
+            print.show();
+            ok = save(&print, out.filePath(tag + QLatin1String("-printlist.png"))) && ok;
+            print.close();
+
+            if (language == LanguageEnglish) {
+                FrmAbout2 about(p->productName, &main);
+                about.show();
+                ok = save(&about, out.filePath(tag + QLatin1String("-about.png"))) && ok;
+            } else {
+                frmAbout about(p->productName, &main);
+                about.show();
+                ok = save(&about, out.filePath(tag + QLatin1String("-about.png"))) && ok;
+            }
+            main.hide();
+        }
+    }
+    setMessageService(nullptr);
+    return ok ? 0 : 1;
+}

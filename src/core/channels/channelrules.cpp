@@ -1,0 +1,181 @@
+#include "channelrules.h"
+
+#include "core/config/messages.h"
+
+#include <cfenv>
+#include <cmath>
+
+namespace {
+constexpr int FirstEmergencyWord = 24;
+constexpr int SingleChangeFrequencyWord = 20;
+
+// Nearest 32-bit integer, ties to even.
+int32_t roundEven32(double v) { return int32_t(std::nearbyint(v)); }
+} // namespace
+
+QString channelFlagName(int flag) {
+    static const char* const names[8] = {"", "BUSY", "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB"};
+    return flag >= 1 && flag <= 7 ? QLatin1String(names[flag]) : QString();
+}
+
+QString groupLetter(int group) { return QString(QChar(QLatin1Char(char('A' + group)))); }
+
+int groupFromLetter(const QString& text) {
+    const QString t = text.trimmed().toUpper();
+    if (t.size() != 1) return -1;
+    const int g = t.at(0).unicode() - 'A';
+    return g >= 0 && g < GroupCount ? g : -1;
+}
+
+QStringList channelColumnHeaders(bool older, int language) {
+    const auto t = [language](const char* en, const char* zh) {
+        return language == LanguageChinese   ? QString::fromUtf8(zh)
+               : language == LanguageEnglish ? QString::fromUtf8(en)
+                                             : QString();
+    };
+    QStringList headers{t("CH No.", "信道"),
+                        older ? t("Frequency", "频率") : t("RX Frequency", "接收频率"),
+                        t("TX FreQuency", "发射频率")};
+    for (int flag = 1; flag <= 7; ++flag) headers << channelFlagName(flag);
+    return headers << (older ? t("Scan Add", "扫描添加") : t("Scan", "扫描"));
+}
+
+QString formatMhz(double mhz) { return QString::number(mhz, 'f', 6); }
+
+bool isNoFrequency(const QString& stored) {
+    const QString t = trimSpaces(stored);
+    return t.isEmpty() || t == QChar(0) || t == QLatin1String("FFFFFFFF");
+}
+
+QString FreDataToText(const Document& doc, const QString& stored) {
+    if (isNoFrequency(stored)) return {};
+    const QString s = trimSpaces(stored);
+    if (isNumericText(s)) {
+        double v = 0;
+        isNumericText(s.left(2) + QLatin1Char('.') + s.mid(2), &v);
+        return formatMhz(v);
+    }
+    showMessage(QStringLiteral("Not IsNumeric"));
+    return shortestNumber(doc.lowerLimit);
+}
+
+QString listedFrequency(const Document& doc, const QByteArray& stored) {
+    const QString s = shownFieldText(stored);
+    if (isNoFrequency(s)) return {};
+    return isNumericText(s) ? FreDataToText(doc, s) : s;
+}
+
+QString FreTextToData(const Document& doc, const QString& t) {
+    return storedFrequencyText(t, doc.lowerLimit);
+}
+
+double SnapFreStep(const Document& doc, double mhz) {
+    const int32_t low = roundEven32(doc.lowerLimit * 1000000.0);
+    int32_t hz = roundEven32(mhz * 1000000.0);
+    const int32_t r = (hz - low) % 10;
+    if (r != 0) hz -= r;
+    return hz / 1000000.0;
+}
+
+double CheckFreRange(const Document& doc, double mhz, bool clampToLimit) {
+    if (doc.lowerLimit <= mhz && mhz <= doc.upperLimit) return SnapFreStep(doc, mhz);
+    showMessage(messageText(Msg::OutOfRange), MsgIcon::Warning);
+    if (!clampToLimit) return 0;
+    return mhz < doc.lowerLimit ? doc.lowerLimit : doc.upperLimit;
+}
+
+double FreNotNumeric(const Document& doc, bool useLowerLimit) {
+    showMessage(messageText(Msg::OutOfRange), MsgIcon::Warning);
+    return useLowerLimit ? doc.lowerLimit : 0;
+}
+
+QString FormatFreInput(const Document& doc, const QString& typed, bool clampToLimit) {
+    double v = 0;
+    const double x = isNumericText(typed, &v) ? CheckFreRange(doc, v, clampToLimit)
+                                              : FreNotNumeric(doc, clampToLimit);
+    const QString text = formatMhz(x);
+    return x == 0 ? QString() : text;
+}
+
+int findChannelPlace(const Document& doc, int group, int channelNo) {
+    const int count = doc.config.groupChannelCount.at(size_t(group));
+    for (int k = 1; k <= count && k <= ChannelsPerGroup; ++k)
+        if (doc.config.entry(group, k).channelNo == channelNo) return k;
+    return 0;
+}
+
+void UpdateChannelCell(Document& doc, int channelNo, int column, const QString& value) {
+    const Product& p = doc.product();
+    QString v = value;
+    if (!v.isEmpty() && (column == ColRx || column == ColTx))
+        v = FormatFreInput(doc, v, column == ColTx && p.clampOutOfRange);
+
+    const int g = std::clamp<int>(doc.config.currentGroup, 0, GroupCount - 1);
+    const int place = findChannelPlace(doc, g, channelNo);
+    if (place > 0) {
+        if (v.isEmpty() && column == ColRx) {
+            // The last channel of a group cannot be deleted.
+            if (doc.config.groupChannelCount[size_t(g)] > 1) {
+                DeleteChannelEntry(doc, place, g);
+                RefreshEmergencyChannels(doc);
+            }
+        } else {
+            if (v.isEmpty() && column == ColTx)
+                v = FreDataToText(doc, doc.config.entry(g, place).rxFreq.text());
+            SetChannelItem(doc, place, column, v);
+        }
+    } else if (!v.isEmpty() && column == ColRx) {
+        AddChannel(doc, channelNo, g, v);
+        RefreshEmergencyChannels(doc);
+    }
+    if (doc.hooks.channelShown) doc.hooks.channelShown(channelNo);
+}
+
+void SetChannelItem(Document& doc, int place, int column, const QString& value) {
+    const int g = std::clamp<int>(doc.config.currentGroup, 0, GroupCount - 1);
+    if (place < 1 || place > ChannelsPerGroup) return;
+    ChannelEntry& e = doc.config.entry(g, place);
+    const bool linked = doc.product().linkedRxTx &&
+                        doc.config.optionWords[SingleChangeFrequencyWord] == 0;
+    switch (column) {
+    case ColRx:
+    case ColTx: {
+        const QString stored = FreTextToData(doc, value);
+        if (column == ColRx || linked) e.rxFreq.assign(stored);
+        if (column == ColTx || linked) e.txFreq.assign(stored);
+        break;
+    }
+    case ColScan: e.scanFlag = int16_t(value.toInt()); break;
+    default:
+        if (column >= ColFirstFlag && column <= ColLastFlag)
+            e.channelFlags[size_t(column - 2)] = int16_t(value.toInt());
+        break;
+    }
+}
+
+void AddChannel(Document& doc, int channelNo, int group, const QString& shownFreq) {
+    doc.addChannel(group, channelNo, shownFreq);
+}
+
+void DeleteChannelEntry(Document& doc, int place, int group) {
+    auto& count = doc.config.groupChannelCount.at(size_t(group));
+    if (count < 1 || place < 1) return;
+    // A damaged file may claim more than 60 places; only the 60 that exist move up.
+    count = int16_t(std::min<int>(count, ChannelsPerGroup) - 1);
+    for (int j = place; j <= count; ++j) doc.config.entry(group, j) = doc.config.entry(group, j + 1);
+}
+
+int FindGroupChannel(const Document& doc, int group, int channelNo) {
+    const int count = std::min<int>(doc.config.groupChannelCount.at(size_t(group)), ChannelsPerGroup);
+    const int fallback = count >= 1 ? doc.config.entry(group, 1).channelNo : 0;
+    return findChannelPlace(doc, group, channelNo) > 0 ? channelNo : fallback;
+}
+
+void RefreshEmergencyChannels(Document& doc) {
+    for (int k = 0; k < GroupCount; ++k) {
+        auto& word = doc.config.optionWords[size_t(FirstEmergencyWord) + size_t(k)];
+        word = int16_t(FindGroupChannel(doc, k, word + 1) - 1);
+    }
+    // The lists are rebuilt after the words so that they show the corrected choices.
+    if (doc.hooks.emergencyListsChanged) doc.hooks.emergencyListsChanged();
+}

@@ -1,0 +1,741 @@
+#include "session.h"
+
+#include "core/config/messages.h"
+#include "core/config/modelband.h"
+
+namespace {
+const QByteArray ProgramCommand("PROGRAM");
+constexpr char Ack = 0x06;
+constexpr char IdentRequest = 0x02;
+constexpr int IdentLength = 14;
+constexpr int WaitMs = 300;
+
+enum class ReplyKind { None, Ack, Ident, Data, Info, Version };
+
+int step16(int v) { return v & 0xFFFF; }
+
+const char* answerName(MsgAnswer a) {
+    switch (a) {
+    case MsgAnswer::Ok:
+        return "OK";
+    case MsgAnswer::Cancel:
+        return "Cancel";
+    case MsgAnswer::Yes:
+        return "Yes";
+    case MsgAnswer::No:
+        return "No";
+    case MsgAnswer::Retry:
+        return "Retry";
+    }
+    return "?";
+}
+
+QString failureName(SessionFailure f) {
+    switch (f) {
+    case SessionFailure::None:
+        return QStringLiteral("success");
+    case SessionFailure::Busy:
+        return QStringLiteral("failed (another operation was running)");
+    case SessionFailure::PortOpen:
+        return QStringLiteral("failed (the port cannot be opened)");
+    case SessionFailure::Refused:
+        return QStringLiteral("failed (nothing was sent: the data cannot be written)");
+    case SessionFailure::Identity:
+        return QStringLiteral("failed (the radio's identity was rejected)");
+    case SessionFailure::NoAnswer:
+        return QStringLiteral("failed (no answer)");
+    case SessionFailure::Cancelled:
+        return QStringLiteral("failed (cancelled)");
+    case SessionFailure::DeviceLost:
+        return QStringLiteral("failed (connection lost)");
+    case SessionFailure::BadData:
+        return QStringLiteral("failed (the data read cannot be used)");
+    }
+    return QStringLiteral("failed");
+}
+
+QString oneLine(QString text) {
+    return text.replace(QLatin1String("\r\n"), QLatin1String(" / "))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+} // namespace
+
+RadioSession::RadioSession(Document& doc, SerialLink& link, QObject* parent)
+    : QObject(parent), m_doc(doc), m_link(link) {
+    ClearRadioImage(doc.product(), m_image);
+    m_replyTimer.setSingleShot(true);
+    m_replyTimer.setInterval(WaitMs);
+    m_replyTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_replyTimer, &QTimer::timeout, this, &RadioSession::replyTimedOut);
+    connect(&m_link, &SerialLink::replyReady, this, &RadioSession::onReply);
+    connect(&m_link, &SerialLink::deviceLost, this, &RadioSession::onDeviceLost);
+    connect(&m_link, &SerialLink::bytesArrived, this, [this](const QByteArray& chunk) {
+        if (m_trace) m_trace->received(chunk);
+    });
+}
+
+void RadioSession::traceNote(const QString& text) {
+    if (m_trace) m_trace->note(text);
+}
+
+void RadioSession::traceEnd(bool success) {
+    if (m_trace) m_trace->end(failureName(success ? SessionFailure::None : m_lastFailure));
+}
+
+uint8_t RadioSession::checksum(const QByteArray& frame, int from, int to) {
+    unsigned sum = 0;
+    for (int i = from; i < to && i < frame.size(); ++i) sum += uint8_t(frame.at(i));
+    return uint8_t(sum & 0xFF);
+}
+
+// "NTKK", model copy (4), type letter, 4 x FF, band copy, 3 x FF, serial number (8),
+// 8 x FF, checksum over bytes 1..32.
+QByteArray RadioSession::informationFrame(const ModelInfo& info) {
+    QByteArray f("NTKK");
+    const QByteArray model = info.modelNameCopy.untilNul();
+    for (int i = 0; i < 4; ++i) f += i < model.size() ? model.at(i) : char(0xFF);
+    f += char(info.typeLetter & 0xFF);
+    f += QByteArray(4, char(0xFF));
+    f += char(info.bandCodeCopy & 0xFF);
+    f += QByteArray(3, char(0xFF));
+    const QByteArray serial = info.createDate.untilNul();
+    for (int i = 0; i < 8; ++i) f += i < serial.size() ? serial.at(i) : char(0xFF);
+    f += QByteArray(8, char(0xFF));
+    f += char(checksum(f, 1, 33));
+    return f;
+}
+
+// "V" then the version text after its own leading character, 0xFF after the end.
+QByteArray RadioSession::versionFrame(const ModelInfo& info) {
+    QByteArray f("V");
+    const QByteArray text = info.softwareVersionText.untilNul();
+    QByteArray trimmed = text;
+    while (trimmed.endsWith(' ')) trimmed.chop(1);
+    for (int i = 1; i <= 9; ++i) f += i < trimmed.size() ? trimmed.at(i) : char(0xFF);
+    return f;
+}
+
+int RadioSession::startAddress() const {
+    const Product& p = m_doc.product();
+    switch (m_operation) {
+    case RadioOperation::Read: return p.readStart;
+    case RadioOperation::Write: return p.writeStart;
+    case RadioOperation::InformationRead: return p.infoStart;
+    default: return 0;
+    }
+}
+
+MsgAnswer RadioSession::prompt(Msg id, MsgIcon icon, MsgButtons buttons) {
+    // Replies that arrive while the user decides are not part of any step.
+    m_prompting = true;
+    const MsgAnswer a = showMessage(id, icon, buttons);
+    m_prompting = false;
+    traceNote(QStringLiteral("asked \"%1\": %2")
+                  .arg(oneLine(messageText(id)), QLatin1String(answerName(a))));
+    return a;
+}
+
+// The question before a read or write, noted in the trace.
+MsgAnswer RadioSession::confirm(Msg id) {
+    const MsgAnswer a = showMessage(id, MsgIcon::Question, MsgButtons::OkCancel);
+    traceNote(QStringLiteral("asked \"%1\": %2")
+                  .arg(oneLine(messageText(id)), QLatin1String(answerName(a))));
+    return a;
+}
+
+bool RadioSession::openPort() {
+    const Product& p = m_doc.product();
+    switch (m_operation) {
+    case RadioOperation::Read:
+        m_blockLength = 64;
+        m_endAddress = p.readEnd;
+        break;
+    case RadioOperation::Write:
+        m_blockLength = 16;
+        m_endAddress = p.writeEnd;
+        break;
+    case RadioOperation::InformationRead:
+        m_blockLength = 16;
+        m_endAddress = p.infoEnd;
+        break;
+    default: break;
+    }
+    if (m_trace) m_trace->begin(m_portName, int(m_operation));
+    m_blockAddress = startAddress();
+    m_programRetries = m_identRetries = m_lastPercent = 0;
+    m_framesSent = 0;
+    m_bytesSent = m_bytesReceived = 0;
+    m_lastFailure = SessionFailure::None;
+    m_lostWhilePrompting = false;
+    m_receivedInformation.reset();
+    m_receivedVersion.reset();
+    if (m_link.isOpen()) m_link.close();
+    PortOpenError err;
+    if (!m_link.open(m_portName, &err)) {
+        m_lastFailure = SessionFailure::PortOpen;
+        traceNote(QStringLiteral("the port cannot be opened: %1").arg(err.reason));
+        showMessage(Msg::PortOpenError, MsgIcon::Critical, MsgButtons::Ok, err.reason);
+        traceEnd(false);
+        return false;
+    }
+    return true;
+}
+
+void RadioSession::startHandshake() {
+    switch (m_operation) {
+    case RadioOperation::Read:
+    case RadioOperation::InformationRead: m_step = SessionStep::ProgramAck; break;
+    case RadioOperation::Write:
+    case RadioOperation::InformationWrite: m_step = SessionStep::ProgramAck; break;
+    default:
+        m_operation = RadioOperation::Idle;
+        m_step = SessionStep::Idle;
+        return;
+    }
+    sendFrame(ProgramCommand, 1);
+}
+
+void RadioSession::sendFrame(const QByteArray& frame, int expectedReplyLength) {
+    m_replyTimer.start();
+    m_link.setExpectedLength(expectedReplyLength);
+    m_link.clearBuffers();
+    if (m_trace) m_trace->sent(frame);
+    m_link.write(frame);
+    ++m_framesSent;
+    m_bytesSent += frame.size();
+}
+
+bool RadioSession::advanceBlock() {
+    m_blockAddress += m_blockLength;
+    return m_blockAddress < m_endAddress;
+}
+
+void RadioSession::sendReadRequest() {
+    if (!advanceBlock()) return finishTransfer();
+    QByteArray f("R");
+    f += char((step16(m_blockAddress) >> 8) & 0xFF);
+    f += char(m_blockAddress & 0xFF);
+    f += char(m_blockLength);
+    sendFrame(f, m_blockLength + 5);
+}
+
+void RadioSession::sendDataFrame() {
+    if (!advanceBlock()) return finishTransfer();
+    updateProgress();
+    QByteArray f("W");
+    f += char((step16(m_blockAddress) >> 8) & 0xFF);
+    f += char(m_blockAddress & 0xFF);
+    f += char(m_blockLength);
+    if (m_blockAddress >= 0 && m_blockAddress + m_blockLength <= m_image.size())
+        f += m_image.mid(m_blockAddress, m_blockLength);
+    else
+        f += QByteArray(m_blockLength, char(0xFF)); // never happens with the products' ranges
+    f += char(checksum(f, 1, f.size()));
+    sendFrame(f, 1);
+}
+
+void RadioSession::sendEnd() { sendFrame(QByteArray("E"), 1); }
+
+void RadioSession::finishTransfer() {
+    if (m_operation >= RadioOperation::Read && m_operation <= RadioOperation::InformationWrite) {
+        m_step = SessionStep::EndAck;
+        sendEnd();
+    } else {
+        endSession(false);
+    }
+}
+
+void RadioSession::updateProgress() {
+    if (m_operation != RadioOperation::Read && m_operation != RadioOperation::Write) return;
+    if (m_endAddress <= 0) return;
+    const int percent = qRound(double(m_blockAddress) * 100.0 / m_endAddress);
+    if (percent - m_lastPercent >= 1) {
+        m_lastPercent = percent;
+        emit progressChanged(percent);
+    }
+}
+
+void RadioSession::advance() {
+    m_replyTimer.stop();
+    const SessionStep step = m_step;
+    switch (m_operation) {
+    case RadioOperation::Read:
+        switch (step) {
+        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
+        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::IdentAck:
+            if (!m_doc.product().identityOnRead || checkRadioIdentity()) {
+                m_step = SessionStep::Block;
+                sendReadRequest();
+            } else {
+                m_step = SessionStep::RejectedAck;
+                sendEnd();
+            }
+            return;
+        case SessionStep::Block: m_step = SessionStep::BlockAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::BlockAck: m_step = SessionStep::Block; sendReadRequest(); return;
+        case SessionStep::EndAck: endSession(true); return;
+        default: endSession(false); return;
+        }
+    case RadioOperation::Write:
+        switch (step) {
+        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
+        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::IdentAck:
+            if (checkRadioIdentity()) {
+                m_step = SessionStep::Block;
+                sendDataFrame();
+            } else {
+                m_step = SessionStep::RejectedAck;
+                sendEnd();
+            }
+            return;
+        case SessionStep::Block: sendDataFrame(); return;
+        case SessionStep::EndAck: endSession(true); return;
+        default: endSession(false); return;
+        }
+    case RadioOperation::InformationRead:
+        switch (step) {
+        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
+        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::IdentAck:
+        case SessionStep::BlockAck: m_step = SessionStep::Block; sendReadRequest(); return;
+        case SessionStep::Block: m_step = SessionStep::BlockAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::EndAck: endSession(true); return;
+        default: endSession(false); return;
+        }
+    case RadioOperation::InformationWrite:
+        switch (step) {
+        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
+        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::IdentAck: m_step = SessionStep::Block; sendFrame(informationFrame(m_doc.config.modelInfo), 1); return;
+        case SessionStep::Block: m_step = SessionStep::BlockAck; sendFrame(versionFrame(m_doc.config.modelInfo), 1); return;
+        case SessionStep::BlockAck: m_step = SessionStep::EndAck; sendEnd(); return;
+        case SessionStep::EndAck: endSession(true); return;
+        default: endSession(false); return;
+        }
+    default: return;
+    }
+}
+
+bool RadioSession::checkRadioIdentity() {
+    const Product& p = m_doc.product();
+    const QString model = cleanModelText(m_doc.currentModel);
+    const int band = m_doc.currentBandCode();
+    if (p.identityAsksOverwrite) {
+        const QString radioModel = modelTextFromIdentity(p, m_radioModelClass, m_radioBandCode);
+        if (radioModel == model && m_radioBandCode == band) return true;
+        if (prompt(Msg::ModelWrongOverwrite, MsgIcon::Warning, MsgButtons::OkCancel) == MsgAnswer::Ok)
+            return true;
+        m_lastFailure = SessionFailure::Identity;
+        return false;
+    }
+    const QString version = QString::fromLatin1(ProgramDataVersion);
+    const QString firmware = QString::fromLatin1(m_radioFirmware);
+    if (model != QString::fromLatin1(m_radioModelCode)) {
+        prompt(Msg::ModelWrong, MsgIcon::None, MsgButtons::Ok);
+    } else if (firmware.left(3) != version.left(3)) {
+        const QString text = messageText(Msg::VersionWrong) + QLatin1String("\r\n") +
+                             messageText(Msg::FirmwareVersion) + QLatin1Char(' ') +
+                             firmware.left(2) + QLatin1Char('.') + firmware.right(2) +
+                             QLatin1String("\r\n") + messageText(Msg::SoftwareVersion) +
+                             QLatin1Char(' ') + version.left(2) + QLatin1Char('.') +
+                             version.mid(2, 1) + QLatin1Char('X');
+        m_prompting = true;
+        messageService().ask({text, {}, programTitle(), MsgIcon::None, MsgButtons::Ok, Msg::VersionWrong});
+        m_prompting = false;
+        traceNote(QStringLiteral("asked \"%1\": OK").arg(oneLine(text)));
+    } else if (band != m_radioBandCode) {
+        prompt(Msg::BandWrong, MsgIcon::None, MsgButtons::Ok);
+    } else {
+        return true;
+    }
+    m_lastFailure = SessionFailure::Identity;
+    return false;
+}
+
+// Stores what a reply carries. Returns false when it is not the reply the current step waits
+// for: such replies never move the session on (silence handling takes over).
+bool RadioSession::storeReply(const QByteArray& r) {
+    const SessionStep step = m_step;
+    ReplyKind kind = ReplyKind::None;
+    if (r.size() == 1 && r.at(0) == Ack) {
+        kind = ReplyKind::Ack;
+    } else if (r.size() == IdentLength && r.at(0) == 'P') {
+        kind = ReplyKind::Ident;
+    } else if (r.size() >= 4 && r.at(0) == 'W' &&
+               ((uint8_t(r.at(1)) << 8) | uint8_t(r.at(2))) == step16(m_blockAddress) &&
+               uint8_t(r.at(3)) == m_blockLength && r.size() == m_blockLength + 5 &&
+               checksum(r, 1, r.size() - 1) == uint8_t(r.back())) {
+        kind = ReplyKind::Data;
+    } else if (r.size() >= 34 && r.startsWith("NTK-") &&
+               checksum(r, 1, r.size() - 1) == uint8_t(r.back())) {
+        kind = ReplyKind::Info;
+    } else if (r.size() == 10 && r.at(0) == 'V') {
+        kind = ReplyKind::Version;
+    }
+
+    // The radio's own information and version records answer only the information
+    // operations; they reach the configuration when that session succeeds (endSession).
+    const bool informationOperation = m_operation == RadioOperation::InformationRead || m_operation == RadioOperation::InformationWrite;
+    switch (kind) {
+    case ReplyKind::None: return false;
+    case ReplyKind::Info: {
+        if (!informationOperation) return false;
+        // Model copy, type letter, band copy, serial number.
+        ReceivedInformation info;
+        QByteArray code;
+        for (int i = 4; i < 8 && uint8_t(r.at(i)) != 0xFF; ++i) code += r.at(i);
+        info.modelNameCopy = radioTypeToModelText(QString::fromLatin1(code));
+        info.typeLetter = int16_t(uint8_t(r.at(8)));
+        info.bandCodeCopy = int16_t(uint8_t(r.at(13)));
+        info.createDate = r.mid(17, 8);
+        for (char& c : info.createDate)
+            if (uint8_t(c) == 0xFF) c = '\0';
+        m_receivedInformation = info;
+        return false;
+    }
+    case ReplyKind::Version: {
+        if (!informationOperation) return false;
+        QByteArray text("V");
+        for (int i = 1; i < 10 && uint8_t(r.at(i)) != 0xFF; ++i) text += r.at(i);
+        m_receivedVersion = text + '\0';
+        return false;
+    }
+    case ReplyKind::Ack:
+        return step == SessionStep::ProgramAck || step == SessionStep::IdentAck || step == SessionStep::BlockAck ||
+               step == SessionStep::EndAck || step == SessionStep::RejectedAck ||
+               (step == SessionStep::Block && (m_operation == RadioOperation::Write || m_operation == RadioOperation::InformationWrite));
+    case ReplyKind::Ident:
+        if (step != SessionStep::Ident) return false;
+        if (m_operation == RadioOperation::Read || m_operation == RadioOperation::Write) {
+            m_radioModelCode = r.mid(1, 4);
+            m_radioBandCode = uint8_t(r.at(5));
+            m_radioModelClass = uint8_t(r.at(6));
+            m_radioFirmware = r.mid(8, 4);
+            const int at = m_doc.product().headerBase;
+            if (at + IdentLength <= m_image.size()) m_image.replace(at, IdentLength, r);
+        }
+        return true;
+    case ReplyKind::Data:
+        if (step != SessionStep::Block || (m_operation != RadioOperation::Read && m_operation != RadioOperation::InformationRead)) return false;
+        // Only a block that lies wholly inside the radio's memory is stored.
+        if (m_blockAddress < 0 || m_blockAddress + m_blockLength > m_image.size()) return false;
+        m_image.replace(m_blockAddress, m_blockLength, r.mid(4, m_blockLength));
+        updateProgress();
+        return true;
+    }
+    return false;
+}
+
+void RadioSession::onReply(const QByteArray& reply) {
+    if (m_operation == RadioOperation::Idle) return;
+    if (m_prompting) {
+        traceNote(QStringLiteral("reply while a question is open: ignored"));
+        return;
+    }
+    m_bytesReceived += reply.size();
+    if (m_operation == RadioOperation::TestMode) {
+        emit testReply(reply);
+        return;
+    }
+    if (storeReply(reply)) advance();
+    else
+        traceNote(QStringLiteral("%1 bytes that step %2 does not wait for: ignored")
+                      .arg(reply.size())
+                      .arg(int(m_step)));
+}
+
+void RadioSession::askRetry(bool repeatBlock) {
+    if (prompt(Msg::CheckConnection, MsgIcon::None, MsgButtons::RetryCancel) == MsgAnswer::Retry &&
+        !m_lostWhilePrompting) {
+        // The handshake advances before it requests a block: step back so that the block
+        // whose reply was lost is asked for again.
+        if (repeatBlock) m_blockAddress -= m_blockLength;
+        startHandshake();
+    } else {
+        fail(m_lostWhilePrompting ? SessionFailure::DeviceLost : SessionFailure::NoAnswer);
+    }
+}
+
+void RadioSession::askRestart() {
+    if (prompt(Msg::CheckConnection, MsgIcon::Question, MsgButtons::OkCancel) == MsgAnswer::Ok &&
+        !m_lostWhilePrompting) {
+        m_programRetries = m_identRetries = 0;
+        startHandshake();
+        m_blockAddress = startAddress();
+        m_lastPercent = 0;
+        emit progressChanged(0);
+    } else {
+        fail(m_lostWhilePrompting ? SessionFailure::DeviceLost : SessionFailure::NoAnswer);
+    }
+}
+
+void RadioSession::replyTimedOut() {
+    m_replyTimer.stop();
+    if (m_prompting) return;
+    const SessionStep step = m_step;
+    traceNote(
+        QStringLiteral("no reply within %1 ms (step %2)").arg(m_replyTimer.interval()).arg(int(step)));
+    switch (m_operation) {
+    case RadioOperation::Read:
+    case RadioOperation::Write:
+        switch (step) {
+        case SessionStep::ProgramAck:
+            if (m_programRetries < 1) {
+                ++m_programRetries;
+                sendFrame(ProgramCommand, 1);
+            } else {
+                m_programRetries = 0;
+                askRetry();
+            }
+            return;
+        case SessionStep::Ident:
+            if (m_identRetries < 1) {
+                ++m_identRetries;
+                sendFrame(QByteArray(1, IdentRequest), IdentLength);
+            } else {
+                m_identRetries = 0;
+                askRetry();
+            }
+            return;
+        case SessionStep::IdentAck:
+        case SessionStep::BlockAck: advance(); return;
+        case SessionStep::Block: askRestart(); return;
+        case SessionStep::EndAck: endSession(true); return;
+        case SessionStep::RejectedAck: fail(SessionFailure::Identity); return;
+        default: return;
+        }
+    case RadioOperation::InformationRead:
+    case RadioOperation::InformationWrite:
+        switch (step) {
+        case SessionStep::ProgramAck: advance(); return;
+        case SessionStep::Block: askRetry(m_operation == RadioOperation::InformationRead); return;
+        case SessionStep::Ident:
+        case SessionStep::IdentAck:
+        case SessionStep::BlockAck: askRetry(); return;
+        case SessionStep::EndAck: endSession(true); return; // the transfer itself is complete
+        case SessionStep::RejectedAck: fail(SessionFailure::Identity); return;
+        default: return;
+        }
+    case RadioOperation::TestMode: emit testTimeout(); return;
+    default: return;
+    }
+}
+
+void RadioSession::onDeviceLost(const QString& reason) {
+    if (m_operation == RadioOperation::Idle) return;
+    traceNote(QStringLiteral("device lost: %1").arg(reason));
+    if (m_prompting) {
+        m_lostWhilePrompting = true;
+        m_lostReason = reason;
+        return;
+    }
+    m_replyTimer.stop();
+    m_prompting = true;
+    showMessage(tr2("The connection to the radio was lost.", "与对讲机的连接已断开。"),
+                MsgIcon::Critical, MsgButtons::Ok,
+                tr2("%1. Check the programming cable, then start again.",
+                    "%1。请检查写频线，然后重新开始。")
+                    .arg(reason));
+    m_prompting = false;
+    fail(SessionFailure::DeviceLost);
+}
+
+void RadioSession::fail(SessionFailure why) {
+    if (m_lastFailure == SessionFailure::None || why == SessionFailure::DeviceLost) m_lastFailure = why;
+    endSession(false);
+}
+
+void RadioSession::cancel() {
+    if (m_operation == RadioOperation::Idle) return;
+    // Once PROGRAM was acknowledged the radio waits in programming mode, and in test mode it
+    // stays in its tuning state: let it go.
+    traceNote(QStringLiteral("cancelled by the user"));
+    if ((step() > SessionStep::ProgramAck || m_operation == RadioOperation::TestMode) && m_link.isOpen()) {
+        m_link.clearBuffers();
+        if (m_trace) m_trace->sent(QByteArray("E"));
+        m_link.write(QByteArray("E"));
+        m_link.flush();
+    }
+    fail(SessionFailure::Cancelled);
+}
+
+void RadioSession::endSession(bool success) {
+    const RadioOperation op = m_operation;
+    m_replyTimer.stop();
+    m_link.flush();
+    m_link.close();
+    m_operation = RadioOperation::Idle;
+    m_step = SessionStep::Idle;
+    if (op == RadioOperation::Idle) return;
+    if (op == RadioOperation::Read || op == RadioOperation::Write) emit progressClosed();
+    if (!success && m_lastFailure == SessionFailure::None) m_lastFailure = SessionFailure::NoAnswer;
+
+    bool ok = success;
+    if (ok && (op == RadioOperation::InformationRead || op == RadioOperation::InformationWrite)) applyReceivedInformation();
+    if (ok && op == RadioOperation::Read) {
+        // Decode into a copy first: a read that cannot be used changes nothing.
+        Document decoded = m_doc;
+        if (const auto error = ParseRadioImage(decoded, m_image)) {
+            ok = false;
+            m_lastFailure = SessionFailure::BadData;
+            traceNote(QStringLiteral("the data read cannot be used: %1").arg(*error));
+            showMessage(tr2("The data read from the radio cannot be used.",
+                            "从对讲机读取的数据无法使用。"),
+                        MsgIcon::Critical, MsgButtons::Ok,
+                        *error + tr2(" Nothing was changed.", " 未作任何更改。"));
+        } else {
+            emit readApplying();
+            m_doc.config = decoded.config;
+            m_doc.currentModel = decoded.currentModel;
+            m_doc.currentBand = decoded.currentBand;
+            m_doc.deriveLimits();
+            m_doc.fileName = QStringLiteral("new.dat");
+            m_doc.untitled = true;
+            emit readApplied();
+        }
+    } else if (ok && op == RadioOperation::InformationRead) {
+        const LocalInformation info = ParseLocalInformation(m_doc.product(), m_image);
+        for (size_t i = 0; i < info.size(); ++i)
+            if (i != 5) m_localInformation[i] = info[i]; // the version does not come from the area
+        emit informationRead();
+    }
+    if (ok && op == RadioOperation::Read) showMessage(Msg::ReadCompleted);
+    if (ok && op == RadioOperation::Write) showMessage(Msg::WriteCompleted);
+    if (ok) m_lastFailure = SessionFailure::None;
+    traceEnd(ok);
+    emit finished(op, ok);
+}
+
+void RadioSession::applyReceivedInformation() {
+    ModelInfo& mi = m_doc.config.modelInfo;
+    if (m_receivedInformation) {
+        mi.modelNameCopy.assign(m_receivedInformation->modelNameCopy);
+        mi.typeLetter = m_receivedInformation->typeLetter;
+        mi.bandCodeCopy = m_receivedInformation->bandCodeCopy;
+        mi.createDate.assign(m_receivedInformation->createDate);
+    }
+    if (m_receivedVersion) mi.softwareVersionText.assign(*m_receivedVersion);
+    m_receivedInformation.reset();
+    m_receivedVersion.reset();
+}
+
+bool RadioSession::beginTestMode() {
+    if (busy()) return false;
+    m_operation = RadioOperation::TestMode;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
+        return false;
+    }
+    return true;
+}
+
+void RadioSession::sendTestFrame(const QByteArray& frame, int expectedReplyLength) {
+    sendFrame(frame, expectedReplyLength);
+}
+
+void RadioSession::endTestMode(bool clean, SessionFailure why) {
+    if (m_operation != RadioOperation::TestMode) return;
+    if (why != SessionFailure::None) m_lastFailure = why;
+    endSession(clean);
+}
+
+bool RadioSession::readFromRadio() {
+    if (busy()) return false;
+    m_operation = RadioOperation::Read;
+    m_step = SessionStep::Idle;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
+        return false;
+    }
+    if (confirm(Msg::ReadConfirm) != MsgAnswer::Ok) {
+        m_link.close();
+        m_operation = RadioOperation::Idle;
+        m_lastFailure = SessionFailure::Cancelled;
+        traceEnd(false);
+        return false;
+    }
+    ClearRadioImage(m_doc.product(), m_image);
+    emit progressOpened(RadioOperation::Read);
+    startHandshake();
+    return true;
+}
+
+bool RadioSession::writeToRadio() {
+    return startWrite(nullptr);
+}
+
+bool RadioSession::writeImageToRadio(const QByteArray& image) {
+    return startWrite(&image);
+}
+
+bool RadioSession::startWrite(const QByteArray* raw) {
+    if (busy()) return false;
+    m_operation = RadioOperation::Write;
+    m_step = SessionStep::Idle;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
+        return false;
+    }
+    if (confirm(Msg::WriteConfirm) != MsgAnswer::Ok) {
+        m_link.close();
+        m_operation = RadioOperation::Idle;
+        m_lastFailure = SessionFailure::Cancelled;
+        traceEnd(false);
+        return false;
+    }
+    std::optional<QString> error;
+    if (raw) {
+        if (raw->size() == m_doc.product().memorySize)
+            m_image = *raw;
+        else
+            error = tr2("The radio image has %1 bytes instead of %2.",
+                        "对讲机映像为 %1 字节，应为 %2 字节。")
+                        .arg(raw->size())
+                        .arg(m_doc.product().memorySize);
+    } else {
+        ClearRadioImage(m_doc.product(), m_image);
+        error = BuildRadioImage(m_doc, m_image);
+    }
+    if (error) {
+        m_link.close();
+        m_operation = RadioOperation::Idle;
+        m_lastFailure = SessionFailure::Refused;
+        traceNote(*error);
+        showMessage(tr2("This configuration cannot be written to the radio.",
+                        "此配置无法写入对讲机。"),
+                    MsgIcon::Critical, MsgButtons::Ok,
+                    *error + tr2(" Nothing was sent.", " 未发送任何数据。"));
+        traceEnd(false);
+        return false;
+    }
+    emit progressOpened(RadioOperation::Write);
+    startHandshake();
+    return true;
+}
+
+bool RadioSession::readInformation(bool clearImage) {
+    if (busy()) return false;
+    m_operation = RadioOperation::InformationRead;
+    m_step = SessionStep::Idle;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
+        return false;
+    }
+    if (clearImage) ClearRadioImage(m_doc.product(), m_image);
+    startHandshake();
+    return true;
+}
+
+bool RadioSession::writeInformation() {
+    if (busy()) return false;
+    m_operation = RadioOperation::InformationWrite;
+    m_step = SessionStep::Idle;
+    if (!openPort()) {
+        m_operation = RadioOperation::Idle;
+        return false;
+    }
+    startHandshake();
+    return true;
+}

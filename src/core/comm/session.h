@@ -1,0 +1,191 @@
+#pragma once
+
+#include "codec.h"
+#include "core/config/document.h"
+#include "core/config/messages.h"
+#include "seriallink.h"
+#include "sessiontrace.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+
+// The operations the session runs; the numbers are the operation codes the trace names.
+enum class RadioOperation : int {
+    Idle = 0,
+    Read = 1,             // read the configuration
+    Write = 2,            // write the configuration
+    InformationRead = 3,  // read the local information area
+    InformationWrite = 4, // write the information and version record
+    TestMode = 5,         // test mode (its own engine drives the line)
+};
+
+// What the session waits for; the same steps serve the replies and the time-outs.
+enum class SessionStep : int {
+    Idle = 0,
+    ProgramAck = 1,  // acknowledge of PROGRAM
+    Ident = 2,       // the 14-byte identification
+    IdentAck = 3,    // the acknowledge that answers ours after the identification
+    Block = 4,       // a data frame (read), the acknowledge of a data frame (write), of the
+                     // information frame (information write)
+    BlockAck = 5,    // the acknowledge that answers ours after a block; of the version frame
+    EndAck = 69,     // the end command after a complete transfer
+    RejectedAck = 70 // the end command after the radio's identity was rejected
+};
+
+// Why the last operation did not succeed.
+enum class SessionFailure { None, Busy, PortOpen, Refused, Identity, NoAnswer, Cancelled, DeviceLost, BadData };
+
+// The programming protocol with one radio. Event-driven: a frame goes out, the reply arrives
+// through the link, or the reply timer (300 ms) reports silence. Only one operation runs at a time.
+class RadioSession : public QObject {
+    Q_OBJECT
+public:
+    RadioSession(Document& doc, SerialLink& link, QObject* parent = nullptr);
+
+    // Device path of the port to use.
+    void setPortName(const QString& device) { m_portName = device; }
+    QString portName() const { return m_portName; }
+
+    // Starters as the user runs them. Each does nothing and returns false while another
+    // operation runs, when the port cannot be opened or the user cancels the question.
+    bool readFromRadio();
+    bool writeToRadio();
+    bool readInformation(bool clearImage);
+    bool writeInformation();
+    // A write that sends these bytes (a raw image of exactly the memory size, as a read left
+    // it) over the address ranges of a normal write instead of an image built from the
+    // configuration. The identity check runs against the configuration as usual.
+    bool writeImageToRadio(const QByteArray& image);
+    // The user gave up (closed the progress window): the radio leaves programming mode, the
+    // session ends as failed and nothing is changed.
+    void cancel();
+
+    bool busy() const { return m_operation != RadioOperation::Idle; }
+    RadioOperation operation() const { return m_operation; }
+    SessionStep step() const { return m_step; }
+    // Radio address of the block being moved.
+    int blockAddress() const { return m_blockAddress; }
+    // The last progress percentage reported (read and write).
+    int percent() const { return m_lastPercent; }
+    // The radio memory image: what the last read brought, or what the last write sent.
+    const QByteArray& radioImage() const { return m_image; }
+    // Why the last operation did not succeed (None after a success).
+    SessionFailure lastFailure() const { return m_lastFailure; }
+    int framesSent() const { return m_framesSent; }
+    qint64 bytesMoved() const { return m_bytesSent + m_bytesReceived; }
+
+    // The twelve texts of the local information area from the last information read.
+    const LocalInformation& localInformation() const { return m_localInformation; }
+    void setLocalInformation(const LocalInformation& info) { m_localInformation = info; }
+
+    // Records every following session (not owned; nullptr: none).
+    void setTrace(SessionTrace* trace) { m_trace = trace; }
+    SessionTrace* trace() const { return m_trace; }
+
+    // How long the radio may stay silent after a frame (300 ms).
+    void setReplyTimeout(int msecs) { m_replyTimer.setInterval(msecs); }
+    int replyTimeout() const { return m_replyTimer.interval(); }
+    // The radio stayed silent: what the reply timer does when it fires. Tests and the fuzzer
+    // call it to play silence without waiting.
+    void replyTimedOut();
+
+    // Test mode drives the line itself through these. beginTestMode takes the line for it
+    // (false while another operation runs or when the port cannot be opened); the session then
+    // hands every reply over (testReply) and reports silence (testTimeout).
+    bool beginTestMode();
+    void sendTestFrame(const QByteArray& frame, int expectedReplyLength);
+    void stopReplyTimer() { m_replyTimer.stop(); }
+    void restartReplyTimer() { m_replyTimer.start(); }
+    bool replyTimerActive() const { return m_replyTimer.isActive(); }
+    // Ends test mode; why, when given, is recorded as the reason of the failure.
+    void endTestMode(bool clean, SessionFailure why = SessionFailure::None);
+
+    // Frames of the information write, built from the record's ModelInfo copy fields.
+    static QByteArray informationFrame(const ModelInfo& info);
+    static QByteArray versionFrame(const ModelInfo& info);
+    static uint8_t checksum(const QByteArray& frame, int from, int to); // sum of [from, to)
+
+signals:
+    void progressOpened(RadioOperation operation);
+    void progressChanged(int percent);
+    void progressClosed();
+    // A read decoded cleanly and is about to replace the configuration (close editors now).
+    void readApplying();
+    // The configuration now holds what was read.
+    void readApplied();
+    // The local information area was read (show it).
+    void informationRead();
+    void finished(RadioOperation operation, bool success);
+    // Test mode receives every reply and the time-outs while it holds the line.
+    void testReply(const QByteArray& reply);
+    void testTimeout();
+
+private:
+    // The protocol engine: every frame goes out through sendFrame, every accepted reply and
+    // every skipped step moves the session on through advance.
+    bool openPort();
+    void startHandshake();
+    void sendFrame(const QByteArray& frame, int expectedReplyLength);
+    void advance();
+    void finishTransfer();
+    void endSession(bool success);
+    bool checkRadioIdentity();
+
+    void onReply(const QByteArray& reply);
+    void onDeviceLost(const QString& reason);
+    bool advanceBlock(); // next block address; false when the transfer is complete
+    void sendReadRequest();
+    void sendDataFrame();
+    void sendEnd();
+    void updateProgress();
+    void askRetry(bool repeatBlock = false);
+    void askRestart();
+    void applyReceivedInformation();
+    void fail(SessionFailure why);
+    MsgAnswer prompt(Msg id, MsgIcon icon, MsgButtons buttons);
+    MsgAnswer confirm(Msg id);
+    int startAddress() const;
+    bool storeReply(const QByteArray& reply);
+    bool startWrite(const QByteArray* raw);
+    void traceNote(const QString& text);
+    void traceEnd(bool success);
+
+    Document& m_doc;
+    SerialLink& m_link;
+
+    RadioOperation m_operation = RadioOperation::Idle;
+    SessionStep m_step = SessionStep::Idle;
+    int m_blockAddress = 0;
+    int m_blockLength = 0;
+    int m_endAddress = 0;    // first address not moved
+    int m_programRetries = 0; // automatic re-sends of PROGRAM made (at most 1)
+    int m_identRetries = 0;   // automatic re-sends of the identification request (at most 1)
+    int m_lastPercent = 0;
+    QByteArray m_image;
+    QByteArray m_radioModelCode; // identification bytes 1..4
+    int m_radioBandCode = 0;     // identification byte 5
+    int m_radioModelClass = 0;   // identification byte 6
+    QByteArray m_radioFirmware;  // identification bytes 8..11
+    LocalInformation m_localInformation;
+    QTimer m_replyTimer;
+    SessionFailure m_lastFailure = SessionFailure::None;
+    int m_framesSent = 0;
+    qint64 m_bytesSent = 0;
+    qint64 m_bytesReceived = 0;
+    QString m_portName;
+    bool m_prompting = false;
+    bool m_lostWhilePrompting = false;
+    QString m_lostReason;
+    SessionTrace* m_trace = nullptr;
+    // The radio's information and version records received during an information operation,
+    // stored into ModelInfo only when that operation succeeds.
+    struct ReceivedInformation {
+        QString modelNameCopy;
+        int16_t typeLetter = 0;
+        int16_t bandCodeCopy = 0;
+        QByteArray createDate;
+    };
+    std::optional<ReceivedInformation> m_receivedInformation;
+    std::optional<QByteArray> m_receivedVersion;
+};

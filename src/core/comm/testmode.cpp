@@ -1,0 +1,690 @@
+#include "testmode.h"
+
+#include "core/config/modelband.h"
+#include "core/channels/channelrules.h"
+#include "session.h"
+
+#include <algorithm>
+
+namespace {
+constexpr int SendCommMs = 100;
+constexpr int SendEndMs = 300;
+constexpr int ShowTestFrmMs = 300;
+constexpr int IdentLength = 14;
+constexpr int TestFreqReplyLength = 8;
+constexpr char Ack = 0x06;
+const QString NoFrequency = QStringLiteral("FFFFFFFF");
+
+// Parameter codes by item (1..15) and level (0..5).
+constexpr int ParameterCodes[TestItemCount][TestLevelCount] = {
+    {18, 48, 51, 49, 52, 50},  // RF High Power
+    {20, 96, 99, 97, 100, 98}, // RF Low Power
+    {24, 101, 0, 102, 0, 103}, // DQT Balance
+    {24, 36, 0, 37, 0, 38},    // Max Deviation
+    {24, 106, 0, 107, 0, 108}, // QT Fine Deviation
+    {26, 111, 0, 112, 0, 113}, // DQT Fine Deviation
+    {29, 0, 0, 0, 0, 0},       // DTMF Fine Deviation
+    {31, 53, 0, 54, 0, 55},    // Sensitivity
+    {13, 117, 0, 118, 0, 119}, // Squelch(Tight)
+    {12, 114, 0, 115, 0, 116}, // Squelch(Open)
+    {27, 0, 0, 0, 0, 0},       // MSK Fine Deviation
+    {28, 0, 0, 0, 0, 0},       // Battery Warning Level
+    {33, 0, 0, 0, 0, 0},       // VOX1
+    {35, 0, 0, 0, 0, 0},       // VOX10
+    {34, 0, 0, 0, 0, 0},       // RSSI
+};
+
+const char* const ItemNames[TestItemCount][2] = {
+    {"RF High Power", "RF高功率"},
+    {"RF Low Power", "RF低功率"},
+    {"DQT Balance", "DQT平衡"},
+    {"Max Deviation", "最大偏差"},
+    {"QT Fine Deviation", "QT细偏差"},
+    {"DQT Fine Deviation", "DQT细偏差"},
+    {"DTMF Fine Deviation", "DTMF细偏差"},
+    {"Sensitivity", "灵敏度"},
+    {"Squelch(Tight)", "最紧静噪"},
+    {"Squelch(Open)", "静噪打开"},
+    {"MSK Fine Deviation", "MSK频偏差"},
+    {"Battery Warning Level", "电池告警电平"},
+    {"VOX1", "VOX1"},
+    {"VOX10", "VOX10"},
+    {"RSSI", "RSSI"},
+};
+
+const char* const LevelNames[TestLevelCount][2] = {
+    {"Test", "测试"},   {"Low", "低"},     {"Low'", "较低"},
+    {"Center", "中心"}, {"High'", "较高"}, {"High", "高"},
+};
+
+// What the radio decodes while receiving and sends while transmitting, per signalling.
+const char* const SignallingTexts[TestSignallingCount][2] = {
+    {nullptr, "100Hz SW"},        {"QT 67.0Hz", "QT 67.0Hz"}, {"QT 151.4Hz", "QT 151.4Hz"},
+    {"QT 250.3Hz", "QT 250.3Hz"}, {"DQT D023N", "DQT D023N"}, {"DQT D754I", "DQT D754I"},
+    {"DTMF DEC(159D)", nullptr},  {nullptr, "DTMF TONE 9"},   {"MSK 1200bps", "MSK 1200bps"},
+};
+
+bool validItem(int item) {
+    return item >= 1 && item <= TestItemCount;
+}
+
+TestCommand entry(int action, int group, int frame, int kind, int length, int v1 = 0, int v2 = 0) {
+    return {int16_t(action), int16_t(group), int16_t(frame), int16_t(kind),
+            int16_t(length), int16_t(v1),    int16_t(v2)};
+}
+
+// Bytes an entry appends to the outgoing frame.
+QByteArray frameBytes(const TestCommand& e) {
+    const char v1 = char(e.value1 & 0xFF);
+    switch (e.frameCode) {
+    case FrameEntryWord:
+        return testModeEntryWord();
+    case FrameIdentRequest:
+        return QByteArray(1, 0x02);
+    case FrameAck:
+        return QByteArray(1, Ack);
+    case FrameReadBlock:
+        return QByteArray(1, 0x05);
+    case FrameReadTestFreq:
+        return QByteArray(1, 0x10);
+    case FrameValue1:
+        return QByteArray(1, v1);
+    case FrameSelect:
+        return QByteArray(1, 0x11);
+    case FrameWide:
+        return QByteArray(1, 'F');
+    case FrameNarrow:
+        return QByteArray(1, 'G');
+    case FrameOff:
+        return QByteArray(1, 0x0D);
+    case FrameOn:
+        return QByteArray(1, 0x0E);
+    case FrameReadValues:
+        return QByteArray(1, 0x07);
+    case FrameSetValue:
+        return QByteArray(1, v1) + char(0x20) + char(e.value2 & 0xFF);
+    case FrameReadOne:
+        return QByteArray(1, v1) + char(0x0A);
+    case FrameEnd:
+        return QByteArray(1, 'E');
+    default:
+        return {};
+    }
+}
+
+// The exact length of the reply an entry judges; 0 when it awaits none.
+int awaitedLength(const TestCommand& e) {
+    switch (e.replyKind) {
+    case ReplyAck:
+    case ReplyOneValue:
+        return 1;
+    case ReplyIdent:
+        return IdentLength;
+    case ReplyBlock:
+        return ParameterBlockSize;
+    case ReplyTestFreq:
+        return TestFreqReplyLength;
+    case ReplyValues:
+        return e.value1;
+    default:
+        return 0;
+    }
+}
+
+bool replyMatches(const TestCommand& e, const QByteArray& r) {
+    switch (e.replyKind) {
+    case ReplyAck:
+        return r.size() == 1 && r.at(0) == Ack;
+    case ReplyIdent:
+        return r.size() == IdentLength && r.at(0) == 'P';
+    case ReplyBlock:
+        return r.size() == ParameterBlockSize;
+    case ReplyTestFreq:
+        return r.size() == TestFreqReplyLength;
+    case ReplyValues:
+        return e.value1 >= 1 && r.size() == e.value1;
+    case ReplyOneValue:
+        return r.size() == 1;
+    default:
+        return false;
+    }
+}
+
+// Block offsets, counted once from the code table.
+const std::array<int, 128>& blockOffsets() {
+    static const std::array<int, 128> offsets = [] {
+        std::array<int, 128> o;
+        o.fill(-1);
+        int next = 0;
+        for (const auto& item : ParameterCodes)
+            for (const int code : item)
+                if (code > 0 && o[size_t(code)] < 0) o[size_t(code)] = next++;
+        return o;
+    }();
+    return offsets;
+}
+} // namespace
+
+QByteArray testModeEntryWord() {
+    return QByteArray(TestModeEntryWord.data(), int(TestModeEntryWord.size()));
+}
+
+bool TestCommandQueue::push(const TestCommand& c) {
+    if (next(m_write) == m_read) return false;
+    m_entries[size_t(m_write)] = c;
+    m_write = next(m_write);
+    return true;
+}
+
+bool TestCommandQueue::advance() {
+    if (isEmpty()) return false;
+    m_read = next(m_read);
+    return true;
+}
+
+bool TestCommandQueue::stepBack() {
+    const int back = previous(m_read);
+    if (back == m_write) return false; // the slot behind has been taken by a newer entry
+    m_read = back;
+    return true;
+}
+
+// Each entry is (frame code, reply kind, reply length, value 1, value 2); its reply kind
+// judges the reply to the frame of the entry before it.
+QList<TestCommand> testCommandGroup(int a, int group, int x, int y) {
+    switch (group) {
+    case GroupEnter:
+        return {entry(a, group, FrameEntryWord, ReplyNone, 1),
+                entry(a, group, FrameSkip, ReplyAck, 0)};
+    case GroupIdentify:
+        return {entry(a, group, FrameIdentRequest, ReplyNone, 8),
+                entry(a, group, FrameAck, ReplyIdent, 1), entry(a, group, FrameSkip, ReplyAck, 0)};
+    case GroupReadParameters:
+        return {entry(a, group, FrameReadBlock, ReplyNone, 62),
+                entry(a, group, FrameAck, ReplyBlock, 1), entry(a, group, FrameSkip, ReplyAck, 0)};
+    case GroupReadTestFreq:
+        return {entry(a, group, FrameReadTestFreq, ReplyNone, 0),
+                entry(a, group, FrameValue1, ReplyBatched, 8, x),
+                entry(a, group, FrameAck, ReplyTestFreq, 1, x),
+                entry(a, group, FrameSkip, ReplyAck, 0)};
+    case GroupSelect:
+        return {entry(a, group, FrameSelect, ReplyNone, 0),
+                entry(a, group, FrameValue1, ReplyBatched, 1, x),
+                entry(a, group, FrameSkip, ReplyAck, 0)};
+    case GroupLeave:
+        return {entry(a, group, FrameEnd, ReplyNone, 1), entry(a, group, FrameLeave, ReplyAck, 0)};
+    case GroupParameterOff:
+    case GroupParameterOn: {
+        const auto onOff = group == GroupParameterOn ? FrameOn : FrameOff;
+        if (y == 1)
+            return {entry(a, group, FrameValue1, ReplyNone, 1, x),
+                    entry(a, group, onOff, ReplyBatched, 1),
+                    entry(a, group, FrameSkip, ReplyAck, 0)};
+        return {entry(a, group, FrameValue1, ReplyNone, 0, x),
+                entry(a, group, onOff, ReplyBatched, 0)};
+    }
+    case GroupReadValues:
+        return {entry(a, group, FrameReadValues, ReplyNone, x),
+                entry(a, group, FrameAck, ReplyValues, 0, x)};
+    case GroupSetValue:
+        return {entry(a, group, FrameSetValue, ReplyNone, 0, x, y)};
+    case GroupWide:
+        return {entry(a, group, FrameWide, ReplyNone, 1), entry(a, group, FrameSkip, ReplyAck, 0)};
+    case GroupNarrow:
+        return {entry(a, group, FrameNarrow, ReplyNone, 1),
+                entry(a, group, FrameSkip, ReplyAck, 0)};
+    case GroupReadOneValue:
+        return {entry(a, group, FrameReadOne, ReplyNone, 1, x),
+                entry(a, group, FrameAck, ReplyOneValue, 0, x)};
+    default:
+        return {};
+    }
+}
+
+int testParameterCode(int item, int level) {
+    if (!validItem(item) || level < 0 || level >= TestLevelCount) return 0;
+    return ParameterCodes[item - 1][level];
+}
+
+int testValueCount(int item, bool wide) {
+    switch (item) {
+    case 1:
+    case 2:
+        return 6;
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 9:
+    case 10:
+        return wide ? 4 : 1;
+    case 8:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
+QList<int> testLevelsOfValues(int n) {
+    if (n >= 6) return {0, 1, 2, 3, 4, 5};
+    if (n >= 4) return {0, 1, 3, 5};
+    return {0};
+}
+
+bool testItemIsReading(int item) {
+    return item >= 12 && item <= TestItemCount;
+}
+
+QString testItemName(int item) {
+    if (!validItem(item)) return {};
+    return tr2(ItemNames[item - 1][0], ItemNames[item - 1][1]);
+}
+
+QString testLevelName(int level) {
+    if (level < 0 || level >= TestLevelCount) return {};
+    return tr2(LevelNames[level][0], LevelNames[level][1]);
+}
+
+QString testSignallingText(int signalling, bool transmit) {
+    if (signalling < 1 || signalling > TestSignallingCount) return {};
+    const char* text = SignallingTexts[signalling - 1][transmit ? 1 : 0];
+    return text ? QString::fromUtf8(text) : tr2("None", "无");
+}
+
+int parameterBlockOffset(int code) {
+    if (code <= 0 || code >= int(blockOffsets().size())) return -1;
+    return blockOffsets()[size_t(code)];
+}
+
+std::array<int, TestLevelCount> parameterValuesFromBlock(const QByteArray& block, int item) {
+    std::array<int, TestLevelCount> values{};
+    for (int level = 0; level < TestLevelCount; ++level) {
+        const int at = parameterBlockOffset(testParameterCode(item, level));
+        if (at >= 0 && at < block.size()) values[size_t(level)] = uint8_t(block.at(at));
+    }
+    return values;
+}
+
+QString testFreqRadioText(const FixedText<8>& stored) {
+    QString t = trimSpaces(QString::fromLatin1(stored.raw()));
+    if (t.endsWith(QChar(0))) t.chop(1);
+    if (t.isEmpty() || isNoFrequency(t.toUpper()) ||
+        std::all_of(t.cbegin(), t.cend(), [](QChar c) { return c.unicode() == 0; }))
+        return NoFrequency;
+    while (t.size() < 8)
+        t.append(QLatin1Char('0'));
+    return t.toUpper();
+}
+
+bool testFrequenciesMatch(const QList<RadioTestFreq>& radio, const RadioConfig& config) {
+    const int count = std::clamp<int>(config.testFreqCount, 0, 16);
+    if (radio.size() != count) return false;
+    for (int i = 0; i < count; ++i) {
+        const TestFreqEntry& c = config.testFreqs[size_t(i)];
+        const auto found = std::find_if(radio.cbegin(), radio.cend(), [&](const RadioTestFreq& r) {
+            return r.number == c.number;
+        });
+        if (found == radio.cend() || found->rx != testFreqRadioText(c.rxFreq) ||
+            found->tx != testFreqRadioText(c.txFreq))
+            return false;
+    }
+    return true;
+}
+
+TestModeEngine::TestModeEngine(Document& doc, RadioSession& session, QObject* parent)
+    : QObject(parent), m_doc(doc), m_session(session) {
+    for (QTimer* t : {&TimerSendComm, &TimerSendEnd, &TimerShowTestFrm})
+        t->setSingleShot(true);
+    TimerSendComm.setInterval(SendCommMs);
+    m_noReplySent.invalidate();
+    TimerSendEnd.setInterval(SendEndMs);
+    TimerShowTestFrm.setInterval(ShowTestFrmMs);
+    connect(&TimerSendComm, &QTimer::timeout, this, [this] {
+        TimerSendComm.stop();
+        if (active()) runSender(SenderEvent::SendRequest);
+    });
+    connect(&TimerSendEnd, &QTimer::timeout, this, [this] {
+        TimerSendEnd.stop();
+        end(1);
+    });
+    connect(&TimerShowTestFrm, &QTimer::timeout, this, [this] {
+        TimerShowTestFrm.stop();
+        if (active() && testWindowMayOpen) emit openTestWindow();
+    });
+    connect(&m_session, &RadioSession::testReply, this, [this](const QByteArray& reply) {
+        if (!m_prompting) runSender(SenderEvent::Reply, reply);
+    });
+    connect(&m_session, &RadioSession::testTimeout, this, &TestModeEngine::onReplyTimeout);
+    connect(&m_session, &RadioSession::finished, this, &TestModeEngine::onSessionFinished);
+}
+
+bool TestModeEngine::active() const {
+    return m_session.operation() == RadioOperation::TestMode;
+}
+
+MsgAnswer TestModeEngine::prompt(const MessageRequest& request) {
+    // Replies that arrive while the user decides belong to no entry.
+    m_prompting = true;
+    const MsgAnswer a = messageService().ask(request);
+    m_prompting = false;
+    return a;
+}
+
+bool TestModeEngine::start() {
+    if (m_session.busy()) return false;
+    queue.clear();
+    testWindowMayOpen = false;
+    sendingEnabled = false;
+    radioTestFreqs.clear();
+    parameterBlock.clear();
+    parameterValues = {};
+    wide = true;
+    if (!m_session.beginTestMode()) return false;
+    QList<TestCommand> entries = testCommandGroup(ActionStart, GroupEnter);
+    entries += testCommandGroup(ActionStart, GroupIdentify);
+    entries += testCommandGroup(ActionStart, GroupReadParameters);
+    for (int x = 1; x <= 16; ++x)
+        entries += testCommandGroup(ActionStart, GroupReadTestFreq, x);
+    // The radio then stands on the configuration's first test channel.
+    int lowest = 16;
+    const int count = std::clamp<int>(m_doc.config.testFreqCount, 0, 16);
+    for (int i = 0; i < count; ++i) {
+        const int n = m_doc.config.testFreqs[size_t(i)].number;
+        if (n >= 1 && n < lowest) lowest = n;
+    }
+    entries += testCommandGroup(ActionStart, GroupReadTestFreq, lowest);
+    entries += testCommandGroup(ActionStart, GroupSelect, 1);
+    return queueAction(entries);
+}
+
+bool TestModeEngine::queueAction(const QList<TestCommand>& entries) {
+    if (!active() || entries.isEmpty()) return false;
+    // While the user answers one of the engine's boxes only timers can ask for more (the live
+    // reading every 500 ms): they queue nothing, so a silent radio neither fills the queue
+    // behind the box nor stacks "Comm List is full!" boxes on it.
+    if (m_prompting) return false;
+    // An action goes in whole or not at all: half a batch would send a broken frame.
+    if (queue.freeEntries() < entries.size()) {
+        prompt({tr2("Comm List is full!", "通信列表已满！"),
+                tr2("The radio has not yet answered the commands sent before. Wait a moment, "
+                    "then try again.",
+                    "对讲机尚未应答之前发送的命令。请稍候再试。"),
+                programTitle(), MsgIcon::Warning, MsgButtons::Ok});
+        return false;
+    }
+    const bool wasEmpty = queue.isEmpty();
+    for (const TestCommand& e : entries)
+        queue.push(e);
+    if (!wasEmpty) return true;
+    // A frame that awaits no reply may still be on its way out: emptying the buffers for the
+    // next one would lose it. It gets the same 100 ms as when it is followed in the queue.
+    const qint64 since = m_noReplySent.isValid() ? m_noReplySent.elapsed() : SendCommMs;
+    if (since < SendCommMs)
+        TimerSendComm.start(int(SendCommMs - since));
+    else
+        runSender(SenderEvent::SendRequest);
+    return true;
+}
+
+bool TestModeEngine::selectTestChannel(int number) {
+    return queueAction(testCommandGroup(ActionTestChannel, GroupReadTestFreq, number));
+}
+
+bool TestModeEngine::selectSignalling(int number) {
+    return queueAction(testCommandGroup(ActionSignalling, GroupSelect, number));
+}
+
+bool TestModeEngine::setWide() {
+    if (!queueAction(testCommandGroup(ActionWide, GroupWide))) return false;
+    wide = true;
+    return true;
+}
+
+bool TestModeEngine::setNarrow() {
+    if (!queueAction(testCommandGroup(ActionNarrow, GroupNarrow))) return false;
+    wide = false;
+    return true;
+}
+
+bool TestModeEngine::transmitterOff() {
+    return queueAction(testCommandGroup(ActionTransmitterOff, GroupParameterOff, 8, 1));
+}
+
+bool TestModeEngine::transmitterOn() {
+    return queueAction(testCommandGroup(ActionTransmitterOn, GroupParameterOn, 8, 1));
+}
+
+bool TestModeEngine::tune(int item) {
+    if (!validItem(item)) return false;
+    QList<TestCommand> entries = testCommandGroup(ActionTune, GroupReadParameters);
+    entries += testCommandGroup(ActionTune, GroupParameterOff, testParameterCode(item, 0), 1);
+    if (!queueAction(entries)) return false;
+    m_tuneItem = item;
+    return true;
+}
+
+bool TestModeEngine::end(int signalling) {
+    QList<TestCommand> entries = testCommandGroup(ActionEnd, GroupSelect, signalling);
+    entries += testCommandGroup(ActionEnd, GroupLeave);
+    return queueAction(entries);
+}
+
+bool TestModeEngine::selectParameter(int code, int count) {
+    QList<TestCommand> entries =
+        testCommandGroup(ActionSelectParameter, GroupParameterOff, code, 2);
+    entries += testCommandGroup(ActionSelectParameter, GroupReadValues, count);
+    return queueAction(entries);
+}
+
+bool TestModeEngine::setParameter(int code, int value) {
+    return queueAction(testCommandGroup(ActionSetParameter, GroupSetValue, code, value));
+}
+
+bool TestModeEngine::confirmParameter(int code) {
+    return queueAction(testCommandGroup(ActionConfirmParameter, GroupParameterOn, code, 2));
+}
+
+bool TestModeEngine::restoreParameters(int item) {
+    QList<TestCommand> entries;
+    int last = 0;
+    for (const int level : testLevelsOfValues(testValueCount(item, wide))) {
+        const int code = testParameterCode(item, level);
+        if (code == 0) continue;
+        entries += testCommandGroup(ActionRestoreParameters, GroupParameterOff, code, 2);
+        entries += testCommandGroup(ActionRestoreParameters, GroupSetValue, code,
+                                    parameterValues[size_t(level)]);
+        last = code;
+    }
+    if (last == 0) return false;
+    entries += testCommandGroup(ActionRestoreParameters, GroupParameterOn, last, 2);
+    return queueAction(entries);
+}
+
+bool TestModeEngine::readParameter(int code) {
+    return queueAction(testCommandGroup(ActionReadParameter, GroupReadOneValue, code));
+}
+
+void TestModeEngine::keepConfirmedValue(int level, int value) {
+    if (level >= 0 && level < TestLevelCount) parameterValues[size_t(level)] = value & 0xFF;
+}
+
+void TestModeEngine::runSender(SenderEvent event, const QByteArray& reply) {
+    if (!active() || queue.isEmpty()) return;
+    TestCommand e = queue.head();
+    switch (event) {
+    case SenderEvent::Reply:
+        // A reply that is not the awaited one leaves the reply timer running: silence follows.
+        if (!replyMatches(e, reply)) return;
+        m_session.stopReplyTimer();
+        sendingEnabled = true;
+        processReply(e, reply);
+        if (!active()) return;
+        break;
+    case SenderEvent::Sent:
+        m_session.stopReplyTimer();
+        sendingEnabled = true;
+        if (e.replyKind == ReplyBatched) {
+            queue.advance();
+            prompt({tr2("SendList Error!", "发送列表错误！"),
+                    {},
+                    programTitle(),
+                    MsgIcon::None,
+                    MsgButtons::Ok});
+            return;
+        }
+        if (e.replyKind != ReplyNone) return;
+        break;
+    case SenderEvent::SendRequest:
+        TimerSendComm.stop();
+        m_session.stopReplyTimer();
+        sendingEnabled = true;
+        break;
+    }
+    if (!sendingEnabled || queue.isEmpty()) return;
+
+    queue.advance();
+    if (e.frameCode == FrameSkip) {
+        if (queue.isEmpty()) return;
+        e = queue.head();
+        queue.advance();
+    }
+    if (e.frameCode == FrameLeave) return leaveTestMode(true, SessionFailure::None);
+    QByteArray frame = frameBytes(e);
+    int threshold = e.replyLength;
+    while (!queue.isEmpty() && queue.head().replyKind == ReplyBatched) {
+        frame += frameBytes(queue.head());
+        threshold = queue.head().replyLength;
+        queue.advance();
+    }
+    if (!queue.isEmpty() && queue.head().replyKind == ReplyNone) TimerSendComm.start();
+    if (!frame.isEmpty()) sendBuilt(frame, threshold);
+}
+
+void TestModeEngine::sendBuilt(const QByteArray& frame, int threshold) {
+    // The line hands over a reply once the threshold has arrived: wait for the whole reply the
+    // next entry judges (the identification is 14 bytes, not the 8 its entry names).
+    if (threshold >= 1 && !queue.isEmpty())
+        threshold = std::max(threshold, awaitedLength(queue.head()));
+    m_session.sendTestFrame(frame, std::max(threshold, 0));
+    if (threshold < 1) {
+        m_session.stopReplyTimer();
+        m_noReplySent.start();
+    } else {
+        m_noReplySent.invalidate();
+    }
+    emit frameSent(frame);
+}
+
+void TestModeEngine::processReply(const TestCommand& e, const QByteArray& reply) {
+    switch (e.replyKind) {
+    case ReplyAck:
+        if (e.action == ActionStart && e.command == GroupSelect && testWindowMayOpen)
+            TimerShowTestFrm.start();
+        if (e.action == ActionTune && e.command == GroupParameterOff) emit tuneAcknowledged();
+        break;
+    case ReplyBlock:
+        if (e.action == ActionTune) {
+            parameterBlock = reply;
+            parameterValues = parameterValuesFromBlock(reply, m_tuneItem);
+            emit parametersChanged();
+        }
+        break;
+    case ReplyTestFreq:
+        onTestFrequency(e.value1, reply);
+        break;
+    case ReplyValues: {
+        const auto b = [&reply](int i) { return int(uint8_t(reply.at(i))); };
+        parameterValues[0] = b(0);
+        if (reply.size() == 4) {
+            parameterValues[1] = b(1);
+            parameterValues[3] = b(2);
+            parameterValues[5] = b(3);
+        } else if (reply.size() >= 6) {
+            for (int i = 1; i < 6; ++i)
+                parameterValues[size_t(i)] = b(i);
+        }
+        emit parametersChanged();
+        break;
+    }
+    case ReplyOneValue:
+        parameterValues[0] = uint8_t(reply.at(0));
+        emit parametersChanged();
+        break;
+    default:
+        break;
+    }
+}
+
+void TestModeEngine::onTestFrequency(int number, const QByteArray& reply) {
+    const QString rx = QString::fromLatin1(reply.left(4).toHex().toUpper());
+    const QString tx = QString::fromLatin1(reply.mid(4, 4).toHex().toUpper());
+    const auto at = std::find_if(radioTestFreqs.begin(), radioTestFreqs.end(),
+                                 [number](const RadioTestFreq& r) { return r.number == number; });
+    if (rx == NoFrequency && tx == NoFrequency) {
+        if (at != radioTestFreqs.end()) radioTestFreqs.erase(at);
+    } else if (at != radioTestFreqs.end()) {
+        at->rx = rx;
+        at->tx = tx;
+    } else if (radioTestFreqs.size() < 16) {
+        radioTestFreqs.append({number, rx, tx});
+    }
+    if (number != 16) return;
+    if (testFrequenciesMatch(radioTestFreqs, m_doc.config)) {
+        testWindowMayOpen = true;
+        return;
+    }
+    prompt({messageText(Msg::TestFreqMismatch),
+            {},
+            programTitle(),
+            MsgIcon::Critical,
+            MsgButtons::Ok,
+            Msg::TestFreqMismatch});
+    queue.clear();
+    m_session.stopReplyTimer();
+    sendingEnabled = false;
+    testWindowMayOpen = false;
+    if (active()) TimerSendEnd.start();
+}
+
+void TestModeEngine::onReplyTimeout() {
+    if (!active()) return;
+    if (m_prompting) {
+        // The user is answering another box: ask once that one is closed.
+        m_session.restartReplyTimer();
+        return;
+    }
+    const MsgAnswer answer = prompt({messageText(Msg::CheckConnection),
+                                     {},
+                                     programTitle(),
+                                     MsgIcon::None,
+                                     MsgButtons::RetryCancel,
+                                     Msg::CheckConnection});
+    if (!active()) return;
+    if (answer != MsgAnswer::Retry) {
+        return leaveTestMode(false, SessionFailure::NoAnswer);
+    }
+    // Back to the entry that began the last frame, batched bytes included.
+    while (queue.stepBack() && queue.head().replyKind == ReplyBatched) {
+    }
+    runSender(SenderEvent::SendRequest);
+}
+
+void TestModeEngine::leaveTestMode(bool clean, SessionFailure why) {
+    queue.clear();
+    TimerSendComm.stop();
+    TimerSendEnd.stop();
+    TimerShowTestFrm.stop();
+    sendingEnabled = false;
+    m_session.endTestMode(clean, why); // reports finished: onSessionFinished
+}
+
+void TestModeEngine::onSessionFinished(RadioOperation operation) {
+    if (operation != RadioOperation::TestMode) return;
+    queue.clear();
+    TimerSendComm.stop();
+    TimerSendEnd.stop();
+    TimerShowTestFrm.stop();
+    sendingEnabled = false;
+    testWindowMayOpen = false;
+    emit testModeEnded();
+}

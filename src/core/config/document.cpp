@@ -1,0 +1,171 @@
+#include "document.h"
+
+#include "datafile.h"
+
+#include <QFileInfo>
+
+QByteArray modelNameField(const QString& model) { return model.toLatin1() + '\0'; }
+
+Document::Document(const Product& product) : m_product(&product) {
+    currentModel = product.defaultModel;
+    currentBand = product.band4Text;
+    deriveLimits();
+}
+
+void Document::deriveLimits() {
+    const BandLimits l = deriveFrequencyLimits(currentBand);
+    lowerLimit = l.lower;
+    upperLimit = l.upper;
+}
+
+void Document::addChannel(int g, int n, const QString& f) {
+    auto& count = config.groupChannelCount.at(size_t(g));
+    if (count >= ChannelsPerGroup) return;
+    ++count;
+    ChannelEntry& e = config.entry(g, count);
+    e.channelNo = int16_t(n);
+    e.inUse = 1;
+    const QString stored = storedFrequencyText(f, lowerLimit);
+    e.rxFreq.assign(stored);
+    e.txFreq.assign(stored);
+    e.scanFlag = 1;
+    for (int i = 1; i <= 7; ++i) e.channelFlags[size_t(i)] = (i == 3) ? 1 : 0;
+}
+
+void Document::initialiseDefaults(const QString& templatePath, QDate today) {
+    const Product& p = *m_product;
+    config = RadioConfig{};
+    currentModel = p.defaultModel;
+    currentBand = p.band4Text;
+    deriveLimits();
+    untitled = true;
+    fileName = QStringLiteral("new.dat");
+    loadedVersion = QString::fromLatin1(ProgramDataVersion);
+
+    config.version.assign(QByteArray(ProgramDataVersion));
+    config.currentGroup = 0;
+    static const char* const defaultFreqs[GroupCount] = {"28.015000", "28.145000", "28.115000",
+                                                         "28.085000", "28.055000", "28.025000"};
+    for (int g = 0; g < GroupCount; ++g) {
+        config.groupChannelCount[size_t(g)] = 0;
+        addChannel(g, 1, QString::fromLatin1(defaultFreqs[g]));
+    }
+
+    static const int16_t options[MaxOptionWords] = {
+        2, 105, 2, 105, 3, 1, 0, 4, 0, 60, 110, 160, 1, 1, 1, 1, 1, 1, 0, 0, 0,
+        0, 0,   0, 0,   0, 0, 0, 0, 0, 0,  0,   0,   0, 0, 0, 0, 1, 1, 100, 0, 0};
+    for (int i = 0; i < MaxOptionWords; ++i)
+        config.optionWords[size_t(i)] = i < p.optionWordCount ? options[i] : 0;
+    if (!p.hasVersionField) config.optionWords[4] = 2;
+    config.keyAssign = {255, 10};
+    config.scanWords = {0, 255, 31, 51, 1, 3, 3};
+    config.dtmf.words1 = {0, 0, 10, 0, 0, 1};
+    config.dtmf.text1.assign(QByteArray("000"));
+    config.dtmf.words2 = {0, 10, 0, 0, 0};
+    config.dtmf.text2.assignEmpty();
+    config.dtmf.word3 = 0;
+    config.fleetSync = {255, 0, 0, 400, 10, 1};
+    config.fleetSyncListCount = 0;
+    config.dtmfCodeCount = 0;
+
+    config.testFreqCount = 6;
+    const int b = bandPlanIndex(currentBand);
+    for (int i = 1; i <= 6; ++i) {
+        TestFreqEntry& t = config.testFreqs[size_t(i - 1)];
+        const TestFreqPair& d = defaultTestFreqTable()[size_t(b)][size_t(i - 1)];
+        t.number = int16_t(i);
+        t.rxFreq = storedTestFreq(d.rx);
+        t.txFreq = storedTestFreq(d.tx);
+        t.rxMark = t.txMark = 15;
+    }
+
+    config.embeddedMessage[0].assignEmpty();
+    config.embeddedMessage[1].assignEmpty();
+
+    ModelInfo& mi = config.modelInfo;
+    mi.bandCodeCopy = int16_t(currentBandCode());
+    mi.modelNameCopy.assign(modelNameField(currentModel));
+    mi.typeLetter = 'C';
+    mi.createDate.assign(today.toString(QStringLiteral("yyyyMMdd")));
+    mi.softwareVersionText.assign(QByteArray("V1.00"));
+
+    if (!templatePath.isEmpty() && QFileInfo::exists(templatePath))
+        loadDataFile(*this, templatePath);
+
+    takeSnapshot();
+}
+
+void Document::takeSnapshot() {
+    ModelInfo& mi = config.modelInfo;
+    mi.modelName.assign(modelNameField(currentModel));
+    mi.modelCode = int16_t(modelClass(currentModel));
+    mi.bandCode = int16_t(currentBandCode());
+    config.version.assign(QByteArray(ProgramDataVersion));
+    snapshot = config;
+}
+
+void Document::restoreFromSnapshot() {
+    config = snapshot;
+    loadedVersion = config.version.text();
+    currentModel = cleanModelText(config.modelInfo.modelName.text());
+    currentBand = bandText(*m_product, config.modelInfo.bandCode, currentModel);
+    deriveLimits();
+}
+
+static bool sameChannel(const ChannelEntry& a, const ChannelEntry& b) {
+    return a.channelNo == b.channelNo && a.inUse == b.inUse && a.rxFreq == b.rxFreq &&
+           a.txFreq == b.txFreq && a.scanFlag == b.scanFlag &&
+           std::equal(a.channelFlags.begin() + 1, a.channelFlags.end(),
+                      b.channelFlags.begin() + 1);
+}
+
+bool Document::isModified() const {
+    const RadioConfig& w = config;
+    const RadioConfig& s = snapshot;
+    for (int g = 0; g < GroupCount; ++g) {
+        if (w.groupChannelCount[size_t(g)] != s.groupChannelCount[size_t(g)]) return true;
+        // A count outside 0..60 (a damaged file) compares the places that exist.
+        const int count = std::clamp<int>(s.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+        for (int k = 1; k <= count; ++k) {
+            const ChannelEntry& se = s.entry(g, k);
+            const ChannelEntry* we = &w.entry(g, k);
+            if (we->channelNo != se.channelNo) {
+                we = nullptr;
+                for (int j = 1; j <= count && !we; ++j)
+                    if (w.entry(g, j).channelNo == se.channelNo) we = &w.entry(g, j);
+                if (!we) return true;
+            }
+            if (!sameChannel(*we, se)) return true;
+        }
+    }
+    const ModelInfo& a = w.modelInfo;
+    const ModelInfo& b = s.modelInfo;
+    if (a.modelNameCopy != b.modelNameCopy || a.modelName != b.modelName ||
+        a.softwareVersionText != b.softwareVersionText || a.createDate != b.createDate ||
+        a.typeLetter != b.typeLetter || a.bandCodeCopy != b.bandCodeCopy ||
+        a.modelCode != b.modelCode || a.bandCode != b.bandCode)
+        return true;
+    if (w.embeddedMessage != s.embeddedMessage) return true;
+    for (int i = 0; i < optionWordCount(); ++i)
+        if (w.optionWords[size_t(i)] != s.optionWords[size_t(i)]) return true;
+    return false;
+}
+
+// A band default test frequency as a new configuration stores it: the stored form followed by
+// one character 0.
+FixedText<8> Document::storedTestFreq(const QString& shown) const {
+    return FixedText<8>((storedFrequencyText(shown, lowerLimit) + QChar(0)).toLatin1());
+}
+
+void Document::markTestFrequencies() {
+    const int b = testMarkBandIndex(currentBand);
+    const int count = std::clamp<int>(config.testFreqCount, 0, 16);
+    for (int i = 1; i <= count; ++i) {
+        TestFreqEntry& t = config.testFreqs[size_t(i - 1)];
+        const int e = t.number;
+        if (e < 1 || e > 16) continue; // an entry number outside 1..16 has no band default
+        const TestFreqPair& d = defaultTestFreqTable()[size_t(b)][size_t(e - 1)];
+        t.rxMark = t.rxFreq == storedTestFreq(d.rx) ? 15 : 2;
+        t.txMark = t.txFreq == storedTestFreq(d.tx) ? 15 : 2;
+    }
+}

@@ -1,0 +1,438 @@
+#include "channelcsv.h"
+
+#include "core/channels/channelrules.h"
+#include "core/config/messages.h"
+#include "core/config/modelband.h"
+
+#include <QHash>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr int SingleChangeFrequencyWord = 20;
+
+// Our own columns: group, channel, RX, TX, the seven settings in ChannelFlags order, scan.
+QStringList ownHeader() {
+    QStringList h{QStringLiteral("Group"), QStringLiteral("Channel"), QStringLiteral("RX MHz"),
+                  QStringLiteral("TX MHz")};
+    for (int flag = 1; flag <= 7; ++flag) h << channelFlagName(flag);
+    return h << QStringLiteral("Scan");
+}
+
+QString key(const QString& header) { return header.trimmed().toLower(); }
+
+// Column positions by header name; -1 for a column the file does not have.
+struct Columns {
+    QHash<QString, int> byName;
+    int at(const QString& name) const { return byName.value(key(name), -1); }
+    int at(const char* name) const { return at(QLatin1String(name)); }
+};
+
+Columns columnsOf(const QStringList& header) {
+    Columns c;
+    for (qsizetype i = 0; i < header.size(); ++i) {
+        const QString k = key(header.at(i));
+        if (!k.isEmpty() && !c.byName.contains(k)) c.byName.insert(k, int(i));
+    }
+    return c;
+}
+
+QString cell(const QStringList& row, int column) {
+    return column >= 0 && column < row.size() ? row.at(column).trimmed() : QString();
+}
+
+// A frequency or offset in MHz. A decimal comma is accepted when the file does not separate
+// its fields with commas (spreadsheets of many locales write "28,015000").
+std::optional<double> parseMhz(QString text, QChar separator) {
+    if (separator != QLatin1Char(',')) text.replace(QLatin1Char(','), QLatin1Char('.'));
+    double v = 0;
+    if (!isNumericText(text, &v) || !std::isfinite(v)) return std::nullopt;
+    // Whole hertz, so that sums and limits compare without binary fractions in the way.
+    return std::nearbyint(v * 1e6) / 1e6;
+}
+
+// 0 or 1 for a setting: the digits, or the words the grid and the printout show in either
+// language.
+std::optional<int16_t> parseFlag(const QString& text, bool scan) {
+    const QString t = text.trimmed().toLower();
+    if (t == QLatin1String("0")) return 0;
+    if (t == QLatin1String("1")) return 1;
+    static const char* const off[] = {"disable", "不使用", "off", "关"};
+    static const char* const on[] = {"enable", "使用", "on", "开"};
+    static const char* const del[] = {"del", "删除"};
+    static const char* const add[] = {"add", "添加"};
+    for (const char* w : off)
+        if (!scan && t == QString::fromUtf8(w)) return 0;
+    for (const char* w : on)
+        if (!scan && t == QString::fromUtf8(w)) return 1;
+    for (const char* w : del)
+        if (scan && t == QString::fromUtf8(w)) return 0;
+    for (const char* w : add)
+        if (scan && t == QString::fromUtf8(w)) return 1;
+    return std::nullopt;
+}
+
+// One valid row, ready to be stored.
+struct ImportRow {
+    int line = 0;
+    int group = 0;
+    int channelNo = 0;
+    QString rx; // shown form, on the raster
+    QString tx;
+    std::array<std::optional<int16_t>, 8> flags{}; // [1..7]; nothing: keep or default
+    std::optional<int16_t> scan;
+};
+
+class RowChecker {
+public:
+    RowChecker(const Document& doc, QChar separator) : m_doc(doc), m_separator(separator) {}
+
+    QStringList problems;
+
+    void problem(int line, const QString& text) {
+        problems << tr2("Line %1: ", "第 %1 行：").arg(line) + text;
+    }
+
+    // The frequency of a column on the band's raster in shown form, or nothing (and a problem).
+    std::optional<QString> frequency(int line, const QString& what, const QString& text) {
+        const std::optional<double> v = parseMhz(text, m_separator);
+        if (!v) {
+            problem(line, tr2("the %1 frequency \"%2\" is not a number.", "%1 频率“%2”不是数字。")
+                              .arg(what, text));
+            return std::nullopt;
+        }
+        return inBand(line, what, *v);
+    }
+
+    std::optional<QString> inBand(int line, const QString& what, double mhz) {
+        if (mhz < m_doc.lowerLimit || mhz > m_doc.upperLimit) {
+            problem(line, tr2("the %1 frequency %2 MHz is outside the band (%3 to %4 MHz).",
+                              "%1 频率 %2 MHz 超出频段（%3 至 %4 MHz）。")
+                              .arg(what, formatMhz(mhz), formatMhz(m_doc.lowerLimit),
+                                   formatMhz(m_doc.upperLimit)));
+            return std::nullopt;
+        }
+        return formatMhz(SnapFreStep(m_doc, mhz));
+    }
+
+    std::optional<int> channelNumber(int line, const QString& what, const QString& text) {
+        bool ok = false;
+        const int n = text.toInt(&ok);
+        if (!ok || n < 1 || n > ChannelsPerGroup) {
+            problem(line, tr2("the %1 \"%2\" is not a channel number from 1 to 60.",
+                              "%1“%2”不是 1 至 60 的信道号。")
+                              .arg(what, text));
+            return std::nullopt;
+        }
+        return n;
+    }
+
+    // Refuses a second row for the same channel of the same group.
+    bool unique(const ImportRow& r) {
+        const int k = r.group * 100 + r.channelNo;
+        const auto it = m_seen.constFind(k);
+        if (it == m_seen.cend()) {
+            m_seen.insert(k, r.line);
+            return true;
+        }
+        problem(r.line, tr2("channel %1 of group %2 is also on line %3.",
+                            "组 %2 的信道 %1 已在第 %3 行出现。")
+                            .arg(r.channelNo)
+                            .arg(groupLetter(r.group))
+                            .arg(*it));
+        return false;
+    }
+
+    // While the two frequencies of a channel are linked, a row cannot give two different ones.
+    bool linkedFrequenciesAgree(const ImportRow& r) {
+        const bool linked = m_doc.product().linkedRxTx &&
+                            m_doc.config.optionWords[SingleChangeFrequencyWord] == 0;
+        if (!linked || r.rx == r.tx) return true;
+        problem(r.line, tr2("TX %1 differs from RX %2, but while the option \"Single Change "
+                            "Frequency\" is off the two stay equal.",
+                            "TX %1 与 RX %2 不同，但未选“允许独立改变频率”时两者必须相同。")
+                            .arg(r.tx, r.rx));
+        return false;
+    }
+
+private:
+    const Document& m_doc;
+    QChar m_separator;
+    QHash<int, int> m_seen;
+};
+
+QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check) {
+    const Columns c = columnsOf(t.rows.first());
+    const int group = c.at("Group"), channel = c.at("Channel"), rx = c.at("RX MHz"),
+              tx = c.at("TX MHz"), scan = c.at("Scan");
+    QList<ImportRow> rows;
+    for (qsizetype i = 1; i < t.rows.size(); ++i) {
+        const QStringList& f = t.rows.at(i);
+        ImportRow r;
+        r.line = t.lineNumbers.at(i);
+        bool ok = true;
+        r.group = groupFromLetter(cell(f, group));
+        if (r.group < 0) {
+            check.problem(r.line, tr2("the group \"%1\" is not one of A to F.", "组“%1”不是 A 至 F。")
+                                      .arg(cell(f, group)));
+            ok = false;
+        }
+        const auto n = check.channelNumber(r.line, tr2("channel", "信道"), cell(f, channel));
+        ok = ok && n;
+        r.channelNo = n.value_or(0);
+        const QString rxText = cell(f, rx);
+        std::optional<QString> rxShown;
+        if (rxText.isEmpty())
+            check.problem(r.line, tr2("the RX frequency is missing.", "缺少 RX 频率。"));
+        else
+            rxShown = check.frequency(r.line, QStringLiteral("RX"), rxText);
+        const QString txText = cell(f, tx);
+        const std::optional<QString> txShown =
+            txText.isEmpty() ? rxShown : check.frequency(r.line, QStringLiteral("TX"), txText);
+        ok = ok && rxShown && txShown;
+        r.rx = rxShown.value_or(QString());
+        r.tx = txShown.value_or(QString());
+        for (int k = 1; k <= 7; ++k) {
+            const int col = c.at(channelFlagName(k));
+            const QString v = cell(f, col);
+            if (col < 0 || v.isEmpty()) continue;
+            r.flags[size_t(k)] = parseFlag(v, false);
+            if (!r.flags[size_t(k)]) {
+                check.problem(r.line, tr2("%1 \"%2\" is neither 0 nor 1.", "%1“%2”既不是 0 也不是 1。")
+                                          .arg(channelFlagName(k), v));
+                ok = false;
+            }
+        }
+        if (const QString v = cell(f, scan); !v.isEmpty()) {
+            r.scan = parseFlag(v, true);
+            if (!r.scan) {
+                check.problem(r.line, tr2("Scan \"%1\" is neither 0 (Del) nor 1 (Add).",
+                                          "Scan“%1”既不是 0（删除）也不是 1（添加）。")
+                                          .arg(v));
+                ok = false;
+            }
+        }
+        if (ok && check.unique(r) && check.linkedFrequenciesAgree(r)) rows << r;
+    }
+    return rows;
+}
+
+QList<ImportRow> otherToolRows(const CsvTable& t, RowChecker& check, int targetGroup,
+                               const QChar separator) {
+    const Columns c = columnsOf(t.rows.first());
+    const int location = c.at("Location"), frequency = c.at("Frequency"), duplex = c.at("Duplex"),
+              offset = c.at("Offset"), skip = c.at("Skip");
+    QList<ImportRow> rows;
+    for (qsizetype i = 1; i < t.rows.size(); ++i) {
+        const QStringList& f = t.rows.at(i);
+        ImportRow r;
+        r.line = t.lineNumbers.at(i);
+        r.group = targetGroup;
+        const auto n = check.channelNumber(r.line, QStringLiteral("Location"), cell(f, location));
+        r.channelNo = n.value_or(0);
+        const QString rxText = cell(f, frequency);
+        std::optional<double> rx = parseMhz(rxText, separator);
+        if (!rx)
+            check.problem(r.line, tr2("the frequency \"%1\" is not a number.", "频率“%1”不是数字。")
+                                      .arg(rxText));
+        const QString d = cell(f, duplex).toLower();
+        const QString offsetText = cell(f, offset);
+        std::optional<double> off = offsetText.isEmpty() ? std::optional<double>(0.0)
+                                                         : parseMhz(offsetText, separator);
+        std::optional<double> tx;
+        if (d.isEmpty() || d == QLatin1String("none")) {
+            // Simplex: TX is RX.
+        } else if (d != QLatin1String("+") && d != QLatin1String("-") && d != QLatin1String("split")) {
+            check.problem(r.line, tr2("the duplex \"%1\" cannot be programmed (only +, -, split "
+                                      "or empty).",
+                                      "双工方式“%1”无法写入（只能是 +、-、split 或空）。")
+                                      .arg(cell(f, duplex)));
+        } else if (!off) {
+            check.problem(r.line, tr2("the offset \"%1\" is not a number.", "偏移“%1”不是数字。")
+                                      .arg(offsetText));
+        } else if (rx) {
+            if (d == QLatin1String("+")) tx = std::nearbyint((*rx + *off) * 1e6) / 1e6;
+            else if (d == QLatin1String("-")) tx = std::nearbyint((*rx - *off) * 1e6) / 1e6;
+            else tx = *off;
+        }
+        const std::optional<QString> rxShown = rx ? check.inBand(r.line, QStringLiteral("RX"), *rx)
+                                                  : std::nullopt;
+        const bool simplex = d.isEmpty() || d == QLatin1String("none");
+        const std::optional<QString> txShown =
+            simplex ? rxShown : tx ? check.inBand(r.line, QStringLiteral("TX"), *tx) : std::nullopt;
+        r.rx = rxShown.value_or(QString());
+        r.tx = txShown.value_or(QString());
+        if (skip >= 0) r.scan = int16_t(cell(f, skip).compare(QLatin1String("S"), Qt::CaseInsensitive) == 0 ? 0 : 1);
+        if (n && rxShown && txShown && check.unique(r) && check.linkedFrequenciesAgree(r)) rows << r;
+    }
+    return rows;
+}
+
+} // namespace
+
+CsvTable parseCsv(const QByteArray& data) {
+    QString text = QString::fromUtf8(data);
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+
+    CsvTable t;
+    // The separator is the one the header line uses most, outside quotes.
+    const qsizetype headerEnd = text.indexOf(QLatin1Char('\n'));
+    const QString header = text.left(headerEnd < 0 ? text.size() : headerEnd);
+    int counts[3] = {0, 0, 0};
+    bool quoted = false;
+    for (QChar ch : header) {
+        if (ch == QLatin1Char('"')) quoted = !quoted;
+        else if (!quoted && ch == QLatin1Char(',')) ++counts[0];
+        else if (!quoted && ch == QLatin1Char(';')) ++counts[1];
+        else if (!quoted && ch == QLatin1Char('\t')) ++counts[2];
+    }
+    if (counts[1] > counts[0] && counts[1] >= counts[2]) t.separator = QLatin1Char(';');
+    else if (counts[2] > counts[0] && counts[2] > counts[1]) t.separator = QLatin1Char('\t');
+
+    QStringList row;
+    QString field;
+    int line = 1;
+    int rowLine = 1;
+    quoted = false;
+    bool rowHasText = false;
+    auto endRow = [&] {
+        row << field;
+        if (rowHasText) {
+            t.rows << row;
+            t.lineNumbers << rowLine;
+        }
+        row.clear();
+        field.clear();
+        rowHasText = false;
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (quoted) {
+            if (ch == QLatin1Char('"')) {
+                if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
+                    field += ch;
+                    ++i;
+                } else {
+                    quoted = false;
+                }
+            } else {
+                if (ch == QLatin1Char('\n')) ++line;
+                field += ch;
+            }
+            continue;
+        }
+        if (ch == QLatin1Char('"') && field.trimmed().isEmpty()) {
+            field.clear();
+            quoted = true;
+            rowHasText = true;
+        } else if (ch == t.separator) {
+            row << field;
+            field.clear();
+        } else if (ch == QLatin1Char('\n')) {
+            endRow();
+            rowLine = ++line;
+        } else if (ch != QLatin1Char('\r')) {
+            field += ch;
+            if (!ch.isSpace()) rowHasText = true;
+        }
+    }
+    endRow();
+    return t;
+}
+
+QByteArray csvLine(const QStringList& fields) {
+    QByteArray out;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0) out += ',';
+        QString f = fields.at(i);
+        if (f.contains(QLatin1Char(',')) || f.contains(QLatin1Char('"')) ||
+            f.contains(QLatin1Char('\n')) || f.contains(QLatin1Char(';'))) {
+            f.replace(QLatin1String("\""), QLatin1String("\"\""));
+            f = QLatin1Char('"') + f + QLatin1Char('"');
+        }
+        out += f.toUtf8();
+    }
+    return out + "\r\n";
+}
+
+ChannelCsvKind channelCsvKind(const CsvTable& table) {
+    if (table.rows.isEmpty()) return ChannelCsvKind::Unknown;
+    const Columns c = columnsOf(table.rows.first());
+    if (c.at("Group") >= 0 && c.at("Channel") >= 0 && c.at("RX MHz") >= 0) return ChannelCsvKind::Own;
+    if (c.at("Location") >= 0 && c.at("Frequency") >= 0) return ChannelCsvKind::OtherTool;
+    return ChannelCsvKind::Unknown;
+}
+
+QByteArray exportChannelsCsv(const Document& doc) {
+    QByteArray out = csvLine(ownHeader());
+    for (int g = 0; g < GroupCount; ++g) {
+        const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+        for (int k = 1; k <= count; ++k) {
+            const ChannelEntry& e = doc.config.entry(g, k);
+            QStringList f{groupLetter(g), QString::number(e.channelNo), listedFrequency(doc, e.rxFreq.raw()), listedFrequency(doc, e.txFreq.raw())};
+            for (int i = 1; i <= 7; ++i) f << QString::number(e.channelFlags[size_t(i)]);
+            f << QString::number(e.scanFlag);
+            out += csvLine(f);
+        }
+    }
+    return out;
+}
+
+ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int targetGroup) {
+    ChannelImportResult result;
+    const CsvTable table = parseCsv(data);
+    result.kind = channelCsvKind(table);
+    if (result.kind == ChannelCsvKind::Unknown) {
+        result.problems << tr2("The first line names neither the columns Group, Channel and RX MHz "
+                               "nor Location and Frequency: this is not a channel list.",
+                               "第一行既没有 Group、Channel、RX MHz 列，也没有 Location、Frequency "
+                               "列：这不是信道列表。");
+        return result;
+    }
+    if (result.kind == ChannelCsvKind::OtherTool && (targetGroup < 0 || targetGroup >= GroupCount)) {
+        result.problems << tr2("Choose the group (A to F) that the channels go into.",
+                               "请选择信道要导入的组（A 至 F）。");
+        return result;
+    }
+    RowChecker check(doc, table.separator);
+    const QList<ImportRow> rows = result.kind == ChannelCsvKind::Own
+                                      ? ownRows(table, check)
+                                      : otherToolRows(table, check, targetGroup, table.separator);
+    result.problems = check.problems;
+    if (result.problems.isEmpty() && rows.isEmpty())
+        result.problems << tr2("The file holds no channels.", "文件中没有信道。");
+    if (!result.problems.isEmpty()) return result;
+
+    // Every row is valid: build each named group anew from its rows, in the file's order.
+    std::array<QList<ChannelEntry>, GroupCount> groups;
+    for (const ImportRow& r : rows) {
+        const int place = findChannelPlace(doc, r.group, r.channelNo);
+        ChannelEntry e;
+        if (place > 0) {
+            e = doc.config.entry(r.group, place);
+        } else {
+            e.channelNo = int16_t(r.channelNo);
+            e.inUse = 1;
+            e.scanFlag = 1;
+            e.channelFlags[3] = 1; // ECHO
+        }
+        e.rxFreq.assign(FreTextToData(doc, r.rx));
+        e.txFreq.assign(FreTextToData(doc, r.tx));
+        for (int k = 1; k <= 7; ++k)
+            if (r.flags[size_t(k)]) e.channelFlags[size_t(k)] = *r.flags[size_t(k)];
+        if (r.scan) e.scanFlag = *r.scan;
+        groups[size_t(r.group)] << e;
+    }
+    for (int g = 0; g < GroupCount; ++g) {
+        const QList<ChannelEntry>& list = groups[size_t(g)];
+        if (list.isEmpty()) continue;
+        for (qsizetype k = 0; k < list.size(); ++k) doc.config.entry(g, int(k) + 1) = list.at(k);
+        doc.config.groupChannelCount[size_t(g)] = int16_t(list.size());
+        result.groups << g;
+        result.channelCount += int(list.size());
+    }
+    RefreshEmergencyChannels(doc);
+    result.ok = true;
+    return result;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/config/document.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Channel lists as CSV files, for spreadsheets and other programming tools.
+//
+// Our own form has the header
+//   Group,Channel,RX MHz,TX MHz,BUSY,VOIC,ECHO,HI-CUT,+10KHz,NB/ANL,RB,Scan
+// and one row per channel in use, in the order of the places of each group: the group as a
+// letter A..F, frequencies in shown form, the settings and Scan as 0/1.
+//
+// The channel lists of other programming tools are recognised by their column names
+// (Location, Frequency, Duplex, Offset, Skip, in any order among others) and go into one
+// group that the user chooses.
+
+// One parsed CSV file: the cells of every non-empty line and the line's number in the file
+// (counted from 1, a quoted field running over several lines counts from its first line).
+struct CsvTable {
+    QList<QStringList> rows;
+    QList<int> lineNumbers;
+    QChar separator = QLatin1Char(',');
+};
+
+// Reads CSV as spreadsheets write it: UTF-8 with or without byte-order mark, LF or CRLF line
+// ends, fields in double quotes (with "" for a quote), and ",", ";" or a tab as separator (the
+// one the header line uses).
+CsvTable parseCsv(const QByteArray& data);
+// One CSV line: the fields joined by commas, quoted where they need it, ended by CRLF.
+QByteArray csvLine(const QStringList& fields);
+
+enum class ChannelCsvKind { Unknown, Own, OtherTool };
+ChannelCsvKind channelCsvKind(const CsvTable& table);
+
+// The channels of every group in our own form.
+QByteArray exportChannelsCsv(const Document& doc);
+
+struct ChannelImportResult {
+    bool ok = false;
+    ChannelCsvKind kind = ChannelCsvKind::Unknown;
+    QStringList problems;  // one text per rejected line ("Line 4: ..."), in the current language
+    QList<int> groups;     // groups whose channels were replaced (0..5)
+    int channelCount = 0;  // channels imported
+};
+
+// Replaces the channels of each group the file names with the file's rows, in their order.
+// A channel that already exists keeps what the file does not give (its other settings; for
+// other tools' lists, everything but the frequencies and Scan); a new one starts as a channel
+// typed into the grid does (Scan add, only ECHO on). Frequencies follow the grid's rules: they
+// must lie in the band, are put on the band's 10 Hz raster, and an empty TX is the RX
+// frequency. All or nothing: when any row is invalid nothing changes and problems names each
+// bad line and why. targetGroup (0..5) is the group of another tool's list; it is not used for
+// our own form.
+ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int targetGroup = -1);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/config/document.h"
+#include "core/config/messages.h"
+
+#include <QComboBox>
+#include <algorithm>
+#include <QString>
+#include <exception>
+
+// Helpers shared by the editor windows.
+
+// Runs an event handler and traps whatever it throws: the procedure is named in a plain
+// message box and the program carries on.
+template <class F> void trapErrors(const char* procedure, F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception&) {
+        reportProcedureError(QLatin1String(procedure));
+    } catch (...) {
+        reportProcedureError(QLatin1String(procedure));
+    }
+}
+
+// The entry at index when the list has it, else the first entry, else the empty text.
+inline QString listEntryByIndex(const QComboBox* list, int index) {
+    if (index >= 0 && index < list->count()) return list->itemText(index);
+    return list->count() > 0 ? list->itemText(0) : QString();
+}
+
+// Sets entry i of a list, replacing the entry there or appending past the end.
+inline void setListEntry(QComboBox* list, int i, const QString& text) {
+    if (i < list->count())
+        list->setItemText(i, text);
+    else
+        list->addItem(text);
+}
+
+// Selects the entry equal to text; when there is none the first entry; an empty list shows
+// nothing.
+inline void showListEntry(QComboBox* list, const QString& text) {
+    const int i = list->findText(text);
+    list->setCurrentIndex(i >= 0 ? i : (list->count() > 0 ? 0 : -1));
+}
+
+// Fills an emergency channel list with the channel numbers of group g, in ascending order.
+inline void fillGroupChannelList(QComboBox* list, const Document& doc, int g) {
+    QList<int> numbers;
+    const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+    for (int place = 1; place <= count; ++place) numbers << doc.config.entry(g, place).channelNo;
+    std::sort(numbers.begin(), numbers.end());
+    list->clear();
+    for (int n : numbers) list->addItem(QString::number(n));
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/config/messages.h"
+
+#include <QString>
+
+class QWidget;
+
+// Window helpers shared by every window of the program.
+
+// Geometry is given in twips (1/1440 inch): pixels through the screen's logical DPI.
+int twipsToPixelsX(int twips);
+int twipsToPixelsY(int twips);
+int pixelsToTwipsX(int pixels);
+int pixelsToTwipsY(int pixels);
+
+// General captions, in the current language.
+namespace Caption {
+QString close();  // "&Close" / "关闭(&C)"
+QString print();  // "&Print" / "打印(&R)"
+QString help();   // "&Help" / "帮助(&H)"
+QString ok();     // "&OK" / "确定(&O)"
+QString cancel(); // "&Cancel" / "取消(&C)"
+} // namespace Caption
+
+// Sets the captions of the window's buttons named "CommandClose" and "CommandHelp" (each
+// when present) to the Close and Help texts.
+void captionCloseAndHelp(QWidget* window);
+// Sets the captions of the buttons named "Command1" and "Command2" to OK and Cancel.
+void captionOkAndCancel(QWidget* window);
+
+// Right mouse button presses on w are swallowed and it offers no context menu.
+void suppressRightClick(QWidget* w);
+void restoreRightClick(QWidget* w);
+
+// Two upper-case hexadecimal digits of a byte.
+QString hexByte(int value);
+
+// The message service of the program's windows: a QMessageBox for every request.
+class WidgetMessageService : public MessageService {
+public:
+    MsgAnswer ask(const MessageRequest& request) override;
+};

@@ -1,0 +1,132 @@
+#include "radiocommands.h"
+
+#include "core/comm/keptfiles.h"
+#include "frmemg.h"
+#include "frmprogress.h"
+#include "frmradioinfoset.h"
+#include "ui/common/handlertrap.h"
+
+#include <QApplication>
+#include <QDate>
+
+namespace {
+// Lets the editors' validation events run before the image is built.
+constexpr int WriteDelayMs = 20;
+} // namespace
+
+RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* mainWindow)
+    : QObject(nullptr), m_doc(doc), m_session(session), m_main(mainWindow), m_trace(doc.product()) {
+    m_session.setTrace(&m_trace);
+    localInformation = defaultLocalInformation(QDate::currentDate());
+    TimerWrite.setSingleShot(true);
+    TimerWrite.setInterval(WriteDelayMs);
+    connect(&TimerWrite, &QTimer::timeout, this, &RadioCommands::onTimerWrite);
+
+    connect(&m_session, &RadioSession::progressOpened, this, &RadioCommands::openProgress);
+    connect(&m_session, &RadioSession::readApplying, this, [this] {
+        runTrapped("CloseAllChildWindows", [this] {
+            if (closeEditors) closeEditors();
+        });
+    });
+    connect(&m_session, &RadioSession::readApplied, this, [this] {
+        runTrapped("LoadNewDoc", [this] {
+            if (afterRead) afterRead();
+        });
+    });
+    connect(&m_session, &RadioSession::informationRead, this, &RadioCommands::showInformation);
+    connect(&m_session, &RadioSession::finished, this, [this](RadioOperation operation, bool success) {
+        if (operation == RadioOperation::Read && success)
+            runTrapped("KeepBackupImage", [this] { keepBackup(); });
+    });
+}
+
+RadioCommands::~RadioCommands() {
+    if (m_session.trace() == &m_trace) m_session.setTrace(nullptr);
+}
+
+// The radio as it was read, so it can be put back byte for byte. A backup that cannot be kept
+// never undoes the read; the user hears of it once per run.
+void RadioCommands::keepBackup() {
+    QString why;
+    const auto path =
+        keepBackupImage(m_doc.product(), m_doc.currentModel, m_session.radioImage(), &why);
+    m_lastBackup = path.value_or(QString());
+    if (path || m_backupWarned) return;
+    m_backupWarned = true;
+    showMessage(tr2("The data was read, but no backup image of the radio could be kept.",
+                    "数据已读取，但无法保存对讲机的备份映像。"),
+                MsgIcon::Warning, MsgButtons::Ok, why);
+}
+
+void RadioCommands::readFromRadio() {
+    if (busy()) return;
+    runTrapped("mnuReadFromRadio_Click", [this] { m_session.readFromRadio(); });
+}
+
+void RadioCommands::writeToRadio() {
+    if (busy()) return;
+    runTrapped("mnuWriteToRadio_Click", [this] {
+        if (validateOpenEditors) validateOpenEditors();
+        TimerWrite.start();
+    });
+}
+
+void RadioCommands::onTimerWrite() {
+    TimerWrite.stop();
+    runTrapped("TimerWrite_Timer", [this] { m_session.writeToRadio(); });
+}
+
+void RadioCommands::readRadioInfo() {
+    startInformationRead(false);
+}
+
+void RadioCommands::readEmbeddedInfo() {
+    startInformationRead(true);
+}
+
+void RadioCommands::startInformationRead(bool clearImage) {
+    if (busy()) return;
+    runTrapped(clearImage ? "ReadRMGDataFromRadio" : "mnuRadioInfo_Click", [this, clearImage] {
+        // The area holds no version: the one shown so far is carried over.
+        m_session.setLocalInformation(localInformation);
+        m_session.readInformation(clearImage);
+    });
+}
+
+void RadioCommands::setRadioInfo() {
+    if (busy()) return;
+    runTrapped("mnuSetRadioInfo_Click", [this] {
+        auto* w = new FrmRadioInfoSet(m_doc, m_session, dialogParent());
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->readInformation = [this] { readRadioInfo(); };
+        w->open();
+    });
+}
+
+// Modal without a nested event loop: the session goes on delivering replies and time-outs.
+void RadioCommands::openProgress(RadioOperation commType) {
+    runTrapped("ProgressForm_Show", [this, commType] {
+        if (m_progress) m_progress->deleteLater();
+        auto* w = new FrmProgress(m_session, commType, m_main);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        m_progress = w;
+        w->open();
+    });
+}
+
+void RadioCommands::showInformation() {
+    runTrapped("ShowEMG", [this] {
+        localInformation = m_session.localInformation();
+        if (m_emg) m_emg->close();
+        auto* w = new FrmEMG(m_doc, localInformation, dialogParent());
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        m_emg = w;
+        w->open();
+    });
+}
+
+// A window opened from a modal window (the information read of FrmRadioInfoSet) sits on it.
+QWidget* RadioCommands::dialogParent() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return m_main;
+}

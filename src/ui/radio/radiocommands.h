@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/comm/localinfo.h"
+#include "core/comm/session.h"
+#include "core/comm/sessiontrace.h"
+
+#include <QObject>
+#include "frmemg.h"
+#include "frmprogress.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+
+class QWidget;
+
+// The radio commands of the main window (read, write, information read, set radio
+// information) with their questions, progress window and completion, over the one session.
+class RadioCommands : public QObject {
+    Q_OBJECT
+  public:
+    RadioCommands(Document& doc, RadioSession& session, QWidget* mainWindow);
+    ~RadioCommands() override;
+
+    void readFromRadio();    // mnuReadFromRadio, toolbar "ReadRadio"
+    void writeToRadio();     // mnuWriteToRadio, toolbar "WriteRadio"
+    void readRadioInfo();    // mnuRadioInfo
+    void readEmbeddedInfo(); // mnuEMG (ReadRMGDataFromRadio)
+    void setRadioInfo();     // mnuSetRadioInfo
+
+    // Set by the main window.
+    std::function<void()> validateOpenEditors; // commit values still in editors (before a write)
+    std::function<void()> closeEditors;        // a read is about to replace the configuration
+    std::function<void()> afterRead;           // title, captions, channel grid, cascade
+
+    LocalInformation localInformation; // what FrmEMG shows; start-up defaults until a read
+    QTimer TimerWrite;
+
+    // True while a command runs or a write waits for TimerWrite: starters do nothing then.
+    bool busy() const { return m_session.busy() || TimerWrite.isActive(); }
+    // The windows this object opened, while they are open.
+    FrmProgress* progressWindow() const { return m_progress; }
+    FrmEMG* informationWindow() const { return m_emg; }
+    // Every session of the window's radio link is traced here (kept in the trace folder).
+    SessionTrace& trace() { return m_trace; }
+    // The backup image kept by the last successful read (empty when none could be kept).
+    QString lastBackup() const { return m_lastBackup; }
+
+  private:
+    void onTimerWrite();
+    void openProgress(RadioOperation commType);
+    void startInformationRead(bool clearImage);
+    void showInformation();
+    void keepBackup();
+    QWidget* dialogParent() const;
+
+    Document& m_doc;
+    RadioSession& m_session;
+    QWidget* m_main;
+    QPointer<FrmProgress> m_progress;
+    QPointer<FrmEMG> m_emg;
+    SessionTrace m_trace;
+    QString m_lastBackup;
+    bool m_backupWarned = false;
+};
