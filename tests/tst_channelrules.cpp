@@ -11,7 +11,7 @@ class TestChannelRules : public QObject {
 
 private slots:
     void init() {
-        doc.hooks = {};
+        doc.notifier().disconnect(); // no listener of an earlier test
         doc.initialiseDefaults();
         older.initialiseDefaults();
     }
@@ -32,7 +32,7 @@ private slots:
     void editOfMissingChannelStoresNothing();
     void deletionKeepsOrder();
     void emergencyChannelFollowsDeletion();
-    void hooksCalled();
+    void changeSignals();
     void olderRadioLinksRxAndTx();
     void damagedCountIsSafe();
 };
@@ -152,7 +152,7 @@ void TestChannelRules::invalidRxDeletesChannel() {
 
 void TestChannelRules::lastChannelIsKept() {
     int shown = 0;
-    doc.hooks.channelShown = [&](int n) { shown = n; };
+    QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged, [&](int n) { shown = n; });
     UpdateChannelCell(doc, 1, ColRx, QString());
     QCOMPARE(doc.config.groupChannelCount[0], 1);
     QCOMPARE(doc.config.entry(0, 1).rxFreq.raw(), QByteArray("28015000"));
@@ -225,11 +225,11 @@ void TestChannelRules::emergencyChannelFollowsDeletion() {
     QCOMPARE(doc.config.optionWords[27], -1);
 }
 
-void TestChannelRules::hooksCalled() {
+void TestChannelRules::changeSignals() {
     int lists = 0;
     QList<int> rows;
-    doc.hooks.emergencyListsChanged = [&] { ++lists; };
-    doc.hooks.channelShown = [&](int n) { rows << n; };
+    QObject::connect(&doc.notifier(), &DocumentNotifier::emergencyListsChanged, [&] { ++lists; });
+    QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged, [&](int n) { rows << n; });
     UpdateChannelCell(doc, 8, ColRx, QStringLiteral("27"));
     UpdateChannelCell(doc, 8, 4, QStringLiteral("1"));
     UpdateChannelCell(doc, 8, ColRx, QString());

@@ -128,7 +128,7 @@ void UpdateChannelCell(Document& doc, int channelNo, int column, const QString& 
         AddChannel(doc, channelNo, g, v);
         RefreshEmergencyChannels(doc);
     }
-    if (doc.hooks.channelShown) doc.hooks.channelShown(channelNo);
+    emit doc.notifier().channelRowChanged(channelNo);
 }
 
 void SetChannelItem(Document& doc, int place, int column, const QString& value) {
@@ -177,5 +177,5 @@ void RefreshEmergencyChannels(Document& doc) {
         word = int16_t(FindGroupChannel(doc, k, word + 1) - 1);
     }
     // The lists are rebuilt after the words so that they show the corrected choices.
-    if (doc.hooks.emergencyListsChanged) doc.hooks.emergencyListsChanged();
+    emit doc.notifier().emergencyListsChanged();
 }

@@ -593,6 +593,7 @@ void RadioSession::endSession(bool success) {
             m_doc.deriveLimits();
             m_doc.fileName = QStringLiteral("new.dat");
             m_doc.untitled = true;
+            emit m_doc.notifier().configurationReplaced();
             emit readApplied();
         }
     } else if (ok && op == RadioOperation::InformationRead) {

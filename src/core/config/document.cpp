@@ -110,6 +110,7 @@ void Document::restoreFromSnapshot() {
     currentModel = cleanModelText(config.modelInfo.modelName.text());
     currentBand = bandText(*m_product, config.modelInfo.bandCode, currentModel);
     deriveLimits();
+    emit notifier().configurationReplaced();
 }
 
 static bool sameChannel(const ChannelEntry& a, const ChannelEntry& b) {

@@ -5,8 +5,22 @@
 #include "radioconfig.h"
 
 #include <QDate>
+#include <QObject>
 #include <QString>
-#include <functional>
+#include <memory>
+
+// What happens to the open configuration, for every window that shows part of it. Any number
+// of windows listen; a window that goes away stops listening by itself.
+class DocumentNotifier : public QObject {
+    Q_OBJECT
+signals:
+    // Channel n of the current group changed, was added or deleted: show its row again.
+    void channelRowChanged(int channelNo);
+    // The emergency channel words were corrected after channels came or went.
+    void emergencyListsChanged();
+    // The whole record was replaced (a file opened, a read from the radio, New).
+    void configurationReplaced();
+};
 
 // The open configuration: the working record, its saved snapshot and the program-wide
 // values that travel with it (model, band, limits, file name). There is one per program run;
@@ -29,11 +43,9 @@ public:
     bool untitled = true;
     QString loadedVersion = QStringLiteral("V100");
 
-    // Set by the channel grid (or, in solvir, the optional-features window) while it is open.
-    struct Hooks {
-        std::function<void(int channelNo)> channelShown;  // show row n again from the table
-        std::function<void()> emergencyListsChanged;      // rebuild the emergency channel lists
-    } hooks;
+    // Its change signals. A copy of the document has a notifier of its own that nobody
+    // listens to, so that work on a copy (a read decoded before it is applied) shows nowhere.
+    DocumentNotifier& notifier() const { return *m_notifier.object; }
 
     // Fills the record and program-wide values with the built-in defaults, loads the template
     // file over them when templatePath names a readable file, and takes the snapshot.
@@ -55,6 +67,12 @@ public:
 
 private:
     const Product* m_product;
+    struct OwnNotifier {
+        std::unique_ptr<DocumentNotifier> object = std::make_unique<DocumentNotifier>();
+        OwnNotifier() = default;
+        OwnNotifier(const OwnNotifier&) : OwnNotifier() {}
+        OwnNotifier& operator=(const OwnNotifier&) { return *this; }
+    } m_notifier;
 };
 
 // Model text followed by one character 0, as ModelName and ModelNameCopy hold it.

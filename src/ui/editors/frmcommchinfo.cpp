@@ -186,20 +186,16 @@ frmCommChInfo::frmCommChInfo(Document& doc, QWidget* parent) : QWidget(parent), 
     connect(m_close, &QPushButton::clicked, this, &frmCommChInfo::closeWindow);
     m_grid->installEventFilter(this);
 
-    m_doc.hooks.channelShown = [this](int n) { reShowGrid(n); };
-    if (emergency) {
-        m_doc.hooks.emergencyListsChanged = [this] {
+    DocumentNotifier& changes = m_doc.notifier();
+    connect(&changes, &DocumentNotifier::channelRowChanged, this, [this](int n) { reShowGrid(n); });
+    if (emergency)
+        connect(&changes, &DocumentNotifier::emergencyListsChanged, this, [this] {
             InitComboList();
             showEmergencyChoices();
-        };
-        m_hookedEmergency = true;
-    }
+        });
 }
 
-frmCommChInfo::~frmCommChInfo() {
-    m_doc.hooks.channelShown = nullptr;
-    if (m_hookedEmergency) m_doc.hooks.emergencyListsChanged = nullptr;
-}
+frmCommChInfo::~frmCommChInfo() = default;
 
 QSize frmCommChInfo::sizeHint() const {
     return {twipsToPixelsX(WindowWidthTwips), twipsToPixelsY(WindowHeightTwips)};

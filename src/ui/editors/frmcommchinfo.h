@@ -116,5 +116,4 @@ class frmCommChInfo : public QWidget {
     bool m_firstActivation = true;
     bool m_internal = false; // focus moves made by the window itself
     bool m_scrollPending = false;
-    bool m_hookedEmergency = false;
 };

@@ -152,17 +152,14 @@ FrmOptFeatures::FrmOptFeatures(Document& doc, QWidget* parent) : QWidget(parent)
 
     if (older) {
         // Channels come and go in the channel grid; the emergency choices follow them here.
-        m_doc.hooks.emergencyListsChanged = [this] {
+        connect(&m_doc.notifier(), &DocumentNotifier::emergencyListsChanged, this, [this] {
             InitEmergencyLists();
             showEmergencyChoices();
-        };
-        m_hookedEmergency = true;
+        });
     }
 }
 
-FrmOptFeatures::~FrmOptFeatures() {
-    if (m_hookedEmergency) m_doc.hooks.emergencyListsChanged = nullptr;
-}
+FrmOptFeatures::~FrmOptFeatures() = default;
 
 bool FrmOptFeatures::hasList(int k) const {
     return OptionTables::hasList(m_doc, k);

@@ -54,5 +54,4 @@ class FrmOptFeatures : public QWidget {
     QGroupBox* m_frameModes = nullptr;
     QGroupBox* m_frameFunctions = nullptr;
     QPushButton* m_close = nullptr;
-    bool m_hookedEmergency = false;
 };

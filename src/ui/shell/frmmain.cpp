@@ -570,7 +570,7 @@ QWidget* frmMain::showChildWindow(const QString& name) {
         }
         return open;
     }
-    // Windows the user closed go now, before a new one takes over the configuration's hooks.
+    // Windows the user closed go now: a hidden window would still follow the configuration.
     const auto windows = m_mdi->subWindowList();
     for (QMdiSubWindow* s : windows)
         if (s->isHidden()) delete s;
@@ -591,8 +591,7 @@ QWidget* frmMain::showChildWindow(const QString& name) {
 }
 
 void frmMain::closeAllChildWindows() {
-    // Closed and destroyed at once: a window opened right after must not share the
-    // configuration's hooks with one still waiting to be deleted.
+    // Closed and destroyed at once: no window waiting to be deleted follows the configuration.
     const auto windows = m_mdi->subWindowList();
     for (QMdiSubWindow* s : windows) {
         s->close();
