@@ -3,13 +3,13 @@
 // Runs offscreen with a temporary settings folder, so the user's settings stay untouched.
 
 #include "core/config/messages.h"
-#include "ui/shell/frmabout.h"
-#include "ui/shell/frmmain.h"
-#include "ui/shell/frmmodelinfo.h"
-#include "ui/shell/frmprintlist.h"
-#include "ui/shell/frmsetcomm.h"
-#include "ui/shell/frmsetlanguage.h"
-#include "ui/shell/frmsplash.h"
+#include "ui/shell/aboutwindow.h"
+#include "ui/shell/mainwindow.h"
+#include "ui/shell/modelwindow.h"
+#include "ui/shell/printlistwindow.h"
+#include "ui/shell/portwindow.h"
+#include "ui/shell/languagewindow.h"
+#include "ui/shell/splashwindow.h"
 #include "core/config/settingsfile.h"
 
 #include <QApplication>
@@ -88,11 +88,11 @@ int main(int argc, char** argv) {
             SetupSettings settings(ctx.settingsFile);
             settings.setComPort(1);
 
-            frmSplash splash(ctx.programFolder, language);
+            SplashWindow splash(ctx.programFolder, language);
             if (splash.hasPicture())
                 ok = save(&splash, out.filePath(tag + QLatin1String("-splash.png"))) && ok;
 
-            frmMain main(ctx);
+            MainWindow main(ctx);
             main.show();
             QEventLoop settle;
             QTimer::singleShot(150, &settle, &QEventLoop::quit);
@@ -104,32 +104,32 @@ int main(int argc, char** argv) {
             settle.exec();
             ok = save(&main, out.filePath(tag + QLatin1String("-options.png"))) && ok;
 
-            FrmSetLanguage lang(language, &settings, &main);
+            LanguageWindow lang(language, &settings, &main);
             lang.show();
             ok = save(&lang, out.filePath(tag + QLatin1String("-language.png"))) && ok;
             lang.close();
 
-            FrmSetComm comm(1, settings, &main);
+            PortWindow comm(1, settings, &main);
             comm.show();
             ok = save(&comm, out.filePath(tag + QLatin1String("-port.png"))) && ok;
             comm.close();
 
-            FrmModelInfo model(main.document(), {}, &main);
+            ModelWindow model(main.document(), {}, &main);
             model.show();
             ok = save(&model, out.filePath(tag + QLatin1String("-model.png"))) && ok;
             model.close();
 
-            FrmPrintList print(main.document(), &main);
+            PrintListWindow print(main.document(), &main);
             print.show();
             ok = save(&print, out.filePath(tag + QLatin1String("-printlist.png"))) && ok;
             print.close();
 
             if (language == LanguageEnglish) {
-                FrmAbout2 about(p->productName, &main);
+                EnglishAboutWindow about(p->productName, &main);
                 about.show();
                 ok = save(&about, out.filePath(tag + QLatin1String("-about.png"))) && ok;
             } else {
-                frmAbout about(p->productName, &main);
+                ChineseAboutWindow about(p->productName, &main);
                 about.show();
                 ok = save(&about, out.filePath(tag + QLatin1String("-about.png"))) && ok;
             }

@@ -1,7 +1,7 @@
 // The channel grid offscreen: typing into cells, the in-place editors and their keys, the
 // emergency channel lists, and the group list.
 #include "core/channels/channelrules.h"
-#include "ui/editors/frmcommchinfo.h"
+#include "ui/editors/channelgridwindow.h"
 #include "testsupport.h"
 #include "windowtest.h"
 
@@ -32,12 +32,12 @@ QStringList itemsOf(const QComboBox* c) {
 }
 } // namespace
 
-class TestChannelGrid : public QObject, EditorUnderTest<frmCommChInfo> {
+class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
     Q_OBJECT
     PrivateUserFolders m_folders;
 
     // Opens the grid and waits until the editor of channel 1's RX cell has the focus.
-    frmCommChInfo& open() {
+    ChannelGridWindow& open() {
         openWindow();
         if (!QTest::qWaitFor([&] { return text1()->hasFocus(); })) qFatal("editor without focus");
         return *m_window;

@@ -1,5 +1,5 @@
 // The message lines window offscreen: what a line stores, and what can be typed into it.
-#include "ui/editors/frmembmsg.h"
+#include "ui/editors/messagelineswindow.h"
 #include "testsupport.h"
 #include "windowtest.h"
 
@@ -15,10 +15,10 @@ class TestEmbMsg : public QObject {
     Q_OBJECT
     PrivateUserFolders m_folders;
     std::unique_ptr<Document> m_doc;
-    std::unique_ptr<FrmEmbMsg> m_window;
+    std::unique_ptr<MessageLinesWindow> m_window;
 
-    FrmEmbMsg& open() {
-        m_window = std::make_unique<FrmEmbMsg>(*m_doc);
+    MessageLinesWindow& open() {
+        m_window = std::make_unique<MessageLinesWindow>(*m_doc);
         return showActive(m_window.get());
     }
     QLineEdit* line(int i) const {

@@ -3,13 +3,13 @@
 // the option and message windows included, stores nothing.
 #include "core/config/datafile.h"
 #include "core/channels/channelrules.h"
-#include "ui/editors/frmdtmf.h"
-#include "ui/editors/frmembmsg.h"
-#include "ui/editors/frmfleetsync.h"
-#include "ui/editors/frmkeyassignm.h"
-#include "ui/editors/frmoptfeatures.h"
-#include "ui/editors/frmscaninfo.h"
-#include "ui/editors/frmtestfre.h"
+#include "ui/editors/dtmfwindow.h"
+#include "ui/editors/messagelineswindow.h"
+#include "ui/editors/fleetsyncwindow.h"
+#include "ui/editors/keyassignmentwindow.h"
+#include "ui/editors/optionfeatureswindow.h"
+#include "ui/editors/scanwindow.h"
+#include "ui/editors/testfrequencieswindow.h"
 #include "ui/common/hiddengrid.h"
 #include "testsupport.h"
 #include "windowtest.h"
@@ -145,9 +145,9 @@ class TestHiddenEditors : public QObject {
         setCurrentLanguage(language);
         const RadioConfig before = m_doc->config;
         QStringList seen;
-        seen << open<FrmKeyAssignm>().windowTitle() << open<FrmScanInfo>().windowTitle()
-             << open<FrmDTMF>().windowTitle() << open<FrmFleetSync>().windowTitle()
-             << open<FrmTestFre>().windowTitle();
+        seen << open<KeyAssignmentWindow>().windowTitle() << open<ScanWindow>().windowTitle()
+             << open<DtmfWindow>().windowTitle() << open<FleetSyncWindow>().windowTitle()
+             << open<TestFrequenciesWindow>().windowTitle();
         QCOMPARE(seen, titles);
         m_window.reset();
         // Opening and closing stores nothing and asks nothing.
@@ -177,13 +177,13 @@ class TestHiddenEditors : public QObject {
             m_doc->takeSnapshot();
         }
         const QByteArray before = encodeRecord(m_doc->product(), m_doc->config);
-        if (window == QLatin1String("FrmKeyAssignm")) open<FrmKeyAssignm>();
-        if (window == QLatin1String("FrmScanInfo")) open<FrmScanInfo>();
-        if (window == QLatin1String("FrmDTMF")) open<FrmDTMF>();
-        if (window == QLatin1String("FrmFleetSync")) open<FrmFleetSync>();
-        if (window == QLatin1String("FrmTestFre")) open<FrmTestFre>();
-        if (window == QLatin1String("FrmEmbMsg")) open<FrmEmbMsg>();
-        if (window == QLatin1String("FrmOptFeatures")) open<FrmOptFeatures>();
+        if (window == QLatin1String("FrmKeyAssignm")) open<KeyAssignmentWindow>();
+        if (window == QLatin1String("FrmScanInfo")) open<ScanWindow>();
+        if (window == QLatin1String("FrmDTMF")) open<DtmfWindow>();
+        if (window == QLatin1String("FrmFleetSync")) open<FleetSyncWindow>();
+        if (window == QLatin1String("FrmTestFre")) open<TestFrequenciesWindow>();
+        if (window == QLatin1String("FrmEmbMsg")) open<MessageLinesWindow>();
+        if (window == QLatin1String("FrmOptFeatures")) open<OptionFeaturesWindow>();
         QCOMPARE(m_window->objectName(), window);
         m_window->close();
         m_window.reset();
@@ -207,7 +207,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(int, revert);
         m_doc->config.scanWords[0] = int16_t(mode);
         m_doc->config.scanWords[4] = int16_t(revert);
-        open<FrmScanInfo>();
+        open<ScanWindow>();
         QComboBox* rule = list("Combo1_4");
         QCOMPARE(rule->currentIndex(), -1);
         QCOMPARE(int(m_doc->config.scanWords[4]), revert);
@@ -231,7 +231,7 @@ class TestHiddenEditors : public QObject {
     void keyFunctionCodes() {
         QFETCH(QString, name);
         QFETCH(int, code);
-        open<FrmKeyAssignm>();
+        open<KeyAssignmentWindow>();
         QCOMPARE(list("Combo1_0")->currentText(), QStringLiteral("None"));
         QCOMPARE(list("Combo1_1")->currentText(), QStringLiteral("Squelch Off Momentary"));
         QCOMPARE(list("Combo1_1")->count(), 10);
@@ -243,7 +243,7 @@ class TestHiddenEditors : public QObject {
     void reservedCodeStaysUntilPicked() {
         m_doc->config.keyAssign[0] = 8;
         setCurrentLanguage(LanguageChinese);
-        open<FrmKeyAssignm>();
+        open<KeyAssignmentWindow>();
         QComboBox* pf1 = list("Combo1_0");
         QCOMPARE(pf1->currentIndex(), -1);
         QCOMPARE(pf1->placeholderText(), QStringLiteral("保留2"));
@@ -255,7 +255,7 @@ class TestHiddenEditors : public QObject {
     // ---- scan information ----
 
     void scanDefaults() {
-        open<FrmScanInfo>();
+        open<ScanWindow>();
         const QStringList shown =
             words({"None", "None", "2.00", "3.00", "Selected+Talk Back", "3", "3"});
         for (int i = 0; i < 7; ++i)
@@ -293,7 +293,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(int, stored);
         m_doc->config.scanWords[0] = int16_t(mode);
         m_doc->config.scanWords[4] = int16_t(revert);
-        open<FrmScanInfo>();
+        open<ScanWindow>();
         choose(list("Combo1_0"), chosen);
         QCOMPARE(entries(list("Combo1_4")), offered);
         QCOMPARE(int(m_doc->config.scanWords[4]), stored);
@@ -343,7 +343,7 @@ class TestHiddenEditors : public QObject {
         m_doc->currentModel = model;
         m_doc->config.scanWords[0] = 1; // fixed priority: every list enabled
         m_doc->config.scanWords[1] = 5;
-        open<FrmScanInfo>();
+        open<ScanWindow>();
         QComboBox* channels = list("Combo1_1");
         QCOMPARE(channels->itemText(0), QStringLiteral("None"));
         QCOMPARE(channels->itemText(channels->count() - 1), lastChannel);
@@ -354,7 +354,7 @@ class TestHiddenEditors : public QObject {
     // ---- DTMF ----
 
     void dtmfDefaults() {
-        open<FrmDTMF>();
+        open<DtmfWindow>();
         const QStringList encode = words({"6", "0", "100", "0", "D Code"});
         for (int i = 0; i < 5; ++i)
             QCOMPARE(list(qPrintable(QStringLiteral("Combo1_%1").arg(i)))->currentText(),
@@ -398,7 +398,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(QString, chosen);
         QFETCH(int, word);
         QFETCH(int, stored);
-        open<FrmDTMF>();
+        open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(word < 10 ? 0 : 1);
         choose(list(qPrintable(listName)), chosen);
         const DtmfSettings& d = m_doc->config.dtmf;
@@ -422,7 +422,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(QString, typed);
         QFETCH(bool, refused);
         QFETCH(QByteArray, stored);
-        open<FrmDTMF>();
+        open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(1);
         auto* box = child<QLineEdit>("Text1");
         box->setFocus();
@@ -439,7 +439,7 @@ class TestHiddenEditors : public QObject {
     }
 
     void stunCodeCapitalsAndTerminator() {
-        open<FrmDTMF>();
+        open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(1);
         auto* box = child<QLineEdit>("Text2");
         box->setFocus();
@@ -451,7 +451,7 @@ class TestHiddenEditors : public QObject {
     }
 
     void autodialMemories() {
-        open<FrmDTMF>();
+        open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(2);
         QCOMPARE(grid()->editor()->maxLength(), 16);
         typeCell(2, 1, QString()); // passing an empty memory stores nothing
@@ -474,7 +474,7 @@ class TestHiddenEditors : public QObject {
     // ---- FleetSync ----
 
     void fleetSyncDefaultsAndOwnFleet() {
-        open<FrmFleetSync>();
+        open<FleetSyncWindow>();
         QComboBox* fleet = list("Combo1_0");
         QComboBox* id = list("Combo1_1");
         QCOMPARE(fleet->currentText(), QStringLiteral(" "));
@@ -537,7 +537,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(QString, idCell);
         QFETCH(int, fleet);
         QFETCH(int, id);
-        open<FrmFleetSync>();
+        open<FleetSyncWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(1);
         typeCell(2, column, typed);
         QCOMPARE(grid()->cellText(2, 1), fleetCell);
@@ -555,7 +555,7 @@ class TestHiddenEditors : public QObject {
         c.fleetSyncList[0] = {5, 255, 20};
         c.fleetSyncList[1] = {1, 0, 0};
         c.fleetSyncList[2] = {3, 7, 255};
-        open<FrmFleetSync>();
+        open<FleetSyncWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(1);
         QCOMPARE(grid()->cellText(5, 1), QString()); // fleet 255: no fleet
         QCOMPARE(grid()->cellText(5, 2), QStringLiteral("1019"));
@@ -584,7 +584,7 @@ class TestHiddenEditors : public QObject {
     // ---- test frequencies ----
 
     void testFrequencyDefaultsShowQuietly() {
-        open<FrmTestFre>();
+        open<TestFrequenciesWindow>();
         QVERIFY(m_messages->asked.isEmpty()); // no "Not IsNumeric" for the default texts
         for (int r = 1; r <= 16; ++r)
             QCOMPARE(grid()->cellText(r, 1).isEmpty(), r > 6);
@@ -614,7 +614,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(int, column);
         QFETCH(int, toRow);
         QFETCH(int, toColumn);
-        open<FrmTestFre>();
+        open<TestFrequenciesWindow>();
         clickCell(row, column);
         QTest::keyClick(grid()->editor(), Qt::Key_Return);
         QCOMPARE(grid()->editRow(), toRow);
@@ -661,7 +661,7 @@ class TestHiddenEditors : public QObject {
         }
         m_doc->currentBand = QStringLiteral("25.605000 - 30.115000 MHz");
         m_doc->deriveLimits();
-        open<FrmTestFre>();
+        open<TestFrequenciesWindow>();
         typeCell(row, column, typed);
         QCOMPARE(m_messages->texts(),
                  warned ? QStringList{QStringLiteral("Frequency is out of range.")}

@@ -3,19 +3,19 @@
 
 #include "ui/shell/backupfolder.h"
 #include "ui/common/filedialogs.h"
-#include "ui/shell/frmabout.h"
-#include "ui/shell/frmmain.h"
-#include "ui/shell/frmmodelinfo.h"
-#include "ui/shell/frmprintlist.h"
-#include "ui/shell/frmsetcomm.h"
-#include "ui/shell/frmsetlanguage.h"
+#include "ui/shell/aboutwindow.h"
+#include "ui/shell/mainwindow.h"
+#include "ui/shell/modelwindow.h"
+#include "ui/shell/printlistwindow.h"
+#include "ui/shell/portwindow.h"
+#include "ui/shell/languagewindow.h"
 #include "core/config/settingsfile.h"
 #include "ui/common/texttables.h"
 #include "ui/common/uicommon.h"
 #include "core/comm/keptfiles.h"
 #include "core/config/datafile.h"
 #include "exchange/channelcsv.h"
-#include "ui/editors/frmcommchinfo.h"
+#include "ui/editors/channelgridwindow.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
 #include "windowtest.h"
@@ -105,19 +105,19 @@ class TestMainWindow : public QObject {
     std::unique_ptr<QTemporaryDir> m_dir; // program folder, settings and data files per test
     std::unique_ptr<ScriptedMessages> m_msgs;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<frmMain> m_main;
+    std::unique_ptr<MainWindow> m_main;
 
     QString settingsFile() const { return m_dir->filePath(QStringLiteral("language/mysetup.ini")); }
     QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
 
-    frmMain& start(const Product& p = meridoxProduct(), int systemLanguage = LanguageEnglish) {
+    MainWindow& start(const Product& p = meridoxProduct(), int systemLanguage = LanguageEnglish) {
         AppContext c;
         c.product = &p;
         c.settingsFile = settingsFile();
         c.programFolder = m_dir->path();
         c.systemLanguage = systemLanguage;
         c.comPort = SetupSettings(c.settingsFile).comPort();
-        m_main = std::make_unique<frmMain>(c);
+        m_main = std::make_unique<MainWindow>(c);
         return *m_main;
     }
     QAction* action(const QString& name) const {
@@ -236,7 +236,7 @@ class TestMainWindow : public QObject {
     }
 
     void placement() {
-        frmMain& w = start();
+        MainWindow& w = start();
         QCOMPARE(w.size(), QSize(twipsToPixelsX(14500), twipsToPixelsY(10500)));
         QCOMPARE(w.pos(), QPoint(twipsToPixelsX(100), twipsToPixelsY(100)));
         w.show();
@@ -249,7 +249,7 @@ class TestMainWindow : public QObject {
         // Minimized at exit: the stored placement stays.
         s.setValue(QStringLiteral("Settings/MainWidth"), QStringLiteral("12000"));
         s.sync();
-        frmMain& again = start();
+        MainWindow& again = start();
         QCOMPARE(again.width(), twipsToPixelsX(12000));
         again.showMinimized();
         QVERIFY(again.close());
@@ -275,7 +275,7 @@ class TestMainWindow : public QObject {
         QFETCH(int, language);
         QFETCH(QString, title);
         setCurrentLanguage(language);
-        frmMain& w = start(solvir ? solvirProduct() : meridoxProduct());
+        MainWindow& w = start(solvir ? solvirProduct() : meridoxProduct());
         QCOMPARE(w.windowTitle(), title);
         QCOMPARE(w.findChild<QLabel*>(QStringLiteral("Panel3"))->text(),
                  language == 1 ? QStringLiteral("COM1") : QString::fromUtf8("通信口1"));
@@ -482,12 +482,12 @@ class TestMainWindow : public QObject {
     }
 
     void languageChangeOnActivation() {
-        frmMain& w = start(meridoxProduct(), LanguageChinese);
+        MainWindow& w = start(meridoxProduct(), LanguageChinese);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         w.showChildWindow(QStringLiteral("FrmOptFeatures"));
         const QPointer<QWidget> oldGrid = w.findChildWindow(QStringLiteral("frmCommChInfo"));
-        whenModal<FrmSetLanguage>([](FrmSetLanguage* d) {
+        whenModal<LanguageWindow>([](LanguageWindow* d) {
             auto* combo = d->findChild<QComboBox*>(QStringLiteral("Combo1"));
             QCOMPARE(combo->count(), 2);
             combo->setCurrentIndex(1);
@@ -518,7 +518,7 @@ class TestMainWindow : public QObject {
 
     void solvirLanguageLastsUntilExit() {
         start(solvirProduct(), LanguageChinese).show();
-        whenModal<FrmSetLanguage>([](FrmSetLanguage* d) {
+        whenModal<LanguageWindow>([](LanguageWindow* d) {
             d->findChild<QComboBox*>(QStringLiteral("Combo1"))->setCurrentIndex(1);
             QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Command1")),
                               Qt::LeftButton);
@@ -543,7 +543,7 @@ class TestMainWindow : public QObject {
         QFETCH(int, current);
         QFETCH(QString, entries);
         setCurrentLanguage(current);
-        FrmSetLanguage w(system, nullptr);
+        LanguageWindow w(system, nullptr);
         auto* combo = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
         QStringList items;
         for (int i = 0; i < combo->count(); ++i)
@@ -596,7 +596,7 @@ class TestMainWindow : public QObject {
             return w.findChild<QRadioButton*>(QStringLiteral("Option1_%1").arg(i));
         };
         {
-            FrmSetComm w(3, settings);
+            PortWindow w(3, settings);
             QString enabled;
             for (int i = 0; i < 8; ++i)
                 enabled += option(w, i)->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
@@ -617,7 +617,7 @@ class TestMainWindow : public QObject {
                               Qt::LeftButton);
             QCOMPARE(fileBytes(settingsFile()), before);
         }
-        FrmSetComm w(3, settings);
+        PortWindow w(3, settings);
         option(w, 1)->setChecked(true);
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
@@ -1047,7 +1047,7 @@ class TestMainWindow : public QObject {
         Document doc(solvir ? solvirProduct() : meridoxProduct());
         doc.initialiseDefaults();
         int loaded = 0;
-        FrmModelInfo w(doc, [&] { ++loaded; });
+        ModelWindow w(doc, [&] { ++loaded; });
         w.show();
         auto* combo1 = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
         auto* combo2 = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
@@ -1083,7 +1083,7 @@ class TestMainWindow : public QObject {
     void modelWindowThroughMainWindow() {
         // Without a template the chosen model stays after the new configuration is loaded.
         start().show();
-        whenModal<FrmModelInfo>([](FrmModelInfo* d) {
+        whenModal<ModelWindow>([](ModelWindow* d) {
             d->findChild<QComboBox*>(QStringLiteral("Combo1"))->setEditText(QStringLiteral("WX40"));
             d->findChild<QComboBox*>(QStringLiteral("Combo2"))
                 ->setEditText(QStringLiteral("26.51500 - 27.85500 MHz"));

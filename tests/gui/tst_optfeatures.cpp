@@ -1,8 +1,8 @@
 // The optional features window offscreen: stored values and their lists, the mode and
 // "Single Change Data" rules, and solvir's emergency channel lists.
 #include "core/channels/channelrules.h"
-#include "ui/editors/frmcommchinfo.h"
-#include "ui/editors/frmoptfeatures.h"
+#include "ui/editors/channelgridwindow.h"
+#include "ui/editors/optionfeatureswindow.h"
 #include "testsupport.h"
 #include "windowtest.h"
 
@@ -16,11 +16,11 @@
 
 Q_DECLARE_METATYPE(const Product*)
 
-class TestOptFeatures : public QObject, EditorUnderTest<FrmOptFeatures> {
+class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
     Q_OBJECT
     PrivateUserFolders m_folders;
 
-    FrmOptFeatures& open() { return openWindow(); }
+    OptionFeaturesWindow& open() { return openWindow(); }
     QCheckBox* check(int k) const {
         return m_window->findChild<QCheckBox*>(QStringLiteral("Check1_%1").arg(k));
     }
@@ -232,8 +232,8 @@ class TestOptFeatures : public QObject, EditorUnderTest<FrmOptFeatures> {
         QComboBox* emergency = list(QStringLiteral("Combo2_0"));
         QCOMPARE(itemsOf(emergency).join(QLatin1Char(',')), QStringLiteral("1,3,5"));
         QCOMPARE(emergency->currentText(), QStringLiteral("5"));
-        std::unique_ptr<frmCommChInfo> grid;
-        if (gridOpen) grid = std::make_unique<frmCommChInfo>(doc);
+        std::unique_ptr<ChannelGridWindow> grid;
+        if (gridOpen) grid = std::make_unique<ChannelGridWindow>(doc);
         UpdateChannelCell(doc, 5, ColRx, QString());
         QCOMPARE(itemsOf(emergency).join(QLatin1Char(',')), QStringLiteral("1,3"));
         QCOMPARE(emergency->currentText(), QStringLiteral("1"));

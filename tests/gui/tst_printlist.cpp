@@ -1,6 +1,6 @@
 // The print list offscreen: what its boxes select, what it refuses, and what it hands to the
 // printer setup and the print preview.
-#include "ui/shell/frmprintlist.h"
+#include "ui/shell/printlistwindow.h"
 #include "ui/common/printdialogs.h"
 #include "testsupport.h"
 #include "windowtest.h"
@@ -47,12 +47,12 @@ class TestPrintList : public QObject {
     Q_OBJECT
     PrivateUserFolders m_folders;
     std::unique_ptr<Document> m_doc;
-    std::unique_ptr<FrmPrintList> m_window;
+    std::unique_ptr<PrintListWindow> m_window;
     std::unique_ptr<ScriptedMessages> m_msgs;
     std::unique_ptr<RecordingPrintDialogs> m_dialogs;
 
-    FrmPrintList& open() {
-        m_window = std::make_unique<FrmPrintList>(*m_doc);
+    PrintListWindow& open() {
+        m_window = std::make_unique<PrintListWindow>(*m_doc);
         m_window->show();
         if (!QTest::qWaitForWindowExposed(m_window.get())) qFatal("window not shown");
         return *m_window;

@@ -2,9 +2,9 @@
 // window, completion, the information display, and giving up mid-read.
 #include "ui/common/uicommon.h"
 #include "core/comm/keptfiles.h"
-#include "ui/radio/frmemg.h"
-#include "ui/radio/frmprogress.h"
-#include "ui/radio/frmradioinfoset.h"
+#include "ui/radio/factoryinformationwindow.h"
+#include "ui/radio/progresswindow.h"
+#include "ui/radio/radioinformationwindow.h"
 #include "ui/radio/radiocommands.h"
 #include "core/channels/channelrules.h"
 #include "radiolauncher.h"
@@ -116,7 +116,7 @@ void TestRadioEnd2End::readEditWrite() {
     rig.commands.readFromRadio();
     QCOMPARE(messages.texts(), QStringList{messageText(Msg::ReadConfirm)});
     // The progress window is up and modal while the session runs on.
-    QPointer<FrmProgress> progress = rig.commands.progressWindow();
+    QPointer<ProgressWindow> progress = rig.commands.progressWindow();
     QVERIFY(progress && progress->isVisible() && progress->isModal() && rig.session.busy());
     QVERIFY(rig.finish());
     QCOMPARE(rig.session.lastFailure(), SessionFailure::None);
@@ -174,7 +174,7 @@ void TestRadioEnd2End::closingProgressCancels() {
     ScriptedMessages messages;
     messages.answers = {MsgAnswer::Ok};
     rig.commands.readFromRadio();
-    QPointer<FrmProgress> progress = rig.commands.progressWindow();
+    QPointer<ProgressWindow> progress = rig.commands.progressWindow();
     QVERIFY(QTest::qWaitFor([&] { return rig.session.percent() >= 3; }, 10000));
     QCOMPARE(progress->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
              QString::number(rig.session.percent()) + QLatin1Char('%'));
@@ -220,10 +220,10 @@ void TestRadioEnd2End::informationReadShowsEmg() {
     Rig rig(*product, radio.linkPath());
     ScriptedMessages messages;
     rig.commands.localInformation[5] = QStringLiteral("V1.07");
-    FrmRadioInfoSet* infoSet = nullptr;
+    RadioInformationWindow* infoSet = nullptr;
     if (fromInfoSet) {
         rig.commands.setRadioInfo();
-        infoSet = rig.main.findChild<FrmRadioInfoSet*>();
+        infoSet = rig.main.findChild<RadioInformationWindow*>();
         QVERIFY(infoSet && infoSet->isModal());
         infoSet->findChild<QPushButton*>(QStringLiteral("CommandRead"))->click();
     } else {
@@ -232,7 +232,7 @@ void TestRadioEnd2End::informationReadShowsEmg() {
     QVERIFY(!rig.commands.progressWindow());
     QVERIFY(rig.finish());
     QVERIFY(messages.asked.isEmpty());
-    QPointer<FrmEMG> emg = rig.commands.informationWindow();
+    QPointer<FactoryInformationWindow> emg = rig.commands.informationWindow();
     QVERIFY(emg && emg->isVisible() && emg->isModal());
     QCOMPARE(emg->parentWidget(), fromInfoSet ? static_cast<QWidget*>(infoSet) : &rig.main);
     const auto box = [&emg](int i) {

@@ -1,9 +1,9 @@
 // The radio windows offscreen: factory information display, Set Radio Information, the
 // progress window, and the write command's wait for the editors.
 #include "ui/common/uicommon.h"
-#include "ui/radio/frmemg.h"
-#include "ui/radio/frmprogress.h"
-#include "ui/radio/frmradioinfoset.h"
+#include "ui/radio/factoryinformationwindow.h"
+#include "ui/radio/progresswindow.h"
+#include "ui/radio/radioinformationwindow.h"
 #include "ui/radio/radiocommands.h"
 #include "fakelink.h"
 #include "testsupport.h"
@@ -117,7 +117,7 @@ void TestRadioWindows::emgShownValue() {
     Rig rig;
     LocalInformation info = defaultLocalInformation(QDate(2010, 12, 7));
     info[size_t(index)] = stored;
-    FrmEMG w(rig.doc, info);
+    FactoryInformationWindow w(rig.doc, info);
     QCOMPARE(textOf(w, QStringLiteral("Text1_%1").arg(index)), shown);
 }
 
@@ -141,7 +141,7 @@ void TestRadioWindows::emgCaptionsAndPlacement() {
     Document doc(*product);
     doc.initialiseDefaults();
     const QDate day(2010, 12, 7);
-    FrmEMG w(doc, defaultLocalInformation(day));
+    FactoryInformationWindow w(doc, defaultLocalInformation(day));
     QCOMPARE(w.windowTitle(), tr2("Embedded Message", "嵌入信息"));
     QCOMPARE(child<QLabel>(w, "Label1_7")->text(), secondDescription);
     auto* model = child<QComboBox>(w, "Combo1_0");
@@ -188,7 +188,7 @@ void TestRadioWindows::infoSetVersionOnLeaving() {
     QFETCH(QString, typed);
     QFETCH(QString, kept);
     Rig rig;
-    FrmRadioInfoSet w(rig.doc, rig.session);
+    RadioInformationWindow w(rig.doc, rig.session);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     auto* version = child<QLineEdit>(w, "Text1_1");
@@ -204,7 +204,7 @@ void TestRadioWindows::infoSetVersionOnLeaving() {
 
 void TestRadioWindows::infoSetKeysAndTimeSync() {
     Rig rig;
-    FrmRadioInfoSet w(rig.doc, rig.session);
+    RadioInformationWindow w(rig.doc, rig.session);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     auto* serial = child<QLineEdit>(w, "Text1_0");
@@ -238,7 +238,7 @@ void TestRadioWindows::infoSetModelBands() {
     QFETCH(int, count);
     QFETCH(QString, selected);
     Rig rig;
-    FrmRadioInfoSet w(rig.doc, rig.session);
+    RadioInformationWindow w(rig.doc, rig.session);
     auto* models = child<QComboBox>(w, "Combo1_0");
     auto* bands = child<QComboBox>(w, "Combo1_1");
     models->setCurrentIndex(models->findText(QStringLiteral("710")));
@@ -254,14 +254,14 @@ void TestRadioWindows::infoSetStoresOnClose() {
     {
         // Looking changes nothing, although the model shows cut to three characters and no
         // band entry fits the stored band code.
-        FrmRadioInfoSet w(rig.doc, rig.session);
+        RadioInformationWindow w(rig.doc, rig.session);
         QCOMPARE(child<QComboBox>(w, "Combo1_0")->currentText(), QStringLiteral("SOL"));
         w.show();
         w.close();
     }
     QVERIFY(!rig.doc.isModified());
 
-    FrmRadioInfoSet w(rig.doc, rig.session);
+    RadioInformationWindow w(rig.doc, rig.session);
     w.show();
     auto* models = child<QComboBox>(w, "Combo1_0");
     models->setCurrentIndex(models->findText(QStringLiteral("715")));
@@ -279,7 +279,7 @@ void TestRadioWindows::infoSetStoresOnClose() {
 void TestRadioWindows::infoSetWriteSendsWindowValues() {
     Rig rig;
     ScriptedMessages messages;
-    FrmRadioInfoSet w(rig.doc, rig.session);
+    RadioInformationWindow w(rig.doc, rig.session);
     w.show();
     auto* models = child<QComboBox>(w, "Combo1_0");
     models->setCurrentIndex(models->findText(QStringLiteral("714")));
@@ -327,7 +327,7 @@ void TestRadioWindows::infoSetKeepsStoredBand() {
     ModelInfo& mi = rig.doc.config.modelInfo;
     mi.modelNameCopy.assign(modelCopy + '\0');
     mi.bandCodeCopy = int16_t(codeCopy);
-    FrmRadioInfoSet w(rig.doc, rig.session);
+    RadioInformationWindow w(rig.doc, rig.session);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     auto* bands = child<QComboBox>(w, "Combo1_1");
@@ -364,7 +364,7 @@ void TestRadioWindows::progressWindow() {
     QFETCH(QString, label);
     setCurrentLanguage(language);
     Rig rig;
-    FrmProgress w(rig.session, RadioOperation(commType));
+    ProgressWindow w(rig.session, RadioOperation(commType));
     auto* label1 = child<QLabel>(w, "Label1");
     auto* label2 = child<QLabel>(w, "Label2");
     auto* bar = child<QProgressBar>(w, "ProgressBar1");

@@ -1,8 +1,8 @@
 // The test window and the parameter window against the virtual radio on a pseudo-terminal.
 #include "core/comm/session.h"
 #include "core/comm/testmode.h"
-#include "ui/radio/frmtestmode.h"
-#include "ui/radio/frmtestmodepara.h"
+#include "ui/radio/testmodewindow.h"
+#include "ui/radio/testparameterswindow.h"
 #include "core/channels/channelrules.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
@@ -50,7 +50,7 @@ class TestTestModeWindows : public QObject {
             main.show();
             return engine.start();
         }
-        FrmTestMode* window() {
+        TestModeWindow* window() {
             if (!QTest::qWaitFor([this] { return windows.testWindow() != nullptr; }, 5000) ||
                 !QTest::qWaitFor([this] { return engine.queue.isEmpty(); }, 2000))
                 return nullptr;
@@ -107,7 +107,7 @@ void TestTestModeWindows::enterOpensTestWindow() {
     QFETCH(const Product*, product);
     Rig rig(*product);
     QVERIFY(rig.enter());
-    FrmTestMode* w = rig.window();
+    TestModeWindow* w = rig.window();
     QVERIFY(w && w->isVisible());
     QCOMPARE(w->windowTitle(), QStringLiteral("Test Mode"));
     auto* channels = rig.find<QComboBox>(w, "Combo1_0");
@@ -136,7 +136,7 @@ void TestTestModeWindows::mismatchNeverOpens() {
 void TestTestModeWindows::channelAndSignalling() {
     Rig rig(meridoxProduct());
     QVERIFY(rig.enter());
-    FrmTestMode* w = rig.window();
+    TestModeWindow* w = rig.window();
     QVERIFY(w);
     auto* channels = rig.find<QComboBox>(w, "Combo1_0");
     auto* signalling = rig.find<QComboBox>(w, "Combo1_1");
@@ -166,7 +166,7 @@ void TestTestModeWindows::channelAndSignalling() {
 void TestTestModeWindows::wideWhileTransmitting() {
     Rig rig(meridoxProduct());
     QVERIFY(rig.enter());
-    FrmTestMode* w = rig.window();
+    TestModeWindow* w = rig.window();
     QVERIFY(w);
     const int before = int(rig.frames().size());
     auto* ptt = rig.find<QCheckBox>(w, "CommandPTT");
@@ -211,7 +211,7 @@ void TestTestModeWindows::tuneLayout() {
     QFETCH(bool, reading);
     Rig rig(meridoxProduct());
     QVERIFY(rig.enter());
-    FrmTestMode* w = rig.window();
+    TestModeWindow* w = rig.window();
     QVERIFY(w);
     if (narrow) {
         QTest::mouseClick(rig.find<QPushButton>(w, "CommandNarrow"), Qt::LeftButton);
@@ -226,7 +226,7 @@ void TestTestModeWindows::tuneLayout() {
     const int before = int(rig.frames().size());
     QTest::mouseClick(tune, Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return w->parameterWindow() != nullptr; }, 3000));
-    FrmTestModePara* p = w->parameterWindow();
+    TestParametersWindow* p = w->parameterWindow();
     QVERIFY(p->isVisible() && p->isModal());
     auto* tabWidget = rig.find<QTabWidget>(p, "SSTab1");
     QCOMPARE(tabWidget->isVisible(), !reading);
@@ -264,14 +264,14 @@ void TestTestModeWindows::tuneLayout() {
 void TestTestModeWindows::typedAndSliderValues() {
     Rig rig(meridoxProduct());
     QVERIFY(rig.enter());
-    FrmTestMode* w = rig.window();
+    TestModeWindow* w = rig.window();
     QVERIFY(w);
     auto* list = rig.find<QListWidget>(w, "List1");
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down); // RF High Power
     QTest::keyClick(list, Qt::Key_Return);
     QVERIFY(QTest::qWaitFor([&] { return w->parameterWindow() != nullptr; }, 3000));
-    FrmTestModePara* p = w->parameterWindow();
+    TestParametersWindow* p = w->parameterWindow();
     QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue.isEmpty(); }, 2000));
     const int before = int(rig.frames().size());
 
@@ -306,13 +306,13 @@ void TestTestModeWindows::typedAndSliderValues() {
 void TestTestModeWindows::readingLayoutPolls() {
     Rig rig(meridoxProduct());
     QVERIFY(rig.enter());
-    FrmTestMode* w = rig.window();
+    TestModeWindow* w = rig.window();
     QVERIFY(w);
     auto* list = rig.find<QListWidget>(w, "List1");
     list->setCurrentRow(14); // RSSI
     QTest::mouseClick(rig.find<QPushButton>(w, "CommandTune"), Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return w->parameterWindow() != nullptr; }, 3000));
-    FrmTestModePara* p = w->parameterWindow();
+    TestParametersWindow* p = w->parameterWindow();
     auto* read = rig.find<QPushButton>(p, "Command1");
     QTest::mouseClick(read, Qt::LeftButton);
     QVERIFY(p->TimerGetPara.isActive());
@@ -329,7 +329,7 @@ void TestTestModeWindows::readingLayoutPolls() {
 void TestTestModeWindows::closingEndsTestMode() {
     Rig rig(meridoxProduct());
     QVERIFY(rig.enter());
-    FrmTestMode* w = rig.window();
+    TestModeWindow* w = rig.window();
     QVERIFY(w);
     auto* signalling = rig.find<QComboBox>(w, "Combo1_1");
     signalling->setFocus();

@@ -60,7 +60,7 @@ constexpr OptionField OptionFields[] = {
     {40, 0x20, OptionKind::Byte},   {41, 0x21, OptionKind::Byte},
 };
 
-// Local information area, offsets from its start; index is the FrmEMG text box Text1(i).
+// Local information area, offsets from its start; index is the FactoryInformationWindow text box Text1(i).
 // Text1(5), the firmware version, does not come from this area.
 struct InfoField {
     int index;

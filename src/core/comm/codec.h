@@ -34,7 +34,7 @@ std::optional<QString> BuildRadioImage(const Document& doc, QByteArray& image);
 // message naming the channel or setting on failure, leaving the document untouched.
 std::optional<QString> ParseRadioImage(Document& doc, const QByteArray& image);
 
-// The twelve texts of the local information area, in the order of the FrmEMG text boxes
+// The twelve texts of the local information area, in the order of the FactoryInformationWindow text boxes
 // Text1(0)..Text1(11); each is cut at its first 0xFF or 0x00 byte.
 using LocalInformation = std::array<QString, 12>;
 LocalInformation ParseLocalInformation(const Product& p, const QByteArray& image);

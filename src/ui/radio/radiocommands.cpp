@@ -1,9 +1,9 @@
 #include "radiocommands.h"
 
 #include "core/comm/keptfiles.h"
-#include "frmemg.h"
-#include "frmprogress.h"
-#include "frmradioinfoset.h"
+#include "factoryinformationwindow.h"
+#include "progresswindow.h"
+#include "radioinformationwindow.h"
 #include "ui/common/handlertrap.h"
 
 #include <QApplication>
@@ -96,7 +96,7 @@ void RadioCommands::startInformationRead(bool clearImage) {
 void RadioCommands::setRadioInfo() {
     if (busy()) return;
     runTrapped("mnuSetRadioInfo_Click", [this] {
-        auto* w = new FrmRadioInfoSet(m_doc, m_session, dialogParent());
+        auto* w = new RadioInformationWindow(m_doc, m_session, dialogParent());
         w->setAttribute(Qt::WA_DeleteOnClose);
         w->readInformation = [this] { readRadioInfo(); };
         w->open();
@@ -107,7 +107,7 @@ void RadioCommands::setRadioInfo() {
 void RadioCommands::openProgress(RadioOperation commType) {
     runTrapped("ProgressForm_Show", [this, commType] {
         if (m_progress) m_progress->deleteLater();
-        auto* w = new FrmProgress(m_session, commType, m_main);
+        auto* w = new ProgressWindow(m_session, commType, m_main);
         w->setAttribute(Qt::WA_DeleteOnClose);
         m_progress = w;
         w->open();
@@ -118,14 +118,14 @@ void RadioCommands::showInformation() {
     runTrapped("ShowEMG", [this] {
         localInformation = m_session.localInformation();
         if (m_emg) m_emg->close();
-        auto* w = new FrmEMG(m_doc, localInformation, dialogParent());
+        auto* w = new FactoryInformationWindow(m_doc, localInformation, dialogParent());
         w->setAttribute(Qt::WA_DeleteOnClose);
         m_emg = w;
         w->open();
     });
 }
 
-// A window opened from a modal window (the information read of FrmRadioInfoSet) sits on it.
+// A window opened from a modal window (the information read of RadioInformationWindow) sits on it.
 QWidget* RadioCommands::dialogParent() const {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
     return m_main;

@@ -5,8 +5,8 @@
 #include "core/comm/sessiontrace.h"
 
 #include <QObject>
-#include "frmemg.h"
-#include "frmprogress.h"
+#include "factoryinformationwindow.h"
+#include "progresswindow.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -33,14 +33,14 @@ class RadioCommands : public QObject {
     std::function<void()> closeEditors;        // a read is about to replace the configuration
     std::function<void()> afterRead;           // title, captions, channel grid, cascade
 
-    LocalInformation localInformation; // what FrmEMG shows; start-up defaults until a read
+    LocalInformation localInformation; // what FactoryInformationWindow shows; start-up defaults until a read
     QTimer TimerWrite;
 
     // True while a command runs or a write waits for TimerWrite: starters do nothing then.
     bool busy() const { return m_session.busy() || TimerWrite.isActive(); }
     // The windows this object opened, while they are open.
-    FrmProgress* progressWindow() const { return m_progress; }
-    FrmEMG* informationWindow() const { return m_emg; }
+    ProgressWindow* progressWindow() const { return m_progress; }
+    FactoryInformationWindow* informationWindow() const { return m_emg; }
     // Every session of the window's radio link is traced here (kept in the trace folder).
     SessionTrace& trace() { return m_trace; }
     // The backup image kept by the last successful read (empty when none could be kept).
@@ -57,8 +57,8 @@ class RadioCommands : public QObject {
     Document& m_doc;
     RadioSession& m_session;
     QWidget* m_main;
-    QPointer<FrmProgress> m_progress;
-    QPointer<FrmEMG> m_emg;
+    QPointer<ProgressWindow> m_progress;
+    QPointer<FactoryInformationWindow> m_emg;
     SessionTrace m_trace;
     QString m_lastBackup;
     bool m_backupWarned = false;

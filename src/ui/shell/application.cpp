@@ -1,8 +1,8 @@
 #include "application.h"
 
 #include "core/config/messages.h"
-#include "frmmain.h"
-#include "frmsplash.h"
+#include "mainwindow.h"
+#include "splashwindow.h"
 #include "core/config/settingsfile.h"
 #include "ui/common/uicommon.h"
 
@@ -37,7 +37,7 @@ int guiMain(const Product& p, int argc, char** argv) {
     WidgetMessageService messages;
     setMessageService(&messages);
 
-    auto splash = std::make_unique<frmSplash>(context.programFolder, currentLanguage());
+    auto splash = std::make_unique<SplashWindow>(context.programFolder, currentLanguage());
     if (splash->hasPicture()) {
         splash->show();
         splash->repaint();
@@ -45,14 +45,14 @@ int guiMain(const Product& p, int argc, char** argv) {
     }
 
     // The main window fills the configuration with its defaults and the template file.
-    frmMain main(context);
+    MainWindow main(context);
 
     const auto showMain = [&main] {
         main.show();
         main.activateWindow();
     };
     if (splash->hasPicture()) {
-        QObject::connect(splash.get(), &frmSplash::finished, &main, showMain);
+        QObject::connect(splash.get(), &SplashWindow::finished, &main, showMain);
         splash->Timer1.start();
     } else {
         showMain();

@@ -1,0 +1,404 @@
+#include "dtmfwindow.h"
+
+#include "ui/common/uicommon.h"
+#include "core/config/modelband.h"
+#include "ui/common/editorsupport.h"
+#include "ui/common/hiddengrid.h"
+#include "ui/common/hiddensupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int IdCodeLength = 10;
+constexpr int MinIdCodeLength = 3;
+constexpr int StunCodeLength = 10;
+constexpr int AutodialLength = 16;
+constexpr int AutodialMemories = 8;
+
+// DtmfSettings: the first six words are the encode settings (Combo1 0..4, Check1); the five
+// words after the ID code are the decode settings (Combo2 0..3, Check2).
+constexpr int FirstDigitDelayList = 2; // Combo1(2) shows tens of milliseconds as milliseconds
+constexpr int SideToneWord = 5;
+constexpr int GroupCodeList = 0;
+constexpr int ClearToTranspondWord = 4;
+
+// A code shorter than its field ends with one character 0; a full code has no terminator.
+QByteArray terminatedCode(const QString& text, int width) {
+    QByteArray bytes = text.toLatin1();
+    if (bytes.size() >= width) return bytes.left(width);
+    bytes.append('\0');
+    return bytes;
+}
+
+QStringList numbers(int first, int last, int step = 1) {
+    QStringList out;
+    for (int v = first; v <= last; v += step)
+        out << QString::number(v);
+    return out;
+}
+
+QGridLayout* pairGrid() {
+    auto* grid = new QGridLayout;
+    // Each caption sits right against its control.
+    grid->setHorizontalSpacing(twipsToPixelsX(45));
+    grid->setColumnStretch(2, 1);
+    return grid;
+}
+void addPair(QGridLayout* grid, QLabel* label, QWidget* control) {
+    const int row = grid->rowCount();
+    grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+    grid->addWidget(control, row, 1);
+    label->setBuddy(control);
+}
+} // namespace
+
+DtmfWindow::DtmfWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
+    setObjectName(QStringLiteral("FrmDTMF"));
+    auto makeLabel = [this](const QString& name) {
+        auto* l = new QLabel(this);
+        l->setObjectName(name);
+        return l;
+    };
+    auto makeList = [this](const QString& name) {
+        auto* c = new QComboBox(this);
+        c->setObjectName(name);
+        c->setMaxVisibleItems(17);
+        c->setMinimumContentsLength(12);
+        return c;
+    };
+
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+
+    // Encode.
+    auto* encode = new QWidget(m_tabs);
+    auto* encodeGrid = pairGrid();
+    for (int i = 0; i < 5; ++i) {
+        m_label1[size_t(i)] = makeLabel(QStringLiteral("Label1_%1").arg(i));
+        m_combo1[size_t(i)] = makeList(QStringLiteral("Combo1_%1").arg(i));
+        addPair(encodeGrid, m_label1[size_t(i)], m_combo1[size_t(i)]);
+        connect(m_combo1[size_t(i)], &QComboBox::activated, this,
+                [this, i] { trapErrors("FrmDTMF_Combo1_Click", [&] { storeCombo1(i); }); });
+    }
+    m_check1 = new QCheckBox(this);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    encodeGrid->addWidget(m_check1, encodeGrid->rowCount(), 1);
+    connect(m_check1, &QCheckBox::clicked, this,
+            [this](bool on) { m_doc.config.dtmf.words1[SideToneWord] = on ? 1 : 0; });
+    auto* encodeLayout = new QVBoxLayout(encode);
+    encodeLayout->addLayout(encodeGrid);
+    encodeLayout->addStretch(1);
+
+    // Decode.
+    auto* decode = new QWidget(m_tabs);
+    auto* decodeGrid = pairGrid();
+    m_labelId = makeLabel(QStringLiteral("Label3"));
+    m_text1 = new QLineEdit(this);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setMaxLength(IdCodeLength);
+    m_text1->setValidator(new CharsetValidator(QStringLiteral("0123456789"), m_text1));
+    addPair(decodeGrid, m_labelId, m_text1);
+    for (int i = 0; i < 4; ++i) {
+        m_label2[size_t(i)] = makeLabel(QStringLiteral("Label2_%1").arg(i));
+        m_combo2[size_t(i)] = makeList(QStringLiteral("Combo2_%1").arg(i));
+        addPair(decodeGrid, m_label2[size_t(i)], m_combo2[size_t(i)]);
+        connect(m_combo2[size_t(i)], &QComboBox::activated, this,
+                [this, i] { trapErrors("FrmDTMF_Combo2_Click", [&] { storeCombo2(i); }); });
+    }
+    m_check2 = new QCheckBox(this);
+    m_check2->setObjectName(QStringLiteral("Check2"));
+    decodeGrid->addWidget(m_check2, decodeGrid->rowCount(), 1);
+    connect(m_check2, &QCheckBox::clicked, this,
+            [this](bool on) { m_doc.config.dtmf.words2[ClearToTranspondWord] = on ? 1 : 0; });
+
+    m_frame1 = new QGroupBox(this);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* stunGrid = pairGrid();
+    m_labelStun = makeLabel(QStringLiteral("Label4"));
+    m_text2 = new QLineEdit(this);
+    m_text2->setObjectName(QStringLiteral("Text2"));
+    m_text2->setMaxLength(StunCodeLength);
+    m_text2->setValidator(new CharsetValidator(dtmfCharacters(), m_text2));
+    addPair(stunGrid, m_labelStun, m_text2);
+    m_labelStunType = makeLabel(QStringLiteral("Label5"));
+    m_combo3 = makeList(QStringLiteral("Combo3"));
+    addPair(stunGrid, m_labelStunType, m_combo3);
+    connect(m_combo3, &QComboBox::activated, this, [this](int i) {
+        if (i >= 0) m_doc.config.dtmf.word3 = int16_t(i);
+    });
+    m_frame1->setLayout(stunGrid);
+    for (QLineEdit* box : {m_text1, m_text2})
+        box->installEventFilter(this);
+
+    auto* decodeLayout = new QVBoxLayout(decode);
+    decodeLayout->addLayout(decodeGrid);
+    decodeLayout->addWidget(m_frame1);
+    decodeLayout->addStretch(1);
+
+    // Autodial memory.
+    auto* autodial = new QWidget(m_tabs);
+    m_grid = new EditorGrid(AutodialMemories + 1, 2, autodial);
+    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    QLineEdit* text3 = m_grid->editor();
+    text3->setObjectName(QStringLiteral("Text3"));
+    text3->setMaxLength(AutodialLength);
+    text3->setValidator(new CharsetValidator(dtmfCharacters(), text3));
+    m_grid->editorWidthReduction = twipsToPixelsX(50);
+    m_grid->onCommit = [this](int row, int, const QString& text) {
+        trapErrors("FrmDTMF_MSFlexGrid1_Validate", [&] { commitAutodial(row, text); });
+    };
+    m_grid->setColumnWidth(0, twipsToPixelsX(700));
+    m_grid->setColumnWidth(1, twipsToPixelsX(4200));
+    m_grid->setFixedWidth(twipsToPixelsX(4900) + 2 * m_grid->frameWidth());
+    m_grid->fitHeightToRows();
+    auto* autodialLayout = new QVBoxLayout(autodial);
+    autodialLayout->addWidget(m_grid, 0, Qt::AlignHCenter);
+    autodialLayout->addStretch(1);
+
+    m_tabs->addTab(encode, QString());
+    m_tabs->addTab(decode, QString());
+    m_tabs->addTab(autodial, QString());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs, 1);
+    m_close = addCloseRow(this, layout);
+
+    trapErrors("FrmDTMF_Form_Load", [&] {
+        fillLists();
+        setCaptions();
+        showRecord();
+        for (QLineEdit* box : {m_text1, m_text2, text3})
+            suppressRightClick(box);
+    });
+}
+
+DtmfWindow::~DtmfWindow() {
+    for (QLineEdit* box : {m_text1, m_text2, m_grid->editor()})
+        restoreRightClick(box);
+}
+
+void DtmfWindow::fillLists() {
+    const QStringList times{QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("500"),
+                            QStringLiteral("1000")};
+    m_combo1[0]->addItems(
+        {QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("10"), QStringLiteral("15")});
+    m_combo1[1]->addItems(times);
+    m_combo1[2]->addItems(numbers(100, 1000, 50));
+    m_combo1[3]->addItems(times);
+    m_combo2[GroupCodeList]->addItem(QString()); // "Off", captioned with the language
+    for (const char* c : {"A", "B", "C", "D", "#", "*"})
+        m_combo2[GroupCodeList]->addItem(QLatin1String(c));
+    m_combo2[1]->addItem(QString());
+    m_combo2[1]->addItems(numbers(1, 15));
+}
+
+void DtmfWindow::setCaptions() {
+    setWindowTitle(tr2("DTMF", "DTMF(双音多频)"));
+    m_tabs->setTabText(0, tr2("Encode", "编码"));
+    m_tabs->setTabText(1, tr2("Decode", "解码"));
+    m_tabs->setTabText(2, tr2("Autodial Memory", "自动拨号存储器"));
+    const QString labels1[5] = {
+        tr2("DTMF Speed[digit/s]", "DTMF 速率[数字/秒]"),
+        tr2("First Digit Time[ms]", "首位数码时间[毫秒]"),
+        tr2("First Digit Delay[ms]", "首位数码延迟[毫秒]"),
+        tr2("* and # Tone[ms]", "*和#音[毫秒]"),
+        tr2("D Code Assignment", "D键设定"),
+    };
+    for (int i = 0; i < 5; ++i)
+        m_label1[size_t(i)]->setText(labels1[i]);
+    m_check1->setText(tr2("DTMF Side Tone", "DTMF 侧音"));
+    setListEntry(m_combo1[4], 0, tr2("D Code", "D 码"));
+    for (int s = 1; s <= 16; ++s)
+        setListEntry(m_combo1[4], s, QString::number(s) + tr2("s", "秒"));
+
+    m_labelId->setText(tr2("ID Code", "ID 码"));
+    const QString labels2[4] = {
+        tr2("Group Code", "组呼码"),
+        tr2("Auto Reset Timer[s]", "自动复位定时器[秒]"),
+        tr2("Call Alert", "呼叫告警"),
+        tr2("Transpond", "自动应答"),
+    };
+    for (int i = 0; i < 4; ++i)
+        m_label2[size_t(i)]->setText(labels2[i]);
+    const QString off = tr2("Off", "关");
+    setListEntry(m_combo2[GroupCodeList], 0, off);
+    setListEntry(m_combo2[1], 0, off);
+    const QStringList alerts{off, tr2("Normal", "常规"), tr2("Continuous", "连续")};
+    const QStringList transpond{off, tr2("Alert", "告警"), tr2("ID Code", "ID 码")};
+    for (int i = 0; i < 3; ++i) {
+        setListEntry(m_combo2[2], i, alerts[i]);
+        setListEntry(m_combo2[3], i, transpond[i]);
+    }
+    m_check2->setText(tr2("Clear to Transpond", "清除自动应答"));
+    m_frame1->setTitle(QStringLiteral("Stun"));
+    m_labelStun->setText(tr2("Stun Code", "遥毙码"));
+    m_labelStunType->setText(tr2("Stun Type", "遥毙类型"));
+    setListEntry(m_combo3, 0, tr2("TX Inhibit", "发射抑制"));
+    setListEntry(m_combo3, 1, tr2("TX/RX Inhibit", "发射/接收 抑制"));
+
+    m_grid->setHeaderText(0, tr2("No.", "编号"));
+    m_grid->setHeaderText(1, tr2("Autodial Memory", "自动拨号存储器"));
+    for (int r = 1; r <= AutodialMemories; ++r)
+        m_grid->setCellText(r, 0, QString::number(r));
+    captionCloseAndHelp(this);
+}
+
+void DtmfWindow::showRecord() {
+    const DtmfSettings& d = m_doc.config.dtmf;
+    for (int i : {0, 1, 3, 4})
+        showListIndex(m_combo1[size_t(i)], d.words1[size_t(i)]);
+    showListIndex(m_combo1[FirstDigitDelayList],
+                  m_combo1[FirstDigitDelayList]->findText(
+                      QString::number(d.words1[FirstDigitDelayList] * 10)));
+    m_check1->setChecked(d.words1[SideToneWord] == 1);
+
+    m_shownId = trimSpaces(QString::fromLatin1(d.text1.untilNul()));
+    m_text1->setText(m_shownId);
+
+    const int group = d.words2[GroupCodeList];
+    showListIndex(m_combo2[GroupCodeList], group == 0 ? 0
+                                           : group > 0 && group < 128
+                                               ? m_combo2[GroupCodeList]->findText(
+                                                     QString(QChar(group)), Qt::MatchCaseSensitive)
+                                               : -1);
+    for (int i = 1; i < 4; ++i)
+        showListIndex(m_combo2[size_t(i)], d.words2[size_t(i)]);
+    m_check2->setChecked(d.words2[ClearToTranspondWord] == 1);
+
+    m_shownStun = QString::fromLatin1(d.text2.untilNul());
+    m_text2->setText(m_shownStun);
+    showListIndex(m_combo3, d.word3);
+
+    for (int r = 1; r <= AutodialMemories; ++r)
+        m_grid->setCellText(r, 1, QString());
+    const int count = std::clamp<int>(m_doc.config.dtmfCodeCount, 0, AutodialMemories);
+    for (int j = 0; j < count; ++j) {
+        const DtmfCodeEntry& e = m_doc.config.dtmfCodes[size_t(j)];
+        if (e.number >= 1 && e.number <= AutodialMemories)
+            m_grid->setCellText(e.number, 1, QString::fromLatin1(e.code.untilNul()));
+    }
+}
+
+void DtmfWindow::storeCombo1(int i) {
+    const int index = m_combo1[size_t(i)]->currentIndex();
+    if (index < 0) return;
+    m_doc.config.dtmf.words1[size_t(i)] =
+        int16_t(i == FirstDigitDelayList ? m_combo1[size_t(i)]->currentText().toInt() / 10 : index);
+}
+
+void DtmfWindow::storeCombo2(int i) {
+    const int index = m_combo2[size_t(i)]->currentIndex();
+    if (index < 0) return;
+    // The group code is stored as its character; "Off" is 0.
+    m_doc.config.dtmf.words2[size_t(i)] = int16_t(
+        i == GroupCodeList ? (index == 0 ? 0 : m_combo2[size_t(i)]->currentText().at(0).unicode())
+                           : index);
+}
+
+bool DtmfWindow::storeIdCode() {
+    bool stored = true;
+    if (m_checkingId) return stored;
+    m_checkingId = true;
+    trapErrors("FrmDTMF_Text1_Validate", [&] {
+        const QString text = m_text1->text();
+        if (text == m_shownId) return;
+        if (text.size() >= MinIdCodeLength) {
+            m_doc.config.dtmf.text1.assign(text.left(IdCodeLength).toLatin1());
+            m_shownId = text;
+            return;
+        }
+        stored = false;
+        // The box shows the code the record keeps (the code "000" when that is unusable).
+        const QString kept = trimSpaces(QString::fromLatin1(m_doc.config.dtmf.text1.untilNul()));
+        m_shownId = kept.size() >= MinIdCodeLength ? kept : QStringLiteral("000");
+        m_text1->setText(m_shownId);
+        showMessage(Msg::InvalidData, MsgIcon::Critical);
+    });
+    m_checkingId = false;
+    return stored;
+}
+
+void DtmfWindow::storeStunCode() {
+    trapErrors("FrmDTMF_Text2_Validate", [&] {
+        const QString text = m_text2->text();
+        if (text == m_shownStun) return; // left as shown: its bytes stay as loaded
+        m_doc.config.dtmf.text2.assign(terminatedCode(text, StunCodeLength));
+        m_shownStun = text;
+    });
+}
+
+void DtmfWindow::commitAutodial(int row, const QString& text) {
+    RadioConfig& c = m_doc.config;
+    int count = std::clamp<int>(c.dtmfCodeCount, 0, AutodialMemories);
+    int found = -1;
+    for (int j = 0; j < count && found < 0; ++j)
+        if (c.dtmfCodes[size_t(j)].number == row) found = j;
+    if (found >= 0 && text.isEmpty()) {
+        for (int j = found; j + 1 < count; ++j)
+            c.dtmfCodes[size_t(j)] = c.dtmfCodes[size_t(j + 1)];
+        --count;
+    } else if (found >= 0) {
+        c.dtmfCodes[size_t(found)].code.assign(terminatedCode(text, AutodialLength));
+    } else if (!text.isEmpty() && count < AutodialMemories) {
+        // A memory left empty takes no entry.
+        DtmfCodeEntry& e = c.dtmfCodes[size_t(count)];
+        e.number = int16_t(row);
+        e.code.assign(terminatedCode(text, AutodialLength));
+        ++count;
+    }
+    c.dtmfCodeCount = int16_t(count);
+    m_grid->setCellText(row, 1, text);
+}
+
+bool DtmfWindow::validateEdits() {
+    const bool ok = storeIdCode();
+    storeStunCode();
+    m_grid->commitEditor();
+    return ok;
+}
+
+bool DtmfWindow::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (box != m_text1 && box != m_text2) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (box == m_text1)
+                storeIdCode();
+            else
+                storeStunCode();
+        }
+        return false;
+    }
+    switch (classifyBoxKey(event)) {
+    case BoxKey::Swallow:
+        event->accept();
+        return true;
+    case BoxKey::Enter: {
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &tab);
+        return true;
+    }
+    case BoxKey::Other:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DtmfWindow::closeEvent(QCloseEvent* event) {
+    validateEdits();
+    QWidget::closeEvent(event);
+}

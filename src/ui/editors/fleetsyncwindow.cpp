@@ -1,0 +1,348 @@
+#include "fleetsyncwindow.h"
+
+#include "ui/common/uicommon.h"
+#include "ui/common/editorsupport.h"
+#include "ui/common/hiddengrid.h"
+#include "ui/common/hiddensupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+// Fleets 100..349 and IDs 1000..4999 are stored as offsets: fleet − 99, ID − 999.
+constexpr int FleetOffset = 99;
+constexpr int IdOffset = 999;
+constexpr int FirstFleet = 100;
+constexpr int LastFleet = 349;
+constexpr int FirstId = 1000;
+constexpr int LastId = 4999;
+constexpr int NoFleet = 255; // own fleet, and a list cell with no fleet
+constexpr int ListEntries = 8;
+constexpr int FleetColumn = 1;
+constexpr int IdColumn = 2;
+constexpr int MaxModulationDelay = 6000; // ms
+constexpr int MaxMessageTimer = 300;     // s
+
+const QString Blank = QStringLiteral(" "); // the own fleet and ID lists' "none"
+
+QString allWord() {
+    return tr2("All", "所有");
+}
+
+QStringList numbers(int first, int last) {
+    QStringList out;
+    out.reserve(last - first + 1);
+    for (int v = first; v <= last; ++v)
+        out << QString::number(v);
+    return out;
+}
+
+// What a fleet list cell may hold: nothing, a number of up to 3 (fleet) or 4 (ID) digits, a
+// lone "A" (typed for "All"), or the word "All" itself.
+class FleetCellValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+    int maxDigits = 3;
+    State validate(QString& input, int& pos) const override {
+        Q_UNUSED(pos);
+        for (QChar& c : input)
+            if (c == QLatin1Char('a')) c = QLatin1Char('A');
+        if (input.isEmpty() || input == QLatin1String("A") || input == allWord()) return Acceptable;
+        if (input.size() > maxDigits) return Invalid;
+        for (QChar c : input)
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return Invalid;
+        return Acceptable;
+    }
+};
+} // namespace
+
+FleetSyncWindow::FleetSyncWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
+    setObjectName(QStringLiteral("FrmFleetSync"));
+    m_tabs = new QTabWidget(this);
+    m_tabs->setObjectName(QStringLiteral("SSTab1"));
+
+    auto* settings = new QWidget(m_tabs);
+    auto* grid = new QGridLayout;
+    // Each caption ends 100 twips left of its list.
+    grid->setHorizontalSpacing(twipsToPixelsX(100));
+    grid->setColumnStretch(2, 1);
+    for (int i = 0; i < 5; ++i) {
+        auto* label = new QLabel(settings);
+        label->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        auto* list = new QComboBox(settings);
+        list->setObjectName(QStringLiteral("Combo1_%1").arg(i));
+        list->setMaxVisibleItems(15);
+        list->setMinimumContentsLength(8);
+        label->setBuddy(list);
+        m_label1[size_t(i)] = label;
+        m_combo1[size_t(i)] = list;
+        grid->addWidget(label, i, 0, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(list, i, 1);
+    }
+    connect(m_combo1[0], &QComboBox::activated, this, [this](int index) {
+        trapErrors("FrmFleetSync_Combo1_Click", [&] { ownFleetChosen(index); });
+    });
+    connect(m_combo1[1], &QComboBox::activated, this, [this](int index) {
+        trapErrors("FrmFleetSync_Combo1_Click", [&] { ownIdChosen(index); });
+    });
+    for (int i = 2; i < 5; ++i)
+        connect(m_combo1[size_t(i)], &QComboBox::activated, this,
+                [this, i] { trapErrors("FrmFleetSync_Combo1_Click", [&] { storeList(i); }); });
+    m_check1 = new QCheckBox(settings);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    grid->addWidget(m_check1, 5, 1);
+    connect(m_check1, &QCheckBox::clicked, this,
+            [this](bool on) { m_doc.config.fleetSync.w5 = on ? 1 : 0; });
+    auto* settingsLayout = new QVBoxLayout(settings);
+    settingsLayout->addLayout(grid);
+    settingsLayout->addStretch(1);
+
+    auto* list = new QWidget(m_tabs);
+    m_grid = new EditorGrid(ListEntries + 1, 3, list);
+    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    QLineEdit* text1 = m_grid->editor();
+    text1->setObjectName(QStringLiteral("Text1"));
+    text1->setMaxLength(4);
+    auto* validator = new FleetCellValidator(text1);
+    text1->setValidator(validator);
+    m_grid->onOpened = [validator](int, int column) {
+        validator->maxDigits = column == FleetColumn ? 3 : 4;
+    };
+    m_grid->onCommit = [this](int row, int column, const QString& text) {
+        trapErrors("FrmFleetSync_Text1_Validate", [&] { commitCell(row, column, text); });
+    };
+    m_grid->editorKeyHook = [this](QKeyEvent* key) { return editorKey(key); };
+    const int fixed = twipsToPixelsX(700);
+    const int data = twipsToPixelsX(4400);
+    m_grid->setColumnWidth(0, fixed);
+    m_grid->setColumnWidth(FleetColumn, data / 2);
+    m_grid->setColumnWidth(IdColumn, data / 2);
+    m_grid->setFixedWidth(fixed + data + 2 * m_grid->frameWidth());
+    m_grid->fitHeightToRows();
+    auto* listLayout = new QVBoxLayout(list);
+    listLayout->addWidget(m_grid, 0, Qt::AlignHCenter);
+    listLayout->addStretch(1);
+
+    m_tabs->addTab(settings, QString());
+    m_tabs->addTab(list, QString());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs, 1);
+    m_close = addCloseRow(this, layout);
+
+    trapErrors("FrmFleetSync_Form_Load", [&] {
+        fillLists();
+        setCaptions();
+        showRecord();
+        suppressRightClick(text1);
+    });
+}
+
+FleetSyncWindow::~FleetSyncWindow() {
+    restoreRightClick(m_grid->editor());
+}
+
+void FleetSyncWindow::fillLists() {
+    m_combo1[0]->addItem(Blank);
+    m_combo1[0]->addItems(numbers(FirstFleet, LastFleet));
+    m_combo1[1]->addItems(numbers(FirstId, LastId));
+    m_combo1[2]->addItems({QStringLiteral("1200"), QStringLiteral("2400")});
+    m_combo1[3]->addItems(numbers(0, MaxModulationDelay));
+    m_combo1[4]->addItem(QString()); // "Off", captioned with the language
+    m_combo1[4]->addItems(numbers(1, MaxMessageTimer));
+}
+
+void FleetSyncWindow::setCaptions() {
+    setWindowTitle(tr2("FleetSync", "FleetSync(队列同步)"));
+    m_tabs->setTabText(0, tr2("FleetSync", "队列同步"));
+    m_tabs->setTabText(1, tr2("Fleet List", "队列表"));
+    const QString labels[5] = {
+        tr2("Fleet(Own)", "队列（自身）"),
+        tr2("ID(Own)", "ID（自身）"),
+        tr2("FleetSync Baud Rate[bps]", "队列同步波特率[bps]"),
+        tr2("Data TX Modulation Delay Time[ms]", "数据发射调制延迟时间[毫秒]"),
+        tr2("Message Mode Timer[s]", "信息模式定时器[秒]"),
+    };
+    for (int i = 0; i < 5; ++i)
+        m_label1[size_t(i)]->setText(labels[i]);
+    setListEntry(m_combo1[4], 0, tr2("Off", "关"));
+    m_check1->setText(tr2("PTT ID Side Tone", "PTT ID 侧音"));
+    m_grid->setHeaderText(0, tr2("No.", "编号"));
+    m_grid->setHeaderText(FleetColumn, tr2("Fleet", "队列"));
+    m_grid->setHeaderText(IdColumn, QStringLiteral("ID"));
+    for (int r = 1; r <= ListEntries; ++r)
+        m_grid->setCellText(r, 0, QString::number(r));
+    captionCloseAndHelp(this);
+}
+
+bool FleetSyncWindow::idBlankShown() const {
+    return m_combo1[1]->count() > 0 && m_combo1[1]->itemText(0) == Blank;
+}
+
+// The own ID list offers "none" only while there is no own fleet.
+void FleetSyncWindow::setIdBlank(bool blank) {
+    QComboBox* ids = m_combo1[1];
+    if (blank && !idBlankShown()) ids->insertItem(0, Blank);
+    if (!blank && idBlankShown()) ids->removeItem(0);
+}
+
+void FleetSyncWindow::showRecord() {
+    const FleetSyncSettings& f = m_doc.config.fleetSync;
+    if (f.w0 == NoFleet) {
+        setIdBlank(true);
+        m_combo1[0]->setCurrentIndex(0);
+        m_combo1[1]->setCurrentIndex(0);
+    } else {
+        setIdBlank(false);
+        showListIndex(m_combo1[0], f.w0 >= 1 && f.w0 <= LastFleet - FleetOffset ? f.w0 : -1);
+        showListIndex(m_combo1[1], f.l1 >= 1 && f.l1 <= LastId - IdOffset ? int(f.l1 - 1) : -1);
+    }
+    showListIndex(m_combo1[2], f.w2);
+    showListIndex(m_combo1[3], f.l3 >= 0 && f.l3 <= MaxModulationDelay ? int(f.l3) : -1);
+    showListIndex(m_combo1[4], f.l4 >= 0 && f.l4 <= MaxMessageTimer ? int(f.l4) : -1);
+    m_check1->setChecked(f.w5 == 1);
+
+    for (int r = 1; r <= ListEntries; ++r) {
+        m_grid->setCellText(r, FleetColumn, QString());
+        m_grid->setCellText(r, IdColumn, QString());
+    }
+    const int count = std::clamp<int>(m_doc.config.fleetSyncListCount, 0, ListEntries);
+    for (int j = 0; j < count; ++j) {
+        const FleetSyncEntry& e = m_doc.config.fleetSyncList[size_t(j)];
+        if (e.a < 1 || e.a > ListEntries) continue;
+        m_grid->setCellText(e.a, FleetColumn,
+                            e.b == NoFleet ? QString()
+                            : e.b == 0     ? allWord()
+                                           : QString::number(e.b + FleetOffset));
+        // ID 255 is a real ID (1254): only the fleet has a "none" value.
+        m_grid->setCellText(e.a, IdColumn, e.c == 0 ? allWord() : QString::number(e.c + IdOffset));
+    }
+}
+
+void FleetSyncWindow::ownFleetChosen(int index) {
+    FleetSyncSettings& f = m_doc.config.fleetSync;
+    if (index < 0) return;
+    if (index == 0) {
+        // No own fleet: no own ID either.
+        setIdBlank(true);
+        m_combo1[1]->setCurrentIndex(0);
+        f.w0 = NoFleet;
+        f.l1 = 0;
+        return;
+    }
+    if (idBlankShown()) {
+        const bool wasBlank = m_combo1[1]->currentIndex() == 0;
+        setIdBlank(false);
+        if (wasBlank) {
+            m_combo1[1]->setCurrentIndex(0);
+            f.l1 = 1;
+        }
+    }
+    f.w0 = int16_t(m_combo1[0]->itemText(index).toInt() - FleetOffset);
+}
+
+void FleetSyncWindow::ownIdChosen(int index) {
+    FleetSyncSettings& f = m_doc.config.fleetSync;
+    if (index < 0) return;
+    const QString text = m_combo1[1]->itemText(index);
+    if (text == Blank) {
+        f.l1 = 0;
+        return;
+    }
+    if (m_combo1[0]->currentIndex() <= 0) {
+        // An ID needs a fleet: the first fleet is taken.
+        m_combo1[0]->setCurrentIndex(1);
+        f.w0 = int16_t(FirstFleet - FleetOffset);
+    }
+    setIdBlank(false);
+    f.l1 = text.toInt() - IdOffset;
+}
+
+void FleetSyncWindow::storeList(int list) {
+    const int index = m_combo1[size_t(list)]->currentIndex();
+    if (index < 0) return;
+    FleetSyncSettings& f = m_doc.config.fleetSync;
+    switch (list) {
+    case 2:
+        f.w2 = int16_t(index);
+        break;
+    case 3:
+        f.l3 = index;
+        break;
+    case 4:
+        f.l4 = index;
+        break;
+    default:
+        break;
+    }
+}
+
+bool FleetSyncWindow::editorKey(QKeyEvent* key) {
+    QLineEdit* box = m_grid->editor();
+    const bool erase = key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
+    // "All" (or the "A" typed for it) is one value: erasing any of it erases it all.
+    if (erase && (box->text() == allWord() || box->text() == QLatin1String("A"))) {
+        box->clear();
+        return true;
+    }
+    return false;
+}
+
+void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
+    const int other = column == FleetColumn ? IdColumn : FleetColumn;
+    QString cell = text;
+    bool isNumber = false;
+    const int n = text.toInt(&isNumber);
+    if (text == QLatin1String("A") || text == allWord())
+        cell = allWord();
+    else if (isNumber)
+        cell = QString::number(column == FleetColumn ? std::clamp(n, FirstFleet, LastFleet)
+                                                     : std::clamp(n, FirstId, LastId));
+    m_grid->setCellText(row, column, cell);
+
+    RadioConfig& c = m_doc.config;
+    int count = std::clamp<int>(c.fleetSyncListCount, 0, ListEntries);
+    int found = -1;
+    for (int j = 0; j < count && found < 0; ++j)
+        if (c.fleetSyncList[size_t(j)].a == row) found = j;
+
+    if (!cell.isEmpty()) {
+        if (m_grid->cellText(row, other).isEmpty()) m_grid->setCellText(row, other, allWord());
+        if (found < 0) {
+            if (count >= ListEntries) return;
+            found = count++;
+            c.fleetSyncList[size_t(found)].a = int16_t(row);
+        }
+        const QString fleet = m_grid->cellText(row, FleetColumn);
+        const QString id = m_grid->cellText(row, IdColumn);
+        FleetSyncEntry& e = c.fleetSyncList[size_t(found)];
+        e.b = int16_t(fleet == allWord() ? 0 : fleet.toInt() - FleetOffset);
+        e.c = id == allWord() ? 0 : id.toInt() - IdOffset;
+    } else {
+        m_grid->setCellText(row, other, QString());
+        if (found >= 0) {
+            for (int j = found; j + 1 < count; ++j)
+                c.fleetSyncList[size_t(j)] = c.fleetSyncList[size_t(j + 1)];
+            --count;
+        }
+    }
+    c.fleetSyncListCount = int16_t(count);
+}
+
+bool FleetSyncWindow::validateEdits() {
+    m_grid->commitEditor();
+    return true;
+}
+
+void FleetSyncWindow::closeEvent(QCloseEvent* event) {
+    validateEdits();
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/config/document.h"
+
+#include <QWidget>
+#include <array>
+
+class EditorGrid;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+// FleetSync: the own fleet and ID, the data parameters, and the fleet list of up to eight
+// fleet/ID pairs. Every change is stored at once.
+class FleetSyncWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit FleetSyncWindow(Document& doc, QWidget* parent = nullptr);
+    ~FleetSyncWindow() override;
+
+    // Commits the fleet list cell still being edited; always true.
+    bool validateEdits();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void fillLists();
+    void setCaptions();
+    void showRecord();
+    void ownFleetChosen(int index);
+    void ownIdChosen(int index);
+    void storeList(int list);
+    void commitCell(int row, int column, const QString& text);
+    bool editorKey(QKeyEvent* key);
+    void setIdBlank(bool blank);
+    bool idBlankShown() const;
+
+    Document& m_doc;
+    QTabWidget* m_tabs = nullptr;
+    std::array<QLabel*, 5> m_label1{};
+    std::array<QComboBox*, 5> m_combo1{};
+    QCheckBox* m_check1 = nullptr;
+    EditorGrid* m_grid = nullptr;
+    QPushButton* m_close = nullptr;
+};

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/comm/session.h"
+#include <QDialog>
+
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Set Radio Information: the identification record (model, band, serial number, version) that
+// the Write button sends to the radio, kept in the ModelInfo copy fields of the configuration.
+class RadioInformationWindow : public QDialog {
+    Q_OBJECT
+  public:
+    RadioInformationWindow(Document& doc, RadioSession& session, QWidget* parent = nullptr);
+
+    // Started by the Read button; RadioCommands routes it so that FactoryInformationWindow shows the result.
+    // By default the session's information read runs directly.
+    std::function<void()> readInformation;
+
+    // Band texts offered for a model code; empty for any other text.
+    static QStringList bandsForModel(const QString& model);
+    // A version text as it is kept: "V" in front, at most 5 characters.
+    static QString normalisedVersion(const QString& text);
+
+    // The window's values into the configuration. With onlyChanged, a value the user did not
+    // change leaves its field as it was: the model shows cut to three characters, so storing
+    // it unchanged would alter the configuration just by looking at it. The band code is only
+    // replaced once the user picked a band or another model; the band entries themselves have
+    // no band code of their own.
+    void storeValues(bool onlyChanged);
+
+    // Closing keeps what the user changed (close button, Esc, window close).
+    void done(int result) override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void changeShowByLanguage();
+    void placeControls();
+    void loadValues();
+    void refillBands();
+    void onRead();
+    void onWrite();
+    void onTimeSync();
+
+    Document& m_doc;
+    RadioSession& m_session;
+    std::array<QLabel*, 4> Label1{};
+    std::array<QComboBox*, 2> Combo1{};
+    std::array<QLineEdit*, 2> Text1{};
+    QPushButton* CommandRead;
+    QPushButton* CommandWrite;
+    QPushButton* CommandTimeSync;
+    QPushButton* CommandClose;
+
+    // What the window showed after loading or the last store.
+    QString m_shownModel, m_shownBand, m_shownSerial, m_shownVersion;
+    // The band box still shows the stored band: the stored band code is kept.
+    bool m_storedBandShown = false;
+};

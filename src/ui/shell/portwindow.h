@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <array>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class SetupSettings;
+
+// The port window (modal): eight choices COM1..COM8, each enabled while its device exists,
+// with the device path beside it. OK stores the chosen port as "comPort".
+class PortWindow : public QDialog {
+    Q_OBJECT
+  public:
+    PortWindow(int currentPort, SetupSettings& settings, QWidget* parent = nullptr);
+
+    // The selected port (1..8), 0 when none is selected.
+    int selectedPort() const;
+
+    // Enables each choice whose device exists and shows the device paths.
+    void showPortAvailability();
+
+    QTimer ReShowComPortTimer;
+
+  private:
+    void onOk();
+
+    SetupSettings& m_settings;
+    QGroupBox* Frame1;
+    QButtonGroup* m_group;
+    std::array<QRadioButton*, 8> Option1{};
+    std::array<QLabel*, 8> m_device{};
+    QPushButton* Command1;
+    QPushButton* Command2;
+};

@@ -1,0 +1,173 @@
+#include "printlistwindow.h"
+
+#include "core/config/document.h"
+#include "core/config/messages.h"
+#include "core/channels/channelrules.h"
+#include "ui/common/printdialogs.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+namespace {
+QString zh(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// A channel number box as typed: 1..60, else 0.
+int channelNumber(const QLineEdit* box) {
+    bool ok = false;
+    const int n = box->text().trimmed().toInt(&ok);
+    return ok && n >= 1 && n <= ChannelsPerGroup ? n : 0;
+}
+} // namespace
+
+PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent) : QDialog(parent), m_doc(doc) {
+    setObjectName(QStringLiteral("FrmPrintList"));
+    setModal(true);
+    // The window keeps its Chinese captions in both languages.
+    setWindowTitle(zh("打印列表"));
+
+    auto* grid = new QGridLayout;
+    const auto check = [this](int i, const char* caption) {
+        auto* c = new QCheckBox(zh(caption), this);
+        c->setObjectName(QStringLiteral("Check1_%1").arg(i));
+        Check1[size_t(i)] = c;
+        return c;
+    };
+    const auto text = [this](int i, const char* value) {
+        auto* t = new QLineEdit(QString::fromLatin1(value), this);
+        t->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        t->setMaxLength(2);
+        t->setFixedWidth(40);
+        t->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), t));
+        Text1[size_t(i)] = t;
+        return t;
+    };
+    const auto label = [this](const QString& name, const char* caption) {
+        auto* l = new QLabel(zh(caption), this);
+        l->setObjectName(name);
+        return l;
+    };
+    // Each of the two channel lines prints one of the six groups, A and B unless chosen.
+    for (int line = 0; line < 2; ++line) {
+        grid->addWidget(check(line, line == 0 ? "信道信息-组1" : "信道信息-组2"), line, 0);
+        auto* group = new QComboBox(this);
+        group->setObjectName(QStringLiteral("Combo1_%1").arg(line));
+        for (int g = 0; g < GroupCount; ++g) group->addItem(groupLetter(g));
+        group->setCurrentIndex(line);
+        Combo1[size_t(line)] = group;
+        grid->addWidget(group, line, 1);
+        grid->addWidget(label(QStringLiteral("Label1_%1").arg(line), "开始--终止"), line, 2);
+        grid->addWidget(text(2 * line, "1"), line, 3);
+        grid->addWidget(label(QStringLiteral("Label2_%1").arg(line), "--"), line, 4);
+        grid->addWidget(text(2 * line + 1, "40"), line, 5);
+    }
+    grid->addWidget(check(2, "可选功能"), 2, 0);
+    grid->addWidget(check(3, "本机信息"), 3, 0);
+    grid->addWidget(check(4, "嵌入信息"), 4, 0);
+    grid->setColumnStretch(6, 1); // the boxes stay together at the left
+
+    auto* buttons = new QHBoxLayout;
+    const struct {
+        const char* name;
+        const char* caption;
+    } captions[] = {{"CommandSelAll", "选择所有"},
+                    {"CommandClrAll", "清除所有"},
+                    {"CommandSet", "设置(&S)"},
+                    {"Command1", "确定(&O)"},
+                    {"Command2", "取消(&C)"}};
+    std::array<QPushButton*, 5> button{};
+    for (size_t i = 0; i < std::size(captions); ++i) {
+        auto* b = new QPushButton(zh(captions[i].caption), this);
+        b->setObjectName(QLatin1String(captions[i].name));
+        b->setAutoDefault(false);
+        buttons->addWidget(b);
+        button[i] = b;
+    }
+    button[3]->setDefault(true);
+    connect(button[0], &QPushButton::clicked, this, [this] { setAllChecked(true); });
+    connect(button[1], &QPushButton::clicked, this, [this] { setAllChecked(false); });
+    connect(button[2], &QPushButton::clicked, this, &PrintListWindow::setupPrinter);
+    connect(button[3], &QPushButton::clicked, this, &PrintListWindow::printSelected);
+    connect(button[4], &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+}
+
+PrintListWindow::~PrintListWindow() = default;
+
+void PrintListWindow::setAllChecked(bool on) {
+    for (QCheckBox* c : Check1) c->setChecked(on);
+}
+
+QPrinter& PrintListWindow::printer() {
+    if (!m_printer) {
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        Report::setupPage(*m_printer);
+        const QFileInfo file(QDir::home(), m_doc.fileName);
+        m_printer->setDocName(file.fileName());
+        // Without an installed printer the printout goes to a PDF file beside the data file.
+        if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+            m_printer->setOutputFormat(QPrinter::PdfFormat);
+            m_printer->setOutputFileName(file.absolutePath() + QLatin1Char('/') +
+                                         file.completeBaseName() + QLatin1String(".pdf"));
+        }
+    }
+    return *m_printer;
+}
+
+void PrintListWindow::setupPrinter() {
+    printDialogs().pageSetup(this, printer());
+}
+
+std::optional<PrintSelection> PrintListWindow::selection() {
+    PrintSelection s;
+    for (int line = 0; line < 2; ++line) {
+        if (!Check1[size_t(line)]->isChecked()) continue;
+        QLineEdit* startBox = Text1[size_t(2 * line)];
+        QLineEdit* endBox = Text1[size_t(2 * line + 1)];
+        const int start = channelNumber(startBox);
+        const int end = channelNumber(endBox);
+        if (start == 0 || end == 0 || start > end) {
+            showMessage(tr2("Channel range of line %1: enter channel numbers 1 to 60, the start "
+                            "not above the end.",
+                            "第%1行的信道范围：请输入 1 到 60 的信道号，开始不能大于终止。")
+                            .arg(line + 1),
+                        MsgIcon::Warning);
+            QLineEdit* bad = start == 0 || (end != 0 && start > end) ? startBox : endBox;
+            bad->setFocus();
+            bad->selectAll();
+            return std::nullopt;
+        }
+        s.channels.append({Combo1[size_t(line)]->currentIndex(), start, end});
+    }
+    s.options = Check1[2]->isChecked();
+    s.localInfo = Check1[3]->isChecked();
+    s.message = Check1[4]->isChecked();
+    return s;
+}
+
+void PrintListWindow::printSelected() {
+    const std::optional<PrintSelection> s = selection();
+    if (!s) return;
+    if (s->isEmpty()) {
+        showMessage(Msg::SelectPrintItems, MsgIcon::Warning);
+        return;
+    }
+    const Report report(m_doc, *s, currentLanguage());
+    if (printDialogs().preview(this, printer(), report)) accept();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "report/report.h"
+
+#include <QDialog>
+#include <array>
+#include <memory>
+#include <optional>
+
+class Document;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPrinter;
+
+// The print item selection window (modal): which channel groups (each with a range of
+// channel numbers), and whether the optional features, the local information and the
+// embedded message go into the printout. Set opens the printer setup; OK shows the print
+// preview, from which the user prints or saves a PDF file.
+class PrintListWindow : public QDialog {
+    Q_OBJECT
+  public:
+    explicit PrintListWindow(const Document& doc, QWidget* parent = nullptr);
+    ~PrintListWindow() override;
+
+    // What the boxes select; nothing when a checked channel range is invalid (the message
+    // names it and the box gets the focus).
+    std::optional<PrintSelection> selection();
+
+  private:
+    void setAllChecked(bool on);
+    void setupPrinter();
+    void printSelected();
+    QPrinter& printer();
+
+    const Document& m_doc;
+    std::array<QCheckBox*, 5> Check1{};
+    std::array<QLineEdit*, 4> Text1{};
+    std::array<QComboBox*, 2> Combo1{}; // the group of each channel line
+    std::unique_ptr<QPrinter> m_printer;
+};
