@@ -32,7 +32,7 @@ void fillAllGroups(Document& d) {
             const double rx = 25.62 + 0.07 * k + 0.01 * g;
             d.addChannel(g, n, formatMhz(rx));
             ChannelEntry& e = d.config.entry(g, k + 1);
-            e.txFreq.assign(FreTextToData(d, formatMhz(rx + 0.00125)));
+            e.txFreq.assign(storedFrequency(d, formatMhz(rx + 0.00125)));
             for (int i = 1; i <= 7; ++i) e.channelFlags[size_t(i)] = int16_t(((k >> i) ^ g) & 1);
             e.scanFlag = int16_t((k + g) % 2);
             e.rxExtra = int16_t(k - 30);

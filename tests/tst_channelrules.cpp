@@ -54,7 +54,7 @@ void TestChannelRules::storedToShown() {
     QFETCH(QString, shown);
     QFETCH(int, messages);
     ScriptedMessages msgs;
-    QCOMPARE(FreDataToText(doc, stored), shown);
+    QCOMPARE(shownFrequency(doc, stored), shown);
     QCOMPARE(msgs.asked.size(), messages);
     if (messages) QCOMPARE(msgs.asked.first().text, QStringLiteral("Not IsNumeric"));
 }
@@ -73,7 +73,7 @@ void TestChannelRules::shownToStored_data() {
 void TestChannelRules::shownToStored() {
     QFETCH(QString, shown);
     QFETCH(QString, stored);
-    QCOMPARE(FreTextToData(doc, shown), stored);
+    QCOMPARE(storedFrequency(doc, shown), stored);
 }
 
 void TestChannelRules::typedInput_data() {
@@ -99,7 +99,7 @@ void TestChannelRules::typedInput() {
     QFETCH(QString, result);
     QFETCH(bool, warned);
     ScriptedMessages msgs;
-    QCOMPARE(FormatFreInput(doc, typed, clamp), result);
+    QCOMPARE(formatTypedFrequency(doc, typed, clamp), result);
     QCOMPARE(!msgs.asked.isEmpty(), warned);
     if (warned) {
         QCOMPARE(msgs.asked.first().text, QStringLiteral("Frequency is out of range."));
@@ -124,13 +124,13 @@ void TestChannelRules::typedInputOlderRadio() {
     QFETCH(QString, rx);
     QFETCH(QString, tx);
     ScriptedMessages msgs;
-    UpdateChannelCell(older, 1, column, typed);
+    updateChannelCell(older, 1, column, typed);
     QCOMPARE(older.config.entry(0, 1).rxFreq.text(), rx);
     QCOMPARE(older.config.entry(0, 1).txFreq.text(), tx);
 }
 
 void TestChannelRules::newChannelFromRxCell() {
-    UpdateChannelCell(doc, 5, ColRx, QStringLiteral("27.5"));
+    updateChannelCell(doc, 5, ColRx, QStringLiteral("27.5"));
     QCOMPARE(doc.config.groupChannelCount[0], 2);
     const ChannelEntry& e = doc.config.entry(0, 2);
     QCOMPARE(e.channelNo, 5);
@@ -143,8 +143,8 @@ void TestChannelRules::newChannelFromRxCell() {
 
 void TestChannelRules::invalidRxDeletesChannel() {
     ScriptedMessages msgs;
-    UpdateChannelCell(doc, 5, ColRx, QStringLiteral("27.5"));
-    UpdateChannelCell(doc, 5, ColRx, QStringLiteral("40"));
+    updateChannelCell(doc, 5, ColRx, QStringLiteral("27.5"));
+    updateChannelCell(doc, 5, ColRx, QStringLiteral("40"));
     QCOMPARE(msgs.texts(), QStringList{QStringLiteral("Frequency is out of range.")});
     QCOMPARE(doc.config.groupChannelCount[0], 1);
     QCOMPARE(findChannelPlace(doc, 0, 5), 0);
@@ -153,34 +153,34 @@ void TestChannelRules::invalidRxDeletesChannel() {
 void TestChannelRules::lastChannelIsKept() {
     int shown = 0;
     QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged, [&](int n) { shown = n; });
-    UpdateChannelCell(doc, 1, ColRx, QString());
+    updateChannelCell(doc, 1, ColRx, QString());
     QCOMPARE(doc.config.groupChannelCount[0], 1);
     QCOMPARE(doc.config.entry(0, 1).rxFreq.raw(), QByteArray("28015000"));
     QCOMPARE(shown, 1); // the grid shows its frequency again
 }
 
 void TestChannelRules::clearingTxCopiesRx() {
-    UpdateChannelCell(doc, 1, ColTx, QStringLiteral("29"));
+    updateChannelCell(doc, 1, ColTx, QStringLiteral("29"));
     QCOMPARE(doc.config.entry(0, 1).txFreq.raw(), QByteArray("29000000"));
-    UpdateChannelCell(doc, 1, ColTx, QString());
+    updateChannelCell(doc, 1, ColTx, QString());
     QCOMPARE(doc.config.entry(0, 1).txFreq.raw(), QByteArray("28015000"));
 }
 
 void TestChannelRules::invalidTxClampedToLimit() {
     ScriptedMessages msgs;
-    UpdateChannelCell(doc, 1, ColTx, QStringLiteral("35"));
+    updateChannelCell(doc, 1, ColTx, QStringLiteral("35"));
     QCOMPARE(doc.config.entry(0, 1).txFreq.raw(), QByteArray("30115000"));
-    UpdateChannelCell(doc, 1, ColTx, QStringLiteral("?"));
+    updateChannelCell(doc, 1, ColTx, QStringLiteral("?"));
     QCOMPARE(doc.config.entry(0, 1).txFreq.raw(), QByteArray("25605000"));
     QCOMPARE(msgs.asked.size(), 2);
 }
 
 void TestChannelRules::flagAndScanColumns() {
     doc.config.currentGroup = 2;
-    UpdateChannelCell(doc, 1, 3, QStringLiteral("1"));
-    UpdateChannelCell(doc, 1, 5, QStringLiteral("0"));
-    UpdateChannelCell(doc, 1, 9, QStringLiteral("1"));
-    UpdateChannelCell(doc, 1, ColScan, QStringLiteral("0"));
+    updateChannelCell(doc, 1, 3, QStringLiteral("1"));
+    updateChannelCell(doc, 1, 5, QStringLiteral("0"));
+    updateChannelCell(doc, 1, 9, QStringLiteral("1"));
+    updateChannelCell(doc, 1, ColScan, QStringLiteral("0"));
     const ChannelEntry& e = doc.config.entry(2, 1);
     QCOMPARE(e.channelFlags[1], 1);
     QCOMPARE(e.channelFlags[3], 0);
@@ -191,16 +191,16 @@ void TestChannelRules::flagAndScanColumns() {
 
 void TestChannelRules::editOfMissingChannelStoresNothing() {
     const RadioConfig before = doc.config;
-    UpdateChannelCell(doc, 9, ColTx, QStringLiteral("28"));
-    UpdateChannelCell(doc, 9, 4, QStringLiteral("1"));
-    UpdateChannelCell(doc, 9, ColRx, QString());
+    updateChannelCell(doc, 9, ColTx, QStringLiteral("28"));
+    updateChannelCell(doc, 9, 4, QStringLiteral("1"));
+    updateChannelCell(doc, 9, ColRx, QString());
     QCOMPARE(doc.config.groupChannelCount, before.groupChannelCount);
     QCOMPARE(doc.config.entry(0, 2).channelNo, 0);
 }
 
 void TestChannelRules::deletionKeepsOrder() {
-    for (int n : {7, 3, 12}) UpdateChannelCell(doc, n, ColRx, QStringLiteral("27"));
-    UpdateChannelCell(doc, 3, ColRx, QString());
+    for (int n : {7, 3, 12}) updateChannelCell(doc, n, ColRx, QStringLiteral("27"));
+    updateChannelCell(doc, 3, ColRx, QString());
     QCOMPARE(doc.config.groupChannelCount[0], 3);
     QCOMPARE(doc.config.entry(0, 1).channelNo, 1);
     QCOMPARE(doc.config.entry(0, 2).channelNo, 7);
@@ -209,19 +209,19 @@ void TestChannelRules::deletionKeepsOrder() {
 
 void TestChannelRules::emergencyChannelFollowsDeletion() {
     doc.config.currentGroup = 1;
-    UpdateChannelCell(doc, 4, ColRx, QStringLiteral("27"));
+    updateChannelCell(doc, 4, ColRx, QStringLiteral("27"));
     doc.config.optionWords[25] = 3; // group B's emergency channel is 4
     doc.config.optionWords[24] = 40; // group A's points at a channel that does not exist
-    UpdateChannelCell(doc, 1, ColRx, QString()); // delete B's channel 1 (not the emergency one)
+    updateChannelCell(doc, 1, ColRx, QString()); // delete B's channel 1 (not the emergency one)
     QCOMPARE(doc.config.optionWords[25], 3);
     QCOMPARE(doc.config.optionWords[24], 0);
-    UpdateChannelCell(doc, 5, ColRx, QStringLiteral("27"));
-    UpdateChannelCell(doc, 4, ColRx, QString()); // delete the emergency channel itself
+    updateChannelCell(doc, 5, ColRx, QStringLiteral("27"));
+    updateChannelCell(doc, 4, ColRx, QString()); // delete the emergency channel itself
     QCOMPARE(doc.config.optionWords[25], 4); // falls back to the first place: channel 5
-    QCOMPARE(FindGroupChannel(doc, 1, 9), 5);
+    QCOMPARE(emergencyChannelFor(doc, 1, 9), 5);
     doc.config.groupChannelCount[3] = 0;
-    QCOMPARE(FindGroupChannel(doc, 3, 1), 0);
-    RefreshEmergencyChannels(doc);
+    QCOMPARE(emergencyChannelFor(doc, 3, 1), 0);
+    refreshEmergencyChannels(doc);
     QCOMPARE(doc.config.optionWords[27], -1);
 }
 
@@ -230,22 +230,22 @@ void TestChannelRules::changeSignals() {
     QList<int> rows;
     QObject::connect(&doc.notifier(), &DocumentNotifier::emergencyListsChanged, [&] { ++lists; });
     QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged, [&](int n) { rows << n; });
-    UpdateChannelCell(doc, 8, ColRx, QStringLiteral("27"));
-    UpdateChannelCell(doc, 8, 4, QStringLiteral("1"));
-    UpdateChannelCell(doc, 8, ColRx, QString());
+    updateChannelCell(doc, 8, ColRx, QStringLiteral("27"));
+    updateChannelCell(doc, 8, 4, QStringLiteral("1"));
+    updateChannelCell(doc, 8, ColRx, QString());
     QCOMPARE(lists, 2);
     QCOMPARE(rows, (QList<int>{8, 8, 8}));
 }
 
 void TestChannelRules::olderRadioLinksRxAndTx() {
-    UpdateChannelCell(older, 1, ColTx, QStringLiteral("29"));
+    updateChannelCell(older, 1, ColTx, QStringLiteral("29"));
     QCOMPARE(older.config.entry(0, 1).rxFreq.raw(), QByteArray("29000000"));
     older.config.optionWords[20] = 1; // "Single Change Frequency"
-    UpdateChannelCell(older, 1, ColTx, QStringLiteral("28"));
+    updateChannelCell(older, 1, ColTx, QStringLiteral("28"));
     QCOMPARE(older.config.entry(0, 1).rxFreq.raw(), QByteArray("29000000"));
     QCOMPARE(older.config.entry(0, 1).txFreq.raw(), QByteArray("28000000"));
     // Meridox keeps the two apart whatever word 20 says.
-    UpdateChannelCell(doc, 1, ColTx, QStringLiteral("29"));
+    updateChannelCell(doc, 1, ColTx, QStringLiteral("29"));
     QCOMPARE(doc.config.entry(0, 1).rxFreq.raw(), QByteArray("28015000"));
 }
 
@@ -253,12 +253,12 @@ void TestChannelRules::olderRadioLinksRxAndTx() {
 void TestChannelRules::damagedCountIsSafe() {
     doc.config.groupChannelCount[0] = 75;
     for (int k = 1; k <= 60; ++k) doc.config.entry(0, k).channelNo = int16_t(k);
-    UpdateChannelCell(doc, 30, ColRx, QString());
+    updateChannelCell(doc, 30, ColRx, QString());
     QCOMPARE(doc.config.groupChannelCount[0], 59);
     QCOMPARE(doc.config.entry(0, 30).channelNo, 31);
-    QCOMPARE(FindGroupChannel(doc, 0, 60), 60);
+    QCOMPARE(emergencyChannelFor(doc, 0, 60), 60);
     doc.config.groupChannelCount[1] = 60;
-    UpdateChannelCell(doc, 61, ColRx, QStringLiteral("27")); // no 61st place
+    updateChannelCell(doc, 61, ColRx, QStringLiteral("27")); // no 61st place
     QCOMPARE(doc.config.groupChannelCount[1], 60);
 }
 

@@ -21,8 +21,8 @@ Document defaults(const Product& p) {
 }
 QByteArray built(const Document& doc) {
     QByteArray image;
-    ClearRadioImage(doc.product(), image);
-    if (const auto e = BuildRadioImage(doc, image)) qWarning() << *e;
+    clearRadioImage(doc.product(), image);
+    if (const auto e = buildRadioImage(doc, image)) qWarning() << *e;
     return image;
 }
 QByteArray hex(const char* h) {
@@ -223,7 +223,7 @@ void TestCodec::roundTrip() {
     target.currentModel = QStringLiteral("WX40");
     target.currentBand = QStringLiteral("26.51500 - 27.85500 MHz");
     target.deriveLimits();
-    QVERIFY(!ParseRadioImage(target, built(source)));
+    QVERIFY(!parseRadioImage(target, built(source)));
     const RadioConfig& r = target.config;
     QCOMPARE(r.groupChannelCount[0], 4);
     QCOMPARE(r.groupChannelCount[2], 0);
@@ -266,7 +266,7 @@ void TestCodec::parseChannelRules() {
     Document target = defaults(*product);
     target.config.entry(1, 1).txFreq.assign(QByteArray("29999990"));
     target.config.entry(1, 1).txExtra = 123;
-    QVERIFY(!ParseRadioImage(target, image));
+    QVERIFY(!parseRadioImage(target, image));
     const RadioConfig& r = target.config;
     QCOMPARE(r.groupChannelCount[0], 2);
     QCOMPARE(r.entry(0, 2).channelNo, 5);
@@ -304,7 +304,7 @@ void TestCodec::parseRejected() {
     doc.currentBand = QStringLiteral("26.51500 - 27.85500 MHz");
     doc.deriveLimits();
     const Document before = doc;
-    const auto result = ParseRadioImage(doc, image);
+    const auto result = parseRadioImage(doc, image);
     if (error.isEmpty()) {
         QVERIFY(!result);
         QCOMPARE(doc.config.entry(1, 1).rxExtra, 32760);
@@ -365,9 +365,9 @@ void TestCodec::buildRefused() {
     Document doc = defaults(*product);
     change(doc.config);
     QByteArray image;
-    ClearRadioImage(*product, image);
+    clearRadioImage(*product, image);
     const QByteArray cleared = image;
-    const auto result = BuildRadioImage(doc, image);
+    const auto result = buildRadioImage(doc, image);
     QVERIFY(result);
     QVERIFY2(result->startsWith(error), qPrintable(*result));
     QCOMPARE(image, cleared);
@@ -378,24 +378,24 @@ void TestCodec::wrongImageSize() {
     Document doc = defaults(*product);
     const Document before = doc;
     QByteArray image(100, char(0xFF));
-    QVERIFY(BuildRadioImage(doc, image));
+    QVERIFY(buildRadioImage(doc, image));
     QCOMPARE(image, QByteArray(100, char(0xFF)));
-    QVERIFY(ParseRadioImage(doc, image));
+    QVERIFY(parseRadioImage(doc, image));
     QCOMPARE(encodeRecord(*product, doc.config), encodeRecord(*product, before.config));
-    for (const QString& s : ParseLocalInformation(*product, image))
+    for (const QString& s : parseLocalInformation(*product, image))
         QVERIFY(s.isEmpty());
 }
 
 void TestCodec::localInformation() {
     QFETCH(const Product*, product);
     QByteArray image;
-    ClearRadioImage(*product, image);
+    clearRadioImage(*product, image);
     const int b = product->infoBase();
     image.replace(b + 0x08, 5, "0595X");                        // a full field has no terminator
     image.replace(b + 0x10, 10, QByteArray("SN123\0JUNK", 10)); // cut at 0x00
     image.replace(b + 0x90, 10, "Fixed\xFFmore");               // cut at 0xFF
     image.replace(b + 0x38, 4, "001A");
-    const LocalInformation info = ParseLocalInformation(*product, image);
+    const LocalInformation info = parseLocalInformation(*product, image);
     QCOMPARE(info[0], QStringLiteral("0595"));
     QCOMPARE(info[1], QStringLiteral("SN123"));
     QCOMPARE(info[4], QStringLiteral("Fixed"));
@@ -403,7 +403,7 @@ void TestCodec::localInformation() {
     QCOMPARE(info[2], QString());
     QCOMPARE(info[5], QString()); // the firmware version is not in the area
     // An image ending inside the area ends the fields there.
-    QCOMPARE(ParseLocalInformation(*product, image.left(b + 0x12))[1], QStringLiteral("SN"));
+    QCOMPARE(parseLocalInformation(*product, image.left(b + 0x12))[1], QStringLiteral("SN"));
 }
 
 // A group read back without channels has no emergency channel; writing it back sends erased
@@ -412,19 +412,19 @@ void TestCodec::emptyGroupHasNoEmergencyChannel() {
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
     QByteArray image;
-    ClearRadioImage(meridoxProduct(), image);
-    QVERIFY(!BuildRadioImage(doc, image));
+    clearRadioImage(meridoxProduct(), image);
+    QVERIFY(!buildRadioImage(doc, image));
     image.replace(0x1D00 + 2 * 8, 8, QByteArray(8, '\0'));
-    QVERIFY(!ParseRadioImage(doc, image));
+    QVERIFY(!parseRadioImage(doc, image));
     QCOMPARE(doc.config.groupChannelCount[2], 0);
-    RefreshEmergencyChannels(doc);
+    refreshEmergencyChannels(doc);
     QCOMPARE(doc.config.optionWords[26], -1);
     QByteArray again;
-    ClearRadioImage(meridoxProduct(), again);
-    QVERIFY(!BuildRadioImage(doc, again));
+    clearRadioImage(meridoxProduct(), again);
+    QVERIFY(!buildRadioImage(doc, again));
     QCOMPARE(uint8_t(again.at(0x1D77)), 0xFF);
     doc.config.optionWords[25] = -1; // a group that has channels still needs a valid one
-    QVERIFY(BuildRadioImage(doc, again));
+    QVERIFY(buildRadioImage(doc, again));
 }
 
 QTEST_GUILESS_MAIN(TestCodec)

@@ -320,10 +320,10 @@ void TestEndToEnd::rawImageRestoresARadio() {
     // The second radio: other channels, another radio-owned header.
     Document other(p);
     other.initialiseDefaults();
-    UpdateChannelCell(other, 1, ColRx, QStringLiteral("26.5"));
+    updateChannelCell(other, 1, ColRx, QStringLiteral("26.5"));
     QByteArray otherMemory;
-    ClearRadioImage(p, otherMemory);
-    QVERIFY(!BuildRadioImage(other, otherMemory));
+    clearRadioImage(p, otherMemory);
+    QVERIFY(!buildRadioImage(other, otherMemory));
     otherMemory.replace(0, 16, "ANOTHER RADIO 02");
     VirtualRadio second;
     const QString otherFile = file("other.img");

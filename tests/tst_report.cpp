@@ -93,7 +93,7 @@ class TestReport : public QObject {
         // Group B holds 1 (the default) and 2..10 and 60, stored out of order.
         d.addChannel(1, 60, freqOf(60));
         for (int n = 10; n >= 2; --n) d.addChannel(1, n, freqOf(n));
-        d.config.entry(1, 1).rxFreq.assign(FreTextToData(d, freqOf(1)));
+        d.config.entry(1, 1).rxFreq.assign(storedFrequency(d, freqOf(1)));
         PrintSelection s;
         s.channels.append({1, first, last});
         const Report r(d, s, LanguageEnglish);

@@ -28,8 +28,8 @@ struct FakeRadio {
               const char* firmware = "V100") {
         Document d(p);
         d.initialiseDefaults();
-        ClearRadioImage(p, memory);
-        BuildRadioImage(d, memory);
+        clearRadioImage(p, memory);
+        buildRadioImage(d, memory);
         ident = QByteArray("P") + QByteArray(model).left(4) + char(band) + char(cls) + '\0' +
                 QByteArray(firmware).left(4) + QByteArray(2, '\0');
     }
@@ -157,8 +157,8 @@ void TestSession::fullRead() {
     Document source(*product);
     source.initialiseDefaults();
     source.addChannel(2, 7, QStringLiteral("27.125000"));
-    ClearRadioImage(*product, rig.radio.memory);
-    QVERIFY(!BuildRadioImage(source, rig.radio.memory));
+    clearRadioImage(*product, rig.radio.memory);
+    QVERIFY(!buildRadioImage(source, rig.radio.memory));
     rig.radio.memory.replace(product->headerBase, 14, rig.radio.ident);
     rig.doc.fileName = QStringLiteral("/somewhere/mine.dat");
     rig.doc.untitled = false;
@@ -650,8 +650,8 @@ void TestSession::unusableReadChangesNothing() {
     Rig rig(meridoxProduct());
     Document source(meridoxProduct());
     source.initialiseDefaults();
-    ClearRadioImage(meridoxProduct(), rig.radio.memory);
-    QVERIFY(!BuildRadioImage(source, rig.radio.memory));
+    clearRadioImage(meridoxProduct(), rig.radio.memory);
+    QVERIFY(!buildRadioImage(source, rig.radio.memory));
     rig.radio.memory[0x1D61] = char(0x80); // option word 1 overflows
     rig.doc.fileName = QStringLiteral("mine.dat");
     rig.doc.config.optionWords[0] = 7;

@@ -169,8 +169,8 @@ void describe(const Document& doc, QTextStream& o) {
                 if (e.channelFlags[size_t(i)] == 1) flags << channelFlagName(i);
             o << QStringLiteral("  %1  RX %2  TX %3  Scan %4  Flags %5")
                      .arg(e.channelNo, 2)
-                     .arg(FreDataToText(doc, e.rxFreq.text()), -9)
-                     .arg(FreDataToText(doc, e.txFreq.text()), -9)
+                     .arg(shownFrequency(doc, e.rxFreq.text()), -9)
+                     .arg(shownFrequency(doc, e.txFreq.text()), -9)
                      .arg(e.scanFlag == 1 ? QStringLiteral("Add") : QStringLiteral("Del"))
                      .arg(flags.isEmpty() ? QStringLiteral("none") : flags.join(QLatin1Char(' ')))
               << '\n';
@@ -368,7 +368,7 @@ bool openImageFile(Document& doc, const QString& path, QByteArray* image) {
               << '\n';
         return false;
     }
-    if (const auto error = ParseRadioImage(doc, *image)) {
+    if (const auto error = parseRadioImage(doc, *image)) {
         err() << tr2("%1: the radio image cannot be used: %2", "%1：对讲机映像无法使用：%2")
                      .arg(path, *error)
               << '\n';

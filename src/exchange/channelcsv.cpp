@@ -113,7 +113,7 @@ public:
                                    formatMhz(m_doc.upperLimit)));
             return std::nullopt;
         }
-        return formatMhz(SnapFreStep(m_doc, mhz));
+        return formatMhz(snapToFrequencyStep(m_doc, mhz));
     }
 
     std::optional<int> channelNumber(int line, const QString& what, const QString& text) {
@@ -417,8 +417,8 @@ ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int
             e.scanFlag = 1;
             e.channelFlags[3] = 1; // ECHO
         }
-        e.rxFreq.assign(FreTextToData(doc, r.rx));
-        e.txFreq.assign(FreTextToData(doc, r.tx));
+        e.rxFreq.assign(storedFrequency(doc, r.rx));
+        e.txFreq.assign(storedFrequency(doc, r.tx));
         for (int k = 1; k <= 7; ++k)
             if (r.flags[size_t(k)]) e.channelFlags[size_t(k)] = *r.flags[size_t(k)];
         if (r.scan) e.scanFlag = *r.scan;
@@ -432,7 +432,7 @@ ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int
         result.groups << g;
         result.channelCount += int(list.size());
     }
-    RefreshEmergencyChannels(doc);
+    refreshEmergencyChannels(doc);
     result.ok = true;
     return result;
 }

@@ -111,8 +111,8 @@ QString channelSection(const Document& doc, const ChannelRange& range, int langu
     html += QStringLiteral("</tr></thead>");
     for (const ChannelEntry* e : shown) {
         html += QStringLiteral("<tr>") + cell(QString::number(e->channelNo), "center") +
-                cell(FreDataToText(doc, e->rxFreq.text()), "center") +
-                cell(FreDataToText(doc, e->txFreq.text()), "center");
+                cell(shownFrequency(doc, e->rxFreq.text()), "center") +
+                cell(shownFrequency(doc, e->txFreq.text()), "center");
         for (int f = 1; f <= 7; ++f)
             html += cell(onOff(e->channelFlags[size_t(f)] == 1, language), "center");
         html += cell(e->scanFlag == 1 ? t("Add", "添加") : t("Del", "删除"), "center") +

@@ -56,8 +56,8 @@ std::optional<QByteArray> defaultMemoryImage(const Product& product, QString* er
     Document doc(product);
     doc.initialiseDefaults();
     QByteArray image;
-    ClearRadioImage(product, image);
-    if (const auto problem = BuildRadioImage(doc, image)) {
+    clearRadioImage(product, image);
+    if (const auto problem = buildRadioImage(doc, image)) {
         *error =
             QStringLiteral("the default configuration does not fit the radio: %1").arg(*problem);
         return std::nullopt;

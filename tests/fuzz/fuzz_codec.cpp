@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             QByteArray image;
             Document d(product);
             d.initialiseDefaults();
-            ClearRadioImage(product, image);
-            if (BuildRadioImage(d, image)) abort();
+            clearRadioImage(product, image);
+            if (buildRadioImage(d, image)) abort();
             return image;
         };
         static const QByteArray images[2] = {defaultImage(meridoxProduct()),
@@ -27,28 +27,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                      image.left(p.memorySize - at));
         image = base;
     }
-    ParseLocalInformation(p, image);
+    parseLocalInformation(p, image);
 
     Document doc(p);
     doc.initialiseDefaults();
     const QByteArray before = encodeRecord(p, doc.config);
     const QString band = doc.currentBand;
-    if (ParseRadioImage(doc, image)) {
+    if (parseRadioImage(doc, image)) {
         FUZZ_CHECK(encodeRecord(p, doc.config) == before);
         FUZZ_CHECK(doc.currentBand == band);
         return 0;
     }
     FUZZ_CHECK(image.size() == p.memorySize);
     QByteArray first;
-    ClearRadioImage(p, first);
-    if (BuildRadioImage(doc, first)) return 0; // e.g. a frequency far outside the band it names
+    clearRadioImage(p, first);
+    if (buildRadioImage(doc, first)) return 0; // e.g. a frequency far outside the band it names
     FUZZ_CHECK(first.size() == p.memorySize);
     Document again(p);
     again.initialiseDefaults();
-    FUZZ_CHECK(!ParseRadioImage(again, first));
+    FUZZ_CHECK(!parseRadioImage(again, first));
     QByteArray second;
-    ClearRadioImage(p, second);
-    FUZZ_CHECK(!BuildRadioImage(again, second));
+    clearRadioImage(p, second);
+    FUZZ_CHECK(!buildRadioImage(again, second));
     FUZZ_CHECK(first == second);
     return 0;
 }

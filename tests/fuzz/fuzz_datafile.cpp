@@ -39,8 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (int g = 0; g < GroupCount; ++g) {
             const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, 60);
             for (int k = 1; k <= count; ++k) {
-                FreDataToText(doc, doc.config.entry(g, k).rxFreq.text());
-                FreDataToText(doc, doc.config.entry(g, k).txFreq.text());
+                shownFrequency(doc, doc.config.entry(g, k).rxFreq.text());
+                shownFrequency(doc, doc.config.entry(g, k).txFreq.text());
             }
         }
         // Every column of every group, on a channel in use and on one that is not.
@@ -50,16 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (int column = ColRx; column <= ColScan; ++column) {
                 const QString value = column <= ColTx ? QStringLiteral("27.5")
                                                       : QString::number(int(bytes.size() + g) % 3);
-                UpdateChannelCell(doc, n, column, value);
-                UpdateChannelCell(doc, 1, column, column <= ColTx ? QString() : QStringLiteral("1"));
+                updateChannelCell(doc, n, column, value);
+                updateChannelCell(doc, 1, column, column <= ColTx ? QString() : QStringLiteral("1"));
             }
-            UpdateChannelCell(doc, n, ColRx, QString()); // a mistyped RX deletes the channel
+            updateChannelCell(doc, n, ColRx, QString()); // a mistyped RX deletes the channel
         }
-        RefreshEmergencyChannels(doc);
+        refreshEmergencyChannels(doc);
         FUZZ_CHECK(!recordDamage(doc.config));
         QByteArray image;
-        ClearRadioImage(*p, image);
-        BuildRadioImage(doc, image); // may refuse, but never crashes
+        clearRadioImage(*p, image);
+        buildRadioImage(doc, image); // may refuse, but never crashes
         doc.fileName = path;
         FUZZ_CHECK(saveDataFile(doc));
     }

@@ -128,8 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Document doc(p);
     doc.initialiseDefaults();
     QByteArray memory;
-    ClearRadioImage(p, memory);
-    if (BuildRadioImage(doc, memory)) abort();
+    clearRadioImage(p, memory);
+    if (buildRadioImage(doc, memory)) abort();
     doc.config.optionWords[0] = 5; // differs from the radio
     const QByteArray before = encodeRecord(p, doc.config);
     ScriptLink link;

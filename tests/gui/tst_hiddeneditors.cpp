@@ -678,8 +678,8 @@ class TestHiddenEditors : public QObject {
             QCOMPARE(int(c.testFreqs[0].number), 2); // the later entries moved up
             return;
         }
-        QCOMPARE(FreDataToText(*m_doc, QString::fromLatin1(e->rxFreq.untilNul())), rxCell);
-        QCOMPARE(FreDataToText(*m_doc, QString::fromLatin1(e->txFreq.untilNul())), txCell);
+        QCOMPARE(shownFrequency(*m_doc, QString::fromLatin1(e->rxFreq.untilNul())), rxCell);
+        QCOMPARE(shownFrequency(*m_doc, QString::fromLatin1(e->txFreq.untilNul())), txCell);
         // Marks: a side still holding its band default stays 15, any other text gives 2.
         const bool rxDefault = row <= 6 && rxCell == QLatin1String("15.050000");
         QCOMPARE(int(e->rxMark), rxDefault ? 15 : 2);

@@ -234,18 +234,18 @@ class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
         QCOMPARE(emergency->currentText(), QStringLiteral("5"));
         std::unique_ptr<ChannelGridWindow> grid;
         if (gridOpen) grid = std::make_unique<ChannelGridWindow>(doc);
-        UpdateChannelCell(doc, 5, ColRx, QString());
+        updateChannelCell(doc, 5, ColRx, QString());
         QCOMPARE(itemsOf(emergency).join(QLatin1Char(',')), QStringLiteral("1,3"));
         QCOMPARE(emergency->currentText(), QStringLiteral("1"));
         QCOMPARE(word(24), 0);
         // Closing the grid leaves this window listening.
         grid.reset();
-        UpdateChannelCell(doc, 3, ColRx, QString());
+        updateChannelCell(doc, 3, ColRx, QString());
         QCOMPARE(itemsOf(emergency).join(QLatin1Char(',')), QStringLiteral("1"));
         QTest::keyClick(list(QStringLiteral("Combo2_1")), Qt::Key_Home);
         QCOMPARE(word(25), 0);
         m_window.reset();
-        UpdateChannelCell(doc, 3, ColRx, QStringLiteral("28")); // nobody listens: no crash
+        updateChannelCell(doc, 3, ColRx, QStringLiteral("28")); // nobody listens: no crash
     }
 };
 

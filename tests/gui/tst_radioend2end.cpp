@@ -24,7 +24,7 @@ Q_DECLARE_METATYPE(const Product*)
 
 namespace {
 QString shownRx(const Document& doc) {
-    return FreDataToText(doc, doc.config.entry(0, 1).rxFreq.text());
+    return shownFrequency(doc, doc.config.entry(0, 1).rxFreq.text());
 }
 
 // Frames the program sent, as the radio logged them.
@@ -39,10 +39,10 @@ QStringList sentFrames(const VirtualRadio& radio) {
 QString memoryFile(const Product& p, const VirtualRadio& radio) {
     Document d(p);
     d.initialiseDefaults();
-    UpdateChannelCell(d, 1, ColRx, QStringLiteral("27.5"));
+    updateChannelCell(d, 1, ColRx, QStringLiteral("27.5"));
     QByteArray image;
-    ClearRadioImage(p, image);
-    if (BuildRadioImage(d, image)) return {};
+    clearRadioImage(p, image);
+    if (buildRadioImage(d, image)) return {};
     QFile f(radio.filePath(QStringLiteral("memory.img")));
     return f.open(QIODevice::WriteOnly) && f.write(image) == image.size() ? f.fileName()
                                                                           : QString();
@@ -143,7 +143,7 @@ void TestRadioEnd2End::readEditWrite() {
 
     // A value still in an editor is committed when the write is asked for, and sent.
     rig.commands.validateOpenEditors = [&rig] {
-        UpdateChannelCell(rig.doc, 1, ColRx, QStringLiteral("27.125"));
+        updateChannelCell(rig.doc, 1, ColRx, QStringLiteral("27.125"));
     };
     messages.clear();
     messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok}; // the question (solvir: and overwrite)
@@ -154,7 +154,7 @@ void TestRadioEnd2End::readEditWrite() {
     QCOMPARE(rig.session.lastFailure(), SessionFailure::None);
     QCOMPARE(messages.texts().last(), QStringLiteral("Write Data Completed."));
     Document back(*product);
-    QVERIFY(!ParseRadioImage(back, radio.dump()));
+    QVERIFY(!parseRadioImage(back, radio.dump()));
     QCOMPARE(shownRx(back), QStringLiteral("27.125000"));
     // A write keeps no backup, but a trace of its own.
     QCOMPARE(backups.files(), kept);

@@ -114,7 +114,7 @@ void TestTestModeWindows::enterOpensTestWindow() {
     QCOMPARE(channels->count(), 6);
     QCOMPARE(channels->currentText(), QStringLiteral("1"));
     QCOMPARE(rig.find<QLabel>(w, "Label2_0")->text(),
-             FreDataToText(rig.doc, QStringLiteral("15050000")));
+             shownFrequency(rig.doc, QStringLiteral("15050000")));
     QVERIFY(!rig.find<QPushButton>(w, "CommandTune")->isEnabled());
     QCOMPARE(lampColour(w, "ShapePTT"), QColor(0, 255, 0));
     QVERIFY(rig.find<QLabel>(w, "LabelWide")->isVisible());
@@ -152,7 +152,7 @@ void TestTestModeWindows::channelAndSignalling() {
     QCOMPARE(channels->currentText(), QStringLiteral("3"));
     QCOMPARE(w->currentTestChannel(), 3);
     QCOMPARE(rig.find<QLabel>(w, "Label2_0")->text(),
-             FreDataToText(rig.doc, rig.engine.radioTestFreqs[2].rx));
+             shownFrequency(rig.doc, rig.engine.radioTestFreqs[2].rx));
     signalling->setFocus();
     QTest::keyClick(signalling, Qt::Key_End);
     QCOMPARE(w->currentSignalling(), 9);

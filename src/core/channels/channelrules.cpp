@@ -47,7 +47,7 @@ bool isNoFrequency(const QString& stored) {
     return t.isEmpty() || t == QChar(0) || t == QLatin1String("FFFFFFFF");
 }
 
-QString FreDataToText(const Document& doc, const QString& stored) {
+QString shownFrequency(const Document& doc, const QString& stored) {
     if (isNoFrequency(stored)) return {};
     const QString s = trimSpaces(stored);
     if (isNumericText(s)) {
@@ -62,14 +62,14 @@ QString FreDataToText(const Document& doc, const QString& stored) {
 QString listedFrequency(const Document& doc, const QByteArray& stored) {
     const QString s = shownFieldText(stored);
     if (isNoFrequency(s)) return {};
-    return isNumericText(s) ? FreDataToText(doc, s) : s;
+    return isNumericText(s) ? shownFrequency(doc, s) : s;
 }
 
-QString FreTextToData(const Document& doc, const QString& t) {
+QString storedFrequency(const Document& doc, const QString& t) {
     return storedFrequencyText(t, doc.lowerLimit);
 }
 
-double SnapFreStep(const Document& doc, double mhz) {
+double snapToFrequencyStep(const Document& doc, double mhz) {
     const int32_t low = roundEven32(doc.lowerLimit * 1000000.0);
     int32_t hz = roundEven32(mhz * 1000000.0);
     const int32_t r = (hz - low) % 10;
@@ -77,22 +77,22 @@ double SnapFreStep(const Document& doc, double mhz) {
     return hz / 1000000.0;
 }
 
-double CheckFreRange(const Document& doc, double mhz, bool clampToLimit) {
-    if (doc.lowerLimit <= mhz && mhz <= doc.upperLimit) return SnapFreStep(doc, mhz);
+double checkFrequencyRange(const Document& doc, double mhz, bool clampToLimit) {
+    if (doc.lowerLimit <= mhz && mhz <= doc.upperLimit) return snapToFrequencyStep(doc, mhz);
     showMessage(messageText(Msg::OutOfRange), MsgIcon::Warning);
     if (!clampToLimit) return 0;
     return mhz < doc.lowerLimit ? doc.lowerLimit : doc.upperLimit;
 }
 
-double FreNotNumeric(const Document& doc, bool useLowerLimit) {
+double frequencyNotNumeric(const Document& doc, bool useLowerLimit) {
     showMessage(messageText(Msg::OutOfRange), MsgIcon::Warning);
     return useLowerLimit ? doc.lowerLimit : 0;
 }
 
-QString FormatFreInput(const Document& doc, const QString& typed, bool clampToLimit) {
+QString formatTypedFrequency(const Document& doc, const QString& typed, bool clampToLimit) {
     double v = 0;
-    const double x = isNumericText(typed, &v) ? CheckFreRange(doc, v, clampToLimit)
-                                              : FreNotNumeric(doc, clampToLimit);
+    const double x = isNumericText(typed, &v) ? checkFrequencyRange(doc, v, clampToLimit)
+                                              : frequencyNotNumeric(doc, clampToLimit);
     const QString text = formatMhz(x);
     return x == 0 ? QString() : text;
 }
@@ -104,11 +104,11 @@ int findChannelPlace(const Document& doc, int group, int channelNo) {
     return 0;
 }
 
-void UpdateChannelCell(Document& doc, int channelNo, int column, const QString& value) {
+void updateChannelCell(Document& doc, int channelNo, int column, const QString& value) {
     const Product& p = doc.product();
     QString v = value;
     if (!v.isEmpty() && (column == ColRx || column == ColTx))
-        v = FormatFreInput(doc, v, column == ColTx && p.clampOutOfRange);
+        v = formatTypedFrequency(doc, v, column == ColTx && p.clampOutOfRange);
 
     const int g = std::clamp<int>(doc.config.currentGroup, 0, GroupCount - 1);
     const int place = findChannelPlace(doc, g, channelNo);
@@ -116,22 +116,22 @@ void UpdateChannelCell(Document& doc, int channelNo, int column, const QString& 
         if (v.isEmpty() && column == ColRx) {
             // The last channel of a group cannot be deleted.
             if (doc.config.groupChannelCount[size_t(g)] > 1) {
-                DeleteChannelEntry(doc, place, g);
-                RefreshEmergencyChannels(doc);
+                deleteChannelEntry(doc, place, g);
+                refreshEmergencyChannels(doc);
             }
         } else {
             if (v.isEmpty() && column == ColTx)
-                v = FreDataToText(doc, doc.config.entry(g, place).rxFreq.text());
-            SetChannelItem(doc, place, column, v);
+                v = shownFrequency(doc, doc.config.entry(g, place).rxFreq.text());
+            setChannelItem(doc, place, column, v);
         }
     } else if (!v.isEmpty() && column == ColRx) {
-        AddChannel(doc, channelNo, g, v);
-        RefreshEmergencyChannels(doc);
+        addChannelEntry(doc, channelNo, g, v);
+        refreshEmergencyChannels(doc);
     }
     emit doc.notifier().channelRowChanged(channelNo);
 }
 
-void SetChannelItem(Document& doc, int place, int column, const QString& value) {
+void setChannelItem(Document& doc, int place, int column, const QString& value) {
     const int g = std::clamp<int>(doc.config.currentGroup, 0, GroupCount - 1);
     if (place < 1 || place > ChannelsPerGroup) return;
     ChannelEntry& e = doc.config.entry(g, place);
@@ -140,7 +140,7 @@ void SetChannelItem(Document& doc, int place, int column, const QString& value) 
     switch (column) {
     case ColRx:
     case ColTx: {
-        const QString stored = FreTextToData(doc, value);
+        const QString stored = storedFrequency(doc, value);
         if (column == ColRx || linked) e.rxFreq.assign(stored);
         if (column == ColTx || linked) e.txFreq.assign(stored);
         break;
@@ -153,11 +153,11 @@ void SetChannelItem(Document& doc, int place, int column, const QString& value) 
     }
 }
 
-void AddChannel(Document& doc, int channelNo, int group, const QString& shownFreq) {
+void addChannelEntry(Document& doc, int channelNo, int group, const QString& shownFreq) {
     doc.addChannel(group, channelNo, shownFreq);
 }
 
-void DeleteChannelEntry(Document& doc, int place, int group) {
+void deleteChannelEntry(Document& doc, int place, int group) {
     auto& count = doc.config.groupChannelCount.at(size_t(group));
     if (count < 1 || place < 1) return;
     // A damaged file may claim more than 60 places; only the 60 that exist move up.
@@ -165,16 +165,16 @@ void DeleteChannelEntry(Document& doc, int place, int group) {
     for (int j = place; j <= count; ++j) doc.config.entry(group, j) = doc.config.entry(group, j + 1);
 }
 
-int FindGroupChannel(const Document& doc, int group, int channelNo) {
+int emergencyChannelFor(const Document& doc, int group, int channelNo) {
     const int count = std::min<int>(doc.config.groupChannelCount.at(size_t(group)), ChannelsPerGroup);
     const int fallback = count >= 1 ? doc.config.entry(group, 1).channelNo : 0;
     return findChannelPlace(doc, group, channelNo) > 0 ? channelNo : fallback;
 }
 
-void RefreshEmergencyChannels(Document& doc) {
+void refreshEmergencyChannels(Document& doc) {
     for (int k = 0; k < GroupCount; ++k) {
         auto& word = doc.config.optionWords[size_t(FirstEmergencyWord) + size_t(k)];
-        word = int16_t(FindGroupChannel(doc, k, word + 1) - 1);
+        word = int16_t(emergencyChannelFor(doc, k, word + 1) - 1);
     }
     // The lists are rebuilt after the words so that they show the corrected choices.
     emit doc.notifier().emergencyListsChanged();

@@ -18,15 +18,15 @@ enum ChannelColumn : int {
     ColScan = 10,
 };
 
-QString FreDataToText(const Document& doc, const QString& stored);
-// The shown form of a stored frequency for lists and comparisons: as FreDataToText, but a
+QString shownFrequency(const Document& doc, const QString& stored);
+// The shown form of a stored frequency for lists and comparisons: as shownFrequency, but a
 // damaged value comes back as its stored characters instead of raising the grid's message.
 QString listedFrequency(const Document& doc, const QByteArray& stored);
-QString FreTextToData(const Document& doc, const QString& shown);
-double SnapFreStep(const Document& doc, double mhz);
-double CheckFreRange(const Document& doc, double mhz, bool clampToLimit);
-double FreNotNumeric(const Document& doc, bool useLowerLimit);
-QString FormatFreInput(const Document& doc, const QString& typed, bool clampToLimit);
+QString storedFrequency(const Document& doc, const QString& shown);
+double snapToFrequencyStep(const Document& doc, double mhz);
+double checkFrequencyRange(const Document& doc, double mhz, bool clampToLimit);
+double frequencyNotNumeric(const Document& doc, bool useLowerLimit);
+QString formatTypedFrequency(const Document& doc, const QString& typed, bool clampToLimit);
 
 // Captions of the channel table's eleven columns (channel number, RX, TX, the seven settings,
 // scan) in a language, as the channel grid and the printout show them. older: solvir's grid.
@@ -48,12 +48,14 @@ bool isNoFrequency(const QString& stored);
 
 // The one entry for every change of the channel table of the current group: a frequency text
 // for columns 1 and 2, a list index (as decimal text) for columns 3 to 10.
-void UpdateChannelCell(Document& doc, int channelNo, int column, const QString& value);
-void SetChannelItem(Document& doc, int place, int column, const QString& value);
-void AddChannel(Document& doc, int channelNo, int group, const QString& shownFreq);
-void DeleteChannelEntry(Document& doc, int place, int group);
-int FindGroupChannel(const Document& doc, int group, int channelNo);
-void RefreshEmergencyChannels(Document& doc);
+void updateChannelCell(Document& doc, int channelNo, int column, const QString& value);
+void setChannelItem(Document& doc, int place, int column, const QString& value);
+void addChannelEntry(Document& doc, int channelNo, int group, const QString& shownFreq);
+void deleteChannelEntry(Document& doc, int place, int group);
+// The emergency channel number group g keeps when it asks for channel n: n itself while the
+// group holds it, else the group's first channel (0 for an empty group).
+int emergencyChannelFor(const Document& doc, int group, int channelNo);
+void refreshEmergencyChannels(Document& doc);
 
 // Place (1..count) of channel n in group g, or 0.
 int findChannelPlace(const Document& doc, int group, int channelNo);

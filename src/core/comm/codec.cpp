@@ -360,7 +360,7 @@ std::optional<QString> buildOptions(const Document& doc, QByteArray& image) {
 
 } // namespace
 
-void ClearRadioImage(const Product& p, QByteArray& image) {
+void clearRadioImage(const Product& p, QByteArray& image) {
     image = QByteArray(p.memorySize, char(0xFF));
     // Both channel bitmaps start empty: no channel present, none in the scan list.
     for (const int base : {p.presentBase, p.scanBase})
@@ -410,7 +410,7 @@ DecodedFrequency decodeFrequency(const Product& p, const QByteArray& bytes) {
     return d;
 }
 
-std::optional<QString> BuildRadioImage(const Document& doc, QByteArray& image) {
+std::optional<QString> buildRadioImage(const Document& doc, QByteArray& image) {
     const Product& p = doc.product();
     if (auto e = wrongSize(p, image)) return e;
     // Built on a copy: a refused configuration leaves the caller's image as it was.
@@ -442,7 +442,7 @@ std::optional<QString> BuildRadioImage(const Document& doc, QByteArray& image) {
     return std::nullopt;
 }
 
-std::optional<QString> ParseRadioImage(Document& doc, const QByteArray& image) {
+std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image) {
     const Product& p = doc.product();
     if (auto e = wrongSize(p, image)) return e;
     // Decoded into a copy: the document changes only when everything decoded.
@@ -547,7 +547,7 @@ std::optional<QString> ParseRadioImage(Document& doc, const QByteArray& image) {
     return std::nullopt;
 }
 
-LocalInformation ParseLocalInformation(const Product& p, const QByteArray& image) {
+LocalInformation parseLocalInformation(const Product& p, const QByteArray& image) {
     LocalInformation info;
     for (const InfoField& f : InfoFields) {
         QByteArray text;

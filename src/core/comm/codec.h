@@ -21,23 +21,23 @@
 
 // Every byte 0xFF, then both channel bitmaps 0x00. The image is resized to the product's
 // memory size.
-void ClearRadioImage(const Product& p, QByteArray& image);
+void clearRadioImage(const Product& p, QByteArray& image);
 
 // Fills the image (already cleared) from the record. Refuses, before anything is written to a
 // radio, a value the radio cannot hold: returns the message naming the channel or setting
 // (for example "Group B channel 12: transmit frequency 99.000000 MHz is too far outside the
 // band"); nothing on success. On refusal the image content is unspecified.
-std::optional<QString> BuildRadioImage(const Document& doc, QByteArray& image);
+std::optional<QString> buildRadioImage(const Document& doc, QByteArray& image);
 
 // Decodes the image into a copy of the record and, only when every field decoded, stores it
 // with the model and band it names (currentModel, currentBand, limits). Returns the error
 // message naming the channel or setting on failure, leaving the document untouched.
-std::optional<QString> ParseRadioImage(Document& doc, const QByteArray& image);
+std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image);
 
 // The twelve texts of the local information area, in the order of the FactoryInformationWindow text boxes
 // Text1(0)..Text1(11); each is cut at its first 0xFF or 0x00 byte.
 using LocalInformation = std::array<QString, 12>;
-LocalInformation ParseLocalInformation(const Product& p, const QByteArray& image);
+LocalInformation parseLocalInformation(const Product& p, const QByteArray& image);
 
 // Byte form of one frequency (meridox: 3 BCD bytes, offset low, sign/offset high; solvir: 4
 // BCD bytes), exposed for tests. encodeFrequency gives the unset form FF.. for no frequency and

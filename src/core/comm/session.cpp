@@ -62,7 +62,7 @@ QString oneLine(QString text) {
 
 RadioSession::RadioSession(Document& doc, SerialLink& link, QObject* parent)
     : QObject(parent), m_doc(doc), m_link(link) {
-    ClearRadioImage(doc.product(), m_image);
+    clearRadioImage(doc.product(), m_image);
     m_replyTimer.setSingleShot(true);
     m_replyTimer.setInterval(WaitMs);
     m_replyTimer.setTimerType(Qt::PreciseTimer);
@@ -577,7 +577,7 @@ void RadioSession::endSession(bool success) {
     if (ok && op == RadioOperation::Read) {
         // Decode into a copy first: a read that cannot be used changes nothing.
         Document decoded = m_doc;
-        if (const auto error = ParseRadioImage(decoded, m_image)) {
+        if (const auto error = parseRadioImage(decoded, m_image)) {
             ok = false;
             m_lastFailure = SessionFailure::BadData;
             traceNote(QStringLiteral("the data read cannot be used: %1").arg(*error));
@@ -597,7 +597,7 @@ void RadioSession::endSession(bool success) {
             emit readApplied();
         }
     } else if (ok && op == RadioOperation::InformationRead) {
-        const LocalInformation info = ParseLocalInformation(m_doc.product(), m_image);
+        const LocalInformation info = parseLocalInformation(m_doc.product(), m_image);
         for (size_t i = 0; i < info.size(); ++i)
             if (i != 5) m_localInformation[i] = info[i]; // the version does not come from the area
         emit informationRead();
@@ -657,7 +657,7 @@ bool RadioSession::readFromRadio() {
         traceEnd(false);
         return false;
     }
-    ClearRadioImage(m_doc.product(), m_image);
+    clearRadioImage(m_doc.product(), m_image);
     emit progressOpened(RadioOperation::Read);
     startHandshake();
     return true;
@@ -696,8 +696,8 @@ bool RadioSession::startWrite(const QByteArray* raw) {
                         .arg(raw->size())
                         .arg(m_doc.product().memorySize);
     } else {
-        ClearRadioImage(m_doc.product(), m_image);
-        error = BuildRadioImage(m_doc, m_image);
+        clearRadioImage(m_doc.product(), m_image);
+        error = buildRadioImage(m_doc, m_image);
     }
     if (error) {
         m_link.close();
@@ -724,7 +724,7 @@ bool RadioSession::readInformation(bool clearImage) {
         m_operation = RadioOperation::Idle;
         return false;
     }
-    if (clearImage) ClearRadioImage(m_doc.product(), m_image);
+    if (clearImage) clearRadioImage(m_doc.product(), m_image);
     startHandshake();
     return true;
 }

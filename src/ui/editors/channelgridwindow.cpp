@@ -314,8 +314,8 @@ void ChannelGridWindow::ShowChIfoData(const ChannelEntry& e) {
     trapErrors("ShowChIfoData", [&] {
         const int row = e.channelNo;
         if (row < 1 || row > ChannelsPerGroup) return; // not a channel the grid can show
-        m_grid->setCellText(row, ColRx, FreDataToText(m_doc, e.rxFreq.text()));
-        m_grid->setCellText(row, ColTx, FreDataToText(m_doc, e.txFreq.text()));
+        m_grid->setCellText(row, ColRx, shownFrequency(m_doc, e.rxFreq.text()));
+        m_grid->setCellText(row, ColTx, shownFrequency(m_doc, e.txFreq.text()));
         for (int c = ColFirstFlag; c <= ColLastFlag; ++c)
             m_grid->setCellText(row, c,
                                 listEntryByIndex(m_combo8[size_t(c - ColFirstFlag)],
@@ -531,7 +531,7 @@ bool ChannelGridWindow::SaveShowGridData() {
             accepted =
                 typed.isEmpty() || (numeric && m_doc.lowerLimit <= mhz && mhz <= m_doc.upperLimit);
             m_grid->setCellText(row, col, numeric ? formatMhz(mhz) : typed);
-            UpdateChannelCell(m_doc, row, col, typed);
+            updateChannelCell(m_doc, row, col, typed);
         } else if (col >= ColFirstFlag && col <= ColScan) {
             QComboBox* editor = m_combo8[size_t(col - ColFirstFlag)];
             if (editor->isHidden()) return;
@@ -539,7 +539,7 @@ bool ChannelGridWindow::SaveShowGridData() {
             if (index == m_openedIndex || index < 0) return;
             m_openedIndex = index;
             m_grid->setCellText(row, col, editor->currentText());
-            UpdateChannelCell(m_doc, row, col, QString::number(index));
+            updateChannelCell(m_doc, row, col, QString::number(index));
         }
     });
     return accepted;

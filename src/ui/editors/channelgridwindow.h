@@ -37,7 +37,7 @@ class ChannelGrid : public QTableWidget {
 
 // Channel information: one channel group of the configuration, one row per channel number,
 // edited cell by cell with an editor placed over the cell. The window keeps no channel data:
-// every change goes through UpdateChannelCell and the row is drawn again from the table.
+// every change goes through updateChannelCell and the row is drawn again from the table.
 class ChannelGridWindow : public QWidget {
     Q_OBJECT
   public:

@@ -67,7 +67,7 @@ void TestFrequenciesWindow::setCaptions() {
 // A test frequency shorter than its field ends with a character 0 (the defaults do); it is
 // shown up to there.
 QString TestFrequenciesWindow::shownFrequency(const FixedText<8>& stored) const {
-    return FreDataToText(m_doc, QString::fromLatin1(stored.untilNul()));
+    return ::shownFrequency(m_doc, QString::fromLatin1(stored.untilNul()));
 }
 
 void TestFrequenciesWindow::showTable() {
@@ -100,7 +100,7 @@ void TestFrequenciesWindow::commitCell(int row, int column, const QString& text)
     const int other = column == RxColumn ? TxColumn : RxColumn;
     if (!text.isEmpty()) {
         const bool clamp = column == TxColumn && m_doc.product().clampOutOfRange;
-        const QString value = FormatFreInput(m_doc, text, clamp);
+        const QString value = formatTypedFrequency(m_doc, text, clamp);
         if (value.isEmpty()) {
             // Refused (the warning has been shown): the cell keeps what it held.
             m_grid->setCellText(
@@ -146,8 +146,8 @@ void TestFrequenciesWindow::storeRow(int row) {
         }
         TestFreqEntry& e = c.testFreqs[size_t(found)];
         // A side whose cell still shows the stored frequency keeps its stored text.
-        if (rx != m_shownRx[size_t(row)]) e.rxFreq.assign(FreTextToData(m_doc, rx));
-        if (tx != m_shownTx[size_t(row)]) e.txFreq.assign(FreTextToData(m_doc, tx));
+        if (rx != m_shownRx[size_t(row)]) e.rxFreq.assign(storedFrequency(m_doc, rx));
+        if (tx != m_shownTx[size_t(row)]) e.txFreq.assign(storedFrequency(m_doc, tx));
     }
     m_shownRx[size_t(row)] = rx;
     m_shownTx[size_t(row)] = tx;

@@ -30,7 +30,7 @@ QString shownRadioFreq(const Document& doc, const QString& digits) {
         digits.size() == 8 && std::all_of(digits.cbegin(), digits.cend(), [](QChar c) {
             return c >= QLatin1Char('0') && c <= QLatin1Char('9');
         });
-    return decimal ? FreDataToText(doc, digits) : QString();
+    return decimal ? shownFrequency(doc, digits) : QString();
 }
 
 QPushButton* button(QWidget* parent, const char* name) {
