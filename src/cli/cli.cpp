@@ -13,6 +13,7 @@
 #include "core/channels/channelrules.h"
 #include "exchange/configdiff.h"
 #include "report/report.h"
+#include "core/config/optionwords.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -159,8 +160,9 @@ void describe(const Document& doc, QTextStream& o) {
         const int count = std::clamp<int>(c.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
         o << '\n' << "Group " << groupLetter(g) << ": " << count
           << (count == 1 ? " channel" : " channels");
-        if (p.optionWordCount > 24 + g)
-            o << ", emergency channel " << c.optionWords[size_t(24) + size_t(g)] + 1;
+        const int emergency = OptionWord::FirstEmergencyChannel + g;
+        if (p.optionWordCount > emergency)
+            o << ", emergency channel " << c.optionWords[size_t(emergency)] + 1;
         o << '\n';
         for (int k = 1; k <= count; ++k) {
             const ChannelEntry& e = c.entry(g, k);

@@ -3,6 +3,7 @@
 #include "core/channels/channelrules.h"
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
+#include "core/config/optionwords.h"
 
 #include <QHash>
 #include <cmath>
@@ -10,7 +11,6 @@
 
 namespace {
 
-constexpr int SingleChangeFrequencyWord = 20;
 
 // Our own columns: group, channel, RX, TX, the seven settings in ChannelFlags order, scan.
 QStringList ownHeader() {
@@ -147,7 +147,7 @@ public:
     // While the two frequencies of a channel are linked, a row cannot give two different ones.
     bool linkedFrequenciesAgree(const ImportRow& r) {
         const bool linked = m_doc.product().linkedRxTx &&
-                            m_doc.config.optionWords[SingleChangeFrequencyWord] == 0;
+                            m_doc.config.optionWords[OptionWord::SingleChangeFrequency] == 0;
         if (!linked || r.rx == r.tx) return true;
         problem(r.line, tr2("TX %1 differs from RX %2, but while the option \"Single Change "
                             "Frequency\" is off the two stay equal.",

@@ -5,6 +5,7 @@
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
 #include "core/channels/optiontables.h"
+#include "core/config/optionwords.h"
 
 #include <QList>
 #include <QPair>
@@ -57,7 +58,6 @@ const char* const OptionWordLabels[MaxOptionWords] = {
 
 namespace {
 
-constexpr int FirstEmergencyWord = 24;
 
 using Fields = QList<QPair<QString, QString>>;
 
@@ -107,7 +107,7 @@ void addWords(Fields& f, const QString& name, const std::array<T, N>& words) {
 
 QString shownOptionWord(const Document& doc, int i) {
     const int v = doc.config.optionWords[size_t(i)];
-    if (i >= FirstEmergencyWord && i < FirstEmergencyWord + GroupCount)
+    if (i >= OptionWord::FirstEmergencyChannel && i < OptionWord::FirstEmergencyChannel + GroupCount)
         return v < 0 ? QStringLiteral("(none)") : QString::number(v + 1);
     for (int k = 0; k < OptionTables::ListCount; ++k) {
         if (OptionTables::listSetting(k).word != i || !OptionTables::hasList(doc, k)) continue;

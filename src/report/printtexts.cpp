@@ -12,7 +12,7 @@ struct Pair {
 
 const Pair Print[] = {
     {"", ""},
-    {"MERIDOX Radio Programming Information", "MERIDOX 对讲机编程信息"},
+    {"%1 Radio Programming Information", "%1 对讲机编程信息"}, // %1: the product name
     {"OFF", "关"},
     {"ON", "开"},
     {"File Name", "文件名"},

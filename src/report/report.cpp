@@ -4,6 +4,7 @@
 #include "core/channels/channelrules.h"
 #include "core/channels/optiontables.h"
 #include "printtexts.h"
+#include "core/config/optionwords.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr int FirstEmergencyWord = 24;
 
 // Body text size of the printout, in points: a dealer's sheet read at arm's length.
 constexpr double BodyPoints = 9.5;
@@ -62,7 +62,7 @@ QList<const ChannelEntry*> channelsOf(const Document& doc, int g) {
 QString emergencyChannel(const Document& doc, int g) {
     const QList<const ChannelEntry*> channels = channelsOf(doc, g);
     if (channels.isEmpty()) return {};
-    const int stored = doc.config.optionWords[size_t(FirstEmergencyWord + g)] + 1;
+    const int stored = doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1;
     for (const ChannelEntry* e : channels)
         if (e->channelNo == stored) return QString::number(stored);
     return QString::number(channels.first()->channelNo);
@@ -78,7 +78,7 @@ QString sectionHeading(const QString& title) {
 
 QString channelSection(const Document& doc, const ChannelRange& range, int language) {
     const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
-    const bool older = !doc.product().emergencyInGrid;
+    const bool older = doc.product().captions == Product::Captions::Older;
     const int g = std::clamp(range.group, 0, GroupCount - 1);
     QString html = sectionHeading(printText(PrintText::ChannelGroupItem, language) +
                                   QLatin1Char(' ') + groupLetter(g));
@@ -124,7 +124,7 @@ QString channelSection(const Document& doc, const ChannelRange& range, int langu
 
 QString optionSection(const Document& doc, int language) {
     const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
-    const bool older = !doc.product().emergencyInGrid;
+    const bool older = doc.product().captions == Product::Captions::Older;
     // Left half: the lists (and solvir's emergency channels); right half: the check boxes.
     QList<QPair<QString, QString>> left;
     QList<QPair<QString, QString>> right;
@@ -220,8 +220,7 @@ PrintSelection PrintSelection::everything() {
 
 Report::Report(const Document& doc, const PrintSelection& selection, int language)
     : m_selection(selection), m_language(language) {
-    m_heading = printText(PrintText::Heading, language);
-    m_heading.replace(QLatin1String("MERIDOX"), doc.product().productName);
+    m_heading = printText(PrintText::Heading, language).arg(doc.product().productName);
     m_fileLine = printText(PrintText::FileNameLabel, language) + QStringLiteral(": ") +
                  QFileInfo(doc.fileName).fileName();
 

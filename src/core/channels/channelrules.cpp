@@ -1,13 +1,12 @@
 #include "channelrules.h"
 
 #include "core/config/messages.h"
+#include "core/config/optionwords.h"
 
 #include <cfenv>
 #include <cmath>
 
 namespace {
-constexpr int FirstEmergencyWord = 24;
-constexpr int SingleChangeFrequencyWord = 20;
 
 // Nearest 32-bit integer, ties to even.
 int32_t roundEven32(double v) { return int32_t(std::nearbyint(v)); }
@@ -136,7 +135,7 @@ void setChannelItem(Document& doc, int place, int column, const QString& value) 
     if (place < 1 || place > ChannelsPerGroup) return;
     ChannelEntry& e = doc.config.entry(g, place);
     const bool linked = doc.product().linkedRxTx &&
-                        doc.config.optionWords[SingleChangeFrequencyWord] == 0;
+                        doc.config.optionWords[OptionWord::SingleChangeFrequency] == 0;
     switch (column) {
     case ColRx:
     case ColTx: {
@@ -173,7 +172,7 @@ int emergencyChannelFor(const Document& doc, int group, int channelNo) {
 
 void refreshEmergencyChannels(Document& doc) {
     for (int k = 0; k < GroupCount; ++k) {
-        auto& word = doc.config.optionWords[size_t(FirstEmergencyWord) + size_t(k)];
+        auto& word = doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel) + size_t(k)];
         word = int16_t(emergencyChannelFor(doc, k, word + 1) - 1);
     }
     // The lists are rebuilt after the words so that they show the corrected choices.

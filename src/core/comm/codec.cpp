@@ -1,6 +1,7 @@
 #include "codec.h"
 
 #include "core/channels/channelrules.h"
+#include "core/config/optionwords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -310,8 +311,6 @@ std::optional<QString> buildChannels(const Document& doc, QByteArray& image) {
     return std::nullopt;
 }
 
-constexpr int FirstEmergencyWord = 24;
-
 std::optional<QString> buildOptions(const Document& doc, QByteArray& image) {
     const Product& p = doc.product();
     // The bit-packed bytes start from 0: their unused bits are 0, not the 0xFF of a cleared
@@ -325,7 +324,7 @@ std::optional<QString> buildOptions(const Document& doc, QByteArray& image) {
         const int a = p.optionBase + f.offset;
         // A group without channels has no emergency channel (its word is -1): the radio gets
         // erased memory there.
-        const int group = f.word - FirstEmergencyWord;
+        const int group = f.word - OptionWord::FirstEmergencyChannel;
         if (group >= 0 && group < GroupCount && v == -1 &&
             doc.config.groupChannelCount[size_t(group)] == 0)
             v = 0xFF;

@@ -1,6 +1,7 @@
 #include "document.h"
 
 #include "datafile.h"
+#include "optionwords.h"
 
 #include <QFileInfo>
 
@@ -56,7 +57,7 @@ void Document::initialiseDefaults(const QString& templatePath, QDate today) {
         0, 0,   0, 0,   0, 0, 0, 0, 0, 0,  0,   0,   0, 0, 0, 0, 1, 1, 100, 0, 0};
     for (int i = 0; i < MaxOptionWords; ++i)
         config.optionWords[size_t(i)] = i < p.optionWordCount ? options[i] : 0;
-    if (!p.hasVersionField) config.optionWords[4] = 2;
+    config.optionWords[OptionWord::FrequencyStep] = int16_t(p.defaultFrequencyStep);
     config.keyAssign = {255, 10};
     config.scanWords = {0, 255, 31, 51, 1, 3, 3};
     config.dtmf.words1 = {0, 0, 10, 0, 0, 1};

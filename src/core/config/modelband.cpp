@@ -89,7 +89,7 @@ QString bandText(const Product& p, int code, const QString& model) {
 }
 
 QString modelTextFromIdentity(const Product& p, int cls, int code) {
-    if (p.identityAsksOverwrite) { // the older radio family
+    if (p.modelFamily == Product::ModelFamily::Older) {
         switch (cls) {
         case 248: return code == 3 ? QStringLiteral("WX40") : QStringLiteral("5480");
         case 249: return QStringLiteral("864");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 // Everything that differs between the two programs built from this source tree.
 // Code asks the descriptor; nothing is switched at compile time.
@@ -19,6 +20,15 @@ struct Product {
     // Model and band defaults.
     QString defaultModel; // "SOLV" / "SOLVIR"
     QString band4Text;    // band text of band code 4, also the default band
+    // Which table turns the radio's model class and band code into a model text.
+    enum class ModelFamily { Current, Older } modelFamily;
+
+    // Built-in defaults that differ: option word 4, the frequency step (3: 10 Hz, 2: 100 Hz).
+    int defaultFrequencyStep;
+
+    // Captions of the channel columns, the scan column and a few option boxes: the older
+    // radio's windows and printout name them differently ("Frequency", "Scan Add", ...).
+    enum class Captions { Current, Older } captions;
 
     // Channel editing rules.
     bool clampOutOfRange; // an invalid TX frequency is pulled to the violated limit

@@ -96,7 +96,7 @@ const MenuEntry Menus[] = {
     {"mnuHelp", {"&Help", "帮助(&H)"}},
     {"mnuHelpTopic", {"&Help topics", "帮助主题(&H)"}},
     {"mnuHelpBackupFolder", {"Open &Backup Folder", "打开备份文件夹(&B)"}},
-    {"mnuHelpAbout", {"&About MERIDOX", "关于 MERIDOX(&A)"}},
+    {"mnuHelpAbout", {"&About %1", "关于 %1(&A)"}}, // %1: the product name
 };
 } // namespace
 

@@ -458,8 +458,7 @@ void MainWindow::setStatusTexts() {
 void MainWindow::setMenuCaptions() {
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
         QString caption = menuCaption(it.key());
-        if (it.key() == QLatin1String("mnuHelpAbout"))
-            caption.replace(QLatin1String("MERIDOX"), m_ctx.product->productName);
+        if (it.key() == QLatin1String("mnuHelpAbout")) caption = caption.arg(m_ctx.product->productName);
         it.value()->setText(caption);
     }
     // Buttons take the caption of their menu item as tool tip.
