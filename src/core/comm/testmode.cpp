@@ -2,6 +2,7 @@
 
 #include "core/config/modelband.h"
 #include "core/channels/channelrules.h"
+#include "protocol.h"
 #include "session.h"
 
 #include <algorithm>
@@ -10,9 +11,7 @@ namespace {
 constexpr int SendCommMs = 100;
 constexpr int SendEndMs = 300;
 constexpr int ShowTestFrmMs = 300;
-constexpr int IdentLength = 14;
 constexpr int TestFreqReplyLength = 8;
-constexpr char Ack = 0x06;
 const QString NoFrequency = QStringLiteral("FFFFFFFF");
 
 // Parameter codes by item (1..15) and level (0..5).
@@ -80,9 +79,9 @@ QByteArray frameBytes(const TestCommand& e) {
     case FrameEntryWord:
         return testModeEntryWord();
     case FrameIdentRequest:
-        return QByteArray(1, 0x02);
+        return QByteArray(1, RadioProtocol::IdentRequest);
     case FrameAck:
-        return QByteArray(1, Ack);
+        return QByteArray(1, RadioProtocol::Ack);
     case FrameReadBlock:
         return QByteArray(1, 0x05);
     case FrameReadTestFreq:
@@ -119,7 +118,7 @@ int awaitedLength(const TestCommand& e) {
     case ReplyOneValue:
         return 1;
     case ReplyIdent:
-        return IdentLength;
+        return RadioProtocol::IdentLength;
     case ReplyBlock:
         return ParameterBlockSize;
     case ReplyTestFreq:
@@ -134,9 +133,9 @@ int awaitedLength(const TestCommand& e) {
 bool replyMatches(const TestCommand& e, const QByteArray& r) {
     switch (e.replyKind) {
     case ReplyAck:
-        return r.size() == 1 && r.at(0) == Ack;
+        return r.size() == 1 && r.at(0) == RadioProtocol::Ack;
     case ReplyIdent:
-        return r.size() == IdentLength && r.at(0) == 'P';
+        return r.size() == RadioProtocol::IdentLength && r.at(0) == 'P';
     case ReplyBlock:
         return r.size() == ParameterBlockSize;
     case ReplyTestFreq:
