@@ -108,29 +108,28 @@ class TestModeEngine : public QObject {
     void keepConfirmedValue(int level, int value);
 
     // Reply: the line handed over a reply. Sent: the line's send buffer emptied; the serial
-    // link does not report that, so TimerSendComm alone carries the frames that await no reply
-    // (both together would send the next frame twice over). SendRequest: a new action on an
-    // empty queue, TimerSendComm, or Retry after a time-out.
+    // link does not report that, so the next-frame timer alone carries the frames that await
+    // no reply (both together would send the next frame twice over). SendRequest: a new action
+    // on an empty queue, the next-frame timer, or Retry after a time-out.
     enum class SenderEvent { Reply, Sent, SendRequest };
     // The sender; the reply is only used by the Reply event.
     void runSender(SenderEvent event, const QByteArray& reply = {});
     // The reply timer fired while in test mode.
     void onReplyTimeout();
 
-    TestCommandQueue queue;
-    QList<RadioTestFreq> radioTestFreqs; // in the order the radio reported them
-    QByteArray parameterBlock;           // read by the last tune request
-    std::array<int, TestLevelCount> parameterValues{};
-    bool wide = true;
-    bool testWindowMayOpen = false;
-    bool sendingEnabled = false;
-
-    QTimer TimerSendComm;    // 100 ms: the next frame that awaits no reply
-    QTimer TimerSendEnd;     // 300 ms: ends test mode after a test-frequency mismatch
-    QTimer TimerShowTestFrm; // 300 ms: opens the test window after a good start
+    // What the engine holds for the windows and the tests.
+    const TestCommandQueue& queue() const { return m_queue; }
+    // The test frequencies in the order the radio reported them.
+    const QList<RadioTestFreq>& radioTestFreqs() const { return m_radioTestFreqs; }
+    // The six level values of the item being tuned, as last read from or confirmed on the
+    // radio.
+    const std::array<int, TestLevelCount>& parameterValues() const { return m_parameterValues; }
+    bool isWide() const { return m_wide; }
+    // The radio's test frequencies matched the configuration: the test window may open.
+    bool testWindowMayOpen() const { return m_testWindowMayOpen; }
 
   signals:
-    void openTestWindow();   // TimerShowTestFrm fired
+    void openTestWindow();   // m_openWindowTimer fired
     void tuneAcknowledged(); // the radio took the tune request: open the parameter window
     void parametersChanged();
     void testModeEnded(); // the port is closed; the windows have nothing to talk to
@@ -138,9 +137,9 @@ class TestModeEngine : public QObject {
 
   private:
     bool queueAction(const QList<TestCommand>& entries);
-    void processReply(const TestCommand& e, const QByteArray& reply);
-    void onTestFrequency(int number, const QByteArray& reply);
-    void sendBuilt(const QByteArray& frame, int threshold);
+    void processReply(const TestCommand& entry, const QByteArray& reply);
+    void storeTestFrequency(int number, const QByteArray& reply);
+    void sendFrame(const QByteArray& frame, int threshold);
     void leaveTestMode(bool clean, SessionFailure why);
     void onSessionFinished(RadioOperation operation);
     MsgAnswer prompt(const MessageRequest& request);
@@ -150,4 +149,16 @@ class TestModeEngine : public QObject {
     bool m_prompting = false;
     int m_tuneItem = 0;
     QElapsedTimer m_noReplySent; // since the last frame that awaited no reply
+
+    TestCommandQueue m_queue;
+    QList<RadioTestFreq> m_radioTestFreqs;
+    QByteArray m_parameterBlock; // read by the last tune request
+    std::array<int, TestLevelCount> m_parameterValues{};
+    bool m_wide = true;
+    bool m_testWindowMayOpen = false;
+    bool m_sendingEnabled = false;
+
+    QTimer m_nextFrameTimer;   // 100 ms: sends the next frame that awaits no reply
+    QTimer m_mismatchEndTimer; // 300 ms: ends test mode after a test-frequency mismatch
+    QTimer m_openWindowTimer;  // 300 ms: opens the test window after a good start
 };

@@ -253,7 +253,7 @@ void TestModeWindow::buildLayout() {
 
 void TestModeWindow::fillTestChannels() {
     Combo1[0]->clear();
-    for (const RadioTestFreq& f : m_engine.radioTestFreqs)
+    for (const RadioTestFreq& f : m_engine.radioTestFreqs())
         Combo1[0]->addItem(QString::number(f.number));
     Combo1[0]->setCurrentIndex(Combo1[0]->count() > 0 ? 0 : -1);
     m_testChannel = 1;
@@ -261,7 +261,7 @@ void TestModeWindow::fillTestChannels() {
 }
 
 void TestModeWindow::showTestChannel(int index) {
-    const auto& list = m_engine.radioTestFreqs;
+    const auto& list = m_engine.radioTestFreqs();
     const bool known = index >= 0 && index < list.size();
     Label2[0]->setText(known ? shownRadioFreq(m_doc, list[index].rx) : QString());
     Label2[1]->setText(known ? shownRadioFreq(m_doc, list[index].tx) : QString());
@@ -273,8 +273,8 @@ void TestModeWindow::showSignalling(int index) {
 }
 
 void TestModeWindow::showBandwidth() {
-    LabelWide->setVisible(m_engine.wide);
-    LabelNarrow->setVisible(!m_engine.wide);
+    LabelWide->setVisible(m_engine.isWide());
+    LabelNarrow->setVisible(!m_engine.isWide());
 }
 
 void TestModeWindow::showTransmitter() {

@@ -166,7 +166,7 @@ void TestParametersWindow::layoutForItem() {
     Command1->setVisible(reading);
     ShapeRead->setVisible(reading);
     Frame1->setVisible(reading);
-    const QList<int> levels = testLevelsOfValues(testValueCount(m_item, m_engine.wide));
+    const QList<int> levels = testLevelsOfValues(testValueCount(m_item, m_engine.isWide()));
     for (int i = 0; i < TestLevelCount; ++i)
         SSTab1->setTabEnabled(i, levels.contains(i) && levelCode(i) != 0);
     SSTab1->setCurrentIndex(0);
@@ -180,17 +180,17 @@ void TestParametersWindow::layoutForItem() {
 void TestParametersWindow::showValues() {
     m_showing = true;
     for (int i = 0; i < TestLevelCount; ++i) {
-        const int v = m_engine.parameterValues[size_t(i)];
+        const int v = m_engine.parameterValues()[size_t(i)];
         Slider1[size_t(i)]->setValue(v);
         Text2[size_t(i)]->setText(QString::number(v));
     }
-    LabelValue->setText(QString::number(m_engine.parameterValues[0]));
+    LabelValue->setText(QString::number(m_engine.parameterValues()[0]));
     m_showing = false;
 }
 
 void TestParametersWindow::onTab(int level) {
     if (level < 0 || !SSTab1->isTabEnabled(level) || levelCode(level) == 0) return;
-    m_engine.selectParameter(levelCode(level), testValueCount(m_item, m_engine.wide));
+    m_engine.selectParameter(levelCode(level), testValueCount(m_item, m_engine.isWide()));
 }
 
 void TestParametersWindow::onSlider(int level, int value) {
@@ -235,7 +235,7 @@ void TestParametersWindow::onConfirm() {
     if (code == 0) return;
     if (m_engine.confirmParameter(code)) {
         const int value =
-            readingLayout() ? m_engine.parameterValues[0] : Slider1[size_t(level)]->value();
+            readingLayout() ? m_engine.parameterValues()[0] : Slider1[size_t(level)]->value();
         m_engine.keepConfirmedValue(level, value);
     }
 }
