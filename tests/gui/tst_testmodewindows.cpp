@@ -315,12 +315,12 @@ void TestTestModeWindows::readingLayoutPolls() {
     TestParametersWindow* p = w->parameterWindow();
     auto* read = rig.find<QPushButton>(p, "Command1");
     QTest::mouseClick(read, Qt::LeftButton);
-    QVERIFY(p->TimerGetPara.isActive());
+    QVERIFY(p->liveReading());
     QCOMPARE(lampColour(p, "ShapeRead"), QColor(0, 255, 0));
     QVERIFY(
         QTest::qWaitFor([&] { return rig.frames().count(QStringLiteral("22 0A")) >= 2; }, 3000));
     QTest::mouseClick(read, Qt::LeftButton);
-    QVERIFY(!p->TimerGetPara.isActive());
+    QVERIFY(!p->liveReading());
     const int value = rig.find<QLabel>(p, "LabelValue")->text().toInt();
     QVERIFY(qAbs(value - (40 + (34 * 37) % 180)) <= 1);
     QVERIFY(rig.messages.asked.isEmpty());
