@@ -70,7 +70,8 @@ class TestTestMode : public QObject {
         bool started() {
             return engine.start() &&
                    QTest::qWaitFor(
-                       [this] { return engine.testWindowMayOpen && engine.queue.isEmpty(); }, 3000);
+                       [this] { return engine.testWindowMayOpen() && engine.queue().isEmpty(); },
+                       3000);
         }
     };
 
@@ -238,8 +239,8 @@ void TestTestMode::enterWithMatchingFrequencies() {
     QVERIFY(open.wait(5000));
     QVERIFY(messages.asked.isEmpty());
     QVERIFY(rig.engine.active());
-    QCOMPARE(rig.engine.radioTestFreqs.size(), 6);
-    QCOMPARE(rig.engine.radioTestFreqs[0].rx, QStringLiteral("15050000"));
+    QCOMPARE(rig.engine.radioTestFreqs().size(), 6);
+    QCOMPARE(rig.engine.radioTestFreqs()[0].rx, QStringLiteral("15050000"));
 
     QStringList expected{QStringLiteral("51 41 4C 49 42 52 20"), QStringLiteral("02"),
                          QStringLiteral("06"), QStringLiteral("05"), QStringLiteral("06")};
@@ -291,7 +292,7 @@ void TestTestMode::removedEntryMismatches() {
     QVERIFY(QTest::qWaitFor([&] { return !rig.session.busy(); }, 3000));
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked.first().id, Msg::TestFreqMismatch);
-    QCOMPARE(rig.engine.radioTestFreqs.size(), 5);
+    QCOMPARE(rig.engine.radioTestFreqs().size(), 5);
 }
 
 void TestTestMode::tuneReadsAndRestores() {
@@ -310,21 +311,21 @@ void TestTestMode::tuneReadsAndRestores() {
     QSignalSpy tuned(&rig.engine, &TestModeEngine::tuneAcknowledged);
     QVERIFY(rig.engine.tune(4));
     QVERIFY(tuned.wait(3000));
-    QCOMPARE(rig.engine.parameterValues[1], factory(36));
-    QCOMPARE(rig.engine.parameterValues[5], factory(38));
+    QCOMPARE(rig.engine.parameterValues()[1], factory(36));
+    QCOMPARE(rig.engine.parameterValues()[5], factory(38));
 
     QVERIFY(rig.engine.setParameter(36, 0x11));
     QVERIFY(rig.engine.selectParameter(36, 4));
     QSignalSpy values(&rig.engine, &TestModeEngine::parametersChanged);
     QVERIFY(values.wait(3000));
-    QCOMPARE(rig.engine.parameterValues[0], factory(24));
-    QCOMPARE(rig.engine.parameterValues[1], 0x11); // the live value
-    QCOMPARE(rig.engine.parameterValues[3], factory(37));
-    QCOMPARE(rig.engine.parameterValues[5], factory(38));
+    QCOMPARE(rig.engine.parameterValues()[0], factory(24));
+    QCOMPARE(rig.engine.parameterValues()[1], 0x11); // the live value
+    QCOMPARE(rig.engine.parameterValues()[3], factory(37));
+    QCOMPARE(rig.engine.parameterValues()[5], factory(38));
 
     rig.engine.keepConfirmedValue(1, factory(36));
     QVERIFY(rig.engine.restoreParameters(4));
-    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue.isEmpty(); }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue().isEmpty(); }, 5000));
     QTest::qWait(50);
     const auto code = [](int c, const char* rest) {
         return QStringLiteral("%1 ").arg(c, 2, 16, QLatin1Char('0')).toUpper() +
@@ -388,7 +389,7 @@ void TestTestMode::wrongReplyStillTimesOut() {
     QVERIFY(rig.engine.setWide());
     QVERIFY(QTest::qWaitFor([&] { return !messages.asked.isEmpty(); }, 2000));
     QCOMPARE(messages.asked.first().id, Msg::CheckConnection);
-    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue.isEmpty(); }, 2000));
+    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue().isEmpty(); }, 2000));
     QCOMPARE(rig.link.frames.count(QByteArray("F")), 2);
 }
 
@@ -400,7 +401,7 @@ void TestTestMode::cancelLeavesTestMode() {
     QSignalSpy ended(&rig.engine, &TestModeEngine::testModeEnded);
     QVERIFY(rig.engine.start());
     QVERIFY(ended.wait(2000));
-    QVERIFY(!rig.session.busy() && !rig.link.isOpen() && rig.engine.queue.isEmpty());
+    QVERIFY(!rig.session.busy() && !rig.link.isOpen() && rig.engine.queue().isEmpty());
     QCOMPARE(rig.link.frames, QList<QByteArray>{testModeEntryWord()});
     QVERIFY(!rig.engine.setWide()); // nothing to talk to any more
 }
@@ -427,7 +428,7 @@ void TestTestMode::fullQueueRefusesWholeAction() {
         ++queued;
     QCOMPARE(queued, 33); // 3 entries each, beside the acknowledge Wide waits for
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("Comm List is full!")});
-    QCOMPARE(rig.engine.queue.count(), 100);
+    QCOMPARE(rig.engine.queue().count(), 100);
 }
 
 void TestTestMode::nothingQueuedWhileBoxOpen() {
@@ -444,7 +445,7 @@ void TestTestMode::nothingQueuedWhileBoxOpen() {
         if (r.id != Msg::CheckConnection) return;
         for (int tick = 0; tick < 60; ++tick)
             queued += rig.engine.readParameter(code);
-        queueWhileOpen = rig.engine.queue.count();
+        queueWhileOpen = rig.engine.queue().count();
     };
     messages.answers = {MsgAnswer::Cancel};
     QVERIFY(rig.engine.readParameter(code));

@@ -99,7 +99,7 @@ int fuzzTestMode(const Product& p, ScriptMessages& msgs, FuzzEnvironment& env) {
         case 10: (a & 1) ? engine.selectParameter(a, b % 8) : engine.readParameter(a); break;
         default: (a & 1) ? engine.confirmParameter(a) : engine.restoreParameters(a % 40); break;
         }
-        FUZZ_CHECK(engine.queue.count() <= 100);
+        FUZZ_CHECK(engine.queue().count() <= 100);
         FUZZ_CHECK(session.radioImage().size() == p.memorySize);
     }
     // The user leaves: the end is queued, the radio stays silent, every prompt is cancelled.

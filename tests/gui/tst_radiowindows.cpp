@@ -391,7 +391,7 @@ void TestRadioWindows::writeWaitsForEditors() {
     commands.writeToRadio();
     commands.writeToRadio(); // pressed again while the first waits: ignored
     QCOMPARE(validated, 1);
-    QVERIFY(commands.TimerWrite.isActive());
+    QVERIFY(commands.writePending());
     QCOMPARE(rig.link.opens, 0);
     QVERIFY(QTest::qWaitFor([&] { return !messages.asked.isEmpty(); }, 2000));
     QCOMPARE(messages.asked.size(), 1);

@@ -52,7 +52,7 @@ class TestTestModeWindows : public QObject {
         }
         TestModeWindow* window() {
             if (!QTest::qWaitFor([this] { return windows.testWindow() != nullptr; }, 5000) ||
-                !QTest::qWaitFor([this] { return engine.queue.isEmpty(); }, 2000))
+                !QTest::qWaitFor([this] { return engine.queue().isEmpty(); }, 2000))
                 return nullptr;
             return windows.testWindow();
         }
@@ -152,7 +152,7 @@ void TestTestModeWindows::channelAndSignalling() {
     QCOMPARE(channels->currentText(), QStringLiteral("3"));
     QCOMPARE(w->currentTestChannel(), 3);
     QCOMPARE(rig.find<QLabel>(w, "Label2_0")->text(),
-             shownFrequency(rig.doc, rig.engine.radioTestFreqs[2].rx));
+             shownFrequency(rig.doc, rig.engine.radioTestFreqs()[2].rx));
     signalling->setFocus();
     QTest::keyClick(signalling, Qt::Key_End);
     QCOMPARE(w->currentSignalling(), 9);
@@ -215,7 +215,7 @@ void TestTestModeWindows::tuneLayout() {
     QVERIFY(w);
     if (narrow) {
         QTest::mouseClick(rig.find<QPushButton>(w, "CommandNarrow"), Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue.isEmpty(); }, 2000));
+        QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue().isEmpty(); }, 2000));
     }
     auto* list = rig.find<QListWidget>(w, "List1");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -272,7 +272,7 @@ void TestTestModeWindows::typedAndSliderValues() {
     QTest::keyClick(list, Qt::Key_Return);
     QVERIFY(QTest::qWaitFor([&] { return w->parameterWindow() != nullptr; }, 3000));
     TestParametersWindow* p = w->parameterWindow();
-    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue.isEmpty(); }, 2000));
+    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue().isEmpty(); }, 2000));
     const int before = int(rig.frames().size());
 
     auto* text = rig.find<QLineEdit>(p, "Text2_0");
@@ -315,12 +315,12 @@ void TestTestModeWindows::readingLayoutPolls() {
     TestParametersWindow* p = w->parameterWindow();
     auto* read = rig.find<QPushButton>(p, "Command1");
     QTest::mouseClick(read, Qt::LeftButton);
-    QVERIFY(p->TimerGetPara.isActive());
+    QVERIFY(p->liveReading());
     QCOMPARE(lampColour(p, "ShapeRead"), QColor(0, 255, 0));
     QVERIFY(
         QTest::qWaitFor([&] { return rig.frames().count(QStringLiteral("22 0A")) >= 2; }, 3000));
     QTest::mouseClick(read, Qt::LeftButton);
-    QVERIFY(!p->TimerGetPara.isActive());
+    QVERIFY(!p->liveReading());
     const int value = rig.find<QLabel>(p, "LabelValue")->text().toInt();
     QVERIFY(qAbs(value - (40 + (34 * 37) % 180)) <= 1);
     QVERIFY(rig.messages.asked.isEmpty());
@@ -335,7 +335,7 @@ void TestTestModeWindows::closingEndsTestMode() {
     signalling->setFocus();
     QTest::keyClick(signalling, Qt::Key_Down);
     QTest::mouseClick(rig.find<QCheckBox>(w, "CommandPTT"), Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue.isEmpty(); }, 2000));
+    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue().isEmpty(); }, 2000));
     const int before = int(rig.frames().size());
     QTest::keyClick(w, Qt::Key_Escape);
     // The close itself does not key the transmitter off: the radio drops it on leaving.

@@ -2,12 +2,13 @@
 
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
+#include "protocol.h"
 
 namespace {
 const QByteArray ProgramCommand("PROGRAM");
-constexpr char Ack = 0x06;
-constexpr char IdentRequest = 0x02;
-constexpr int IdentLength = 14;
+using RadioProtocol::Ack;
+using RadioProtocol::IdentLength;
+using RadioProtocol::IdentRequest;
 constexpr int WaitMs = 300;
 
 enum class ReplyKind { None, Ack, Ident, Data, Info, Version };

@@ -7,12 +7,12 @@
 #include <algorithm>
 
 namespace {
-constexpr int SendCommMs = 100;
-constexpr int SendEndMs = 300;
-constexpr int ShowTestFrmMs = 300;
-constexpr int IdentLength = 14;
-constexpr int TestFreqReplyLength = 8;
-constexpr char Ack = 0x06;
+// A frame that awaits no reply gets this long on the line before the next one follows.
+constexpr int NextFrameDelayMs = 100;
+// After a test-frequency mismatch the user's box closes, then test mode ends this much later.
+constexpr int MismatchEndDelayMs = 300;
+// After a good start the test window opens this much later.
+constexpr int OpenWindowDelayMs = 300;
 const QString NoFrequency = QStringLiteral("FFFFFFFF");
 
 // Parameter codes by item (1..15) and level (0..5).
@@ -68,88 +68,6 @@ bool validItem(int item) {
     return item >= 1 && item <= TestItemCount;
 }
 
-TestCommand entry(int action, int group, int frame, int kind, int length, int v1 = 0, int v2 = 0) {
-    return {int16_t(action), int16_t(group), int16_t(frame), int16_t(kind),
-            int16_t(length), int16_t(v1),    int16_t(v2)};
-}
-
-// Bytes an entry appends to the outgoing frame.
-QByteArray frameBytes(const TestCommand& e) {
-    const char v1 = char(e.value1 & 0xFF);
-    switch (e.frameCode) {
-    case FrameEntryWord:
-        return testModeEntryWord();
-    case FrameIdentRequest:
-        return QByteArray(1, 0x02);
-    case FrameAck:
-        return QByteArray(1, Ack);
-    case FrameReadBlock:
-        return QByteArray(1, 0x05);
-    case FrameReadTestFreq:
-        return QByteArray(1, 0x10);
-    case FrameValue1:
-        return QByteArray(1, v1);
-    case FrameSelect:
-        return QByteArray(1, 0x11);
-    case FrameWide:
-        return QByteArray(1, 'F');
-    case FrameNarrow:
-        return QByteArray(1, 'G');
-    case FrameOff:
-        return QByteArray(1, 0x0D);
-    case FrameOn:
-        return QByteArray(1, 0x0E);
-    case FrameReadValues:
-        return QByteArray(1, 0x07);
-    case FrameSetValue:
-        return QByteArray(1, v1) + char(0x20) + char(e.value2 & 0xFF);
-    case FrameReadOne:
-        return QByteArray(1, v1) + char(0x0A);
-    case FrameEnd:
-        return QByteArray(1, 'E');
-    default:
-        return {};
-    }
-}
-
-// The exact length of the reply an entry judges; 0 when it awaits none.
-int awaitedLength(const TestCommand& e) {
-    switch (e.replyKind) {
-    case ReplyAck:
-    case ReplyOneValue:
-        return 1;
-    case ReplyIdent:
-        return IdentLength;
-    case ReplyBlock:
-        return ParameterBlockSize;
-    case ReplyTestFreq:
-        return TestFreqReplyLength;
-    case ReplyValues:
-        return e.value1;
-    default:
-        return 0;
-    }
-}
-
-bool replyMatches(const TestCommand& e, const QByteArray& r) {
-    switch (e.replyKind) {
-    case ReplyAck:
-        return r.size() == 1 && r.at(0) == Ack;
-    case ReplyIdent:
-        return r.size() == IdentLength && r.at(0) == 'P';
-    case ReplyBlock:
-        return r.size() == ParameterBlockSize;
-    case ReplyTestFreq:
-        return r.size() == TestFreqReplyLength;
-    case ReplyValues:
-        return e.value1 >= 1 && r.size() == e.value1;
-    case ReplyOneValue:
-        return r.size() == 1;
-    default:
-        return false;
-    }
-}
-
 // Block offsets, counted once from the code table.
 const std::array<int, 128>& blockOffsets() {
     static const std::array<int, 128> offsets = [] {
@@ -164,82 +82,6 @@ const std::array<int, 128>& blockOffsets() {
     return offsets;
 }
 } // namespace
-
-QByteArray testModeEntryWord() {
-    return QByteArray(TestModeEntryWord.data(), int(TestModeEntryWord.size()));
-}
-
-bool TestCommandQueue::push(const TestCommand& c) {
-    if (next(m_write) == m_read) return false;
-    m_entries[size_t(m_write)] = c;
-    m_write = next(m_write);
-    return true;
-}
-
-bool TestCommandQueue::advance() {
-    if (isEmpty()) return false;
-    m_read = next(m_read);
-    return true;
-}
-
-bool TestCommandQueue::stepBack() {
-    const int back = previous(m_read);
-    if (back == m_write) return false; // the slot behind has been taken by a newer entry
-    m_read = back;
-    return true;
-}
-
-// Each entry is (frame code, reply kind, reply length, value 1, value 2); its reply kind
-// judges the reply to the frame of the entry before it.
-QList<TestCommand> testCommandGroup(int a, int group, int x, int y) {
-    switch (group) {
-    case GroupEnter:
-        return {entry(a, group, FrameEntryWord, ReplyNone, 1),
-                entry(a, group, FrameSkip, ReplyAck, 0)};
-    case GroupIdentify:
-        return {entry(a, group, FrameIdentRequest, ReplyNone, 8),
-                entry(a, group, FrameAck, ReplyIdent, 1), entry(a, group, FrameSkip, ReplyAck, 0)};
-    case GroupReadParameters:
-        return {entry(a, group, FrameReadBlock, ReplyNone, 62),
-                entry(a, group, FrameAck, ReplyBlock, 1), entry(a, group, FrameSkip, ReplyAck, 0)};
-    case GroupReadTestFreq:
-        return {entry(a, group, FrameReadTestFreq, ReplyNone, 0),
-                entry(a, group, FrameValue1, ReplyBatched, 8, x),
-                entry(a, group, FrameAck, ReplyTestFreq, 1, x),
-                entry(a, group, FrameSkip, ReplyAck, 0)};
-    case GroupSelect:
-        return {entry(a, group, FrameSelect, ReplyNone, 0),
-                entry(a, group, FrameValue1, ReplyBatched, 1, x),
-                entry(a, group, FrameSkip, ReplyAck, 0)};
-    case GroupLeave:
-        return {entry(a, group, FrameEnd, ReplyNone, 1), entry(a, group, FrameLeave, ReplyAck, 0)};
-    case GroupParameterOff:
-    case GroupParameterOn: {
-        const auto onOff = group == GroupParameterOn ? FrameOn : FrameOff;
-        if (y == 1)
-            return {entry(a, group, FrameValue1, ReplyNone, 1, x),
-                    entry(a, group, onOff, ReplyBatched, 1),
-                    entry(a, group, FrameSkip, ReplyAck, 0)};
-        return {entry(a, group, FrameValue1, ReplyNone, 0, x),
-                entry(a, group, onOff, ReplyBatched, 0)};
-    }
-    case GroupReadValues:
-        return {entry(a, group, FrameReadValues, ReplyNone, x),
-                entry(a, group, FrameAck, ReplyValues, 0, x)};
-    case GroupSetValue:
-        return {entry(a, group, FrameSetValue, ReplyNone, 0, x, y)};
-    case GroupWide:
-        return {entry(a, group, FrameWide, ReplyNone, 1), entry(a, group, FrameSkip, ReplyAck, 0)};
-    case GroupNarrow:
-        return {entry(a, group, FrameNarrow, ReplyNone, 1),
-                entry(a, group, FrameSkip, ReplyAck, 0)};
-    case GroupReadOneValue:
-        return {entry(a, group, FrameReadOne, ReplyNone, 1, x),
-                entry(a, group, FrameAck, ReplyOneValue, 0, x)};
-    default:
-        return {};
-    }
-}
 
 int testParameterCode(int item, int level) {
     if (!validItem(item) || level < 0 || level >= TestLevelCount) return 0;
@@ -333,23 +175,23 @@ bool testFrequenciesMatch(const QList<RadioTestFreq>& radio, const RadioConfig& 
 
 TestModeEngine::TestModeEngine(Document& doc, RadioSession& session, QObject* parent)
     : QObject(parent), m_doc(doc), m_session(session) {
-    for (QTimer* t : {&TimerSendComm, &TimerSendEnd, &TimerShowTestFrm})
+    for (QTimer* t : {&m_nextFrameTimer, &m_mismatchEndTimer, &m_openWindowTimer})
         t->setSingleShot(true);
-    TimerSendComm.setInterval(SendCommMs);
+    m_nextFrameTimer.setInterval(NextFrameDelayMs);
     m_noReplySent.invalidate();
-    TimerSendEnd.setInterval(SendEndMs);
-    TimerShowTestFrm.setInterval(ShowTestFrmMs);
-    connect(&TimerSendComm, &QTimer::timeout, this, [this] {
-        TimerSendComm.stop();
+    m_mismatchEndTimer.setInterval(MismatchEndDelayMs);
+    m_openWindowTimer.setInterval(OpenWindowDelayMs);
+    connect(&m_nextFrameTimer, &QTimer::timeout, this, [this] {
+        m_nextFrameTimer.stop();
         if (active()) runSender(SenderEvent::SendRequest);
     });
-    connect(&TimerSendEnd, &QTimer::timeout, this, [this] {
-        TimerSendEnd.stop();
+    connect(&m_mismatchEndTimer, &QTimer::timeout, this, [this] {
+        m_mismatchEndTimer.stop();
         end(1);
     });
-    connect(&TimerShowTestFrm, &QTimer::timeout, this, [this] {
-        TimerShowTestFrm.stop();
-        if (active() && testWindowMayOpen) emit openTestWindow();
+    connect(&m_openWindowTimer, &QTimer::timeout, this, [this] {
+        m_openWindowTimer.stop();
+        if (active() && m_testWindowMayOpen) emit openTestWindow();
     });
     connect(&m_session, &RadioSession::testReply, this, [this](const QByteArray& reply) {
         if (!m_prompting) runSender(SenderEvent::Reply, reply);
@@ -365,20 +207,20 @@ bool TestModeEngine::active() const {
 MsgAnswer TestModeEngine::prompt(const MessageRequest& request) {
     // Replies that arrive while the user decides belong to no entry.
     m_prompting = true;
-    const MsgAnswer a = messageService().ask(request);
+    const MsgAnswer answer = messageService().ask(request);
     m_prompting = false;
-    return a;
+    return answer;
 }
 
 bool TestModeEngine::start() {
     if (m_session.busy()) return false;
-    queue.clear();
-    testWindowMayOpen = false;
-    sendingEnabled = false;
-    radioTestFreqs.clear();
-    parameterBlock.clear();
-    parameterValues = {};
-    wide = true;
+    m_queue.clear();
+    m_testWindowMayOpen = false;
+    m_sendingEnabled = false;
+    m_radioTestFreqs.clear();
+    m_parameterBlock.clear();
+    m_parameterValues = {};
+    m_wide = true;
     if (!m_session.beginTestMode()) return false;
     QList<TestCommand> entries = testCommandGroup(ActionStart, GroupEnter);
     entries += testCommandGroup(ActionStart, GroupIdentify);
@@ -404,7 +246,7 @@ bool TestModeEngine::queueAction(const QList<TestCommand>& entries) {
     // behind the box nor stacks "Comm List is full!" boxes on it.
     if (m_prompting) return false;
     // An action goes in whole or not at all: half a batch would send a broken frame.
-    if (queue.freeEntries() < entries.size()) {
+    if (m_queue.freeEntries() < entries.size()) {
         prompt({tr2("Comm List is full!", "通信列表已满！"),
                 tr2("The radio has not yet answered the commands sent before. Wait a moment, "
                     "then try again.",
@@ -412,15 +254,15 @@ bool TestModeEngine::queueAction(const QList<TestCommand>& entries) {
                 programTitle(), MsgIcon::Warning, MsgButtons::Ok});
         return false;
     }
-    const bool wasEmpty = queue.isEmpty();
-    for (const TestCommand& e : entries)
-        queue.push(e);
+    const bool wasEmpty = m_queue.isEmpty();
+    for (const TestCommand& entry : entries)
+        m_queue.push(entry);
     if (!wasEmpty) return true;
     // A frame that awaits no reply may still be on its way out: emptying the buffers for the
     // next one would lose it. It gets the same 100 ms as when it is followed in the queue.
-    const qint64 since = m_noReplySent.isValid() ? m_noReplySent.elapsed() : SendCommMs;
-    if (since < SendCommMs)
-        TimerSendComm.start(int(SendCommMs - since));
+    const qint64 since = m_noReplySent.isValid() ? m_noReplySent.elapsed() : NextFrameDelayMs;
+    if (since < NextFrameDelayMs)
+        m_nextFrameTimer.start(int(NextFrameDelayMs - since));
     else
         runSender(SenderEvent::SendRequest);
     return true;
@@ -436,13 +278,13 @@ bool TestModeEngine::selectSignalling(int number) {
 
 bool TestModeEngine::setWide() {
     if (!queueAction(testCommandGroup(ActionWide, GroupWide))) return false;
-    wide = true;
+    m_wide = true;
     return true;
 }
 
 bool TestModeEngine::setNarrow() {
     if (!queueAction(testCommandGroup(ActionNarrow, GroupNarrow))) return false;
-    wide = false;
+    m_wide = false;
     return true;
 }
 
@@ -487,12 +329,12 @@ bool TestModeEngine::confirmParameter(int code) {
 bool TestModeEngine::restoreParameters(int item) {
     QList<TestCommand> entries;
     int last = 0;
-    for (const int level : testLevelsOfValues(testValueCount(item, wide))) {
+    for (const int level : testLevelsOfValues(testValueCount(item, m_wide))) {
         const int code = testParameterCode(item, level);
         if (code == 0) continue;
         entries += testCommandGroup(ActionRestoreParameters, GroupParameterOff, code, 2);
         entries += testCommandGroup(ActionRestoreParameters, GroupSetValue, code,
-                                    parameterValues[size_t(level)]);
+                                    m_parameterValues[size_t(level)]);
         last = code;
     }
     if (last == 0) return false;
@@ -505,26 +347,26 @@ bool TestModeEngine::readParameter(int code) {
 }
 
 void TestModeEngine::keepConfirmedValue(int level, int value) {
-    if (level >= 0 && level < TestLevelCount) parameterValues[size_t(level)] = value & 0xFF;
+    if (level >= 0 && level < TestLevelCount) m_parameterValues[size_t(level)] = value & 0xFF;
 }
 
 void TestModeEngine::runSender(SenderEvent event, const QByteArray& reply) {
-    if (!active() || queue.isEmpty()) return;
-    TestCommand e = queue.head();
+    if (!active() || m_queue.isEmpty()) return;
+    TestCommand entry = m_queue.head();
     switch (event) {
     case SenderEvent::Reply:
         // A reply that is not the awaited one leaves the reply timer running: silence follows.
-        if (!replyMatches(e, reply)) return;
+        if (!testReplyMatches(entry, reply)) return;
         m_session.stopReplyTimer();
-        sendingEnabled = true;
-        processReply(e, reply);
+        m_sendingEnabled = true;
+        processReply(entry, reply);
         if (!active()) return;
         break;
     case SenderEvent::Sent:
         m_session.stopReplyTimer();
-        sendingEnabled = true;
-        if (e.replyKind == ReplyBatched) {
-            queue.advance();
+        m_sendingEnabled = true;
+        if (entry.replyKind == ReplyBatched) {
+            m_queue.advance();
             prompt({tr2("SendList Error!", "发送列表错误！"),
                     {},
                     programTitle(),
@@ -532,39 +374,39 @@ void TestModeEngine::runSender(SenderEvent event, const QByteArray& reply) {
                     MsgButtons::Ok});
             return;
         }
-        if (e.replyKind != ReplyNone) return;
+        if (entry.replyKind != ReplyNone) return;
         break;
     case SenderEvent::SendRequest:
-        TimerSendComm.stop();
+        m_nextFrameTimer.stop();
         m_session.stopReplyTimer();
-        sendingEnabled = true;
+        m_sendingEnabled = true;
         break;
     }
-    if (!sendingEnabled || queue.isEmpty()) return;
+    if (!m_sendingEnabled || m_queue.isEmpty()) return;
 
-    queue.advance();
-    if (e.frameCode == FrameSkip) {
-        if (queue.isEmpty()) return;
-        e = queue.head();
-        queue.advance();
+    m_queue.advance();
+    if (entry.frameCode == FrameSkip) {
+        if (m_queue.isEmpty()) return;
+        entry = m_queue.head();
+        m_queue.advance();
     }
-    if (e.frameCode == FrameLeave) return leaveTestMode(true, SessionFailure::None);
-    QByteArray frame = frameBytes(e);
-    int threshold = e.replyLength;
-    while (!queue.isEmpty() && queue.head().replyKind == ReplyBatched) {
-        frame += frameBytes(queue.head());
-        threshold = queue.head().replyLength;
-        queue.advance();
+    if (entry.frameCode == FrameLeave) return leaveTestMode(true, SessionFailure::None);
+    QByteArray frame = testFrameBytes(entry);
+    int threshold = entry.replyLength;
+    while (!m_queue.isEmpty() && m_queue.head().replyKind == ReplyBatched) {
+        frame += testFrameBytes(m_queue.head());
+        threshold = m_queue.head().replyLength;
+        m_queue.advance();
     }
-    if (!queue.isEmpty() && queue.head().replyKind == ReplyNone) TimerSendComm.start();
-    if (!frame.isEmpty()) sendBuilt(frame, threshold);
+    if (!m_queue.isEmpty() && m_queue.head().replyKind == ReplyNone) m_nextFrameTimer.start();
+    if (!frame.isEmpty()) sendFrame(frame, threshold);
 }
 
-void TestModeEngine::sendBuilt(const QByteArray& frame, int threshold) {
+void TestModeEngine::sendFrame(const QByteArray& frame, int threshold) {
     // The line hands over a reply once the threshold has arrived: wait for the whole reply the
     // next entry judges (the identification is 14 bytes, not the 8 its entry names).
-    if (threshold >= 1 && !queue.isEmpty())
-        threshold = std::max(threshold, awaitedLength(queue.head()));
+    if (threshold >= 1 && !m_queue.isEmpty())
+        threshold = std::max(threshold, testAwaitedReplyLength(m_queue.head()));
     m_session.sendTestFrame(frame, std::max(threshold, 0));
     if (threshold < 1) {
         m_session.stopReplyTimer();
@@ -575,39 +417,40 @@ void TestModeEngine::sendBuilt(const QByteArray& frame, int threshold) {
     emit frameSent(frame);
 }
 
-void TestModeEngine::processReply(const TestCommand& e, const QByteArray& reply) {
-    switch (e.replyKind) {
+void TestModeEngine::processReply(const TestCommand& entry, const QByteArray& reply) {
+    switch (entry.replyKind) {
     case ReplyAck:
-        if (e.action == ActionStart && e.command == GroupSelect && testWindowMayOpen)
-            TimerShowTestFrm.start();
-        if (e.action == ActionTune && e.command == GroupParameterOff) emit tuneAcknowledged();
+        if (entry.action == ActionStart && entry.command == GroupSelect && m_testWindowMayOpen)
+            m_openWindowTimer.start();
+        if (entry.action == ActionTune && entry.command == GroupParameterOff)
+            emit tuneAcknowledged();
         break;
     case ReplyBlock:
-        if (e.action == ActionTune) {
-            parameterBlock = reply;
-            parameterValues = parameterValuesFromBlock(reply, m_tuneItem);
+        if (entry.action == ActionTune) {
+            m_parameterBlock = reply;
+            m_parameterValues = parameterValuesFromBlock(reply, m_tuneItem);
             emit parametersChanged();
         }
         break;
     case ReplyTestFreq:
-        onTestFrequency(e.value1, reply);
+        storeTestFrequency(entry.value1, reply);
         break;
     case ReplyValues: {
-        const auto b = [&reply](int i) { return int(uint8_t(reply.at(i))); };
-        parameterValues[0] = b(0);
+        const auto byteAt = [&reply](int i) { return int(uint8_t(reply.at(i))); };
+        m_parameterValues[0] = byteAt(0);
         if (reply.size() == 4) {
-            parameterValues[1] = b(1);
-            parameterValues[3] = b(2);
-            parameterValues[5] = b(3);
+            m_parameterValues[1] = byteAt(1);
+            m_parameterValues[3] = byteAt(2);
+            m_parameterValues[5] = byteAt(3);
         } else if (reply.size() >= 6) {
             for (int i = 1; i < 6; ++i)
-                parameterValues[size_t(i)] = b(i);
+                m_parameterValues[size_t(i)] = byteAt(i);
         }
         emit parametersChanged();
         break;
     }
     case ReplyOneValue:
-        parameterValues[0] = uint8_t(reply.at(0));
+        m_parameterValues[0] = uint8_t(reply.at(0));
         emit parametersChanged();
         break;
     default:
@@ -615,22 +458,22 @@ void TestModeEngine::processReply(const TestCommand& e, const QByteArray& reply)
     }
 }
 
-void TestModeEngine::onTestFrequency(int number, const QByteArray& reply) {
+void TestModeEngine::storeTestFrequency(int number, const QByteArray& reply) {
     const QString rx = QString::fromLatin1(reply.left(4).toHex().toUpper());
     const QString tx = QString::fromLatin1(reply.mid(4, 4).toHex().toUpper());
-    const auto at = std::find_if(radioTestFreqs.begin(), radioTestFreqs.end(),
+    const auto at = std::find_if(m_radioTestFreqs.begin(), m_radioTestFreqs.end(),
                                  [number](const RadioTestFreq& r) { return r.number == number; });
     if (rx == NoFrequency && tx == NoFrequency) {
-        if (at != radioTestFreqs.end()) radioTestFreqs.erase(at);
-    } else if (at != radioTestFreqs.end()) {
+        if (at != m_radioTestFreqs.end()) m_radioTestFreqs.erase(at);
+    } else if (at != m_radioTestFreqs.end()) {
         at->rx = rx;
         at->tx = tx;
-    } else if (radioTestFreqs.size() < 16) {
-        radioTestFreqs.append({number, rx, tx});
+    } else if (m_radioTestFreqs.size() < 16) {
+        m_radioTestFreqs.append({number, rx, tx});
     }
     if (number != 16) return;
-    if (testFrequenciesMatch(radioTestFreqs, m_doc.config)) {
-        testWindowMayOpen = true;
+    if (testFrequenciesMatch(m_radioTestFreqs, m_doc.config)) {
+        m_testWindowMayOpen = true;
         return;
     }
     prompt({messageText(Msg::TestFreqMismatch),
@@ -639,11 +482,11 @@ void TestModeEngine::onTestFrequency(int number, const QByteArray& reply) {
             MsgIcon::Critical,
             MsgButtons::Ok,
             Msg::TestFreqMismatch});
-    queue.clear();
+    m_queue.clear();
     m_session.stopReplyTimer();
-    sendingEnabled = false;
-    testWindowMayOpen = false;
-    if (active()) TimerSendEnd.start();
+    m_sendingEnabled = false;
+    m_testWindowMayOpen = false;
+    if (active()) m_mismatchEndTimer.start();
 }
 
 void TestModeEngine::onReplyTimeout() {
@@ -664,27 +507,27 @@ void TestModeEngine::onReplyTimeout() {
         return leaveTestMode(false, SessionFailure::NoAnswer);
     }
     // Back to the entry that began the last frame, batched bytes included.
-    while (queue.stepBack() && queue.head().replyKind == ReplyBatched) {
+    while (m_queue.stepBack() && m_queue.head().replyKind == ReplyBatched) {
     }
     runSender(SenderEvent::SendRequest);
 }
 
 void TestModeEngine::leaveTestMode(bool clean, SessionFailure why) {
-    queue.clear();
-    TimerSendComm.stop();
-    TimerSendEnd.stop();
-    TimerShowTestFrm.stop();
-    sendingEnabled = false;
+    m_queue.clear();
+    m_nextFrameTimer.stop();
+    m_mismatchEndTimer.stop();
+    m_openWindowTimer.stop();
+    m_sendingEnabled = false;
     m_session.endTestMode(clean, why); // reports finished: onSessionFinished
 }
 
 void TestModeEngine::onSessionFinished(RadioOperation operation) {
     if (operation != RadioOperation::TestMode) return;
-    queue.clear();
-    TimerSendComm.stop();
-    TimerSendEnd.stop();
-    TimerShowTestFrm.stop();
-    sendingEnabled = false;
-    testWindowMayOpen = false;
+    m_queue.clear();
+    m_nextFrameTimer.stop();
+    m_mismatchEndTimer.stop();
+    m_openWindowTimer.stop();
+    m_sendingEnabled = false;
+    m_testWindowMayOpen = false;
     emit testModeEnded();
 }

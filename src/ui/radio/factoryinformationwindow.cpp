@@ -23,7 +23,7 @@ constexpr int DescriptionHeight = 1000;
 constexpr int ButtonWidth = 1200;
 constexpr int ButtonHeight = 375;
 
-// Length of each text box Text1(i) (the description is not limited here: it only shows).
+// Length of each text box (the description is not limited here: it only shows).
 constexpr std::array<int, 12> BoxLength{4, 16, 16, 16, 96, 8, 8, 4, 16, 16, 16, 16};
 // Width of each text box in twips.
 constexpr std::array<int, 12> BoxWidth{800,  2400, 2400, 2400, 3900, 1300,
@@ -36,55 +36,56 @@ FactoryInformationWindow::FactoryInformationWindow(const Document& doc, const Lo
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label2 = new QLabel(this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    for (int i = 0; i < int(Label1.size()); ++i) {
+    m_dealerFrame = new QGroupBox(this);
+    m_dealerFrame->setObjectName(QStringLiteral("Frame1"));
+    m_areaCodeLabel = new QLabel(this);
+    m_areaCodeLabel->setObjectName(QStringLiteral("Label2"));
+    for (int i = 0; i < int(m_captionLabels.size()); ++i) {
         // The dealer labels (10..13) live in the frame.
-        Label1[size_t(i)] = new QLabel(i >= 10 ? static_cast<QWidget*>(Frame1) : this);
-        Label1[size_t(i)]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        m_captionLabels[size_t(i)] =
+            new QLabel(i >= 10 ? static_cast<QWidget*>(m_dealerFrame) : this);
+        m_captionLabels[size_t(i)]->setObjectName(QStringLiteral("Label1_%1").arg(i));
     }
-    for (int i = 0; i < int(Text1.size()); ++i) {
+    for (int i = 0; i < int(m_valueBoxes.size()); ++i) {
         if (i == 4) continue;
-        auto* box = new QLineEdit(i >= 8 ? static_cast<QWidget*>(Frame1) : this);
+        auto* box = new QLineEdit(i >= 8 ? static_cast<QWidget*>(m_dealerFrame) : this);
         box->setObjectName(QStringLiteral("Text1_%1").arg(i));
         box->setMaxLength(BoxLength[size_t(i)]);
         box->setReadOnly(true);
-        Text1[size_t(i)] = box;
+        m_valueBoxes[size_t(i)] = box;
     }
-    Description = new QPlainTextEdit(this);
-    Description->setObjectName(QStringLiteral("Text1_4"));
-    Description->setReadOnly(true);
-    Description->setTabChangesFocus(true);
+    m_descriptionBox = new QPlainTextEdit(this);
+    m_descriptionBox->setObjectName(QStringLiteral("Text1_4"));
+    m_descriptionBox->setReadOnly(true);
+    m_descriptionBox->setTabChangesFocus(true);
 
     // The version is not something the area holds: it shows on the window's background.
-    QPalette versionPalette = Text1[5]->palette();
+    QPalette versionPalette = m_valueBoxes[5]->palette();
     versionPalette.setColor(QPalette::Base, palette().color(QPalette::Window));
-    Text1[5]->setPalette(versionPalette);
+    m_valueBoxes[5]->setPalette(versionPalette);
 
-    Combo1_0 = new QComboBox(this);
-    Combo1_0->setObjectName(QStringLiteral("Combo1_0"));
-    Combo1_1 = new QComboBox(this);
-    Combo1_1->setObjectName(QStringLiteral("Combo1_1"));
+    m_modelBox = new QComboBox(this);
+    m_modelBox->setObjectName(QStringLiteral("Combo1_0"));
+    m_bandBox = new QComboBox(this);
+    m_bandBox->setObjectName(QStringLiteral("Combo1_1"));
 
-    CommandClose = new QPushButton(this);
-    CommandClose->setObjectName(QStringLiteral("CommandClose"));
-    CommandClose->setDefault(true);
-    connect(CommandClose, &QPushButton::clicked, this, &QDialog::close);
+    m_closeButton = new QPushButton(this);
+    m_closeButton->setObjectName(QStringLiteral("CommandClose"));
+    m_closeButton->setDefault(true);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
 
     runTrapped("FrmEMG_Load", [&] {
-        Combo1_1->addItem(doc.product().infoBandText);
-        changeShowByLanguage();
+        m_bandBox->addItem(doc.product().infoBandText);
+        retranslate();
         placeControls();
         showValues(info);
     });
-    CommandClose->setFocus();
+    m_closeButton->setFocus();
 }
 
-void FactoryInformationWindow::changeShowByLanguage() {
+void FactoryInformationWindow::retranslate() {
     setWindowTitle(tr2("Embedded Message", "嵌入信息"));
-    Label2->setText(tr2("Area Code", "销售区号"));
+    m_areaCodeLabel->setText(tr2("Area Code", "销售区号"));
     static const char* const captions[14][2] = {
         {"Manufacture Code", "生产批号"},
         {"Radio Type", "机型"},
@@ -101,9 +102,9 @@ void FactoryInformationWindow::changeShowByLanguage() {
         {"Sell Date", "销售时间"},
         {"Seller", "经手人"},
     };
-    for (size_t i = 0; i < Label1.size(); ++i)
-        Label1[i]->setText(tr2(captions[i][0], captions[i][1]));
-    Frame1->setTitle(tr2("Dealer Information", "销售商信息"));
+    for (size_t i = 0; i < m_captionLabels.size(); ++i)
+        m_captionLabels[i]->setText(tr2(captions[i][0], captions[i][1]));
+    m_dealerFrame->setTitle(tr2("Dealer Information", "销售商信息"));
     captionCloseAndHelp(this);
 }
 
@@ -121,19 +122,24 @@ void FactoryInformationWindow::placeControls() {
         int widthTw;
     };
     const Row main[] = {
-        {Label2, Text1[0], BoxWidth[0]},    {Label1[0], Text1[6], BoxWidth[6]},
-        {Label1[9], Text1[7], BoxWidth[7]}, {Label1[1], Combo1_0, 2400},
-        {Label1[2], Combo1_1, 3300},        {Label1[3], Text1[1], BoxWidth[1]},
-        {Label1[4], Text1[2], BoxWidth[2]}, {Label1[5], Text1[3], BoxWidth[3]},
-        {Label1[8], Text1[5], BoxWidth[5]}, {Label1[6], Description, BoxWidth[4]},
+        {m_areaCodeLabel, m_valueBoxes[0], BoxWidth[0]},
+        {m_captionLabels[0], m_valueBoxes[6], BoxWidth[6]},
+        {m_captionLabels[9], m_valueBoxes[7], BoxWidth[7]},
+        {m_captionLabels[1], m_modelBox, 2400},
+        {m_captionLabels[2], m_bandBox, 3300},
+        {m_captionLabels[3], m_valueBoxes[1], BoxWidth[1]},
+        {m_captionLabels[4], m_valueBoxes[2], BoxWidth[2]},
+        {m_captionLabels[5], m_valueBoxes[3], BoxWidth[3]},
+        {m_captionLabels[8], m_valueBoxes[5], BoxWidth[5]},
+        {m_captionLabels[6], m_descriptionBox, BoxWidth[4]},
     };
     const Row dealer[] = {
-        {Label1[10], Text1[8], BoxWidth[8]},
-        {Label1[11], Text1[9], BoxWidth[9]},
-        {Label1[12], Text1[10], BoxWidth[10]},
-        {Label1[13], Text1[11], BoxWidth[11]},
+        {m_captionLabels[10], m_valueBoxes[8], BoxWidth[8]},
+        {m_captionLabels[11], m_valueBoxes[9], BoxWidth[9]},
+        {m_captionLabels[12], m_valueBoxes[10], BoxWidth[10]},
+        {m_captionLabels[13], m_valueBoxes[11], BoxWidth[11]},
     };
-    int widest = Label1[7]->sizeHint().width();
+    int widest = m_captionLabels[7]->sizeHint().width();
     for (const Row& r : main)
         widest = std::max(widest, r.label->sizeHint().width());
     int widestDealer = 0;
@@ -150,11 +156,12 @@ void FactoryInformationWindow::placeControls() {
     int right = 0;
     int y = margin;
     for (const Row& r : main) {
-        const int h = r.control == Description ? twipsToPixelsY(DescriptionHeight) : height;
+        const int h = r.control == m_descriptionBox ? twipsToPixelsY(DescriptionHeight) : height;
         r.control->setGeometry(column, y, twipsToPixelsX(r.widthTw), h);
         placeLabel(r.label, column, y, height);
         right = std::max(right, r.control->geometry().right());
-        if (r.control == Description) placeLabel(Label1[7], column, y + height, height);
+        if (r.control == m_descriptionBox)
+            placeLabel(m_captionLabels[7], column, y + height, height);
         y += h + pitch - height;
     }
 
@@ -168,27 +175,28 @@ void FactoryInformationWindow::placeControls() {
         fy += pitch;
     }
     const int frameWidth = std::max(frameRight + margin, right);
-    Frame1->setGeometry(margin / 2, frameTop, frameWidth, fy + twipsToPixelsY(120));
+    m_dealerFrame->setGeometry(margin / 2, frameTop, frameWidth, fy + twipsToPixelsY(120));
 
-    const int width = std::max(Frame1->geometry().right(), right) + margin;
-    const int buttonTop = Frame1->geometry().bottom() + twipsToPixelsY(200);
-    const int buttonWidth = std::max(twipsToPixelsX(ButtonWidth), CommandClose->sizeHint().width());
-    CommandClose->setGeometry(width - margin - buttonWidth, buttonTop, buttonWidth,
-                              twipsToPixelsY(ButtonHeight));
-    setFixedSize(width, CommandClose->geometry().bottom() + margin);
+    const int width = std::max(m_dealerFrame->geometry().right(), right) + margin;
+    const int buttonTop = m_dealerFrame->geometry().bottom() + twipsToPixelsY(200);
+    const int buttonWidth =
+        std::max(twipsToPixelsX(ButtonWidth), m_closeButton->sizeHint().width());
+    m_closeButton->setGeometry(width - margin - buttonWidth, buttonTop, buttonWidth,
+                               twipsToPixelsY(ButtonHeight));
+    setFixedSize(width, m_closeButton->geometry().bottom() + margin);
 }
 
 void FactoryInformationWindow::showValues(const LocalInformation& info) {
-    Combo1_0->clear();
-    Combo1_0->addItem(m_doc.currentModel);
-    Combo1_0->setCurrentIndex(0);
+    m_modelBox->clear();
+    m_modelBox->addItem(m_doc.currentModel);
+    m_modelBox->setCurrentIndex(0);
     // The band entry: the one equal to the current band, else the first.
-    const int band = Combo1_1->findText(m_doc.currentBand);
-    Combo1_1->setCurrentIndex(band >= 0 ? band : 0);
-    for (int i = 0; i < int(Text1.size()); ++i) {
+    const int band = m_bandBox->findText(m_doc.currentBand);
+    m_bandBox->setCurrentIndex(band >= 0 ? band : 0);
+    for (int i = 0; i < int(m_valueBoxes.size()); ++i) {
         if (i == 4)
-            Description->setPlainText(shownLocalInformation(info, i));
+            m_descriptionBox->setPlainText(shownLocalInformation(info, i));
         else
-            Text1[size_t(i)]->setText(shownLocalInformation(info, i));
+            m_valueBoxes[size_t(i)]->setText(shownLocalInformation(info, i));
     }
 }

@@ -21,17 +21,20 @@ class FactoryInformationWindow : public QDialog {
     FactoryInformationWindow(const Document& doc, const LocalInformation& info, QWidget* parent = nullptr);
 
   private:
-    void changeShowByLanguage();
+    void retranslate();
     void placeControls();
     void showValues(const LocalInformation& info);
 
     const Document& m_doc;
-    QLabel* Label2;
-    std::array<QLabel*, 14> Label1{};
-    std::array<QLineEdit*, 12> Text1{}; // Text1(4), the description, is Description below
-    QPlainTextEdit* Description;
-    QComboBox* Combo1_0;
-    QComboBox* Combo1_1;
-    QGroupBox* Frame1;
-    QPushButton* CommandClose;
+    QLabel* m_areaCodeLabel;
+    // Captions of the boxes; 10..13 caption the dealer boxes inside the dealer frame.
+    std::array<QLabel*, 14> m_captionLabels{};
+    // One box per field of the local information, in its order; field 4, the description,
+    // shows in m_descriptionBox instead (its slot here stays empty).
+    std::array<QLineEdit*, 12> m_valueBoxes{};
+    QPlainTextEdit* m_descriptionBox;
+    QComboBox* m_modelBox;
+    QComboBox* m_bandBox;
+    QGroupBox* m_dealerFrame;
+    QPushButton* m_closeButton;
 };

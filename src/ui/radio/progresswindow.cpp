@@ -20,75 +20,77 @@ constexpr int BarTop = 780;
 constexpr int BarHeight = 330;
 } // namespace
 
-ProgressWindow::ProgressWindow(RadioSession& session, RadioOperation commType, QWidget* parent)
-    : QDialog(parent), m_session(session), m_commType(commType) {
+ProgressWindow::ProgressWindow(RadioSession& session, RadioOperation operation, QWidget* parent)
+    : QDialog(parent), m_session(session), m_operation(operation) {
     setObjectName(QStringLiteral("FrmProgress"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2 = new QLabel(this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setTextVisible(false);
+    m_captionLabel = new QLabel(this);
+    m_captionLabel->setObjectName(QStringLiteral("Label1"));
+    m_percentLabel = new QLabel(this);
+    m_percentLabel->setObjectName(QStringLiteral("Label2"));
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setTextVisible(false);
 
     runTrapped("ProgressForm_LoadError", [this] {
-        ProgressChangShowByLanguage();
-        ProgressjustSize();
-        ProgressBar1->setValue(0);
-        Label2->setText(QStringLiteral("0%"));
+        retranslate();
+        adjustProgressLayout();
+        m_progressBar->setValue(0);
+        m_percentLabel->setText(QStringLiteral("0%"));
     });
 
-    connect(&m_session, &RadioSession::progressChanged, this, &ProgressWindow::SetProgressValue);
-    connect(&m_session, &RadioSession::progressClosed, this, &ProgressWindow::sessionEnded);
+    connect(&m_session, &RadioSession::progressChanged, this, &ProgressWindow::setProgress);
+    connect(&m_session, &RadioSession::progressClosed, this, &ProgressWindow::closeAfterSession);
 }
 
-void ProgressWindow::ProgressChangShowByLanguage() {
+void ProgressWindow::retranslate() {
     runTrapped("ProgressChangShowByLanguageError", [this] {
-        setWindowTitle(m_commType == RadioOperation::Write ? tr2("Write data to radio", "向对讲机写入数据")
-                                               : tr2("Read data from radio", "从对讲机读取数据"));
-        Label1->setText(tr2("Completion percentage:", "完成进度:"));
+        setWindowTitle(m_operation == RadioOperation::Write
+                           ? tr2("Write data to radio", "向对讲机写入数据")
+                           : tr2("Read data from radio", "从对讲机读取数据"));
+        m_captionLabel->setText(tr2("Completion percentage:", "完成进度:"));
     });
 }
 
 // The caption ends 10 twips left of the percentage, in either language.
-void ProgressWindow::ProgressjustSize() {
+void ProgressWindow::adjustProgressLayout() {
     runTrapped("ProgressjustSizeError", [this] {
         setFixedSize(twipsToPixelsX(WindowWidth), twipsToPixelsY(WindowHeight));
-        Label1->adjustSize();
+        m_captionLabel->adjustSize();
         const int gap = twipsToPixelsX(LabelGap);
-        const int percentLeft =
-            std::max(twipsToPixelsX(PercentLeft), twipsToPixelsX(Margin) + Label1->width() + gap);
+        const int percentLeft = std::max(twipsToPixelsX(PercentLeft),
+                                         twipsToPixelsX(Margin) + m_captionLabel->width() + gap);
         const int top = twipsToPixelsY(LabelTop);
-        Label2->setGeometry(percentLeft, top, twipsToPixelsX(PercentWidth), Label1->height());
-        Label1->move(percentLeft - gap - Label1->width(), top);
+        m_percentLabel->setGeometry(percentLeft, top, twipsToPixelsX(PercentWidth),
+                                    m_captionLabel->height());
+        m_captionLabel->move(percentLeft - gap - m_captionLabel->width(), top);
         const int margin = twipsToPixelsX(Margin);
-        ProgressBar1->setGeometry(margin, twipsToPixelsY(BarTop), width() - 2 * margin,
-                                  twipsToPixelsY(BarHeight));
+        m_progressBar->setGeometry(margin, twipsToPixelsY(BarTop), width() - 2 * margin,
+                                   twipsToPixelsY(BarHeight));
     });
 }
 
-void ProgressWindow::SetProgressValue(int percent) {
+void ProgressWindow::setProgress(int percent) {
     runTrapped("SetProgressValueError", [this, percent] {
         const int p = std::clamp(percent, 0, 100);
-        ProgressBar1->setValue(p);
-        Label2->setText(QString::number(p) + QLatin1Char('%'));
+        m_progressBar->setValue(p);
+        m_percentLabel->setText(QString::number(p) + QLatin1Char('%'));
     });
 }
 
 void ProgressWindow::reject() {
     // Closed by the user while the transfer runs: the session lets the radio go and ends as
-    // failed; its end closes this window through sessionEnded().
-    if (!m_sessionEnded && m_session.busy() && m_session.operation() == m_commType) {
+    // failed; its end closes this window through closeAfterSession().
+    if (!m_sessionEnded && m_session.busy() && m_session.operation() == m_operation) {
         m_session.cancel();
         if (m_sessionEnded) return;
     }
     QDialog::reject();
 }
 
-void ProgressWindow::sessionEnded() {
+void ProgressWindow::closeAfterSession() {
     if (m_sessionEnded) return;
     m_sessionEnded = true;
     done(QDialog::Accepted);

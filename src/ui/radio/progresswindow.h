@@ -11,24 +11,24 @@ class QProgressBar;
 class ProgressWindow : public QDialog {
     Q_OBJECT
   public:
-    ProgressWindow(RadioSession& session, RadioOperation commType, QWidget* parent = nullptr);
+    ProgressWindow(RadioSession& session, RadioOperation operation, QWidget* parent = nullptr);
 
     // Bar and percentage label.
-    void SetProgressValue(int percent);
-    RadioOperation commType() const { return m_commType; }
+    void setProgress(int percent);
+    RadioOperation operation() const { return m_operation; }
 
   protected:
     void reject() override;
 
   private:
-    void ProgressChangShowByLanguage();
-    void ProgressjustSize();
-    void sessionEnded();
+    void retranslate();
+    void adjustProgressLayout();
+    void closeAfterSession();
 
     RadioSession& m_session;
-    RadioOperation m_commType;
+    RadioOperation m_operation;
     bool m_sessionEnded = false;
-    QLabel* Label1;
-    QLabel* Label2;
-    QProgressBar* ProgressBar1;
+    QLabel* m_captionLabel;
+    QLabel* m_percentLabel;
+    QProgressBar* m_progressBar;
 };

@@ -15,12 +15,13 @@ constexpr int WriteDelayMs = 20;
 } // namespace
 
 RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* mainWindow)
-    : QObject(nullptr), m_doc(doc), m_session(session), m_main(mainWindow), m_trace(doc.product()) {
+    : QObject(nullptr), m_doc(doc), m_session(session), m_mainWindow(mainWindow),
+      m_trace(doc.product()) {
     m_session.setTrace(&m_trace);
     localInformation = defaultLocalInformation(QDate::currentDate());
-    TimerWrite.setSingleShot(true);
-    TimerWrite.setInterval(WriteDelayMs);
-    connect(&TimerWrite, &QTimer::timeout, this, &RadioCommands::onTimerWrite);
+    m_writeDelayTimer.setSingleShot(true);
+    m_writeDelayTimer.setInterval(WriteDelayMs);
+    connect(&m_writeDelayTimer, &QTimer::timeout, this, &RadioCommands::writeAfterDelay);
 
     connect(&m_session, &RadioSession::progressOpened, this, &RadioCommands::openProgress);
     connect(&m_session, &RadioSession::readApplying, this, [this] {
@@ -67,12 +68,12 @@ void RadioCommands::writeToRadio() {
     if (busy()) return;
     runTrapped("mnuWriteToRadio_Click", [this] {
         if (validateOpenEditors) validateOpenEditors();
-        TimerWrite.start();
+        m_writeDelayTimer.start();
     });
 }
 
-void RadioCommands::onTimerWrite() {
-    TimerWrite.stop();
+void RadioCommands::writeAfterDelay() {
+    m_writeDelayTimer.stop();
     runTrapped("TimerWrite_Timer", [this] { m_session.writeToRadio(); });
 }
 
@@ -104,12 +105,12 @@ void RadioCommands::setRadioInfo() {
 }
 
 // Modal without a nested event loop: the session goes on delivering replies and time-outs.
-void RadioCommands::openProgress(RadioOperation commType) {
-    runTrapped("ProgressForm_Show", [this, commType] {
-        if (m_progress) m_progress->deleteLater();
-        auto* w = new ProgressWindow(m_session, commType, m_main);
+void RadioCommands::openProgress(RadioOperation operation) {
+    runTrapped("ProgressForm_Show", [this, operation] {
+        if (m_progressWindow) m_progressWindow->deleteLater();
+        auto* w = new ProgressWindow(m_session, operation, m_mainWindow);
         w->setAttribute(Qt::WA_DeleteOnClose);
-        m_progress = w;
+        m_progressWindow = w;
         w->open();
     });
 }
@@ -117,10 +118,10 @@ void RadioCommands::openProgress(RadioOperation commType) {
 void RadioCommands::showInformation() {
     runTrapped("ShowEMG", [this] {
         localInformation = m_session.localInformation();
-        if (m_emg) m_emg->close();
+        if (m_informationWindow) m_informationWindow->close();
         auto* w = new FactoryInformationWindow(m_doc, localInformation, dialogParent());
         w->setAttribute(Qt::WA_DeleteOnClose);
-        m_emg = w;
+        m_informationWindow = w;
         w->open();
     });
 }
@@ -128,5 +129,5 @@ void RadioCommands::showInformation() {
 // A window opened from a modal window (the information read of RadioInformationWindow) sits on it.
 QWidget* RadioCommands::dialogParent() const {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-    return m_main;
+    return m_mainWindow;
 }

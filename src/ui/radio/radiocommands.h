@@ -33,22 +33,24 @@ class RadioCommands : public QObject {
     std::function<void()> closeEditors;        // a read is about to replace the configuration
     std::function<void()> afterRead;           // title, captions, channel grid, cascade
 
-    LocalInformation localInformation; // what FactoryInformationWindow shows; start-up defaults until a read
-    QTimer TimerWrite;
+    // What FactoryInformationWindow shows; the start-up defaults until a read.
+    LocalInformation localInformation;
 
-    // True while a command runs or a write waits for TimerWrite: starters do nothing then.
-    bool busy() const { return m_session.busy() || TimerWrite.isActive(); }
+    // A write was asked for and waits for the editors' validation to run first.
+    bool writePending() const { return m_writeDelayTimer.isActive(); }
+    // True while a command runs or a write is pending: starters do nothing then.
+    bool busy() const { return m_session.busy() || writePending(); }
     // The windows this object opened, while they are open.
-    ProgressWindow* progressWindow() const { return m_progress; }
-    FactoryInformationWindow* informationWindow() const { return m_emg; }
+    ProgressWindow* progressWindow() const { return m_progressWindow; }
+    FactoryInformationWindow* informationWindow() const { return m_informationWindow; }
     // Every session of the window's radio link is traced here (kept in the trace folder).
     SessionTrace& trace() { return m_trace; }
     // The backup image kept by the last successful read (empty when none could be kept).
     QString lastBackup() const { return m_lastBackup; }
 
   private:
-    void onTimerWrite();
-    void openProgress(RadioOperation commType);
+    void writeAfterDelay();
+    void openProgress(RadioOperation operation);
     void startInformationRead(bool clearImage);
     void showInformation();
     void keepBackup();
@@ -56,9 +58,10 @@ class RadioCommands : public QObject {
 
     Document& m_doc;
     RadioSession& m_session;
-    QWidget* m_main;
-    QPointer<ProgressWindow> m_progress;
-    QPointer<FactoryInformationWindow> m_emg;
+    QWidget* m_mainWindow;
+    QPointer<ProgressWindow> m_progressWindow;
+    QPointer<FactoryInformationWindow> m_informationWindow;
+    QTimer m_writeDelayTimer; // started by writeToRadio(); the write begins when it fires
     SessionTrace m_trace;
     QString m_lastBackup;
     bool m_backupWarned = false;

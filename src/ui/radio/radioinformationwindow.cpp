@@ -52,56 +52,57 @@ RadioInformationWindow::RadioInformationWindow(Document& doc, RadioSession& sess
     readInformation = [this] { m_session.readInformation(false); };
 
     auto* ascii = new AsciiValidator(this);
-    for (int i = 0; i < int(Label1.size()); ++i) {
-        Label1[size_t(i)] = new QLabel(this);
-        Label1[size_t(i)]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+    for (int i = 0; i < int(m_captionLabels.size()); ++i) {
+        m_captionLabels[size_t(i)] = new QLabel(this);
+        m_captionLabels[size_t(i)]->setObjectName(QStringLiteral("Label1_%1").arg(i));
     }
     // Created in tab order.
-    Combo1[0] = new QComboBox(this);
-    Combo1[0]->setEditable(true);
-    Combo1[0]->setInsertPolicy(QComboBox::NoInsert);
-    Combo1[0]->addItems({QStringLiteral("610"), QStringLiteral("614"), QStringLiteral("615"),
-                         QStringLiteral("710"), QStringLiteral("714"), QStringLiteral("715")});
-    Combo1[0]->lineEdit()->setMaxLength(ModelLength);
-    Combo1[0]->setValidator(ascii);
-    Combo1[1] = new QComboBox(this);
-    for (int i = 0; i < 2; ++i)
-        Combo1[size_t(i)]->setObjectName(QStringLiteral("Combo1_%1").arg(i));
-    Text1[0] = new QLineEdit(this);
-    Text1[0]->setMaxLength(SerialLength);
-    CommandTimeSync = new QPushButton(this);
-    CommandTimeSync->setObjectName(QStringLiteral("CommandTimeSync"));
-    Text1[1] = new QLineEdit(this);
-    Text1[1]->setMaxLength(VersionLength);
-    for (int i = 0; i < 2; ++i) {
-        Text1[size_t(i)]->setObjectName(QStringLiteral("Text1_%1").arg(i));
-        Text1[size_t(i)]->setValidator(ascii);
-        suppressRightClick(Text1[size_t(i)]);
-        Text1[size_t(i)]->installEventFilter(this);
+    m_modelBox = new QComboBox(this);
+    m_modelBox->setEditable(true);
+    m_modelBox->setInsertPolicy(QComboBox::NoInsert);
+    m_modelBox->addItems({QStringLiteral("610"), QStringLiteral("614"), QStringLiteral("615"),
+                          QStringLiteral("710"), QStringLiteral("714"), QStringLiteral("715")});
+    m_modelBox->lineEdit()->setMaxLength(ModelLength);
+    m_modelBox->setValidator(ascii);
+    m_modelBox->setObjectName(QStringLiteral("Combo1_0"));
+    m_bandBox = new QComboBox(this);
+    m_bandBox->setObjectName(QStringLiteral("Combo1_1"));
+    m_serialBox = new QLineEdit(this);
+    m_serialBox->setMaxLength(SerialLength);
+    m_timeSyncButton = new QPushButton(this);
+    m_timeSyncButton->setObjectName(QStringLiteral("CommandTimeSync"));
+    m_versionBox = new QLineEdit(this);
+    m_versionBox->setMaxLength(VersionLength);
+    m_serialBox->setObjectName(QStringLiteral("Text1_0"));
+    m_versionBox->setObjectName(QStringLiteral("Text1_1"));
+    for (QLineEdit* box : {m_serialBox, m_versionBox}) {
+        box->setValidator(ascii);
+        suppressRightClick(box);
+        box->installEventFilter(this);
     }
-    Combo1[0]->installEventFilter(this);
-    Combo1[0]->lineEdit()->installEventFilter(this);
-    Combo1[1]->installEventFilter(this);
-    CommandRead = new QPushButton(this);
-    CommandRead->setObjectName(QStringLiteral("CommandRead"));
-    CommandWrite = new QPushButton(this);
-    CommandWrite->setObjectName(QStringLiteral("CommandWrite"));
-    CommandClose = new QPushButton(this);
-    CommandClose->setObjectName(QStringLiteral("CommandClose"));
+    m_modelBox->installEventFilter(this);
+    m_modelBox->lineEdit()->installEventFilter(this);
+    m_bandBox->installEventFilter(this);
+    m_readButton = new QPushButton(this);
+    m_readButton->setObjectName(QStringLiteral("CommandRead"));
+    m_writeButton = new QPushButton(this);
+    m_writeButton->setObjectName(QStringLiteral("CommandWrite"));
+    m_closeButton = new QPushButton(this);
+    m_closeButton->setObjectName(QStringLiteral("CommandClose"));
 
-    connect(Combo1[0], &QComboBox::currentTextChanged, this,
+    connect(m_modelBox, &QComboBox::currentTextChanged, this,
             [this] { runTrapped("Combo1_Click", [this] { refillBands(); }); });
-    connect(Combo1[1], &QComboBox::activated, this, [this] { m_storedBandShown = false; });
-    connect(CommandRead, &QPushButton::clicked, this,
+    connect(m_bandBox, &QComboBox::activated, this, [this] { m_storedBandShown = false; });
+    connect(m_readButton, &QPushButton::clicked, this,
             [this] { runTrapped("CommandRead_Click", [this] { onRead(); }); });
-    connect(CommandWrite, &QPushButton::clicked, this,
+    connect(m_writeButton, &QPushButton::clicked, this,
             [this] { runTrapped("CommandWrite_Click", [this] { onWrite(); }); });
-    connect(CommandTimeSync, &QPushButton::clicked, this,
+    connect(m_timeSyncButton, &QPushButton::clicked, this,
             [this] { runTrapped("CommandTimeSync_Click", [this] { onTimeSync(); }); });
-    connect(CommandClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
 
     runTrapped("FrmRadioInfoSet_Load", [this] {
-        changeShowByLanguage();
+        retranslate();
         placeControls();
         loadValues();
     });
@@ -131,15 +132,15 @@ QString RadioInformationWindow::normalisedVersion(const QString& text) {
     return (QLatin1Char('V') + text).left(VersionLength);
 }
 
-void RadioInformationWindow::changeShowByLanguage() {
+void RadioInformationWindow::retranslate() {
     setWindowTitle(tr2("Set Radio Information", "设置对讲机信息"));
-    Label1[0]->setText(tr2("Model Type", "机型类型"));
-    Label1[1]->setText(tr2("Frequency", "频率"));
-    Label1[2]->setText(tr2("Serial Number", "序号"));
-    Label1[3]->setText(QStringLiteral("版本"));
-    CommandRead->setText(tr2("&Read", "读出(&R)"));
-    CommandWrite->setText(tr2("&Write", "写入(&W)"));
-    CommandTimeSync->setText(tr2("&Time Sync", "时间同步(&T)"));
+    m_captionLabels[0]->setText(tr2("Model Type", "机型类型"));
+    m_captionLabels[1]->setText(tr2("Frequency", "频率"));
+    m_captionLabels[2]->setText(tr2("Serial Number", "序号"));
+    m_captionLabels[3]->setText(QStringLiteral("版本"));
+    m_readButton->setText(tr2("&Read", "读出(&R)"));
+    m_writeButton->setText(tr2("&Write", "写入(&W)"));
+    m_timeSyncButton->setText(tr2("&Time Sync", "时间同步(&T)"));
     captionCloseAndHelp(this);
 }
 
@@ -156,7 +157,7 @@ void RadioInformationWindow::placeControls() {
     };
 
     int widest = 0;
-    for (QLabel* l : Label1) {
+    for (QLabel* l : m_captionLabels) {
         l->adjustSize();
         widest = std::max(widest, l->width());
     }
@@ -164,29 +165,30 @@ void RadioInformationWindow::placeControls() {
     const struct {
         QWidget* control;
         int widthTw;
-    } rows[] = {{Combo1[0], 1300}, {Combo1[1], 2500}, {Text1[0], 1300}, {Text1[1], 900}};
+    } rows[] = {{m_modelBox, 1300}, {m_bandBox, 2500}, {m_serialBox, 1300}, {m_versionBox, 900}};
     int y = margin;
     int right = 0;
     for (size_t i = 0; i < 4; ++i) {
         rows[i].control->setGeometry(column, y, twipsToPixelsX(rows[i].widthTw), height);
-        Label1[i]->move(column - gap - Label1[i]->width(), y + (height - Label1[i]->height()) / 2);
+        m_captionLabels[i]->move(column - gap - m_captionLabels[i]->width(),
+                                 y + (height - m_captionLabels[i]->height()) / 2);
         right = std::max(right, rows[i].control->geometry().right());
-        if (rows[i].control == Text1[0]) {
-            const QRect box = Text1[0]->geometry();
-            CommandTimeSync->setGeometry(box.right() + 1 + buttonGap,
-                                         y + (height - buttonHeight) / 2,
-                                         buttonWidth(CommandTimeSync), buttonHeight);
-            right = std::max(right, CommandTimeSync->geometry().right());
+        if (rows[i].control == m_serialBox) {
+            const QRect box = m_serialBox->geometry();
+            m_timeSyncButton->setGeometry(box.right() + 1 + buttonGap,
+                                          y + (height - buttonHeight) / 2,
+                                          buttonWidth(m_timeSyncButton), buttonHeight);
+            right = std::max(right, m_timeSyncButton->geometry().right());
         }
         y += twipsToPixelsY(RowPitch);
     }
 
     y += twipsToPixelsY(120);
-    const int bottomRow = buttonWidth(CommandRead) + buttonWidth(CommandWrite) +
-                          buttonWidth(CommandClose) + 2 * buttonGap;
+    const int bottomRow = buttonWidth(m_readButton) + buttonWidth(m_writeButton) +
+                          buttonWidth(m_closeButton) + 2 * buttonGap;
     const int width = std::max(right + margin, bottomRow + 2 * margin);
     int x = width - margin - bottomRow;
-    for (QPushButton* b : {CommandRead, CommandWrite, CommandClose}) {
+    for (QPushButton* b : {m_readButton, m_writeButton, m_closeButton}) {
         b->setGeometry(x, y, buttonWidth(b), buttonHeight);
         x += buttonWidth(b) + buttonGap;
     }
@@ -196,42 +198,42 @@ void RadioInformationWindow::placeControls() {
 void RadioInformationWindow::loadValues() {
     const ModelInfo& mi = m_doc.config.modelInfo;
     const QString model = shownFieldText(mi.modelNameCopy.untilNul()).left(3);
-    const int modelIndex = Combo1[0]->findText(model);
-    if (modelIndex >= 0) Combo1[0]->setCurrentIndex(modelIndex);
-    Combo1[0]->setEditText(model);
+    const int modelIndex = m_modelBox->findText(model);
+    if (modelIndex >= 0) m_modelBox->setCurrentIndex(modelIndex);
+    m_modelBox->setEditText(model);
     refillBands();
     // The stored band: its entry when the list offers it, else its text over no selection
     // (the list's entries carry a factory suffix the band texts do not have). Either way the
     // stored band code stays until the user picks a band or another model.
     const QString stored = bandText(m_doc.product(), mi.bandCodeCopy, model);
-    const int band = Combo1[1]->findText(stored);
-    Combo1[1]->setCurrentIndex(band);
-    Combo1[1]->setPlaceholderText(band < 0 ? stored : QString());
+    const int band = m_bandBox->findText(stored);
+    m_bandBox->setCurrentIndex(band);
+    m_bandBox->setPlaceholderText(band < 0 ? stored : QString());
     m_storedBandShown = true;
-    Text1[0]->setText(shownFieldText(mi.createDate.untilNul()));
-    Text1[1]->setText(shownFieldText(mi.softwareVersionText.untilNul()));
+    m_serialBox->setText(shownFieldText(mi.createDate.untilNul()));
+    m_versionBox->setText(shownFieldText(mi.softwareVersionText.untilNul()));
 
-    m_shownModel = Combo1[0]->currentText();
-    m_shownBand = Combo1[1]->currentText();
-    m_shownSerial = Text1[0]->text();
-    m_shownVersion = Text1[1]->text();
+    m_shownModel = m_modelBox->currentText();
+    m_shownBand = m_bandBox->currentText();
+    m_shownSerial = m_serialBox->text();
+    m_shownVersion = m_versionBox->text();
 }
 
 void RadioInformationWindow::refillBands() {
     m_storedBandShown = false;
-    Combo1[1]->setPlaceholderText(QString());
-    Combo1[1]->clear();
-    Combo1[1]->addItems(bandsForModel(Combo1[0]->currentText()));
-    if (Combo1[1]->count() > 0) Combo1[1]->setCurrentIndex(0);
+    m_bandBox->setPlaceholderText(QString());
+    m_bandBox->clear();
+    m_bandBox->addItems(bandsForModel(m_modelBox->currentText()));
+    if (m_bandBox->count() > 0) m_bandBox->setCurrentIndex(0);
 }
 
 void RadioInformationWindow::storeValues(bool onlyChanged) {
-    const QString model = Combo1[0]->currentText();
-    const QString band = Combo1[1]->currentText();
-    const QString serial = Text1[0]->text();
-    const bool versionEdited = Text1[1]->text() != m_shownVersion;
-    Text1[1]->setText(normalisedVersion(Text1[1]->text()));
-    const QString version = Text1[1]->text();
+    const QString model = m_modelBox->currentText();
+    const QString band = m_bandBox->currentText();
+    const QString serial = m_serialBox->text();
+    const bool versionEdited = m_versionBox->text() != m_shownVersion;
+    m_versionBox->setText(normalisedVersion(m_versionBox->text()));
+    const QString version = m_versionBox->text();
 
     ModelInfo& mi = m_doc.config.modelInfo;
     if (!onlyChanged || model != m_shownModel || band != m_shownBand) {
@@ -260,7 +262,7 @@ void RadioInformationWindow::onWrite() {
 }
 
 void RadioInformationWindow::onTimeSync() {
-    Text1[0]->setText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
+    m_serialBox->setText(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")));
 }
 
 void RadioInformationWindow::done(int result) {
@@ -275,9 +277,9 @@ bool RadioInformationWindow::eventFilter(QObject* watched, QEvent* event) {
             focusNextChild();
             return true;
         }
-    } else if (event->type() == QEvent::FocusOut && watched == Text1[1]) {
+    } else if (event->type() == QEvent::FocusOut && watched == m_versionBox) {
         runTrapped("Text1_LostFocus",
-                   [this] { Text1[1]->setText(normalisedVersion(Text1[1]->text())); });
+                   [this] { m_versionBox->setText(normalisedVersion(m_versionBox->text())); });
     }
     return QDialog::eventFilter(watched, event);
 }

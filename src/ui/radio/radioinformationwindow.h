@@ -41,7 +41,7 @@ class RadioInformationWindow : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void changeShowByLanguage();
+    void retranslate();
     void placeControls();
     void loadValues();
     void refillBands();
@@ -51,13 +51,15 @@ class RadioInformationWindow : public QDialog {
 
     Document& m_doc;
     RadioSession& m_session;
-    std::array<QLabel*, 4> Label1{};
-    std::array<QComboBox*, 2> Combo1{};
-    std::array<QLineEdit*, 2> Text1{};
-    QPushButton* CommandRead;
-    QPushButton* CommandWrite;
-    QPushButton* CommandTimeSync;
-    QPushButton* CommandClose;
+    std::array<QLabel*, 4> m_captionLabels{}; // model, band, serial number, version
+    QComboBox* m_modelBox;
+    QComboBox* m_bandBox;
+    QLineEdit* m_serialBox;
+    QLineEdit* m_versionBox;
+    QPushButton* m_readButton;
+    QPushButton* m_writeButton;
+    QPushButton* m_timeSyncButton;
+    QPushButton* m_closeButton;
 
     // What the window showed after loading or the last store.
     QString m_shownModel, m_shownBand, m_shownSerial, m_shownVersion;

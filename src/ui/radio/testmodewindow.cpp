@@ -18,7 +18,7 @@
 #include <algorithm>
 
 namespace {
-constexpr int ParaFrmDelayMs = 300;
+constexpr int ParameterWindowDelayMs = 300;
 constexpr int LampSize = 16;
 const QColor Red(255, 0, 0);
 const QColor Green(0, 255, 0);
@@ -54,141 +54,155 @@ TestModeWindow::TestModeWindow(TestModeEngine& engine, Document& doc, QWidget* p
     setObjectName(QStringLiteral("FrmTestMode"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    TimerTestModeParaFrm.setSingleShot(true);
-    TimerTestModeParaFrm.setInterval(ParaFrmDelayMs);
+    m_parameterWindowTimer.setSingleShot(true);
+    m_parameterWindowTimer.setInterval(ParameterWindowDelayMs);
 
-    for (size_t i = 0; i < Frame1.size(); ++i) {
-        Frame1[i] = new QGroupBox(this);
-        Frame1[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
-    }
-    for (size_t i = 0; i < Label1.size(); ++i) {
-        Label1[i] = new QLabel(this);
-        Label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
-    }
-    for (size_t i = 0; i < Label2.size(); ++i) {
-        Label2[i] = new QLabel(this);
-        Label2[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
-        Label2[i]->setMinimumWidth(110);
-        Label2[i]->setFrameShape(QFrame::StyledPanel);
-    }
-    for (size_t i = 0; i < Combo1.size(); ++i) {
-        Combo1[i] = new QComboBox(this);
-        Combo1[i]->setObjectName(QStringLiteral("Combo1_%1").arg(i));
-        Combo1[i]->setMinimumWidth(70);
-    }
-    for (int n = 1; n <= TestSignallingCount; ++n)
-        Combo1[1]->addItem(QString::number(n));
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    CommandWide = button(this, "CommandWide");
-    CommandNarrow = button(this, "CommandNarrow");
-    CommandPTT = new QCheckBox(this);
-    CommandPTT->setObjectName(QStringLiteral("CommandPTT"));
-    CommandTune = button(this, "CommandTune");
-    CommandPrint = button(this, "CommandPrint");
-    CommandClose = button(this, "CommandClose");
-    LabelWide = new QLabel(this);
-    LabelWide->setObjectName(QStringLiteral("LabelWide"));
-    LabelNarrow = new QLabel(this);
-    LabelNarrow->setObjectName(QStringLiteral("LabelNarrow"));
-    LabelRxInd = new QLabel(this);
-    LabelRxInd->setObjectName(QStringLiteral("LabelRxInd"));
-    LabelTxInd = new QLabel(this);
-    LabelTxInd->setObjectName(QStringLiteral("LabelTxInd"));
-    for (QLabel* l : {LabelWide, LabelNarrow, LabelRxInd, LabelTxInd})
-        l->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    ShapePTT = new QLabel(this);
-    ShapePTT->setObjectName(QStringLiteral("ShapePTT"));
-    ShapePTT->setFixedSize(LampSize, LampSize);
-
+    createControls();
     buildLayout();
     runTrapped("FrmTestMode_Load", [this] {
-        changeShowByLanguage();
+        retranslate();
         fillTestChannels();
-        Combo1[1]->setCurrentIndex(0);
+        m_signallingBox->setCurrentIndex(0);
         showSignalling(0);
-        CommandTune->setEnabled(false);
+        m_tuneButton->setEnabled(false);
         showBandwidth();
         showTransmitter();
     });
+    connectControls();
+    connectEngine();
+}
 
-    connect(Combo1[0], &QComboBox::activated, this,
+// The controls in tab order, with the object names the tests and the help find them by.
+void TestModeWindow::createControls() {
+    for (size_t i = 0; i < m_frames.size(); ++i) {
+        m_frames[i] = new QGroupBox(this);
+        m_frames[i]->setObjectName(QStringLiteral("Frame1_%1").arg(i));
+    }
+    for (size_t i = 0; i < m_captionLabels.size(); ++i) {
+        m_captionLabels[i] = new QLabel(this);
+        m_captionLabels[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+    }
+    for (size_t i = 0; i < m_stateLabels.size(); ++i) {
+        m_stateLabels[i] = new QLabel(this);
+        m_stateLabels[i]->setObjectName(QStringLiteral("Label2_%1").arg(i));
+        m_stateLabels[i]->setMinimumWidth(110);
+        m_stateLabels[i]->setFrameShape(QFrame::StyledPanel);
+    }
+    m_testChannelBox = new QComboBox(this);
+    m_testChannelBox->setObjectName(QStringLiteral("Combo1_0"));
+    m_signallingBox = new QComboBox(this);
+    m_signallingBox->setObjectName(QStringLiteral("Combo1_1"));
+    for (QComboBox* box : {m_testChannelBox, m_signallingBox})
+        box->setMinimumWidth(70);
+    for (int n = 1; n <= TestSignallingCount; ++n)
+        m_signallingBox->addItem(QString::number(n));
+    m_itemList = new QListWidget(this);
+    m_itemList->setObjectName(QStringLiteral("List1"));
+    m_itemList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_wideButton = button(this, "CommandWide");
+    m_narrowButton = button(this, "CommandNarrow");
+    m_pttBox = new QCheckBox(this);
+    m_pttBox->setObjectName(QStringLiteral("CommandPTT"));
+    m_tuneButton = button(this, "CommandTune");
+    m_printButton = button(this, "CommandPrint");
+    m_closeButton = button(this, "CommandClose");
+    m_wideLabel = new QLabel(this);
+    m_wideLabel->setObjectName(QStringLiteral("LabelWide"));
+    m_narrowLabel = new QLabel(this);
+    m_narrowLabel->setObjectName(QStringLiteral("LabelNarrow"));
+    m_receivingLabel = new QLabel(this);
+    m_receivingLabel->setObjectName(QStringLiteral("LabelRxInd"));
+    m_transmittingLabel = new QLabel(this);
+    m_transmittingLabel->setObjectName(QStringLiteral("LabelTxInd"));
+    for (QLabel* l : {m_wideLabel, m_narrowLabel, m_receivingLabel, m_transmittingLabel})
+        l->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    m_transmitterLamp = new QLabel(this);
+    m_transmitterLamp->setObjectName(QStringLiteral("ShapePTT"));
+    m_transmitterLamp->setFixedSize(LampSize, LampSize);
+}
+
+// What each control asks of the engine; every handler runs trapped under its old event name.
+void TestModeWindow::connectControls() {
+    connect(m_testChannelBox, &QComboBox::activated, this,
             [this](int i) { runTrapped("Combo1_Click", [this, i] { onTestChannel(i); }); });
-    connect(Combo1[1], &QComboBox::activated, this,
+    connect(m_signallingBox, &QComboBox::activated, this,
             [this](int i) { runTrapped("Combo1_Click", [this, i] { onSignalling(i); }); });
-    connect(List1, &QListWidget::currentRowChanged, this,
+    connect(m_itemList, &QListWidget::currentRowChanged, this,
             [this](int row) { runTrapped("List1_Click", [this, row] { onItem(row); }); });
-    connect(List1, &QListWidget::itemSelectionChanged, this, [this] {
+    connect(m_itemList, &QListWidget::itemSelectionChanged, this, [this] {
         // Exactly one item stays selected.
-        if (List1->selectedItems().isEmpty() && m_item > 0)
-            List1->item(m_item - 1)->setSelected(true);
+        if (m_itemList->selectedItems().isEmpty() && m_item > 0)
+            m_itemList->item(m_item - 1)->setSelected(true);
     });
-    connect(List1, &QListWidget::itemActivated, CommandTune, &QPushButton::click);
-    connect(CommandWide, &QPushButton::clicked, this, [this] {
+    connect(m_itemList, &QListWidget::itemActivated, m_tuneButton, &QPushButton::click);
+    connect(m_wideButton, &QPushButton::clicked, this, [this] {
         runTrapped("CommandWide_Click", [this] {
-            TestModeUnSetPTT();
+            releaseTransmitter();
             m_engine.setWide();
             showBandwidth();
         });
     });
-    connect(CommandNarrow, &QPushButton::clicked, this, [this] {
+    connect(m_narrowButton, &QPushButton::clicked, this, [this] {
         runTrapped("CommandNarrow_Click", [this] {
             m_engine.setNarrow();
             showBandwidth();
         });
     });
-    connect(CommandPTT, &QCheckBox::clicked, this,
+    connect(m_pttBox, &QCheckBox::clicked, this,
             [this](bool on) { runTrapped("CommandPTT_Click", [this, on] { onPtt(on); }); });
-    connect(CommandTune, &QPushButton::clicked, this, [this] {
+    connect(m_tuneButton, &QPushButton::clicked, this, [this] {
         runTrapped("CommandTune_Click", [this] {
             if (m_item < 1) return;
-            TestModeUnSetPTT();
+            releaseTransmitter();
             m_engine.tune(m_item);
         });
     });
     // Printing has nothing to print in test mode; it only lets go of the transmitter.
-    connect(CommandPrint, &QPushButton::clicked, this,
-            [this] { runTrapped("CommandPrint_Click", [this] { TestModeUnSetPTT(); }); });
-    connect(CommandClose, &QPushButton::clicked, this, &QDialog::close);
+    connect(m_printButton, &QPushButton::clicked, this,
+            [this] { runTrapped("CommandPrint_Click", [this] { releaseTransmitter(); }); });
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
+}
 
+// The engine's reports: the acknowledged tune request opens the parameter window a little
+// later; the end of test mode closes both windows.
+void TestModeWindow::connectEngine() {
     connect(&m_engine, &TestModeEngine::tuneAcknowledged, this,
-            [this] { TimerTestModeParaFrm.start(); });
-    connect(&TimerTestModeParaFrm, &QTimer::timeout, this, [this] {
-        TimerTestModeParaFrm.stop();
+            [this] { m_parameterWindowTimer.start(); });
+    connect(&m_parameterWindowTimer, &QTimer::timeout, this, [this] {
+        m_parameterWindowTimer.stop();
         runTrapped("TimerTestModeParaFrm_Timer", [this] { openParameterWindow(); });
     });
     connect(&m_engine, &TestModeEngine::testModeEnded, this, [this] {
         // The port is closed: nothing here can reach the radio any more.
         m_ended = true;
-        if (m_para) m_para->close();
+        if (m_parameterWindow) m_parameterWindow->close();
         close();
     });
 }
 
-void TestModeWindow::changeShowByLanguage() {
+void TestModeWindow::retranslate() {
     setWindowTitle(tr2("Test Mode", "测试模式"));
-    Frame1[0]->setTitle(tr2("Test Channel", "测试信道"));
-    Frame1[1]->setTitle(tr2("Test Signalling", "测试信令"));
-    Label1[0]->setText(tr2("Channel No.", "信道编号"));
-    Label1[1]->setText(tr2("RX", "接收"));
-    Label1[2]->setText(tr2("TX", "发射"));
-    Label1[3]->setText(tr2("Signalling", "信令"));
-    Label1[4]->setText(tr2("RX", "接收"));
-    Label1[5]->setText(tr2("TX", "发射"));
-    Label1[6]->setText(tr2("Adjustment Item", "调整项目"));
-    List1->clear();
+    m_frames[0]->setTitle(tr2("Test Channel", "测试信道"));
+    m_frames[1]->setTitle(tr2("Test Signalling", "测试信令"));
+    m_captionLabels[0]->setText(tr2("Channel No.", "信道编号"));
+    m_captionLabels[1]->setText(tr2("RX", "接收"));
+    m_captionLabels[2]->setText(tr2("TX", "发射"));
+    m_captionLabels[3]->setText(tr2("Signalling", "信令"));
+    m_captionLabels[4]->setText(tr2("RX", "接收"));
+    m_captionLabels[5]->setText(tr2("TX", "发射"));
+    m_captionLabels[6]->setText(tr2("Adjustment Item", "调整项目"));
+    m_itemList->clear();
     for (int item = 1; item <= TestItemCount; ++item)
-        List1->addItem(testItemName(item));
-    CommandWide->setText(tr2("&Wide", "宽带(&W)"));
-    CommandNarrow->setText(tr2("&Narrow", "窄带(&N)"));
-    CommandPTT->setText(QStringLiteral("&PTT"));
-    CommandTune->setText(tr2("&Tuning", "调协模式(&T)"));
-    CommandPrint->setText(tr2("p&Rint", "打印(&R)"));
-    LabelWide->setText(tr2("Wide", "宽带"));
-    LabelNarrow->setText(tr2("Narrow", "窄带"));
-    LabelRxInd->setText(tr2("Receiving", "接收中"));
-    LabelTxInd->setText(tr2("Transmitting", "发射中"));
+        m_itemList->addItem(testItemName(item));
+    m_wideButton->setText(tr2("&Wide", "宽带(&W)"));
+    m_narrowButton->setText(tr2("&Narrow", "窄带(&N)"));
+    m_pttBox->setText(QStringLiteral("&PTT"));
+    m_tuneButton->setText(tr2("&Tuning", "调协模式(&T)"));
+    m_printButton->setText(tr2("p&Rint", "打印(&R)"));
+    m_wideLabel->setText(tr2("Wide", "宽带"));
+    m_narrowLabel->setText(tr2("Narrow", "窄带"));
+    m_receivingLabel->setText(tr2("Receiving", "接收中"));
+    m_transmittingLabel->setText(tr2("Transmitting", "发射中"));
     captionCloseAndHelp(this);
 }
 
@@ -196,48 +210,49 @@ void TestModeWindow::changeShowByLanguage() {
 // them; the bottom row holds Print and Close.
 void TestModeWindow::buildLayout() {
     // Frame k (channel, signalling): its list, then two captioned state texts.
+    const std::array<QComboBox*, 2> boxes{m_testChannelBox, m_signallingBox};
     for (int k = 0; k < 2; ++k) {
-        auto* grid = new QGridLayout(Frame1[k]);
-        grid->addWidget(Label1[3 * k], 0, 0, Qt::AlignRight);
-        grid->addWidget(Combo1[k], 0, 1, Qt::AlignLeft);
+        auto* grid = new QGridLayout(m_frames[k]);
+        grid->addWidget(m_captionLabels[3 * k], 0, 0, Qt::AlignRight);
+        grid->addWidget(boxes[size_t(k)], 0, 1, Qt::AlignLeft);
         for (int row = 1; row <= 2; ++row) {
-            grid->addWidget(Label1[3 * k + row], row, 0, Qt::AlignRight);
-            grid->addWidget(Label2[2 * k + row - 1], row, 1);
+            grid->addWidget(m_captionLabels[3 * k + row], row, 0, Qt::AlignRight);
+            grid->addWidget(m_stateLabels[2 * k + row - 1], row, 1);
         }
         grid->setColumnStretch(1, 1);
     }
 
     auto* bandwidth = new QHBoxLayout;
-    bandwidth->addWidget(CommandWide);
-    bandwidth->addWidget(CommandNarrow);
-    bandwidth->addWidget(LabelWide);
-    bandwidth->addWidget(LabelNarrow);
+    bandwidth->addWidget(m_wideButton);
+    bandwidth->addWidget(m_narrowButton);
+    bandwidth->addWidget(m_wideLabel);
+    bandwidth->addWidget(m_narrowLabel);
     bandwidth->addStretch();
 
     auto* transmitter = new QHBoxLayout;
-    transmitter->addWidget(CommandPTT);
+    transmitter->addWidget(m_pttBox);
     transmitter->addSpacing(12);
-    transmitter->addWidget(ShapePTT);
-    transmitter->addWidget(LabelRxInd);
-    transmitter->addWidget(LabelTxInd);
+    transmitter->addWidget(m_transmitterLamp);
+    transmitter->addWidget(m_receivingLabel);
+    transmitter->addWidget(m_transmittingLabel);
     transmitter->addStretch();
 
     auto* left = new QVBoxLayout;
-    left->addWidget(Frame1[0]);
-    left->addWidget(Frame1[1]);
+    left->addWidget(m_frames[0]);
+    left->addWidget(m_frames[1]);
     left->addLayout(bandwidth);
     left->addLayout(transmitter);
     left->addStretch();
 
     auto* right = new QVBoxLayout;
-    right->addWidget(Label1[6]);
-    right->addWidget(List1, 1);
-    right->addWidget(CommandTune, 0, Qt::AlignRight);
+    right->addWidget(m_captionLabels[6]);
+    right->addWidget(m_itemList, 1);
+    right->addWidget(m_tuneButton, 0, Qt::AlignRight);
 
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();
-    bottom->addWidget(CommandPrint);
-    bottom->addWidget(CommandClose);
+    bottom->addWidget(m_printButton);
+    bottom->addWidget(m_closeButton);
 
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 3);
@@ -247,64 +262,64 @@ void TestModeWindow::buildLayout() {
     auto* all = new QVBoxLayout(this);
     all->addLayout(columns);
     all->addLayout(bottom);
-    List1->setMinimumHeight(List1->fontMetrics().height() * 16);
-    List1->setMinimumWidth(180);
+    m_itemList->setMinimumHeight(m_itemList->fontMetrics().height() * 16);
+    m_itemList->setMinimumWidth(180);
 }
 
 void TestModeWindow::fillTestChannels() {
-    Combo1[0]->clear();
-    for (const RadioTestFreq& f : m_engine.radioTestFreqs)
-        Combo1[0]->addItem(QString::number(f.number));
-    Combo1[0]->setCurrentIndex(Combo1[0]->count() > 0 ? 0 : -1);
+    m_testChannelBox->clear();
+    for (const RadioTestFreq& f : m_engine.radioTestFreqs())
+        m_testChannelBox->addItem(QString::number(f.number));
+    m_testChannelBox->setCurrentIndex(m_testChannelBox->count() > 0 ? 0 : -1);
     m_testChannel = 1;
     showTestChannel(0);
 }
 
 void TestModeWindow::showTestChannel(int index) {
-    const auto& list = m_engine.radioTestFreqs;
+    const auto& list = m_engine.radioTestFreqs();
     const bool known = index >= 0 && index < list.size();
-    Label2[0]->setText(known ? shownRadioFreq(m_doc, list[index].rx) : QString());
-    Label2[1]->setText(known ? shownRadioFreq(m_doc, list[index].tx) : QString());
+    m_stateLabels[0]->setText(known ? shownRadioFreq(m_doc, list[index].rx) : QString());
+    m_stateLabels[1]->setText(known ? shownRadioFreq(m_doc, list[index].tx) : QString());
 }
 
 void TestModeWindow::showSignalling(int index) {
-    Label2[2]->setText(testSignallingText(index + 1, false));
-    Label2[3]->setText(testSignallingText(index + 1, true));
+    m_stateLabels[2]->setText(testSignallingText(index + 1, false));
+    m_stateLabels[3]->setText(testSignallingText(index + 1, true));
 }
 
 void TestModeWindow::showBandwidth() {
-    LabelWide->setVisible(m_engine.wide);
-    LabelNarrow->setVisible(!m_engine.wide);
+    m_wideLabel->setVisible(m_engine.isWide());
+    m_narrowLabel->setVisible(!m_engine.isWide());
 }
 
 void TestModeWindow::showTransmitter() {
-    CommandPTT->setChecked(m_transmitting);
-    LabelTxInd->setVisible(m_transmitting);
-    LabelRxInd->setVisible(!m_transmitting);
-    setLamp(ShapePTT, m_transmitting ? Red : Green);
+    m_pttBox->setChecked(m_transmitting);
+    m_transmittingLabel->setVisible(m_transmitting);
+    m_receivingLabel->setVisible(!m_transmitting);
+    setLamp(m_transmitterLamp, m_transmitting ? Red : Green);
 }
 
 void TestModeWindow::onTestChannel(int index) {
     if (index < 0 || index + 1 == m_testChannel) return; // the same channel again: nothing
     m_testChannel = index + 1;
     showTestChannel(index);
-    TestModeUnSetPTT();
-    m_engine.selectTestChannel(Combo1[0]->itemText(index).toInt());
+    releaseTransmitter();
+    m_engine.selectTestChannel(m_testChannelBox->itemText(index).toInt());
 }
 
 void TestModeWindow::onSignalling(int index) {
     if (index < 0 || index + 1 == m_signalling) return;
     m_signalling = index + 1;
     showSignalling(index);
-    TestModeUnSetPTT();
-    m_engine.selectSignalling(Combo1[1]->itemText(index).toInt());
+    releaseTransmitter();
+    m_engine.selectSignalling(m_signallingBox->itemText(index).toInt());
 }
 
 void TestModeWindow::onItem(int row) {
     if (row < 0) return;
     m_item = row + 1;
-    List1->item(row)->setSelected(true);
-    CommandTune->setEnabled(true);
+    m_itemList->item(row)->setSelected(true);
+    m_tuneButton->setEnabled(true);
 }
 
 void TestModeWindow::onPtt(bool on) {
@@ -316,7 +331,7 @@ void TestModeWindow::onPtt(bool on) {
         m_engine.transmitterOff();
 }
 
-void TestModeWindow::TestModeUnSetPTT() {
+void TestModeWindow::releaseTransmitter() {
     if (!m_transmitting) return;
     m_transmitting = false;
     showTransmitter();
@@ -324,16 +339,16 @@ void TestModeWindow::TestModeUnSetPTT() {
 }
 
 void TestModeWindow::openParameterWindow() {
-    if (m_para || m_item < 1 || !m_engine.active()) return;
-    m_para = new TestParametersWindow(m_engine, m_item, this);
-    m_para->setAttribute(Qt::WA_DeleteOnClose);
-    m_para->open();
+    if (m_parameterWindow || m_item < 1 || !m_engine.active()) return;
+    m_parameterWindow = new TestParametersWindow(m_engine, m_item, this);
+    m_parameterWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_parameterWindow->open();
 }
 
 void TestModeWindow::done(int result) {
     if (!m_closing) {
         m_closing = true;
-        TimerTestModeParaFrm.stop();
+        m_parameterWindowTimer.stop();
         // A transmitter left on is switched off by the radio when it leaves test mode.
         if (!m_ended) runTrapped("Form_Unload", [this] { m_engine.end(m_signalling); });
     }

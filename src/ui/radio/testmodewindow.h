@@ -29,19 +29,20 @@ class TestModeWindow : public QDialog {
     // Closing ends test mode with the current signalling (unless it has already ended).
     void done(int result) override;
 
-    // TestModeUnSetPTT: a transmitter that is on is switched off.
-    void TestModeUnSetPTT();
+    // A transmitter that is on is switched off.
+    void releaseTransmitter();
 
     int currentTestChannel() const { return m_testChannel; }
     int currentSignalling() const { return m_signalling; }
     int currentItem() const { return m_item; }
     bool transmitting() const { return m_transmitting; }
-    TestParametersWindow* parameterWindow() const { return m_para; }
-
-    QTimer TimerTestModeParaFrm; // 300 ms after the tune request was acknowledged
+    TestParametersWindow* parameterWindow() const { return m_parameterWindow; }
 
   private:
-    void changeShowByLanguage();
+    void retranslate();
+    void createControls();
+    void connectControls();
+    void connectEngine();
     void buildLayout();
     void fillTestChannels();
     void showTestChannel(int index);
@@ -56,23 +57,26 @@ class TestModeWindow : public QDialog {
 
     TestModeEngine& m_engine;
     Document& m_doc;
-    std::array<QGroupBox*, 2> Frame1{};
-    std::array<QLabel*, 7> Label1{};
-    std::array<QLabel*, 4> Label2{}; // RX, TX frequency; RX, TX signalling
-    std::array<QComboBox*, 2> Combo1{};
-    QListWidget* List1;
-    QPushButton* CommandWide;
-    QPushButton* CommandNarrow;
-    QCheckBox* CommandPTT;
-    QPushButton* CommandTune;
-    QPushButton* CommandPrint;
-    QPushButton* CommandClose;
-    QLabel* LabelWide;
-    QLabel* LabelNarrow;
-    QLabel* LabelRxInd;
-    QLabel* LabelTxInd;
-    QLabel* ShapePTT;
-    QPointer<TestParametersWindow> m_para;
+    std::array<QGroupBox*, 2> m_frames{}; // test channel, test signalling
+    // Channel No., RX, TX; Signalling, RX, TX; Adjustment Item.
+    std::array<QLabel*, 7> m_captionLabels{};
+    std::array<QLabel*, 4> m_stateLabels{}; // RX, TX frequency; RX, TX signalling
+    QComboBox* m_testChannelBox;
+    QComboBox* m_signallingBox;
+    QListWidget* m_itemList;
+    QPushButton* m_wideButton;
+    QPushButton* m_narrowButton;
+    QCheckBox* m_pttBox;
+    QPushButton* m_tuneButton;
+    QPushButton* m_printButton;
+    QPushButton* m_closeButton;
+    QLabel* m_wideLabel;
+    QLabel* m_narrowLabel;
+    QLabel* m_receivingLabel;
+    QLabel* m_transmittingLabel;
+    QLabel* m_transmitterLamp;
+    QPointer<TestParametersWindow> m_parameterWindow;
+    QTimer m_parameterWindowTimer; // 300 ms after the tune request was acknowledged
 
     int m_testChannel = 1;
     int m_signalling = 1;
@@ -82,7 +86,7 @@ class TestModeWindow : public QDialog {
     bool m_closing = false;
 };
 
-// Opens the test window when the engine asks for it (TimerShowTestFrm), over the given parent.
+// Opens the test window when the engine asks for it (after a good start), over the given parent.
 class TestModeWindows : public QObject {
     Q_OBJECT
   public:

@@ -28,13 +28,16 @@ class TestParametersWindow : public QDialog {
     bool readingLayout() const { return testItemIsReading(m_item); }
     bool transmitting() const { return m_transmitting; }
 
-    QTimer TimerGetPara; // 500 ms while the live reading runs
+    // The live reading runs: the value is read every 500 ms.
+    bool liveReading() const { return m_liveReadingTimer.isActive(); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void changeShowByLanguage();
+    void retranslate();
+    void createLevelTabs();
+    void connectControls();
     void buildLayout();
     void layoutForItem();
     void showValues();
@@ -48,18 +51,20 @@ class TestParametersWindow : public QDialog {
 
     TestModeEngine& m_engine;
     int m_item;
-    QTabWidget* SSTab1;
-    std::array<QSlider*, TestLevelCount> Slider1{};
-    std::array<QLineEdit*, TestLevelCount> Text2{};
-    std::array<QLabel*, TestLevelCount> Label1{};
-    QGroupBox* Frame1;
-    QLabel* LabelValue;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QPushButton* Command3;
-    QPushButton* Command4;
-    QLabel* ShapeRead;
-    QLabel* ShapePTT;
+    QTabWidget* m_levelTabs;
+    std::array<QSlider*, TestLevelCount> m_levelSliders{};
+    std::array<QLineEdit*, TestLevelCount> m_levelValueBoxes{};
+    std::array<QLabel*, TestLevelCount> m_levelLabels{};
+    QGroupBox* m_readingFrame;
+    QLabel* m_readingLabel;
+    QPushButton* m_readButton;
+    QPushButton* m_pttButton;
+    QPushButton* m_confirmButton;
+    QPushButton* m_cancelButton;
+    QLabel* m_readingLamp;
+    QLabel* m_transmitterLamp;
+
+    QTimer m_liveReadingTimer;
 
     bool m_transmitting = false;
     bool m_showing = false; // values being shown: slider changes are not the user's
