@@ -2,38 +2,19 @@
 
 #include "core/config/document.h"
 
-#include <QTableWidget>
+#include "channelgrid.h"
+
 #include <QWidget>
 #include <array>
 
 class QComboBox;
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QTimer;
-
-// The channel table as the grid shows it: 61 rows × 11 columns, row 0 the column headers and
-// column 0 the channel numbers. Row 0 is drawn by the header view so that it stays in place
-// while the rows scroll; the grid's own row 0 is hidden and holds the same texts.
-class ChannelGrid : public QTableWidget {
-    Q_OBJECT
-  public:
-    using QTableWidget::QTableWidget;
-
-    // True while the view scrolls by itself to bring a new current cell into sight, so that
-    // such a scroll can be told apart from one the user made.
-    bool followingCurrent() const { return m_followingCurrent; }
-
-    QString cellText(int row, int column) const;
-    void setCellText(int row, int column, const QString& text);
-
-  protected:
-    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
-
-  private:
-    bool m_followingCurrent = false;
-};
 
 // Channel information: one channel group of the configuration, one row per channel number,
 // edited cell by cell with an editor placed over the cell. The window keeps no channel data:
@@ -50,20 +31,16 @@ class ChannelGridWindow : public QWidget {
     // Commits a value still being edited (before a write); false when it was refused.
     bool validateEdits();
 
-    void InitComboList();
-    void ReShowChInfoByLanguage();
-    void reShowGrid(int channelNo);
-    void SetGridData();
-    void SetEditNoVisable();
-    void GridNextLine();
-    void GridNextCol();
-    void EnterGridEdit();
-    void SetGridFocus(int column);
-    bool FlexConcludeRx();
+    // Draws every caption again in the current language, then the channels of the group.
+    void retranslate();
+    // Draws the channels of the configuration's current group, and its emergency channel.
+    void showCurrentGroup();
+    // Draws one channel row again from the table (empty when the group has no such channel).
+    void showChannelRow(int channelNo);
 
     // The cell whose editor was opened last; row 0 when none is.
     int editRow() const { return m_editRow; }
-    int editColumn() const { return m_editCol; }
+    int editColumn() const { return m_editColumn; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -71,49 +48,68 @@ class ChannelGridWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void InitShowGrid();
-    void ChangShowByLanguage();
-    void ShowChIfoData(const ChannelEntry& entry);
-    bool SaveShowGridData();
-    void enterCell();
-    void openEditor(bool takeFocus);
-    bool commitAndReopen();
+    // Building the window.
+    QHBoxLayout* buildGroupRow();
+    QLayout* buildEmergencyStrip();
+    void buildCellEditors();
+    void buildTimers();
+    void connectSignals();
+    void setUpGrid();
+
+    // Captions and what the grid shows (channelgridwindow.cpp).
+    void setCaptions();
+    void showChannel(const ChannelEntry& entry);
+    void fillEmergencyLists();
+    void showEmergencyChoices();
+    void refreshEmergencyLists();
     void groupChosen(int group);
     void emergencyChosen(int group);
-    void showEmergencyChoices();
+    void updateTitle();
+    void closeWindow();
+
+    // The cell editors (channelgridediting.cpp).
+    void enterCell();
+    void editCurrentCell();
+    void openEditor(bool takeFocus);
+    void focusEditorLater(int column);
+    void focusTimerFired();
+    bool returnToEmptyRx();
+    bool commitEditor();
+    bool commitAndReopen();
+    void moveToNextRow();
+    void moveToNextColumn();
+    void moveTo(int row, int column);
+    bool frequencyEditorKey(const QKeyEvent* key);
     void gridScrolled();
     void followScroll();
-    void focusTimerFired();
-    void updateTitle();
-    void moveTo(int row, int column);
+    void hideEditors();
     void hideEditor(QWidget* editor);
-    bool textKeyPress(const QKeyEvent* key);
     bool editorHasFocus() const;
-    void closeWindow();
     int topRow() const;
 
     Document& m_doc;
-    QLabel* m_label1 = nullptr;
-    QComboBox* m_combo6 = nullptr;
-    std::array<QLabel*, GroupCount> m_label2{};
-    std::array<QComboBox*, GroupCount> m_combo1{};
+    QLabel* m_groupLabel = nullptr;
+    QComboBox* m_groupList = nullptr;
+    // The emergency channel of each group; only the current group's pair is visible.
+    std::array<QLabel*, GroupCount> m_emergencyLabels{};
+    std::array<QComboBox*, GroupCount> m_emergencyLists{};
     ChannelGrid* m_grid = nullptr;
-    QLineEdit* m_text1 = nullptr;
-    std::array<QComboBox*, 8> m_combo8{};
+    QLineEdit* m_frequencyEditor = nullptr;    // over the RX and TX cells
+    std::array<QComboBox*, 8> m_listEditors{}; // over the seven flag cells and the scan cell
     QPushButton* m_close = nullptr;
-    QTimer* m_timerFocus = nullptr;
+    QTimer* m_focusTimer = nullptr;
     QTimer* m_scrollTimer = nullptr;
 
-    int m_editRow = 0; // the cell SaveShowGridData commits
-    int m_editCol = 0;
-    int m_topRow = 1;       // top row when the editor was opened
-    int m_channel = 1;      // channel number in the title
-    int m_focusColumn = 0;  // column whose editor TimerFocus gives the focus
-    QString m_openedText;   // what Text1 held when it was opened
-    int m_openedIndex = -1; // what the Combo8 list showed when it was opened
-    bool m_skip = false;
+    int m_editRow = 0; // the cell commitEditor stores
+    int m_editColumn = 0;
+    int m_editTopRow = 1;   // top row when the editor was opened
+    int m_titleChannel = 1; // channel number in the title
+    int m_focusColumn = 0;  // column whose editor the focus timer gives the focus
+    QString m_openedText;   // what the frequency editor held when it was opened
+    int m_openedIndex = -1; // what the list editor showed when it was opened
+    bool m_skipNextEnter = false;
     bool m_returnedToRx = false;
-    bool m_firstActivation = true;
-    bool m_internal = false; // focus moves made by the window itself
+    bool m_firstShow = true;
+    bool m_movingFocus = false; // focus moves made by the window itself
     bool m_scrollPending = false;
 };

@@ -57,6 +57,18 @@ QGridLayout* pairGrid() {
     grid->setColumnStretch(2, 1);
     return grid;
 }
+QLabel* makeLabel(QWidget* parent, const QString& name) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    return l;
+}
+QComboBox* makeList(QWidget* parent, const QString& name) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setMaxVisibleItems(17);
+    c->setMinimumContentsLength(12);
+    return c;
+}
 void addPair(QGridLayout* grid, QLabel* label, QWidget* control) {
     const int row = grid->rowCount();
     grid->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);
@@ -67,107 +79,11 @@ void addPair(QGridLayout* grid, QLabel* label, QWidget* control) {
 
 DtmfWindow::DtmfWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmDTMF"));
-    auto makeLabel = [this](const QString& name) {
-        auto* l = new QLabel(this);
-        l->setObjectName(name);
-        return l;
-    };
-    auto makeList = [this](const QString& name) {
-        auto* c = new QComboBox(this);
-        c->setObjectName(name);
-        c->setMaxVisibleItems(17);
-        c->setMinimumContentsLength(12);
-        return c;
-    };
-
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
-
-    // Encode.
-    auto* encode = new QWidget(m_tabs);
-    auto* encodeGrid = pairGrid();
-    for (int i = 0; i < 5; ++i) {
-        m_label1[size_t(i)] = makeLabel(QStringLiteral("Label1_%1").arg(i));
-        m_combo1[size_t(i)] = makeList(QStringLiteral("Combo1_%1").arg(i));
-        addPair(encodeGrid, m_label1[size_t(i)], m_combo1[size_t(i)]);
-        connect(m_combo1[size_t(i)], &QComboBox::activated, this,
-                [this, i] { trapErrors("FrmDTMF_Combo1_Click", [&] { storeCombo1(i); }); });
-    }
-    m_check1 = new QCheckBox(this);
-    m_check1->setObjectName(QStringLiteral("Check1"));
-    encodeGrid->addWidget(m_check1, encodeGrid->rowCount(), 1);
-    connect(m_check1, &QCheckBox::clicked, this,
-            [this](bool on) { m_doc.config.dtmf.words1[SideToneWord] = on ? 1 : 0; });
-    auto* encodeLayout = new QVBoxLayout(encode);
-    encodeLayout->addLayout(encodeGrid);
-    encodeLayout->addStretch(1);
-
-    // Decode.
-    auto* decode = new QWidget(m_tabs);
-    auto* decodeGrid = pairGrid();
-    m_labelId = makeLabel(QStringLiteral("Label3"));
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setMaxLength(IdCodeLength);
-    m_text1->setValidator(new CharsetValidator(QStringLiteral("0123456789"), m_text1));
-    addPair(decodeGrid, m_labelId, m_text1);
-    for (int i = 0; i < 4; ++i) {
-        m_label2[size_t(i)] = makeLabel(QStringLiteral("Label2_%1").arg(i));
-        m_combo2[size_t(i)] = makeList(QStringLiteral("Combo2_%1").arg(i));
-        addPair(decodeGrid, m_label2[size_t(i)], m_combo2[size_t(i)]);
-        connect(m_combo2[size_t(i)], &QComboBox::activated, this,
-                [this, i] { trapErrors("FrmDTMF_Combo2_Click", [&] { storeCombo2(i); }); });
-    }
-    m_check2 = new QCheckBox(this);
-    m_check2->setObjectName(QStringLiteral("Check2"));
-    decodeGrid->addWidget(m_check2, decodeGrid->rowCount(), 1);
-    connect(m_check2, &QCheckBox::clicked, this,
-            [this](bool on) { m_doc.config.dtmf.words2[ClearToTranspondWord] = on ? 1 : 0; });
-
-    m_frame1 = new QGroupBox(this);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    auto* stunGrid = pairGrid();
-    m_labelStun = makeLabel(QStringLiteral("Label4"));
-    m_text2 = new QLineEdit(this);
-    m_text2->setObjectName(QStringLiteral("Text2"));
-    m_text2->setMaxLength(StunCodeLength);
-    m_text2->setValidator(new CharsetValidator(dtmfCharacters(), m_text2));
-    addPair(stunGrid, m_labelStun, m_text2);
-    m_labelStunType = makeLabel(QStringLiteral("Label5"));
-    m_combo3 = makeList(QStringLiteral("Combo3"));
-    addPair(stunGrid, m_labelStunType, m_combo3);
-    connect(m_combo3, &QComboBox::activated, this, [this](int i) {
-        if (i >= 0) m_doc.config.dtmf.word3 = int16_t(i);
-    });
-    m_frame1->setLayout(stunGrid);
-    for (QLineEdit* box : {m_text1, m_text2})
-        box->installEventFilter(this);
-
-    auto* decodeLayout = new QVBoxLayout(decode);
-    decodeLayout->addLayout(decodeGrid);
-    decodeLayout->addWidget(m_frame1);
-    decodeLayout->addStretch(1);
-
-    // Autodial memory.
-    auto* autodial = new QWidget(m_tabs);
-    m_grid = new EditorGrid(AutodialMemories + 1, 2, autodial);
-    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
-    QLineEdit* text3 = m_grid->editor();
-    text3->setObjectName(QStringLiteral("Text3"));
-    text3->setMaxLength(AutodialLength);
-    text3->setValidator(new CharsetValidator(dtmfCharacters(), text3));
-    m_grid->editorWidthReduction = twipsToPixelsX(50);
-    m_grid->onCommit = [this](int row, int, const QString& text) {
-        trapErrors("FrmDTMF_MSFlexGrid1_Validate", [&] { commitAutodial(row, text); });
-    };
-    m_grid->setColumnWidth(0, twipsToPixelsX(700));
-    m_grid->setColumnWidth(1, twipsToPixelsX(4200));
-    m_grid->setFixedWidth(twipsToPixelsX(4900) + 2 * m_grid->frameWidth());
-    m_grid->fitHeightToRows();
-    auto* autodialLayout = new QVBoxLayout(autodial);
-    autodialLayout->addWidget(m_grid, 0, Qt::AlignHCenter);
-    autodialLayout->addStretch(1);
-
+    QWidget* encode = buildEncodeTab();
+    QWidget* decode = buildDecodeTab();
+    QWidget* autodial = buildAutodialTab();
     m_tabs->addTab(encode, QString());
     m_tabs->addTab(decode, QString());
     m_tabs->addTab(autodial, QString());
@@ -180,29 +96,123 @@ DtmfWindow::DtmfWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(
         fillLists();
         setCaptions();
         showRecord();
-        for (QLineEdit* box : {m_text1, m_text2, text3})
+        for (QLineEdit* box : {m_idCode, m_stunCode, m_autodialGrid->editor()})
             suppressRightClick(box);
     });
 }
 
+// Encode: speed and timing of the tones the radio sends, the D key, the side tone.
+QWidget* DtmfWindow::buildEncodeTab() {
+    auto* encode = new QWidget(m_tabs);
+    auto* encodeGrid = pairGrid();
+    for (int i = 0; i < 5; ++i) {
+        m_encodeLabels[size_t(i)] = makeLabel(this, QStringLiteral("Label1_%1").arg(i));
+        m_encodeLists[size_t(i)] = makeList(this, QStringLiteral("Combo1_%1").arg(i));
+        addPair(encodeGrid, m_encodeLabels[size_t(i)], m_encodeLists[size_t(i)]);
+        connect(m_encodeLists[size_t(i)], &QComboBox::activated, this,
+                [this, i] { trapErrors("FrmDTMF_Combo1_Click", [&] { storeEncodeList(i); }); });
+    }
+    m_sideTone = new QCheckBox(this);
+    m_sideTone->setObjectName(QStringLiteral("Check1"));
+    encodeGrid->addWidget(m_sideTone, encodeGrid->rowCount(), 1);
+    connect(m_sideTone, &QCheckBox::clicked, this,
+            [this](bool on) { m_doc.config.dtmf.words1[SideToneWord] = on ? 1 : 0; });
+    auto* encodeLayout = new QVBoxLayout(encode);
+    encodeLayout->addLayout(encodeGrid);
+    encodeLayout->addStretch(1);
+    return encode;
+}
+
+// Decode: the radio's own ID code, how it answers a call, and the stun function.
+QWidget* DtmfWindow::buildDecodeTab() {
+    auto* decode = new QWidget(m_tabs);
+    auto* decodeGrid = pairGrid();
+    m_idCodeLabel = makeLabel(this, QStringLiteral("Label3"));
+    m_idCode = new QLineEdit(this);
+    m_idCode->setObjectName(QStringLiteral("Text1"));
+    m_idCode->setMaxLength(IdCodeLength);
+    m_idCode->setValidator(new CharsetValidator(QStringLiteral("0123456789"), m_idCode));
+    addPair(decodeGrid, m_idCodeLabel, m_idCode);
+    for (int i = 0; i < 4; ++i) {
+        m_decodeLabels[size_t(i)] = makeLabel(this, QStringLiteral("Label2_%1").arg(i));
+        m_decodeLists[size_t(i)] = makeList(this, QStringLiteral("Combo2_%1").arg(i));
+        addPair(decodeGrid, m_decodeLabels[size_t(i)], m_decodeLists[size_t(i)]);
+        connect(m_decodeLists[size_t(i)], &QComboBox::activated, this,
+                [this, i] { trapErrors("FrmDTMF_Combo2_Click", [&] { storeDecodeList(i); }); });
+    }
+    m_clearToTranspond = new QCheckBox(this);
+    m_clearToTranspond->setObjectName(QStringLiteral("Check2"));
+    decodeGrid->addWidget(m_clearToTranspond, decodeGrid->rowCount(), 1);
+    connect(m_clearToTranspond, &QCheckBox::clicked, this,
+            [this](bool on) { m_doc.config.dtmf.words2[ClearToTranspondWord] = on ? 1 : 0; });
+
+    m_stunBox = new QGroupBox(this);
+    m_stunBox->setObjectName(QStringLiteral("Frame1"));
+    auto* stunGrid = pairGrid();
+    m_stunCodeLabel = makeLabel(this, QStringLiteral("Label4"));
+    m_stunCode = new QLineEdit(this);
+    m_stunCode->setObjectName(QStringLiteral("Text2"));
+    m_stunCode->setMaxLength(StunCodeLength);
+    m_stunCode->setValidator(new CharsetValidator(dtmfCharacters(), m_stunCode));
+    addPair(stunGrid, m_stunCodeLabel, m_stunCode);
+    m_stunTypeLabel = makeLabel(this, QStringLiteral("Label5"));
+    m_stunTypeList = makeList(this, QStringLiteral("Combo3"));
+    addPair(stunGrid, m_stunTypeLabel, m_stunTypeList);
+    connect(m_stunTypeList, &QComboBox::activated, this, [this](int i) {
+        if (i >= 0) m_doc.config.dtmf.word3 = int16_t(i);
+    });
+    m_stunBox->setLayout(stunGrid);
+    for (QLineEdit* box : {m_idCode, m_stunCode})
+        box->installEventFilter(this);
+
+    auto* decodeLayout = new QVBoxLayout(decode);
+    decodeLayout->addLayout(decodeGrid);
+    decodeLayout->addWidget(m_stunBox);
+    decodeLayout->addStretch(1);
+    return decode;
+}
+
+// Autodial memory: eight numbered DTMF codes the radio dials on demand.
+QWidget* DtmfWindow::buildAutodialTab() {
+    auto* autodial = new QWidget(m_tabs);
+    m_autodialGrid = new EditorGrid(AutodialMemories + 1, 2, autodial);
+    m_autodialGrid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    QLineEdit* editor = m_autodialGrid->editor();
+    editor->setObjectName(QStringLiteral("Text3"));
+    editor->setMaxLength(AutodialLength);
+    editor->setValidator(new CharsetValidator(dtmfCharacters(), editor));
+    m_autodialGrid->editorWidthReduction = twipsToPixelsX(50);
+    m_autodialGrid->onCommit = [this](int row, int, const QString& text) {
+        trapErrors("FrmDTMF_MSFlexGrid1_Validate", [&] { commitAutodial(row, text); });
+    };
+    m_autodialGrid->setColumnWidth(0, twipsToPixelsX(700));
+    m_autodialGrid->setColumnWidth(1, twipsToPixelsX(4200));
+    m_autodialGrid->setFixedWidth(twipsToPixelsX(4900) + 2 * m_autodialGrid->frameWidth());
+    m_autodialGrid->fitHeightToRows();
+    auto* autodialLayout = new QVBoxLayout(autodial);
+    autodialLayout->addWidget(m_autodialGrid, 0, Qt::AlignHCenter);
+    autodialLayout->addStretch(1);
+    return autodial;
+}
+
 DtmfWindow::~DtmfWindow() {
-    for (QLineEdit* box : {m_text1, m_text2, m_grid->editor()})
+    for (QLineEdit* box : {m_idCode, m_stunCode, m_autodialGrid->editor()})
         restoreRightClick(box);
 }
 
 void DtmfWindow::fillLists() {
     const QStringList times{QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("500"),
                             QStringLiteral("1000")};
-    m_combo1[0]->addItems(
+    m_encodeLists[0]->addItems(
         {QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("10"), QStringLiteral("15")});
-    m_combo1[1]->addItems(times);
-    m_combo1[2]->addItems(numbers(100, 1000, 50));
-    m_combo1[3]->addItems(times);
-    m_combo2[GroupCodeList]->addItem(QString()); // "Off", captioned with the language
+    m_encodeLists[1]->addItems(times);
+    m_encodeLists[2]->addItems(numbers(100, 1000, 50));
+    m_encodeLists[3]->addItems(times);
+    m_decodeLists[GroupCodeList]->addItem(QString()); // "Off", captioned with the language
     for (const char* c : {"A", "B", "C", "D", "#", "*"})
-        m_combo2[GroupCodeList]->addItem(QLatin1String(c));
-    m_combo2[1]->addItem(QString());
-    m_combo2[1]->addItems(numbers(1, 15));
+        m_decodeLists[GroupCodeList]->addItem(QLatin1String(c));
+    m_decodeLists[1]->addItem(QString());
+    m_decodeLists[1]->addItems(numbers(1, 15));
 }
 
 void DtmfWindow::setCaptions() {
@@ -218,13 +228,13 @@ void DtmfWindow::setCaptions() {
         tr2("D Code Assignment", "D键设定"),
     };
     for (int i = 0; i < 5; ++i)
-        m_label1[size_t(i)]->setText(labels1[i]);
-    m_check1->setText(tr2("DTMF Side Tone", "DTMF 侧音"));
-    setListEntry(m_combo1[4], 0, tr2("D Code", "D 码"));
+        m_encodeLabels[size_t(i)]->setText(labels1[i]);
+    m_sideTone->setText(tr2("DTMF Side Tone", "DTMF 侧音"));
+    setListEntry(m_encodeLists[4], 0, tr2("D Code", "D 码"));
     for (int s = 1; s <= 16; ++s)
-        setListEntry(m_combo1[4], s, QString::number(s) + tr2("s", "秒"));
+        setListEntry(m_encodeLists[4], s, QString::number(s) + tr2("s", "秒"));
 
-    m_labelId->setText(tr2("ID Code", "ID 码"));
+    m_idCodeLabel->setText(tr2("ID Code", "ID 码"));
     const QString labels2[4] = {
         tr2("Group Code", "组呼码"),
         tr2("Auto Reset Timer[s]", "自动复位定时器[秒]"),
@@ -232,80 +242,81 @@ void DtmfWindow::setCaptions() {
         tr2("Transpond", "自动应答"),
     };
     for (int i = 0; i < 4; ++i)
-        m_label2[size_t(i)]->setText(labels2[i]);
+        m_decodeLabels[size_t(i)]->setText(labels2[i]);
     const QString off = tr2("Off", "关");
-    setListEntry(m_combo2[GroupCodeList], 0, off);
-    setListEntry(m_combo2[1], 0, off);
+    setListEntry(m_decodeLists[GroupCodeList], 0, off);
+    setListEntry(m_decodeLists[1], 0, off);
     const QStringList alerts{off, tr2("Normal", "常规"), tr2("Continuous", "连续")};
     const QStringList transpond{off, tr2("Alert", "告警"), tr2("ID Code", "ID 码")};
     for (int i = 0; i < 3; ++i) {
-        setListEntry(m_combo2[2], i, alerts[i]);
-        setListEntry(m_combo2[3], i, transpond[i]);
+        setListEntry(m_decodeLists[2], i, alerts[i]);
+        setListEntry(m_decodeLists[3], i, transpond[i]);
     }
-    m_check2->setText(tr2("Clear to Transpond", "清除自动应答"));
-    m_frame1->setTitle(QStringLiteral("Stun"));
-    m_labelStun->setText(tr2("Stun Code", "遥毙码"));
-    m_labelStunType->setText(tr2("Stun Type", "遥毙类型"));
-    setListEntry(m_combo3, 0, tr2("TX Inhibit", "发射抑制"));
-    setListEntry(m_combo3, 1, tr2("TX/RX Inhibit", "发射/接收 抑制"));
+    m_clearToTranspond->setText(tr2("Clear to Transpond", "清除自动应答"));
+    m_stunBox->setTitle(QStringLiteral("Stun"));
+    m_stunCodeLabel->setText(tr2("Stun Code", "遥毙码"));
+    m_stunTypeLabel->setText(tr2("Stun Type", "遥毙类型"));
+    setListEntry(m_stunTypeList, 0, tr2("TX Inhibit", "发射抑制"));
+    setListEntry(m_stunTypeList, 1, tr2("TX/RX Inhibit", "发射/接收 抑制"));
 
-    m_grid->setHeaderText(0, tr2("No.", "编号"));
-    m_grid->setHeaderText(1, tr2("Autodial Memory", "自动拨号存储器"));
+    m_autodialGrid->setHeaderText(0, tr2("No.", "编号"));
+    m_autodialGrid->setHeaderText(1, tr2("Autodial Memory", "自动拨号存储器"));
     for (int r = 1; r <= AutodialMemories; ++r)
-        m_grid->setCellText(r, 0, QString::number(r));
+        m_autodialGrid->setCellText(r, 0, QString::number(r));
     captionCloseAndHelp(this);
 }
 
 void DtmfWindow::showRecord() {
     const DtmfSettings& d = m_doc.config.dtmf;
     for (int i : {0, 1, 3, 4})
-        showListIndex(m_combo1[size_t(i)], d.words1[size_t(i)]);
-    showListIndex(m_combo1[FirstDigitDelayList],
-                  m_combo1[FirstDigitDelayList]->findText(
+        showListIndex(m_encodeLists[size_t(i)], d.words1[size_t(i)]);
+    showListIndex(m_encodeLists[FirstDigitDelayList],
+                  m_encodeLists[FirstDigitDelayList]->findText(
                       QString::number(d.words1[FirstDigitDelayList] * 10)));
-    m_check1->setChecked(d.words1[SideToneWord] == 1);
+    m_sideTone->setChecked(d.words1[SideToneWord] == 1);
 
     m_shownId = trimSpaces(QString::fromLatin1(d.text1.untilNul()));
-    m_text1->setText(m_shownId);
+    m_idCode->setText(m_shownId);
 
     const int group = d.words2[GroupCodeList];
-    showListIndex(m_combo2[GroupCodeList], group == 0 ? 0
-                                           : group > 0 && group < 128
-                                               ? m_combo2[GroupCodeList]->findText(
-                                                     QString(QChar(group)), Qt::MatchCaseSensitive)
-                                               : -1);
+    showListIndex(m_decodeLists[GroupCodeList],
+                  group == 0                 ? 0
+                  : group > 0 && group < 128 ? m_decodeLists[GroupCodeList]->findText(
+                                                   QString(QChar(group)), Qt::MatchCaseSensitive)
+                                             : -1);
     for (int i = 1; i < 4; ++i)
-        showListIndex(m_combo2[size_t(i)], d.words2[size_t(i)]);
-    m_check2->setChecked(d.words2[ClearToTranspondWord] == 1);
+        showListIndex(m_decodeLists[size_t(i)], d.words2[size_t(i)]);
+    m_clearToTranspond->setChecked(d.words2[ClearToTranspondWord] == 1);
 
     m_shownStun = QString::fromLatin1(d.text2.untilNul());
-    m_text2->setText(m_shownStun);
-    showListIndex(m_combo3, d.word3);
+    m_stunCode->setText(m_shownStun);
+    showListIndex(m_stunTypeList, d.word3);
 
     for (int r = 1; r <= AutodialMemories; ++r)
-        m_grid->setCellText(r, 1, QString());
+        m_autodialGrid->setCellText(r, 1, QString());
     const int count = std::clamp<int>(m_doc.config.dtmfCodeCount, 0, AutodialMemories);
     for (int j = 0; j < count; ++j) {
         const DtmfCodeEntry& e = m_doc.config.dtmfCodes[size_t(j)];
         if (e.number >= 1 && e.number <= AutodialMemories)
-            m_grid->setCellText(e.number, 1, QString::fromLatin1(e.code.untilNul()));
+            m_autodialGrid->setCellText(e.number, 1, QString::fromLatin1(e.code.untilNul()));
     }
 }
 
-void DtmfWindow::storeCombo1(int i) {
-    const int index = m_combo1[size_t(i)]->currentIndex();
+void DtmfWindow::storeEncodeList(int i) {
+    const int index = m_encodeLists[size_t(i)]->currentIndex();
     if (index < 0) return;
-    m_doc.config.dtmf.words1[size_t(i)] =
-        int16_t(i == FirstDigitDelayList ? m_combo1[size_t(i)]->currentText().toInt() / 10 : index);
+    m_doc.config.dtmf.words1[size_t(i)] = int16_t(
+        i == FirstDigitDelayList ? m_encodeLists[size_t(i)]->currentText().toInt() / 10 : index);
 }
 
-void DtmfWindow::storeCombo2(int i) {
-    const int index = m_combo2[size_t(i)]->currentIndex();
+void DtmfWindow::storeDecodeList(int i) {
+    const int index = m_decodeLists[size_t(i)]->currentIndex();
     if (index < 0) return;
     // The group code is stored as its character; "Off" is 0.
-    m_doc.config.dtmf.words2[size_t(i)] = int16_t(
-        i == GroupCodeList ? (index == 0 ? 0 : m_combo2[size_t(i)]->currentText().at(0).unicode())
-                           : index);
+    m_doc.config.dtmf.words2[size_t(i)] =
+        int16_t(i == GroupCodeList
+                    ? (index == 0 ? 0 : m_decodeLists[size_t(i)]->currentText().at(0).unicode())
+                    : index);
 }
 
 bool DtmfWindow::storeIdCode() {
@@ -313,7 +324,7 @@ bool DtmfWindow::storeIdCode() {
     if (m_checkingId) return stored;
     m_checkingId = true;
     trapErrors("FrmDTMF_Text1_Validate", [&] {
-        const QString text = m_text1->text();
+        const QString text = m_idCode->text();
         if (text == m_shownId) return;
         if (text.size() >= MinIdCodeLength) {
             m_doc.config.dtmf.text1.assign(text.left(IdCodeLength).toLatin1());
@@ -324,7 +335,7 @@ bool DtmfWindow::storeIdCode() {
         // The box shows the code the record keeps (the code "000" when that is unusable).
         const QString kept = trimSpaces(QString::fromLatin1(m_doc.config.dtmf.text1.untilNul()));
         m_shownId = kept.size() >= MinIdCodeLength ? kept : QStringLiteral("000");
-        m_text1->setText(m_shownId);
+        m_idCode->setText(m_shownId);
         showMessage(Msg::InvalidData, MsgIcon::Critical);
     });
     m_checkingId = false;
@@ -333,7 +344,7 @@ bool DtmfWindow::storeIdCode() {
 
 void DtmfWindow::storeStunCode() {
     trapErrors("FrmDTMF_Text2_Validate", [&] {
-        const QString text = m_text2->text();
+        const QString text = m_stunCode->text();
         if (text == m_shownStun) return; // left as shown: its bytes stay as loaded
         m_doc.config.dtmf.text2.assign(terminatedCode(text, StunCodeLength));
         m_shownStun = text;
@@ -360,23 +371,23 @@ void DtmfWindow::commitAutodial(int row, const QString& text) {
         ++count;
     }
     c.dtmfCodeCount = int16_t(count);
-    m_grid->setCellText(row, 1, text);
+    m_autodialGrid->setCellText(row, 1, text);
 }
 
 bool DtmfWindow::validateEdits() {
     const bool ok = storeIdCode();
     storeStunCode();
-    m_grid->commitEditor();
+    m_autodialGrid->commitEditor();
     return ok;
 }
 
 bool DtmfWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
-    if (box != m_text1 && box != m_text2) return QWidget::eventFilter(watched, event);
+    if (box != m_idCode && box != m_stunCode) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            if (box == m_text1)
+            if (box == m_idCode)
                 storeIdCode();
             else
                 storeStunCode();

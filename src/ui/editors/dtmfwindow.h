@@ -30,34 +30,40 @@ class DtmfWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    QWidget* buildEncodeTab();
+    QWidget* buildDecodeTab();
+    QWidget* buildAutodialTab();
     void fillLists();
     void setCaptions();
     void showRecord();
-    void storeCombo1(int i);
-    void storeCombo2(int i);
+    void storeEncodeList(int i);
+    void storeDecodeList(int i);
     bool storeIdCode();
     void storeStunCode();
     void commitAutodial(int row, const QString& text);
 
     Document& m_doc;
     QTabWidget* m_tabs = nullptr;
-    std::array<QLabel*, 5> m_label1{};
-    std::array<QComboBox*, 5> m_combo1{};
-    QCheckBox* m_check1 = nullptr;
-    QLabel* m_labelId = nullptr;
-    QLineEdit* m_text1 = nullptr;
-    std::array<QLabel*, 4> m_label2{};
-    std::array<QComboBox*, 4> m_combo2{};
-    QCheckBox* m_check2 = nullptr;
-    QGroupBox* m_frame1 = nullptr;
-    QLabel* m_labelStun = nullptr;
-    QLineEdit* m_text2 = nullptr;
-    QLabel* m_labelStunType = nullptr;
-    QComboBox* m_combo3 = nullptr;
-    EditorGrid* m_grid = nullptr;
+    // Encode tab.
+    std::array<QLabel*, 5> m_encodeLabels{};
+    std::array<QComboBox*, 5> m_encodeLists{};
+    QCheckBox* m_sideTone = nullptr;
+    // Decode tab.
+    QLabel* m_idCodeLabel = nullptr;
+    QLineEdit* m_idCode = nullptr;
+    std::array<QLabel*, 4> m_decodeLabels{};
+    std::array<QComboBox*, 4> m_decodeLists{};
+    QCheckBox* m_clearToTranspond = nullptr;
+    QGroupBox* m_stunBox = nullptr;
+    QLabel* m_stunCodeLabel = nullptr;
+    QLineEdit* m_stunCode = nullptr;
+    QLabel* m_stunTypeLabel = nullptr;
+    QComboBox* m_stunTypeList = nullptr;
+    // Autodial memory tab.
+    EditorGrid* m_autodialGrid = nullptr;
     QPushButton* m_close = nullptr;
 
-    QString m_shownId;   // what Text1 showed when it was last stored or shown
-    QString m_shownStun; // the same for Text2
+    QString m_shownId;   // what the ID code box showed when it was last stored or shown
+    QString m_shownStun; // the same for the stun code box
     bool m_checkingId = false;
 };

@@ -28,6 +28,12 @@ constexpr int NoFleet = 255; // own fleet, and a list cell with no fleet
 constexpr int ListEntries = 8;
 constexpr int FleetColumn = 1;
 constexpr int IdColumn = 2;
+// The settings lists (Combo1), in FleetSyncSettings order.
+constexpr int OwnFleetList = 0;
+constexpr int OwnIdList = 1;
+constexpr int BaudRateList = 2;
+constexpr int ModulationDelayList = 3;
+constexpr int MessageTimerList = 4;
 constexpr int MaxModulationDelay = 6000; // ms
 constexpr int MaxMessageTimer = 300;     // s
 
@@ -68,7 +74,25 @@ FleetSyncWindow::FleetSyncWindow(Document& doc, QWidget* parent) : QWidget(paren
     setObjectName(QStringLiteral("FrmFleetSync"));
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
+    QWidget* settings = buildSettingsTab();
+    QWidget* list = buildFleetListTab();
+    m_tabs->addTab(settings, QString());
+    m_tabs->addTab(list, QString());
 
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs, 1);
+    m_close = addCloseRow(this, layout);
+
+    trapErrors("FrmFleetSync_Form_Load", [&] {
+        fillLists();
+        setCaptions();
+        showRecord();
+        suppressRightClick(m_fleetGrid->editor());
+    });
+}
+
+// The own fleet and ID, the data parameters and the PTT ID side tone.
+QWidget* FleetSyncWindow::buildSettingsTab() {
     auto* settings = new QWidget(m_tabs);
     auto* grid = new QGridLayout;
     // Each caption ends 100 twips left of its list.
@@ -82,82 +106,73 @@ FleetSyncWindow::FleetSyncWindow(Document& doc, QWidget* parent) : QWidget(paren
         list->setMaxVisibleItems(15);
         list->setMinimumContentsLength(8);
         label->setBuddy(list);
-        m_label1[size_t(i)] = label;
-        m_combo1[size_t(i)] = list;
+        m_settingLabels[size_t(i)] = label;
+        m_settingLists[size_t(i)] = list;
         grid->addWidget(label, i, 0, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(list, i, 1);
     }
-    connect(m_combo1[0], &QComboBox::activated, this, [this](int index) {
+    connect(m_settingLists[OwnFleetList], &QComboBox::activated, this, [this](int index) {
         trapErrors("FrmFleetSync_Combo1_Click", [&] { ownFleetChosen(index); });
     });
-    connect(m_combo1[1], &QComboBox::activated, this, [this](int index) {
+    connect(m_settingLists[OwnIdList], &QComboBox::activated, this, [this](int index) {
         trapErrors("FrmFleetSync_Combo1_Click", [&] { ownIdChosen(index); });
     });
-    for (int i = 2; i < 5; ++i)
-        connect(m_combo1[size_t(i)], &QComboBox::activated, this,
+    for (int i = BaudRateList; i < 5; ++i)
+        connect(m_settingLists[size_t(i)], &QComboBox::activated, this,
                 [this, i] { trapErrors("FrmFleetSync_Combo1_Click", [&] { storeList(i); }); });
-    m_check1 = new QCheckBox(settings);
-    m_check1->setObjectName(QStringLiteral("Check1"));
-    grid->addWidget(m_check1, 5, 1);
-    connect(m_check1, &QCheckBox::clicked, this,
+    m_pttIdSideTone = new QCheckBox(settings);
+    m_pttIdSideTone->setObjectName(QStringLiteral("Check1"));
+    grid->addWidget(m_pttIdSideTone, 5, 1);
+    connect(m_pttIdSideTone, &QCheckBox::clicked, this,
             [this](bool on) { m_doc.config.fleetSync.w5 = on ? 1 : 0; });
     auto* settingsLayout = new QVBoxLayout(settings);
     settingsLayout->addLayout(grid);
     settingsLayout->addStretch(1);
+    return settings;
+}
 
+// The fleet list: up to eight fleet/ID pairs the radio accepts calls from.
+QWidget* FleetSyncWindow::buildFleetListTab() {
     auto* list = new QWidget(m_tabs);
-    m_grid = new EditorGrid(ListEntries + 1, 3, list);
-    m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
-    QLineEdit* text1 = m_grid->editor();
-    text1->setObjectName(QStringLiteral("Text1"));
-    text1->setMaxLength(4);
-    auto* validator = new FleetCellValidator(text1);
-    text1->setValidator(validator);
-    m_grid->onOpened = [validator](int, int column) {
+    m_fleetGrid = new EditorGrid(ListEntries + 1, 3, list);
+    m_fleetGrid->setObjectName(QStringLiteral("MSFlexGrid1"));
+    QLineEdit* editor = m_fleetGrid->editor();
+    editor->setObjectName(QStringLiteral("Text1"));
+    editor->setMaxLength(4);
+    auto* validator = new FleetCellValidator(editor);
+    editor->setValidator(validator);
+    m_fleetGrid->onOpened = [validator](int, int column) {
         validator->maxDigits = column == FleetColumn ? 3 : 4;
     };
-    m_grid->onCommit = [this](int row, int column, const QString& text) {
+    m_fleetGrid->onCommit = [this](int row, int column, const QString& text) {
         trapErrors("FrmFleetSync_Text1_Validate", [&] { commitCell(row, column, text); });
     };
-    m_grid->editorKeyHook = [this](QKeyEvent* key) { return editorKey(key); };
+    m_fleetGrid->editorKeyHook = [this](QKeyEvent* key) { return editorKey(key); };
     const int fixed = twipsToPixelsX(700);
     const int data = twipsToPixelsX(4400);
-    m_grid->setColumnWidth(0, fixed);
-    m_grid->setColumnWidth(FleetColumn, data / 2);
-    m_grid->setColumnWidth(IdColumn, data / 2);
-    m_grid->setFixedWidth(fixed + data + 2 * m_grid->frameWidth());
-    m_grid->fitHeightToRows();
+    m_fleetGrid->setColumnWidth(0, fixed);
+    m_fleetGrid->setColumnWidth(FleetColumn, data / 2);
+    m_fleetGrid->setColumnWidth(IdColumn, data / 2);
+    m_fleetGrid->setFixedWidth(fixed + data + 2 * m_fleetGrid->frameWidth());
+    m_fleetGrid->fitHeightToRows();
     auto* listLayout = new QVBoxLayout(list);
-    listLayout->addWidget(m_grid, 0, Qt::AlignHCenter);
+    listLayout->addWidget(m_fleetGrid, 0, Qt::AlignHCenter);
     listLayout->addStretch(1);
-
-    m_tabs->addTab(settings, QString());
-    m_tabs->addTab(list, QString());
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_tabs, 1);
-    m_close = addCloseRow(this, layout);
-
-    trapErrors("FrmFleetSync_Form_Load", [&] {
-        fillLists();
-        setCaptions();
-        showRecord();
-        suppressRightClick(text1);
-    });
+    return list;
 }
 
 FleetSyncWindow::~FleetSyncWindow() {
-    restoreRightClick(m_grid->editor());
+    restoreRightClick(m_fleetGrid->editor());
 }
 
 void FleetSyncWindow::fillLists() {
-    m_combo1[0]->addItem(Blank);
-    m_combo1[0]->addItems(numbers(FirstFleet, LastFleet));
-    m_combo1[1]->addItems(numbers(FirstId, LastId));
-    m_combo1[2]->addItems({QStringLiteral("1200"), QStringLiteral("2400")});
-    m_combo1[3]->addItems(numbers(0, MaxModulationDelay));
-    m_combo1[4]->addItem(QString()); // "Off", captioned with the language
-    m_combo1[4]->addItems(numbers(1, MaxMessageTimer));
+    m_settingLists[OwnFleetList]->addItem(Blank);
+    m_settingLists[OwnFleetList]->addItems(numbers(FirstFleet, LastFleet));
+    m_settingLists[OwnIdList]->addItems(numbers(FirstId, LastId));
+    m_settingLists[BaudRateList]->addItems({QStringLiteral("1200"), QStringLiteral("2400")});
+    m_settingLists[ModulationDelayList]->addItems(numbers(0, MaxModulationDelay));
+    m_settingLists[MessageTimerList]->addItem(QString()); // "Off", captioned with the language
+    m_settingLists[MessageTimerList]->addItems(numbers(1, MaxMessageTimer));
 }
 
 void FleetSyncWindow::setCaptions() {
@@ -172,24 +187,25 @@ void FleetSyncWindow::setCaptions() {
         tr2("Message Mode Timer[s]", "信息模式定时器[秒]"),
     };
     for (int i = 0; i < 5; ++i)
-        m_label1[size_t(i)]->setText(labels[i]);
-    setListEntry(m_combo1[4], 0, tr2("Off", "关"));
-    m_check1->setText(tr2("PTT ID Side Tone", "PTT ID 侧音"));
-    m_grid->setHeaderText(0, tr2("No.", "编号"));
-    m_grid->setHeaderText(FleetColumn, tr2("Fleet", "队列"));
-    m_grid->setHeaderText(IdColumn, QStringLiteral("ID"));
+        m_settingLabels[size_t(i)]->setText(labels[i]);
+    setListEntry(m_settingLists[MessageTimerList], 0, tr2("Off", "关"));
+    m_pttIdSideTone->setText(tr2("PTT ID Side Tone", "PTT ID 侧音"));
+    m_fleetGrid->setHeaderText(0, tr2("No.", "编号"));
+    m_fleetGrid->setHeaderText(FleetColumn, tr2("Fleet", "队列"));
+    m_fleetGrid->setHeaderText(IdColumn, QStringLiteral("ID"));
     for (int r = 1; r <= ListEntries; ++r)
-        m_grid->setCellText(r, 0, QString::number(r));
+        m_fleetGrid->setCellText(r, 0, QString::number(r));
     captionCloseAndHelp(this);
 }
 
 bool FleetSyncWindow::idBlankShown() const {
-    return m_combo1[1]->count() > 0 && m_combo1[1]->itemText(0) == Blank;
+    return m_settingLists[OwnIdList]->count() > 0 &&
+           m_settingLists[OwnIdList]->itemText(0) == Blank;
 }
 
 // The own ID list offers "none" only while there is no own fleet.
 void FleetSyncWindow::setIdBlank(bool blank) {
-    QComboBox* ids = m_combo1[1];
+    QComboBox* ids = m_settingLists[OwnIdList];
     if (blank && !idBlankShown()) ids->insertItem(0, Blank);
     if (!blank && idBlankShown()) ids->removeItem(0);
 }
@@ -198,32 +214,37 @@ void FleetSyncWindow::showRecord() {
     const FleetSyncSettings& f = m_doc.config.fleetSync;
     if (f.w0 == NoFleet) {
         setIdBlank(true);
-        m_combo1[0]->setCurrentIndex(0);
-        m_combo1[1]->setCurrentIndex(0);
+        m_settingLists[OwnFleetList]->setCurrentIndex(0);
+        m_settingLists[OwnIdList]->setCurrentIndex(0);
     } else {
         setIdBlank(false);
-        showListIndex(m_combo1[0], f.w0 >= 1 && f.w0 <= LastFleet - FleetOffset ? f.w0 : -1);
-        showListIndex(m_combo1[1], f.l1 >= 1 && f.l1 <= LastId - IdOffset ? int(f.l1 - 1) : -1);
+        showListIndex(m_settingLists[OwnFleetList],
+                      f.w0 >= 1 && f.w0 <= LastFleet - FleetOffset ? f.w0 : -1);
+        showListIndex(m_settingLists[OwnIdList],
+                      f.l1 >= 1 && f.l1 <= LastId - IdOffset ? int(f.l1 - 1) : -1);
     }
-    showListIndex(m_combo1[2], f.w2);
-    showListIndex(m_combo1[3], f.l3 >= 0 && f.l3 <= MaxModulationDelay ? int(f.l3) : -1);
-    showListIndex(m_combo1[4], f.l4 >= 0 && f.l4 <= MaxMessageTimer ? int(f.l4) : -1);
-    m_check1->setChecked(f.w5 == 1);
+    showListIndex(m_settingLists[BaudRateList], f.w2);
+    showListIndex(m_settingLists[ModulationDelayList],
+                  f.l3 >= 0 && f.l3 <= MaxModulationDelay ? int(f.l3) : -1);
+    showListIndex(m_settingLists[MessageTimerList],
+                  f.l4 >= 0 && f.l4 <= MaxMessageTimer ? int(f.l4) : -1);
+    m_pttIdSideTone->setChecked(f.w5 == 1);
 
     for (int r = 1; r <= ListEntries; ++r) {
-        m_grid->setCellText(r, FleetColumn, QString());
-        m_grid->setCellText(r, IdColumn, QString());
+        m_fleetGrid->setCellText(r, FleetColumn, QString());
+        m_fleetGrid->setCellText(r, IdColumn, QString());
     }
     const int count = std::clamp<int>(m_doc.config.fleetSyncListCount, 0, ListEntries);
     for (int j = 0; j < count; ++j) {
         const FleetSyncEntry& e = m_doc.config.fleetSyncList[size_t(j)];
         if (e.a < 1 || e.a > ListEntries) continue;
-        m_grid->setCellText(e.a, FleetColumn,
-                            e.b == NoFleet ? QString()
-                            : e.b == 0     ? allWord()
-                                           : QString::number(e.b + FleetOffset));
+        m_fleetGrid->setCellText(e.a, FleetColumn,
+                                 e.b == NoFleet ? QString()
+                                 : e.b == 0     ? allWord()
+                                                : QString::number(e.b + FleetOffset));
         // ID 255 is a real ID (1254): only the fleet has a "none" value.
-        m_grid->setCellText(e.a, IdColumn, e.c == 0 ? allWord() : QString::number(e.c + IdOffset));
+        m_fleetGrid->setCellText(e.a, IdColumn,
+                                 e.c == 0 ? allWord() : QString::number(e.c + IdOffset));
     }
 }
 
@@ -233,33 +254,33 @@ void FleetSyncWindow::ownFleetChosen(int index) {
     if (index == 0) {
         // No own fleet: no own ID either.
         setIdBlank(true);
-        m_combo1[1]->setCurrentIndex(0);
+        m_settingLists[OwnIdList]->setCurrentIndex(0);
         f.w0 = NoFleet;
         f.l1 = 0;
         return;
     }
     if (idBlankShown()) {
-        const bool wasBlank = m_combo1[1]->currentIndex() == 0;
+        const bool wasBlank = m_settingLists[OwnIdList]->currentIndex() == 0;
         setIdBlank(false);
         if (wasBlank) {
-            m_combo1[1]->setCurrentIndex(0);
+            m_settingLists[OwnIdList]->setCurrentIndex(0);
             f.l1 = 1;
         }
     }
-    f.w0 = int16_t(m_combo1[0]->itemText(index).toInt() - FleetOffset);
+    f.w0 = int16_t(m_settingLists[OwnFleetList]->itemText(index).toInt() - FleetOffset);
 }
 
 void FleetSyncWindow::ownIdChosen(int index) {
     FleetSyncSettings& f = m_doc.config.fleetSync;
     if (index < 0) return;
-    const QString text = m_combo1[1]->itemText(index);
+    const QString text = m_settingLists[OwnIdList]->itemText(index);
     if (text == Blank) {
         f.l1 = 0;
         return;
     }
-    if (m_combo1[0]->currentIndex() <= 0) {
+    if (m_settingLists[OwnFleetList]->currentIndex() <= 0) {
         // An ID needs a fleet: the first fleet is taken.
-        m_combo1[0]->setCurrentIndex(1);
+        m_settingLists[OwnFleetList]->setCurrentIndex(1);
         f.w0 = int16_t(FirstFleet - FleetOffset);
     }
     setIdBlank(false);
@@ -267,17 +288,17 @@ void FleetSyncWindow::ownIdChosen(int index) {
 }
 
 void FleetSyncWindow::storeList(int list) {
-    const int index = m_combo1[size_t(list)]->currentIndex();
+    const int index = m_settingLists[size_t(list)]->currentIndex();
     if (index < 0) return;
     FleetSyncSettings& f = m_doc.config.fleetSync;
     switch (list) {
-    case 2:
+    case BaudRateList:
         f.w2 = int16_t(index);
         break;
-    case 3:
+    case ModulationDelayList:
         f.l3 = index;
         break;
-    case 4:
+    case MessageTimerList:
         f.l4 = index;
         break;
     default:
@@ -286,7 +307,7 @@ void FleetSyncWindow::storeList(int list) {
 }
 
 bool FleetSyncWindow::editorKey(QKeyEvent* key) {
-    QLineEdit* box = m_grid->editor();
+    QLineEdit* box = m_fleetGrid->editor();
     const bool erase = key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete;
     // "All" (or the "A" typed for it) is one value: erasing any of it erases it all.
     if (erase && (box->text() == allWord() || box->text() == QLatin1String("A"))) {
@@ -306,7 +327,7 @@ void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
     else if (isNumber)
         cell = QString::number(column == FleetColumn ? std::clamp(n, FirstFleet, LastFleet)
                                                      : std::clamp(n, FirstId, LastId));
-    m_grid->setCellText(row, column, cell);
+    m_fleetGrid->setCellText(row, column, cell);
 
     RadioConfig& c = m_doc.config;
     int count = std::clamp<int>(c.fleetSyncListCount, 0, ListEntries);
@@ -315,19 +336,20 @@ void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
         if (c.fleetSyncList[size_t(j)].a == row) found = j;
 
     if (!cell.isEmpty()) {
-        if (m_grid->cellText(row, other).isEmpty()) m_grid->setCellText(row, other, allWord());
+        if (m_fleetGrid->cellText(row, other).isEmpty())
+            m_fleetGrid->setCellText(row, other, allWord());
         if (found < 0) {
             if (count >= ListEntries) return;
             found = count++;
             c.fleetSyncList[size_t(found)].a = int16_t(row);
         }
-        const QString fleet = m_grid->cellText(row, FleetColumn);
-        const QString id = m_grid->cellText(row, IdColumn);
+        const QString fleet = m_fleetGrid->cellText(row, FleetColumn);
+        const QString id = m_fleetGrid->cellText(row, IdColumn);
         FleetSyncEntry& e = c.fleetSyncList[size_t(found)];
         e.b = int16_t(fleet == allWord() ? 0 : fleet.toInt() - FleetOffset);
         e.c = id == allWord() ? 0 : id.toInt() - IdOffset;
     } else {
-        m_grid->setCellText(row, other, QString());
+        m_fleetGrid->setCellText(row, other, QString());
         if (found >= 0) {
             for (int j = found; j + 1 < count; ++j)
                 c.fleetSyncList[size_t(j)] = c.fleetSyncList[size_t(j + 1)];
@@ -338,7 +360,7 @@ void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
 }
 
 bool FleetSyncWindow::validateEdits() {
-    m_grid->commitEditor();
+    m_fleetGrid->commitEditor();
     return true;
 }
 

@@ -27,6 +27,8 @@ class FleetSyncWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    QWidget* buildSettingsTab();
+    QWidget* buildFleetListTab();
     void fillLists();
     void setCaptions();
     void showRecord();
@@ -40,9 +42,9 @@ class FleetSyncWindow : public QWidget {
 
     Document& m_doc;
     QTabWidget* m_tabs = nullptr;
-    std::array<QLabel*, 5> m_label1{};
-    std::array<QComboBox*, 5> m_combo1{};
-    QCheckBox* m_check1 = nullptr;
-    EditorGrid* m_grid = nullptr;
+    std::array<QLabel*, 5> m_settingLabels{};
+    std::array<QComboBox*, 5> m_settingLists{};
+    QCheckBox* m_pttIdSideTone = nullptr;
+    EditorGrid* m_fleetGrid = nullptr;
     QPushButton* m_close = nullptr;
 };

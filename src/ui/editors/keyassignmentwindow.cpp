@@ -54,8 +54,8 @@ KeyAssignmentWindow::KeyAssignmentWindow(Document& doc, QWidget* parent) : QWidg
         auto* label = new QLabel(k == 0 ? QStringLiteral("PF1") : QStringLiteral("PF2"), this);
         label->setObjectName(QStringLiteral("Label1_%1").arg(k));
         label->setBuddy(list);
-        m_combo1[size_t(k)] = list;
-        m_label1[size_t(k)] = label;
+        m_keyLists[size_t(k)] = list;
+        m_keyLabels[size_t(k)] = label;
         form->addRow(label, list);
         connect(list, &QComboBox::activated, this,
                 [this, k] { trapErrors("FrmKeyAssignm_Combo1_Click", [&] { storeKey(k); }); });
@@ -67,7 +67,7 @@ KeyAssignmentWindow::KeyAssignmentWindow(Document& doc, QWidget* parent) : QWidg
 
     trapErrors("FrmKeyAssignm_Form_Load", [&] {
         setWindowTitle(tr2("Key Assignment", "键设定"));
-        for (QComboBox* list : m_combo1) {
+        for (QComboBox* list : m_keyLists) {
             for (int code : Offered)
                 list->addItem(functionName(code));
             list->setMinimumContentsLength(22);
@@ -81,7 +81,7 @@ void KeyAssignmentWindow::showKeys() {
     for (int k = 0; k < 2; ++k) {
         const int code = m_doc.config.keyAssign[size_t(k)];
         const auto* at = std::find(Offered.begin(), Offered.end(), code);
-        QComboBox* list = m_combo1[size_t(k)];
+        QComboBox* list = m_keyLists[size_t(k)];
         // A code the list does not offer stays stored; the list names it greyed until the
         // user picks a function.
         list->setPlaceholderText(functionName(code));
@@ -90,7 +90,7 @@ void KeyAssignmentWindow::showKeys() {
 }
 
 void KeyAssignmentWindow::storeKey(int key) {
-    const int i = m_combo1[size_t(key)]->currentIndex();
+    const int i = m_keyLists[size_t(key)]->currentIndex();
     if (i < 0 || i >= int(Offered.size())) return;
     m_doc.config.keyAssign[size_t(key)] = int16_t(Offered[size_t(i)]);
 }

@@ -26,7 +26,7 @@ class KeyAssignmentWindow : public QWidget {
     void storeKey(int key);
 
     Document& m_doc;
-    std::array<QLabel*, 2> m_label1{};
-    std::array<QComboBox*, 2> m_combo1{};
+    std::array<QLabel*, 2> m_keyLabels{};
+    std::array<QComboBox*, 2> m_keyLists{};
     QPushButton* m_close = nullptr;
 };

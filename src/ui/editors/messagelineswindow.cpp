@@ -53,11 +53,11 @@ MessageLinesWindow::MessageLinesWindow(Document& doc, QWidget* parent) : QWidget
         box->setValidator(new AsciiValidator(box));
         box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QString(LineLength, u'X')) + 16);
         box->installEventFilter(this);
-        m_text1[size_t(i)] = box;
-        m_label1[size_t(i)] = new QLabel(this);
-        m_label1[size_t(i)]->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        m_label1[size_t(i)]->setBuddy(box);
-        lines->addRow(m_label1[size_t(i)], box);
+        m_lineBoxes[size_t(i)] = box;
+        m_lineLabels[size_t(i)] = new QLabel(this);
+        m_lineLabels[size_t(i)]->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        m_lineLabels[size_t(i)]->setBuddy(box);
+        lines->addRow(m_lineLabels[size_t(i)], box);
     }
     m_close = new QPushButton(this);
     m_close->setObjectName(QStringLiteral("CommandClose"));
@@ -70,17 +70,17 @@ MessageLinesWindow::MessageLinesWindow(Document& doc, QWidget* parent) : QWidget
 
     trapErrors("FrmEmbMsg_Form_Load", [&] {
         setWindowTitle(tr2("Local Information", "本机信息"));
-        m_label1[0]->setText(tr2("Line 1", "第1行"));
-        m_label1[1]->setText(tr2("Line 2", "第2行"));
+        m_lineLabels[0]->setText(tr2("Line 1", "第1行"));
+        m_lineLabels[1]->setText(tr2("Line 2", "第2行"));
         captionCloseAndHelp(this);
         showLines();
-        for (QLineEdit* box : m_text1)
+        for (QLineEdit* box : m_lineBoxes)
             suppressRightClick(box);
     });
 }
 
 MessageLinesWindow::~MessageLinesWindow() {
-    for (QLineEdit* box : m_text1)
+    for (QLineEdit* box : m_lineBoxes)
         restoreRightClick(box);
 }
 
@@ -88,15 +88,15 @@ void MessageLinesWindow::showLines() {
     // A box keeps only printable ASCII: a stored line holding other bytes shows without them
     // and stays stored as it is until the user edits it.
     for (int i = 0; i < 2; ++i) {
-        m_text1[size_t(i)]->setText(
+        m_lineBoxes[size_t(i)]->setText(
             QString::fromLatin1(m_doc.config.embeddedMessage[size_t(i)].untilNul()));
-        m_shown[size_t(i)] = m_text1[size_t(i)]->text();
+        m_shown[size_t(i)] = m_lineBoxes[size_t(i)]->text();
     }
 }
 
 void MessageLinesWindow::storeLine(int line) {
     trapErrors("FrmEmbMsg_Text1_Validate", [&] {
-        const QString text = m_text1[size_t(line)]->text().left(LineLength);
+        const QString text = m_lineBoxes[size_t(line)]->text().left(LineLength);
         // A line left as it was shown is not rewritten (its bytes after the end stay).
         if (text == m_shown[size_t(line)]) return;
         QByteArray bytes = text.toLatin1();
@@ -113,7 +113,7 @@ bool MessageLinesWindow::validateEdits() {
 }
 
 bool MessageLinesWindow::eventFilter(QObject* watched, QEvent* event) {
-    const int line = watched == m_text1[0] ? 0 : watched == m_text1[1] ? 1 : -1;
+    const int line = watched == m_lineBoxes[0] ? 0 : watched == m_lineBoxes[1] ? 1 : -1;
     if (line < 0) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::FocusOut) {
         storeLine(line);

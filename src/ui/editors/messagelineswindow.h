@@ -29,8 +29,8 @@ class MessageLinesWindow : public QWidget {
     void closeWindow();
 
     Document& m_doc;
-    std::array<QLabel*, 2> m_label1{};
-    std::array<QLineEdit*, 2> m_text1{};
+    std::array<QLabel*, 2> m_lineLabels{};
+    std::array<QLineEdit*, 2> m_lineBoxes{};
     std::array<QString, 2> m_shown; // what each box showed when it was last stored or shown
     QPushButton* m_close = nullptr;
 };

@@ -45,93 +45,15 @@ OptionFeaturesWindow::OptionFeaturesWindow(Document& doc, QWidget* parent) : QWi
     setObjectName(QStringLiteral("FrmOptFeatures"));
     const bool older = !doc.product().emergencyInGrid;
 
-    for (int k = 0; k < ListCount; ++k) {
-        if (!hasList(k)) continue;
-        auto* label = new QLabel(this);
-        label->setObjectName(QStringLiteral("Label1_%1").arg(k));
-        auto* list = new QComboBox(this);
-        list->setObjectName(QStringLiteral("Combo1_%1").arg(k));
-        list->setMaxVisibleItems(15);
-        label->setBuddy(list);
-        m_label1[size_t(k)] = label;
-        m_combo1[size_t(k)] = list;
-        connect(list, &QComboBox::activated, this,
-                [this, k] { trapErrors("FrmOptFeatures_Combo1_Click", [&] { SaveOptFeat(k); }); });
-    }
-    for (int k = 0; k < CheckCount; ++k) {
-        if (!hasCheck(k)) continue;
-        auto* box = new QCheckBox(this);
-        box->setObjectName(QStringLiteral("Check1_%1").arg(k));
-        m_check1[size_t(k)] = box;
-        connect(box, &QCheckBox::clicked, this, [this, k] {
-            trapErrors("FrmOptFeatures_Check1_Click", [&] { SaveOptFeat(k + FirstCheckId); });
-        });
-    }
-    if (older) {
-        for (int g = 0; g < GroupCount; ++g) {
-            auto* label = new QLabel(this);
-            label->setObjectName(QStringLiteral("Label2_%1").arg(g));
-            auto* list = new QComboBox(this);
-            list->setObjectName(QStringLiteral("Combo2_%1").arg(g));
-            label->setBuddy(list);
-            m_label2[size_t(g)] = label;
-            m_combo2[size_t(g)] = list;
-            connect(list, &QComboBox::activated, this, [this, g] { emergencyChosen(g); });
-        }
-    }
+    buildLists();
+    buildCheckBoxes();
+    if (older) buildEmergencyLists();
     m_close = new QPushButton(this);
     m_close->setObjectName(QStringLiteral("CommandClose"));
-    connect(m_close, &QPushButton::clicked, this, &OptionFeaturesWindow::closeWindow);
+    connectSignals();
 
-    // Lists in two columns, each caption right-aligned just left of its list.
-    auto* lists = new QGridLayout;
-    lists->setHorizontalSpacing(twipsToPixelsX(100));
-    std::vector<std::pair<QLabel*, QComboBox*>> pairs;
-    for (int k = 0; k < ListCount; ++k)
-        if (hasList(k)) pairs.emplace_back(m_label1[size_t(k)], m_combo1[size_t(k)]);
-    for (int g = 0; g < GroupCount && older; ++g)
-        pairs.emplace_back(m_label2[size_t(g)], m_combo2[size_t(g)]);
-    const int perColumn = int(pairs.size() + 1) / 2;
-    for (int i = 0; i < int(pairs.size()); ++i) {
-        const int column = i < perColumn ? 0 : 3;
-        const int row = i < perColumn ? i : i - perColumn;
-        lists->addWidget(pairs[size_t(i)].first, row, column, Qt::AlignRight | Qt::AlignVCenter);
-        lists->addWidget(pairs[size_t(i)].second, row, column + 1);
-    }
-    lists->setColumnMinimumWidth(2, twipsToPixelsX(300));
-    lists->setColumnStretch(1, 1);
-    lists->setColumnStretch(4, 1);
-
-    m_frameModes = new QGroupBox(this);
-    m_frameModes->setObjectName(QStringLiteral("Frame1"));
-    auto* modes = new QGridLayout(m_frameModes);
-    for (int k = 0; k < ModeChecks; ++k) {
-        m_check1[size_t(k)]->setParent(m_frameModes);
-        modes->addWidget(m_check1[size_t(k)], k % 3, k / 3);
-    }
-
-    m_frameFunctions = new QGroupBox(this);
-    m_frameFunctions->setObjectName(QStringLiteral("Frame2"));
-    auto* functions = new QGridLayout(m_frameFunctions);
-    m_check1[SingleChangeDataCheck]->setParent(m_frameFunctions);
-    functions->addWidget(m_check1[SingleChangeDataCheck], 0, 0, 1, FunctionColumns);
-    for (int k = FirstFunctionCheck; k <= LastFunctionCheck; ++k) {
-        m_check1[size_t(k)]->setParent(m_frameFunctions);
-        const int i = k - FirstFunctionCheck;
-        functions->addWidget(m_check1[size_t(k)], 1 + i / FunctionColumns, i % FunctionColumns);
-    }
-
-    auto* others = new QVBoxLayout;
-    for (int k : {7, 8, 16, 17})
-        if (hasCheck(k)) others->addWidget(m_check1[size_t(k)]);
-    others->addStretch(1);
-
-    auto* boxes = new QHBoxLayout;
-    boxes->addWidget(m_frameModes);
-    boxes->addWidget(m_frameFunctions);
-    boxes->addLayout(others);
-    boxes->addStretch(1);
-
+    QGridLayout* lists = layOutLists();
+    QHBoxLayout* boxes = layOutCheckBoxes();
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(m_close);
@@ -144,19 +66,131 @@ OptionFeaturesWindow::OptionFeaturesWindow(Document& doc, QWidget* parent) : QWi
     layout->addLayout(bottom);
 
     trapErrors("FrmOptFeatures_Form_Load", [&] {
-        InitOptComboList();
-        if (older) InitEmergencyLists();
-        ChangOptByLanguage();
-        ShowOptData();
+        fillLists();
+        if (older) fillEmergencyLists();
+        setCaptions();
+        showSettings();
     });
 
     if (older) {
         // Channels come and go in the channel grid; the emergency choices follow them here.
-        connect(&m_doc.notifier(), &DocumentNotifier::emergencyListsChanged, this, [this] {
-            InitEmergencyLists();
-            showEmergencyChoices();
-        });
+        connect(&m_doc.notifier(), &DocumentNotifier::emergencyListsChanged, this,
+                &OptionFeaturesWindow::refreshEmergencyLists);
     }
+}
+
+// A caption and a list for each setting the radio has.
+void OptionFeaturesWindow::buildLists() {
+    for (int k = 0; k < ListCount; ++k) {
+        if (!hasList(k)) continue;
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Label1_%1").arg(k));
+        auto* list = new QComboBox(this);
+        list->setObjectName(QStringLiteral("Combo1_%1").arg(k));
+        list->setMaxVisibleItems(15);
+        label->setBuddy(list);
+        m_listLabels[size_t(k)] = label;
+        m_lists[size_t(k)] = list;
+    }
+}
+
+// A check box for each on/off setting the radio has.
+void OptionFeaturesWindow::buildCheckBoxes() {
+    for (int k = 0; k < CheckCount; ++k) {
+        if (!hasCheck(k)) continue;
+        auto* box = new QCheckBox(this);
+        box->setObjectName(QStringLiteral("Check1_%1").arg(k));
+        m_checkBoxes[size_t(k)] = box;
+    }
+}
+
+// solvir: the emergency channel of each group, a caption and a list of its channel numbers.
+void OptionFeaturesWindow::buildEmergencyLists() {
+    for (int g = 0; g < GroupCount; ++g) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Label2_%1").arg(g));
+        auto* list = new QComboBox(this);
+        list->setObjectName(QStringLiteral("Combo2_%1").arg(g));
+        label->setBuddy(list);
+        m_emergencyLabels[size_t(g)] = label;
+        m_emergencyLists[size_t(g)] = list;
+    }
+}
+
+void OptionFeaturesWindow::connectSignals() {
+    for (int k = 0; k < ListCount; ++k)
+        if (QComboBox* list = m_lists[size_t(k)])
+            connect(list, &QComboBox::activated, this, [this, k] {
+                trapErrors("FrmOptFeatures_Combo1_Click", [&] { storeList(k); });
+            });
+    for (int k = 0; k < CheckCount; ++k)
+        if (QCheckBox* box = m_checkBoxes[size_t(k)])
+            connect(box, &QCheckBox::clicked, this, [this, k] {
+                trapErrors("FrmOptFeatures_Check1_Click", [&] { storeCheck(k); });
+            });
+    for (int g = 0; g < GroupCount; ++g)
+        if (QComboBox* list = m_emergencyLists[size_t(g)])
+            connect(list, &QComboBox::activated, this, [this, g] { emergencyChosen(g); });
+    connect(m_close, &QPushButton::clicked, this, &OptionFeaturesWindow::closeWindow);
+}
+
+// Lists in two columns, each caption right-aligned just left of its list; solvir's emergency
+// channel lists come last.
+QGridLayout* OptionFeaturesWindow::layOutLists() {
+    auto* lists = new QGridLayout;
+    lists->setHorizontalSpacing(twipsToPixelsX(100));
+    std::vector<std::pair<QLabel*, QComboBox*>> pairs;
+    for (int k = 0; k < ListCount; ++k)
+        if (hasList(k)) pairs.emplace_back(m_listLabels[size_t(k)], m_lists[size_t(k)]);
+    const bool older = !m_doc.product().emergencyInGrid;
+    for (int g = 0; g < GroupCount && older; ++g)
+        pairs.emplace_back(m_emergencyLabels[size_t(g)], m_emergencyLists[size_t(g)]);
+    const int perColumn = int(pairs.size() + 1) / 2;
+    for (int i = 0; i < int(pairs.size()); ++i) {
+        const int column = i < perColumn ? 0 : 3;
+        const int row = i < perColumn ? i : i - perColumn;
+        lists->addWidget(pairs[size_t(i)].first, row, column, Qt::AlignRight | Qt::AlignVCenter);
+        lists->addWidget(pairs[size_t(i)].second, row, column + 1);
+    }
+    lists->setColumnMinimumWidth(2, twipsToPixelsX(300));
+    lists->setColumnStretch(1, 1);
+    lists->setColumnStretch(4, 1);
+    return lists;
+}
+
+// The operating modes in one frame, the single-change-data box and the channel functions in
+// another, the remaining boxes beside them.
+QHBoxLayout* OptionFeaturesWindow::layOutCheckBoxes() {
+    m_modeBox = new QGroupBox(this);
+    m_modeBox->setObjectName(QStringLiteral("Frame1"));
+    auto* modes = new QGridLayout(m_modeBox);
+    for (int k = 0; k < ModeChecks; ++k) {
+        m_checkBoxes[size_t(k)]->setParent(m_modeBox);
+        modes->addWidget(m_checkBoxes[size_t(k)], k % 3, k / 3);
+    }
+
+    m_functionBox = new QGroupBox(this);
+    m_functionBox->setObjectName(QStringLiteral("Frame2"));
+    auto* functions = new QGridLayout(m_functionBox);
+    m_checkBoxes[SingleChangeDataCheck]->setParent(m_functionBox);
+    functions->addWidget(m_checkBoxes[SingleChangeDataCheck], 0, 0, 1, FunctionColumns);
+    for (int k = FirstFunctionCheck; k <= LastFunctionCheck; ++k) {
+        m_checkBoxes[size_t(k)]->setParent(m_functionBox);
+        const int i = k - FirstFunctionCheck;
+        functions->addWidget(m_checkBoxes[size_t(k)], 1 + i / FunctionColumns, i % FunctionColumns);
+    }
+
+    auto* others = new QVBoxLayout;
+    for (int k : {7, 8, 16, 17})
+        if (hasCheck(k)) others->addWidget(m_checkBoxes[size_t(k)]);
+    others->addStretch(1);
+
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(m_modeBox);
+    boxes->addWidget(m_functionBox);
+    boxes->addLayout(others);
+    boxes->addStretch(1);
+    return boxes;
 }
 
 OptionFeaturesWindow::~OptionFeaturesWindow() = default;
@@ -168,128 +202,134 @@ bool OptionFeaturesWindow::hasCheck(int k) const {
     return OptionTables::hasCheck(m_doc, k);
 }
 
-void OptionFeaturesWindow::InitOptComboList() {
+void OptionFeaturesWindow::fillLists() {
     trapErrors("FrmOptFeatures_InitOptComboList", [&] {
         for (int k = 0; k < ListCount; ++k) {
             if (!hasList(k)) continue;
             const QStringList entries = OptionTables::listEntries(k, currentLanguage());
             for (int i = 0; i < entries.size(); ++i)
-                setListEntry(m_combo1[size_t(k)], i, entries[i]);
+                setListEntry(m_lists[size_t(k)], i, entries[i]);
         }
     });
 }
 
-void OptionFeaturesWindow::ChangOptByLanguage() {
+void OptionFeaturesWindow::setCaptions() {
     trapErrors("FrmOptFeatures_ChangOptByLanguage", [&] {
         const bool older = !m_doc.product().emergencyInGrid;
         setWindowTitle(tr2("Optional Features", "可选功能"));
         for (int k = 0; k < ListCount; ++k)
             if (hasList(k))
-                m_label1[size_t(k)]->setText(OptionTables::listLabel(k, older, currentLanguage()));
+                m_listLabels[size_t(k)]->setText(
+                    OptionTables::listLabel(k, older, currentLanguage()));
         for (int k = 0; k < CheckCount; ++k)
             if (hasCheck(k))
-                m_check1[size_t(k)]->setText(OptionTables::checkLabel(k, older, currentLanguage()));
-        m_frameModes->setTitle(QStringLiteral("Mode Option"));
+                m_checkBoxes[size_t(k)]->setText(
+                    OptionTables::checkLabel(k, older, currentLanguage()));
+        m_modeBox->setTitle(QStringLiteral("Mode Option"));
         if (older)
             for (int g = 0; g < GroupCount; ++g)
-                m_label2[size_t(g)]->setText(tr2("Emergency Channel", "紧急信道") +
-                                             QLatin1Char(' ') + groupLetter(g));
-        for (QLabel* caption : m_label1)
+                m_emergencyLabels[size_t(g)]->setText(tr2("Emergency Channel", "紧急信道") +
+                                                      QLatin1Char(' ') + groupLetter(g));
+        for (QLabel* caption : m_listLabels)
             if (caption) fitCaption(caption);
-        for (QLabel* caption : m_label2)
+        for (QLabel* caption : m_emergencyLabels)
             if (caption) fitCaption(caption);
         captionCloseAndHelp(this);
     });
 }
 
-void OptionFeaturesWindow::ShowOptData() {
+void OptionFeaturesWindow::showSettings() {
     trapErrors("FrmOptFeatures_ShowOptData", [&] {
         const auto words = m_doc.config.optionWords;
         for (int k = 0; k < ListCount; ++k) {
             if (!hasList(k)) continue;
-            QComboBox* list = m_combo1[size_t(k)];
+            QComboBox* list = m_lists[size_t(k)];
             list->setCurrentIndex(OptionTables::shownListIndex(
                 k, words[size_t(listSetting(k).word)], list->count()));
         }
         for (int k = 0; k < CheckCount; ++k) {
             if (!hasCheck(k)) continue;
-            m_check1[size_t(k)]->setChecked(
+            m_checkBoxes[size_t(k)]->setChecked(
                 OptionTables::shownChecked(k, words[size_t(checkSetting(k).word)]));
         }
         // What is shown is what is stored: a value no entry matched becomes the entry shown.
         for (int k = 0; k < ListCount; ++k)
-            if (hasList(k)) SaveOptFeat(k);
+            if (hasList(k)) storeList(k);
         for (int k = 0; k < CheckCount; ++k)
-            if (hasCheck(k)) SaveOptFeat(k + FirstCheckId);
+            if (hasCheck(k)) storeCheck(k);
         showEmergencyChoices();
     });
 }
 
-void OptionFeaturesWindow::ReShowData() {
-    InitOptComboList();
-    if (!m_doc.product().emergencyInGrid) InitEmergencyLists();
-    ShowOptData();
+void OptionFeaturesWindow::refresh() {
+    fillLists();
+    if (!m_doc.product().emergencyInGrid) fillEmergencyLists();
+    showSettings();
 }
 
 bool OptionFeaturesWindow::validateEdits() {
     return true;
 }
 
-void OptionFeaturesWindow::SaveOptFeat(int id) {
+// Stores the entry a list shows into its OptionWord.
+void OptionFeaturesWindow::storeList(int list) {
+    if (list < 0 || list >= ListCount || !hasList(list)) return;
+    const int index = m_lists[size_t(list)]->currentIndex();
+    if (index < 0) return;
+    m_doc.config.optionWords[size_t(listSetting(list).word)] =
+        int16_t(index + listSetting(list).offset);
+}
+
+// Stores a check box into its OptionWord (1 on, 0 off).
+void OptionFeaturesWindow::storeCheck(int check) {
+    if (check < 0 || check >= CheckCount || !hasCheck(check)) return;
     auto words = m_doc.config.optionWords;
-    if (id >= 0 && id < ListCount) {
-        if (!hasList(id)) return;
-        const int index = m_combo1[size_t(id)]->currentIndex();
-        if (index < 0) return;
-        words[size_t(listSetting(id).word)] = int16_t(index + listSetting(id).offset);
-    } else if (id >= FirstCheckId && id < FirstCheckId + CheckCount) {
-        const int k = id - FirstCheckId;
-        if (!hasCheck(k)) return;
-        const bool on = m_check1[size_t(k)]->isChecked();
-        words[size_t(checkSetting(k).word)] = on ? 1 : 0;
-        if (k == SingleChangeDataCheck) {
-            // While channels may differ one by one, the common channel functions are off.
-            for (int f = FirstFunctionCheck; f <= LastFunctionCheck; ++f) {
-                QCheckBox* box = m_check1[size_t(f)];
-                if (on) {
-                    box->setChecked(false);
-                    words[size_t(checkSetting(f).word)] = 0;
-                }
-                box->setEnabled(!on);
+    const bool on = m_checkBoxes[size_t(check)]->isChecked();
+    words[size_t(checkSetting(check).word)] = on ? 1 : 0;
+    if (check == SingleChangeDataCheck) {
+        // While channels may differ one by one, the common channel functions are off.
+        for (int f = FirstFunctionCheck; f <= LastFunctionCheck; ++f) {
+            QCheckBox* box = m_checkBoxes[size_t(f)];
+            if (on) {
+                box->setChecked(false);
+                words[size_t(checkSetting(f).word)] = 0;
             }
+            box->setEnabled(!on);
         }
-    } else {
-        return;
     }
     m_doc.config.optionWords = words;
 
-    const int k = id - FirstCheckId;
-    if (k >= 0 && k < ModeChecks) {
-        const bool anyMode = std::any_of(m_check1.begin(), m_check1.begin() + ModeChecks,
+    if (check < ModeChecks) {
+        const bool anyMode = std::any_of(m_checkBoxes.begin(), m_checkBoxes.begin() + ModeChecks,
                                          [](const QCheckBox* b) { return b->isChecked(); });
         if (!anyMode) {
             // At least one operating mode stays enabled.
-            m_check1[size_t(k)]->setChecked(true);
-            SaveOptFeat(id);
+            m_checkBoxes[size_t(check)]->setChecked(true);
+            storeCheck(check);
         }
     }
 }
 
-void OptionFeaturesWindow::InitEmergencyLists() {
+void OptionFeaturesWindow::fillEmergencyLists() {
     for (int g = 0; g < GroupCount; ++g)
-        if (QComboBox* list = m_combo2[size_t(g)]) fillGroupChannelList(list, m_doc, g);
+        if (QComboBox* list = m_emergencyLists[size_t(g)]) fillGroupChannelList(list, m_doc, g);
 }
 
 void OptionFeaturesWindow::showEmergencyChoices() {
     for (int g = 0; g < GroupCount; ++g)
-        if (QComboBox* list = m_combo2[size_t(g)])
+        if (QComboBox* list = m_emergencyLists[size_t(g)])
             showListEntry(list, QString::number(
                                     m_doc.config.optionWords[size_t(FirstEmergencyWord + g)] + 1));
 }
 
+void OptionFeaturesWindow::refreshEmergencyLists() {
+    fillEmergencyLists();
+    showEmergencyChoices();
+}
+
 void OptionFeaturesWindow::emergencyChosen(int group) {
     trapErrors("FrmOptFeatures_Combo2_Click", [&] {
-        const QComboBox* list = m_combo2[size_t(group)];
+        const QComboBox* list = m_emergencyLists[size_t(group)];
         if (list->currentIndex() < 0) return;
         m_doc.config.optionWords[size_t(FirstEmergencyWord + group)] =
             int16_t(list->currentText().toInt() - 1);

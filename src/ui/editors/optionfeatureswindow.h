@@ -8,7 +8,9 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 
@@ -20,38 +22,43 @@ class OptionFeaturesWindow : public QWidget {
   public:
     static constexpr int ListCount = OptionTables::ListCount;
     static constexpr int CheckCount = OptionTables::CheckCount;
-    static constexpr int FirstCheckId = 21; // SaveOptFeat id of Check1 item 0
 
     explicit OptionFeaturesWindow(Document& doc, QWidget* parent = nullptr);
     ~OptionFeaturesWindow() override;
 
     // Shows the current OptionWords again (lists rebuilt).
-    void ReShowData();
+    void refresh();
     // Nothing is ever pending here: every choice is stored at once.
     bool validateEdits();
 
-    // Stores one setting: 0..17 for Combo1 items, 21..38 for Check1 items (index + 21).
-    void SaveOptFeat(int id);
-
-    void InitOptComboList();
-    void ShowOptData();
-
   private:
-    void ChangOptByLanguage();
-    void InitEmergencyLists();
+    void buildLists();
+    void buildCheckBoxes();
+    void buildEmergencyLists();
+    QGridLayout* layOutLists();
+    QHBoxLayout* layOutCheckBoxes();
+    void connectSignals();
+
+    void fillLists();
+    void fillEmergencyLists();
+    void setCaptions();
+    void showSettings();
     void showEmergencyChoices();
+    void refreshEmergencyLists();
+    void storeList(int list);
+    void storeCheck(int check);
     void emergencyChosen(int group);
     bool hasList(int k) const;
     bool hasCheck(int k) const;
     void closeWindow();
 
     Document& m_doc;
-    std::array<QLabel*, ListCount> m_label1{};
-    std::array<QComboBox*, ListCount> m_combo1{};
-    std::array<QCheckBox*, CheckCount> m_check1{};
-    std::array<QLabel*, GroupCount> m_label2{};    // solvir: emergency channel captions
-    std::array<QComboBox*, GroupCount> m_combo2{}; // solvir: emergency channel lists
-    QGroupBox* m_frameModes = nullptr;
-    QGroupBox* m_frameFunctions = nullptr;
+    std::array<QLabel*, ListCount> m_listLabels{};
+    std::array<QComboBox*, ListCount> m_lists{};
+    std::array<QCheckBox*, CheckCount> m_checkBoxes{};
+    std::array<QLabel*, GroupCount> m_emergencyLabels{};   // solvir: emergency channel captions
+    std::array<QComboBox*, GroupCount> m_emergencyLists{}; // solvir: emergency channel lists
+    QGroupBox* m_modeBox = nullptr;                        // the operating modes the radio offers
+    QGroupBox* m_functionBox = nullptr; // the channel functions common to all channels
     QPushButton* m_close = nullptr;
 };

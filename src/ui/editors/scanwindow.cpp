@@ -79,8 +79,8 @@ ScanWindow::ScanWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(
         list->setMaxVisibleItems(15);
         list->setMinimumContentsLength(18);
         label->setBuddy(list);
-        m_label1[size_t(i)] = label;
-        m_combo1[size_t(i)] = list;
+        m_labels[size_t(i)] = label;
+        m_lists[size_t(i)] = list;
         grid->addWidget(label, i, 0, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(list, i, 1);
         connect(list, &QComboBox::activated, this,
@@ -103,19 +103,19 @@ void ScanWindow::fillLists() {
     const int n = modelChannelCount(m_doc.currentModel);
     for (int c = 1; c <= n; ++c)
         channels << QString::number(c);
-    m_combo1[PriorityChannel]->addItems(channels);
+    m_lists[PriorityChannel]->addItems(channels);
 
     QStringList lookBack;
     for (int i = 0; i < LookBackSteps; ++i)
         lookBack << QString::number(0.5 + i * 0.05, 'f', 2);
-    m_combo1[LookBackA]->addItems(lookBack);
-    m_combo1[LookBackB]->addItems(lookBack);
+    m_lists[LookBackA]->addItems(lookBack);
+    m_lists[LookBackB]->addItems(lookBack);
 
     QStringList seconds;
     for (int s = 0; s <= MaxDelay; ++s)
         seconds << QString::number(s);
-    m_combo1[DropoutDelay]->addItems(seconds);
-    m_combo1[TxDwell]->addItems(seconds);
+    m_lists[DropoutDelay]->addItems(seconds);
+    m_lists[TxDwell]->addItems(seconds);
 }
 
 void ScanWindow::setCaptions() {
@@ -130,33 +130,33 @@ void ScanWindow::setCaptions() {
         tr2("TX Dwell Time[s]", "扫描发射恢复延迟时间[秒]"),
     };
     for (int i = 0; i < ListCount; ++i)
-        m_label1[size_t(i)]->setText(labels[i]);
+        m_labels[size_t(i)]->setText(labels[i]);
     const QStringList modes{tr2("None", "无"), tr2("Fixd", "固定"), tr2("Selected", "选定")};
     for (int i = 0; i < modes.size(); ++i)
-        setListEntry(m_combo1[PriorityMode], i, modes[i]);
+        setListEntry(m_lists[PriorityMode], i, modes[i]);
     captionCloseAndHelp(this);
 }
 
 void ScanWindow::showRecord() {
     const auto& w = m_doc.config.scanWords;
     const int mode = w[PriorityMode];
-    showListIndex(m_combo1[PriorityMode], mode);
-    showListIndex(m_combo1[PriorityChannel],
+    showListIndex(m_lists[PriorityMode], mode);
+    showListIndex(m_lists[PriorityChannel],
                   w[PriorityChannel] == NoPriorityChannel ? 0 : w[PriorityChannel]);
-    showListIndex(m_combo1[LookBackA], w[LookBackA] - 1);
-    showListIndex(m_combo1[LookBackB], w[LookBackB] - 1);
+    showListIndex(m_lists[LookBackA], w[LookBackA] - 1);
+    showListIndex(m_lists[LookBackB], w[LookBackB] - 1);
     offerRevertChoices(mode);
     // A rule the mode does not offer (a hand-made file) shows no selection and stays stored
     // until the user picks one: opening the window changes nothing.
     const int revert = w[RevertChannel];
-    showListIndex(m_combo1[RevertChannel], revertChoices(mode).indexOf(revert));
-    showListIndex(m_combo1[DropoutDelay], w[DropoutDelay]);
-    showListIndex(m_combo1[TxDwell], w[TxDwell]);
+    showListIndex(m_lists[RevertChannel], revertChoices(mode).indexOf(revert));
+    showListIndex(m_lists[DropoutDelay], w[DropoutDelay]);
+    showListIndex(m_lists[TxDwell], w[TxDwell]);
     enableByMode(mode);
 }
 
 void ScanWindow::offerRevertChoices(int mode) {
-    QComboBox* list = m_combo1[RevertChannel];
+    QComboBox* list = m_lists[RevertChannel];
     list->clear();
     for (int v : revertChoices(mode))
         list->addItem(revertName(v));
@@ -166,24 +166,24 @@ void ScanWindow::showRevertAfterModeChange() {
     const int mode = m_doc.config.scanWords[PriorityMode];
     const int revert = m_doc.config.scanWords[RevertChannel];
     if (revert < 0 || revert > 3) {
-        m_combo1[RevertChannel]->setCurrentIndex(-1); // kept until the user picks a rule
+        m_lists[RevertChannel]->setCurrentIndex(-1); // kept until the user picks a rule
         return;
     }
     const int index = mode == 1 ? revert : revert % 2;
-    showListIndex(m_combo1[RevertChannel], index);
+    showListIndex(m_lists[RevertChannel], index);
     storeList(RevertChannel);
 }
 
 void ScanWindow::enableByMode(int mode) {
     // Disabled lists keep their values; they are only greyed.
-    m_combo1[PriorityChannel]->setEnabled(mode == 1);
-    m_combo1[LookBackA]->setEnabled(mode == 1 || mode == 2);
-    m_combo1[LookBackB]->setEnabled(mode == 1 || mode == 2);
+    m_lists[PriorityChannel]->setEnabled(mode == 1);
+    m_lists[LookBackA]->setEnabled(mode == 1 || mode == 2);
+    m_lists[LookBackB]->setEnabled(mode == 1 || mode == 2);
 }
 
 void ScanWindow::storeList(int list) {
     auto& w = m_doc.config.scanWords;
-    QComboBox* box = m_combo1[size_t(list)];
+    QComboBox* box = m_lists[size_t(list)];
     const int i = box->currentIndex();
     if (i < 0) return;
     switch (list) {

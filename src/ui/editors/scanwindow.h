@@ -31,7 +31,7 @@ class ScanWindow : public QWidget {
     void enableByMode(int mode);
 
     Document& m_doc;
-    std::array<QLabel*, ListCount> m_label1{};
-    std::array<QComboBox*, ListCount> m_combo1{};
+    std::array<QLabel*, ListCount> m_labels{};
+    std::array<QComboBox*, ListCount> m_lists{};
     QPushButton* m_close = nullptr;
 };

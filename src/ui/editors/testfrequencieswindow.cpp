@@ -21,10 +21,10 @@ TestFrequenciesWindow::TestFrequenciesWindow(Document& doc, QWidget* parent) : Q
     setObjectName(QStringLiteral("FrmTestFre"));
     m_grid = new EditorGrid(TestChannels + 1, 3, this);
     m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
-    QLineEdit* text1 = m_grid->editor();
-    text1->setObjectName(QStringLiteral("Text1"));
-    text1->setMaxLength(9);
-    text1->setValidator(new CharsetValidator(QStringLiteral("0123456789."), text1));
+    QLineEdit* editor = m_grid->editor();
+    editor->setObjectName(QStringLiteral("Text1"));
+    editor->setMaxLength(9);
+    editor->setValidator(new CharsetValidator(QStringLiteral("0123456789."), editor));
     m_grid->onEnter = [this] { enterPressed(); };
     m_grid->onCommit = [this](int row, int column, const QString& text) {
         trapErrors("FrmTestFre_Text1_Validate", [&] { commitCell(row, column, text); });
@@ -46,7 +46,7 @@ TestFrequenciesWindow::TestFrequenciesWindow(Document& doc, QWidget* parent) : Q
     trapErrors("FrmTestFre_Form_Load", [&] {
         setCaptions();
         showTable();
-        suppressRightClick(text1);
+        suppressRightClick(editor);
     });
 }
 

@@ -1,0 +1,39 @@
+#include "channelgrid.h"
+
+#include <QScopedValueRollback>
+
+QString ChannelGrid::cellText(int row, int column) const {
+    const QTableWidgetItem* it = item(row, column);
+    return it ? it->text() : QString();
+}
+
+void ChannelGrid::setCellText(int row, int column, const QString& text) {
+    QTableWidgetItem* it = item(row, column);
+    if (!it) {
+        it = new QTableWidgetItem;
+        it->setTextAlignment(Qt::AlignCenter);
+        if (column == 0) {
+            // The channel number column is fixed: it cannot be entered.
+            it->setFlags(Qt::NoItemFlags);
+            it->setBackground(palette().button());
+            it->setForeground(palette().buttonText());
+        } else {
+            it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        }
+        setItem(row, column, it);
+    }
+    it->setText(text);
+    if (row == 0) {
+        QTableWidgetItem* h = horizontalHeaderItem(column);
+        if (!h) {
+            h = new QTableWidgetItem;
+            setHorizontalHeaderItem(column, h);
+        }
+        h->setText(text);
+    }
+}
+
+void ChannelGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    const QScopedValueRollback<bool> following(m_followingCurrent, true);
+    QTableWidget::currentChanged(current, previous);
+}

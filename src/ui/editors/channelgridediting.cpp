@@ -1,0 +1,378 @@
+#include "channelgridwindow.h"
+
+#include "core/channels/channelrules.h"
+#include "ui/common/editorsupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScopedValueRollback>
+#include <QTimer>
+#include <algorithm>
+
+// The cell editors of the channel grid window. Entering a cell commits the editor of the cell
+// left and lays the matching editor over the new one: the frequency editor over RX and TX, a
+// list over a flag or the scan cell. Enter moves on along the row and then down, a row
+// without a receive frequency sends the user back to its RX cell, and a scroll of the rows
+// carries the edit cell along so that it keeps its place on screen.
+
+namespace {
+constexpr int GridRows = ChannelsPerGroup + 1; // header row + channels 1..60
+} // namespace
+
+void ChannelGridWindow::enterCell() {
+    trapErrors("frmCommChInfo_MSFlexGrid1_EnterCell", [&] {
+        const int row = m_grid->currentRow();
+        const int col = m_grid->currentColumn();
+        if (row < 1 || col < 1) return;
+        if (m_skipNextEnter) {
+            m_skipNextEnter = false;
+            return;
+        }
+        m_titleChannel = row;
+        updateTitle();
+        if (col == ColRx && m_returnedToRx) {
+            // The refused entry already committed the previous editor.
+            m_returnedToRx = false;
+        } else {
+            if (m_editRow > 0 && m_editColumn > 0) commitEditor();
+            if (col >= ColTx && returnToEmptyRx()) return;
+        }
+        editCurrentCell();
+    });
+}
+
+// Sends the edit back to the RX cell of a row that has no receive frequency yet; true when
+// it did, so that the cell entered is not edited.
+bool ChannelGridWindow::returnToEmptyRx() {
+    bool refused = false;
+    trapErrors("frmCommChInfo_FlexConcludeRx", [&] {
+        const int row = m_grid->currentRow();
+        if (!m_grid->cellText(row, ColRx).isEmpty()) return;
+        // A row without a receive frequency is no channel yet: its RX cell comes first.
+        m_editColumn = ColRx;
+        m_editRow = row;
+        m_returnedToRx = true;
+        refused = true;
+        moveTo(row, ColRx);
+    });
+    return refused;
+}
+
+void ChannelGridWindow::editCurrentCell() {
+    openEditor(true);
+}
+
+void ChannelGridWindow::openEditor(bool takeFocus) {
+    trapErrors("frmCommChInfo_EnterGridEdit", [&] {
+        const int row = m_grid->currentRow();
+        const int col = m_grid->currentColumn();
+        if (row < 1 || col < 1) return;
+        m_editTopRow = topRow();
+        m_editRow = row;
+        m_editColumn = col;
+        const QRect cell = m_grid->visualRect(m_grid->model()->index(row, col));
+        const QString text = m_grid->cellText(row, col);
+        if (col <= ColTx) {
+            for (QComboBox* c : m_listEditors)
+                hideEditor(c);
+            m_frequencyEditor->setGeometry(cell);
+            m_frequencyEditor->setText(text);
+            m_openedText = text;
+            m_frequencyEditor->show();
+            m_frequencyEditor->raise();
+            if (!text.isEmpty()) m_frequencyEditor->selectAll();
+        } else {
+            QComboBox* editor = m_listEditors[size_t(col - ColFirstFlag)];
+            hideEditor(m_frequencyEditor);
+            for (QComboBox* c : m_listEditors)
+                if (c != editor) hideEditor(c);
+            // The list is at least as wide as its longest entry needs, so that "Disable" is
+            // not cut off in a narrow column; it stays inside the grid's view.
+            const int width = std::max(cell.width(), editor->sizeHint().width());
+            const int left = std::max(0, std::min(cell.x(), m_grid->viewport()->width() - width));
+            editor->setGeometry(left, cell.y(), width, cell.height());
+            editor->setCurrentIndex(std::max(0, editor->findText(text)));
+            m_openedIndex = editor->currentIndex();
+            editor->show();
+            editor->raise();
+        }
+        if (takeFocus) focusEditorLater(col);
+    });
+}
+
+// The editor of the column gets the focus once the focus timer runs out.
+void ChannelGridWindow::focusEditorLater(int column) {
+    m_focusColumn = column;
+    m_focusTimer->start();
+}
+
+void ChannelGridWindow::focusTimerFired() {
+    trapErrors("FrmCommChInfo_TimerFocus_Timer_Error", [&] {
+        m_focusTimer->stop();
+        // A timer that fires after the user moved on to another control of the main window
+        // (another child window, the tree) must not pull the focus back. A message box on
+        // top is no such move: the editor gets the focus when this window is active again.
+        const QWidget* f = QApplication::focusWidget();
+        const bool mayFocus = !f || f->window() != window() || f == this || isAncestorOf(f);
+        const QScopedValueRollback<bool> internal(m_movingFocus, true);
+        if (m_focusColumn >= ColRx && m_focusColumn <= ColTx) {
+            if (mayFocus && m_frequencyEditor->isVisible() && m_frequencyEditor->isEnabled()) {
+                m_frequencyEditor->setFocus(Qt::OtherFocusReason);
+                if (!m_frequencyEditor->text().isEmpty()) m_frequencyEditor->selectAll();
+            }
+            for (QComboBox* c : m_listEditors)
+                hideEditor(c);
+        } else if (m_focusColumn >= ColFirstFlag && m_focusColumn <= ColScan) {
+            QComboBox* editor = m_listEditors[size_t(m_focusColumn - ColFirstFlag)];
+            if (mayFocus && editor->isVisible() && editor->isEnabled())
+                editor->setFocus(Qt::OtherFocusReason);
+            hideEditor(m_frequencyEditor);
+            for (QComboBox* c : m_listEditors)
+                if (c != editor) hideEditor(c);
+        }
+    });
+}
+
+// Stores what the open editor holds into the channel table when it changed since it was
+// opened; false when a frequency out of the radio's range (or not a number) was typed.
+bool ChannelGridWindow::commitEditor() {
+    bool accepted = true;
+    trapErrors("frmCommChInfo_SaveShowGridData", [&] {
+        if (m_editRow <= 0) return;
+        const int row = m_editRow;
+        const int col = m_editColumn;
+        if (col == ColRx || col == ColTx) {
+            if (m_frequencyEditor->isHidden()) return;
+            const QString typed = m_frequencyEditor->text();
+            hideEditor(m_frequencyEditor);
+            // A cell the user only passed through is not stored again: storing it would
+            // re-run the range check on a value the user never touched.
+            if (typed == m_openedText) return;
+            m_openedText = typed;
+            double mhz = 0;
+            const bool numeric = isNumericText(typed, &mhz);
+            accepted =
+                typed.isEmpty() || (numeric && m_doc.lowerLimit <= mhz && mhz <= m_doc.upperLimit);
+            m_grid->setCellText(row, col, numeric ? formatMhz(mhz) : typed);
+            updateChannelCell(m_doc, row, col, typed);
+        } else if (col >= ColFirstFlag && col <= ColScan) {
+            QComboBox* editor = m_listEditors[size_t(col - ColFirstFlag)];
+            if (editor->isHidden()) return;
+            const int index = editor->currentIndex();
+            if (index == m_openedIndex || index < 0) return;
+            m_openedIndex = index;
+            m_grid->setCellText(row, col, editor->currentText());
+            updateChannelCell(m_doc, row, col, QString::number(index));
+        }
+    });
+    return accepted;
+}
+
+bool ChannelGridWindow::commitAndReopen() {
+    const bool hadFocus = editorHasFocus();
+    const bool accepted = commitEditor();
+    // The editor stays over its cell, showing what was stored.
+    if (m_editRow > 0 && m_grid->currentRow() == m_editRow &&
+        m_grid->currentColumn() == m_editColumn) {
+        openEditor(false);
+        if (hadFocus) {
+            m_focusColumn = m_editColumn;
+            focusTimerFired();
+        }
+    }
+    return accepted;
+}
+
+bool ChannelGridWindow::validateEdits() {
+    bool accepted = true;
+    trapErrors("frmCommChInfo_SaveShowGridData", [&] { accepted = commitAndReopen(); });
+    return accepted;
+}
+
+void ChannelGridWindow::moveToNextRow() {
+    trapErrors("frmCommChInfo_GridNextLine", [&] {
+        const int row = m_grid->currentRow();
+        moveTo(row >= ChannelsPerGroup ? 1 : row + 1, std::max(1, m_grid->currentColumn()));
+    });
+}
+
+void ChannelGridWindow::moveToNextColumn() {
+    trapErrors("rmCommChInfo_GridNextCol", [&] {
+        const int row = m_grid->currentRow();
+        const int col = m_grid->currentColumn();
+        if (col < ColScan) {
+            moveTo(row, col + 1);
+            return;
+        }
+        // Past the last column: the move back to column 1 of this row enters nothing.
+        m_skipNextEnter = true;
+        moveTo(row, ColRx);
+        m_skipNextEnter = false;
+        moveToNextRow();
+    });
+}
+
+void ChannelGridWindow::moveTo(int row, int column) {
+    m_grid->setCurrentCell(row, column);
+}
+
+int ChannelGridWindow::topRow() const {
+    return std::max(1, m_grid->rowAt(0));
+}
+
+// Keys in the frequency editor: Enter and the arrows move the edit, Escape undoes it, the
+// clipboard keys and anything but digits and the point are dropped. True when consumed.
+bool ChannelGridWindow::frequencyEditorKey(const QKeyEvent* k) {
+    bool consumed = false;
+    trapErrors("FrmCommChInfo_Text1_KeyPress_Error", [&] {
+        const int key = k->key();
+        const Qt::KeyboardModifiers mods = k->modifiers();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            consumed = true;
+            if (m_editColumn == ColRx && m_frequencyEditor->text().isEmpty())
+                moveToNextRow();
+            else
+                moveToNextColumn();
+            return;
+        }
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            consumed = true;
+            const int row = m_grid->currentRow();
+            if (key == Qt::Key_Down)
+                moveToNextRow();
+            else if (row > 1)
+                moveTo(row - 1, m_grid->currentColumn());
+            return;
+        }
+        if (key == Qt::Key_Escape) {
+            // Back to what the cell held when the editor opened.
+            consumed = true;
+            m_frequencyEditor->setText(m_openedText);
+            m_frequencyEditor->selectAll();
+            return;
+        }
+        if (k->matches(QKeySequence::Cut) || k->matches(QKeySequence::Copy) ||
+            k->matches(QKeySequence::Paste) ||
+            ((mods & Qt::ControlModifier) &&
+             (key == Qt::Key_X || key == Qt::Key_V || key == Qt::Key_C))) {
+            consumed = true;
+            return;
+        }
+        const QString text = k->text();
+        if (text.isEmpty()) return;
+        const QChar ch = text.at(0);
+        // Only digits and the point reach the frequency editor; nothing above 127.
+        if (ch.unicode() > 127 || (ch.isPrint() && !(ch >= u'0' && ch <= u'9') && ch != u'.'))
+            consumed = true;
+    });
+    return consumed;
+}
+
+bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool isText = watched == m_frequencyEditor;
+    const bool isCombo = !isText && std::find(m_listEditors.begin(), m_listEditors.end(),
+                                              watched) != m_listEditors.end();
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto* k = static_cast<QKeyEvent*>(event);
+        if (isText) return frequencyEditorKey(k);
+        const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+        if (isCombo && enter) {
+            trapErrors("Combo8_KeyPress", [&] {
+                if (m_editColumn == ColRx && m_frequencyEditor->text().isEmpty())
+                    moveToNextRow();
+                else
+                    moveToNextColumn();
+            });
+            return true;
+        }
+        if (watched == m_grid && enter) {
+            editCurrentCell();
+            return true;
+        }
+        break;
+    }
+    case QEvent::ShortcutOverride:
+        // Keep Ctrl+V and friends inside the frequency editor, where the filter drops them.
+        if (isText) {
+            const auto* k = static_cast<QKeyEvent*>(event);
+            if (k->matches(QKeySequence::Paste) || k->matches(QKeySequence::Cut) ||
+                k->matches(QKeySequence::Copy)) {
+                event->accept();
+                return true;
+            }
+        }
+        break;
+    case QEvent::Wheel:
+        // A list editor the mouse merely passes over while scrolling keeps its value.
+        if (isCombo && !static_cast<QWidget*>(watched)->hasFocus()) return true;
+        break;
+    case QEvent::FocusOut: {
+        if (!(isText || isCombo) || m_movingFocus) break;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) break;
+        const QWidget* now = QApplication::focusWidget();
+        if (now == m_frequencyEditor ||
+            std::find(m_listEditors.begin(), m_listEditors.end(), now) != m_listEditors.end())
+            break;
+        // Leaving the editor for another control validates it.
+        if (static_cast<QWidget*>(watched)->isVisible())
+            trapErrors(isText ? "frmCommChInfo_SaveShowGridData" : "Combo8_Validate",
+                       [&] { commitAndReopen(); });
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ChannelGridWindow::gridScrolled() {
+    // The view bringing a newly entered cell into sight is not a scroll of the user's.
+    if (m_grid->followingCurrent()) return;
+    trapErrors("MSFlexGrid1_Scroll Error", [&] {
+        if (m_scrollTimer->isActive()) {
+            m_scrollPending = true; // followed once more when the timer runs out
+            return;
+        }
+        m_scrollTimer->start();
+        followScroll();
+    });
+}
+
+void ChannelGridWindow::followScroll() {
+    if (m_editRow < 1) return;
+    if (m_frequencyEditor->isHidden() && std::all_of(m_listEditors.begin(), m_listEditors.end(),
+                                                     [](QComboBox* c) { return c->isHidden(); }))
+        return;
+    // The edit cell keeps its place on screen: it moves to the row now shown there.
+    const int row = m_grid->currentRow();
+    const int col = m_grid->currentColumn();
+    const int newRow = row - m_editTopRow + topRow();
+    if (newRow > 0 && newRow < GridRows && newRow != row) moveTo(newRow, col);
+    if (m_grid->currentRow() != m_editRow) enterCell();
+}
+
+void ChannelGridWindow::hideEditors() {
+    hideEditor(m_frequencyEditor);
+    for (QComboBox* c : m_listEditors)
+        hideEditor(c);
+}
+
+void ChannelGridWindow::hideEditor(QWidget* editor) {
+    if (editor->isHidden()) return;
+    if (editor->hasFocus()) {
+        // Park the focus on the grid so that hiding the editor does not move it elsewhere.
+        const QScopedValueRollback<bool> internal(m_movingFocus, true);
+        m_grid->setFocus(Qt::OtherFocusReason);
+    }
+    editor->hide();
+}
+
+bool ChannelGridWindow::editorHasFocus() const {
+    if (m_frequencyEditor->hasFocus()) return true;
+    return std::any_of(m_listEditors.begin(), m_listEditors.end(),
+                       [](const QComboBox* c) { return c->hasFocus(); });
+}
