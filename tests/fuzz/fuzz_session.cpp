@@ -136,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RadioSession session(doc, link);
     session.setPortName(QStringLiteral("/dev/null"));
     bool ended = false, success = false;
-    QObject::connect(&session, &RadioSession::finished, [&](int, bool ok) {
+    QObject::connect(&session, &RadioSession::finished, [&](RadioOperation, bool ok) {
         ended = true;
         success = ok;
     });
