@@ -2,6 +2,7 @@
 
 #include "ui/common/uicommon.h"
 #include "core/channels/channelrules.h"
+#include "core/config/optionwords.h"
 #include "ui/common/editorsupport.h"
 
 #include <QComboBox>
@@ -24,7 +25,6 @@
 namespace {
 constexpr int GridRows = ChannelsPerGroup + 1; // header row + channels 1..60
 constexpr int GridColumns = ColScan + 1;       // channel number + 10 value columns
-constexpr int FirstEmergencyWord = 24;         // OptionWords 24..29: emergency channel − 1
 
 // Column widths in twips: channel number, RX, TX, the seven flags and scan.
 constexpr std::array<int, GridColumns> ColumnTwips = {500,  1200, 1200, 1000, 1000, 1000,
@@ -222,7 +222,7 @@ void ChannelGridWindow::setUpGrid() {
 // the channel numbers and the list editors' entries in the current language.
 void ChannelGridWindow::setCaptions() {
     trapErrors("frmCommChInfo_ChangShowByLanguage", [&] {
-        const bool older = !m_doc.product().emergencyInGrid;
+        const bool older = m_doc.product().captions == Product::Captions::Older;
         const int group = std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1);
         m_groupList->setCurrentIndex(group);
         groupChosen(group);
@@ -271,7 +271,7 @@ void ChannelGridWindow::showEmergencyChoices() {
     for (int k = 0; k < GroupCount; ++k)
         showListEntry(
             m_emergencyLists[size_t(k)],
-            QString::number(m_doc.config.optionWords[size_t(FirstEmergencyWord + k)] + 1));
+            QString::number(m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + k)] + 1));
 }
 
 void ChannelGridWindow::refreshEmergencyLists() {
@@ -357,7 +357,7 @@ void ChannelGridWindow::emergencyChosen(int group) {
     trapErrors("Combo1_Click", [&] {
         const QComboBox* list = m_emergencyLists[size_t(group)];
         if (list->currentIndex() < 0) return;
-        m_doc.config.optionWords[size_t(FirstEmergencyWord + group)] =
+        m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + group)] =
             int16_t(list->currentText().toInt() - 1);
     });
 }

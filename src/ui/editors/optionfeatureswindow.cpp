@@ -3,6 +3,7 @@
 #include "ui/common/uicommon.h"
 #include "core/channels/channelrules.h"
 #include "core/channels/optiontables.h"
+#include "core/config/optionwords.h"
 #include "ui/common/editorsupport.h"
 
 #include <QCheckBox>
@@ -24,7 +25,6 @@ constexpr int ModeChecks = 6; // Check1 0..5: LSB, USB, FM, AM, PA, CW
 constexpr int SingleChangeDataCheck = 6;
 constexpr int FirstFunctionCheck = 9; // Check1 9..15: BUSY .. RB
 constexpr int LastFunctionCheck = 15;
-constexpr int FirstEmergencyWord = 24;
 // Widest a list caption gets before it takes a second line, so that the two columns of lists
 // fit the child window area of the main window at its default size.
 constexpr int CaptionTwips = 2600;
@@ -43,11 +43,12 @@ void fitCaption(QLabel* label) {
 
 OptionFeaturesWindow::OptionFeaturesWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmOptFeatures"));
-    const bool older = !doc.product().emergencyInGrid;
+    // The older radio's grid has no emergency channel lists: this window holds them.
+    const bool emergencyHere = !doc.product().emergencyInGrid;
 
     buildLists();
     buildCheckBoxes();
-    if (older) buildEmergencyLists();
+    if (emergencyHere) buildEmergencyLists();
     m_close = new QPushButton(this);
     m_close->setObjectName(QStringLiteral("CommandClose"));
     connectSignals();
@@ -67,12 +68,12 @@ OptionFeaturesWindow::OptionFeaturesWindow(Document& doc, QWidget* parent) : QWi
 
     trapErrors("FrmOptFeatures_Form_Load", [&] {
         fillLists();
-        if (older) fillEmergencyLists();
+        if (emergencyHere) fillEmergencyLists();
         setCaptions();
         showSettings();
     });
 
-    if (older) {
+    if (emergencyHere) {
         // Channels come and go in the channel grid; the emergency choices follow them here.
         connect(&m_doc.notifier(), &DocumentNotifier::emergencyListsChanged, this,
                 &OptionFeaturesWindow::refreshEmergencyLists);
@@ -142,8 +143,8 @@ QGridLayout* OptionFeaturesWindow::layOutLists() {
     std::vector<std::pair<QLabel*, QComboBox*>> pairs;
     for (int k = 0; k < ListCount; ++k)
         if (hasList(k)) pairs.emplace_back(m_listLabels[size_t(k)], m_lists[size_t(k)]);
-    const bool older = !m_doc.product().emergencyInGrid;
-    for (int g = 0; g < GroupCount && older; ++g)
+    const bool emergencyHere = !m_doc.product().emergencyInGrid;
+    for (int g = 0; g < GroupCount && emergencyHere; ++g)
         pairs.emplace_back(m_emergencyLabels[size_t(g)], m_emergencyLists[size_t(g)]);
     const int perColumn = int(pairs.size() + 1) / 2;
     for (int i = 0; i < int(pairs.size()); ++i) {
@@ -215,7 +216,7 @@ void OptionFeaturesWindow::fillLists() {
 
 void OptionFeaturesWindow::setCaptions() {
     trapErrors("FrmOptFeatures_ChangOptByLanguage", [&] {
-        const bool older = !m_doc.product().emergencyInGrid;
+        const bool older = m_doc.product().captions == Product::Captions::Older;
         setWindowTitle(tr2("Optional Features", "可选功能"));
         for (int k = 0; k < ListCount; ++k)
             if (hasList(k))
@@ -226,7 +227,7 @@ void OptionFeaturesWindow::setCaptions() {
                 m_checkBoxes[size_t(k)]->setText(
                     OptionTables::checkLabel(k, older, currentLanguage()));
         m_modeBox->setTitle(QStringLiteral("Mode Option"));
-        if (older)
+        if (!m_doc.product().emergencyInGrid)
             for (int g = 0; g < GroupCount; ++g)
                 m_emergencyLabels[size_t(g)]->setText(tr2("Emergency Channel", "紧急信道") +
                                                       QLatin1Char(' ') + groupLetter(g));
@@ -319,7 +320,7 @@ void OptionFeaturesWindow::showEmergencyChoices() {
     for (int g = 0; g < GroupCount; ++g)
         if (QComboBox* list = m_emergencyLists[size_t(g)])
             showListEntry(list, QString::number(
-                                    m_doc.config.optionWords[size_t(FirstEmergencyWord + g)] + 1));
+                                    m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1));
 }
 
 void OptionFeaturesWindow::refreshEmergencyLists() {
@@ -331,7 +332,7 @@ void OptionFeaturesWindow::emergencyChosen(int group) {
     trapErrors("FrmOptFeatures_Combo2_Click", [&] {
         const QComboBox* list = m_emergencyLists[size_t(group)];
         if (list->currentIndex() < 0) return;
-        m_doc.config.optionWords[size_t(FirstEmergencyWord + group)] =
+        m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + group)] =
             int16_t(list->currentText().toInt() - 1);
     });
 }
