@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
             settle.exec();
             ok = save(&main, out.filePath(tag + QLatin1String("-main.png"))) && ok;
             // The optional features as they open in the default main window.
-            main.showChildWindow(QStringLiteral("FrmOptFeatures"));
+            main.windows().show(ChildWindow::OptionFeatures);
             QTimer::singleShot(150, &settle, &QEventLoop::quit);
             settle.exec();
             ok = save(&main, out.filePath(tag + QLatin1String("-options.png"))) && ok;

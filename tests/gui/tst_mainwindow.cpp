@@ -349,7 +349,7 @@ class TestMainWindow : public QObject {
         start();
         QCOMPARE(action(item)->text(), english);
         setCurrentLanguage(LanguageChinese);
-        m_main->Change_Language();
+        m_main->retranslate();
         QCOMPARE(action(item)->text(), chinese);
         // Every table answers empty for language 0.
         QCOMPARE(menuCaption(item, 0), QString());
@@ -401,7 +401,7 @@ class TestMainWindow : public QObject {
         }
         // A language change keeps them hidden.
         setCurrentLanguage(LanguageChinese);
-        m_main->Change_Language();
+        m_main->retranslate();
         QVERIFY(!action(QStringLiteral("mnuTools"))->isVisible());
         // Toolbar keys with their tool tips, the print button included.
         auto* bar = m_main->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
@@ -433,7 +433,7 @@ class TestMainWindow : public QObject {
             QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
         };
         QCOMPARE(openChildren(), names({"frmCommChInfo"}));
-        QWidget* grid = m_main->findChildWindow(QStringLiteral("frmCommChInfo"));
+        QWidget* grid = m_main->windows().find(ChildWindow::ChannelGrid);
         click(1);
         click(2);
         click(0); // already open: brought to the front, not opened twice
@@ -485,8 +485,8 @@ class TestMainWindow : public QObject {
         MainWindow& w = start(meridoxProduct(), LanguageChinese);
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.showChildWindow(QStringLiteral("FrmOptFeatures"));
-        const QPointer<QWidget> oldGrid = w.findChildWindow(QStringLiteral("frmCommChInfo"));
+        w.windows().show(ChildWindow::OptionFeatures);
+        const QPointer<QWidget> oldGrid = w.windows().find(ChildWindow::ChannelGrid);
         whenModal<LanguageWindow>([](LanguageWindow* d) {
             auto* combo = d->findChild<QComboBox*>(QStringLiteral("Combo1"));
             QCOMPARE(combo->count(), 2);
@@ -638,7 +638,7 @@ class TestMainWindow : public QObject {
         QVERIFY(!m_main->session().busy());
 
         // A read replaces the configuration: editors closed, the grid open again, the title.
-        m_main->showChildWindow(QStringLiteral("FrmOptFeatures"));
+        m_main->windows().show(ChildWindow::OptionFeatures);
         m_main->document().fileName = path("before.dat");
         m_main->document().untitled = false;
         m_msgs->clear();
@@ -664,7 +664,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(twipsToPixelsX(1500), 100); // the screen these sizes are written for
         action(QStringLiteral("mnuOptFeature"))->trigger();
         action(QStringLiteral("mnuWindowCascade"))->trigger();
-        QWidget* grid = m_main->findChildWindow(QStringLiteral("frmCommChInfo"));
+        QWidget* grid = m_main->windows().find(ChildWindow::ChannelGrid);
         QCOMPARE(grid->size(), QSize(767, 633));
         auto* table = grid->findChild<QTableWidget*>(QStringLiteral("MSFlexGrid1"));
         const int shown = table->rowAt(table->viewport()->height() - 1) - table->rowAt(0) + 1;
@@ -677,25 +677,27 @@ class TestMainWindow : public QObject {
     void childWindowsFit_data() {
         QTest::addColumn<bool>("solvir");
         QTest::addColumn<int>("language");
-        QTest::addColumn<QString>("window");
+        QTest::addColumn<int>("window");
         QTest::addColumn<bool>("fits");
         for (const bool solvir : {false, true})
             for (const int language : {1, 2})
-                for (const char* window : {"frmCommChInfo", "FrmOptFeatures", "FrmEmbMsg"})
+                for (const ChildWindow window : {ChildWindow::ChannelGrid, ChildWindow::OptionFeatures,
+                                                 ChildWindow::MessageLines})
                     QTest::addRow("%s %s %s", solvir ? "solvir" : "meridox",
-                                  language == 1 ? "en" : "zh", window)
-                        << solvir << language << QString::fromLatin1(window)
-                        << (qstrcmp(window, "frmCommChInfo") != 0);
+                                  language == 1 ? "en" : "zh",
+                                  qPrintable(ChildWindowArea::objectNameOf(window)))
+                        << solvir << language << int(window)
+                        << (window != ChildWindow::ChannelGrid);
     }
     void childWindowsFit() {
         QFETCH(bool, solvir);
         QFETCH(int, language);
-        QFETCH(QString, window);
+        QFETCH(int, window);
         QFETCH(bool, fits);
         setCurrentLanguage(language);
         start(solvir ? solvirProduct() : meridoxProduct()).show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-        QWidget* w = m_main->showChildWindow(window);
+        QWidget* w = m_main->windows().show(ChildWindow(window));
         auto* frame = qobject_cast<QMdiSubWindow*>(w->parentWidget());
         QMdiArea* area = m_main->mdiArea();
         QTRY_COMPARE(area->activeSubWindow(), frame);
@@ -960,7 +962,7 @@ class TestMainWindow : public QObject {
             box = m_main->findChild<QLineEdit*>(QStringLiteral("Text1"));
             QTRY_VERIFY(box && box->isVisible() && box->hasFocus());
         } else {
-            box = m_main->showChildWindow(QStringLiteral("FrmEmbMsg"))
+            box = m_main->windows().show(ChildWindow::MessageLines)
                       ->findChild<QLineEdit*>(QStringLiteral("Text1_0"));
             box->setFocus();
             QTRY_VERIFY(box->hasFocus());

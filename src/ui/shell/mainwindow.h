@@ -7,10 +7,11 @@
 #include "ui/radio/radiocommands.h"
 #include "core/config/document.h"
 #include "core/config/settingsfile.h"
+#include "childwindowarea.h"
+#include "filecommands.h"
 
 #include <QHash>
 #include <QMainWindow>
-#include <QPushButton>
 
 class QAction;
 class QLabel;
@@ -19,6 +20,7 @@ class QMenu;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class SplitterButton;
 
 // What the shell knows about the run: the product, its files and the settings read at
 // start-up.
@@ -30,28 +32,10 @@ struct AppContext {
     int comPort = 1;
 };
 
-// The thin button at the right edge of the tree pane: dragging it sizes the pane.
-class SplitterButton : public QPushButton {
-    Q_OBJECT
-  public:
-    using QPushButton::QPushButton;
-
-  signals:
-    void dragged(int dxPixels);
-
-  protected:
-    void mousePressEvent(QMouseEvent* e) override;
-    void mouseMoveEvent(QMouseEvent* e) override;
-    void mouseReleaseEvent(QMouseEvent* e) override;
-
-  private:
-    bool m_dragging = false;
-    int m_lastX = 0;
-};
-
-// The main window: an MDI frame with the menus, the toolbar, the tree pane, the status bar and
-// the tiled background. It owns the one configuration and the radio link, dispatches the
-// menu commands and runs the file commands.
+// The main window: the menus, the toolbar, the tree pane, the status bar and the window area.
+// It owns the one configuration, the radio link and the controllers that act on them: the
+// file commands, the radio commands and test mode; it dispatches the menu commands to them and
+// keeps its own texts, language and placement.
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
@@ -61,35 +45,19 @@ class MainWindow : public QMainWindow {
     Document& document() { return m_doc; }
     RadioSession& session() { return m_session; }
     RadioCommands& radioCommands() { return m_commands; }
+    FileCommands& files() { return m_files; }
+    ChildWindowArea& windows() { return m_windows; }
     QMdiArea* mdiArea() const { return m_mdi; }
     int comPort() const { return m_ctx.comPort; }
     int displayedLanguage() const { return m_displayedLanguage; }
 
     // Texts of the window in the current language: title, status bar, menu captions, tool
-    // tips, dialog filter, background; then the tree.
-    void Change_Language();
-    // Loads the template file over the configuration and shows the channel grid.
-    void LoadNewDoc();
-    // Tiles the background picture of the current language over the child window area.
-    void LoadBKPic();
+    // tips, background; then the tree.
+    void retranslate();
     void setTitle();
     QString titleText() const;
-    QString dataFileFilter() const;
-    // Channel lists as CSV files (File menu).
-    void exportChannels();
-    void importChannels();
 
-    // Brings the child window with this name to the front, or opens it and cascades.
-    QWidget* showChildWindow(const QString& name);
-    void closeAllChildWindows();
-    QWidget* findChildWindow(const QString& name) const;
-
-    // Menu commands.
-    void fileNew();
-    void fileOpen();
-    bool fileSave();
-    bool fileSaveAs();
-    void initialSetting();
+    // Dialogs of the Setup, Model, File and Help menus.
     void showPortWindow();
     void showLanguageWindow();
     void showModelWindow();
@@ -116,13 +84,10 @@ class MainWindow : public QMainWindow {
     void onTreeNode(QTreeWidgetItem* item);
     void onSplitterDragged(int dx);
     void setTreePaneVisible(bool visible);
-    void fillWindowMenu();
-    void loadProgramFile(const QString& name);
-    bool saveWithRollback();
-    bool saveBeforeLeaving();
     void preparePort();
-    void validateOpenEditors();
     void afterRead();
+    // Title, status bar and captions, after the file or the configuration changed.
+    void showFileTexts();
 
     QAction* addItem(QMenu* menu, const char* name);
     QMenu* addMenu(QMenu* parent, const char* name);
@@ -136,18 +101,18 @@ class MainWindow : public QMainWindow {
     TestModeEngine m_testMode;
     TestModeWindows m_testWindows;
     int m_displayedLanguage;
+    QMdiArea* m_mdi;
+    ChildWindowArea m_windows;
+    FileCommands m_files;
 
-    QMdiArea* m_mdi = nullptr;
     QWidget* m_treePane = nullptr;
-    QTreeWidget* TreeView1 = nullptr;
-    QToolBar* Toolbar1 = nullptr;
-    QLabel* Label1 = nullptr;
-    SplitterButton* CommandMove = nullptr;
-    QToolBar* tbToolBar = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QToolBar* m_treeBar = nullptr;  // the pane's close button
+    QLabel* m_treeTitle = nullptr;
+    SplitterButton* m_splitter = nullptr;
+    QToolBar* m_toolBar = nullptr;
     QLabel* m_panel[3] = {nullptr, nullptr, nullptr};
     QHash<QString, QAction*> m_actions; // menu items and menus by name
     QHash<QString, QAction*> m_buttons; // toolbar buttons by key
     QMenu* m_windowMenu = nullptr;
-    QList<QAction*> m_windowListActions;
-    QString m_filter;
 };

@@ -1,0 +1,142 @@
+#include "childwindowarea.h"
+
+#include "core/config/document.h"
+#include "core/product/product.h"
+#include "core/config/messages.h"
+#include "ui/editors/channelgridwindow.h"
+#include "ui/editors/messagelineswindow.h"
+#include "ui/editors/optionfeatureswindow.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPainter>
+
+ChildWindowArea::ChildWindowArea(QMdiArea* area, Document& doc, QObject* parent)
+    : QObject(parent), m_area(area), m_doc(doc) {}
+
+QString ChildWindowArea::objectNameOf(ChildWindow kind) {
+    switch (kind) {
+    case ChildWindow::ChannelGrid: return QStringLiteral("frmCommChInfo");
+    case ChildWindow::OptionFeatures: return QStringLiteral("FrmOptFeatures");
+    case ChildWindow::MessageLines: return QStringLiteral("FrmEmbMsg");
+    }
+    return {};
+}
+
+QWidget* ChildWindowArea::find(ChildWindow kind) const {
+    const QString name = objectNameOf(kind);
+    const auto windows = m_area->subWindowList();
+    for (QMdiSubWindow* s : windows) {
+        if (s->isHidden()) continue; // closed, on its way out
+        if (s->widget() && s->widget()->objectName() == name) return s->widget();
+    }
+    return nullptr;
+}
+
+QWidget* ChildWindowArea::show(ChildWindow kind) {
+    if (QWidget* open = find(kind)) {
+        auto* s = qobject_cast<QMdiSubWindow*>(open->parentWidget());
+        if (s) {
+            if (s->isMinimized()) s->showNormal();
+            m_area->setActiveSubWindow(s);
+            s->raise();
+        }
+        return open;
+    }
+    // Windows the user closed go now: a hidden window would still follow the configuration.
+    const auto windows = m_area->subWindowList();
+    for (QMdiSubWindow* s : windows)
+        if (s->isHidden()) delete s;
+    QWidget* w = nullptr;
+    switch (kind) {
+    case ChildWindow::ChannelGrid: w = new ChannelGridWindow(m_doc); break;
+    case ChildWindow::OptionFeatures: w = new OptionFeaturesWindow(m_doc); break;
+    case ChildWindow::MessageLines: w = new MessageLinesWindow(m_doc); break;
+    }
+    QMdiSubWindow* s = m_area->addSubWindow(w);
+    s->setAttribute(Qt::WA_DeleteOnClose);
+    s->setWindowIcon(QIcon(QPixmap(1, 1)));
+    s->show();
+    m_area->cascadeSubWindows();
+    return w;
+}
+
+void ChildWindowArea::closeAll() {
+    // Closed and destroyed at once: no window waiting to be deleted follows the configuration.
+    const auto windows = m_area->subWindowList();
+    for (QMdiSubWindow* s : windows) {
+        s->close();
+        delete s;
+    }
+}
+
+void ChildWindowArea::destroyAll() {
+    const auto windows = m_area->subWindowList();
+    for (QMdiSubWindow* s : windows)
+        delete s;
+}
+
+void ChildWindowArea::reopenChannelGrid() {
+    closeAll();
+    show(ChildWindow::ChannelGrid);
+    m_area->cascadeSubWindows();
+}
+
+void ChildWindowArea::validateOpenEditors() {
+    const auto windows = m_area->subWindowList();
+    for (QMdiSubWindow* s : windows) {
+        QWidget* w = s->widget();
+        if (auto* grid = qobject_cast<ChannelGridWindow*>(w))
+            grid->validateEdits();
+        else if (auto* options = qobject_cast<OptionFeaturesWindow*>(w))
+            options->validateEdits();
+        else if (auto* message = qobject_cast<MessageLinesWindow*>(w))
+            message->validateEdits();
+    }
+}
+
+void ChildWindowArea::fillWindowMenu(QMenu* menu) {
+    qDeleteAll(m_windowListActions);
+    m_windowListActions.clear();
+    const auto windows = m_area->subWindowList();
+    int n = 0;
+    for (QMdiSubWindow* s : windows) {
+        if (s->isHidden()) continue;
+        ++n;
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(n).arg(s->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(s == m_area->activeSubWindow());
+        connect(a, &QAction::triggered, this, [this, s] { m_area->setActiveSubWindow(s); });
+        m_windowListActions << a;
+    }
+}
+
+void ChildWindowArea::tileBackground(const Product& product, const QString& programFolder) {
+    if (!product.hasBackgroundPicture) return;
+    const QString path =
+        QDir(programFolder).filePath(QStringLiteral("PIC/BK_%1.jpg").arg(currentLanguage()));
+    const QPixmap picture(path);
+    const QSize size = m_area->viewport()->size();
+    if (picture.width() < 3 || picture.height() < 3 || size.isEmpty()) {
+        m_area->setBackground(m_area->palette().brush(QPalette::Dark));
+        return;
+    }
+    // The picture without its one-pixel border, repeated across the first row, and that row
+    // repeated down the area.
+    const int w = picture.width() - 2;
+    const int h = picture.height() - 2;
+    QPixmap canvas(size);
+    canvas.fill(Qt::white);
+    {
+        QPainter p(&canvas);
+        for (int x = 0; x < size.width(); x += w)
+            p.drawPixmap(x, 0, picture, 1, 0, w, h + 2);
+        const QPixmap band = canvas.copy(1, 1, size.width(), h);
+        for (int y = h; y < size.height(); y += h)
+            p.drawPixmap(0, y, band);
+    }
+    m_area->setBackground(QBrush(canvas));
+}

@@ -1,0 +1,176 @@
+#include "filecommands.h"
+
+
+#include "childwindowarea.h"
+#include "core/channels/channelrules.h"
+#include "core/config/datafile.h"
+#include "core/config/messages.h"
+#include "exchange/channelcsv.h"
+#include "ui/common/filedialogs.h"
+
+#include <QDir>
+#include <QWidget>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace {
+QString channelListFilter() { return tr2("Channel List (*.csv)", "信道列表 (*.csv)"); }
+} // namespace
+
+FileCommands::FileCommands(Document& doc, ChildWindowArea& windows, QWidget* dialogParent,
+                           QString programFolder, std::function<void()> showFileTexts)
+    : QObject(dialogParent), m_doc(doc), m_windows(windows), m_dialogParent(dialogParent),
+      m_programFolder(std::move(programFolder)), m_showFileTexts(std::move(showFileTexts)) {}
+
+QString FileCommands::dataFileFilter() {
+    return messageText(Msg::DataFile) + QLatin1String(" (*.dat)");
+}
+
+QString FileCommands::startFolder() const {
+    return m_doc.untitled ? QDir::currentPath() : QFileInfo(m_doc.fileName).absolutePath();
+}
+
+void FileCommands::loadProgramFile(const QString& name) {
+    // A missing or unreadable file leaves the configuration as it is.
+    if (!loadDataFile(m_doc, QDir(m_programFolder).filePath(name))) m_doc.takeSnapshot();
+}
+
+void FileCommands::newDocument() {
+    m_windows.closeAll();
+    loadProgramFile(QStringLiteral("KORVEN_New.dat"));
+    m_showFileTexts();
+    m_windows.reopenChannelGrid();
+}
+
+void FileCommands::fileNew() {
+    if (showMessage(Msg::NewConfirm, MsgIcon::Warning, MsgButtons::OkCancel) == MsgAnswer::Ok)
+        newDocument();
+}
+
+void FileCommands::initialSetting() {
+    m_windows.closeAll();
+    loadProgramFile(QStringLiteral("KORVEN.dat"));
+    m_showFileTexts();
+    m_windows.reopenChannelGrid();
+}
+
+// Saves under the current name. A failed save leaves the configuration counted as modified,
+// so the save question comes again before anything replaces it.
+bool FileCommands::saveWithRollback() {
+    const RadioConfig previous = m_doc.snapshot;
+    if (saveDataFile(m_doc)) {
+        m_showFileTexts();
+        return true;
+    }
+    m_doc.snapshot = previous;
+    return false;
+}
+
+bool FileCommands::saveBeforeLeaving() {
+    // A value still being typed in an editor counts as a change.
+    m_windows.validateOpenEditors();
+    if (!m_doc.isModified()) return true;
+    switch (showMessage(Msg::SaveChanges, MsgIcon::Warning, MsgButtons::YesNoCancel)) {
+    case MsgAnswer::Yes:
+        return m_doc.untitled ? fileSaveAs() : saveWithRollback();
+    case MsgAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FileCommands::fileOpen() {
+    if (!saveBeforeLeaving()) return;
+    const QString path = fileDialogs().openFileName(m_dialogParent, startFolder(), dataFileFilter());
+    if (path.isEmpty()) return;
+    if (openDataFile(m_doc, path) != OpenResult::Opened) return;
+    m_windows.reopenChannelGrid();
+    m_showFileTexts();
+}
+
+bool FileCommands::fileSave() {
+    // A value still being typed is part of what the user saves: the toolbar button and the
+    // menu take no focus from the editor, so nothing else would commit it.
+    m_windows.validateOpenEditors();
+    if (m_doc.untitled) return fileSaveAs();
+    const QString question = QLatin1Char('"') + QFileInfo(m_doc.fileName).fileName() +
+                             QLatin1Char('"') + messageText(Msg::Overwrite);
+    MessageRequest r{question,      {}, programTitle(), MsgIcon::Question, MsgButtons::OkCancel,
+                     Msg::Overwrite};
+    if (messageService().ask(r) != MsgAnswer::Ok) return false;
+    return saveWithRollback();
+}
+
+bool FileCommands::fileSaveAs() {
+    m_windows.validateOpenEditors();
+    const QString path =
+        fileDialogs().saveFileName(m_dialogParent, m_doc.fileName, dataFileFilter());
+    if (path.isEmpty()) return false;
+    const QString previous = m_doc.fileName;
+    m_doc.fileName = path;
+    if (saveWithRollback()) return true;
+    m_doc.fileName = previous;
+    return false;
+}
+
+void FileCommands::exportChannels() {
+    m_windows.validateOpenEditors();
+    const QFileInfo current(m_doc.fileName);
+    const QString start = (m_doc.untitled ? QDir::current() : current.absoluteDir())
+                              .filePath(current.completeBaseName() + QStringLiteral(".csv"));
+    const QString path = fileDialogs().saveFileName(m_dialogParent, start, channelListFilter());
+    if (path.isEmpty()) return;
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(exportChannelsCsv(m_doc)) < 0 || !f.commit()) {
+        showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
+                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + f.errorString());
+        return;
+    }
+}
+
+void FileCommands::importChannels() {
+    m_windows.validateOpenEditors();
+    const QString path = fileDialogs().openFileName(m_dialogParent, startFolder(), channelListFilter());
+    if (path.isEmpty()) return;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
+                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + f.errorString());
+        return;
+    }
+    const QByteArray data = f.readAll();
+    int group = -1;
+    // Another tool's list has no groups: the user says which group it fills.
+    if (channelCsvKind(parseCsv(data)) == ChannelCsvKind::OtherTool) {
+        QStringList groups;
+        for (int g = 0; g < GroupCount; ++g) groups << groupLetter(g);
+        group = fileDialogs().chooseItem(
+            m_dialogParent, programTitle(),
+            tr2("The channels of this list replace those of group:", "此列表的信道将替换以下组的信道："),
+            groups, std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1));
+        if (group < 0) return;
+    }
+    const ChannelImportResult r = importChannelsCsv(m_doc, data, group);
+    if (!r.ok) {
+        // Every bad line is named; a very long list is cut so that the box fits the screen.
+        constexpr qsizetype Shown = 25;
+        QStringList lines = r.problems.mid(0, Shown);
+        if (r.problems.size() > Shown)
+            lines << tr2("... and %1 more.", "……另有 %1 处。").arg(r.problems.size() - Shown);
+        showMessage(tr2("No channels were imported; the configuration is unchanged.",
+                        "未导入任何信道；配置未改变。"),
+                    MsgIcon::Warning, MsgButtons::Ok, lines.join(QLatin1Char('\n')));
+        return;
+    }
+    m_windows.reopenChannelGrid();
+    m_showFileTexts();
+    QStringList groups;
+    for (int g : r.groups) groups << groupLetter(g);
+    showMessage(tr2("%1 channels imported into group %2.", "已导入 %1 个信道到组 %2。")
+                    .arg(r.channelCount)
+                    .arg(groups.join(QLatin1String(", "))),
+                MsgIcon::Information);
+}

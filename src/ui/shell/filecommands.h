@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class ChildWindowArea;
+class Document;
+class QWidget;
+
+// The File menu's commands and Initial Setting over the one configuration: New, Open, Save,
+// Save As, the channel lists, and the save question before anything replaces unsaved work.
+// What the main window shows of the file (title, status bar, captions) it refreshes through
+// the callback it is given.
+class FileCommands : public QObject {
+    Q_OBJECT
+  public:
+    FileCommands(Document& doc, ChildWindowArea& windows, QWidget* dialogParent,
+                 QString programFolder, std::function<void()> showFileTexts);
+
+    // The template file over the configuration, the channel grid reopened (no question).
+    void newDocument();
+    // File > New: asks first.
+    void fileNew();
+    void fileOpen();
+    bool fileSave();
+    bool fileSaveAs();
+    // The factory file over the configuration.
+    void initialSetting();
+    void exportChannels();
+    void importChannels();
+    // The save question before the configuration is replaced or the program ends. True when
+    // the caller may go on.
+    bool saveBeforeLeaving();
+    // The data file filter of the file dialogs, in the current language.
+    static QString dataFileFilter();
+
+  private:
+    void loadProgramFile(const QString& name);
+    bool saveWithRollback();
+    QString startFolder() const;
+
+    Document& m_doc;
+    ChildWindowArea& m_windows;
+    QWidget* m_dialogParent;
+    QString m_programFolder;
+    std::function<void()> m_showFileTexts;
+};
