@@ -9,7 +9,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-Q_DECLARE_METATYPE(const Product*)
 
 namespace {
 

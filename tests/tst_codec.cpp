@@ -1,4 +1,5 @@
 // Radio memory image: frequency byte form, memory map, build and parse.
+#include "testsupport.h"
 #include "core/comm/codec.h"
 #include "core/channels/channelrules.h"
 #include "core/config/datafile.h"
@@ -7,7 +8,6 @@
 #include <functional>
 
 using Change = std::function<void(RadioConfig&)>;
-Q_DECLARE_METATYPE(const Product*)
 Q_DECLARE_METATYPE(Change)
 
 namespace {

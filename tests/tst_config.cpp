@@ -5,7 +5,6 @@
 
 #include <QTest>
 
-Q_DECLARE_METATYPE(const Product*)
 
 class TestConfig : public QObject {
     Q_OBJECT

@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(const Product*)
 
 namespace {
 QByteArray readAll(const QString& path) {

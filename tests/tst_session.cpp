@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QTimer>
 
-Q_DECLARE_METATYPE(const Product*)
 
 namespace {
 // The radio's side, as far as these tests need it.

@@ -9,7 +9,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-Q_DECLARE_METATYPE(const Product*)
 
 namespace {
 const QByteArray Ack(1, 0x06);

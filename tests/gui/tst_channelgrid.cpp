@@ -18,7 +18,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(const Product*)
 
 namespace {
 QStringList split(const char* items) {

@@ -14,7 +14,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(const Product*)
 
 class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
     Q_OBJECT

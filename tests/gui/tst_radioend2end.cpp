@@ -20,7 +20,6 @@
 #include <QTest>
 #include <QTimer>
 
-Q_DECLARE_METATYPE(const Product*)
 
 namespace {
 QString shownRx(const Document& doc) {
@@ -72,14 +71,7 @@ class TestRadioEnd2End : public QObject {
             commands.afterRead = [this] { calls << QStringLiteral("afterRead"); };
             main.show();
         }
-        // Runs the event loop until the session ends (qWaitFor would sleep between frames).
-        bool finish() {
-            QEventLoop loop;
-            QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-            QObject::connect(&session, &RadioSession::finished, &loop, &QEventLoop::quit);
-            if (session.busy()) loop.exec();
-            return !session.busy();
-        }
+        bool finish() { return waitForSessionEnd(session, 20000); }
     };
 
   private slots:

@@ -20,7 +20,6 @@
 #include <QTest>
 #include <QTimer>
 
-Q_DECLARE_METATYPE(const Product*)
 
 namespace {
 QString today() {
@@ -64,13 +63,7 @@ class TestRadioWindows : public QObject {
                 return QByteArray(1, 6);
             };
         }
-        bool finish() {
-            QEventLoop loop;
-            QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-            QObject::connect(&session, &RadioSession::finished, &loop, &QEventLoop::quit);
-            if (session.busy()) loop.exec();
-            return !session.busy();
-        }
+        bool finish() { return waitForSessionEnd(session, 5000); }
     };
 
   private slots:

@@ -19,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-Q_DECLARE_METATYPE(const Product*)
 
 namespace {
 QColor lampColour(QWidget* window, const char* name) {

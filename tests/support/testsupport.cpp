@@ -1,5 +1,10 @@
 #include "testsupport.h"
 
+#include "core/comm/session.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
 ScriptedMessages::ScriptedMessages() { setMessageService(this); }
 ScriptedMessages::~ScriptedMessages() { setMessageService(nullptr); }
 
@@ -14,4 +19,14 @@ QStringList ScriptedMessages::texts() const {
     QStringList out;
     for (const auto& r : asked) out << r.text;
     return out;
+}
+
+bool waitForSessionEnd(RadioSession& session, int msecs) {
+    if (session.busy()) {
+        QEventLoop loop;
+        QTimer::singleShot(msecs, &loop, &QEventLoop::quit);
+        QObject::connect(&session, &RadioSession::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return !session.busy();
 }

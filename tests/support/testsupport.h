@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/config/messages.h"
+#include "core/product/product.h"
+
+#include <QMetaType>
 
 #include <QList>
 #include <QString>
@@ -24,3 +27,11 @@ public:
     QStringList texts() const;
     void clear() { asked.clear(); }
 };
+
+class RadioSession;
+// Runs the event loop until the session's operation ends, at most msecs (qWaitFor would sleep
+// between frames). True when it ended.
+bool waitForSessionEnd(RadioSession& session, int msecs);
+
+// Data-driven tests name the product of a row.
+Q_DECLARE_METATYPE(const Product*)
