@@ -2,16 +2,20 @@
 # Installs what the build and the tests need (Debian 12, as root), configures, builds and runs
 # every test suite; then builds and runs the suite again under the address and
 # undefined-behaviour sanitizers (SANITIZERS=0 skips that), and runs each fuzz target for
-# FUZZ_SECONDS (default 20; 0 skips them) from its seed corpus. Exits non-zero on any failure.
+# FUZZ_SECONDS (default 20; 0 skips them) from its seed corpus. Checks the formatting first.
+# Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev xvfb xauth fonts-wqy-microhei
-    poppler-utils xdotool clang libclang-rt-dev)
+    poppler-utils xdotool clang libclang-rt-dev clang-format)
 if [ "$(id -u)" = 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 fi
+
+# Every source is formatted by the rules of .clang-format.
+bash scripts/format.sh --check
 
 export XDG_RUNTIME_DIR=$(mktemp -d)
 chmod 700 "$XDG_RUNTIME_DIR"

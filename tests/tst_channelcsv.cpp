@@ -1,14 +1,13 @@
 // Channel lists as CSV files, and the comparison of two configurations.
 #include "testsupport.h"
 
+#include "core/channels/channelrules.h"
 #include "core/config/datafile.h"
 #include "exchange/channelcsv.h"
-#include "core/channels/channelrules.h"
 #include "exchange/configdiff.h"
 
 #include <QRegularExpression>
 #include <QTest>
-
 
 namespace {
 
@@ -18,7 +17,9 @@ std::unique_ptr<Document> newDocument(const Product& p) {
     return d;
 }
 
-QByteArray record(const Document& d) { return encodeRecord(d.product(), d.config); }
+QByteArray record(const Document& d) {
+    return encodeRecord(d.product(), d.config);
+}
 
 // Every group full: sixty channels in a shuffled order, each with its own frequencies,
 // settings and scan flag.
@@ -32,7 +33,8 @@ void fillAllGroups(Document& d) {
             d.addChannel(g, n, formatMhz(rx));
             ChannelEntry& e = d.config.entry(g, k + 1);
             e.txFreq.assign(storedFrequency(d, formatMhz(rx + 0.00125)));
-            for (int i = 1; i <= 7; ++i) e.channelFlags[size_t(i)] = int16_t(((k >> i) ^ g) & 1);
+            for (int i = 1; i <= 7; ++i)
+                e.channelFlags[size_t(i)] = int16_t(((k >> i) ^ g) & 1);
             e.scanFlag = int16_t((k + g) % 2);
             e.rxExtra = int16_t(k - 30);
         }
@@ -45,11 +47,12 @@ QStringList groupA(const Document& d) {
     for (int k = 1; k <= d.config.groupChannelCount[0]; ++k) {
         const ChannelEntry& e = d.config.entry(0, k);
         QString flags;
-        for (int i = 1; i <= 7; ++i) flags += QString::number(e.channelFlags[size_t(i)]);
+        for (int i = 1; i <= 7; ++i)
+            flags += QString::number(e.channelFlags[size_t(i)]);
         out << QStringLiteral("%1:%2/%3:%4:%5")
                    .arg(e.channelNo)
-                   .arg(QString::fromLatin1(e.rxFreq.untilNul()), QString::fromLatin1(e.txFreq.untilNul()),
-                        flags)
+                   .arg(QString::fromLatin1(e.rxFreq.untilNul()),
+                        QString::fromLatin1(e.txFreq.untilNul()), flags)
                    .arg(e.scanFlag);
     }
     return out;
@@ -61,9 +64,11 @@ class TestChannelCsv : public QObject {
     Q_OBJECT
     ScriptedMessages msgs; // the frequency rules must never raise a box during an import
 
-private slots:
+  private slots:
     void init() { setCurrentLanguage(LanguageEnglish); }
-    void cleanup() { QVERIFY2(msgs.asked.isEmpty(), qPrintable(msgs.texts().join(QLatin1Char('|')))); }
+    void cleanup() {
+        QVERIFY2(msgs.asked.isEmpty(), qPrintable(msgs.texts().join(QLatin1Char('|'))));
+    }
 
     void roundTrip_data() {
         QTest::addColumn<const Product*>("product");
@@ -77,7 +82,8 @@ private slots:
         const QByteArray before = record(*d);
         const QByteArray csv = exportChannelsCsv(*d);
         QCOMPARE(csv.count("\r\n"), 1 + GroupCount * ChannelsPerGroup);
-        QVERIFY(csv.startsWith("Group,Channel,RX MHz,TX MHz,BUSY,VOIC,ECHO,HI-CUT,+10KHz,NB/ANL,RB,Scan\r\n"));
+        QVERIFY(csv.startsWith(
+            "Group,Channel,RX MHz,TX MHz,BUSY,VOIC,ECHO,HI-CUT,+10KHz,NB/ANL,RB,Scan\r\n"));
 
         // Back into the same configuration: not a byte changes.
         const ChannelImportResult r = importChannelsCsv(*d, csv);
@@ -92,34 +98,43 @@ private slots:
         QVERIFY(importChannelsCsv(*fresh, csv).ok);
         QCOMPARE(exportChannelsCsv(*fresh), csv);
         QVERIFY(diffConfigurations(*d, *fresh, QStringLiteral("a"), QStringLiteral("b"))
-                    .filter(QRegularExpression(QStringLiteral(" [RT]X: "))).isEmpty());
+                    .filter(QRegularExpression(QStringLiteral(" [RT]X: ")))
+                    .isEmpty());
     }
 
     void spreadsheetVariants_data() {
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QStringList>("expected");
-        const QByteArray header = "Group,Channel,RX MHz,TX MHz,BUSY,VOIC,ECHO,HI-CUT,+10KHz,NB/ANL,RB,Scan";
+        const QByteArray header =
+            "Group,Channel,RX MHz,TX MHz,BUSY,VOIC,ECHO,HI-CUT,+10KHz,NB/ANL,RB,Scan";
         const QStringList two{QStringLiteral("1:28015000/28015000:0010000:1"),
                               QStringLiteral("5:28500000/29000000:1000001:0")};
-        QTest::newRow("plain") << header + "\nA,1,28.015000,28.015000,0,0,1,0,0,0,0,1\nA,5,28.5,29,1,0,0,0,0,0,1,0\n"
-                               << two;
-        QTest::newRow("BOM and CRLF")
-            << "\xEF\xBB\xBF" + header + "\r\nA,1,28.015000,,0,0,1,0,0,0,0,1\r\nA,5,28.500000,29.000000,1,0,0,0,0,0,1,0\r\n"
+        QTest::newRow("plain")
+            << header + "\nA,1,28.015000,28.015000,0,0,1,0,0,0,0,1\nA,5,28.5,29,1,0,0,0,0,0,1,0\n"
             << two;
+        QTest::newRow("BOM and CRLF") << "\xEF\xBB\xBF" + header +
+                                             "\r\nA,1,28.015000,,0,0,1,0,0,0,0,1\r\nA,5,28.500000,"
+                                             "29.000000,1,0,0,0,0,0,1,0\r\n"
+                                      << two;
         QTest::newRow("quoted, blank lines")
-            << QByteArray("\"Group\",\"Channel\",\"RX MHz\",\"TX MHz\",\"BUSY\",\"VOIC\",\"ECHO\",\"HI-CUT\",\"+10KHz\","
-               "\"NB/ANL\",\"RB\",\"Scan\"\n\n\"A\",\"1\",\"28.015000\",\"\",\"0\",\"0\",\"1\",\"0\",\"0\",\"0\",\"0\",\"1\"\n"
-               " , , \n\"a\",5,\" 28.5 \",29,1,0,0,0,0,0,1,0\n")
+            << QByteArray("\"Group\",\"Channel\",\"RX MHz\",\"TX "
+                          "MHz\",\"BUSY\",\"VOIC\",\"ECHO\",\"HI-CUT\",\"+10KHz\","
+                          "\"NB/"
+                          "ANL\",\"RB\",\"Scan\"\n\n\"A\",\"1\",\"28.015000\",\"\",\"0\",\"0\","
+                          "\"1\",\"0\",\"0\",\"0\",\"0\",\"1\"\n"
+                          " , , \n\"a\",5,\" 28.5 \",29,1,0,0,0,0,0,1,0\n")
             << two;
         QTest::newRow("semicolons, decimal comma")
-            << QByteArray(header).replace(',', ';') + "\r\nA;1;28,015;;0;0;1;0;0;0;0;1\r\nA;5;\"28,5\";29;1;0;0;0;0;0;1;0\r\n"
+            << QByteArray(header).replace(',', ';') +
+                   "\r\nA;1;28,015;;0;0;1;0;0;0;0;1\r\nA;5;\"28,5\";29;1;0;0;0;0;0;1;0\r\n"
             << two;
-        QTest::newRow("tabs") << QByteArray(header).replace(',', '\t') + "\nA\t1\t28.015\t\t0\t0\t1\t0\t0\t0\t0\t1\n"
-                                 "A\t5\t28.5\t29\t1\t0\t0\t0\t0\t0\t1\t0\n"
+        QTest::newRow("tabs") << QByteArray(header).replace(',', '\t') +
+                                     "\nA\t1\t28.015\t\t0\t0\t1\t0\t0\t0\t0\t1\n"
+                                     "A\t5\t28.5\t29\t1\t0\t0\t0\t0\t0\t1\t0\n"
                               << two;
         QTest::newRow("shown words, both languages")
             << header + "\nA,1,28.015,,Disable,Disable,Enable,Disable,Disable,Disable,Disable,Add\n"
-               "A,5,28.5,29,使用,不使用,不使用,关,Off,OFF,开,删除\n"
+                        "A,5,28.5,29,使用,不使用,不使用,关,Off,OFF,开,删除\n"
             << two;
         QTest::newRow("columns in another order, some missing")
             << QByteArray("Scan;TX MHz;Channel;Group;RX MHz\n1;;1;A;28.015\n0;29;5;A;28.5\n")
@@ -148,29 +163,40 @@ private slots:
     void rejectedImport_data() {
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QStringList>("problems"); // the start of each problem, in order
-        const QByteArray h = "Group,Channel,RX MHz,TX MHz,BUSY,VOIC,ECHO,HI-CUT,+10KHz,NB/ANL,RB,Scan\n";
+        const QByteArray h =
+            "Group,Channel,RX MHz,TX MHz,BUSY,VOIC,ECHO,HI-CUT,+10KHz,NB/ANL,RB,Scan\n";
         QTest::newRow("every bad line named")
-            << h + "A,1,28.1,,0,0,1,0,0,0,0,1\nG,2,28.1,,0,0,1,0,0,0,0,1\nA,61,28.1,,0,0,1,0,0,0,0,1\n"
-                   "A,3,31,,0,0,1,0,0,0,0,1\nA,4,28.1,abc,0,0,1,0,0,0,0,1\nA,5,28.1,,2,0,1,0,0,0,0,1\n"
-                   "A,6,28.1,,0,0,1,0,0,0,0,maybe\nA,1,28.2,,0,0,1,0,0,0,0,1\nA,7,,,0,0,1,0,0,0,0,1\n"
-            << QStringList{QStringLiteral("Line 3: the group \"G\""), QStringLiteral("Line 4: the channel \"61\""),
-                           QStringLiteral("Line 5: the RX frequency 31.000000 MHz is outside the band"),
-                           QStringLiteral("Line 6: the TX frequency \"abc\" is not a number"),
-                           QStringLiteral("Line 7: BUSY \"2\""), QStringLiteral("Line 8: Scan \"maybe\""),
-                           QStringLiteral("Line 9: channel 1 of group A is also on line 2"),
-                           QStringLiteral("Line 10: the RX frequency is missing")};
+            << h + "A,1,28.1,,0,0,1,0,0,0,0,1\nG,2,28.1,,0,0,1,0,0,0,0,1\nA,61,28.1,,0,0,1,0,0,0,0,"
+                   "1\n"
+                   "A,3,31,,0,0,1,0,0,0,0,1\nA,4,28.1,abc,0,0,1,0,0,0,0,1\nA,5,28.1,,2,0,1,0,0,0,0,"
+                   "1\n"
+                   "A,6,28.1,,0,0,1,0,0,0,0,maybe\nA,1,28.2,,0,0,1,0,0,0,0,1\nA,7,,,0,0,1,0,0,0,0,"
+                   "1\n"
+            << QStringList{
+                   QStringLiteral("Line 3: the group \"G\""),
+                   QStringLiteral("Line 4: the channel \"61\""),
+                   QStringLiteral("Line 5: the RX frequency 31.000000 MHz is outside the band"),
+                   QStringLiteral("Line 6: the TX frequency \"abc\" is not a number"),
+                   QStringLiteral("Line 7: BUSY \"2\""),
+                   QStringLiteral("Line 8: Scan \"maybe\""),
+                   QStringLiteral("Line 9: channel 1 of group A is also on line 2"),
+                   QStringLiteral("Line 10: the RX frequency is missing")};
         QTest::newRow("a hair above the band")
             << h + "A,1,30.115001,,0,0,1,0,0,0,0,1\n"
             << QStringList{QStringLiteral("Line 2: the RX frequency 30.115001 MHz is outside")};
         QTest::newRow("multi-line quoted field keeps line numbers")
             << h + "A,1,\"28.1\n\",,0,0,1,0,0,0,0,1\nA,2,x,,0,0,1,0,0,0,0,1\n"
             << QStringList{QStringLiteral("Line 4: the RX frequency \"x\"")};
-        QTest::newRow("not a channel list") << QByteArray("Name,Value\nx,1\n")
-                                            << QStringList{QStringLiteral("The first line names neither")};
-        QTest::newRow("header only") << h << QStringList{QStringLiteral("The file holds no channels.")};
-        QTest::newRow("empty file") << QByteArray() << QStringList{QStringLiteral("The first line")};
-        QTest::newRow("other tool without a group") << QByteArray("Location,Frequency\n1,28.1\n")
-                                                    << QStringList{QStringLiteral("Choose the group")};
+        QTest::newRow("not a channel list")
+            << QByteArray("Name,Value\nx,1\n")
+            << QStringList{QStringLiteral("The first line names neither")};
+        QTest::newRow("header only")
+            << h << QStringList{QStringLiteral("The file holds no channels.")};
+        QTest::newRow("empty file")
+            << QByteArray() << QStringList{QStringLiteral("The first line")};
+        QTest::newRow("other tool without a group")
+            << QByteArray("Location,Frequency\n1,28.1\n")
+            << QStringList{QStringLiteral("Choose the group")};
     }
     void rejectedImport() {
         QFETCH(QByteArray, csv);
@@ -191,14 +217,17 @@ private slots:
         setCurrentLanguage(LanguageChinese);
         auto d = newDocument(meridoxProduct());
         const ChannelImportResult r = importChannelsCsv(*d, "Group,Channel,RX MHz\nA,1,31\n");
-        QCOMPARE(r.problems, QStringList(QString::fromUtf8(
-                                 "第 2 行：RX 频率 31.000000 MHz 超出频段（25.605000 至 30.115000 MHz）。")));
+        QCOMPARE(r.problems,
+                 QStringList(QString::fromUtf8(
+                     "第 2 行：RX 频率 31.000000 MHz 超出频段（25.605000 至 30.115000 MHz）。")));
     }
 
     void solvirKeepsLinkedFrequencies() {
         auto d = newDocument(solvirProduct());
-        QVERIFY(importChannelsCsv(*d, "Group,Channel,RX MHz,TX MHz\nA,1,28.1,28.1\nA,2,28.2,\n").ok);
-        const ChannelImportResult r = importChannelsCsv(*d, "Group,Channel,RX MHz,TX MHz\nA,1,28.1,28.3\n");
+        QVERIFY(
+            importChannelsCsv(*d, "Group,Channel,RX MHz,TX MHz\nA,1,28.1,28.1\nA,2,28.2,\n").ok);
+        const ChannelImportResult r =
+            importChannelsCsv(*d, "Group,Channel,RX MHz,TX MHz\nA,1,28.1,28.3\n");
         QVERIFY(!r.ok);
         QVERIFY(r.problems.value(0).contains(QLatin1String("Single Change Frequency")));
     }
@@ -241,7 +270,8 @@ private slots:
             const ChannelEntry& e = d->config.entry(2, k);
             return QStringLiteral("%1 %2 %3 %4 RB%5")
                 .arg(e.channelNo)
-                .arg(QString::fromLatin1(e.rxFreq.untilNul()), QString::fromLatin1(e.txFreq.untilNul()))
+                .arg(QString::fromLatin1(e.rxFreq.untilNul()),
+                     QString::fromLatin1(e.txFreq.untilNul()))
                 .arg(e.scanFlag ? QStringLiteral("Add") : QStringLiteral("Del"))
                 .arg(e.channelFlags[7]);
         };
@@ -261,13 +291,14 @@ private slots:
             "6,29.9,+,0.6,\n7,28.1,off,,\n8,28.1,split,,\n9,28.1,-,x,\n10,28.1,,,\n",
             0);
         QVERIFY(!r.ok);
-        const QStringList starts{QStringLiteral("Line 2: the Location \"0\""),
-                                 QStringLiteral("Line 3: the Location \"61\""),
-                                 QStringLiteral("Line 4: the RX frequency 146.520000 MHz is outside"),
-                                 QStringLiteral("Line 5: the TX frequency 30.500000 MHz is outside"),
-                                 QStringLiteral("Line 6: the duplex \"off\""),
-                                 QStringLiteral("Line 7: the TX frequency 0.000000 MHz is outside"),
-                                 QStringLiteral("Line 8: the offset \"x\"")};
+        const QStringList starts{
+            QStringLiteral("Line 2: the Location \"0\""),
+            QStringLiteral("Line 3: the Location \"61\""),
+            QStringLiteral("Line 4: the RX frequency 146.520000 MHz is outside"),
+            QStringLiteral("Line 5: the TX frequency 30.500000 MHz is outside"),
+            QStringLiteral("Line 6: the duplex \"off\""),
+            QStringLiteral("Line 7: the TX frequency 0.000000 MHz is outside"),
+            QStringLiteral("Line 8: the offset \"x\"")};
         QCOMPARE(r.problems.size(), starts.size());
         for (qsizetype i = 0; i < starts.size(); ++i)
             QVERIFY2(r.problems.at(i).startsWith(starts.at(i)), qPrintable(r.problems.at(i)));
@@ -279,15 +310,19 @@ private slots:
         QTest::addColumn<QList<QStringList>>("rows");
         QTest::addColumn<QList<int>>("lines");
         QTest::newRow("quotes") << QByteArray("a,\"b,\"\"c\"\"\",d\r\n")
-                                << QList<QStringList>{{QStringLiteral("a"), QStringLiteral("b,\"c\""), QStringLiteral("d")}}
+                                << QList<QStringList>{{QStringLiteral("a"),
+                                                       QStringLiteral("b,\"c\""),
+                                                       QStringLiteral("d")}}
                                 << QList<int>{1};
         QTest::newRow("line break in quotes")
             << QByteArray("a,\"x\ny\"\n\nb,c")
-            << QList<QStringList>{{QStringLiteral("a"), QStringLiteral("x\ny")}, {QStringLiteral("b"), QStringLiteral("c")}}
+            << QList<QStringList>{{QStringLiteral("a"), QStringLiteral("x\ny")},
+                                  {QStringLiteral("b"), QStringLiteral("c")}}
             << QList<int>{1, 4};
         QTest::newRow("comma inside quotes does not pick the separator")
             << QByteArray("\"a,b\";c\n1;2\n")
-            << QList<QStringList>{{QStringLiteral("a,b"), QStringLiteral("c")}, {QStringLiteral("1"), QStringLiteral("2")}}
+            << QList<QStringList>{{QStringLiteral("a,b"), QStringLiteral("c")},
+                                  {QStringLiteral("1"), QStringLiteral("2")}}
             << QList<int>{1, 2};
     }
     void csvParsing() {
@@ -298,21 +333,25 @@ private slots:
         QCOMPARE(t.rows, rows);
         QCOMPARE(t.lineNumbers, lines);
         // What csvLine writes reads back as the same fields.
-        for (const QStringList& r : rows) QCOMPARE(parseCsv(csvLine(r)).rows.value(0), r);
+        for (const QStringList& r : rows)
+            QCOMPARE(parseCsv(csvLine(r)).rows.value(0), r);
     }
 
     void diffEqualAndChanged() {
         auto a = newDocument(meridoxProduct());
         auto b = newDocument(meridoxProduct());
-        QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")), QStringList());
+        QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")),
+                 QStringList());
 
         // Places do not matter, only channel numbers.
-        for (auto* d : {a.get(), b.get()}) d->config.groupChannelCount[0] = 0;
+        for (auto* d : {a.get(), b.get()})
+            d->config.groupChannelCount[0] = 0;
         a->addChannel(0, 1, QStringLiteral("28.1"));
         a->addChannel(0, 2, QStringLiteral("28.2"));
         b->addChannel(0, 2, QStringLiteral("28.2"));
         b->addChannel(0, 1, QStringLiteral("28.1"));
-        QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")), QStringList());
+        QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")),
+                 QStringList());
 
         b->config.entry(0, 2).rxFreq.assign(QStringLiteral("28150000"));
         b->config.entry(0, 2).channelFlags[1] = 1;
@@ -334,9 +373,10 @@ private slots:
                      QStringLiteral("Group A channel 1 RX: 28.100000 -> 28.150000"),
                      QStringLiteral("Group A channel 1 BUSY: Disable -> Enable"),
                      QStringLiteral("Group B channel 1 Scan: Del -> Add"),
-                     QStringLiteral("Group D channel 9: only in b.dat (RX 29.000000, TX 29.000000, BUSY "
-                                    "Disable, VOIC Disable, ECHO Enable, HI-CUT Disable, +10KHz Disable, "
-                                    "NB/ANL Disable, RB Disable, Scan Add)"),
+                     QStringLiteral(
+                         "Group D channel 9: only in b.dat (RX 29.000000, TX 29.000000, BUSY "
+                         "Disable, VOIC Disable, ECHO Enable, HI-CUT Disable, +10KHz Disable, "
+                         "NB/ANL Disable, RB Disable, Scan Add)"),
                  }));
     }
 };

@@ -9,7 +9,7 @@ class TestChannelRules : public QObject {
     Document doc{meridoxProduct()};
     Document older{solvirProduct()};
 
-private slots:
+  private slots:
     void init() {
         doc.notifier().disconnect(); // no listener of an earlier test
         doc.initialiseDefaults();
@@ -41,12 +41,18 @@ void TestChannelRules::storedToShown_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("messages");
-    QTest::newRow("digits") << "28015000" << "28.015000" << 0;
-    QTest::newRow("fine digits") << "27123450" << "27.123450" << 0;
-    QTest::newRow("empty") << "" << "" << 0;
-    QTest::newRow("spaces") << "        " << "" << 0;
-    QTest::newRow("unset in radio") << "FFFFFFFF" << "" << 0;
-    QTest::newRow("not numeric") << "28A15000" << "25.605" << 1;
+    QTest::newRow("digits") << "28015000"
+                            << "28.015000" << 0;
+    QTest::newRow("fine digits") << "27123450"
+                                 << "27.123450" << 0;
+    QTest::newRow("empty") << ""
+                           << "" << 0;
+    QTest::newRow("spaces") << "        "
+                            << "" << 0;
+    QTest::newRow("unset in radio") << "FFFFFFFF"
+                                    << "" << 0;
+    QTest::newRow("not numeric") << "28A15000"
+                                 << "25.605" << 1;
 }
 
 void TestChannelRules::storedToShown() {
@@ -62,12 +68,18 @@ void TestChannelRules::storedToShown() {
 void TestChannelRules::shownToStored_data() {
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("stored");
-    QTest::newRow("validated") << "28.015000" << "28015000";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("no point") << "28015000" << "28015000";
-    QTest::newRow("three integer digits") << "155.05" << "1505";
-    QTest::newRow("one decimal") << "155.1" << "151";
-    QTest::newRow("not numeric takes lower limit") << "abcdefghi" << "25ghi";
+    QTest::newRow("validated") << "28.015000"
+                               << "28015000";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("no point") << "28015000"
+                              << "28015000";
+    QTest::newRow("three integer digits") << "155.05"
+                                          << "1505";
+    QTest::newRow("one decimal") << "155.1"
+                                 << "151";
+    QTest::newRow("not numeric takes lower limit") << "abcdefghi"
+                                                   << "25ghi";
 }
 
 void TestChannelRules::shownToStored() {
@@ -113,9 +125,15 @@ void TestChannelRules::typedInputOlderRadio_data() {
     QTest::addColumn<QString>("rx");
     QTest::addColumn<QString>("tx");
     // The older radio never pulls a value to a limit: a bad TX is cleared, which copies RX.
-    QTest::newRow("tx above") << 2 << "31" << "28015000" << "28015000";
-    QTest::newRow("tx text") << 2 << "x" << "28015000" << "28015000";
-    QTest::newRow("rx valid copies to tx") << 1 << "27.5" << "27500000" << "27500000";
+    QTest::newRow("tx above") << 2 << "31"
+                              << "28015000"
+                              << "28015000";
+    QTest::newRow("tx text") << 2 << "x"
+                             << "28015000"
+                             << "28015000";
+    QTest::newRow("rx valid copies to tx") << 1 << "27.5"
+                                           << "27500000"
+                                           << "27500000";
 }
 
 void TestChannelRules::typedInputOlderRadio() {
@@ -138,7 +156,8 @@ void TestChannelRules::newChannelFromRxCell() {
     QCOMPARE(e.rxFreq.raw(), QByteArray("27500000"));
     QCOMPARE(e.txFreq.raw(), QByteArray("27500000"));
     QCOMPARE(e.scanFlag, 1);
-    for (int i = 1; i <= 7; ++i) QCOMPARE(e.channelFlags[size_t(i)], i == 3 ? 1 : 0);
+    for (int i = 1; i <= 7; ++i)
+        QCOMPARE(e.channelFlags[size_t(i)], i == 3 ? 1 : 0);
 }
 
 void TestChannelRules::invalidRxDeletesChannel() {
@@ -152,7 +171,8 @@ void TestChannelRules::invalidRxDeletesChannel() {
 
 void TestChannelRules::lastChannelIsKept() {
     int shown = 0;
-    QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged, [&](int n) { shown = n; });
+    QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged,
+                     [&](int n) { shown = n; });
     updateChannelCell(doc, 1, ColRx, QString());
     QCOMPARE(doc.config.groupChannelCount[0], 1);
     QCOMPARE(doc.config.entry(0, 1).rxFreq.raw(), QByteArray("28015000"));
@@ -199,7 +219,8 @@ void TestChannelRules::editOfMissingChannelStoresNothing() {
 }
 
 void TestChannelRules::deletionKeepsOrder() {
-    for (int n : {7, 3, 12}) updateChannelCell(doc, n, ColRx, QStringLiteral("27"));
+    for (int n : {7, 3, 12})
+        updateChannelCell(doc, n, ColRx, QStringLiteral("27"));
     updateChannelCell(doc, 3, ColRx, QString());
     QCOMPARE(doc.config.groupChannelCount[0], 3);
     QCOMPARE(doc.config.entry(0, 1).channelNo, 1);
@@ -210,14 +231,14 @@ void TestChannelRules::deletionKeepsOrder() {
 void TestChannelRules::emergencyChannelFollowsDeletion() {
     doc.config.currentGroup = 1;
     updateChannelCell(doc, 4, ColRx, QStringLiteral("27"));
-    doc.config.optionWords[25] = 3; // group B's emergency channel is 4
+    doc.config.optionWords[25] = 3;  // group B's emergency channel is 4
     doc.config.optionWords[24] = 40; // group A's points at a channel that does not exist
     updateChannelCell(doc, 1, ColRx, QString()); // delete B's channel 1 (not the emergency one)
     QCOMPARE(doc.config.optionWords[25], 3);
     QCOMPARE(doc.config.optionWords[24], 0);
     updateChannelCell(doc, 5, ColRx, QStringLiteral("27"));
     updateChannelCell(doc, 4, ColRx, QString()); // delete the emergency channel itself
-    QCOMPARE(doc.config.optionWords[25], 4); // falls back to the first place: channel 5
+    QCOMPARE(doc.config.optionWords[25], 4);     // falls back to the first place: channel 5
     QCOMPARE(emergencyChannelFor(doc, 1, 9), 5);
     doc.config.groupChannelCount[3] = 0;
     QCOMPARE(emergencyChannelFor(doc, 3, 1), 0);
@@ -229,7 +250,8 @@ void TestChannelRules::changeSignals() {
     int lists = 0;
     QList<int> rows;
     QObject::connect(&doc.notifier(), &DocumentNotifier::emergencyListsChanged, [&] { ++lists; });
-    QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged, [&](int n) { rows << n; });
+    QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged,
+                     [&](int n) { rows << n; });
     updateChannelCell(doc, 8, ColRx, QStringLiteral("27"));
     updateChannelCell(doc, 8, 4, QStringLiteral("1"));
     updateChannelCell(doc, 8, ColRx, QString());
@@ -252,7 +274,8 @@ void TestChannelRules::olderRadioLinksRxAndTx() {
 // A damaged file may claim more places than a group has.
 void TestChannelRules::damagedCountIsSafe() {
     doc.config.groupChannelCount[0] = 75;
-    for (int k = 1; k <= 60; ++k) doc.config.entry(0, k).channelNo = int16_t(k);
+    for (int k = 1; k <= 60; ++k)
+        doc.config.entry(0, k).channelNo = int16_t(k);
     updateChannelCell(doc, 30, ColRx, QString());
     QCOMPARE(doc.config.groupChannelCount[0], 59);
     QCOMPARE(doc.config.entry(0, 30).channelNo, 31);

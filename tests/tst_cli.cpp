@@ -15,7 +15,7 @@ class TestCli : public QObject {
         return runCli(program, args, {dir.filePath(QStringLiteral("config"))});
     }
 
-private slots:
+  private slots:
     void newAndShow_data();
     void newAndShow();
     void usageErrors_data();
@@ -55,11 +55,11 @@ void TestCli::newAndShow() {
     r = run(program, {QStringLiteral("show"), file});
     QCOMPARE(r.code, 0);
     QVERIFY2(r.out.contains(QStringLiteral("Model: ") + model), qPrintable(r.out));
-    const char* freqs[] = {"28.015000", "28.145000", "28.115000", "28.085000", "28.055000",
-                           "28.025000"};
+    const char* freqs[] = {"28.015000", "28.145000", "28.115000",
+                           "28.085000", "28.055000", "28.025000"};
     for (const char* fq : freqs) {
-        const QString line = QStringLiteral("   1  RX %1  TX %1  Scan Add  Flags ECHO")
-                                 .arg(QLatin1String(fq));
+        const QString line =
+            QStringLiteral("   1  RX %1  TX %1  Scan Add  Flags ECHO").arg(QLatin1String(fq));
         QVERIFY2(r.out.contains(line), qPrintable(r.out));
     }
     QVERIFY(r.out.contains(QStringLiteral("Group F: 1 channel")));
@@ -74,8 +74,8 @@ void TestCli::usageErrors_data() {
     QTest::newRow("show without file") << QStringList{QStringLiteral("show")};
     QTest::newRow("show missing file")
         << QStringList{QStringLiteral("show"), QStringLiteral("/nonexistent/x.dat")};
-    QTest::newRow("new into missing folder")
-        << QStringList{QStringLiteral("new"), QStringLiteral("-o"), QStringLiteral("/nonexistent/x.dat")};
+    QTest::newRow("new into missing folder") << QStringList{
+        QStringLiteral("new"), QStringLiteral("-o"), QStringLiteral("/nonexistent/x.dat")};
 }
 
 void TestCli::usageErrors() {
@@ -89,10 +89,14 @@ void TestCli::helpAndVersion_data() {
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("firstLine");
-    QTest::newRow("--help") << QStringLiteral(MERIDOX_CLI) << "--help" << "Usage:";
-    QTest::newRow("-h") << QStringLiteral(SOLVIR_CLI) << "-h" << "Usage:";
-    QTest::newRow("--version") << QStringLiteral(MERIDOX_CLI) << "--version" << "meridox-cli 1.0.0";
-    QTest::newRow("solvir --version") << QStringLiteral(SOLVIR_CLI) << "--version" << "solvir-cli 1.0.0";
+    QTest::newRow("--help") << QStringLiteral(MERIDOX_CLI) << "--help"
+                            << "Usage:";
+    QTest::newRow("-h") << QStringLiteral(SOLVIR_CLI) << "-h"
+                        << "Usage:";
+    QTest::newRow("--version") << QStringLiteral(MERIDOX_CLI) << "--version"
+                               << "meridox-cli 1.0.0";
+    QTest::newRow("solvir --version") << QStringLiteral(SOLVIR_CLI) << "--version"
+                                      << "solvir-cli 1.0.0";
 }
 
 // Asked for, the usage and the version go to standard output with success.
@@ -108,7 +112,9 @@ void TestCli::helpAndVersion() {
 
 void TestCli::showRefusedVersion() {
     const QString file = dir.filePath(QStringLiteral("v2.dat"));
-    QCOMPARE(run(QStringLiteral(MERIDOX_CLI), {QStringLiteral("new"), QStringLiteral("-o"), file}).code, 0);
+    QCOMPARE(
+        run(QStringLiteral(MERIDOX_CLI), {QStringLiteral("new"), QStringLiteral("-o"), file}).code,
+        0);
     QFile f(file);
     QVERIFY(f.open(QIODevice::ReadWrite));
     f.write("V200");
@@ -137,7 +143,8 @@ void TestCli::channelListCommands_data() {
 
 void TestCli::channelListCommands() {
     QFETCH(QString, program);
-    const QString dat = dir.filePath(QStringLiteral("c.dat")), csv = dir.filePath(QStringLiteral("c.csv"));
+    const QString dat = dir.filePath(QStringLiteral("c.dat")),
+                  csv = dir.filePath(QStringLiteral("c.csv"));
     QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), dat}).code, 0);
     const QByteArray original = bytesOf(dat);
 
@@ -153,23 +160,32 @@ void TestCli::channelListCommands() {
     writeFile(csv, "Group,Channel,RX MHz\nA,1,28.2\nA,2,99\n");
     r = run(program, {QStringLiteral("import-csv"), csv, dat});
     QCOMPARE(r.code, 1);
-    QVERIFY2(r.err.contains(QStringLiteral("Line 3: the RX frequency 99.000000 MHz")), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("Line 3: the RX frequency 99.000000 MHz")),
+             qPrintable(r.err));
     QCOMPARE(bytesOf(dat), original);
 
     // Another tool's list needs the group.
     writeFile(csv, "Location,Name,Frequency,Duplex,Offset,Skip\n3,X,28.3,,,S\n");
     QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, dat}).code, 1);
-    QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, dat, QStringLiteral("--group"), QStringLiteral("G")}).code, 1);
+    QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, dat, QStringLiteral("--group"),
+                           QStringLiteral("G")})
+                 .code,
+             1);
     QCOMPARE(bytesOf(dat), original);
-    QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, dat, QStringLiteral("--group"), QStringLiteral("e")}).code, 0);
+    QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, dat, QStringLiteral("--group"),
+                           QStringLiteral("e")})
+                 .code,
+             0);
     r = run(program, {QStringLiteral("show"), dat});
     QVERIFY2(r.out.contains(QStringLiteral("Group E: 1 channel")), qPrintable(r.out));
-    QVERIFY2(r.out.contains(QStringLiteral("   3  RX 28.300000  TX 28.300000  Scan Del")), qPrintable(r.out));
+    QVERIFY2(r.out.contains(QStringLiteral("   3  RX 28.300000  TX 28.300000  Scan Del")),
+             qPrintable(r.out));
 }
 
 void TestCli::diffCommand() {
     const QString program = QStringLiteral(MERIDOX_CLI);
-    const QString a = dir.filePath(QStringLiteral("da.dat")), b = dir.filePath(QStringLiteral("db.dat"));
+    const QString a = dir.filePath(QStringLiteral("da.dat")),
+                  b = dir.filePath(QStringLiteral("db.dat"));
     const QString csv = dir.filePath(QStringLiteral("d.csv"));
     QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), a}).code, 0);
     QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), b}).code, 0);
@@ -182,14 +198,17 @@ void TestCli::diffCommand() {
     r = run(program, {QStringLiteral("diff"), a, b});
     QCOMPARE(r.code, 1);
     QCOMPARE(r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-             (QStringList{QStringLiteral("Group B channel 1 TX: 28.145000 -> 28.200000"),
-                          QStringLiteral("Group B channel 2: only in %1 (RX 28.300000, TX 28.300000, BUSY "
-                                         "Disable, VOIC Disable, ECHO Enable, HI-CUT Disable, +10KHz "
-                                         "Disable, NB/ANL Disable, RB Disable, Scan Add)")
-                              .arg(b)}));
+             (QStringList{
+                 QStringLiteral("Group B channel 1 TX: 28.145000 -> 28.200000"),
+                 QStringLiteral("Group B channel 2: only in %1 (RX 28.300000, TX 28.300000, BUSY "
+                                "Disable, VOIC Disable, ECHO Enable, HI-CUT Disable, +10KHz "
+                                "Disable, NB/ANL Disable, RB Disable, Scan Add)")
+                     .arg(b)}));
 
     // A file that cannot be compared is trouble, not a difference.
-    QCOMPARE(run(program, {QStringLiteral("diff"), a, dir.filePath(QStringLiteral("none.dat"))}).code, 2);
+    QCOMPARE(
+        run(program, {QStringLiteral("diff"), a, dir.filePath(QStringLiteral("none.dat"))}).code,
+        2);
     QCOMPARE(run(program, {QStringLiteral("diff"), a}).code, 2);
 }
 

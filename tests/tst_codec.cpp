@@ -1,8 +1,8 @@
 // Radio memory image: frequency byte form, memory map, build and parse.
-#include "testsupport.h"
-#include "core/comm/codec.h"
 #include "core/channels/channelrules.h"
+#include "core/comm/codec.h"
 #include "core/config/datafile.h"
+#include "testsupport.h"
 
 #include <QTest>
 #include <functional>
@@ -181,8 +181,10 @@ void TestCodec::builtLayout() {
     doc.config.entry(0, 1).txFreq.assign(QByteArray("")); // no TX: sent unset, RX is used
     const QByteArray image = built(doc);
     const int o = product->optionBase;
-    if (product->hasChannelExtras) QCOMPARE(image.mid(0x0010 + 5, 5), hex("FFFFFF0000"));
-    else QCOMPARE(image.mid(0x0010 + 4, 4), hex("FFFFFFFF"));
+    if (product->hasChannelExtras)
+        QCOMPARE(image.mid(0x0010 + 5, 5), hex("FFFFFF0000"));
+    else
+        QCOMPARE(image.mid(0x0010 + 4, 4), hex("FFFFFFFF"));
     QCOMPARE(image.left(16), QByteArray(16, char(0xFF))); // the radio's own header
     QCOMPARE(image.mid(product->headerBase, 8).toHex(), QByteArray("50534f4c5604f8ff"));
     QCOMPARE(image.mid(o + 1, 2), hex("1234"));

@@ -5,10 +5,9 @@
 
 #include <QTest>
 
-
 class TestConfig : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void defaults_data();
     void defaults();
     void createDate();
@@ -51,7 +50,8 @@ void TestConfig::defaults() {
         QCOMPARE(e.rxFreq.raw(), QByteArray(freqs[g]));
         QCOMPARE(e.txFreq.raw(), QByteArray(freqs[g]));
         QCOMPARE(e.scanFlag, 1);
-        for (int i = 1; i <= 7; ++i) QCOMPARE(e.channelFlags[size_t(i)], i == 3 ? 1 : 0);
+        for (int i = 1; i <= 7; ++i)
+            QCOMPARE(e.channelFlags[size_t(i)], i == 3 ? 1 : 0);
     }
     QCOMPARE(c.optionWords[4], product->hasVersionField ? 3 : 2);
     QCOMPARE(c.optionWords[1], 105);
@@ -136,20 +136,48 @@ void TestConfig::modifiedCheck() {
     doc.initialiseDefaults();
     RadioConfig& c = doc.config;
     switch (change) {
-    case 1: c.entry(0, 1).rxFreq.assign(QByteArray("28015010")); break;
-    case 2: c.entry(2, 1).channelFlags[7] = 1; break;
-    case 3: doc.addChannel(1, 2, QStringLiteral("28.100000")); break;
-    case 4: c.optionWords[41] = 1; break;
-    case 5: c.embeddedMessage[1].assign(QByteArray("HELLO")); break;
-    case 6: c.modelInfo.createDate.assign(QByteArray("19990101")); break;
-    case 7: c.entry(0, 1).rxExtra = 50; break;
-    case 8: c.currentGroup = 3; break;
-    case 9: c.keyAssign[0] = 1; break;
-    case 10: c.scanWords[2] = 7; break;
-    case 11: c.dtmf.words1[0] = 1; break;
-    case 12: c.fleetSync.l1 = 5; break;
-    case 13: c.testFreqs[0].rxFreq.assign(QByteArray("27000000")); break;
-    case 14: c.entry(0, 5).rxFreq.assign(QByteArray("27000000")); break;
+    case 1:
+        c.entry(0, 1).rxFreq.assign(QByteArray("28015010"));
+        break;
+    case 2:
+        c.entry(2, 1).channelFlags[7] = 1;
+        break;
+    case 3:
+        doc.addChannel(1, 2, QStringLiteral("28.100000"));
+        break;
+    case 4:
+        c.optionWords[41] = 1;
+        break;
+    case 5:
+        c.embeddedMessage[1].assign(QByteArray("HELLO"));
+        break;
+    case 6:
+        c.modelInfo.createDate.assign(QByteArray("19990101"));
+        break;
+    case 7:
+        c.entry(0, 1).rxExtra = 50;
+        break;
+    case 8:
+        c.currentGroup = 3;
+        break;
+    case 9:
+        c.keyAssign[0] = 1;
+        break;
+    case 10:
+        c.scanWords[2] = 7;
+        break;
+    case 11:
+        c.dtmf.words1[0] = 1;
+        break;
+    case 12:
+        c.fleetSync.l1 = 5;
+        break;
+    case 13:
+        c.testFreqs[0].rxFreq.assign(QByteArray("27000000"));
+        break;
+    case 14:
+        c.entry(0, 5).rxFreq.assign(QByteArray("27000000"));
+        break;
     }
     QCOMPARE(doc.isModified(), modified);
 }
@@ -171,23 +199,40 @@ void TestConfig::bandCode_data() {
     QTest::addColumn<QString>("model");
     QTest::addColumn<int>("meridox");
     QTest::addColumn<int>("solvir");
-    QTest::newRow("default band") << "25.605000 - 30.115000 MHz" << "SOLV" << 4 << 0;
-    QTest::newRow("older default band") << "25.615000 - 30.105000 MHz" << "SOLVIR" << 0 << 4;
-    QTest::newRow("CB band") << "26.51500 - 27.85500 MHz" << "WX40" << 3 << 3;
-    QTest::newRow("136 on 864") << "136 - 174 MHz" << "864" << 1 << 1;
-    QTest::newRow("136 on 5480") << "136 - 174 MHz" << "5480" << 99 << 99;
-    QTest::newRow("245 on 864") << "245 - 246 MHz" << "864" << 0 << 0;
-    QTest::newRow("245 on 5480") << "245 - 246 MHz" << "5480" << 1 << 1;
-    QTest::newRow("350 on 863") << "350 - 390 MHz" << "863" << 83 << 83;
-    QTest::newRow("350 on 5470") << "350 - 390 MHz" << "5470" << 1 << 1;
-    QTest::newRow("400 on 863") << "400 - 470 MHz" << "863" << 67 << 67;
-    QTest::newRow("400 on 5470") << "400 - 470 MHz" << "5470" << 65 << 65;
-    QTest::newRow("470 on 863") << "470 - 512 MHz" << "863" << 51 << 51;
-    QTest::newRow("470 on 5470") << "470 - 512 MHz" << "5470" << 33 << 33;
-    QTest::newRow("450 on 863") << "450 - 520 MHz" << "863" << 48 << 48;
-    QTest::newRow("450 on 5470") << "450 - 520 MHz" << "5470" << 49 << 49;
-    QTest::newRow("model with spaces") << "136 - 174 MHz" << " 864 " << 1 << 1;
-    QTest::newRow("unknown band") << "1 - 2 MHz" << "864" << 0 << 0;
+    QTest::newRow("default band") << "25.605000 - 30.115000 MHz"
+                                  << "SOLV" << 4 << 0;
+    QTest::newRow("older default band") << "25.615000 - 30.105000 MHz"
+                                        << "SOLVIR" << 0 << 4;
+    QTest::newRow("CB band") << "26.51500 - 27.85500 MHz"
+                             << "WX40" << 3 << 3;
+    QTest::newRow("136 on 864") << "136 - 174 MHz"
+                                << "864" << 1 << 1;
+    QTest::newRow("136 on 5480") << "136 - 174 MHz"
+                                 << "5480" << 99 << 99;
+    QTest::newRow("245 on 864") << "245 - 246 MHz"
+                                << "864" << 0 << 0;
+    QTest::newRow("245 on 5480") << "245 - 246 MHz"
+                                 << "5480" << 1 << 1;
+    QTest::newRow("350 on 863") << "350 - 390 MHz"
+                                << "863" << 83 << 83;
+    QTest::newRow("350 on 5470") << "350 - 390 MHz"
+                                 << "5470" << 1 << 1;
+    QTest::newRow("400 on 863") << "400 - 470 MHz"
+                                << "863" << 67 << 67;
+    QTest::newRow("400 on 5470") << "400 - 470 MHz"
+                                 << "5470" << 65 << 65;
+    QTest::newRow("470 on 863") << "470 - 512 MHz"
+                                << "863" << 51 << 51;
+    QTest::newRow("470 on 5470") << "470 - 512 MHz"
+                                 << "5470" << 33 << 33;
+    QTest::newRow("450 on 863") << "450 - 520 MHz"
+                                << "863" << 48 << 48;
+    QTest::newRow("450 on 5470") << "450 - 520 MHz"
+                                 << "5470" << 49 << 49;
+    QTest::newRow("model with spaces") << "136 - 174 MHz"
+                                       << " 864 " << 1 << 1;
+    QTest::newRow("unknown band") << "1 - 2 MHz"
+                                  << "864" << 0 << 0;
 }
 
 void TestConfig::bandCode() {
@@ -203,21 +248,36 @@ void TestConfig::bandText_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("model");
     QTest::addColumn<QString>("band");
-    QTest::newRow("0") << 0 << "SOLV" << "245 - 246 MHz";
-    QTest::newRow("1 on 864") << 1 << "864" << "136 - 174 MHz";
-    QTest::newRow("1 on 5470") << 1 << "5470" << "350 - 390 MHz";
-    QTest::newRow("1 on 5480") << 1 << "5480" << "245 - 246 MHz";
-    QTest::newRow("3") << 3 << "WX40" << "26.51500 - 27.85500 MHz";
-    QTest::newRow("4") << 4 << "SOLV" << "25.605000 - 30.115000 MHz";
-    QTest::newRow("33") << 33 << "5470" << "470 - 512 MHz";
-    QTest::newRow("51") << 51 << "863" << "470 - 512 MHz";
-    QTest::newRow("48") << 48 << "863" << "450 - 520 MHz";
-    QTest::newRow("49") << 49 << "5470" << "450 - 520 MHz";
-    QTest::newRow("65") << 65 << "5470" << "400 - 470 MHz";
-    QTest::newRow("67") << 67 << "863" << "400 - 470 MHz";
-    QTest::newRow("83") << 83 << "863" << "350 - 390 MHz";
-    QTest::newRow("99") << 99 << "5480" << "136 - 174 MHz";
-    QTest::newRow("other") << 7 << "SOLV" << "";
+    QTest::newRow("0") << 0 << "SOLV"
+                       << "245 - 246 MHz";
+    QTest::newRow("1 on 864") << 1 << "864"
+                              << "136 - 174 MHz";
+    QTest::newRow("1 on 5470") << 1 << "5470"
+                               << "350 - 390 MHz";
+    QTest::newRow("1 on 5480") << 1 << "5480"
+                               << "245 - 246 MHz";
+    QTest::newRow("3") << 3 << "WX40"
+                       << "26.51500 - 27.85500 MHz";
+    QTest::newRow("4") << 4 << "SOLV"
+                       << "25.605000 - 30.115000 MHz";
+    QTest::newRow("33") << 33 << "5470"
+                        << "470 - 512 MHz";
+    QTest::newRow("51") << 51 << "863"
+                        << "470 - 512 MHz";
+    QTest::newRow("48") << 48 << "863"
+                        << "450 - 520 MHz";
+    QTest::newRow("49") << 49 << "5470"
+                        << "450 - 520 MHz";
+    QTest::newRow("65") << 65 << "5470"
+                        << "400 - 470 MHz";
+    QTest::newRow("67") << 67 << "863"
+                        << "400 - 470 MHz";
+    QTest::newRow("83") << 83 << "863"
+                        << "350 - 390 MHz";
+    QTest::newRow("99") << 99 << "5480"
+                        << "136 - 174 MHz";
+    QTest::newRow("other") << 7 << "SOLV"
+                           << "";
 }
 
 void TestConfig::bandText() {
@@ -226,7 +286,8 @@ void TestConfig::bandText() {
     QFETCH(QString, band);
     QCOMPARE(::bandText(meridoxProduct(), code, model), band);
     if (code == 4)
-        QCOMPARE(::bandText(solvirProduct(), code, model), QStringLiteral("25.615000 - 30.105000 MHz"));
+        QCOMPARE(::bandText(solvirProduct(), code, model),
+                 QStringLiteral("25.615000 - 30.105000 MHz"));
 }
 
 void TestConfig::modelFromIdentity_data() {
@@ -234,13 +295,20 @@ void TestConfig::modelFromIdentity_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("meridox");
     QTest::addColumn<QString>("solvir");
-    QTest::newRow("248/99") << 248 << 99 << "5480" << "5480";
-    QTest::newRow("248/1") << 248 << 1 << "5480" << "5480";
-    QTest::newRow("248/3") << 248 << 3 << "WX40" << "WX40";
-    QTest::newRow("248/4") << 248 << 4 << "SOLV" << "5480";
-    QTest::newRow("249") << 249 << 0 << "864" << "864";
-    QTest::newRow("252") << 252 << 83 << "5470" << "5470";
-    QTest::newRow("other") << 17 << 4 << "SOLV" << "863";
+    QTest::newRow("248/99") << 248 << 99 << "5480"
+                            << "5480";
+    QTest::newRow("248/1") << 248 << 1 << "5480"
+                           << "5480";
+    QTest::newRow("248/3") << 248 << 3 << "WX40"
+                           << "WX40";
+    QTest::newRow("248/4") << 248 << 4 << "SOLV"
+                           << "5480";
+    QTest::newRow("249") << 249 << 0 << "864"
+                         << "864";
+    QTest::newRow("252") << 252 << 83 << "5470"
+                         << "5470";
+    QTest::newRow("other") << 17 << 4 << "SOLV"
+                           << "863";
 }
 
 void TestConfig::modelFromIdentity() {

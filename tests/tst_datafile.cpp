@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 namespace {
 QByteArray readAll(const QString& path) {
     QFile f(path);
@@ -38,7 +37,7 @@ class TestDataFile : public QObject {
         return path(name);
     }
 
-private slots:
+  private slots:
     void freshLayout_data();
     void freshLayout();
     void roundTripChangesNothing_data();
@@ -82,11 +81,11 @@ void TestDataFile::freshLayout() {
     QCOMPARE(o.embeddedMessage, o.testFreqCount + 354);
 
     if (m) QCOMPARE(b.left(4), QByteArray("V100"));
-    QCOMPARE(le16(b, o.channels - 12), 1);                 // group A count
-    QCOMPARE(le16(b, o.channels), 1);                      // ChannelNo
+    QCOMPARE(le16(b, o.channels - 12), 1); // group A count
+    QCOMPARE(le16(b, o.channels), 1);      // ChannelNo
     QCOMPARE(b.mid(o.channels + 4, 8), QByteArray("28015000"));
-    QCOMPARE(le16(b, o.channels + 20), 1);                 // ScanFlag
-    QCOMPARE(le16(b, o.channels + 22 + 4), 1);             // ECHO
+    QCOMPARE(le16(b, o.channels + 20), 1);     // ScanFlag
+    QCOMPARE(le16(b, o.channels + 22 + 4), 1); // ECHO
     const int group2 = o.channels + 60 * product->channelEntrySize;
     QCOMPARE(b.mid(group2 + 4, 8), QByteArray("28145000"));
     const QByteArray model = m ? QByteArray("SOLV\0 ", 6) : QByteArray("SOLVIR");
@@ -107,13 +106,16 @@ void TestDataFile::freshLayout() {
     QCOMPARE(b.mid(o.fleetSyncList, 64), QByteArray(64, '\0'));
 }
 
-void TestDataFile::roundTripChangesNothing_data() { freshLayout_data(); }
+void TestDataFile::roundTripChangesNothing_data() {
+    freshLayout_data();
+}
 
 void TestDataFile::roundTripChangesNothing() {
     QFETCH(const Product*, product);
     // Every byte value in every position survives decode and encode.
     QByteArray noise(product->recordLength, '\0');
-    for (int i = 0; i < noise.size(); ++i) noise[i] = char((i * 131 + 7) & 0xFF);
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 131 + 7) & 0xFF);
     const auto rec = decodeRecord(*product, noise);
     QVERIFY(rec);
     QCOMPARE(encodeRecord(*product, *rec), noise);
@@ -165,7 +167,6 @@ void TestDataFile::versionRule() {
         QCOMPARE(msgs.asked.first().buttons, MsgButtons::Ok);
     }
 }
-
 
 void TestDataFile::refusedFileLeavesEverything_data() {
     QTest::addColumn<QByteArray>("content");
@@ -293,10 +294,14 @@ void TestDataFile::damagedRecordRefused_data() {
     QTest::addColumn<int>("at");
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("line");
-    QTest::newRow("negative count") << 10 << -1 << "Group C: -1 channels in use; a group holds 0 to 60.";
-    QTest::newRow("61 channels") << 6 << 61 << "Group A: 61 channels in use; a group holds 0 to 60.";
-    QTest::newRow("channel 61") << 18 + 60 * 40 << 61 << "Group B: channel number 61 is outside 1 to 60.";
-    QTest::newRow("channel 0") << 18 + 5 * 60 * 40 << 0 << "Group F: channel number 0 is outside 1 to 60.";
+    QTest::newRow("negative count")
+        << 10 << -1 << "Group C: -1 channels in use; a group holds 0 to 60.";
+    QTest::newRow("61 channels") << 6 << 61
+                                 << "Group A: 61 channels in use; a group holds 0 to 60.";
+    QTest::newRow("channel 61") << 18 + 60 * 40 << 61
+                                << "Group B: channel number 61 is outside 1 to 60.";
+    QTest::newRow("channel 0") << 18 + 5 * 60 * 40 << 0
+                               << "Group F: channel number 0 is outside 1 to 60.";
     // Count 2 in group A: place 2 (never written, so channel number 0) is refused first; with
     // place 2 holding channel 1 the repeat is named.
     QTest::newRow("channel twice") << 18 + 40 << 1 << "Group A: channel 1 is in use twice.";

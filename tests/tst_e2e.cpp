@@ -1,7 +1,7 @@
 // The command-line companions against the virtual radio on a real pseudo-terminal.
-#include "core/comm/codec.h"
-#include "core/channels/channelrules.h"
 #include "cliprocess.h"
+#include "core/channels/channelrules.h"
+#include "core/comm/codec.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
 
@@ -67,7 +67,7 @@ class TestEndToEnd : public QObject {
         QDir(kept(product, "traces")).removeRecursively();
     }
 
-private slots:
+  private slots:
     void fullRead_data();
     void fullRead();
     void fullWriteThenReadBack_data();
@@ -99,8 +99,10 @@ void TestEndToEnd::fullRead_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
     QTest::addColumn<int>("blocks");
-    QTest::newRow("meridox") << "meridox" << 15245 << "52 00 00 40" << "52 1D C0 40" << 120;
-    QTest::newRow("solvir") << "solvir" << 13791 << "52 00 00 40" << "52 0E C0 40" << 60;
+    QTest::newRow("meridox") << "meridox" << 15245 << "52 00 00 40"
+                             << "52 1D C0 40" << 120;
+    QTest::newRow("solvir") << "solvir" << 13791 << "52 00 00 40"
+                            << "52 0E C0 40" << 60;
 }
 
 void TestEndToEnd::fullRead() {
@@ -135,8 +137,12 @@ void TestEndToEnd::fullWriteThenReadBack_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
     QTest::addColumn<int>("blocks");
-    QTest::newRow("meridox") << "meridox" << "57 00 10 10" << "57 1D D0 10" << 477;
-    QTest::newRow("solvir") << "solvir" << "57 00 00 10" << "57 0E E0 10" << 239;
+    QTest::newRow("meridox") << "meridox"
+                             << "57 00 10 10"
+                             << "57 1D D0 10" << 477;
+    QTest::newRow("solvir") << "solvir"
+                            << "57 00 00 10"
+                            << "57 0E E0 10" << 239;
 }
 
 void TestEndToEnd::fullWriteThenReadBack() {
@@ -177,8 +183,8 @@ void TestEndToEnd::fullWriteThenReadBack() {
 void TestEndToEnd::informationRead() {
     VirtualRadio radio;
     QVERIFY(radio.start(QStringLiteral("meridox")));
-    const Run r = run(QStringLiteral("meridox"), {QStringLiteral("info"), QStringLiteral("--port"),
-                                                  radio.linkPath()});
+    const Run r = run(QStringLiteral("meridox"),
+                      {QStringLiteral("info"), QStringLiteral("--port"), radio.linkPath()});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     const QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 12);
@@ -190,7 +196,8 @@ void TestEndToEnd::informationRead() {
 
 void TestEndToEnd::programAnsweredOnSecondTry() {
     VirtualRadio radio;
-    QVERIFY(radio.start(QStringLiteral("meridox"), {QStringLiteral("--ignore-program"), QStringLiteral("1")}));
+    QVERIFY(radio.start(QStringLiteral("meridox"),
+                        {QStringLiteral("--ignore-program"), QStringLiteral("1")}));
     const QString out = file("second.dat");
     const Run r = run(QStringLiteral("meridox"), {QStringLiteral("read"), QStringLiteral("--port"),
                                                   radio.linkPath(), QStringLiteral("-o"), out});
@@ -201,7 +208,8 @@ void TestEndToEnd::programAnsweredOnSecondTry() {
 
 void TestEndToEnd::silentRadio() {
     VirtualRadio radio;
-    QVERIFY(radio.start(QStringLiteral("meridox"), {QStringLiteral("--ignore-program"), QStringLiteral("100")}));
+    QVERIFY(radio.start(QStringLiteral("meridox"),
+                        {QStringLiteral("--ignore-program"), QStringLiteral("100")}));
     const QString out = file("silent.dat");
     QFile::remove(out);
     const Run r = run(QStringLiteral("meridox"), {QStringLiteral("read"), QStringLiteral("--port"),
@@ -213,7 +221,8 @@ void TestEndToEnd::silentRadio() {
 
 void TestEndToEnd::badChecksumRestartsFromFirstBlock() {
     VirtualRadio radio;
-    QVERIFY(radio.start(QStringLiteral("meridox"), {QStringLiteral("--bad-checksum"), QStringLiteral("3")}));
+    QVERIFY(radio.start(QStringLiteral("meridox"),
+                        {QStringLiteral("--bad-checksum"), QStringLiteral("3")}));
     const QString out = file("restart.dat");
     // Without a retry the read is abandoned and nothing is written.
     QFile::remove(out);
@@ -223,10 +232,11 @@ void TestEndToEnd::badChecksumRestartsFromFirstBlock() {
     QVERIFY(!QFile::exists(out));
     // The restart prompt answered OK starts again from the first block.
     radio.stop();
-    QVERIFY(radio.start(QStringLiteral("meridox"), {QStringLiteral("--bad-checksum"), QStringLiteral("3")}));
-    r = run(QStringLiteral("meridox"), {QStringLiteral("read"), QStringLiteral("--port"),
-                                        radio.linkPath(), QStringLiteral("-o"), out,
-                                        QStringLiteral("--retries"), QStringLiteral("1")});
+    QVERIFY(radio.start(QStringLiteral("meridox"),
+                        {QStringLiteral("--bad-checksum"), QStringLiteral("3")}));
+    r = run(QStringLiteral("meridox"),
+            {QStringLiteral("read"), QStringLiteral("--port"), radio.linkPath(),
+             QStringLiteral("-o"), out, QStringLiteral("--retries"), QStringLiteral("1")});
     QVERIFY2(r.code == 0, qPrintable(r.err));
     const QStringList reads = framesFromProgram(radio.log(), QStringLiteral("52 "));
     QCOMPARE(reads.count(QStringLiteral("52 00 00 40")), 2);
@@ -264,7 +274,8 @@ void TestEndToEnd::identityRejected() {
 
 void TestEndToEnd::hangUpMidRead() {
     VirtualRadio radio;
-    QVERIFY(radio.start(QStringLiteral("meridox"), {QStringLiteral("--hangup-after"), QStringLiteral("5")}));
+    QVERIFY(radio.start(QStringLiteral("meridox"),
+                        {QStringLiteral("--hangup-after"), QStringLiteral("5")}));
     const QString out = file("hangup.dat");
     QFile::remove(out);
     const Run r = run(QStringLiteral("meridox"), {QStringLiteral("read"), QStringLiteral("--port"),
@@ -515,7 +526,8 @@ void TestEndToEnd::refusedConfigurationSendsNothing() {
     QFETCH(QString, message);
     const QString in = file("refused.dat");
     QFile::remove(in);
-    QCOMPARE(run(QStringLiteral("meridox"), {QStringLiteral("new"), QStringLiteral("-o"), in}).code, 0);
+    QCOMPARE(run(QStringLiteral("meridox"), {QStringLiteral("new"), QStringLiteral("-o"), in}).code,
+             0);
     QFile f(in);
     QVERIFY(f.open(QIODevice::ReadWrite));
     f.seek(22);
@@ -549,9 +561,10 @@ void TestEndToEnd::portGivenAsRelativePath() {
     VirtualRadio radio;
     QVERIFY(radio.start(QStringLiteral("meridox")));
     const QString out = file("relative.dat");
-    const Run r = run(QStringLiteral("meridox"),
-                      {QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("-o"), out},
-                      {}, QFileInfo(radio.linkPath()).path());
+    const Run r =
+        run(QStringLiteral("meridox"),
+            {QStringLiteral("read"), QStringLiteral("--port"), port, QStringLiteral("-o"), out}, {},
+            QFileInfo(radio.linkPath()).path());
     QCOMPARE(r.code, code);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
 }

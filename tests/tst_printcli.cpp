@@ -78,14 +78,16 @@ class TestPrintCli : public QObject {
     void errors_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("said");
-        QTest::newRow("missing file") << QStringList{QStringLiteral("print"), QStringLiteral("nope.dat"),
-                                                     QStringLiteral("-o"), QStringLiteral("x.pdf")}
-                                      << "not a meridox data file";
-        QTest::newRow("no output") << QStringList{QStringLiteral("print"), QStringLiteral("a.dat")}
-                                   << "Usage:";
+        QTest::newRow("missing file")
+            << QStringList{QStringLiteral("print"), QStringLiteral("nope.dat"),
+                           QStringLiteral("-o"), QStringLiteral("x.pdf")}
+            << "not a meridox data file";
+        QTest::newRow("no output")
+            << QStringList{QStringLiteral("print"), QStringLiteral("a.dat")} << "Usage:";
         QTest::newRow("unknown language")
-            << QStringList{QStringLiteral("print"), QStringLiteral("a.dat"), QStringLiteral("-o"),
-                           QStringLiteral("x.pdf"), QStringLiteral("--language"), QStringLiteral("fr")}
+            << QStringList{QStringLiteral("print"),      QStringLiteral("a.dat"),
+                           QStringLiteral("-o"),         QStringLiteral("x.pdf"),
+                           QStringLiteral("--language"), QStringLiteral("fr")}
             << "Usage:";
         QTest::newRow("output folder missing")
             << QStringList{QStringLiteral("print"), QStringLiteral("GOOD"), QStringLiteral("-o"),
@@ -96,9 +98,10 @@ class TestPrintCli : public QObject {
         QFETCH(QStringList, args);
         QFETCH(QString, said);
         const QString good = dir.filePath(QStringLiteral("good.dat"));
-        QCOMPARE(run(QStringLiteral(MERIDOX_CLI), {QStringLiteral("new"), QStringLiteral("-o"), good})
-                     .code,
-                 0);
+        QCOMPARE(
+            run(QStringLiteral(MERIDOX_CLI), {QStringLiteral("new"), QStringLiteral("-o"), good})
+                .code,
+            0);
         args.replaceInStrings(QStringLiteral("GOOD"), good);
         const Run r = run(QStringLiteral(MERIDOX_CLI), args);
         QCOMPARE(r.code, 1);

@@ -40,17 +40,18 @@ class TestReport : public QObject {
         QTest::addColumn<QString>("heading");
         QTest::addColumn<QStringList>("sections");
         const QStringList en = {QStringLiteral("Channel Information Group A"),
-                                QStringLiteral("Option Features"), QStringLiteral("Local Information"),
+                                QStringLiteral("Option Features"),
+                                QStringLiteral("Local Information"),
                                 QStringLiteral("Embedded Message"), QStringLiteral("CH No.")};
         const QStringList zh = {QString::fromUtf8("信道信息组 A"), QString::fromUtf8("可选功能"),
                                 QString::fromUtf8("本机信息"), QString::fromUtf8("嵌入信息"),
                                 QString::fromUtf8("信道")};
-        QTest::newRow("meridox English") << "meridox" << 1 << "MERIDOX Radio Programming Information"
-                                         << en;
+        QTest::newRow("meridox English")
+            << "meridox" << 1 << "MERIDOX Radio Programming Information" << en;
         QTest::newRow("meridox Chinese")
             << "meridox" << 2 << QString::fromUtf8("MERIDOX 对讲机编程信息") << zh;
-        QTest::newRow("solvir English") << "solvir" << 1 << "SOLVIR Radio Programming Information"
-                                        << en;
+        QTest::newRow("solvir English")
+            << "solvir" << 1 << "SOLVIR Radio Programming Information" << en;
         QTest::newRow("solvir Chinese")
             << "solvir" << 2 << QString::fromUtf8("SOLVIR 对讲机编程信息") << zh;
     }
@@ -64,11 +65,12 @@ class TestReport : public QObject {
         const Report r(d, PrintSelection::everything(), language);
         QCOMPARE(r.heading(), heading);
         // The file name without its folder, after the label.
-        QCOMPARE(r.fileLine(), (language == 1 ? QStringLiteral("File Name: ")
-                                              : QString::fromUtf8("文件名: ")) +
-                                   QStringLiteral("fleet.dat"));
+        QCOMPARE(r.fileLine(),
+                 (language == 1 ? QStringLiteral("File Name: ") : QString::fromUtf8("文件名: ")) +
+                     QStringLiteral("fleet.dat"));
         const QString text = r.plainText();
-        for (const QString& s : sections) QVERIFY2(text.contains(s), qPrintable(s));
+        for (const QString& s : sections)
+            QVERIFY2(text.contains(s), qPrintable(s));
         for (int g = 0; g < GroupCount; ++g)
             QVERIFY(text.contains(printText(PrintText::ChannelGroupItem, language) +
                                   QLatin1Char(' ') + QChar(u'A' + g)));
@@ -92,7 +94,8 @@ class TestReport : public QObject {
         Document& d = doc();
         // Group B holds 1 (the default) and 2..10 and 60, stored out of order.
         d.addChannel(1, 60, freqOf(60));
-        for (int n = 10; n >= 2; --n) d.addChannel(1, n, freqOf(n));
+        for (int n = 10; n >= 2; --n)
+            d.addChannel(1, n, freqOf(n));
         d.config.entry(1, 1).rxFreq.assign(storedFrequency(d, freqOf(1)));
         PrintSelection s;
         s.channels.append({1, first, last});
@@ -154,7 +157,8 @@ class TestReport : public QObject {
         QTest::addColumn<QString>("row");
         QTest::newRow("English") << 1 << "1 28.015000 28.015000 ON OFF ON OFF OFF OFF OFF Del";
         QTest::newRow("Chinese") << 2
-                                 << QString::fromUtf8("1 28.015000 28.015000 开 关 开 关 关 关 关 删除");
+                                 << QString::fromUtf8(
+                                        "1 28.015000 28.015000 开 关 开 关 关 关 关 删除");
     }
     void channelRow() {
         QFETCH(int, language);
@@ -173,10 +177,10 @@ class TestReport : public QObject {
     // first entry; a check box word other than 0 or 1 shows the box's default.
     void optionValues() {
         Document& d = doc();
-        d.config.optionWords[0] = 2;   // time-out timer: entry 2 is 60 s
-        d.config.optionWords[6] = 9;   // scan mode: no such entry, shows the first
-        d.config.optionWords[12] = 7;  // LSB enable: neither 0 nor 1, default on
-        d.config.optionWords[18] = 1;  // single change data
+        d.config.optionWords[0] = 2;  // time-out timer: entry 2 is 60 s
+        d.config.optionWords[6] = 9;  // scan mode: no such entry, shows the first
+        d.config.optionWords[12] = 7; // LSB enable: neither 0 nor 1, default on
+        d.config.optionWords[18] = 1; // single change data
         PrintSelection s;
         s.options = true;
         QString text = Report(d, s, LanguageEnglish).plainText();
@@ -221,7 +225,8 @@ class TestReport : public QObject {
         QTemporaryDir dir;
         Document& d = doc();
         for (int g = 0; g < GroupCount; ++g)
-            for (int n = 2; n <= ChannelsPerGroup; ++n) d.addChannel(g, n, freqOf(n % 50));
+            for (int n = 2; n <= ChannelsPerGroup; ++n)
+                d.addChannel(g, n, freqOf(n % 50));
         const Report r(d, PrintSelection::everything(), LanguageChinese);
         const QString path = dir.filePath(QStringLiteral("full.pdf"));
         QString why;

@@ -12,7 +12,6 @@
 #include <QTest>
 #include <QTimer>
 
-
 namespace {
 // The radio's side, as far as these tests need it.
 struct FakeRadio {
@@ -63,7 +62,9 @@ QStringList lines(std::initializer_list<const char*> texts) {
     return out;
 }
 
-int address(const QByteArray& frame) { return (uint8_t(frame.at(1)) << 8) | uint8_t(frame.at(2)); }
+int address(const QByteArray& frame) {
+    return (uint8_t(frame.at(1)) << 8) | uint8_t(frame.at(2));
+}
 } // namespace
 
 class TestSession : public QObject {
@@ -107,7 +108,7 @@ class TestSession : public QObject {
         }
     };
 
-private slots:
+  private slots:
     void fullRead_data();
     void fullRead();
     void fullWrite_data();
@@ -242,7 +243,8 @@ void TestSession::programAnsweredOnSecondTry() {
     rig.session.replyTimedOut();
     QVERIFY(rig.finish());
     QCOMPARE(rig.link.frames.at(1), QByteArray("PROGRAM"));
-    QCOMPARE(msgs.texts(), (QStringList{messageText(Msg::ReadConfirm), QStringLiteral("Read Data Completed.")}));
+    QCOMPARE(msgs.texts(),
+             (QStringList{messageText(Msg::ReadConfirm), QStringLiteral("Read Data Completed.")}));
 }
 
 void TestSession::silenceAsksRetryOrCancel_data() {
@@ -258,10 +260,13 @@ void TestSession::silenceAsksRetryOrCancel() {
     ScriptedMessages msgs;
     msgs.answers = {MsgAnswer::Ok, MsgAnswer::Retry, MsgAnswer::Cancel};
     Rig rig(meridoxProduct());
-    if (silentIdent) rig.radio.ignoreIdents = 100;
-    else rig.radio.ignorePrograms = 100;
+    if (silentIdent)
+        rig.radio.ignoreIdents = 100;
+    else
+        rig.radio.ignorePrograms = 100;
     const RadioConfig before = rig.doc.config;
-    QVERIFY(op == int(RadioOperation::Read) ? rig.session.readFromRadio() : rig.session.writeToRadio());
+    QVERIFY(op == int(RadioOperation::Read) ? rig.session.readFromRadio()
+                                            : rig.session.writeToRadio());
     QVERIFY(rig.settle());
     const QByteArray waited = silentIdent ? QByteArray(1, 2) : QByteArray("PROGRAM");
     rig.session.replyTimedOut(); // the automatic single re-send
@@ -278,7 +283,8 @@ void TestSession::silenceAsksRetryOrCancel() {
     QCOMPARE(rig.session.lastFailure(), SessionFailure::NoAnswer);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(!msgs.texts().contains(QStringLiteral("Read Data Completed.")));
-    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config), encodeRecord(meridoxProduct(), before));
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config),
+             encodeRecord(meridoxProduct(), before));
 }
 
 void TestSession::wrongIdentLengthIgnored_data() {
@@ -317,10 +323,19 @@ void TestSession::badDataFrameIgnored() {
     Rig rig(meridoxProduct());
     rig.radio.mangleData = [fault](QByteArray r) {
         switch (fault) {
-        case 0: r[2] = char(r.at(2) + 1); break;
-        case 1: r[3] = char(r.at(3) - 1); break;
-        case 2: r[r.size() - 1] = char(r.back() + 1); break;
-        default: r.chop(2); r += char(RadioSession::checksum(r, 1, r.size())); break;
+        case 0:
+            r[2] = char(r.at(2) + 1);
+            break;
+        case 1:
+            r[3] = char(r.at(3) - 1);
+            break;
+        case 2:
+            r[r.size() - 1] = char(r.back() + 1);
+            break;
+        default:
+            r.chop(2);
+            r += char(RadioSession::checksum(r, 1, r.size()));
+            break;
         }
         return r;
     };
@@ -347,7 +362,8 @@ void TestSession::restartPromptStartsOver() {
     Rig rig(meridoxProduct());
     rig.radio.silentAfterBlocks = 3;
     QSignalSpy progress(&rig.session, &RadioSession::progressChanged);
-    QVERIFY(op == int(RadioOperation::Read) ? rig.session.readFromRadio() : rig.session.writeToRadio());
+    QVERIFY(op == int(RadioOperation::Read) ? rig.session.readFromRadio()
+                                            : rig.session.writeToRadio());
     QVERIFY(rig.settle());
     QCOMPARE(rig.session.step(), SessionStep::Block);
     rig.radio.silentAfterBlocks = -1;
@@ -368,7 +384,8 @@ void TestSession::identityRejected_data() {
     QTest::addColumn<int>("band");
     QTest::addColumn<QByteArray>("firmware");
     QTest::addColumn<QString>("message");
-    QTest::newRow("model") << QByteArray("5480") << 4 << QByteArray("V100") << "Model type is wrong.";
+    QTest::newRow("model") << QByteArray("5480") << 4 << QByteArray("V100")
+                           << "Model type is wrong.";
     QTest::newRow("firmware") << QByteArray("SOLV") << 4 << QByteArray("V200")
                               << "Version is wrong.\r\nFirmware version is V2.00\r\n"
                                  "Programming software version is V1.0X";
@@ -399,7 +416,8 @@ void TestSession::identityRejected() {
     QCOMPARE(rig.link.frames.last(), QByteArray("E"));
     QVERIFY(rig.framesStartingWith('R').isEmpty());
     QCOMPARE(rig.session.lastFailure(), SessionFailure::Identity);
-    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config), encodeRecord(meridoxProduct(), before));
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config),
+             encodeRecord(meridoxProduct(), before));
 
     // Silence after the end command of a rejected radio also ends the session as failed.
     Rig silent(meridoxProduct());
@@ -528,7 +546,8 @@ void TestSession::retryAsksForTheLostInformationBlockAgain() {
     QVERIFY(rig.finish());
     QCOMPARE(msgs.texts(), lines({"Check Connection. Retry or Cancel?"}));
     QList<int> asked;
-    for (const auto& f : rig.framesStartingWith('R')) asked << address(f);
+    for (const auto& f : rig.framesStartingWith('R'))
+        asked << address(f);
     QCOMPARE(asked.count(0x1F40), 2);
     QCOMPARE(asked.count(0x1F50), 1);
     QCOMPARE(asked.last(), 0x1FF0);
@@ -541,9 +560,12 @@ void TestSession::radioRecordsOnlyFromSucceededInformationOperations_data() {
     QTest::addColumn<bool>("stored");
     QTest::newRow("read, failed") << int(RadioOperation::Read) << false << false;
     QTest::newRow("write, succeeded") << int(RadioOperation::Write) << true << false;
-    QTest::newRow("information read, failed") << int(RadioOperation::InformationRead) << false << false;
-    QTest::newRow("information read, succeeded") << int(RadioOperation::InformationRead) << true << true;
-    QTest::newRow("information write, succeeded") << int(RadioOperation::InformationWrite) << true << true;
+    QTest::newRow("information read, failed")
+        << int(RadioOperation::InformationRead) << false << false;
+    QTest::newRow("information read, succeeded")
+        << int(RadioOperation::InformationRead) << true << true;
+    QTest::newRow("information write, succeeded")
+        << int(RadioOperation::InformationWrite) << true << true;
 }
 
 // A radio that sends its information record ("NTK-", model code 5915, type C, band 0x21,
@@ -631,7 +653,8 @@ void TestSession::deviceLostMidSession() {
     QVERIFY(!rig.session.busy());
     QCOMPARE(rig.session.lastFailure(), SessionFailure::DeviceLost);
     QCOMPARE(msgs.asked.last().text, QStringLiteral("The connection to the radio was lost."));
-    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config), encodeRecord(meridoxProduct(), before));
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config),
+             encodeRecord(meridoxProduct(), before));
 }
 
 void TestSession::cancelLeavesProgrammingMode() {
@@ -667,10 +690,12 @@ void TestSession::unusableReadChangesNothing() {
     QVERIFY(rig.finish());
     QCOMPARE(rig.session.lastFailure(), SessionFailure::BadData);
     QCOMPARE(applying.size(), 0);
-    QCOMPARE(msgs.asked.last().text, QStringLiteral("The data read from the radio cannot be used."));
+    QCOMPARE(msgs.asked.last().text,
+             QStringLiteral("The data read from the radio cannot be used."));
     QVERIFY(!msgs.texts().contains(QStringLiteral("Read Data Completed.")));
     QCOMPARE(rig.doc.fileName, QStringLiteral("mine.dat"));
-    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config), encodeRecord(meridoxProduct(), before));
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config),
+             encodeRecord(meridoxProduct(), before));
 }
 
 void TestSession::cancelAtQuestion() {

@@ -9,7 +9,6 @@
 #include <QSignalSpy>
 #include <QTest>
 
-
 namespace {
 const QByteArray Ack(1, 0x06);
 

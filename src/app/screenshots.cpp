@@ -3,14 +3,14 @@
 // Runs offscreen with a temporary settings folder, so the user's settings stay untouched.
 
 #include "core/config/messages.h"
+#include "core/config/settingsfile.h"
 #include "ui/shell/aboutwindow.h"
+#include "ui/shell/languagewindow.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/modelwindow.h"
-#include "ui/shell/printlistwindow.h"
 #include "ui/shell/portwindow.h"
-#include "ui/shell/languagewindow.h"
+#include "ui/shell/printlistwindow.h"
 #include "ui/shell/splashwindow.h"
-#include "core/config/settingsfile.h"
 
 #include <QApplication>
 #include <QDir>

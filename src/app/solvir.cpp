@@ -1,3 +1,5 @@
 #include "ui/shell/application.h"
 
-int main(int argc, char** argv) { return guiMain(solvirProduct(), argc, argv); }
+int main(int argc, char** argv) {
+    return guiMain(solvirProduct(), argc, argv);
+}

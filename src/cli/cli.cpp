@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "core/channels/channelrules.h"
 #include "core/comm/keptfiles.h"
 #include "core/comm/localinfo.h"
 #include "core/comm/ports.h"
@@ -8,12 +9,11 @@
 #include "core/config/datafile.h"
 #include "core/config/document.h"
 #include "core/config/messages.h"
+#include "core/config/optionwords.h"
 #include "core/config/settingsfile.h"
 #include "exchange/channelcsv.h"
-#include "core/channels/channelrules.h"
 #include "exchange/configdiff.h"
 #include "report/report.h"
-#include "core/config/optionwords.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,7 +37,6 @@ QTextStream& err() {
     return s;
 }
 
-
 // Language of the program's settings file (English when there is none).
 void applySettingsLanguage(const Product& p) {
     const SetupSettings settings(defaultSettingsFile());
@@ -48,22 +47,22 @@ void applySettingsLanguage(const Product& p) {
 
 void printUsage(const Product& p, QTextStream& o) {
     o << "Usage:\n"
-          << "  " << p.program << "-cli new -o OUT.dat\n"
-          << "  " << p.program << "-cli show FILE.dat\n"
-          << "  " << p.program
-          << "-cli read --port PORT (-o OUT.dat | --image OUT.img | both) [--retries N] "
-             "[--trace FILE]\n"
-          << "  " << p.program << "-cli write --port PORT (IN.dat | --image IN.img) [--retries N]"
-          << (p.identityAsksOverwrite ? " [--overwrite]" : "") << " [--trace FILE]\n"
-          << "  " << p.program << "-cli info --port PORT [--retries N] [--trace FILE]\n"
-          << "  " << p.program << "-cli export-csv FILE.dat OUT.csv\n"
-          << "  " << p.program << "-cli import-csv IN.csv FILE.dat [--group A..F]\n"
-          << "  " << p.program << "-cli diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)\n"
-          << "  " << p.program << "-cli print FILE.dat -o OUT.pdf [--language en|zh]\n"
-          << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n"
-          << "--image: the radio's raw memory (" << p.memorySize
-          << " bytes); --trace: the bytes of the session.\n"
-          << "  " << p.program << "-cli --help | --version\n";
+      << "  " << p.program << "-cli new -o OUT.dat\n"
+      << "  " << p.program << "-cli show FILE.dat\n"
+      << "  " << p.program
+      << "-cli read --port PORT (-o OUT.dat | --image OUT.img | both) [--retries N] "
+         "[--trace FILE]\n"
+      << "  " << p.program << "-cli write --port PORT (IN.dat | --image IN.img) [--retries N]"
+      << (p.identityAsksOverwrite ? " [--overwrite]" : "") << " [--trace FILE]\n"
+      << "  " << p.program << "-cli info --port PORT [--retries N] [--trace FILE]\n"
+      << "  " << p.program << "-cli export-csv FILE.dat OUT.csv\n"
+      << "  " << p.program << "-cli import-csv IN.csv FILE.dat [--group A..F]\n"
+      << "  " << p.program << "-cli diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)\n"
+      << "  " << p.program << "-cli print FILE.dat -o OUT.pdf [--language en|zh]\n"
+      << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n"
+      << "--image: the radio's raw memory (" << p.memorySize
+      << " bytes); --trace: the bytes of the session.\n"
+      << "  " << p.program << "-cli --help | --version\n";
     o.flush();
 }
 
@@ -158,8 +157,8 @@ void describe(const Document& doc, QTextStream& o) {
     o << "Software version: " << shownFieldText(c.modelInfo.softwareVersionText.raw()) << '\n';
     for (int g = 0; g < GroupCount; ++g) {
         const int count = std::clamp<int>(c.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
-        o << '\n' << "Group " << groupLetter(g) << ": " << count
-          << (count == 1 ? " channel" : " channels");
+        o << '\n'
+          << "Group " << groupLetter(g) << ": " << count << (count == 1 ? " channel" : " channels");
         const int emergency = OptionWord::FirstEmergencyChannel + g;
         if (p.optionWordCount > emergency)
             o << ", emergency channel " << c.optionWords[size_t(emergency)] + 1;
@@ -182,9 +181,7 @@ void describe(const Document& doc, QTextStream& o) {
     for (int i = 0; i < p.optionWordCount; ++i) {
         const QString stored = QString::number(c.optionWords[size_t(i)]);
         const QString shown = shownOptionWord(doc, i);
-        o << QStringLiteral("  %1 %2 = %3")
-                 .arg(i, 2)
-                 .arg(QLatin1String(OptionWordLabels[i]), shown)
+        o << QStringLiteral("  %1 %2 = %3").arg(i, 2).arg(QLatin1String(OptionWordLabels[i]), shown)
           << (shown == stored ? QString() : QStringLiteral(" (stored %1)").arg(stored)) << '\n';
     }
     o << '\n';
@@ -215,13 +212,15 @@ int showCommand(const Product& p, const QStringList& args) {
 
 // Answers the session's questions the way the options say and prints every message.
 class CliMessages : public MessageService {
-public:
+  public:
     CliMessages(int retries, bool overwrite) : m_retries(retries), m_overwrite(overwrite) {}
     MsgAnswer ask(const MessageRequest& r) override {
         switch (r.id) {
         case Msg::ReadConfirm:
-        case Msg::WriteConfirm: return MsgAnswer::Ok; // running the command is the consent
-        default: break;
+        case Msg::WriteConfirm:
+            return MsgAnswer::Ok; // running the command is the consent
+        default:
+            break;
         }
         endProgressLine();
         err() << QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")) << '\n';
@@ -232,8 +231,9 @@ public:
         } else if (r.id == Msg::CheckConnection) {
             const bool again = m_retries > 0;
             if (again) --m_retries;
-            answer = again ? (r.buttons == MsgButtons::RetryCancel ? MsgAnswer::Retry : MsgAnswer::Ok)
-                           : MsgAnswer::Cancel;
+            answer = again
+                         ? (r.buttons == MsgButtons::RetryCancel ? MsgAnswer::Retry : MsgAnswer::Ok)
+                         : MsgAnswer::Cancel;
             err() << (again ? "-> trying again\n" : "-> giving up\n");
         } else if (r.buttons != MsgButtons::Ok) {
             answer = MsgAnswer::Cancel;
@@ -244,8 +244,8 @@ public:
     void progress(int percent) {
         if (!m_tty) return;
         const int filled = percent * 30 / 100;
-        err() << "\r[" << QString(filled, QLatin1Char('#')) << QString(30 - filled, QLatin1Char(' '))
-              << "] " << percent << "%";
+        err() << "\r[" << QString(filled, QLatin1Char('#'))
+              << QString(30 - filled, QLatin1Char(' ')) << "] " << percent << "%";
         err().flush();
         m_progressShown = true;
     }
@@ -254,7 +254,7 @@ public:
         m_progressShown = false;
     }
 
-private:
+  private:
     int m_retries;
     bool m_overwrite;
     bool m_tty = ::isatty(2) == 1;
@@ -263,14 +263,18 @@ private:
 
 int exitCodeFor(SessionFailure f) {
     switch (f) {
-    case SessionFailure::None: return ExitOk;
-    case SessionFailure::PortOpen: return ExitPortError;
-    case SessionFailure::Identity: return ExitIdentityRejected;
-    case SessionFailure::Refused: return ExitUsageOrFile;
-    default: return ExitNoAnswer;
+    case SessionFailure::None:
+        return ExitOk;
+    case SessionFailure::PortOpen:
+        return ExitPortError;
+    case SessionFailure::Identity:
+        return ExitIdentityRejected;
+    case SessionFailure::Refused:
+        return ExitUsageOrFile;
+    default:
+        return ExitNoAnswer;
     }
 }
-
 
 // Runs one operation on the port to its end; returns its exit code.
 int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSession&)>& start) {
@@ -279,8 +283,9 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     const QString device = resolvePortName(a.port, defaultSettingsFile());
     if (device.isEmpty()) {
         err() << messageText(Msg::PortOpenError) << '\n'
-              << a.port << " has no serial device on this computer. Plug in the programming "
-                           "cable, or give the device path (/dev/ttyUSB0).\n";
+              << a.port
+              << " has no serial device on this computer. Plug in the programming "
+                 "cable, or give the device path (/dev/ttyUSB0).\n";
         setMessageService(nullptr);
         return ExitPortError;
     }
@@ -291,7 +296,8 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     trace.setCopyPath(a.trace);
     session.setTrace(&trace);
     QEventLoop loop;
-    QObject::connect(&session, &RadioSession::progressChanged, &loop, [&](int pc) { msgs.progress(pc); });
+    QObject::connect(&session, &RadioSession::progressChanged, &loop,
+                     [&](int pc) { msgs.progress(pc); });
     QObject::connect(&session, &RadioSession::finished, &loop, [&] { loop.quit(); });
     QElapsedTimer clock;
     clock.start();
@@ -406,7 +412,8 @@ int infoCommand(const Product& p, const QStringList& args) {
     LocalInformation info;
     const int rc = runSession(doc, a, [&info](RadioSession& s) {
         s.setLocalInformation(defaultLocalInformation(QDate::currentDate()));
-        QObject::connect(&s, &RadioSession::informationRead, &s, [&info, &s] { info = s.localInformation(); });
+        QObject::connect(&s, &RadioSession::informationRead, &s,
+                         [&info, &s] { info = s.localInformation(); });
         return s.readInformation(true);
     });
     if (rc != ExitOk) return rc;
@@ -426,7 +433,8 @@ int exportCsvCommand(const Product& p, const QStringList& args) {
     if (!openConfigFile(doc, a.positional.at(0))) return ExitUsageOrFile;
     QSaveFile f(a.positional.at(1));
     if (!f.open(QIODevice::WriteOnly) || f.write(exportChannelsCsv(doc)) < 0 || !f.commit()) {
-        err() << messageText(Msg::FileError) << '\n' << a.positional.at(1) << ": " << f.errorString() << '\n';
+        err() << messageText(Msg::FileError) << '\n'
+              << a.positional.at(1) << ": " << f.errorString() << '\n';
         return ExitUsageOrFile;
     }
     return ExitOk;
@@ -443,9 +451,12 @@ int printCommand(const Product& p, const QStringList& args) {
             continue;
         }
         const QString name = i + 1 < args.size() ? args.at(++i) : QString();
-        if (name == QLatin1String("en")) language = LanguageEnglish;
-        else if (name == QLatin1String("zh")) language = LanguageChinese;
-        else return usage(p);
+        if (name == QLatin1String("en"))
+            language = LanguageEnglish;
+        else if (name == QLatin1String("zh"))
+            language = LanguageChinese;
+        else
+            return usage(p);
     }
     const SubArgs a = parseSubArgs(rest);
     if (!a.ok || a.positional.size() != 1 || a.output.isEmpty() || !a.port.isEmpty())
@@ -472,7 +483,8 @@ int importCsvCommand(const Product& p, const QStringList& args) {
     if (!a.ok || a.positional.size() != 2 || !a.output.isEmpty()) return usage(p);
     QFile in(a.positional.at(0));
     if (!in.open(QIODevice::ReadOnly)) {
-        err() << messageText(Msg::FileError) << '\n' << in.fileName() << ": " << in.errorString() << '\n';
+        err() << messageText(Msg::FileError) << '\n'
+              << in.fileName() << ": " << in.errorString() << '\n';
         return ExitUsageOrFile;
     }
     const QByteArray data = in.readAll();
@@ -484,14 +496,16 @@ int importCsvCommand(const Product& p, const QStringList& args) {
         err() << tr2("No channels were imported; %1 is unchanged.", "未导入任何信道；%1 未改变。")
                      .arg(a.positional.at(1))
               << '\n';
-        for (const QString& line : r.problems) err() << "  " << line << '\n';
+        for (const QString& line : r.problems)
+            err() << "  " << line << '\n';
         if (r.kind == ChannelCsvKind::OtherTool && a.group < 0)
             err() << "  --group A..F names the group.\n";
         return ExitUsageOrFile;
     }
     if (!saveDataFile(doc)) return ExitUsageOrFile;
     QStringList groups;
-    for (int g : r.groups) groups << groupLetter(g);
+    for (int g : r.groups)
+        groups << groupLetter(g);
     err() << tr2("%1 channels imported into group %2.", "已导入 %1 个信道到组 %2。")
                  .arg(r.channelCount)
                  .arg(groups.join(QLatin1String(", ")))
@@ -515,7 +529,8 @@ int diffCommand(const Product& p, const QStringList& args) {
     if (!openConfigFile(da, a.positional.at(0)) || !openConfigFile(db, a.positional.at(1)))
         return DiffTrouble;
     const QStringList lines = diffConfigurations(da, db, a.positional.at(0), a.positional.at(1));
-    for (const QString& line : lines) out() << line << '\n';
+    for (const QString& line : lines)
+        out() << line << '\n';
     return lines.isEmpty() ? ExitOk : 1;
 }
 
@@ -537,16 +552,26 @@ int runCli(const Product& p, const QStringList& args) {
     }
     const QStringList rest = args.mid(1);
     int rc = ExitUsageOrFile;
-    if (cmd == QLatin1String("new")) rc = newCommand(p, rest);
-    else if (cmd == QLatin1String("show")) rc = showCommand(p, rest);
-    else if (cmd == QLatin1String("read")) rc = readCommand(p, rest);
-    else if (cmd == QLatin1String("write")) rc = writeCommand(p, rest);
-    else if (cmd == QLatin1String("info")) rc = infoCommand(p, rest);
-    else if (cmd == QLatin1String("export-csv")) rc = exportCsvCommand(p, rest);
-    else if (cmd == QLatin1String("import-csv")) rc = importCsvCommand(p, rest);
-    else if (cmd == QLatin1String("diff")) rc = diffCommand(p, rest);
-    else if (cmd == QLatin1String("print")) rc = printCommand(p, rest);
-    else rc = usage(p);
+    if (cmd == QLatin1String("new"))
+        rc = newCommand(p, rest);
+    else if (cmd == QLatin1String("show"))
+        rc = showCommand(p, rest);
+    else if (cmd == QLatin1String("read"))
+        rc = readCommand(p, rest);
+    else if (cmd == QLatin1String("write"))
+        rc = writeCommand(p, rest);
+    else if (cmd == QLatin1String("info"))
+        rc = infoCommand(p, rest);
+    else if (cmd == QLatin1String("export-csv"))
+        rc = exportCsvCommand(p, rest);
+    else if (cmd == QLatin1String("import-csv"))
+        rc = importCsvCommand(p, rest);
+    else if (cmd == QLatin1String("diff"))
+        rc = diffCommand(p, rest);
+    else if (cmd == QLatin1String("print"))
+        rc = printCommand(p, rest);
+    else
+        rc = usage(p);
     out().flush();
     err().flush();
     return rc;
@@ -558,8 +583,7 @@ int cliMain(const Product& p, int argc, char** argv) {
     // plain core application.
     std::unique_ptr<QCoreApplication> owner;
     if (argc > 1 && qstrcmp(argv[1], "print") == 0) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         owner = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         owner = std::make_unique<QCoreApplication>(argc, argv);

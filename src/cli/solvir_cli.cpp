@@ -1,3 +1,5 @@
 #include "cli.h"
 
-int main(int argc, char** argv) { return cliMain(solvirProduct(), argc, argv); }
+int main(int argc, char** argv) {
+    return cliMain(solvirProduct(), argc, argv);
+}

@@ -11,16 +11,18 @@
 
 namespace {
 
-
 // Our own columns: group, channel, RX, TX, the seven settings in ChannelFlags order, scan.
 QStringList ownHeader() {
     QStringList h{QStringLiteral("Group"), QStringLiteral("Channel"), QStringLiteral("RX MHz"),
                   QStringLiteral("TX MHz")};
-    for (int flag = 1; flag <= 7; ++flag) h << channelFlagName(flag);
+    for (int flag = 1; flag <= 7; ++flag)
+        h << channelFlagName(flag);
     return h << QStringLiteral("Scan");
 }
 
-QString key(const QString& header) { return header.trimmed().toLower(); }
+QString key(const QString& header) {
+    return header.trimmed().toLower();
+}
 
 // Column positions by header name; -1 for a column the file does not have.
 struct Columns {
@@ -85,7 +87,7 @@ struct ImportRow {
 };
 
 class RowChecker {
-public:
+  public:
     RowChecker(const Document& doc, QChar separator) : m_doc(doc), m_separator(separator) {}
 
     QStringList problems;
@@ -156,7 +158,7 @@ public:
         return false;
     }
 
-private:
+  private:
     const Document& m_doc;
     QChar m_separator;
     QHash<int, int> m_seen;
@@ -174,8 +176,9 @@ QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check) {
         bool ok = true;
         r.group = groupFromLetter(cell(f, group));
         if (r.group < 0) {
-            check.problem(r.line, tr2("the group \"%1\" is not one of A to F.", "组“%1”不是 A 至 F。")
-                                      .arg(cell(f, group)));
+            check.problem(r.line,
+                          tr2("the group \"%1\" is not one of A to F.", "组“%1”不是 A 至 F。")
+                              .arg(cell(f, group)));
             ok = false;
         }
         const auto n = check.channelNumber(r.line, tr2("channel", "信道"), cell(f, channel));
@@ -199,8 +202,9 @@ QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check) {
             if (col < 0 || v.isEmpty()) continue;
             r.flags[size_t(k)] = parseFlag(v, false);
             if (!r.flags[size_t(k)]) {
-                check.problem(r.line, tr2("%1 \"%2\" is neither 0 nor 1.", "%1“%2”既不是 0 也不是 1。")
-                                          .arg(channelFlagName(k), v));
+                check.problem(r.line,
+                              tr2("%1 \"%2\" is neither 0 nor 1.", "%1“%2”既不是 0 也不是 1。")
+                                  .arg(channelFlagName(k), v));
                 ok = false;
             }
         }
@@ -234,37 +238,48 @@ QList<ImportRow> otherToolRows(const CsvTable& t, RowChecker& check, int targetG
         const QString rxText = cell(f, frequency);
         std::optional<double> rx = parseMhz(rxText, separator);
         if (!rx)
-            check.problem(r.line, tr2("the frequency \"%1\" is not a number.", "频率“%1”不是数字。")
-                                      .arg(rxText));
+            check.problem(
+                r.line,
+                tr2("the frequency \"%1\" is not a number.", "频率“%1”不是数字。").arg(rxText));
         const QString d = cell(f, duplex).toLower();
         const QString offsetText = cell(f, offset);
-        std::optional<double> off = offsetText.isEmpty() ? std::optional<double>(0.0)
-                                                         : parseMhz(offsetText, separator);
+        std::optional<double> off =
+            offsetText.isEmpty() ? std::optional<double>(0.0) : parseMhz(offsetText, separator);
         std::optional<double> tx;
         if (d.isEmpty() || d == QLatin1String("none")) {
             // Simplex: TX is RX.
-        } else if (d != QLatin1String("+") && d != QLatin1String("-") && d != QLatin1String("split")) {
+        } else if (d != QLatin1String("+") && d != QLatin1String("-") &&
+                   d != QLatin1String("split")) {
             check.problem(r.line, tr2("the duplex \"%1\" cannot be programmed (only +, -, split "
                                       "or empty).",
                                       "双工方式“%1”无法写入（只能是 +、-、split 或空）。")
                                       .arg(cell(f, duplex)));
         } else if (!off) {
-            check.problem(r.line, tr2("the offset \"%1\" is not a number.", "偏移“%1”不是数字。")
-                                      .arg(offsetText));
+            check.problem(
+                r.line,
+                tr2("the offset \"%1\" is not a number.", "偏移“%1”不是数字。").arg(offsetText));
         } else if (rx) {
-            if (d == QLatin1String("+")) tx = std::nearbyint((*rx + *off) * 1e6) / 1e6;
-            else if (d == QLatin1String("-")) tx = std::nearbyint((*rx - *off) * 1e6) / 1e6;
-            else tx = *off;
+            if (d == QLatin1String("+"))
+                tx = std::nearbyint((*rx + *off) * 1e6) / 1e6;
+            else if (d == QLatin1String("-"))
+                tx = std::nearbyint((*rx - *off) * 1e6) / 1e6;
+            else
+                tx = *off;
         }
-        const std::optional<QString> rxShown = rx ? check.inBand(r.line, QStringLiteral("RX"), *rx)
-                                                  : std::nullopt;
+        const std::optional<QString> rxShown =
+            rx ? check.inBand(r.line, QStringLiteral("RX"), *rx) : std::nullopt;
         const bool simplex = d.isEmpty() || d == QLatin1String("none");
-        const std::optional<QString> txShown =
-            simplex ? rxShown : tx ? check.inBand(r.line, QStringLiteral("TX"), *tx) : std::nullopt;
+        const std::optional<QString> txShown = simplex ? rxShown
+                                               : tx
+                                                   ? check.inBand(r.line, QStringLiteral("TX"), *tx)
+                                                   : std::nullopt;
         r.rx = rxShown.value_or(QString());
         r.tx = txShown.value_or(QString());
-        if (skip >= 0) r.scan = int16_t(cell(f, skip).compare(QLatin1String("S"), Qt::CaseInsensitive) == 0 ? 0 : 1);
-        if (n && rxShown && txShown && check.unique(r) && check.linkedFrequenciesAgree(r)) rows << r;
+        if (skip >= 0)
+            r.scan = int16_t(
+                cell(f, skip).compare(QLatin1String("S"), Qt::CaseInsensitive) == 0 ? 0 : 1);
+        if (n && rxShown && txShown && check.unique(r) && check.linkedFrequenciesAgree(r))
+            rows << r;
     }
     return rows;
 }
@@ -282,13 +297,19 @@ CsvTable parseCsv(const QByteArray& data) {
     int counts[3] = {0, 0, 0};
     bool quoted = false;
     for (QChar ch : header) {
-        if (ch == QLatin1Char('"')) quoted = !quoted;
-        else if (!quoted && ch == QLatin1Char(',')) ++counts[0];
-        else if (!quoted && ch == QLatin1Char(';')) ++counts[1];
-        else if (!quoted && ch == QLatin1Char('\t')) ++counts[2];
+        if (ch == QLatin1Char('"'))
+            quoted = !quoted;
+        else if (!quoted && ch == QLatin1Char(','))
+            ++counts[0];
+        else if (!quoted && ch == QLatin1Char(';'))
+            ++counts[1];
+        else if (!quoted && ch == QLatin1Char('\t'))
+            ++counts[2];
     }
-    if (counts[1] > counts[0] && counts[1] >= counts[2]) t.separator = QLatin1Char(';');
-    else if (counts[2] > counts[0] && counts[2] > counts[1]) t.separator = QLatin1Char('\t');
+    if (counts[1] > counts[0] && counts[1] >= counts[2])
+        t.separator = QLatin1Char(';');
+    else if (counts[2] > counts[0] && counts[2] > counts[1])
+        t.separator = QLatin1Char('\t');
 
     QStringList row;
     QString field;
@@ -359,7 +380,8 @@ QByteArray csvLine(const QStringList& fields) {
 ChannelCsvKind channelCsvKind(const CsvTable& table) {
     if (table.rows.isEmpty()) return ChannelCsvKind::Unknown;
     const Columns c = columnsOf(table.rows.first());
-    if (c.at("Group") >= 0 && c.at("Channel") >= 0 && c.at("RX MHz") >= 0) return ChannelCsvKind::Own;
+    if (c.at("Group") >= 0 && c.at("Channel") >= 0 && c.at("RX MHz") >= 0)
+        return ChannelCsvKind::Own;
     if (c.at("Location") >= 0 && c.at("Frequency") >= 0) return ChannelCsvKind::OtherTool;
     return ChannelCsvKind::Unknown;
 }
@@ -367,11 +389,15 @@ ChannelCsvKind channelCsvKind(const CsvTable& table) {
 QByteArray exportChannelsCsv(const Document& doc) {
     QByteArray out = csvLine(ownHeader());
     for (int g = 0; g < GroupCount; ++g) {
-        const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+        const int count =
+            std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
         for (int k = 1; k <= count; ++k) {
             const ChannelEntry& e = doc.config.entry(g, k);
-            QStringList f{groupLetter(g), QString::number(e.channelNo), listedFrequency(doc, e.rxFreq.raw()), listedFrequency(doc, e.txFreq.raw())};
-            for (int i = 1; i <= 7; ++i) f << QString::number(e.channelFlags[size_t(i)]);
+            QStringList f{groupLetter(g), QString::number(e.channelNo),
+                          listedFrequency(doc, e.rxFreq.raw()),
+                          listedFrequency(doc, e.txFreq.raw())};
+            for (int i = 1; i <= 7; ++i)
+                f << QString::number(e.channelFlags[size_t(i)]);
             f << QString::number(e.scanFlag);
             out += csvLine(f);
         }
@@ -390,7 +416,8 @@ ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int
                                "列：这不是信道列表。");
         return result;
     }
-    if (result.kind == ChannelCsvKind::OtherTool && (targetGroup < 0 || targetGroup >= GroupCount)) {
+    if (result.kind == ChannelCsvKind::OtherTool &&
+        (targetGroup < 0 || targetGroup >= GroupCount)) {
         result.problems << tr2("Choose the group (A to F) that the channels go into.",
                                "请选择信道要导入的组（A 至 F）。");
         return result;
@@ -427,7 +454,8 @@ ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int
     for (int g = 0; g < GroupCount; ++g) {
         const QList<ChannelEntry>& list = groups[size_t(g)];
         if (list.isEmpty()) continue;
-        for (qsizetype k = 0; k < list.size(); ++k) doc.config.entry(g, int(k) + 1) = list.at(k);
+        for (qsizetype k = 0; k < list.size(); ++k)
+            doc.config.entry(g, int(k) + 1) = list.at(k);
         doc.config.groupChannelCount[size_t(g)] = int16_t(list.size());
         result.groups << g;
         result.channelCount += int(list.size());

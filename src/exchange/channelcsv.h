@@ -42,9 +42,9 @@ QByteArray exportChannelsCsv(const Document& doc);
 struct ChannelImportResult {
     bool ok = false;
     ChannelCsvKind kind = ChannelCsvKind::Unknown;
-    QStringList problems;  // one text per rejected line ("Line 4: ..."), in the current language
-    QList<int> groups;     // groups whose channels were replaced (0..5)
-    int channelCount = 0;  // channels imported
+    QStringList problems; // one text per rejected line ("Line 4: ..."), in the current language
+    QList<int> groups;    // groups whose channels were replaced (0..5)
+    int channelCount = 0; // channels imported
 };
 
 // Replaces the channels of each group the file names with the file's rows, in their order.

@@ -2,9 +2,9 @@
 
 #include "channelcsv.h"
 #include "core/channels/channelrules.h"
+#include "core/channels/optiontables.h"
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
-#include "core/channels/optiontables.h"
 #include "core/config/optionwords.h"
 
 #include <QList>
@@ -58,7 +58,6 @@ const char* const OptionWordLabels[MaxOptionWords] = {
 
 namespace {
 
-
 using Fields = QList<QPair<QString, QString>>;
 
 Fields channelFields(const Document& doc, const ChannelEntry& e) {
@@ -66,10 +65,9 @@ Fields channelFields(const Document& doc, const ChannelEntry& e) {
              {QStringLiteral("TX"), listedFrequency(doc, e.txFreq.raw())}};
     for (int i = 1; i <= 7; ++i) {
         const int v = e.channelFlags[size_t(i)];
-        f << qMakePair(channelFlagName(i),
-                       v == 0   ? QStringLiteral("Disable")
-                       : v == 1 ? QStringLiteral("Enable")
-                                : QString::number(v));
+        f << qMakePair(channelFlagName(i), v == 0   ? QStringLiteral("Disable")
+                                           : v == 1 ? QStringLiteral("Enable")
+                                                    : QString::number(v));
     }
     const int s = e.scanFlag;
     f << qMakePair(QStringLiteral("Scan"), s == 0   ? QStringLiteral("Del")
@@ -97,7 +95,8 @@ QString summary(const Fields& f) {
 
 template <typename T, size_t N>
 void addWords(Fields& f, const QString& name, const std::array<T, N>& words) {
-    for (size_t i = 0; i < N; ++i) f << qMakePair(QStringLiteral("%1 %2").arg(name).arg(i + 1), QString::number(words[i]));
+    for (size_t i = 0; i < N; ++i)
+        f << qMakePair(QStringLiteral("%1 %2").arg(name).arg(i + 1), QString::number(words[i]));
 }
 
 // An option word as the optional features window shows it: the entry of its list, ON or OFF
@@ -107,7 +106,8 @@ void addWords(Fields& f, const QString& name, const std::array<T, N>& words) {
 
 QString shownOptionWord(const Document& doc, int i) {
     const int v = doc.config.optionWords[size_t(i)];
-    if (i >= OptionWord::FirstEmergencyChannel && i < OptionWord::FirstEmergencyChannel + GroupCount)
+    if (i >= OptionWord::FirstEmergencyChannel &&
+        i < OptionWord::FirstEmergencyChannel + GroupCount)
         return v < 0 ? QStringLiteral("(none)") : QString::number(v + 1);
     for (int k = 0; k < OptionTables::ListCount; ++k) {
         if (OptionTables::listSetting(k).word != i || !OptionTables::hasList(doc, k)) continue;
@@ -135,7 +135,8 @@ Fields otherFields(const Document& doc) {
              {QStringLiteral("Model (copy)"), shownFieldText(mi.modelNameCopy.raw())},
              {QStringLiteral("Band code (copy)"), QString::number(mi.bandCodeCopy)},
              {QStringLiteral("Type letter"), QString::number(mi.typeLetter)},
-             {QStringLiteral("Current group"), groupLetter(std::clamp<int>(c.currentGroup, 0, GroupCount - 1))}};
+             {QStringLiteral("Current group"),
+              groupLetter(std::clamp<int>(c.currentGroup, 0, GroupCount - 1))}};
     for (int i = 0; i < doc.product().optionWordCount; ++i)
         f << qMakePair(QLatin1String(OptionWordLabels[i]), shownOptionWord(doc, i));
     addWords(f, QStringLiteral("Key assignment"), c.keyAssign);
@@ -148,7 +149,8 @@ Fields otherFields(const Document& doc) {
     const FleetSyncSettings& fs = c.fleetSync;
     const long long fsWords[6] = {fs.w0, fs.l1, fs.w2, fs.l3, fs.l4, fs.w5};
     for (int i = 0; i < 6; ++i)
-        f << qMakePair(QStringLiteral("FleetSync setting %1").arg(i + 1), QString::number(fsWords[i]));
+        f << qMakePair(QStringLiteral("FleetSync setting %1").arg(i + 1),
+                       QString::number(fsWords[i]));
     f << qMakePair(QStringLiteral("DTMF codes"), QString::number(c.dtmfCodeCount));
     for (int i = 0; i < std::clamp<int>(c.dtmfCodeCount, 0, 8); ++i) {
         const DtmfCodeEntry& d = c.dtmfCodes[size_t(i)];
@@ -159,7 +161,9 @@ Fields otherFields(const Document& doc) {
     for (int i = 0; i < std::clamp<int>(c.testFreqCount, 0, 16); ++i) {
         const TestFreqEntry& t = c.testFreqs[size_t(i)];
         f << qMakePair(QStringLiteral("Test frequency %1").arg(i + 1),
-                       QStringLiteral("%1 RX %2 TX %3").arg(t.number).arg(shownFieldText(t.rxFreq.raw()), shownFieldText(t.txFreq.raw())));
+                       QStringLiteral("%1 RX %2 TX %3")
+                           .arg(t.number)
+                           .arg(shownFieldText(t.rxFreq.raw()), shownFieldText(t.txFreq.raw())));
     }
     for (int line = 0; line < 2; ++line)
         f << qMakePair(QStringLiteral("Message line %1").arg(line + 1),

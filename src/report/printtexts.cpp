@@ -31,9 +31,12 @@ QString printText(PrintText id, int language) {
     const int i = int(id);
     if (i <= 0 || size_t(i) >= std::size(Print)) return {};
     switch (language) {
-    case LanguageEnglish: return QString::fromUtf8(Print[i].en);
-    case LanguageChinese: return QString::fromUtf8(Print[i].zh);
-    default: return {};
+    case LanguageEnglish:
+        return QString::fromUtf8(Print[i].en);
+    case LanguageChinese:
+        return QString::fromUtf8(Print[i].zh);
+    default:
+        return {};
     }
 }
 

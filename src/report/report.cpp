@@ -1,10 +1,10 @@
 #include "report.h"
 
-#include "core/config/messages.h"
 #include "core/channels/channelrules.h"
 #include "core/channels/optiontables.h"
-#include "printtexts.h"
+#include "core/config/messages.h"
 #include "core/config/optionwords.h"
+#include "printtexts.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
@@ -17,16 +17,18 @@
 
 namespace {
 
-
 // Body text size of the printout, in points: a dealer's sheet read at arm's length.
 constexpr double BodyPoints = 9.5;
 constexpr double HeadingPoints = 14;
 
 QString text(const char* english, const char* chinese, int language) {
     switch (language) {
-    case LanguageEnglish: return QString::fromUtf8(english);
-    case LanguageChinese: return QString::fromUtf8(chinese);
-    default: return {};
+    case LanguageEnglish:
+        return QString::fromUtf8(english);
+    case LanguageChinese:
+        return QString::fromUtf8(chinese);
+    default:
+        return {};
     }
 }
 
@@ -50,7 +52,8 @@ QString tableStart() {
 QList<const ChannelEntry*> channelsOf(const Document& doc, int g) {
     QList<const ChannelEntry*> out;
     const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
-    for (int place = 1; place <= count; ++place) out << &doc.config.entry(g, place);
+    for (int place = 1; place <= count; ++place)
+        out << &doc.config.entry(g, place);
     std::stable_sort(out.begin(), out.end(), [](const ChannelEntry* a, const ChannelEntry* b) {
         return a->channelNo < b->channelNo;
     });
@@ -107,7 +110,8 @@ QString channelSection(const Document& doc, const ChannelRange& range, int langu
 
     const QStringList headers = channelColumnHeaders(older, language);
     html += tableStart() + QStringLiteral("<thead><tr bgcolor=\"#e6e6e6\">");
-    for (const QString& h : headers) html += QStringLiteral("<th>%1</th>").arg(esc(h));
+    for (const QString& h : headers)
+        html += QStringLiteral("<th>%1</th>").arg(esc(h));
     html += QStringLiteral("</tr></thead>");
     for (const ChannelEntry* e : shown) {
         html += QStringLiteral("<tr>") + cell(QString::number(e->channelNo), "center") +
@@ -175,7 +179,8 @@ QString radioInfoSection(const Document& doc, int language) {
         {t("Software Version", "软件版本"), shownFieldText(mi.softwareVersionText.raw())},
     };
     if (p.hasVersionField)
-        rows.append({t("Data File Version", "数据文件版本"), shownFieldText(doc.config.version.raw())});
+        rows.append(
+            {t("Data File Version", "数据文件版本"), shownFieldText(doc.config.version.raw())});
 
     QString html = sectionHeading(printText(PrintText::MessageItem, language)) + tableStart();
     for (qsizetype i = 0; i < rows.size(); ++i)
@@ -213,7 +218,8 @@ QFont reportFont(double points, bool bold = false) {
 
 PrintSelection PrintSelection::everything() {
     PrintSelection s;
-    for (int g = 0; g < GroupCount; ++g) s.channels.append({g, 1, ChannelsPerGroup});
+    for (int g = 0; g < GroupCount; ++g)
+        s.channels.append({g, 1, ChannelsPerGroup});
     s.options = s.localInfo = s.message = true;
     return s;
 }
@@ -225,7 +231,8 @@ Report::Report(const Document& doc, const PrintSelection& selection, int languag
                  QFileInfo(doc.fileName).fileName();
 
     QString body;
-    for (const ChannelRange& r : selection.channels) body += channelSection(doc, r, language);
+    for (const ChannelRange& r : selection.channels)
+        body += channelSection(doc, r, language);
     if (selection.options) body += optionSection(doc, language);
     if (selection.localInfo) body += messageLinesSection(doc, language);
     if (selection.message) body += radioInfoSection(doc, language);
@@ -286,9 +293,9 @@ bool Report::render(QPagedPaintDevice& device) const {
         painter.drawText(fileRect, Qt::AlignLeft | Qt::AlignVCenter, m_fileLine);
         const double rule = fileRect.bottom() + 1.5 * mm;
         painter.drawLine(QPointF(0, rule), QPointF(area.width(), rule));
-        painter.drawText(QRectF(0, area.height() - lineMetrics.height(), area.width(),
-                                lineMetrics.height()),
-                         Qt::AlignHCenter | Qt::AlignVCenter, pageText.arg(page + 1).arg(m_pages));
+        painter.drawText(
+            QRectF(0, area.height() - lineMetrics.height(), area.width(), lineMetrics.height()),
+            Qt::AlignHCenter | Qt::AlignVCenter, pageText.arg(page + 1).arg(m_pages));
 
         painter.save();
         painter.translate(body.left(), body.top() - page * body.height());

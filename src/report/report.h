@@ -32,7 +32,7 @@ struct PrintSelection {
 // editor windows' words, in one language. Built once from the configuration as it is; it
 // can then be painted on any paged device (a PDF file, a printer, the print preview).
 class Report {
-public:
+  public:
     Report(const Document& doc, const PrintSelection& selection, int language);
     ~Report();
     Report(const Report&) = delete;
@@ -59,7 +59,7 @@ public:
     // A4 portrait with 15 mm margins.
     static void setupPage(QPagedPaintDevice& device);
 
-private:
+  private:
     PrintSelection m_selection;
     int m_language;
     QString m_heading;

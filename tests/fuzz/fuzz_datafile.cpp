@@ -1,8 +1,8 @@
 // Any file content opened as a data file: a refused file changes nothing; an accepted one is
 // exactly its first record, and every editing path, the radio image build and Save work on it.
+#include "core/channels/channelrules.h"
 #include "core/comm/codec.h"
 #include "core/config/datafile.h"
-#include "core/channels/channelrules.h"
 #include "fuzzsupport.h"
 
 #include <QFile>
@@ -51,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const QString value = column <= ColTx ? QStringLiteral("27.5")
                                                       : QString::number(int(bytes.size() + g) % 3);
                 updateChannelCell(doc, n, column, value);
-                updateChannelCell(doc, 1, column, column <= ColTx ? QString() : QStringLiteral("1"));
+                updateChannelCell(doc, 1, column,
+                                  column <= ColTx ? QString() : QStringLiteral("1"));
             }
             updateChannelCell(doc, n, ColRx, QString()); // a mistyped RX deletes the channel
         }

@@ -12,7 +12,7 @@
 namespace {
 // The line: records frames, delivers nothing by itself.
 class ScriptLink : public SerialLink {
-public:
+  public:
     bool open(const QString&, PortOpenError*) override { return m_open = true; }
     void close() override { m_open = false; }
     bool isOpen() const override { return m_open; }
@@ -23,13 +23,13 @@ public:
     void lose() { emit deviceLost(QStringLiteral("gone")); }
     QList<QByteArray> frames;
 
-private:
+  private:
     bool m_open = false;
 };
 
 // Answers questions from the input.
 class ScriptMessages : public MessageService {
-public:
+  public:
     const uint8_t* data = nullptr;
     size_t size = 0;
     size_t pos = 0;
@@ -38,9 +38,12 @@ public:
     MsgAnswer ask(const MessageRequest& r) override {
         const bool yes = !exhausted() && (next() & 1);
         switch (r.buttons) {
-        case MsgButtons::RetryCancel: return yes ? MsgAnswer::Retry : MsgAnswer::Cancel;
-        case MsgButtons::OkCancel: return yes ? MsgAnswer::Ok : MsgAnswer::Cancel;
-        default: return MsgAnswer::Ok;
+        case MsgButtons::RetryCancel:
+            return yes ? MsgAnswer::Retry : MsgAnswer::Cancel;
+        case MsgButtons::OkCancel:
+            return yes ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        default:
+            return MsgAnswer::Ok;
         }
     }
 };
@@ -49,9 +52,8 @@ public:
 QByteArray goodReply(const RadioSession& s, const QByteArray& last, const QByteArray& memory) {
     if (last == "PROGRAM" || last.size() == 1 || last.startsWith("NTKK") ||
         (last.size() == 10 && last.at(0) == 'V') || last.startsWith('W'))
-        return last.size() == 1 && last.at(0) == 2
-                   ? QByteArray("PSOLV\x04\xF8\x00V100\x00\x00", 14)
-                   : QByteArray(1, 6);
+        return last.size() == 1 && last.at(0) == 2 ? QByteArray("PSOLV\x04\xF8\x00V100\x00\x00", 14)
+                                                   : QByteArray(1, 6);
     if (last.startsWith('R') && last.size() == 4) {
         const int a = (uint8_t(last.at(1)) << 8) | uint8_t(last.at(2));
         const int n = uint8_t(last.at(3));
@@ -81,23 +83,45 @@ int fuzzTestMode(const Product& p, ScriptMessages& msgs, FuzzEnvironment& env) {
         const uint8_t c = msgs.next();
         const int a = msgs.next(), b = msgs.next();
         switch (c % 12) {
-        case 0: session.replyTimedOut(); break;
-        case 1: engine.runSender(TestModeEngine::SenderEvent::SendRequest); break;
+        case 0:
+            session.replyTimedOut();
+            break;
+        case 1:
+            engine.runSender(TestModeEngine::SenderEvent::SendRequest);
+            break;
         case 2: {
             const int n = std::min<int>(a % 70, int(msgs.size - msgs.pos));
             link.deliver(QByteArray(reinterpret_cast<const char*>(msgs.data + msgs.pos), n));
             msgs.pos += size_t(n);
             break;
         }
-        case 3: link.deliver(QByteArray(1, 6)); break;
-        case 4: engine.selectTestChannel(a % 18); break;
-        case 5: engine.selectSignalling(a % 11); break;
-        case 6: (a & 1) ? engine.setWide() : engine.setNarrow(); break;
-        case 7: (a & 1) ? engine.transmitterOn() : engine.transmitterOff(); break;
-        case 8: engine.tune(a % 40); break;
-        case 9: engine.setParameter(a, b); break;
-        case 10: (a & 1) ? engine.selectParameter(a, b % 8) : engine.readParameter(a); break;
-        default: (a & 1) ? engine.confirmParameter(a) : engine.restoreParameters(a % 40); break;
+        case 3:
+            link.deliver(QByteArray(1, 6));
+            break;
+        case 4:
+            engine.selectTestChannel(a % 18);
+            break;
+        case 5:
+            engine.selectSignalling(a % 11);
+            break;
+        case 6:
+            (a & 1) ? engine.setWide() : engine.setNarrow();
+            break;
+        case 7:
+            (a & 1) ? engine.transmitterOn() : engine.transmitterOff();
+            break;
+        case 8:
+            engine.tune(a % 40);
+            break;
+        case 9:
+            engine.setParameter(a, b);
+            break;
+        case 10:
+            (a & 1) ? engine.selectParameter(a, b % 8) : engine.readParameter(a);
+            break;
+        default:
+            (a & 1) ? engine.confirmParameter(a) : engine.restoreParameters(a % 40);
+            break;
         }
         FUZZ_CHECK(engine.queue().count() <= 100);
         FUZZ_CHECK(session.radioImage().size() == p.memorySize);
@@ -155,8 +179,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t c = msgs.next();
         const QByteArray last = link.frames.isEmpty() ? QByteArray() : link.frames.last();
         switch (c % 8) {
-        case 0: session.replyTimedOut(); break;
-        case 1: link.lose(); break;
+        case 0:
+            session.replyTimedOut();
+            break;
+        case 1:
+            link.lose();
+            break;
         case 2: { // raw bytes
             const int n = std::min<int>(msgs.next() % 80, int(msgs.size - msgs.pos));
             link.deliver(QByteArray(reinterpret_cast<const char*>(msgs.data + msgs.pos), n));
@@ -169,12 +197,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             link.deliver(r);
             break;
         }
-        default: link.deliver(goodReply(session, last, memory)); break;
+        default:
+            link.deliver(goodReply(session, last, memory));
+            break;
         }
         FUZZ_CHECK(session.radioImage().size() == p.memorySize);
     }
     // Past the input the radio is silent and the user cancels: the session must end.
-    for (int i = 0; !ended && i < 20; ++i) session.replyTimedOut();
+    for (int i = 0; !ended && i < 20; ++i)
+        session.replyTimedOut();
     FUZZ_CHECK(ended);
     FUZZ_CHECK(!session.busy());
     FUZZ_CHECK(!link.isOpen());

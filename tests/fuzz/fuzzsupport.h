@@ -9,12 +9,12 @@
 #include <cstdlib>
 
 // An invariant of the code under test: a violation aborts, so the fuzzer keeps the input.
-#define FUZZ_CHECK(cond)                                                                       \
-    do {                                                                                       \
-        if (!(cond)) {                                                                         \
-            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                                      \
-        }                                                                                      \
+#define FUZZ_CHECK(cond)                                                                           \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);     \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 // Answers every question with its cautious choice, without printing.
@@ -32,6 +32,7 @@ struct FuzzEnvironment {
     char arg0[6] = "fuzz";
     char* argv[2] = {arg0, nullptr};
     QCoreApplication app{argc, argv};
-    QString scratch = QDir::tempPath() + QStringLiteral("/fuzz-%1.dat").arg(QCoreApplication::applicationPid());
+    QString scratch =
+        QDir::tempPath() + QStringLiteral("/fuzz-%1.dat").arg(QCoreApplication::applicationPid());
     const QString& scratchFile() const { return scratch; }
 };

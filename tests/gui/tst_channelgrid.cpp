@@ -1,8 +1,8 @@
 // The channel grid offscreen: typing into cells, the in-place editors and their keys, the
 // emergency channel lists, and the group list.
 #include "core/channels/channelrules.h"
-#include "ui/editors/channelgridwindow.h"
 #include "testsupport.h"
+#include "ui/editors/channelgridwindow.h"
 #include "windowtest.h"
 
 #include <QClipboard>
@@ -17,7 +17,6 @@
 #include <QTest>
 
 #include <memory>
-
 
 namespace {
 QStringList split(const char* items) {
@@ -76,9 +75,7 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
     static void productColumn() { QTest::addColumn<const Product*>("product"); }
 
   private slots:
-    void initTestCase() {
-        setCurrentLanguage(LanguageEnglish);
-    }
+    void initTestCase() { setCurrentLanguage(LanguageEnglish); }
     void cleanup() {
         m_window.reset();
         m_doc.reset();

@@ -1,6 +1,6 @@
 // The message lines window offscreen: what a line stores, and what can be typed into it.
-#include "ui/editors/messagelineswindow.h"
 #include "testsupport.h"
+#include "ui/editors/messagelineswindow.h"
 #include "windowtest.h"
 
 #include <QClipboard>
@@ -32,9 +32,7 @@ class TestEmbMsg : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        setCurrentLanguage(LanguageEnglish);
-    }
+    void initTestCase() { setCurrentLanguage(LanguageEnglish); }
     void init() {
         m_doc = std::make_unique<Document>(meridoxProduct());
         m_doc->initialiseDefaults();

@@ -1,17 +1,17 @@
 // The key assignment, scan, DTMF, FleetSync and test-frequency windows offscreen, driven with
 // keys and clicks: what each pick, box and grid cell stores in the record. Opening any editor,
 // the option and message windows included, stores nothing.
-#include "core/config/datafile.h"
 #include "core/channels/channelrules.h"
+#include "core/config/datafile.h"
+#include "testsupport.h"
+#include "ui/common/hiddengrid.h"
 #include "ui/editors/dtmfwindow.h"
-#include "ui/editors/messagelineswindow.h"
 #include "ui/editors/fleetsyncwindow.h"
 #include "ui/editors/keyassignmentwindow.h"
+#include "ui/editors/messagelineswindow.h"
 #include "ui/editors/optionfeatureswindow.h"
 #include "ui/editors/scanwindow.h"
 #include "ui/editors/testfrequencieswindow.h"
-#include "ui/common/hiddengrid.h"
-#include "testsupport.h"
 #include "windowtest.h"
 
 #include <QCheckBox>

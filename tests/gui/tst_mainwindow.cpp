@@ -1,29 +1,30 @@
 // The application shell: start-up settings, the main window's menus, tree, title and file
 // commands, and the port, language, model, print-list and About windows.
 
-#include "ui/shell/backupfolder.h"
-#include "ui/common/filedialogs.h"
-#include "ui/shell/aboutwindow.h"
-#include "ui/shell/mainwindow.h"
-#include "ui/shell/modelwindow.h"
-#include "ui/shell/printlistwindow.h"
-#include "ui/shell/portwindow.h"
-#include "ui/shell/languagewindow.h"
-#include "core/config/settingsfile.h"
-#include "ui/common/texttables.h"
-#include "ui/common/uicommon.h"
 #include "core/comm/keptfiles.h"
 #include "core/config/datafile.h"
+#include "core/config/settingsfile.h"
 #include "exchange/channelcsv.h"
-#include "ui/editors/channelgridwindow.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
+#include "ui/common/filedialogs.h"
+#include "ui/common/texttables.h"
+#include "ui/common/uicommon.h"
+#include "ui/editors/channelgridwindow.h"
+#include "ui/shell/aboutwindow.h"
+#include "ui/shell/backupfolder.h"
+#include "ui/shell/languagewindow.h"
+#include "ui/shell/mainwindow.h"
+#include "ui/shell/modelwindow.h"
+#include "ui/shell/portwindow.h"
+#include "ui/shell/printlistwindow.h"
 #include "windowtest.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,7 +39,6 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -403,8 +403,8 @@ class TestMainWindow : public QObject {
     void menuVisibility() {
         start().show();
         const QStringList hidden =
-            names({"mnuModel", "mnuKeyAssignm", "mnuScanInfo", "mnuDTMF",
-                   "mnuFleetSync", "mnuTestFre", "mnuTest", "mnuTools", "mnuWindowTileVertical",
+            names({"mnuModel", "mnuKeyAssignm", "mnuScanInfo", "mnuDTMF", "mnuFleetSync",
+                   "mnuTestFre", "mnuTest", "mnuTools", "mnuWindowTileVertical",
                    "mnuWindowTileHorizontal", "mnuWindowArrangeIcons", "mnuHelpTopic"});
         for (const QString& name : menuItemNames()) {
             QAction* a = action(name);
@@ -695,8 +695,9 @@ class TestMainWindow : public QObject {
         QTest::addColumn<bool>("fits");
         for (const bool solvir : {false, true})
             for (const int language : {1, 2})
-                for (const ChildWindow window : {ChildWindow::ChannelGrid, ChildWindow::OptionFeatures,
-                                                 ChildWindow::MessageLines})
+                for (const ChildWindow window :
+                     {ChildWindow::ChannelGrid, ChildWindow::OptionFeatures,
+                      ChildWindow::MessageLines})
                     QTest::addRow("%s %s %s", solvir ? "solvir" : "meridox",
                                   language == 1 ? "en" : "zh",
                                   qPrintable(ChildWindowArea::objectNameOf(window)))
@@ -976,7 +977,8 @@ class TestMainWindow : public QObject {
             box = m_main->findChild<QLineEdit*>(QStringLiteral("Text1"));
             QTRY_VERIFY(box && box->isVisible() && box->hasFocus());
         } else {
-            box = m_main->windows().show(ChildWindow::MessageLines)
+            box = m_main->windows()
+                      .show(ChildWindow::MessageLines)
                       ->findChild<QLineEdit*>(QStringLiteral("Text1_0"));
             box->setFocus();
             QTRY_VERIFY(box->hasFocus());
@@ -1122,7 +1124,8 @@ class TestMainWindow : public QObject {
         // Export: the save dialog offers a channel list beside the data file's name.
         m_dialogs->answers = {path("list.csv")};
         action(QStringLiteral("mnuFileExportCsv"))->trigger();
-        QCOMPARE(m_dialogs->saved, QStringList(QStringLiteral("%1/new.csv").arg(QDir::currentPath())));
+        QCOMPARE(m_dialogs->saved,
+                 QStringList(QStringLiteral("%1/new.csv").arg(QDir::currentPath())));
         QCOMPARE(m_dialogs->filters.last(), QStringLiteral("Channel List (*.csv)"));
         QCOMPARE(fileBytes(path("list.csv")), exportChannelsCsv(doc));
 
@@ -1132,15 +1135,20 @@ class TestMainWindow : public QObject {
         m_dialogs->answers = {path("bad.csv")};
         action(QStringLiteral("mnuFileImportCsv"))->trigger();
         QCOMPARE(m_msgs->texts(),
-                 QStringList(QStringLiteral("No channels were imported; the configuration is unchanged.")));
+                 QStringList(
+                     QStringLiteral("No channels were imported; the configuration is unchanged.")));
         QCOMPARE(m_msgs->asked.at(0).icon, MsgIcon::Warning);
-        QVERIFY(m_msgs->asked.at(0).informative.startsWith(QStringLiteral("Line 3: the RX frequency 40.000000")));
-        QVERIFY(m_msgs->asked.at(0).informative.contains(QStringLiteral("\nLine 4: the group \"Q\"")));
-        QCOMPARE(encodeRecord(meridoxProduct(), doc.config), encodeRecord(meridoxProduct(), before));
+        QVERIFY(m_msgs->asked.at(0).informative.startsWith(
+            QStringLiteral("Line 3: the RX frequency 40.000000")));
+        QVERIFY(
+            m_msgs->asked.at(0).informative.contains(QStringLiteral("\nLine 4: the group \"Q\"")));
+        QCOMPARE(encodeRecord(meridoxProduct(), doc.config),
+                 encodeRecord(meridoxProduct(), before));
         QVERIFY(!doc.isModified());
 
         // Another tool's list asks for its group (starting at the current one); Cancel stops.
-        writeBytes(path("other.csv"), "Location,Frequency,Duplex,Offset,Skip\n1,29.6,-,0.1,\n7,28.4,split,28.5,S\n");
+        writeBytes(path("other.csv"),
+                   "Location,Frequency,Duplex,Offset,Skip\n1,29.6,-,0.1,\n7,28.4,split,28.5,S\n");
         m_msgs->clear();
         m_dialogs->answers = {path("other.csv")};
         action(QStringLiteral("mnuFileImportCsv"))->trigger();
@@ -1199,8 +1207,7 @@ class TestMainWindow : public QObject {
         start(solvirProduct()).show();
         QStringList shown; // object name, version line, title
         whenModal<QDialog>([&shown](QDialog* d) {
-            shown << d->objectName()
-                  << d->findChild<QLabel*>(QStringLiteral("lblVersion"))->text()
+            shown << d->objectName() << d->findChild<QLabel*>(QStringLiteral("lblVersion"))->text()
                   << d->findChild<QLabel*>(QStringLiteral("lblTitle"))->text();
             QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("cmdSysInfo")),
                               Qt::LeftButton);

@@ -1,9 +1,9 @@
 // The optional features window offscreen: stored values and their lists, the mode and
 // "Single Change Data" rules, and solvir's emergency channel lists.
 #include "core/channels/channelrules.h"
+#include "testsupport.h"
 #include "ui/editors/channelgridwindow.h"
 #include "ui/editors/optionfeatureswindow.h"
-#include "testsupport.h"
 #include "windowtest.h"
 
 #include <QCheckBox>
@@ -13,7 +13,6 @@
 #include <QTest>
 
 #include <memory>
-
 
 class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
     Q_OBJECT
@@ -33,9 +32,7 @@ class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
     int word(int w) const { return m_doc->config.optionWords[size_t(w)]; }
 
   private slots:
-    void initTestCase() {
-        setCurrentLanguage(LanguageEnglish);
-    }
+    void initTestCase() { setCurrentLanguage(LanguageEnglish); }
     void cleanup() {
         m_window.reset();
         m_doc.reset();

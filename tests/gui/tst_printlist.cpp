@@ -1,8 +1,8 @@
 // The print list offscreen: what its boxes select, what it refuses, and what it hands to the
 // printer setup and the print preview.
-#include "ui/shell/printlistwindow.h"
-#include "ui/common/printdialogs.h"
 #include "testsupport.h"
+#include "ui/common/printdialogs.h"
+#include "ui/shell/printlistwindow.h"
 #include "windowtest.h"
 
 #include <QCheckBox>
@@ -92,7 +92,8 @@ class TestPrintList : public QObject {
 
     void opensWithNothingSelected() {
         open();
-        for (int i = 0; i < 5; ++i) QVERIFY(!check(i)->isChecked());
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(!check(i)->isChecked());
         QCOMPARE(group(0)->currentText(), QStringLiteral("A"));
         QCOMPARE(group(1)->currentText(), QStringLiteral("B"));
         QCOMPARE(group(0)->count(), GroupCount);
@@ -105,9 +106,11 @@ class TestPrintList : public QObject {
         open();
         check(2)->setChecked(true);
         click("CommandSelAll");
-        for (int i = 0; i < 5; ++i) QVERIFY(check(i)->isChecked());
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(check(i)->isChecked());
         click("CommandClrAll");
-        for (int i = 0; i < 5; ++i) QVERIFY(!check(i)->isChecked());
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(!check(i)->isChecked());
         QVERIFY(m_msgs->asked.isEmpty());
     }
 
@@ -179,11 +182,16 @@ class TestPrintList : public QObject {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("end");
         QTest::addColumn<int>("focused"); // the box that gets the focus
-        QTest::newRow("start above end") << "30" << "20" << 0;
-        QTest::newRow("start zero") << "0" << "10" << 0;
-        QTest::newRow("start empty") << "" << "10" << 0;
-        QTest::newRow("end past 60") << "1" << "61" << 1;
-        QTest::newRow("end empty") << "5" << "" << 1;
+        QTest::newRow("start above end") << "30"
+                                         << "20" << 0;
+        QTest::newRow("start zero") << "0"
+                                    << "10" << 0;
+        QTest::newRow("start empty") << ""
+                                     << "10" << 0;
+        QTest::newRow("end past 60") << "1"
+                                     << "61" << 1;
+        QTest::newRow("end empty") << "5"
+                                   << "" << 1;
     }
     void invalidRangeRefused() {
         QFETCH(QString, start);

@@ -1,14 +1,14 @@
 // The radio commands against the virtual radio on a real pseudo-terminal: question, progress
 // window, completion, the information display, and giving up mid-read.
-#include "ui/common/uicommon.h"
-#include "core/comm/keptfiles.h"
-#include "ui/radio/factoryinformationwindow.h"
-#include "ui/radio/progresswindow.h"
-#include "ui/radio/radioinformationwindow.h"
-#include "ui/radio/radiocommands.h"
 #include "core/channels/channelrules.h"
+#include "core/comm/keptfiles.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
+#include "ui/common/uicommon.h"
+#include "ui/radio/factoryinformationwindow.h"
+#include "ui/radio/progresswindow.h"
+#include "ui/radio/radiocommands.h"
+#include "ui/radio/radioinformationwindow.h"
 #include "windowtest.h"
 
 #include <QEventLoop>
@@ -19,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
 
 namespace {
 QString shownRx(const Document& doc) {

@@ -1,12 +1,12 @@
 // The radio windows offscreen: factory information display, Set Radio Information, the
 // progress window, and the write command's wait for the editors.
+#include "fakelink.h"
+#include "testsupport.h"
 #include "ui/common/uicommon.h"
 #include "ui/radio/factoryinformationwindow.h"
 #include "ui/radio/progresswindow.h"
-#include "ui/radio/radioinformationwindow.h"
 #include "ui/radio/radiocommands.h"
-#include "fakelink.h"
-#include "testsupport.h"
+#include "ui/radio/radioinformationwindow.h"
 #include "windowtest.h"
 
 #include <QComboBox>
@@ -19,7 +19,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
 
 namespace {
 QString today() {
@@ -344,10 +343,12 @@ void TestRadioWindows::progressWindow_data() {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("label");
-    QTest::newRow("read English") << int(RadioOperation::Read) << int(LanguageEnglish) << "Read data from radio"
+    QTest::newRow("read English") << int(RadioOperation::Read) << int(LanguageEnglish)
+                                  << "Read data from radio"
                                   << "Completion percentage:";
-    QTest::newRow("write Chinese") << int(RadioOperation::Write) << int(LanguageChinese) << "向对讲机写入数据"
-                                   << "完成进度:";
+    QTest::newRow("write Chinese")
+        << int(RadioOperation::Write) << int(LanguageChinese) << "向对讲机写入数据"
+        << "完成进度:";
 }
 
 void TestRadioWindows::progressWindow() {

@@ -1,11 +1,11 @@
 // The test window and the parameter window against the virtual radio on a pseudo-terminal.
+#include "core/channels/channelrules.h"
 #include "core/comm/session.h"
 #include "core/comm/testmode.h"
-#include "ui/radio/testmodewindow.h"
-#include "ui/radio/testparameterswindow.h"
-#include "core/channels/channelrules.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
+#include "ui/radio/testmodewindow.h"
+#include "ui/radio/testparameterswindow.h"
 #include "windowtest.h"
 
 #include <QCheckBox>
@@ -18,7 +18,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-
 
 namespace {
 QColor lampColour(QWidget* window, const char* name) {

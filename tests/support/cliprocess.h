@@ -12,10 +12,10 @@ struct CliRun {
 };
 
 struct CliEnvironment {
-    QString configHome;      // XDG_CONFIG_HOME
-    QString dataHome;        // XDG_DATA_HOME; empty: inherited
-    QString workDir;         // empty: the test's own
-    bool headless = false;   // as on a machine without a display: no platform, no DISPLAY
+    QString configHome;    // XDG_CONFIG_HOME
+    QString dataHome;      // XDG_DATA_HOME; empty: inherited
+    QString workDir;       // empty: the test's own
+    bool headless = false; // as on a machine without a display: no platform, no DISPLAY
     int timeoutMs = 60000;
 };
 

@@ -9,7 +9,7 @@
 // radio and its reply is delivered from the event loop, as a real line would.
 class FakeLink : public SerialLink {
     Q_OBJECT
-public:
+  public:
     using SerialLink::SerialLink;
 
     bool open(const QString& device, PortOpenError* error) override;
@@ -37,6 +37,6 @@ public:
     int pending = 0; // replies of the responder not delivered yet
     int opens = 0;
 
-private:
+  private:
     bool m_open = false;
 };

@@ -5,8 +5,12 @@
 #include <QEventLoop>
 #include <QTimer>
 
-ScriptedMessages::ScriptedMessages() { setMessageService(this); }
-ScriptedMessages::~ScriptedMessages() { setMessageService(nullptr); }
+ScriptedMessages::ScriptedMessages() {
+    setMessageService(this);
+}
+ScriptedMessages::~ScriptedMessages() {
+    setMessageService(nullptr);
+}
 
 MsgAnswer ScriptedMessages::ask(const MessageRequest& request) {
     asked.append(request);
@@ -17,7 +21,8 @@ MsgAnswer ScriptedMessages::ask(const MessageRequest& request) {
 
 QStringList ScriptedMessages::texts() const {
     QStringList out;
-    for (const auto& r : asked) out << r.text;
+    for (const auto& r : asked)
+        out << r.text;
     return out;
 }
 

@@ -12,7 +12,7 @@
 // Answers message boxes from a script and remembers what was asked. Installs itself as the
 // message service for its lifetime.
 class ScriptedMessages : public MessageService {
-public:
+  public:
     ScriptedMessages();
     ~ScriptedMessages() override;
 

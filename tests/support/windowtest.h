@@ -16,7 +16,8 @@ struct PrivateUserFolders {
     QTemporaryDir config;
     QTemporaryDir runtime;
     PrivateUserFolders() {
-        QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     }

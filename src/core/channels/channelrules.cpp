@@ -9,15 +9,20 @@
 namespace {
 
 // Nearest 32-bit integer, ties to even.
-int32_t roundEven32(double v) { return int32_t(std::nearbyint(v)); }
+int32_t roundEven32(double v) {
+    return int32_t(std::nearbyint(v));
+}
 } // namespace
 
 QString channelFlagName(int flag) {
-    static const char* const names[8] = {"", "BUSY", "VOIC", "ECHO", "HI-CUT", "+10KHz", "NB/ANL", "RB"};
+    static const char* const names[8] = {"",       "BUSY",   "VOIC",   "ECHO",
+                                         "HI-CUT", "+10KHz", "NB/ANL", "RB"};
     return flag >= 1 && flag <= 7 ? QLatin1String(names[flag]) : QString();
 }
 
-QString groupLetter(int group) { return QString(QChar(QLatin1Char(char('A' + group)))); }
+QString groupLetter(int group) {
+    return QString(QChar(QLatin1Char(char('A' + group))));
+}
 
 int groupFromLetter(const QString& text) {
     const QString t = text.trimmed().toUpper();
@@ -35,11 +40,14 @@ QStringList channelColumnHeaders(bool older, int language) {
     QStringList headers{t("CH No.", "信道"),
                         older ? t("Frequency", "频率") : t("RX Frequency", "接收频率"),
                         t("TX FreQuency", "发射频率")};
-    for (int flag = 1; flag <= 7; ++flag) headers << channelFlagName(flag);
+    for (int flag = 1; flag <= 7; ++flag)
+        headers << channelFlagName(flag);
     return headers << (older ? t("Scan Add", "扫描添加") : t("Scan", "扫描"));
 }
 
-QString formatMhz(double mhz) { return QString::number(mhz, 'f', 6); }
+QString formatMhz(double mhz) {
+    return QString::number(mhz, 'f', 6);
+}
 
 bool isNoFrequency(const QString& stored) {
     const QString t = trimSpaces(stored);
@@ -134,8 +142,8 @@ void setChannelItem(Document& doc, int place, int column, const QString& value) 
     const int g = std::clamp<int>(doc.config.currentGroup, 0, GroupCount - 1);
     if (place < 1 || place > ChannelsPerGroup) return;
     ChannelEntry& e = doc.config.entry(g, place);
-    const bool linked = doc.product().linkedRxTx &&
-                        doc.config.optionWords[OptionWord::SingleChangeFrequency] == 0;
+    const bool linked =
+        doc.product().linkedRxTx && doc.config.optionWords[OptionWord::SingleChangeFrequency] == 0;
     switch (column) {
     case ColRx:
     case ColTx: {
@@ -144,7 +152,9 @@ void setChannelItem(Document& doc, int place, int column, const QString& value) 
         if (column == ColTx || linked) e.txFreq.assign(stored);
         break;
     }
-    case ColScan: e.scanFlag = int16_t(value.toInt()); break;
+    case ColScan:
+        e.scanFlag = int16_t(value.toInt());
+        break;
     default:
         if (column >= ColFirstFlag && column <= ColLastFlag)
             e.channelFlags[size_t(column - 2)] = int16_t(value.toInt());
@@ -161,11 +171,13 @@ void deleteChannelEntry(Document& doc, int place, int group) {
     if (count < 1 || place < 1) return;
     // A damaged file may claim more than 60 places; only the 60 that exist move up.
     count = int16_t(std::min<int>(count, ChannelsPerGroup) - 1);
-    for (int j = place; j <= count; ++j) doc.config.entry(group, j) = doc.config.entry(group, j + 1);
+    for (int j = place; j <= count; ++j)
+        doc.config.entry(group, j) = doc.config.entry(group, j + 1);
 }
 
 int emergencyChannelFor(const Document& doc, int group, int channelNo) {
-    const int count = std::min<int>(doc.config.groupChannelCount.at(size_t(group)), ChannelsPerGroup);
+    const int count =
+        std::min<int>(doc.config.groupChannelCount.at(size_t(group)), ChannelsPerGroup);
     const int fallback = count >= 1 ? doc.config.entry(group, 1).channelNo : 0;
     return findChannelPlace(doc, group, channelNo) > 0 ? channelNo : fallback;
 }

@@ -12,8 +12,8 @@ namespace {
 constexpr int SlotBase = 0x0010;
 constexpr int BitmapBytesPerGroup = 8; // 64 bits per group; channels 61..64 stay 0
 constexpr int MessageLength = 32;
-constexpr int StoredDigits = 8;        // a stored frequency is 8 decimal digits of Hz
-constexpr int EdgeMarginHz = 10000;    // base digits stay 10 kHz inside the band limits
+constexpr int StoredDigits = 8;     // a stored frequency is 8 decimal digits of Hz
+constexpr int EdgeMarginHz = 10000; // base digits stay 10 kHz inside the band limits
 // The offset field has 15 bits of 10 Hz steps, but RxExtra/TxExtra keep the offset in Hz as a
 // 16-bit number: only 3276 steps (32760 Hz) come back from a read. The build refuses anything
 // farther, so that a write never leaves a radio whose memory cannot be read back.
@@ -61,8 +61,8 @@ constexpr OptionField OptionFields[] = {
     {40, 0x20, OptionKind::Byte},   {41, 0x21, OptionKind::Byte},
 };
 
-// Local information area, offsets from its start; index is the FactoryInformationWindow text box Text1(i).
-// Text1(5), the firmware version, does not come from this area.
+// Local information area, offsets from its start; index is the FactoryInformationWindow text box
+// Text1(i). Text1(5), the firmware version, does not come from this area.
 struct InfoField {
     int index;
     int offset;
@@ -72,7 +72,6 @@ constexpr InfoField InfoFields[] = {
     {0, 0x08, 4},  {1, 0x10, 16}, {2, 0x20, 16},  {6, 0x30, 8},   {7, 0x38, 4},  {3, 0x40, 16},
     {8, 0x50, 16}, {9, 0x60, 16}, {10, 0x70, 16}, {11, 0x80, 16}, {4, 0x90, 96},
 };
-
 
 // Every access to the image goes through these two: nothing outside the buffer is touched.
 uint8_t byteAt(const QByteArray& image, qsizetype address) {

@@ -34,8 +34,8 @@ std::optional<QString> buildRadioImage(const Document& doc, QByteArray& image);
 // message naming the channel or setting on failure, leaving the document untouched.
 std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image);
 
-// The twelve texts of the local information area, in the order of the FactoryInformationWindow text boxes
-// Text1(0)..Text1(11); each is cut at its first 0xFF or 0x00 byte.
+// The twelve texts of the local information area, in the order of the FactoryInformationWindow text
+// boxes Text1(0)..Text1(11); each is cut at its first 0xFF or 0x00 byte.
 using LocalInformation = std::array<QString, 12>;
 LocalInformation parseLocalInformation(const Product& p, const QByteArray& image);
 
@@ -45,9 +45,9 @@ LocalInformation parseLocalInformation(const Product& p, const QByteArray& image
 // that are not plain). A channel whose receive frequency is unset is refused by the build.
 std::optional<QByteArray> encodeFrequency(const Document& doc, const QString& stored);
 struct DecodedFrequency {
-    bool numeric = false; // false: the digits were not BCD (the frequency stays unknown)
-    QString text;         // decimal digits of Hz when numeric
-    int extraHz = 0;      // size of the offset in Hz (meridox); the sign bit says subtract
+    bool numeric = false;  // false: the digits were not BCD (the frequency stays unknown)
+    QString text;          // decimal digits of Hz when numeric
+    int extraHz = 0;       // size of the offset in Hz (meridox); the sign bit says subtract
     bool overflow = false; // more than 3276 steps: the offset does not fit 16 bits of Hz
 };
 DecodedFrequency decodeFrequency(const Product& p, const QByteArray& bytes);

@@ -33,12 +33,18 @@ QString shownLocalInformation(const LocalInformation& info, int index) {
 
 QString localInformationLabel(int index, int language) {
     static const char* const labels[12][2] = {
-        {"Area Code", "销售区号"},         {"Serial Number", "序列号"},
-        {"Producted Date", "出厂日期"},     {"Maintained Date", "维修日期"},
-        {"Maintained Description", "维修原因"}, {"Version", "固件版本"},
-        {"Manufacture Code", "生产批号"},   {"User Code", "客户代码"},
-        {"Dealer Code", "经销商代码"},      {"Stock Date", "入库时间"},
-        {"Sell Date", "销售时间"},          {"Seller", "经手人"},
+        {"Area Code", "销售区号"},
+        {"Serial Number", "序列号"},
+        {"Producted Date", "出厂日期"},
+        {"Maintained Date", "维修日期"},
+        {"Maintained Description", "维修原因"},
+        {"Version", "固件版本"},
+        {"Manufacture Code", "生产批号"},
+        {"User Code", "客户代码"},
+        {"Dealer Code", "经销商代码"},
+        {"Stock Date", "入库时间"},
+        {"Sell Date", "销售时间"},
+        {"Seller", "经手人"},
     };
     if (index < 0 || index >= 12) return {};
     if (language == LanguageEnglish) return QString::fromUtf8(labels[index][0]);

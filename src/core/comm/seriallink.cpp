@@ -13,7 +13,9 @@ PortLink::PortLink(QObject* parent) : SerialLink(parent), m_port(new QSerialPort
             [this](QSerialPort::SerialPortError e) { onError(int(e)); });
 }
 
-PortLink::~PortLink() { close(); }
+PortLink::~PortLink() {
+    close();
+}
 
 static QString explainOpenFailure(const QString& device, QSerialPort::SerialPortError e,
                                   const QString& systemText) {
@@ -48,7 +50,8 @@ bool PortLink::open(const QString& device, PortOpenError* error) {
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
-        if (error) *error = {device, explainOpenFailure(device, m_port->error(), m_port->errorString())};
+        if (error)
+            *error = {device, explainOpenFailure(device, m_port->error(), m_port->errorString())};
         return false;
     }
     // Failures to set control lines on a pseudo-terminal are harmless.
@@ -62,7 +65,9 @@ void PortLink::close() {
     m_buffer.clear();
 }
 
-bool PortLink::isOpen() const { return m_port->isOpen(); }
+bool PortLink::isOpen() const {
+    return m_port->isOpen();
+}
 
 void PortLink::clearBuffers() {
     if (m_port->isOpen()) m_port->clear(QSerialPort::AllDirections);
@@ -101,6 +106,7 @@ void PortLink::onError(int error) {
         emit deviceLost(why);
         break;
     }
-    default: break; // control lines on a pseudo-terminal and the like are harmless
+    default:
+        break; // control lines on a pseudo-terminal and the like are harmless
     }
 }

@@ -17,7 +17,7 @@ struct PortOpenError {
 // handed over as one reply (the receive threshold of the line).
 class SerialLink : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
 
     virtual bool open(const QString& device, PortOpenError* error) = 0;
@@ -31,7 +31,7 @@ public:
     // Pushes queued output to the line before a close (as far as possible without blocking).
     virtual void flush() {}
 
-signals:
+  signals:
     // All bytes received so far, once at least the expected length has arrived.
     void replyReady(const QByteArray& reply);
     // Each chunk of bytes as the line delivers it, before replies are put together (for the
@@ -44,7 +44,7 @@ signals:
 // SerialLink over a real serial device or pseudo-terminal.
 class PortLink : public SerialLink {
     Q_OBJECT
-public:
+  public:
     explicit PortLink(QObject* parent = nullptr);
     ~PortLink() override;
 
@@ -56,7 +56,7 @@ public:
     void write(const QByteArray& frame) override;
     void flush() override;
 
-private:
+  private:
     void onReadyRead();
     void onError(int error);
 

@@ -13,7 +13,9 @@ constexpr int WaitMs = 300;
 
 enum class ReplyKind { None, Ack, Ident, Data, Info, Version };
 
-int step16(int v) { return v & 0xFFFF; }
+int step16(int v) {
+    return v & 0xFFFF;
+}
 
 const char* answerName(MsgAnswer a) {
     switch (a) {
@@ -85,7 +87,8 @@ void RadioSession::traceEnd(bool success) {
 
 uint8_t RadioSession::checksum(const QByteArray& frame, int from, int to) {
     unsigned sum = 0;
-    for (int i = from; i < to && i < frame.size(); ++i) sum += uint8_t(frame.at(i));
+    for (int i = from; i < to && i < frame.size(); ++i)
+        sum += uint8_t(frame.at(i));
     return uint8_t(sum & 0xFF);
 }
 
@@ -94,13 +97,15 @@ uint8_t RadioSession::checksum(const QByteArray& frame, int from, int to) {
 QByteArray RadioSession::informationFrame(const ModelInfo& info) {
     QByteArray f("NTKK");
     const QByteArray model = info.modelNameCopy.untilNul();
-    for (int i = 0; i < 4; ++i) f += i < model.size() ? model.at(i) : char(0xFF);
+    for (int i = 0; i < 4; ++i)
+        f += i < model.size() ? model.at(i) : char(0xFF);
     f += char(info.typeLetter & 0xFF);
     f += QByteArray(4, char(0xFF));
     f += char(info.bandCodeCopy & 0xFF);
     f += QByteArray(3, char(0xFF));
     const QByteArray serial = info.createDate.untilNul();
-    for (int i = 0; i < 8; ++i) f += i < serial.size() ? serial.at(i) : char(0xFF);
+    for (int i = 0; i < 8; ++i)
+        f += i < serial.size() ? serial.at(i) : char(0xFF);
     f += QByteArray(8, char(0xFF));
     f += char(checksum(f, 1, 33));
     return f;
@@ -111,18 +116,24 @@ QByteArray RadioSession::versionFrame(const ModelInfo& info) {
     QByteArray f("V");
     const QByteArray text = info.softwareVersionText.untilNul();
     QByteArray trimmed = text;
-    while (trimmed.endsWith(' ')) trimmed.chop(1);
-    for (int i = 1; i <= 9; ++i) f += i < trimmed.size() ? trimmed.at(i) : char(0xFF);
+    while (trimmed.endsWith(' '))
+        trimmed.chop(1);
+    for (int i = 1; i <= 9; ++i)
+        f += i < trimmed.size() ? trimmed.at(i) : char(0xFF);
     return f;
 }
 
 int RadioSession::startAddress() const {
     const Product& p = m_doc.product();
     switch (m_operation) {
-    case RadioOperation::Read: return p.readStart;
-    case RadioOperation::Write: return p.writeStart;
-    case RadioOperation::InformationRead: return p.infoStart;
-    default: return 0;
+    case RadioOperation::Read:
+        return p.readStart;
+    case RadioOperation::Write:
+        return p.writeStart;
+    case RadioOperation::InformationRead:
+        return p.infoStart;
+    default:
+        return 0;
     }
 }
 
@@ -159,7 +170,8 @@ bool RadioSession::openPort() {
         m_blockLength = 16;
         m_endAddress = p.infoEnd;
         break;
-    default: break;
+    default:
+        break;
     }
     if (m_trace) m_trace->begin(m_portName, int(m_operation));
     m_blockAddress = startAddress();
@@ -185,9 +197,13 @@ bool RadioSession::openPort() {
 void RadioSession::startHandshake() {
     switch (m_operation) {
     case RadioOperation::Read:
-    case RadioOperation::InformationRead: m_step = SessionStep::ProgramAck; break;
+    case RadioOperation::InformationRead:
+        m_step = SessionStep::ProgramAck;
+        break;
     case RadioOperation::Write:
-    case RadioOperation::InformationWrite: m_step = SessionStep::ProgramAck; break;
+    case RadioOperation::InformationWrite:
+        m_step = SessionStep::ProgramAck;
+        break;
     default:
         m_operation = RadioOperation::Idle;
         m_step = SessionStep::Idle;
@@ -235,7 +251,9 @@ void RadioSession::sendDataFrame() {
     sendFrame(f, 1);
 }
 
-void RadioSession::sendEnd() { sendFrame(QByteArray("E"), 1); }
+void RadioSession::sendEnd() {
+    sendFrame(QByteArray("E"), 1);
+}
 
 void RadioSession::finishTransfer() {
     if (m_operation >= RadioOperation::Read && m_operation <= RadioOperation::InformationWrite) {
@@ -262,8 +280,14 @@ void RadioSession::advance() {
     switch (m_operation) {
     case RadioOperation::Read:
         switch (step) {
-        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
-        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::ProgramAck:
+            m_step = SessionStep::Ident;
+            sendFrame(QByteArray(1, IdentRequest), IdentLength);
+            return;
+        case SessionStep::Ident:
+            m_step = SessionStep::IdentAck;
+            sendFrame(QByteArray(1, Ack), 1);
+            return;
         case SessionStep::IdentAck:
             if (!m_doc.product().identityOnRead || checkRadioIdentity()) {
                 m_step = SessionStep::Block;
@@ -273,15 +297,31 @@ void RadioSession::advance() {
                 sendEnd();
             }
             return;
-        case SessionStep::Block: m_step = SessionStep::BlockAck; sendFrame(QByteArray(1, Ack), 1); return;
-        case SessionStep::BlockAck: m_step = SessionStep::Block; sendReadRequest(); return;
-        case SessionStep::EndAck: endSession(true); return;
-        default: endSession(false); return;
+        case SessionStep::Block:
+            m_step = SessionStep::BlockAck;
+            sendFrame(QByteArray(1, Ack), 1);
+            return;
+        case SessionStep::BlockAck:
+            m_step = SessionStep::Block;
+            sendReadRequest();
+            return;
+        case SessionStep::EndAck:
+            endSession(true);
+            return;
+        default:
+            endSession(false);
+            return;
         }
     case RadioOperation::Write:
         switch (step) {
-        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
-        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::ProgramAck:
+            m_step = SessionStep::Ident;
+            sendFrame(QByteArray(1, IdentRequest), IdentLength);
+            return;
+        case SessionStep::Ident:
+            m_step = SessionStep::IdentAck;
+            sendFrame(QByteArray(1, Ack), 1);
+            return;
         case SessionStep::IdentAck:
             if (checkRadioIdentity()) {
                 m_step = SessionStep::Block;
@@ -291,31 +331,73 @@ void RadioSession::advance() {
                 sendEnd();
             }
             return;
-        case SessionStep::Block: sendDataFrame(); return;
-        case SessionStep::EndAck: endSession(true); return;
-        default: endSession(false); return;
+        case SessionStep::Block:
+            sendDataFrame();
+            return;
+        case SessionStep::EndAck:
+            endSession(true);
+            return;
+        default:
+            endSession(false);
+            return;
         }
     case RadioOperation::InformationRead:
         switch (step) {
-        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
-        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
+        case SessionStep::ProgramAck:
+            m_step = SessionStep::Ident;
+            sendFrame(QByteArray(1, IdentRequest), IdentLength);
+            return;
+        case SessionStep::Ident:
+            m_step = SessionStep::IdentAck;
+            sendFrame(QByteArray(1, Ack), 1);
+            return;
         case SessionStep::IdentAck:
-        case SessionStep::BlockAck: m_step = SessionStep::Block; sendReadRequest(); return;
-        case SessionStep::Block: m_step = SessionStep::BlockAck; sendFrame(QByteArray(1, Ack), 1); return;
-        case SessionStep::EndAck: endSession(true); return;
-        default: endSession(false); return;
+        case SessionStep::BlockAck:
+            m_step = SessionStep::Block;
+            sendReadRequest();
+            return;
+        case SessionStep::Block:
+            m_step = SessionStep::BlockAck;
+            sendFrame(QByteArray(1, Ack), 1);
+            return;
+        case SessionStep::EndAck:
+            endSession(true);
+            return;
+        default:
+            endSession(false);
+            return;
         }
     case RadioOperation::InformationWrite:
         switch (step) {
-        case SessionStep::ProgramAck: m_step = SessionStep::Ident; sendFrame(QByteArray(1, IdentRequest), IdentLength); return;
-        case SessionStep::Ident: m_step = SessionStep::IdentAck; sendFrame(QByteArray(1, Ack), 1); return;
-        case SessionStep::IdentAck: m_step = SessionStep::Block; sendFrame(informationFrame(m_doc.config.modelInfo), 1); return;
-        case SessionStep::Block: m_step = SessionStep::BlockAck; sendFrame(versionFrame(m_doc.config.modelInfo), 1); return;
-        case SessionStep::BlockAck: m_step = SessionStep::EndAck; sendEnd(); return;
-        case SessionStep::EndAck: endSession(true); return;
-        default: endSession(false); return;
+        case SessionStep::ProgramAck:
+            m_step = SessionStep::Ident;
+            sendFrame(QByteArray(1, IdentRequest), IdentLength);
+            return;
+        case SessionStep::Ident:
+            m_step = SessionStep::IdentAck;
+            sendFrame(QByteArray(1, Ack), 1);
+            return;
+        case SessionStep::IdentAck:
+            m_step = SessionStep::Block;
+            sendFrame(informationFrame(m_doc.config.modelInfo), 1);
+            return;
+        case SessionStep::Block:
+            m_step = SessionStep::BlockAck;
+            sendFrame(versionFrame(m_doc.config.modelInfo), 1);
+            return;
+        case SessionStep::BlockAck:
+            m_step = SessionStep::EndAck;
+            sendEnd();
+            return;
+        case SessionStep::EndAck:
+            endSession(true);
+            return;
+        default:
+            endSession(false);
+            return;
         }
-    default: return;
+    default:
+        return;
     }
 }
 
@@ -326,7 +408,8 @@ bool RadioSession::checkRadioIdentity() {
     if (p.identityAsksOverwrite) {
         const QString radioModel = modelTextFromIdentity(p, m_radioModelClass, m_radioBandCode);
         if (radioModel == model && m_radioBandCode == band) return true;
-        if (prompt(Msg::ModelWrongOverwrite, MsgIcon::Warning, MsgButtons::OkCancel) == MsgAnswer::Ok)
+        if (prompt(Msg::ModelWrongOverwrite, MsgIcon::Warning, MsgButtons::OkCancel) ==
+            MsgAnswer::Ok)
             return true;
         m_lastFailure = SessionFailure::Identity;
         return false;
@@ -343,7 +426,8 @@ bool RadioSession::checkRadioIdentity() {
                              QLatin1Char(' ') + version.left(2) + QLatin1Char('.') +
                              version.mid(2, 1) + QLatin1Char('X');
         m_prompting = true;
-        messageService().ask({text, {}, programTitle(), MsgIcon::None, MsgButtons::Ok, Msg::VersionWrong});
+        messageService().ask(
+            {text, {}, programTitle(), MsgIcon::None, MsgButtons::Ok, Msg::VersionWrong});
         m_prompting = false;
         traceNote(QStringLiteral("asked \"%1\": OK").arg(oneLine(text)));
     } else if (band != m_radioBandCode) {
@@ -378,15 +462,18 @@ bool RadioSession::storeReply(const QByteArray& r) {
 
     // The radio's own information and version records answer only the information
     // operations; they reach the configuration when that session succeeds (endSession).
-    const bool informationOperation = m_operation == RadioOperation::InformationRead || m_operation == RadioOperation::InformationWrite;
+    const bool informationOperation = m_operation == RadioOperation::InformationRead ||
+                                      m_operation == RadioOperation::InformationWrite;
     switch (kind) {
-    case ReplyKind::None: return false;
+    case ReplyKind::None:
+        return false;
     case ReplyKind::Info: {
         if (!informationOperation) return false;
         // Model copy, type letter, band copy, serial number.
         ReceivedInformation info;
         QByteArray code;
-        for (int i = 4; i < 8 && uint8_t(r.at(i)) != 0xFF; ++i) code += r.at(i);
+        for (int i = 4; i < 8 && uint8_t(r.at(i)) != 0xFF; ++i)
+            code += r.at(i);
         info.modelNameCopy = radioTypeToModelText(QString::fromLatin1(code));
         info.typeLetter = int16_t(uint8_t(r.at(8)));
         info.bandCodeCopy = int16_t(uint8_t(r.at(13)));
@@ -399,14 +486,17 @@ bool RadioSession::storeReply(const QByteArray& r) {
     case ReplyKind::Version: {
         if (!informationOperation) return false;
         QByteArray text("V");
-        for (int i = 1; i < 10 && uint8_t(r.at(i)) != 0xFF; ++i) text += r.at(i);
+        for (int i = 1; i < 10 && uint8_t(r.at(i)) != 0xFF; ++i)
+            text += r.at(i);
         m_receivedVersion = text + '\0';
         return false;
     }
     case ReplyKind::Ack:
-        return step == SessionStep::ProgramAck || step == SessionStep::IdentAck || step == SessionStep::BlockAck ||
-               step == SessionStep::EndAck || step == SessionStep::RejectedAck ||
-               (step == SessionStep::Block && (m_operation == RadioOperation::Write || m_operation == RadioOperation::InformationWrite));
+        return step == SessionStep::ProgramAck || step == SessionStep::IdentAck ||
+               step == SessionStep::BlockAck || step == SessionStep::EndAck ||
+               step == SessionStep::RejectedAck ||
+               (step == SessionStep::Block && (m_operation == RadioOperation::Write ||
+                                               m_operation == RadioOperation::InformationWrite));
     case ReplyKind::Ident:
         if (step != SessionStep::Ident) return false;
         if (m_operation == RadioOperation::Read || m_operation == RadioOperation::Write) {
@@ -419,7 +509,9 @@ bool RadioSession::storeReply(const QByteArray& r) {
         }
         return true;
     case ReplyKind::Data:
-        if (step != SessionStep::Block || (m_operation != RadioOperation::Read && m_operation != RadioOperation::InformationRead)) return false;
+        if (step != SessionStep::Block ||
+            (m_operation != RadioOperation::Read && m_operation != RadioOperation::InformationRead))
+            return false;
         // Only a block that lies wholly inside the radio's memory is stored.
         if (m_blockAddress < 0 || m_blockAddress + m_blockLength > m_image.size()) return false;
         m_image.replace(m_blockAddress, m_blockLength, r.mid(4, m_blockLength));
@@ -440,7 +532,8 @@ void RadioSession::onReply(const QByteArray& reply) {
         emit testReply(reply);
         return;
     }
-    if (storeReply(reply)) advance();
+    if (storeReply(reply))
+        advance();
     else
         traceNote(QStringLiteral("%1 bytes that step %2 does not wait for: ignored")
                       .arg(reply.size())
@@ -476,8 +569,9 @@ void RadioSession::replyTimedOut() {
     m_replyTimer.stop();
     if (m_prompting) return;
     const SessionStep step = m_step;
-    traceNote(
-        QStringLiteral("no reply within %1 ms (step %2)").arg(m_replyTimer.interval()).arg(int(step)));
+    traceNote(QStringLiteral("no reply within %1 ms (step %2)")
+                  .arg(m_replyTimer.interval())
+                  .arg(int(step)));
     switch (m_operation) {
     case RadioOperation::Read:
     case RadioOperation::Write:
@@ -501,26 +595,49 @@ void RadioSession::replyTimedOut() {
             }
             return;
         case SessionStep::IdentAck:
-        case SessionStep::BlockAck: advance(); return;
-        case SessionStep::Block: askRestart(); return;
-        case SessionStep::EndAck: endSession(true); return;
-        case SessionStep::RejectedAck: fail(SessionFailure::Identity); return;
-        default: return;
+        case SessionStep::BlockAck:
+            advance();
+            return;
+        case SessionStep::Block:
+            askRestart();
+            return;
+        case SessionStep::EndAck:
+            endSession(true);
+            return;
+        case SessionStep::RejectedAck:
+            fail(SessionFailure::Identity);
+            return;
+        default:
+            return;
         }
     case RadioOperation::InformationRead:
     case RadioOperation::InformationWrite:
         switch (step) {
-        case SessionStep::ProgramAck: advance(); return;
-        case SessionStep::Block: askRetry(m_operation == RadioOperation::InformationRead); return;
+        case SessionStep::ProgramAck:
+            advance();
+            return;
+        case SessionStep::Block:
+            askRetry(m_operation == RadioOperation::InformationRead);
+            return;
         case SessionStep::Ident:
         case SessionStep::IdentAck:
-        case SessionStep::BlockAck: askRetry(); return;
-        case SessionStep::EndAck: endSession(true); return; // the transfer itself is complete
-        case SessionStep::RejectedAck: fail(SessionFailure::Identity); return;
-        default: return;
+        case SessionStep::BlockAck:
+            askRetry();
+            return;
+        case SessionStep::EndAck:
+            endSession(true);
+            return; // the transfer itself is complete
+        case SessionStep::RejectedAck:
+            fail(SessionFailure::Identity);
+            return;
+        default:
+            return;
         }
-    case RadioOperation::TestMode: emit testTimeout(); return;
-    default: return;
+    case RadioOperation::TestMode:
+        emit testTimeout();
+        return;
+    default:
+        return;
     }
 }
 
@@ -544,7 +661,8 @@ void RadioSession::onDeviceLost(const QString& reason) {
 }
 
 void RadioSession::fail(SessionFailure why) {
-    if (m_lastFailure == SessionFailure::None || why == SessionFailure::DeviceLost) m_lastFailure = why;
+    if (m_lastFailure == SessionFailure::None || why == SessionFailure::DeviceLost)
+        m_lastFailure = why;
     endSession(false);
 }
 
@@ -553,7 +671,8 @@ void RadioSession::cancel() {
     // Once PROGRAM was acknowledged the radio waits in programming mode, and in test mode it
     // stays in its tuning state: let it go.
     traceNote(QStringLiteral("cancelled by the user"));
-    if ((step() > SessionStep::ProgramAck || m_operation == RadioOperation::TestMode) && m_link.isOpen()) {
+    if ((step() > SessionStep::ProgramAck || m_operation == RadioOperation::TestMode) &&
+        m_link.isOpen()) {
         m_link.clearBuffers();
         if (m_trace) m_trace->sent(QByteArray("E"));
         m_link.write(QByteArray("E"));
@@ -574,7 +693,8 @@ void RadioSession::endSession(bool success) {
     if (!success && m_lastFailure == SessionFailure::None) m_lastFailure = SessionFailure::NoAnswer;
 
     bool ok = success;
-    if (ok && (op == RadioOperation::InformationRead || op == RadioOperation::InformationWrite)) applyReceivedInformation();
+    if (ok && (op == RadioOperation::InformationRead || op == RadioOperation::InformationWrite))
+        applyReceivedInformation();
     if (ok && op == RadioOperation::Read) {
         // Decode into a copy first: a read that cannot be used changes nothing.
         Document decoded = m_doc;
@@ -582,10 +702,10 @@ void RadioSession::endSession(bool success) {
             ok = false;
             m_lastFailure = SessionFailure::BadData;
             traceNote(QStringLiteral("the data read cannot be used: %1").arg(*error));
-            showMessage(tr2("The data read from the radio cannot be used.",
-                            "从对讲机读取的数据无法使用。"),
-                        MsgIcon::Critical, MsgButtons::Ok,
-                        *error + tr2(" Nothing was changed.", " 未作任何更改。"));
+            showMessage(
+                tr2("The data read from the radio cannot be used.", "从对讲机读取的数据无法使用。"),
+                MsgIcon::Critical, MsgButtons::Ok,
+                *error + tr2(" Nothing was changed.", " 未作任何更改。"));
         } else {
             emit readApplying();
             m_doc.config = decoded.config;
@@ -705,10 +825,10 @@ bool RadioSession::startWrite(const QByteArray* raw) {
         m_operation = RadioOperation::Idle;
         m_lastFailure = SessionFailure::Refused;
         traceNote(*error);
-        showMessage(tr2("This configuration cannot be written to the radio.",
-                        "此配置无法写入对讲机。"),
-                    MsgIcon::Critical, MsgButtons::Ok,
-                    *error + tr2(" Nothing was sent.", " 未发送任何数据。"));
+        showMessage(
+            tr2("This configuration cannot be written to the radio.", "此配置无法写入对讲机。"),
+            MsgIcon::Critical, MsgButtons::Ok,
+            *error + tr2(" Nothing was sent.", " 未发送任何数据。"));
         traceEnd(false);
         return false;
     }

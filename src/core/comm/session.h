@@ -34,13 +34,23 @@ enum class SessionStep : int {
 };
 
 // Why the last operation did not succeed.
-enum class SessionFailure { None, Busy, PortOpen, Refused, Identity, NoAnswer, Cancelled, DeviceLost, BadData };
+enum class SessionFailure {
+    None,
+    Busy,
+    PortOpen,
+    Refused,
+    Identity,
+    NoAnswer,
+    Cancelled,
+    DeviceLost,
+    BadData
+};
 
 // The programming protocol with one radio. Event-driven: a frame goes out, the reply arrives
 // through the link, or the reply timer (300 ms) reports silence. Only one operation runs at a time.
 class RadioSession : public QObject {
     Q_OBJECT
-public:
+  public:
     RadioSession(Document& doc, SerialLink& link, QObject* parent = nullptr);
 
     // Device path of the port to use.
@@ -106,7 +116,7 @@ public:
     static QByteArray versionFrame(const ModelInfo& info);
     static uint8_t checksum(const QByteArray& frame, int from, int to); // sum of [from, to)
 
-signals:
+  signals:
     void progressOpened(RadioOperation operation);
     void progressChanged(int percent);
     void progressClosed();
@@ -121,7 +131,7 @@ signals:
     void testReply(const QByteArray& reply);
     void testTimeout();
 
-private:
+  private:
     // The protocol engine: every frame goes out through sendFrame, every accepted reply and
     // every skipped step moves the session on through advance.
     bool openPort();
@@ -158,7 +168,7 @@ private:
     SessionStep m_step = SessionStep::Idle;
     int m_blockAddress = 0;
     int m_blockLength = 0;
-    int m_endAddress = 0;    // first address not moved
+    int m_endAddress = 0;     // first address not moved
     int m_programRetries = 0; // automatic re-sends of PROGRAM made (at most 1)
     int m_identRetries = 0;   // automatic re-sends of the identification request (at most 1)
     int m_lastPercent = 0;

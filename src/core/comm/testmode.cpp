@@ -1,7 +1,7 @@
 #include "testmode.h"
 
-#include "core/config/modelband.h"
 #include "core/channels/channelrules.h"
+#include "core/config/modelband.h"
 #include "session.h"
 
 #include <algorithm>

@@ -15,7 +15,8 @@ namespace {
 template <class IO, class Config> void walkRecord(IO& io, const Product& p, Config& c) {
     if (p.hasVersionField) io.text(c.version);
     io.i16(c.currentGroup);
-    for (auto& n : c.groupChannelCount) io.i16(n);
+    for (auto& n : c.groupChannelCount)
+        io.i16(n);
     if (io.mark) io.mark->channels = io.pos;
     for (auto& group : c.channels) {
         for (auto& e : group) {
@@ -24,7 +25,8 @@ template <class IO, class Config> void walkRecord(IO& io, const Product& p, Conf
             io.text(e.rxFreq);
             io.text(e.txFreq);
             io.i16(e.scanFlag);
-            for (int i = 1; i <= 7; ++i) io.i16(e.channelFlags[size_t(i)]);
+            for (int i = 1; i <= 7; ++i)
+                io.i16(e.channelFlags[size_t(i)]);
             if (p.hasChannelExtras) {
                 io.i16(e.rxExtra);
                 io.i16(e.txExtra);
@@ -42,13 +44,18 @@ template <class IO, class Config> void walkRecord(IO& io, const Product& p, Conf
     io.i16(mi.bandCodeCopy);
     io.i16(mi.typeLetter);
     if (io.mark) io.mark->optionWords = io.pos;
-    for (int i = 0; i < p.optionWordCount; ++i) io.i16(c.optionWords[size_t(i)]);
+    for (int i = 0; i < p.optionWordCount; ++i)
+        io.i16(c.optionWords[size_t(i)]);
     if (io.mark) io.mark->keyAssign = io.pos;
-    for (auto& w : c.keyAssign) io.i16(w);
-    for (auto& w : c.scanWords) io.i16(w);
-    for (auto& w : c.dtmf.words1) io.i16(w);
+    for (auto& w : c.keyAssign)
+        io.i16(w);
+    for (auto& w : c.scanWords)
+        io.i16(w);
+    for (auto& w : c.dtmf.words1)
+        io.i16(w);
     io.text(c.dtmf.text1);
-    for (auto& w : c.dtmf.words2) io.i16(w);
+    for (auto& w : c.dtmf.words2)
+        io.i16(w);
     io.text(c.dtmf.text2);
     io.i16(c.dtmf.word3);
     io.i16(c.fleetSync.w0);
@@ -72,7 +79,8 @@ template <class IO, class Config> void walkRecord(IO& io, const Product& p, Conf
         io.i16(t.txMark);
     }
     if (io.mark) io.mark->embeddedMessage = io.pos;
-    for (auto& line : c.embeddedMessage) io.text(line);
+    for (auto& line : c.embeddedMessage)
+        io.text(line);
     io.i16(c.fleetSyncListCount);
     if (io.mark) io.mark->fleetSyncList = io.pos;
     for (auto& f : c.fleetSyncList) {
@@ -196,7 +204,8 @@ bool loadDataFile(Document& doc, const QString& path) {
 
 QString shownFileVersion(const QByteArray& v) {
     bool numeric = v.size() == 4 && v.at(0) == 'V';
-    for (int i = 1; numeric && i < 4; ++i) numeric = v.at(i) >= '0' && v.at(i) <= '9';
+    for (int i = 1; numeric && i < 4; ++i)
+        numeric = v.at(i) >= '0' && v.at(i) <= '9';
     if (!numeric) return messageText(Msg::Unknown);
     return QString::fromLatin1(v.left(2)) + QLatin1Char('.') + QString::fromLatin1(v.right(2));
 }

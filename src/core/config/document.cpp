@@ -5,7 +5,9 @@
 
 #include <QFileInfo>
 
-QByteArray modelNameField(const QString& model) { return model.toLatin1() + '\0'; }
+QByteArray modelNameField(const QString& model) {
+    return model.toLatin1() + '\0';
+}
 
 Document::Document(const Product& product) : m_product(&product) {
     currentModel = product.defaultModel;
@@ -30,7 +32,8 @@ void Document::addChannel(int g, int n, const QString& f) {
     e.rxFreq.assign(stored);
     e.txFreq.assign(stored);
     e.scanFlag = 1;
-    for (int i = 1; i <= 7; ++i) e.channelFlags[size_t(i)] = (i == 3) ? 1 : 0;
+    for (int i = 1; i <= 7; ++i)
+        e.channelFlags[size_t(i)] = (i == 3) ? 1 : 0;
 }
 
 void Document::initialiseDefaults(const QString& templatePath, QDate today) {
@@ -53,7 +56,7 @@ void Document::initialiseDefaults(const QString& templatePath, QDate today) {
     }
 
     static const int16_t options[MaxOptionWords] = {
-        2, 105, 2, 105, 3, 1, 0, 4, 0, 60, 110, 160, 1, 1, 1, 1, 1, 1, 0, 0, 0,
+        2, 105, 2, 105, 3, 1, 0, 4, 0, 60, 110, 160, 1, 1, 1, 1, 1, 1, 0,   0, 0,
         0, 0,   0, 0,   0, 0, 0, 0, 0, 0,  0,   0,   0, 0, 0, 0, 1, 1, 100, 0, 0};
     for (int i = 0; i < MaxOptionWords; ++i)
         config.optionWords[size_t(i)] = i < p.optionWordCount ? options[i] : 0;
@@ -117,8 +120,7 @@ void Document::restoreFromSnapshot() {
 static bool sameChannel(const ChannelEntry& a, const ChannelEntry& b) {
     return a.channelNo == b.channelNo && a.inUse == b.inUse && a.rxFreq == b.rxFreq &&
            a.txFreq == b.txFreq && a.scanFlag == b.scanFlag &&
-           std::equal(a.channelFlags.begin() + 1, a.channelFlags.end(),
-                      b.channelFlags.begin() + 1);
+           std::equal(a.channelFlags.begin() + 1, a.channelFlags.end(), b.channelFlags.begin() + 1);
 }
 
 bool Document::isModified() const {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "modelband.h"
 #include "core/product/product.h"
+#include "modelband.h"
 #include "radioconfig.h"
 
 #include <QDate>
@@ -13,7 +13,7 @@
 // of windows listen; a window that goes away stops listening by itself.
 class DocumentNotifier : public QObject {
     Q_OBJECT
-signals:
+  signals:
     // Channel n of the current group changed, was added or deleted: show its row again.
     void channelRowChanged(int channelNo);
     // The emergency channel words were corrected after channels came or went.
@@ -26,7 +26,7 @@ signals:
 // values that travel with it (model, band, limits, file name). There is one per program run;
 // every editor works on it in place.
 class Document {
-public:
+  public:
     explicit Document(const Product& product);
 
     const Product& product() const { return *m_product; }
@@ -65,7 +65,7 @@ public:
     int optionWordCount() const { return m_product->optionWordCount; }
     int currentBandCode() const { return bandCode(*m_product, currentBand, currentModel); }
 
-private:
+  private:
     const Product* m_product;
     struct OwnNotifier {
         std::unique_ptr<DocumentNotifier> object = std::make_unique<DocumentNotifier>();

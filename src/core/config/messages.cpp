@@ -49,51 +49,72 @@ const Entry& entry(Msg msg) {
 }
 
 class StderrMessageService : public MessageService {
-public:
+  public:
     MsgAnswer ask(const MessageRequest& r) override {
         QTextStream err(stderr);
         err << QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")) << '\n';
         if (!r.informative.isEmpty()) err << r.informative << '\n';
         switch (r.buttons) {
-        case MsgButtons::Ok: return MsgAnswer::Ok;
-        case MsgButtons::YesNo: return MsgAnswer::No;
-        default: return MsgAnswer::Cancel;
+        case MsgButtons::Ok:
+            return MsgAnswer::Ok;
+        case MsgButtons::YesNo:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Cancel;
         }
     }
 };
 } // namespace
 
-int currentLanguage() { return g_language; }
-void setCurrentLanguage(int language) { g_language = language; }
+int currentLanguage() {
+    return g_language;
+}
+void setCurrentLanguage(int language) {
+    g_language = language;
+}
 
 QString tr2(const char* english, const char* chinese) {
     switch (g_language) {
-    case LanguageEnglish: return QString::fromUtf8(english);
-    case LanguageChinese: return QString::fromUtf8(chinese);
-    default: return {};
+    case LanguageEnglish:
+        return QString::fromUtf8(english);
+    case LanguageChinese:
+        return QString::fromUtf8(chinese);
+    default:
+        return {};
     }
 }
 
 QString messageText(Msg msg, int language) {
     const Entry& e = entry(msg);
     switch (language) {
-    case LanguageEnglish: return QString::fromUtf8(e.en);
-    case LanguageChinese: return QString::fromUtf8(e.zh);
-    default: return {};
+    case LanguageEnglish:
+        return QString::fromUtf8(e.en);
+    case LanguageChinese:
+        return QString::fromUtf8(e.zh);
+    default:
+        return {};
     }
 }
 
-QString messageText(Msg msg) { return messageText(msg, g_language); }
+QString messageText(Msg msg) {
+    return messageText(msg, g_language);
+}
 
 MessageService& messageService() {
     static StderrMessageService fallback;
     return g_service ? *g_service : fallback;
 }
 
-void setMessageService(MessageService* service) { g_service = service; }
+void setMessageService(MessageService* service) {
+    g_service = service;
+}
 
-QString programTitle() { return g_title; }
-void setProgramTitle(const QString& title) { g_title = title; }
+QString programTitle() {
+    return g_title;
+}
+void setProgramTitle(const QString& title) {
+    g_title = title;
+}
 
 MsgAnswer showMessage(const QString& text, MsgIcon icon, MsgButtons buttons,
                       const QString& informative) {
@@ -104,4 +125,6 @@ MsgAnswer showMessage(Msg id, MsgIcon icon, MsgButtons buttons, const QString& i
     return messageService().ask({messageText(id), informative, g_title, icon, buttons, id});
 }
 
-void reportProcedureError(const QString& procedure) { showMessage(procedure); }
+void reportProcedureError(const QString& procedure) {
+    showMessage(procedure);
+}

@@ -61,7 +61,7 @@ struct MessageRequest {
 };
 
 class MessageService {
-public:
+  public:
     virtual ~MessageService() = default;
     virtual MsgAnswer ask(const MessageRequest& request) = 0;
 };

@@ -7,8 +7,10 @@ const char* const ProgramDataVersion = "V100";
 
 QString trimSpaces(const QString& s) {
     qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
     return s.mid(b, e - b);
 }
 
@@ -69,32 +71,45 @@ int bandCode(const Product& p, const QString& band, const QString& model) {
 QString bandText(const Product& p, int code, const QString& model) {
     const QString m = trimSpaces(model);
     switch (code) {
-    case 0: return QStringLiteral("245 - 246 MHz");
+    case 0:
+        return QStringLiteral("245 - 246 MHz");
     case 1:
         if (m == QLatin1String("864")) return QStringLiteral("136 - 174 MHz");
         if (m == QLatin1String("5470")) return QStringLiteral("350 - 390 MHz");
         return QStringLiteral("245 - 246 MHz");
-    case 3: return QStringLiteral("26.51500 - 27.85500 MHz");
-    case 4: return p.band4Text;
+    case 3:
+        return QStringLiteral("26.51500 - 27.85500 MHz");
+    case 4:
+        return p.band4Text;
     case 33:
-    case 51: return QStringLiteral("470 - 512 MHz");
+    case 51:
+        return QStringLiteral("470 - 512 MHz");
     case 48:
-    case 49: return QStringLiteral("450 - 520 MHz");
+    case 49:
+        return QStringLiteral("450 - 520 MHz");
     case 65:
-    case 67: return QStringLiteral("400 - 470 MHz");
-    case 83: return QStringLiteral("350 - 390 MHz");
-    case 99: return QStringLiteral("136 - 174 MHz");
-    default: return {};
+    case 67:
+        return QStringLiteral("400 - 470 MHz");
+    case 83:
+        return QStringLiteral("350 - 390 MHz");
+    case 99:
+        return QStringLiteral("136 - 174 MHz");
+    default:
+        return {};
     }
 }
 
 QString modelTextFromIdentity(const Product& p, int cls, int code) {
     if (p.modelFamily == Product::ModelFamily::Older) {
         switch (cls) {
-        case 248: return code == 3 ? QStringLiteral("WX40") : QStringLiteral("5480");
-        case 249: return QStringLiteral("864");
-        case 252: return QStringLiteral("5470");
-        default: return QStringLiteral("863");
+        case 248:
+            return code == 3 ? QStringLiteral("WX40") : QStringLiteral("5480");
+        case 249:
+            return QStringLiteral("864");
+        case 252:
+            return QStringLiteral("5470");
+        default:
+            return QStringLiteral("863");
         }
     }
     switch (cls) {
@@ -102,9 +117,12 @@ QString modelTextFromIdentity(const Product& p, int cls, int code) {
         if (code == 99 || code == 1) return QStringLiteral("5480");
         if (code == 3) return QStringLiteral("WX40");
         return QStringLiteral("SOLV");
-    case 249: return QStringLiteral("864");
-    case 252: return QStringLiteral("5470");
-    default: return QStringLiteral("SOLV");
+    case 249:
+        return QStringLiteral("864");
+    case 252:
+        return QStringLiteral("5470");
+    default:
+        return QStringLiteral("SOLV");
     }
 }
 

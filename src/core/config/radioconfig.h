@@ -12,8 +12,9 @@ struct ChannelEntry {
     int16_t inUse = 0;
     FixedText<8> rxFreq; // 8 digits of Hz: 28.015 MHz is "28015000"
     FixedText<8> txFreq;
-    int16_t scanFlag = 0;                 // 0 scan delete, 1 scan add
-    std::array<int16_t, 8> channelFlags{}; // [1..7]: BUSY, VOIC, ECHO, HI-CUT, +10KHz, NB/ANL, RB; [0] unused
+    int16_t scanFlag = 0; // 0 scan delete, 1 scan add
+    std::array<int16_t, 8>
+        channelFlags{};  // [1..7]: BUSY, VOIC, ECHO, HI-CUT, +10KHz, NB/ANL, RB; [0] unused
     int16_t rxExtra = 0; // signed offset in Hz decoded with the receive frequency (meridox only)
     int16_t txExtra = 0;
 };

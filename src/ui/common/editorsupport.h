@@ -4,8 +4,8 @@
 #include "core/config/messages.h"
 
 #include <QComboBox>
-#include <algorithm>
 #include <QString>
+#include <algorithm>
 #include <exception>
 
 // Helpers shared by the editor windows.
@@ -47,8 +47,10 @@ inline void showListEntry(QComboBox* list, const QString& text) {
 inline void fillGroupChannelList(QComboBox* list, const Document& doc, int g) {
     QList<int> numbers;
     const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
-    for (int place = 1; place <= count; ++place) numbers << doc.config.entry(g, place).channelNo;
+    for (int place = 1; place <= count; ++place)
+        numbers << doc.config.entry(g, place).channelNo;
     std::sort(numbers.begin(), numbers.end());
     list->clear();
-    for (int n : numbers) list->addItem(QString::number(n));
+    for (int n : numbers)
+        list->addItem(QString::number(n));
 }

@@ -19,7 +19,7 @@ double dpiY() {
 }
 
 class RightClickSwallower : public QObject {
-public:
+  public:
     using QObject::QObject;
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick ||
@@ -35,17 +35,35 @@ void setButtonText(QWidget* window, const char* name, const QString& text) {
 }
 } // namespace
 
-int twipsToPixelsX(int twips) { return qRound(twips * dpiX() / 1440.0); }
-int twipsToPixelsY(int twips) { return qRound(twips * dpiY() / 1440.0); }
-int pixelsToTwipsX(int pixels) { return qRound(pixels * 1440.0 / dpiX()); }
-int pixelsToTwipsY(int pixels) { return qRound(pixels * 1440.0 / dpiY()); }
+int twipsToPixelsX(int twips) {
+    return qRound(twips * dpiX() / 1440.0);
+}
+int twipsToPixelsY(int twips) {
+    return qRound(twips * dpiY() / 1440.0);
+}
+int pixelsToTwipsX(int pixels) {
+    return qRound(pixels * 1440.0 / dpiX());
+}
+int pixelsToTwipsY(int pixels) {
+    return qRound(pixels * 1440.0 / dpiY());
+}
 
 namespace Caption {
-QString close() { return tr2("&Close", "关闭(&C)"); }
-QString print() { return tr2("&Print", "打印(&R)"); }
-QString help() { return tr2("&Help", "帮助(&H)"); }
-QString ok() { return tr2("&OK", "确定(&O)"); }
-QString cancel() { return tr2("&Cancel", "取消(&C)"); }
+QString close() {
+    return tr2("&Close", "关闭(&C)");
+}
+QString print() {
+    return tr2("&Print", "打印(&R)");
+}
+QString help() {
+    return tr2("&Help", "帮助(&H)");
+}
+QString ok() {
+    return tr2("&OK", "确定(&O)");
+}
+QString cancel() {
+    return tr2("&Cancel", "取消(&C)");
+}
 } // namespace Caption
 
 void captionCloseAndHelp(QWidget* window) {
@@ -85,20 +103,40 @@ MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
     box.setText(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     if (!r.informative.isEmpty()) box.setInformativeText(r.informative);
     switch (r.icon) {
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
     }
     using B = QMessageBox::StandardButton;
     QMessageBox::StandardButtons buttons;
     switch (r.buttons) {
-    case MsgButtons::Ok: buttons = B::Ok; break;
-    case MsgButtons::OkCancel: buttons = B::Ok | B::Cancel; break;
-    case MsgButtons::YesNoCancel: buttons = B::Yes | B::No | B::Cancel; break;
-    case MsgButtons::RetryCancel: buttons = B::Retry | B::Cancel; break;
-    case MsgButtons::YesNo: buttons = B::Yes | B::No; break;
+    case MsgButtons::Ok:
+        buttons = B::Ok;
+        break;
+    case MsgButtons::OkCancel:
+        buttons = B::Ok | B::Cancel;
+        break;
+    case MsgButtons::YesNoCancel:
+        buttons = B::Yes | B::No | B::Cancel;
+        break;
+    case MsgButtons::RetryCancel:
+        buttons = B::Retry | B::Cancel;
+        break;
+    case MsgButtons::YesNo:
+        buttons = B::Yes | B::No;
+        break;
     }
     box.setStandardButtons(buttons);
     // Captions of the buttons in the program's language.
@@ -106,16 +144,23 @@ MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
         B button;
         const char* en;
         const char* zh;
-    } captions[] = {{B::Ok, "OK", "确定"},     {B::Cancel, "Cancel", "取消"},
-                    {B::Yes, "&Yes", "是(&Y)"}, {B::No, "&No", "否(&N)"},
+    } captions[] = {{B::Ok, "OK", "确定"},
+                    {B::Cancel, "Cancel", "取消"},
+                    {B::Yes, "&Yes", "是(&Y)"},
+                    {B::No, "&No", "否(&N)"},
                     {B::Retry, "&Retry", "重试(&R)"}};
     for (const auto& c : captions)
         if (QAbstractButton* b = box.button(c.button)) b->setText(tr2(c.en, c.zh));
     switch (box.exec()) {
-    case B::Ok: return MsgAnswer::Ok;
-    case B::Yes: return MsgAnswer::Yes;
-    case B::No: return MsgAnswer::No;
-    case B::Retry: return MsgAnswer::Retry;
-    default: return r.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    case B::Ok:
+        return MsgAnswer::Ok;
+    case B::Yes:
+        return MsgAnswer::Yes;
+    case B::No:
+        return MsgAnswer::No;
+    case B::Retry:
+        return MsgAnswer::Retry;
+    default:
+        return r.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
     }
 }

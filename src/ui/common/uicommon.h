@@ -38,6 +38,6 @@ QString hexByte(int value);
 
 // The message service of the program's windows: a QMessageBox for every request.
 class WidgetMessageService : public MessageService {
-public:
+  public:
     MsgAnswer ask(const MessageRequest& request) override;
 };

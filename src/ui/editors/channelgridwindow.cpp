@@ -1,9 +1,9 @@
 #include "channelgridwindow.h"
 
-#include "ui/common/uicommon.h"
 #include "core/channels/channelrules.h"
 #include "core/config/optionwords.h"
 #include "ui/common/editorsupport.h"
+#include "ui/common/uicommon.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -271,7 +271,8 @@ void ChannelGridWindow::showEmergencyChoices() {
     for (int k = 0; k < GroupCount; ++k)
         showListEntry(
             m_emergencyLists[size_t(k)],
-            QString::number(m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + k)] + 1));
+            QString::number(
+                m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + k)] + 1));
 }
 
 void ChannelGridWindow::refreshEmergencyLists() {

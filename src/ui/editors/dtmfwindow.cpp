@@ -1,10 +1,10 @@
 #include "dtmfwindow.h"
 
-#include "ui/common/uicommon.h"
 #include "core/config/modelband.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/hiddengrid.h"
 #include "ui/common/hiddensupport.h"
+#include "ui/common/uicommon.h"
 
 #include <QCheckBox>
 #include <QComboBox>

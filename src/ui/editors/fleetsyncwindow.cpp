@@ -1,9 +1,9 @@
 #include "fleetsyncwindow.h"
 
-#include "ui/common/uicommon.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/hiddengrid.h"
 #include "ui/common/hiddensupport.h"
+#include "ui/common/uicommon.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "keyassignmentwindow.h"
 
-#include "ui/common/uicommon.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/hiddensupport.h"
+#include "ui/common/uicommon.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -44,7 +44,8 @@ QString functionName(int code) {
 }
 } // namespace
 
-KeyAssignmentWindow::KeyAssignmentWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
+KeyAssignmentWindow::KeyAssignmentWindow(Document& doc, QWidget* parent)
+    : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmKeyAssignm"));
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -1,7 +1,7 @@
 #include "messagelineswindow.h"
 
-#include "ui/common/uicommon.h"
 #include "ui/common/editorsupport.h"
+#include "ui/common/uicommon.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -41,7 +41,8 @@ class AsciiValidator : public QValidator {
 };
 } // namespace
 
-MessageLinesWindow::MessageLinesWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
+MessageLinesWindow::MessageLinesWindow(Document& doc, QWidget* parent)
+    : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmEmbMsg"));
     auto* layout = new QVBoxLayout(this);
     auto* lines = new QFormLayout;

@@ -1,10 +1,10 @@
 #include "optionfeatureswindow.h"
 
-#include "ui/common/uicommon.h"
 #include "core/channels/channelrules.h"
 #include "core/channels/optiontables.h"
 #include "core/config/optionwords.h"
 #include "ui/common/editorsupport.h"
+#include "ui/common/uicommon.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +41,8 @@ void fitCaption(QLabel* label) {
 
 } // namespace
 
-OptionFeaturesWindow::OptionFeaturesWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
+OptionFeaturesWindow::OptionFeaturesWindow(Document& doc, QWidget* parent)
+    : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmOptFeatures"));
     // The older radio's grid has no emergency channel lists: this window holds them.
     const bool emergencyHere = !doc.product().emergencyInGrid;
@@ -245,8 +246,8 @@ void OptionFeaturesWindow::showSettings() {
         for (int k = 0; k < ListCount; ++k) {
             if (!hasList(k)) continue;
             QComboBox* list = m_lists[size_t(k)];
-            list->setCurrentIndex(OptionTables::shownListIndex(
-                k, words[size_t(listSetting(k).word)], list->count()));
+            list->setCurrentIndex(
+                OptionTables::shownListIndex(k, words[size_t(listSetting(k).word)], list->count()));
         }
         for (int k = 0; k < CheckCount; ++k) {
             if (!hasCheck(k)) continue;
@@ -319,8 +320,10 @@ void OptionFeaturesWindow::fillEmergencyLists() {
 void OptionFeaturesWindow::showEmergencyChoices() {
     for (int g = 0; g < GroupCount; ++g)
         if (QComboBox* list = m_emergencyLists[size_t(g)])
-            showListEntry(list, QString::number(
-                                    m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1));
+            showListEntry(
+                list,
+                QString::number(
+                    m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1));
 }
 
 void OptionFeaturesWindow::refreshEmergencyLists() {

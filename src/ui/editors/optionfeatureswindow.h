@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/config/document.h"
 #include "core/channels/optiontables.h"
+#include "core/config/document.h"
 
 #include <QWidget>
 #include <array>

@@ -1,9 +1,9 @@
 #include "scanwindow.h"
 
-#include "ui/common/uicommon.h"
 #include "core/config/modelband.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/hiddensupport.h"
+#include "ui/common/uicommon.h"
 
 #include <QComboBox>
 #include <QGridLayout>

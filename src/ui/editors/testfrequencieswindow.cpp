@@ -1,10 +1,10 @@
 #include "testfrequencieswindow.h"
 
-#include "ui/common/uicommon.h"
 #include "core/channels/channelrules.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/hiddengrid.h"
 #include "ui/common/hiddensupport.h"
+#include "ui/common/uicommon.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -17,7 +17,8 @@ constexpr int RxColumn = 1;
 constexpr int TxColumn = 2;
 } // namespace
 
-TestFrequenciesWindow::TestFrequenciesWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
+TestFrequenciesWindow::TestFrequenciesWindow(Document& doc, QWidget* parent)
+    : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmTestFre"));
     m_grid = new EditorGrid(TestChannels + 1, 3, this);
     m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));

@@ -1,7 +1,7 @@
 #include "factoryinformationwindow.h"
 
-#include "ui/common/uicommon.h"
 #include "ui/common/handlertrap.h"
+#include "ui/common/uicommon.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -30,7 +30,8 @@ constexpr std::array<int, 12> BoxWidth{800,  2400, 2400, 2400, 3900, 1300,
                                        1300, 800,  2400, 2400, 2400, 2400};
 } // namespace
 
-FactoryInformationWindow::FactoryInformationWindow(const Document& doc, const LocalInformation& info, QWidget* parent)
+FactoryInformationWindow::FactoryInformationWindow(const Document& doc,
+                                                   const LocalInformation& info, QWidget* parent)
     : QDialog(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmEMG"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -18,7 +18,8 @@ class QPushButton;
 class FactoryInformationWindow : public QDialog {
     Q_OBJECT
   public:
-    FactoryInformationWindow(const Document& doc, const LocalInformation& info, QWidget* parent = nullptr);
+    FactoryInformationWindow(const Document& doc, const LocalInformation& info,
+                             QWidget* parent = nullptr);
 
   private:
     void retranslate();

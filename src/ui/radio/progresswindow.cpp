@@ -1,7 +1,7 @@
 #include "progresswindow.h"
 
-#include "ui/common/uicommon.h"
 #include "ui/common/handlertrap.h"
+#include "ui/common/uicommon.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -35,10 +35,11 @@ RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* main
         });
     });
     connect(&m_session, &RadioSession::informationRead, this, &RadioCommands::showInformation);
-    connect(&m_session, &RadioSession::finished, this, [this](RadioOperation operation, bool success) {
-        if (operation == RadioOperation::Read && success)
-            runTrapped("KeepBackupImage", [this] { keepBackup(); });
-    });
+    connect(&m_session, &RadioSession::finished, this,
+            [this](RadioOperation operation, bool success) {
+                if (operation == RadioOperation::Read && success)
+                    runTrapped("KeepBackupImage", [this] { keepBackup(); });
+            });
 }
 
 RadioCommands::~RadioCommands() {

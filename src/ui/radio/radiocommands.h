@@ -4,9 +4,9 @@
 #include "core/comm/session.h"
 #include "core/comm/sessiontrace.h"
 
-#include <QObject>
 #include "factoryinformationwindow.h"
 #include "progresswindow.h"
+#include <QObject>
 
 #include <QPointer>
 #include <QTimer>

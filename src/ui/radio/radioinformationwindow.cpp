@@ -1,8 +1,8 @@
 #include "radioinformationwindow.h"
 
-#include "ui/common/uicommon.h"
 #include "core/config/modelband.h"
 #include "ui/common/handlertrap.h"
+#include "ui/common/uicommon.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -44,7 +44,8 @@ class AsciiValidator : public QValidator {
 
 } // namespace
 
-RadioInformationWindow::RadioInformationWindow(Document& doc, RadioSession& session, QWidget* parent)
+RadioInformationWindow::RadioInformationWindow(Document& doc, RadioSession& session,
+                                               QWidget* parent)
     : QDialog(parent), m_doc(doc), m_session(session) {
     setObjectName(QStringLiteral("FrmRadioInfoSet"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

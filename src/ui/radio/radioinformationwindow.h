@@ -18,8 +18,8 @@ class RadioInformationWindow : public QDialog {
   public:
     RadioInformationWindow(Document& doc, RadioSession& session, QWidget* parent = nullptr);
 
-    // Started by the Read button; RadioCommands routes it so that FactoryInformationWindow shows the result.
-    // By default the session's information read runs directly.
+    // Started by the Read button; RadioCommands routes it so that FactoryInformationWindow shows
+    // the result. By default the session's information read runs directly.
     std::function<void()> readInformation;
 
     // Band texts offered for a model code; empty for any other text.

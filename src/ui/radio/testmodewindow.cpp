@@ -1,9 +1,9 @@
 #include "testmodewindow.h"
 
-#include "ui/common/uicommon.h"
 #include "core/channels/channelrules.h"
 #include "testparameterswindow.h"
 #include "ui/common/handlertrap.h"
+#include "ui/common/uicommon.h"
 
 #include <QCheckBox>
 #include <QComboBox>

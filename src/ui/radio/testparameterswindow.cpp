@@ -1,8 +1,8 @@
 #include "testparameterswindow.h"
 
-#include "ui/common/uicommon.h"
 #include "testmodewindow.h"
 #include "ui/common/handlertrap.h"
+#include "ui/common/uicommon.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

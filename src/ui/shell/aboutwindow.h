@@ -6,7 +6,8 @@ class QLabel;
 class QPushButton;
 
 // The About windows: the program's title, "Version " / "版本 " and its version, OK, and the
-// system-information button. EnglishAboutWindow is the English window, ChineseAboutWindow the Chinese one.
+// system-information button. EnglishAboutWindow is the English window, ChineseAboutWindow the
+// Chinese one.
 class AboutWindow : public QDialog {
     Q_OBJECT
   public:

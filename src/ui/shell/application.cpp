@@ -1,9 +1,9 @@
 #include "application.h"
 
 #include "core/config/messages.h"
+#include "core/config/settingsfile.h"
 #include "mainwindow.h"
 #include "splashwindow.h"
-#include "core/config/settingsfile.h"
 #include "ui/common/uicommon.h"
 
 #include <QApplication>

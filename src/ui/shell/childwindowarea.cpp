@@ -1,8 +1,8 @@
 #include "childwindowarea.h"
 
 #include "core/config/document.h"
-#include "core/product/product.h"
 #include "core/config/messages.h"
+#include "core/product/product.h"
 #include "ui/editors/channelgridwindow.h"
 #include "ui/editors/messagelineswindow.h"
 #include "ui/editors/optionfeatureswindow.h"
@@ -19,9 +19,12 @@ ChildWindowArea::ChildWindowArea(QMdiArea* area, Document& doc, QObject* parent)
 
 QString ChildWindowArea::objectNameOf(ChildWindow kind) {
     switch (kind) {
-    case ChildWindow::ChannelGrid: return QStringLiteral("frmCommChInfo");
-    case ChildWindow::OptionFeatures: return QStringLiteral("FrmOptFeatures");
-    case ChildWindow::MessageLines: return QStringLiteral("FrmEmbMsg");
+    case ChildWindow::ChannelGrid:
+        return QStringLiteral("frmCommChInfo");
+    case ChildWindow::OptionFeatures:
+        return QStringLiteral("FrmOptFeatures");
+    case ChildWindow::MessageLines:
+        return QStringLiteral("FrmEmbMsg");
     }
     return {};
 }
@@ -52,9 +55,15 @@ QWidget* ChildWindowArea::show(ChildWindow kind) {
         if (s->isHidden()) delete s;
     QWidget* w = nullptr;
     switch (kind) {
-    case ChildWindow::ChannelGrid: w = new ChannelGridWindow(m_doc); break;
-    case ChildWindow::OptionFeatures: w = new OptionFeaturesWindow(m_doc); break;
-    case ChildWindow::MessageLines: w = new MessageLinesWindow(m_doc); break;
+    case ChildWindow::ChannelGrid:
+        w = new ChannelGridWindow(m_doc);
+        break;
+    case ChildWindow::OptionFeatures:
+        w = new OptionFeaturesWindow(m_doc);
+        break;
+    case ChildWindow::MessageLines:
+        w = new MessageLinesWindow(m_doc);
+        break;
     }
     QMdiSubWindow* s = m_area->addSubWindow(w);
     s->setAttribute(Qt::WA_DeleteOnClose);

@@ -1,6 +1,5 @@
 #include "filecommands.h"
 
-
 #include "childwindowarea.h"
 #include "core/channels/channelrules.h"
 #include "core/config/datafile.h"
@@ -9,14 +8,16 @@
 #include "ui/common/filedialogs.h"
 
 #include <QDir>
-#include <QWidget>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QWidget>
 #include <algorithm>
 
 namespace {
-QString channelListFilter() { return tr2("Channel List (*.csv)", "信道列表 (*.csv)"); }
+QString channelListFilter() {
+    return tr2("Channel List (*.csv)", "信道列表 (*.csv)");
+}
 } // namespace
 
 FileCommands::FileCommands(Document& doc, ChildWindowArea& windows, QWidget* dialogParent,
@@ -84,7 +85,8 @@ bool FileCommands::saveBeforeLeaving() {
 
 void FileCommands::fileOpen() {
     if (!saveBeforeLeaving()) return;
-    const QString path = fileDialogs().openFileName(m_dialogParent, startFolder(), dataFileFilter());
+    const QString path =
+        fileDialogs().openFileName(m_dialogParent, startFolder(), dataFileFilter());
     if (path.isEmpty()) return;
     if (openDataFile(m_doc, path) != OpenResult::Opened) return;
     m_windows.reopenChannelGrid();
@@ -133,7 +135,8 @@ void FileCommands::exportChannels() {
 
 void FileCommands::importChannels() {
     m_windows.validateOpenEditors();
-    const QString path = fileDialogs().openFileName(m_dialogParent, startFolder(), channelListFilter());
+    const QString path =
+        fileDialogs().openFileName(m_dialogParent, startFolder(), channelListFilter());
     if (path.isEmpty()) return;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -146,10 +149,12 @@ void FileCommands::importChannels() {
     // Another tool's list has no groups: the user says which group it fills.
     if (channelCsvKind(parseCsv(data)) == ChannelCsvKind::OtherTool) {
         QStringList groups;
-        for (int g = 0; g < GroupCount; ++g) groups << groupLetter(g);
+        for (int g = 0; g < GroupCount; ++g)
+            groups << groupLetter(g);
         group = fileDialogs().chooseItem(
             m_dialogParent, programTitle(),
-            tr2("The channels of this list replace those of group:", "此列表的信道将替换以下组的信道："),
+            tr2("The channels of this list replace those of group:",
+                "此列表的信道将替换以下组的信道："),
             groups, std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1));
         if (group < 0) return;
     }
@@ -168,7 +173,8 @@ void FileCommands::importChannels() {
     m_windows.reopenChannelGrid();
     m_showFileTexts();
     QStringList groups;
-    for (int g : r.groups) groups << groupLetter(g);
+    for (int g : r.groups)
+        groups << groupLetter(g);
     showMessage(tr2("%1 channels imported into group %2.", "已导入 %1 个信道到组 %2。")
                     .arg(r.channelCount)
                     .arg(groups.join(QLatin1String(", "))),

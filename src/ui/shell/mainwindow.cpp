@@ -1,15 +1,15 @@
 #include "mainwindow.h"
 
+#include "aboutwindow.h"
 #include "backupfolder.h"
+#include "core/channels/channelrules.h"
+#include "core/comm/ports.h"
+#include "languagewindow.h"
+#include "modelwindow.h"
+#include "portwindow.h"
+#include "printlistwindow.h"
 #include "splitterbutton.h"
 #include "toolbaricons.h"
-#include "core/comm/ports.h"
-#include "core/channels/channelrules.h"
-#include "aboutwindow.h"
-#include "modelwindow.h"
-#include "printlistwindow.h"
-#include "portwindow.h"
-#include "languagewindow.h"
 #include "ui/common/texttables.h"
 #include "ui/common/uicommon.h"
 
@@ -130,8 +130,10 @@ void MainWindow::buildMenus() {
     on(fileOpen, "mnuFileOpen_Click", [this] { m_files.fileOpen(); });
     on(addItem(file, "mnuFileSave"), "mnuFileSave_Click", [this] { m_files.fileSave(); });
     on(addItem(file, "mnuFileSaveAs"), "mnuFileSaveAs_Click", [this] { m_files.fileSaveAs(); });
-    on(addItem(file, "mnuFileExportCsv"), "mnuFileExportCsv_Click", [this] { m_files.exportChannels(); });
-    on(addItem(file, "mnuFileImportCsv"), "mnuFileImportCsv_Click", [this] { m_files.importChannels(); });
+    on(addItem(file, "mnuFileExportCsv"), "mnuFileExportCsv_Click",
+       [this] { m_files.exportChannels(); });
+    on(addItem(file, "mnuFileImportCsv"), "mnuFileImportCsv_Click",
+       [this] { m_files.importChannels(); });
     file->addSeparator();
     QAction* print = addItem(file, "mnuFilePrint");
     on(print, "mnuFilePrint_Click", [this] { showPrintList(); });
@@ -216,10 +218,10 @@ void MainWindow::buildMenus() {
     on(tileH, "mnuWindowTileHorizontal_Click", [this] { m_mdi->tileSubWindows(); });
     tileH->setVisible(false);
     addItem(m_windowMenu, "mnuWindowArrangeIcons")->setVisible(false);
-    on(addItem(m_windowMenu, "mnuCloseAll"), "mnuCloseAll_Click",
-       [this] { m_windows.closeAll(); });
+    on(addItem(m_windowMenu, "mnuCloseAll"), "mnuCloseAll_Click", [this] { m_windows.closeAll(); });
     m_windowMenu->addSeparator();
-    connect(m_windowMenu, &QMenu::aboutToShow, this, [this] { m_windows.fillWindowMenu(m_windowMenu); });
+    connect(m_windowMenu, &QMenu::aboutToShow, this,
+            [this] { m_windows.fillWindowMenu(m_windowMenu); });
 
     QMenu* help = addMenu(nullptr, "mnuHelp");
     addItem(help, "mnuHelpTopic")->setVisible(false); // no help exists
@@ -282,7 +284,7 @@ void MainWindow::buildTreePane() {
     m_treeBar->setObjectName(QStringLiteral("Toolbar1"));
     m_treeBar->setIconSize(QSize(12, 12));
     QAction* hide = m_treeBar->addAction(style()->standardIcon(QStyle::SP_TitleBarCloseButton),
-                                        QString::fromUtf8("删除"));
+                                         QString::fromUtf8("删除"));
     hide->setObjectName(QString::fromUtf8("删除"));
     connect(hide, &QAction::triggered, this,
             [this] { m_actions.value(QStringLiteral("mnuTreeView"))->setChecked(false); });
@@ -371,7 +373,8 @@ void MainWindow::setStatusTexts() {
 void MainWindow::setMenuCaptions() {
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
         QString caption = menuCaption(it.key());
-        if (it.key() == QLatin1String("mnuHelpAbout")) caption = caption.arg(m_ctx.product->productName);
+        if (it.key() == QLatin1String("mnuHelpAbout"))
+            caption = caption.arg(m_ctx.product->productName);
         it.value()->setText(caption);
     }
     // Buttons take the caption of their menu item as tool tip.
@@ -523,7 +526,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // The background follows the size of the child window area. The session's timers are
     // left alone: a running exchange keeps its time-out.
     if (watched == m_mdi->viewport() && event->type() == QEvent::Resize)
-        trapped("MDIForm_Resize", [this] { m_windows.tileBackground(*m_ctx.product, m_ctx.programFolder); });
+        trapped("MDIForm_Resize",
+                [this] { m_windows.tileBackground(*m_ctx.product, m_ctx.programFolder); });
     return QMainWindow::eventFilter(watched, event);
 }
 

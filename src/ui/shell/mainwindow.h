@@ -1,14 +1,14 @@
 #pragma once
 
+#include "childwindowarea.h"
 #include "core/comm/seriallink.h"
 #include "core/comm/session.h"
 #include "core/comm/testmode.h"
-#include "ui/radio/testmodewindow.h"
-#include "ui/radio/radiocommands.h"
 #include "core/config/document.h"
 #include "core/config/settingsfile.h"
-#include "childwindowarea.h"
 #include "filecommands.h"
+#include "ui/radio/radiocommands.h"
+#include "ui/radio/testmodewindow.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -107,7 +107,7 @@ class MainWindow : public QMainWindow {
 
     QWidget* m_treePane = nullptr;
     QTreeWidget* m_tree = nullptr;
-    QToolBar* m_treeBar = nullptr;  // the pane's close button
+    QToolBar* m_treeBar = nullptr; // the pane's close button
     QLabel* m_treeTitle = nullptr;
     SplitterButton* m_splitter = nullptr;
     QToolBar* m_toolBar = nullptr;

@@ -1,8 +1,8 @@
 #include "printlistwindow.h"
 
+#include "core/channels/channelrules.h"
 #include "core/config/document.h"
 #include "core/config/messages.h"
-#include "core/channels/channelrules.h"
 #include "ui/common/printdialogs.h"
 
 #include <QCheckBox>
@@ -32,7 +32,8 @@ int channelNumber(const QLineEdit* box) {
 }
 } // namespace
 
-PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent) : QDialog(parent), m_doc(doc) {
+PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
+    : QDialog(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmPrintList"));
     setModal(true);
     // The window keeps its Chinese captions in both languages.
@@ -65,7 +66,8 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent) : QDialog
         grid->addWidget(check(line, line == 0 ? "信道信息-组1" : "信道信息-组2"), line, 0);
         auto* group = new QComboBox(this);
         group->setObjectName(QStringLiteral("Combo1_%1").arg(line));
-        for (int g = 0; g < GroupCount; ++g) group->addItem(groupLetter(g));
+        for (int g = 0; g < GroupCount; ++g)
+            group->addItem(groupLetter(g));
         group->setCurrentIndex(line);
         Combo1[size_t(line)] = group;
         grid->addWidget(group, line, 1);
@@ -111,7 +113,8 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent) : QDialog
 PrintListWindow::~PrintListWindow() = default;
 
 void PrintListWindow::setAllChecked(bool on) {
-    for (QCheckBox* c : Check1) c->setChecked(on);
+    for (QCheckBox* c : Check1)
+        c->setChecked(on);
 }
 
 QPrinter& PrintListWindow::printer() {
