@@ -138,6 +138,11 @@ class RadioSession : public QObject {
     void startHandshake();
     void sendFrame(const QByteArray& frame, int expectedReplyLength);
     void advance();
+    // The steps after the opening, one operation each; false for a step it does not know.
+    bool advanceRead();
+    bool advanceWrite();
+    bool advanceInformationRead();
+    bool advanceInformationWrite();
     void finishTransfer();
     void endSession(bool success);
     bool checkRadioIdentity();
