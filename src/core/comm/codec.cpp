@@ -440,13 +440,11 @@ std::optional<QString> buildRadioImage(const Document& doc, QByteArray& image) {
     return std::nullopt;
 }
 
-std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image) {
-    const Product& p = doc.product();
-    if (auto e = wrongSize(p, image)) return e;
-    // Decoded into a copy: the document changes only when everything decoded.
-    RadioConfig c = doc.config;
-    const int fs = frequencySize(p);
+namespace {
 
+// The channels of every group from the bitmaps and slots, in channel number order.
+std::optional<QString> parseChannels(const Product& p, const QByteArray& image, RadioConfig& c) {
+    const int fs = frequencySize(p);
     for (int g = 0; g < GroupCount; ++g) {
         int count = 0;
         for (int n = 1; n <= ChannelsPerGroup; ++n) {
@@ -494,15 +492,11 @@ std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image) {
         }
         c.groupChannelCount[size_t(g)] = int16_t(count);
     }
+    return std::nullopt;
+}
 
-    const int band = byteAt(image, p.headerBase + HeaderBandOffset);
-    const int cls = byteAt(image, p.headerBase + HeaderClassOffset);
-    const QString modelName = trimSpaces(modelTextFromIdentity(p, cls, band));
-    c.modelInfo.bandCode = int16_t(band);
-    c.modelInfo.modelCode = int16_t(cls);
-    c.modelInfo.modelName.assign(modelName);
-    const QString model = cleanModelText(modelName);
-
+// Each message line up to its first 0xFF; a shorter line ends with one character 0.
+void parseMessageLines(const Product& p, const QByteArray& image, RadioConfig& c) {
     const int lineBase[2] = {p.message1Base, p.message2Base};
     for (int l = 0; l < 2; ++l) {
         QByteArray line;
@@ -514,7 +508,9 @@ std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image) {
         if (line.size() < MessageLength) line.append('\0');
         c.embeddedMessage[size_t(l)].assign(line);
     }
+}
 
+std::optional<QString> parseOptions(const Product& p, const QByteArray& image, RadioConfig& c) {
     for (const OptionField& f : OptionFields) {
         if (f.word >= p.optionWordCount) continue;
         const int a = p.optionBase + f.offset;
@@ -537,6 +533,28 @@ std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image) {
         }
         c.optionWords[size_t(f.word)] = int16_t(v);
     }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image) {
+    const Product& p = doc.product();
+    if (auto e = wrongSize(p, image)) return e;
+    // Decoded into a copy: the document changes only when everything decoded.
+    RadioConfig c = doc.config;
+    if (auto e = parseChannels(p, image, c)) return e;
+
+    const int band = byteAt(image, p.headerBase + HeaderBandOffset);
+    const int cls = byteAt(image, p.headerBase + HeaderClassOffset);
+    const QString modelName = trimSpaces(modelTextFromIdentity(p, cls, band));
+    c.modelInfo.bandCode = int16_t(band);
+    c.modelInfo.modelCode = int16_t(cls);
+    c.modelInfo.modelName.assign(modelName);
+    const QString model = cleanModelText(modelName);
+
+    parseMessageLines(p, image, c);
+    if (auto e = parseOptions(p, image, c)) return e;
 
     doc.config = c;
     doc.currentModel = model;

@@ -140,7 +140,8 @@ void RadioSession::updateProgress() {
 
 void RadioSession::advance() {
     m_replyTimer.stop();
-    if (m_operation < RadioOperation::Read || m_operation > RadioOperation::InformationWrite) return;
+    if (m_operation < RadioOperation::Read || m_operation > RadioOperation::InformationWrite)
+        return;
     // Every operation opens the same way and ends with the acknowledge of "E".
     switch (m_step) {
     case SessionStep::ProgramAck:
@@ -159,10 +160,18 @@ void RadioSession::advance() {
     }
     bool moved = false;
     switch (m_operation) {
-    case RadioOperation::Read: moved = advanceRead(); break;
-    case RadioOperation::Write: moved = advanceWrite(); break;
-    case RadioOperation::InformationRead: moved = advanceInformationRead(); break;
-    default: moved = advanceInformationWrite(); break;
+    case RadioOperation::Read:
+        moved = advanceRead();
+        break;
+    case RadioOperation::Write:
+        moved = advanceWrite();
+        break;
+    case RadioOperation::InformationRead:
+        moved = advanceInformationRead();
+        break;
+    default:
+        moved = advanceInformationWrite();
+        break;
     }
     // A step the operation does not know (the end after a rejected identity): it is over.
     if (!moved) endSession(false);

@@ -115,12 +115,21 @@ QAction* MainWindow::addItem(QMenu* menu, const char* name) {
     return a;
 }
 
-void MainWindow::buildMenus() {
-    const auto on = [this](QAction* a, const char* procedure, auto&& handler) {
-        connect(a, &QAction::triggered, this,
-                [procedure, handler] { trapped(procedure, handler); });
-    };
+void MainWindow::on(QAction* item, const char* procedure, std::function<void()> handler) {
+    connect(item, &QAction::triggered, this,
+            [procedure, handler = std::move(handler)] { trapped(procedure, handler); });
+}
 
+void MainWindow::buildMenus() {
+    buildFileMenu();
+    buildEditMenus();
+    buildRadioMenus();
+    buildSetupMenus();
+    buildWindowMenu();
+    buildHelpMenu();
+}
+
+void MainWindow::buildFileMenu() {
     QMenu* file = addMenu(nullptr, "mnuFile");
     QAction* fileNew = addItem(file, "mnuFileNew");
     fileNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
@@ -139,7 +148,9 @@ void MainWindow::buildMenus() {
     on(print, "mnuFilePrint_Click", [this] { showPrintList(); });
     file->addSeparator();
     on(addItem(file, "mnuFileExit"), "mnuFileExit_Click", [this] { close(); });
+}
 
+void MainWindow::buildEditMenus() {
     QMenu* model = addMenu(nullptr, "mnuModel");
     on(addItem(model, "mnuModelInfo"), "mnuModelInfo_Click", [this] { showModelWindow(); });
     model->menuAction()->setVisible(false); // not available
@@ -159,7 +170,9 @@ void MainWindow::buildMenus() {
         preparePort();
         m_commands.readEmbeddedInfo();
     });
+}
 
+void MainWindow::buildRadioMenus() {
     QMenu* program = addMenu(nullptr, "mnuProgram");
     on(addItem(program, "mnuReadFromRadio"), "mnuReadFromRadio_Click", [this] {
         preparePort();
@@ -188,7 +201,9 @@ void MainWindow::buildMenus() {
         m_commands.setRadioInfo();
     });
     tools->menuAction()->setVisible(false);
+}
 
+void MainWindow::buildSetupMenus() {
     QMenu* set = addMenu(nullptr, "mnuSet");
     on(addItem(set, "mnuComm"), "mnuComm_Click", [this] { showPortWindow(); });
     on(addItem(set, "mnuLanguage"), "mnuLanguage_Click", [this] { showLanguageWindow(); });
@@ -207,7 +222,9 @@ void MainWindow::buildMenus() {
     status->setCheckable(true);
     status->setChecked(true);
     connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+}
 
+void MainWindow::buildWindowMenu() {
     m_windowMenu = addMenu(nullptr, "mnuWindow");
     on(addItem(m_windowMenu, "mnuWindowCascade"), "mnuWindowCascade_Click",
        [this] { m_mdi->cascadeSubWindows(); });
@@ -222,7 +239,9 @@ void MainWindow::buildMenus() {
     m_windowMenu->addSeparator();
     connect(m_windowMenu, &QMenu::aboutToShow, this,
             [this] { m_windows.fillWindowMenu(m_windowMenu); });
+}
 
+void MainWindow::buildHelpMenu() {
     QMenu* help = addMenu(nullptr, "mnuHelp");
     addItem(help, "mnuHelpTopic")->setVisible(false); // no help exists
     on(addItem(help, "mnuHelpBackupFolder"), "mnuHelpBackupFolder_Click",

@@ -12,6 +12,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <functional>
 
 class QAction;
 class QLabel;
@@ -73,6 +74,14 @@ class MainWindow : public QMainWindow {
 
   private:
     void buildMenus();
+    void buildFileMenu();
+    void buildEditMenus();  // Model and Edit
+    void buildRadioMenus(); // Program and Tools
+    void buildSetupMenus(); // Setup and View
+    void buildWindowMenu();
+    void buildHelpMenu();
+    // A menu item's command; an exception it raises is reported with the procedure's name.
+    void on(QAction* item, const char* procedure, std::function<void()> handler);
     void buildToolbar();
     void buildTreePane();
     void buildStatusBar();
