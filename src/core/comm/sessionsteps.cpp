@@ -62,8 +62,6 @@ void RadioSession::startHandshake() {
     switch (m_operation) {
     case RadioOperation::Read:
     case RadioOperation::InformationRead:
-        m_step = SessionStep::ProgramAck;
-        break;
     case RadioOperation::Write:
     case RadioOperation::InformationWrite:
         m_step = SessionStep::ProgramAck;

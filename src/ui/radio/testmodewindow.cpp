@@ -213,10 +213,11 @@ void TestModeWindow::buildLayout() {
     const std::array<QComboBox*, 2> boxes{m_testChannelBox, m_signallingBox};
     for (int k = 0; k < 2; ++k) {
         auto* grid = new QGridLayout(m_frames[k]);
-        grid->addWidget(m_captionLabels[3 * k], 0, 0, Qt::AlignRight);
+        grid->addWidget(m_captionLabels[size_t(3) * size_t(k)], 0, 0, Qt::AlignRight);
         grid->addWidget(boxes[size_t(k)], 0, 1, Qt::AlignLeft);
         for (int row = 1; row <= 2; ++row) {
-            grid->addWidget(m_captionLabels[3 * k + row], row, 0, Qt::AlignRight);
+            grid->addWidget(m_captionLabels[size_t(3) * size_t(k) + size_t(row)], row, 0,
+                            Qt::AlignRight);
             grid->addWidget(m_stateLabels[2 * k + row - 1], row, 1);
         }
         grid->setColumnStretch(1, 1);
