@@ -21,17 +21,6 @@ namespace {
 constexpr double BodyPoints = 9.5;
 constexpr double HeadingPoints = 14;
 
-QString text(const char* english, const char* chinese, int language) {
-    switch (language) {
-    case LanguageEnglish:
-        return QString::fromUtf8(english);
-    case LanguageChinese:
-        return QString::fromUtf8(chinese);
-    default:
-        return {};
-    }
-}
-
 QString esc(const QString& s) {
     return s.toHtmlEscaped();
 }
@@ -80,7 +69,7 @@ QString sectionHeading(const QString& title) {
 }
 
 QString channelSection(const Document& doc, const ChannelRange& range, int language) {
-    const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
+    const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
     const bool older = doc.product().captions == Product::Captions::Older;
     const int g = std::clamp(range.group, 0, GroupCount - 1);
     QString html = sectionHeading(printText(PrintText::ChannelGroupItem, language) +
@@ -127,7 +116,7 @@ QString channelSection(const Document& doc, const ChannelRange& range, int langu
 }
 
 QString optionSection(const Document& doc, int language) {
-    const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
+    const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
     const bool older = doc.product().captions == Product::Captions::Older;
     // Left half: the lists (and solvir's emergency channels); right half: the check boxes.
     QList<QPair<QString, QString>> left;
@@ -164,7 +153,7 @@ QString optionSection(const Document& doc, int language) {
 
 // "Embedded Message", as the window of that name: what the configuration holds about the radio.
 QString radioInfoSection(const Document& doc, int language) {
-    const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
+    const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
     const Product& p = doc.product();
     const ModelInfo& mi = doc.config.modelInfo;
     QString created = shownFieldText(mi.createDate.raw());
@@ -191,7 +180,7 @@ QString radioInfoSection(const Document& doc, int language) {
 
 // "Local Information", as the window of that name: the two message lines.
 QString messageLinesSection(const Document& doc, int language) {
-    const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
+    const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
     QString html = sectionHeading(printText(PrintText::LocalInfoItem, language)) + tableStart();
     const QString labels[2] = {t("Line 1", "第1行"), t("Line 2", "第2行")};
     for (int line = 0; line < 2; ++line) {
@@ -280,7 +269,7 @@ bool Report::render(QPagedPaintDevice& device) const {
     doc.setPageSize(body.size());
     m_pages = std::max(1, doc.pageCount());
 
-    const QString pageText = text("Page %1 of %2", "第 %1 页，共 %2 页", m_language);
+    const QString pageText = tr2In(m_language, "Page %1 of %2", "第 %1 页，共 %2 页");
     for (int page = 0; page < m_pages; ++page) {
         if (page > 0 && !device.newPage()) return false;
         painter.setPen(QPen(Qt::black, 0.3 * mm));

@@ -32,11 +32,7 @@ int groupFromLetter(const QString& text) {
 }
 
 QStringList channelColumnHeaders(bool older, int language) {
-    const auto t = [language](const char* en, const char* zh) {
-        return language == LanguageChinese   ? QString::fromUtf8(zh)
-               : language == LanguageEnglish ? QString::fromUtf8(en)
-                                             : QString();
-    };
+    const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
     QStringList headers{t("CH No.", "信道"),
                         older ? t("Frequency", "频率") : t("RX Frequency", "接收频率"),
                         t("TX FreQuency", "发射频率")};

@@ -50,17 +50,6 @@ constexpr std::array<CheckSetting, CheckCount> Checks = {{
     {38, true}, // protection switches
 }};
 
-QString text(const char* english, const char* chinese, int language) {
-    switch (language) {
-    case LanguageEnglish:
-        return QString::fromUtf8(english);
-    case LanguageChinese:
-        return QString::fromUtf8(chinese);
-    default:
-        return {};
-    }
-}
-
 QStringList numbers(int first, int last, int step) {
     QStringList out;
     for (int v = first; v <= last; v += step)
@@ -91,7 +80,7 @@ bool hasCheck(const Document& doc, int k) {
 }
 
 QStringList listEntries(int k, int language) {
-    const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
+    const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
     switch (k) {
     case 0:
         return QStringList{t("Off", "关")} + numbers(30, 600, 30);
@@ -135,7 +124,7 @@ QStringList listEntries(int k, int language) {
 }
 
 QString listLabel(int k, bool older, int language) {
-    const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
+    const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
     const QString hz = QStringLiteral("[Hz]");
     const QString ms = QStringLiteral("[ms]");
     const QString s = QStringLiteral("[s]");
@@ -186,7 +175,7 @@ QString listLabel(int k, bool older, int language) {
 }
 
 QString checkLabel(int k, bool older, int language) {
-    const auto t = [language](const char* en, const char* zh) { return text(en, zh, language); };
+    const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
     // Check boxes 9..15 are the default channel settings, named as the settings are.
     if (k >= 9 && k <= 15) return channelFlagName(k - 8);
     switch (k) {

@@ -74,7 +74,11 @@ void setCurrentLanguage(int language) {
 }
 
 QString tr2(const char* english, const char* chinese) {
-    switch (g_language) {
+    return tr2In(g_language, english, chinese);
+}
+
+QString tr2In(int language, const char* english, const char* chinese) {
+    switch (language) {
     case LanguageEnglish:
         return QString::fromUtf8(english);
     case LanguageChinese:

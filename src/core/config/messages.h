@@ -13,6 +13,8 @@ void setCurrentLanguage(int language);
 
 // A text in the current language; index 0 (no language) always gives the empty text.
 QString tr2(const char* english, const char* chinese);
+// The same text in a given language (the printout and lists made for another language).
+QString tr2In(int language, const char* english, const char* chinese);
 
 // The shared message table.
 enum class Msg {
