@@ -41,11 +41,11 @@ void fillAllGroups(Document& d) {
     }
 }
 
-// Group A's channels as "n:rx/tx:flags:scan" in place order.
-QStringList groupA(const Document& d) {
+// Group g's channels as "n:rx/tx:flags:scan" in place order.
+QStringList groupChannels(const Document& d, int g) {
     QStringList out;
-    for (int k = 1; k <= d.config.groupChannelCount[0]; ++k) {
-        const ChannelEntry& e = d.config.entry(0, k);
+    for (int k = 1; k <= d.config.groupChannelCount[size_t(g)]; ++k) {
+        const ChannelEntry& e = d.config.entry(g, k);
         QString flags;
         for (int i = 1; i <= 7; ++i)
             flags += QString::number(e.channelFlags[size_t(i)]);
@@ -56,6 +56,10 @@ QStringList groupA(const Document& d) {
                    .arg(e.scanFlag);
     }
     return out;
+}
+
+QStringList groupA(const Document& d) {
+    return groupChannels(d, 0);
 }
 
 } // namespace
@@ -242,6 +246,97 @@ class TestChannelCsv : public QObject {
                                           QStringLiteral("1:28300000/28300000:1010000:1")}));
         QCOMPARE(d->config.entry(0, 2).rxExtra, int16_t(42));
         QCOMPARE(d->config.entry(0, 1).rxExtra, int16_t(0));
+    }
+
+    // Rows from the clipboard into group B (channel 1 at 28.145000, only ECHO on, scan add),
+    // from the selected channel on.
+    void pasteRows_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<QStringList>("groupB");
+        const QString one = QStringLiteral("1:28145000/28145000:0010000:1");
+        QTest::newRow("our header with tabs: its Channel column")
+            << QByteArray("Group\tChannel\tRX MHz\tTX MHz\tBUSY\tVOIC\tECHO\tHI-CUT\t+10KHz\t"
+                          "NB/ANL\tRB\tScan\nA\t7\t28.5\t28.6\t1\t0\t0\t0\t0\t0\t1\t0\n")
+            << 3 << QStringList{one, QStringLiteral("7:28500000/28600000:1000001:0")};
+        QTest::newRow("no header, from RX on: numbered from the selected row")
+            << QByteArray("28.5\t28.6\r\n28,7\t\r\n") << 3
+            << QStringList{one, QStringLiteral("3:28500000/28600000:0010000:1"),
+                           QStringLiteral("4:28700000/28700000:0010000:1")};
+        QTest::newRow("no header, from Group on: the group is the one shown")
+            << QByteArray("F\t9\t28.5\t28.5\t0\t0\t1\t0\t0\t0\t0\t1\n") << 3
+            << QStringList{one, QStringLiteral("9:28500000/28500000:0010000:1")};
+        QTest::newRow("over an existing channel: empty TX is RX")
+            << QByteArray("RX MHz\tScan\n28.3\t0\n") << 1
+            << QStringList{QStringLiteral("1:28300000/28300000:0010000:0")};
+    }
+    void pasteRows() {
+        QFETCH(QByteArray, text);
+        QFETCH(int, first);
+        QFETCH(QStringList, groupB);
+        auto d = newDocument(meridoxProduct());
+        const ChannelImportResult r = pasteChannelRows(*d, text, 1, first);
+        QVERIFY2(r.ok, qPrintable(r.problems.join(QLatin1Char('\n'))));
+        QCOMPARE(groupChannels(*d, 1), groupB);
+        QCOMPARE(groupChannels(*d, 0),
+                 QStringList(QStringLiteral("1:28015000/28015000:0010000:1")));
+    }
+
+    void pasteRefused_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("out of band and not a number")
+            << QByteArray("28.5\n99\nabc\n") << 1
+            << QStringList{QStringLiteral("Line 2: the RX frequency 99.000000 MHz is outside"),
+                           QStringLiteral("Line 3: the RX frequency \"abc\" is not a number.")};
+        QTest::newRow("past channel 60")
+            << QByteArray("28.5\n28.6\n") << 60
+            << QStringList{QStringLiteral(
+                   "Line 2: the channel \"61\" is not a channel number from 1 to 60.")};
+        QTest::newRow("one channel twice")
+            << QByteArray("Channel\tRX MHz\n4\t28.1\n4\t28.2\n") << 1
+            << QStringList{QStringLiteral("Line 3: channel 4 of group B is also on line 2.")};
+    }
+    void pasteRefused() {
+        QFETCH(QByteArray, text);
+        QFETCH(int, first);
+        QFETCH(QStringList, lines);
+        auto d = newDocument(meridoxProduct());
+        const QByteArray before = record(*d);
+        const ChannelImportResult r = pasteChannelRows(*d, text, 1, first);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.problems.size(), lines.size());
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            QVERIFY2(r.problems.at(i).startsWith(lines.at(i)), qPrintable(r.problems.at(i)));
+        QCOMPARE(record(*d), before);
+    }
+
+    // Copied rows carry the export's header with tabs; pasted into the other program they keep
+    // their channel numbers.
+    void copyIntoTheOtherProgram() {
+        auto m = newDocument(meridoxProduct());
+        m->addChannel(0, 5, QStringLiteral("28.500000"));
+        m->config.entry(0, 2).channelFlags[1] = 1;
+        const QByteArray text = channelRowsText(*m, 0, {5, 1, 33});
+        QCOMPARE(text, QByteArray("Group\tChannel\tRX MHz\tTX MHz\tBUSY\tVOIC\tECHO\tHI-CUT\t"
+                                  "+10KHz\tNB/ANL\tRB\tScan\n"
+                                  "A\t5\t28.500000\t28.500000\t1\t0\t1\t0\t0\t0\t0\t1\n"
+                                  "A\t1\t28.015000\t28.015000\t0\t0\t1\t0\t0\t0\t0\t1\n"));
+        auto s = newDocument(solvirProduct());
+        QVERIFY(pasteChannelRows(*s, text, 2, 10).ok);
+        QCOMPARE(groupChannels(*s, 2),
+                 (QStringList{QStringLiteral("1:28015000/28015000:0010000:1"),
+                              QStringLiteral("5:28500000/28500000:1010000:1")}));
+    }
+
+    void deleteKeepsLastChannel() {
+        auto d = newDocument(meridoxProduct());
+        d->addChannel(0, 2, QStringLiteral("28.200000"));
+        d->addChannel(0, 3, QStringLiteral("28.300000"));
+        QCOMPARE(deleteChannels(*d, 0, {1, 2, 3, 40}), (QList<int>{1, 2}));
+        QCOMPARE(groupA(*d), QStringList(QStringLiteral("3:28300000/28300000:0010000:1")));
+        QCOMPARE(d->config.optionWords[24], int16_t(2)); // the emergency channel follows: 3
     }
 
     void emergencyChannelFollows() {

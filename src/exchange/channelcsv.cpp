@@ -164,7 +164,15 @@ class RowChecker {
     QHash<int, int> m_seen;
 };
 
-QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check) {
+// Where the rows of our own form go: the groups and channel numbers their cells name, or (a
+// paste) one group, with channel numbers counted on from firstChannel where no Channel column
+// gives them.
+struct RowPlaces {
+    int group = -1;
+    int firstChannel = 0;
+};
+
+QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check, RowPlaces places = {}) {
     const Columns c = columnsOf(t.rows.first());
     const int group = c.at("Group"), channel = c.at("Channel"), rx = c.at("RX MHz"),
               tx = c.at("TX MHz"), scan = c.at("Scan");
@@ -174,14 +182,17 @@ QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check) {
         ImportRow r;
         r.line = t.lineNumbers.at(i);
         bool ok = true;
-        r.group = groupFromLetter(cell(f, group));
+        r.group = places.group >= 0 ? places.group : groupFromLetter(cell(f, group));
         if (r.group < 0) {
             check.problem(r.line,
                           tr2("the group \"%1\" is not one of A to F.", "组“%1”不是 A 至 F。")
                               .arg(cell(f, group)));
             ok = false;
         }
-        const auto n = check.channelNumber(r.line, tr2("channel", "信道"), cell(f, channel));
+        const QString number = channel < 0 && places.firstChannel > 0
+                                   ? QString::number(places.firstChannel + int(i) - 1)
+                                   : cell(f, channel);
+        const auto n = check.channelNumber(r.line, tr2("channel", "信道"), number);
         ok = ok && n;
         r.channelNo = n.value_or(0);
         const QString rxText = cell(f, rx);
@@ -386,23 +397,101 @@ ChannelCsvKind channelCsvKind(const CsvTable& table) {
     return ChannelCsvKind::Unknown;
 }
 
+namespace {
+// The cells of one channel in our own form.
+QStringList ownFields(const Document& doc, int g, const ChannelEntry& e) {
+    QStringList f{groupLetter(g), QString::number(e.channelNo),
+                  listedFrequency(doc, e.rxFreq.raw()), listedFrequency(doc, e.txFreq.raw())};
+    for (int i = 1; i <= 7; ++i)
+        f << QString::number(e.channelFlags[size_t(i)]);
+    return f << QString::number(e.scanFlag);
+}
+
+// Stores valid rows: a channel that exists keeps what its row does not give, a new one starts
+// as a channel typed into the grid does.
+ChannelEntry storedRow(Document& doc, const ImportRow& r) {
+    const int place = findChannelPlace(doc, r.group, r.channelNo);
+    ChannelEntry e;
+    if (place > 0) {
+        e = doc.config.entry(r.group, place);
+    } else {
+        e.channelNo = int16_t(r.channelNo);
+        e.inUse = 1;
+        e.scanFlag = 1;
+        e.channelFlags[3] = 1; // ECHO
+    }
+    e.rxFreq.assign(storedFrequency(doc, r.rx));
+    e.txFreq.assign(storedFrequency(doc, r.tx));
+    for (int k = 1; k <= 7; ++k)
+        if (r.flags[size_t(k)]) e.channelFlags[size_t(k)] = *r.flags[size_t(k)];
+    if (r.scan) e.scanFlag = *r.scan;
+    return e;
+}
+} // namespace
+
 QByteArray exportChannelsCsv(const Document& doc) {
     QByteArray out = csvLine(ownHeader());
     for (int g = 0; g < GroupCount; ++g) {
         const int count =
             std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
-        for (int k = 1; k <= count; ++k) {
-            const ChannelEntry& e = doc.config.entry(g, k);
-            QStringList f{groupLetter(g), QString::number(e.channelNo),
-                          listedFrequency(doc, e.rxFreq.raw()),
-                          listedFrequency(doc, e.txFreq.raw())};
-            for (int i = 1; i <= 7; ++i)
-                f << QString::number(e.channelFlags[size_t(i)]);
-            f << QString::number(e.scanFlag);
-            out += csvLine(f);
-        }
+        for (int k = 1; k <= count; ++k)
+            out += csvLine(ownFields(doc, g, doc.config.entry(g, k)));
     }
     return out;
+}
+
+QByteArray channelRowsText(const Document& doc, int group, const QList<int>& channelNos) {
+    QByteArray out = ownHeader().join(QLatin1Char('\t')).toUtf8() + '\n';
+    for (int n : channelNos)
+        if (const int place = findChannelPlace(doc, group, n); place > 0)
+            out += ownFields(doc, group, doc.config.entry(group, place))
+                       .join(QLatin1Char('\t'))
+                       .toUtf8() +
+                   '\n';
+    return out;
+}
+
+ChannelImportResult pasteChannelRows(Document& doc, const QByteArray& text, int group,
+                                     int firstChannel) {
+    ChannelImportResult result;
+    CsvTable table = parseCsv(text);
+    if (table.rows.isEmpty()) {
+        result.problems << tr2("The clipboard holds no channels.", "剪贴板中没有信道。");
+        return result;
+    }
+    // Rows without a header line: our own columns from Group on when the first cell is a
+    // group letter, else from RX MHz on (frequencies copied out of a spreadsheet).
+    const Columns named = columnsOf(table.rows.first());
+    if (named.at("RX MHz") < 0) {
+        QStringList header = ownHeader();
+        if (groupFromLetter(table.rows.first().value(0)) < 0) header = header.mid(2);
+        table.rows.prepend(header);
+        table.lineNumbers.prepend(0);
+    }
+    result.kind = ChannelCsvKind::Own;
+    RowChecker check(doc, table.separator);
+    const QList<ImportRow> rows = ownRows(table, check, {group, firstChannel});
+    result.problems = check.problems;
+    if (!result.problems.isEmpty()) return result;
+
+    for (const ImportRow& r : rows) {
+        const ChannelEntry e = storedRow(doc, r);
+        int place = findChannelPlace(doc, group, r.channelNo);
+        if (place == 0) {
+            auto& count = doc.config.groupChannelCount[size_t(group)];
+            count = int16_t(std::clamp<int>(count, 0, ChannelsPerGroup - 1) + 1);
+            place = count;
+        }
+        doc.config.entry(group, place) = e;
+        result.channels << r.channelNo;
+    }
+    result.groups << group;
+    result.channelCount = int(rows.size());
+    refreshEmergencyChannels(doc);
+    for (int n : result.channels)
+        emit doc.notifier().channelRowChanged(n);
+    result.ok = true;
+    return result;
 }
 
 ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int targetGroup) {
@@ -433,24 +522,8 @@ ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int
 
     // Every row is valid: build each named group anew from its rows, in the file's order.
     std::array<QList<ChannelEntry>, GroupCount> groups;
-    for (const ImportRow& r : rows) {
-        const int place = findChannelPlace(doc, r.group, r.channelNo);
-        ChannelEntry e;
-        if (place > 0) {
-            e = doc.config.entry(r.group, place);
-        } else {
-            e.channelNo = int16_t(r.channelNo);
-            e.inUse = 1;
-            e.scanFlag = 1;
-            e.channelFlags[3] = 1; // ECHO
-        }
-        e.rxFreq.assign(storedFrequency(doc, r.rx));
-        e.txFreq.assign(storedFrequency(doc, r.tx));
-        for (int k = 1; k <= 7; ++k)
-            if (r.flags[size_t(k)]) e.channelFlags[size_t(k)] = *r.flags[size_t(k)];
-        if (r.scan) e.scanFlag = *r.scan;
-        groups[size_t(r.group)] << e;
-    }
+    for (const ImportRow& r : rows)
+        groups[size_t(r.group)] << storedRow(doc, r);
     for (int g = 0; g < GroupCount; ++g) {
         const QList<ChannelEntry>& list = groups[size_t(g)];
         if (list.isEmpty()) continue;

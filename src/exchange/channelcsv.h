@@ -45,6 +45,7 @@ struct ChannelImportResult {
     QStringList problems; // one text per rejected line ("Line 4: ..."), in the current language
     QList<int> groups;    // groups whose channels were replaced (0..5)
     int channelCount = 0; // channels imported
+    QList<int> channels;  // a paste: the channel numbers it stored, in its order
 };
 
 // Replaces the channels of each group the file names with the file's rows, in their order.
@@ -56,3 +57,15 @@ struct ChannelImportResult {
 // bad line and why. targetGroup (0..5) is the group of another tool's list; it is not used for
 // our own form.
 ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int targetGroup = -1);
+
+// Channels n of group g (those that exist, in the order given) as tab-separated text with our
+// own header line, as a spreadsheet takes them from the clipboard.
+QByteArray channelRowsText(const Document& doc, int group, const QList<int>& channelNos);
+
+// Rows from the clipboard into group g: text with our own header (tabs, commas or semicolons),
+// or rows without a header in our own column order (from Group, or from RX MHz on). Channel
+// numbers come from a Channel column, else count on from firstChannel. Each row sets its
+// channel as an import does (the Group column is not used); other channels stay. The same
+// checks as an import, all or nothing.
+ChannelImportResult pasteChannelRows(Document& doc, const QByteArray& text, int group,
+                                     int firstChannel);

@@ -132,6 +132,19 @@ void updateChannelCell(Document& doc, int channelNo, int column, const QString& 
         refreshEmergencyChannels(doc);
     }
     emit doc.notifier().channelRowChanged(channelNo);
+    doc.finishEdit(cellChangeCaption(g, channelNo, column));
+}
+
+QString cellChangeCaption(int group, int channelNo, int column) {
+    QString what;
+    if (column == ColRx || column == ColTx)
+        what = column == ColRx ? tr2("RX", "接收频率") : tr2("TX", "发射频率");
+    else if (column == ColScan)
+        what = tr2("Scan", "扫描");
+    else
+        what = channelFlagName(column - 2);
+    const QString channel = groupLetter(group) + QString::number(channelNo);
+    return tr2("Change %1 of %2", "修改 %2 %1").arg(what, channel);
 }
 
 void setChannelItem(Document& doc, int place, int column, const QString& value) {
@@ -169,6 +182,21 @@ void deleteChannelEntry(Document& doc, int place, int group) {
     count = int16_t(std::min<int>(count, ChannelsPerGroup) - 1);
     for (int j = place; j <= count; ++j)
         doc.config.entry(group, j) = doc.config.entry(group, j + 1);
+}
+
+QList<int> deleteChannels(Document& doc, int group, const QList<int>& channelNos) {
+    QList<int> deleted;
+    for (int n : channelNos) {
+        const int place = findChannelPlace(doc, group, n);
+        if (place == 0 || doc.config.groupChannelCount.at(size_t(group)) <= 1) continue;
+        deleteChannelEntry(doc, place, group);
+        deleted << n;
+    }
+    if (deleted.isEmpty()) return deleted;
+    refreshEmergencyChannels(doc);
+    for (int n : deleted)
+        emit doc.notifier().channelRowChanged(n);
+    return deleted;
 }
 
 int emergencyChannelFor(const Document& doc, int group, int channelNo) {

@@ -1,6 +1,7 @@
 #include "document.h"
 
 #include "datafile.h"
+#include "messages.h"
 #include "optionwords.h"
 
 #include <QFileInfo>
@@ -172,4 +173,21 @@ void Document::markTestFrequencies() {
         t.rxMark = t.rxFreq == storedTestFreq(d.rx) ? 15 : 2;
         t.txMark = t.txFreq == storedTestFreq(d.tx) ? 15 : 2;
     }
+}
+
+void Document::finishEdit(const QString& caption) {
+    if (m_editStepDepth == 0) emit notifier().edited(caption);
+}
+
+EditStep::EditStep(Document& doc, QString caption) : m_doc(doc), m_caption(std::move(caption)) {
+    ++m_doc.m_editStepDepth;
+}
+
+EditStep::~EditStep() {
+    --m_doc.m_editStepDepth;
+    m_doc.finishEdit(m_caption);
+}
+
+QString changeCaption(const QString& what) {
+    return tr2("Change %1", "修改 %1").arg(what);
 }

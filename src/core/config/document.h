@@ -18,8 +18,11 @@ class DocumentNotifier : public QObject {
     void channelRowChanged(int channelNo);
     // The emergency channel words were corrected after channels came or went.
     void emergencyListsChanged();
-    // The whole record was replaced (a file opened, a read from the radio, New).
+    // The whole record was replaced (a file opened, a read from the radio, New, an undo).
     void configurationReplaced();
+    // One step of the user's editing has ended; caption names it ("Change RX of A5") in the
+    // current language. The edit history keeps the step when something really changed.
+    void edited(const QString& caption);
 };
 
 // The open configuration: the working record, its saved snapshot and the program-wide
@@ -62,11 +65,17 @@ class Document {
 
     FixedText<8> storedTestFreq(const QString& shown) const;
 
+    // Ends one step of the user's editing (see DocumentNotifier::edited). Inside an EditStep
+    // the step is the EditStep's, and this reports nothing.
+    void finishEdit(const QString& caption);
+
     int optionWordCount() const { return m_product->optionWordCount; }
     int currentBandCode() const { return bandCode(*m_product, currentBand, currentModel); }
 
   private:
+    friend class EditStep;
     const Product* m_product;
+    int m_editStepDepth = 0; // open EditSteps
     struct OwnNotifier {
         std::unique_ptr<DocumentNotifier> object = std::make_unique<DocumentNotifier>();
         OwnNotifier() = default;
@@ -74,6 +83,23 @@ class Document {
         OwnNotifier& operator=(const OwnNotifier&) { return *this; }
     } m_notifier;
 };
+
+// Gathers every change made while it lives (a paste of many rows, an import, Initial
+// Setting) into one step of the user's editing, reported when it ends.
+class EditStep {
+  public:
+    EditStep(Document& doc, QString caption);
+    ~EditStep();
+    EditStep(const EditStep&) = delete;
+    EditStep& operator=(const EditStep&) = delete;
+
+  private:
+    Document& m_doc;
+    QString m_caption;
+};
+
+// "Change %1" in the current language: the caption of a step that changed one setting.
+QString changeCaption(const QString& what);
 
 // Model text followed by one character 0, as ModelName and ModelNameCopy hold it.
 QByteArray modelNameField(const QString& model);

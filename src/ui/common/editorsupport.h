@@ -54,3 +54,25 @@ inline void fillGroupChannelList(QComboBox* list, const Document& doc, int g) {
     for (int n : numbers)
         list->addItem(QString::number(n));
 }
+
+// Ends the user's editing step made in the control that caption names (a label's or check
+// box's text): "Change Squelch Level". Access key marks, a closing colon and line breaks of
+// the caption are left out.
+inline void finishSettingEdit(Document& doc, QString caption) {
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    caption = caption.trimmed();
+    while (caption.endsWith(QLatin1Char(':')) || caption.endsWith(QChar(0xFF1A)))
+        caption.chop(1);
+    doc.finishEdit(changeCaption(caption));
+}
+
+// The box of a refused channel list (an import, a paste): what happened, then every bad line;
+// a very long list is cut so that the box fits the screen.
+inline void showRefusedChannels(const QString& headline, const QStringList& problems) {
+    constexpr qsizetype Shown = 25;
+    QStringList lines = problems.mid(0, Shown);
+    if (problems.size() > Shown)
+        lines << tr2("... and %1 more.", "……另有 %1 处。").arg(problems.size() - Shown);
+    showMessage(headline, MsgIcon::Warning, MsgButtons::Ok, lines.join(QLatin1Char('\n')));
+}

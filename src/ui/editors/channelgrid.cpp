@@ -1,5 +1,6 @@
 #include "channelgrid.h"
 
+#include <QMouseEvent>
 #include <QScopedValueRollback>
 
 QString ChannelGrid::cellText(int row, int column) const {
@@ -36,4 +37,15 @@ void ChannelGrid::setCellText(int row, int column, const QString& text) {
 void ChannelGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     const QScopedValueRollback<bool> following(m_followingCurrent, true);
     QTableWidget::currentChanged(current, previous);
+}
+
+void ChannelGrid::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const int row = rowAt(at.y());
+    if (event->button() == Qt::LeftButton && columnAt(at.x()) == 0 && row >= 1) {
+        setFocus(Qt::MouseFocusReason);
+        emit channelNumberPressed(row, event->modifiers());
+        return;
+    }
+    QTableWidget::mousePressEvent(event);
 }

@@ -17,7 +17,12 @@ class ChannelGrid : public QTableWidget {
     QString cellText(int row, int column) const;
     void setCellText(int row, int column, const QString& text);
 
+  signals:
+    // A channel number (column 0) was pressed: the window selects that channel's row.
+    void channelNumberPressed(int row, Qt::KeyboardModifiers modifiers);
+
   protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
   private:

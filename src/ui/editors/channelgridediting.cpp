@@ -30,6 +30,7 @@ void ChannelGridWindow::enterCell() {
             m_skipNextEnter = false;
             return;
         }
+        clearRowSelection();
         m_titleChannel = row;
         updateTitle();
         if (col == ColRx && m_returnedToRx) {
@@ -260,6 +261,8 @@ bool ChannelGridWindow::frequencyEditorKey(const QKeyEvent* k) {
             consumed = true;
             return;
         }
+        // Control and Alt combinations type nothing: they are the editor's and menus' keys.
+        if (mods & (Qt::ControlModifier | Qt::AltModifier)) return;
         const QString text = k->text();
         if (text.isEmpty()) return;
         const QChar ch = text.at(0);
@@ -277,6 +280,17 @@ bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto* k = static_cast<QKeyEvent*>(event);
+        // Shift+Space in a cell selects its row, as in a spreadsheet.
+        if ((isText || isCombo) && k->key() == Qt::Key_Space &&
+            k->modifiers() == Qt::ShiftModifier && m_editRow > 0) {
+            const int row = m_editRow;
+            commitEditor();
+            hideEditors();
+            m_grid->setFocus(Qt::ShortcutFocusReason);
+            m_rowAnchor = row;
+            selectRows({row});
+            return true;
+        }
         if (isText) return frequencyEditorKey(k);
         const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
         if (isCombo && enter) {
@@ -292,9 +306,19 @@ bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
             editCurrentCell();
             return true;
         }
+        if (watched == m_grid && rowKey(k)) return true;
         break;
     }
     case QEvent::ShortcutOverride:
+        // Keys on selected rows stay with the grid.
+        if (watched == m_grid && !m_selectedRows.isEmpty()) {
+            const auto* k = static_cast<QKeyEvent*>(event);
+            if (k->matches(QKeySequence::Copy) || k->matches(QKeySequence::Paste) ||
+                k->key() == Qt::Key_Delete) {
+                event->accept();
+                return true;
+            }
+        }
         // Keep Ctrl+V and friends inside the frequency editor, where the filter drops them.
         if (isText) {
             const auto* k = static_cast<QKeyEvent*>(event);

@@ -154,6 +154,10 @@ void ChannelGridWindow::connectSignals() {
                     [this, k] { emergencyChosen(k); });
     connect(m_groupList, &QComboBox::activated, this, &ChannelGridWindow::groupChosen);
     connect(m_grid, &QTableWidget::currentCellChanged, this, &ChannelGridWindow::enterCell);
+    connect(m_grid, &ChannelGrid::channelNumberPressed, this,
+            &ChannelGridWindow::channelNumberPressed);
+    // A cell chosen ends a row selection.
+    connect(m_grid, &QTableWidget::cellPressed, this, &ChannelGridWindow::clearRowSelection);
     connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &ChannelGridWindow::gridScrolled);
     connect(m_focusTimer, &QTimer::timeout, this, &ChannelGridWindow::focusTimerFired);
@@ -173,6 +177,8 @@ void ChannelGridWindow::connectSignals() {
     if (emergency)
         connect(&changes, &DocumentNotifier::emergencyListsChanged, this,
                 &ChannelGridWindow::refreshEmergencyLists);
+    connect(&changes, &DocumentNotifier::configurationReplaced, this,
+            &ChannelGridWindow::showConfiguration);
 }
 
 QSize ChannelGridWindow::sizeHint() const {
@@ -333,6 +339,27 @@ void ChannelGridWindow::showChannelRow(int channelNo) {
     });
 }
 
+// After an undo or redo: the group the step was made in, with every row, the emergency
+// channels and the editor over the current cell showing what the configuration holds now.
+void ChannelGridWindow::showConfiguration() {
+    trapErrors("frmCommChInfo_SetGridData", [&] {
+        const bool hadFocus = editorHasFocus();
+        hideEditors();
+        m_editRow = 0;
+        m_editColumn = 0;
+        clearRowSelection();
+        const int g = std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1);
+        m_groupList->setCurrentIndex(g);
+        fillEmergencyLists();
+        showCurrentGroup();
+        updateTitle();
+        if (m_grid->currentRow() >= 1 && m_grid->currentColumn() >= 1) {
+            openEditor(false);
+            if (hadFocus) focusEditorLater(m_editColumn);
+        }
+    });
+}
+
 void ChannelGridWindow::updateTitle() {
     const int g = std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1);
     setWindowTitle(tr2("Channel Information[Channel -", "信道信息[信道 -") + QLatin1Char(' ') +
@@ -360,6 +387,7 @@ void ChannelGridWindow::emergencyChosen(int group) {
         if (list->currentIndex() < 0) return;
         m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + group)] =
             int16_t(list->currentText().toInt() - 1);
+        finishSettingEdit(m_doc, m_emergencyLabels[size_t(group)]->text());
     });
 }
 

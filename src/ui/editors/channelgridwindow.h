@@ -38,6 +38,16 @@ class ChannelGridWindow : public QWidget {
     // Draws one channel row again from the table (empty when the group has no such channel).
     void showChannelRow(int channelNo);
 
+    // Channel numbers of the selected rows, ascending; empty when none is selected.
+    QList<int> selectedRows() const { return m_selectedRows; }
+    // Selects whole rows (the channel numbers of the current group).
+    void selectRows(const QList<int>& rows);
+    // The clipboard on selected rows: copy them as text, paste rows from the selected row on,
+    // delete their channels. Each change is one step of the user's editing.
+    void copyRows();
+    void pasteRows();
+    void deleteRows();
+
     // The cell whose editor was opened last; row 0 when none is.
     int editRow() const { return m_editRow; }
     int editColumn() const { return m_editColumn; }
@@ -66,6 +76,12 @@ class ChannelGridWindow : public QWidget {
     void emergencyChosen(int group);
     void updateTitle();
     void closeWindow();
+    void showConfiguration();
+
+    // Row selection (channelgridrows.cpp).
+    void channelNumberPressed(int row, Qt::KeyboardModifiers modifiers);
+    void clearRowSelection();
+    bool rowKey(const QKeyEvent* key);
 
     // The cell editors (channelgridediting.cpp).
     void enterCell();
@@ -100,7 +116,9 @@ class ChannelGridWindow : public QWidget {
     QTimer* m_focusTimer = nullptr;
     QTimer* m_scrollTimer = nullptr;
 
-    int m_editRow = 0; // the cell commitEditor stores
+    QList<int> m_selectedRows; // ascending
+    int m_rowAnchor = 0;       // where a Shift+click range starts
+    int m_editRow = 0;         // the cell commitEditor stores
     int m_editColumn = 0;
     int m_editTopRow = 1;   // top row when the editor was opened
     int m_titleChannel = 1; // channel number in the title

@@ -79,6 +79,8 @@ void addPair(QGridLayout* grid, QLabel* label, QWidget* control) {
 
 DtmfWindow::DtmfWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmDTMF"));
+    connect(&m_doc.notifier(), &DocumentNotifier::configurationReplaced, this,
+            &DtmfWindow::showRecord);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     QWidget* encode = buildEncodeTab();
@@ -303,6 +305,8 @@ void DtmfWindow::showRecord() {
 }
 
 void DtmfWindow::storeEncodeList(int i) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int index = m_encodeLists[size_t(i)]->currentIndex();
     if (index < 0) return;
     m_doc.config.dtmf.words1[size_t(i)] = int16_t(
@@ -310,6 +314,8 @@ void DtmfWindow::storeEncodeList(int i) {
 }
 
 void DtmfWindow::storeDecodeList(int i) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int index = m_decodeLists[size_t(i)]->currentIndex();
     if (index < 0) return;
     // The group code is stored as its character; "Off" is 0.
@@ -320,6 +326,8 @@ void DtmfWindow::storeDecodeList(int i) {
 }
 
 bool DtmfWindow::storeIdCode() {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     bool stored = true;
     if (m_checkingId) return stored;
     m_checkingId = true;
@@ -343,6 +351,8 @@ bool DtmfWindow::storeIdCode() {
 }
 
 void DtmfWindow::storeStunCode() {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     trapErrors("FrmDTMF_Text2_Validate", [&] {
         const QString text = m_stunCode->text();
         if (text == m_shownStun) return; // left as shown: its bytes stay as loaded
@@ -352,6 +362,8 @@ void DtmfWindow::storeStunCode() {
 }
 
 void DtmfWindow::commitAutodial(int row, const QString& text) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     RadioConfig& c = m_doc.config;
     int count = std::clamp<int>(c.dtmfCodeCount, 0, AutodialMemories);
     int found = -1;

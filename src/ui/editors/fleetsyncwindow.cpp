@@ -72,6 +72,8 @@ class FleetCellValidator : public QValidator {
 
 FleetSyncWindow::FleetSyncWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmFleetSync"));
+    connect(&m_doc.notifier(), &DocumentNotifier::configurationReplaced, this,
+            &FleetSyncWindow::showRecord);
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("SSTab1"));
     QWidget* settings = buildSettingsTab();
@@ -249,6 +251,8 @@ void FleetSyncWindow::showRecord() {
 }
 
 void FleetSyncWindow::ownFleetChosen(int index) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     FleetSyncSettings& f = m_doc.config.fleetSync;
     if (index < 0) return;
     if (index == 0) {
@@ -271,6 +275,8 @@ void FleetSyncWindow::ownFleetChosen(int index) {
 }
 
 void FleetSyncWindow::ownIdChosen(int index) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     FleetSyncSettings& f = m_doc.config.fleetSync;
     if (index < 0) return;
     const QString text = m_settingLists[OwnIdList]->itemText(index);
@@ -288,6 +294,8 @@ void FleetSyncWindow::ownIdChosen(int index) {
 }
 
 void FleetSyncWindow::storeList(int list) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int index = m_settingLists[size_t(list)]->currentIndex();
     if (index < 0) return;
     FleetSyncSettings& f = m_doc.config.fleetSync;
@@ -318,6 +326,8 @@ bool FleetSyncWindow::editorKey(QKeyEvent* key) {
 }
 
 void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int other = column == FleetColumn ? IdColumn : FleetColumn;
     QString cell = text;
     bool isNumber = false;

@@ -47,6 +47,8 @@ QString functionName(int code) {
 KeyAssignmentWindow::KeyAssignmentWindow(Document& doc, QWidget* parent)
     : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmKeyAssignm"));
+    connect(&m_doc.notifier(), &DocumentNotifier::configurationReplaced, this,
+            &KeyAssignmentWindow::showKeys);
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     for (int k = 0; k < 2; ++k) {
@@ -91,6 +93,8 @@ void KeyAssignmentWindow::showKeys() {
 }
 
 void KeyAssignmentWindow::storeKey(int key) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int i = m_keyLists[size_t(key)]->currentIndex();
     if (i < 0 || i >= int(Offered.size())) return;
     m_doc.config.keyAssign[size_t(key)] = int16_t(Offered[size_t(i)]);

@@ -69,6 +69,8 @@ MessageLinesWindow::MessageLinesWindow(Document& doc, QWidget* parent)
     layout->addLayout(bottom);
     layout->addStretch(1);
 
+    connect(&m_doc.notifier(), &DocumentNotifier::configurationReplaced, this,
+            &MessageLinesWindow::showLines);
     trapErrors("FrmEmbMsg_Form_Load", [&] {
         setWindowTitle(tr2("Local Information", "本机信息"));
         m_lineLabels[0]->setText(tr2("Line 1", "第1行"));
@@ -104,6 +106,7 @@ void MessageLinesWindow::storeLine(int line) {
         if (bytes.size() < LineLength) bytes.append('\0'); // shorter lines end with NUL
         m_doc.config.embeddedMessage[size_t(line)].assign(bytes);
         m_shown[size_t(line)] = text;
+        finishSettingEdit(m_doc, m_lineLabels[size_t(line)]->text());
     });
 }
 

@@ -74,6 +74,9 @@ OptionFeaturesWindow::OptionFeaturesWindow(Document& doc, QWidget* parent)
         showSettings();
     });
 
+    // An undo or a replaced configuration shows anew.
+    connect(&m_doc.notifier(), &DocumentNotifier::configurationReplaced, this,
+            &OptionFeaturesWindow::refresh);
     if (emergencyHere) {
         // Channels come and go in the channel grid; the emergency choices follow them here.
         connect(&m_doc.notifier(), &DocumentNotifier::emergencyListsChanged, this,
@@ -123,12 +126,18 @@ void OptionFeaturesWindow::connectSignals() {
     for (int k = 0; k < ListCount; ++k)
         if (QComboBox* list = m_lists[size_t(k)])
             connect(list, &QComboBox::activated, this, [this, k] {
-                trapErrors("FrmOptFeatures_Combo1_Click", [&] { storeList(k); });
+                trapErrors("FrmOptFeatures_Combo1_Click", [&] {
+                    storeList(k);
+                    finishSettingEdit(m_doc, m_listLabels[size_t(k)]->text());
+                });
             });
     for (int k = 0; k < CheckCount; ++k)
         if (QCheckBox* box = m_checkBoxes[size_t(k)])
             connect(box, &QCheckBox::clicked, this, [this, k] {
-                trapErrors("FrmOptFeatures_Check1_Click", [&] { storeCheck(k); });
+                trapErrors("FrmOptFeatures_Check1_Click", [&] {
+                    storeCheck(k);
+                    finishSettingEdit(m_doc, m_checkBoxes[size_t(k)]->text());
+                });
             });
     for (int g = 0; g < GroupCount; ++g)
         if (QComboBox* list = m_emergencyLists[size_t(g)])
@@ -337,6 +346,7 @@ void OptionFeaturesWindow::emergencyChosen(int group) {
         if (list->currentIndex() < 0) return;
         m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + group)] =
             int16_t(list->currentText().toInt() - 1);
+        finishSettingEdit(m_doc, m_emergencyLabels[size_t(group)]->text());
     });
 }
 

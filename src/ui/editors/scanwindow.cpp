@@ -68,6 +68,8 @@ int ScanWindow::modelChannelCount(const QString& model) {
 
 ScanWindow::ScanWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmScanInfo"));
+    connect(&m_doc.notifier(), &DocumentNotifier::configurationReplaced, this,
+            &ScanWindow::showRecord);
     auto* grid = new QGridLayout;
     // Each caption ends 50 twips left of its list, so both languages line up.
     grid->setHorizontalSpacing(twipsToPixelsX(50));
@@ -182,6 +184,8 @@ void ScanWindow::enableByMode(int mode) {
 }
 
 void ScanWindow::storeList(int list) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     auto& w = m_doc.config.scanWords;
     QComboBox* box = m_lists[size_t(list)];
     const int i = box->currentIndex();

@@ -20,6 +20,8 @@ constexpr int TxColumn = 2;
 TestFrequenciesWindow::TestFrequenciesWindow(Document& doc, QWidget* parent)
     : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmTestFre"));
+    connect(&m_doc.notifier(), &DocumentNotifier::configurationReplaced, this,
+            &TestFrequenciesWindow::showTable);
     m_grid = new EditorGrid(TestChannels + 1, 3, this);
     m_grid->setObjectName(QStringLiteral("MSFlexGrid1"));
     QLineEdit* editor = m_grid->editor();
@@ -122,6 +124,8 @@ void TestFrequenciesWindow::commitCell(int row, int column, const QString& text)
 }
 
 void TestFrequenciesWindow::storeRow(int row) {
+    // Whatever this stores is one step of the user's editing.
+    const EditStep step(m_doc, changeCaption(windowTitle()));
     RadioConfig& c = m_doc.config;
     int count = std::clamp<int>(c.testFreqCount, 0, TestChannels);
     int found = -1;

@@ -5,6 +5,7 @@
 #include "core/config/datafile.h"
 #include "core/config/messages.h"
 #include "exchange/channelcsv.h"
+#include "ui/common/editorsupport.h"
 #include "ui/common/filedialogs.h"
 
 #include <QDir>
@@ -38,11 +39,12 @@ void FileCommands::loadProgramFile(const QString& name) {
     if (!loadDataFile(m_doc, QDir(m_programFolder).filePath(name))) m_doc.takeSnapshot();
 }
 
-void FileCommands::newDocument() {
+void FileCommands::newDocument(bool freshHistory) {
     m_windows.closeAll();
     loadProgramFile(QStringLiteral("KORVEN_New.dat"));
     m_showFileTexts();
     m_windows.reopenChannelGrid();
+    if (freshHistory) emit documentReplaced();
 }
 
 void FileCommands::fileNew() {
@@ -53,6 +55,7 @@ void FileCommands::fileNew() {
 void FileCommands::initialSetting() {
     m_windows.closeAll();
     loadProgramFile(QStringLiteral("KORVEN.dat"));
+    m_doc.finishEdit(tr2("Initial Setting", "初始化设置"));
     m_showFileTexts();
     m_windows.reopenChannelGrid();
 }
@@ -62,6 +65,7 @@ void FileCommands::initialSetting() {
 bool FileCommands::saveWithRollback() {
     const RadioConfig previous = m_doc.snapshot;
     if (saveDataFile(m_doc)) {
+        emit documentSaved();
         m_showFileTexts();
         return true;
     }
@@ -91,6 +95,7 @@ void FileCommands::fileOpen() {
     if (openDataFile(m_doc, path) != OpenResult::Opened) return;
     m_windows.reopenChannelGrid();
     m_showFileTexts();
+    emit documentReplaced();
 }
 
 bool FileCommands::fileSave() {
@@ -160,16 +165,12 @@ void FileCommands::importChannels() {
     }
     const ChannelImportResult r = importChannelsCsv(m_doc, data, group);
     if (!r.ok) {
-        // Every bad line is named; a very long list is cut so that the box fits the screen.
-        constexpr qsizetype Shown = 25;
-        QStringList lines = r.problems.mid(0, Shown);
-        if (r.problems.size() > Shown)
-            lines << tr2("... and %1 more.", "……另有 %1 处。").arg(r.problems.size() - Shown);
-        showMessage(tr2("No channels were imported; the configuration is unchanged.",
-                        "未导入任何信道；配置未改变。"),
-                    MsgIcon::Warning, MsgButtons::Ok, lines.join(QLatin1Char('\n')));
+        showRefusedChannels(tr2("No channels were imported; the configuration is unchanged.",
+                                "未导入任何信道；配置未改变。"),
+                            r.problems);
         return;
     }
+    m_doc.finishEdit(tr2("Import Channels", "导入信道"));
     m_windows.reopenChannelGrid();
     m_showFileTexts();
     QStringList groups;

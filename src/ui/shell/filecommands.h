@@ -19,7 +19,8 @@ class FileCommands : public QObject {
                  QString programFolder, std::function<void()> showFileTexts);
 
     // The template file over the configuration, the channel grid reopened (no question).
-    void newDocument();
+    // freshHistory: the edit history starts afresh; else the caller makes it part of a step.
+    void newDocument(bool freshHistory = true);
     // File > New: asks first.
     void fileNew();
     void fileOpen();
@@ -34,6 +35,12 @@ class FileCommands : public QObject {
     bool saveBeforeLeaving();
     // The data file filter of the file dialogs, in the current language.
     static QString dataFileFilter();
+
+  signals:
+    // New or Open put another configuration in place: its edit history starts afresh.
+    void documentReplaced();
+    // The configuration was written to its file.
+    void documentSaved();
 
   private:
     void loadProgramFile(const QString& name);

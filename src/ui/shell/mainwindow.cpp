@@ -14,12 +14,15 @@
 #include "ui/common/uicommon.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -56,10 +59,10 @@ QString withoutAccessKey(QString caption) {
 
 MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     : QMainWindow(parent), m_ctx(context), m_settings(context.settingsFile),
-      m_doc(*context.product), m_session(m_doc, m_link), m_commands(m_doc, m_session, this),
-      m_testMode(m_doc, m_session), m_testWindows(m_testMode, m_doc, this),
-      m_displayedLanguage(context.systemLanguage), m_mdi(new QMdiArea),
-      m_windows(m_mdi, m_doc, this),
+      m_doc(*context.product), m_history(m_doc), m_session(m_doc, m_link),
+      m_commands(m_doc, m_session, this), m_testMode(m_doc, m_session),
+      m_testWindows(m_testMode, m_doc, this), m_displayedLanguage(context.systemLanguage),
+      m_mdi(new QMdiArea), m_windows(m_mdi, m_doc, this),
       m_files(m_doc, m_windows, this, context.programFolder, [this] { showFileTexts(); }) {
     setObjectName(QStringLiteral("frmMain"));
 
@@ -85,6 +88,14 @@ MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     m_commands.validateOpenEditors = [this] { m_windows.validateOpenEditors(); };
     m_commands.closeEditors = [this] { m_windows.closeAll(); };
     m_commands.afterRead = [this] { afterRead(); };
+    connect(&m_files, &FileCommands::documentReplaced, &m_history, &EditHistory::reset);
+    connect(&m_files, &FileCommands::documentSaved, &m_history, &EditHistory::documentSaved);
+    connect(&m_doc.notifier(), &DocumentNotifier::configurationReplaced, this,
+            [this] { showFileTexts(); });
+    // Nothing is undone under a running session: a read or write works on the record.
+    connect(&m_session, &RadioSession::progressOpened, this, [this] { updateUndoItems(); });
+    connect(&m_session, &RadioSession::finished, this, [this] { updateUndoItems(); });
+    qApp->installEventFilter(this);
 
     // The defaults with the template file over them, then the main window load: placement,
     // hidden items (built hidden), texts and tree, a new configuration.
@@ -156,6 +167,7 @@ void MainWindow::buildEditMenus() {
     model->menuAction()->setVisible(false); // not available
 
     QMenu* edit = addMenu(nullptr, "mnuEdit");
+    buildUndoItems(edit);
     on(addItem(edit, "mnuChannelInfo"), "mnuChannelInfo_Click",
        [this] { m_windows.show(ChildWindow::ChannelGrid); });
     on(addItem(edit, "mnuOptFeature"), "mnuOptFeature_Click",
@@ -170,6 +182,51 @@ void MainWindow::buildEditMenus() {
         preparePort();
         m_commands.readEmbeddedInfo();
     });
+}
+
+// Undo and Redo head the Edit menu; their captions name the step they take back or do again.
+void MainWindow::buildUndoItems(QMenu* edit) {
+    m_undo = edit->addAction(QString());
+    m_undo->setObjectName(QStringLiteral("mnuEditUndo"));
+    m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redo = edit->addAction(QString());
+    m_redo->setObjectName(QStringLiteral("mnuEditRedo"));
+    m_redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addSeparator();
+    on(m_undo, "mnuEditUndo_Click", [this] {
+        if (!m_session.busy()) m_history.undo();
+    });
+    on(m_redo, "mnuEditRedo_Click", [this] {
+        if (!m_session.busy()) m_history.redo();
+    });
+    const QUndoStack& stack = m_history.stack();
+    connect(&stack, &QUndoStack::indexChanged, this, [this] { updateUndoItems(); });
+    connect(&stack, &QUndoStack::cleanChanged, this, [this] { updateUndoItems(); });
+    updateUndoItems();
+}
+
+void MainWindow::updateUndoItems() {
+    const QUndoStack& stack = m_history.stack();
+    const bool idle = !m_session.busy();
+    const QString undo = stack.undoText();
+    const QString redo = stack.redoText();
+    m_undo->setText(undo.isEmpty() ? tr2("Undo", "撤销") : tr2("Undo %1", "撤销 %1").arg(undo));
+    m_redo->setText(redo.isEmpty() ? tr2("Redo", "重做") : tr2("Redo %1", "重做 %1").arg(redo));
+    m_undo->setEnabled(idle && stack.canUndo());
+    m_redo->setEnabled(idle && stack.canRedo());
+}
+
+// A line editor takes Ctrl+Z for its own typing. When it has nothing of its own to undo (or
+// redo), the key goes to the configuration's history instead.
+bool MainWindow::undoKeyForHistory(QObject* watched, QEvent* event) const {
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    const auto* box = qobject_cast<QLineEdit*>(watched);
+    if (!box || box->window() != this || box->isReadOnly()) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo)) return !box->isUndoAvailable();
+    if (key->matches(QKeySequence::Redo)) return !box->isRedoAvailable();
+    return false;
 }
 
 void MainWindow::buildRadioMenus() {
@@ -418,6 +475,7 @@ void MainWindow::retranslate() {
     setTitle();
     setStatusTexts();
     setMenuCaptions();
+    updateUndoItems();
     m_windows.tileBackground(*m_ctx.product, m_ctx.programFolder);
     buildTree();
 }
@@ -456,6 +514,7 @@ void MainWindow::onTreeNode(QTreeWidgetItem* item) {
 }
 
 void MainWindow::afterRead() {
+    m_doc.finishEdit(withoutAccessKey(menuCaption(QStringLiteral("mnuReadFromRadio"))));
     showFileTexts();
     m_windows.show(ChildWindow::ChannelGrid);
     m_mdi->cascadeSubWindows();
@@ -499,7 +558,7 @@ void MainWindow::showLanguageWindow() {
 
 void MainWindow::showModelWindow() {
     ModelWindow w(
-        m_doc, [this] { m_files.newDocument(); }, this);
+        m_doc, [this] { m_files.newDocument(false); }, this);
     w.exec();
 }
 
@@ -542,6 +601,8 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Left unaccepted, the key reaches the Undo and Redo items.
+    if (undoKeyForHistory(watched, event)) return true;
     // The background follows the size of the child window area. The session's timers are
     // left alone: a running exchange keeps its time-out.
     if (watched == m_mdi->viewport() && event->type() == QEvent::Resize)

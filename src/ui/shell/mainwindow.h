@@ -7,6 +7,7 @@
 #include "core/config/document.h"
 #include "core/config/settingsfile.h"
 #include "filecommands.h"
+#include "ui/common/edithistory.h"
 #include "ui/radio/radiocommands.h"
 #include "ui/radio/testmodewindow.h"
 
@@ -48,6 +49,7 @@ class MainWindow : public QMainWindow {
     RadioCommands& radioCommands() { return m_commands; }
     FileCommands& files() { return m_files; }
     ChildWindowArea& windows() { return m_windows; }
+    EditHistory& history() { return m_history; }
     QMdiArea* mdiArea() const { return m_mdi; }
     int comPort() const { return m_ctx.comPort; }
     int displayedLanguage() const { return m_displayedLanguage; }
@@ -95,6 +97,9 @@ class MainWindow : public QMainWindow {
     void setTreePaneVisible(bool visible);
     void preparePort();
     void afterRead();
+    void buildUndoItems(QMenu* edit);
+    void updateUndoItems();
+    bool undoKeyForHistory(QObject* watched, QEvent* event) const;
     // Title, status bar and captions, after the file or the configuration changed.
     void showFileTexts();
 
@@ -104,6 +109,7 @@ class MainWindow : public QMainWindow {
     AppContext m_ctx;
     SetupSettings m_settings;
     Document m_doc;
+    EditHistory m_history;
     PortLink m_link;
     RadioSession m_session;
     RadioCommands m_commands;
@@ -120,6 +126,8 @@ class MainWindow : public QMainWindow {
     QLabel* m_treeTitle = nullptr;
     SplitterButton* m_splitter = nullptr;
     QToolBar* m_toolBar = nullptr;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
     QLabel* m_panel[3] = {nullptr, nullptr, nullptr};
     QHash<QString, QAction*> m_actions; // menu items and menus by name
     QHash<QString, QAction*> m_buttons; // toolbar buttons by key

@@ -104,6 +104,8 @@ void ModelWindow::onOk() {
         r.buttons = MsgButtons::OkCancel;
         r.id = Msg::FreqDataCleared;
         if (messageService().ask(r) == MsgAnswer::Ok) {
+            // The new model and the new configuration it brings are one step.
+            const EditStep step(m_doc, changeCaption(tr2("Model", "型号")));
             m_doc.currentModel = model;
             m_doc.currentBand = band;
             ModelInfo& mi = m_doc.config.modelInfo;

@@ -1,0 +1,118 @@
+#include "documentstate.h"
+
+#include <cstddef>
+#include <cstring>
+#include <type_traits>
+
+static_assert(std::is_trivially_copyable_v<RadioConfig>,
+              "the record is compared and restored byte by byte");
+
+namespace {
+// Equal bytes shorter than this between two differences join them into one run: a run's own
+// cost is larger than a few bytes kept twice.
+constexpr int JoinGap = 16;
+
+const char* bytesOf(const RadioConfig& c) {
+    return reinterpret_cast<const char*>(&c);
+}
+
+// Copies every byte, padding included, so that two copies of the same record compare equal.
+void copyBytes(RadioConfig& to, const RadioConfig& from) {
+    std::memcpy(static_cast<void*>(&to), &from, sizeof(RadioConfig));
+}
+
+template <class T>
+std::optional<std::pair<T, T>> changed(const T& before, const T& after) {
+    if (before == after) return std::nullopt;
+    return std::make_pair(before, after);
+}
+
+template <class T> void put(T& target, const std::optional<std::pair<T, T>>& change, bool forward) {
+    if (change) target = forward ? change->second : change->first;
+}
+} // namespace
+
+DocumentState DocumentState::of(const Document& doc) {
+    DocumentState s;
+    copyBytes(s.config, doc.config);
+    copyBytes(s.snapshot, doc.snapshot);
+    s.model = doc.currentModel;
+    s.band = doc.currentBand;
+    s.fileName = doc.fileName;
+    s.loadedVersion = doc.loadedVersion;
+    s.untitled = doc.untitled;
+    return s;
+}
+
+QList<StateChange::Run> StateChange::runsBetween(const RadioConfig& before,
+                                                 const RadioConfig& after) {
+    // The shown group is left out of the comparison.
+    RadioConfig old;
+    copyBytes(old, before);
+    old.currentGroup = after.currentGroup;
+    const char* a = bytesOf(old);
+    const char* b = bytesOf(after);
+    constexpr int size = int(sizeof(RadioConfig));
+    QList<Run> runs;
+    int i = 0;
+    while (i < size) {
+        if (a[i] == b[i]) {
+            ++i;
+            continue;
+        }
+        const int start = i;
+        int end = i + 1; // one past the last differing byte
+        // The run goes on while another difference follows within JoinGap bytes.
+        for (int j = end; j < size && j < end + JoinGap; ++j)
+            if (a[j] != b[j]) end = j + 1;
+        runs.append({start, QByteArray(a + start, end - start), QByteArray(b + start, end - start)});
+        i = end;
+    }
+    return runs;
+}
+
+void StateChange::applyRuns(RadioConfig& record, const QList<Run>& runs, bool forward) {
+    char* bytes = reinterpret_cast<char*>(&record);
+    for (const Run& r : runs) {
+        const QByteArray& v = forward ? r.after : r.before;
+        std::memcpy(bytes + r.offset, v.constData(), size_t(v.size()));
+    }
+}
+
+StateChange StateChange::between(const DocumentState& before, const DocumentState& after) {
+    StateChange c;
+    c.m_config = runsBetween(before.config, after.config);
+    c.m_snapshot = runsBetween(before.snapshot, after.snapshot);
+    c.m_model = changed(before.model, after.model);
+    c.m_band = changed(before.band, after.band);
+    c.m_fileName = changed(before.fileName, after.fileName);
+    c.m_loadedVersion = changed(before.loadedVersion, after.loadedVersion);
+    c.m_untitled = changed(before.untitled, after.untitled);
+    return c;
+}
+
+bool StateChange::isEmpty() const {
+    return m_config.isEmpty() && m_snapshot.isEmpty() && !m_model && !m_band && !m_fileName &&
+           !m_loadedVersion && !m_untitled;
+}
+
+void StateChange::apply(Document& doc, bool forward) const {
+    applyRuns(doc.config, m_config, forward);
+    applyRuns(doc.snapshot, m_snapshot, forward);
+    put(doc.currentModel, m_model, forward);
+    put(doc.currentBand, m_band, forward);
+    put(doc.fileName, m_fileName, forward);
+    put(doc.loadedVersion, m_loadedVersion, forward);
+    put(doc.untitled, m_untitled, forward);
+    if (m_band) doc.deriveLimits();
+}
+
+qsizetype StateChange::memoryUse() const {
+    qsizetype bytes = qsizetype(sizeof(StateChange));
+    for (const QList<Run>* runs : {&m_config, &m_snapshot})
+        for (const Run& r : *runs)
+            bytes += qsizetype(sizeof(Run)) + 2 * (r.before.size() + 32); // 32: array header
+    for (const auto* texts : {&m_model, &m_band, &m_fileName, &m_loadedVersion})
+        if (*texts) bytes += 2 * (texts->value().first.size() + texts->value().second.size());
+    return bytes;
+}

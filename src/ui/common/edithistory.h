@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/config/documentstate.h"
+
+#include <QObject>
+#include <QUndoStack>
+
+// The undo history of the open configuration. Every step of the user's editing the document
+// reports (Document::finishEdit, EditStep) becomes one entry holding only what the step
+// changed; undo and redo put that back and tell every window (configurationReplaced). The
+// history does not decide whether the configuration is modified: after an undo the record
+// compares against its saved snapshot as after any edit.
+class EditHistory : public QObject {
+    Q_OBJECT
+  public:
+    // Steps kept; the oldest go first. A step of a grid edit takes well under a kilobyte.
+    static constexpr int StepLimit = 500;
+
+    explicit EditHistory(Document& doc, QObject* parent = nullptr);
+
+    QUndoStack& stack() { return m_stack; }
+    const QUndoStack& stack() const { return m_stack; }
+
+    // A fresh history starting from the document as it is now (New, Open, start-up).
+    void reset();
+    // After a save: the file name and snapshot the document now has are no step of their own.
+    void documentSaved();
+    // Ends a step named caption when the document differs from the last step's end.
+    void record(const QString& caption);
+
+    void undo();
+    void redo();
+
+    // Bytes the kept steps hold.
+    qsizetype memoryUse() const;
+
+  signals:
+    // An undo or redo changed the document (after the windows were told).
+    void restored();
+
+  private:
+    friend class StateStep;
+    void restore(const StateChange& change, int group, bool forward);
+
+    Document& m_doc;
+    QUndoStack m_stack;
+    DocumentState m_recorded; // the document at the end of the last step
+};

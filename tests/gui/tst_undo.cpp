@@ -1,0 +1,425 @@
+// Undo and redo of every kind of change in the main window, and channel rows through the
+// clipboard in the channel grid.
+
+#include "core/channels/channelrules.h"
+#include "core/config/datafile.h"
+#include "core/config/settingsfile.h"
+#include "radiolauncher.h"
+#include "testsupport.h"
+#include "ui/common/edithistory.h"
+#include "ui/common/filedialogs.h"
+#include "ui/common/uicommon.h"
+#include "ui/editors/channelgrid.h"
+#include "ui/editors/channelgridwindow.h"
+#include "ui/editors/keyassignmentwindow.h"
+#include "ui/editors/messagelineswindow.h"
+#include "ui/shell/mainwindow.h"
+#include "ui/shell/modelwindow.h"
+#include "windowtest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+class OneFileDialog : public FileDialogService {
+  public:
+    OneFileDialog() { setFileDialogService(this); }
+    ~OneFileDialog() override { setFileDialogService(nullptr); }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return answer; }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return answer; }
+    int chooseItem(QWidget*, const QString&, const QString&, const QStringList&, int) override {
+        return 0;
+    }
+    QString answer;
+};
+
+// The record as an undo must bring it back: every byte but the group the grid shows.
+QByteArray recordBytes(const Document& doc) {
+    RadioConfig c;
+    std::memcpy(static_cast<void*>(&c), &doc.config, sizeof c);
+    c.currentGroup = 0;
+    return QByteArray(reinterpret_cast<const char*>(&c), sizeof c);
+}
+
+enum Step {
+    GridCell,
+    GridDeletesChannel,
+    OptionList,
+    OptionBox,
+    MessageLine,
+    HiddenEditor,
+    InitialSetting,
+    ImportList,
+    ModelChange,
+    PasteRows,
+    DeleteRows
+};
+
+} // namespace
+
+class TestUndo : public QObject {
+    Q_OBJECT
+
+    PrivateUserFolders m_folders;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedMessages> m_msgs;
+    std::unique_ptr<OneFileDialog> m_dialog;
+    std::unique_ptr<MainWindow> m_main;
+
+    MainWindow& start(const Product& p = meridoxProduct()) {
+        AppContext c;
+        c.product = &p;
+        c.settingsFile = m_dir->filePath(QStringLiteral("language/mysetup.ini"));
+        c.programFolder = m_dir->path();
+        c.systemLanguage = currentLanguage();
+        c.comPort = 1;
+        m_main = std::make_unique<MainWindow>(c);
+        showActive(m_main.get());
+        if (!QTest::qWaitFor([&] { return text1() && text1()->hasFocus(); }))
+            qFatal("the channel grid's editor has no focus");
+        return *m_main;
+    }
+    QAction* action(const char* name) const {
+        return m_main->findChild<QAction*>(QLatin1String(name), Qt::FindChildrenRecursively);
+    }
+    Document& doc() const { return m_main->document(); }
+    ChannelGridWindow* gridWindow() const {
+        return qobject_cast<ChannelGridWindow*>(m_main->windows().find(ChildWindow::ChannelGrid));
+    }
+    ChannelGrid* grid() const {
+        return gridWindow()->findChild<ChannelGrid*>(QStringLiteral("MSFlexGrid1"));
+    }
+    QLineEdit* text1() const {
+        return gridWindow() ? gridWindow()->findChild<QLineEdit*>(QStringLiteral("Text1"))
+                            : nullptr;
+    }
+    QRect cellRect(int row, int col) const {
+        grid()->scrollToItem(grid()->item(row, col));
+        return grid()->visualRect(grid()->model()->index(row, col));
+    }
+    // Types a frequency into a cell of the grid and leaves it with Enter.
+    void typeInto(int row, int col, const QString& text) {
+        // The editor lies over the current cell: a click there lands in the editor.
+        const QRect cell = cellRect(row, col);
+        if (grid()->currentRow() != row || grid()->currentColumn() != col)
+            QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
+        QVERIFY(QTest::qWaitFor([&] { return text1()->hasFocus(); }));
+        text1()->selectAll(); // as the editor opens
+        if (text.isEmpty())
+            QTest::keyClick(text1(), Qt::Key_Backspace);
+        else
+            QTest::keyClicks(text1(), text);
+        QTest::keyClick(text1(), Qt::Key_Return);
+        // Enter moves on to the next frequency cell, whose editor takes the focus.
+        QVERIFY(QTest::qWaitFor([&] { return text1()->hasFocus(); }));
+    }
+    void clickNumber(int row, Qt::KeyboardModifiers mods = {}) {
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, mods, cellRect(row, 0).center());
+    }
+    void writeFile(const QString& name, const QByteArray& bytes) {
+        QFile f(m_dir->filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    // What a step needs before it: more channels in group A, saved as the file they came in.
+    void prepare(Step step) {
+        if (step != GridDeletesChannel && step != DeleteRows) return;
+        doc().addChannel(0, 2, QStringLiteral("28.200000"));
+        doc().addChannel(0, 3, QStringLiteral("28.300000"));
+        doc().takeSnapshot();
+        m_main->history().reset();
+        gridWindow()->showCurrentGroup();
+    }
+
+    // Makes one change of the kind; the caption its Undo item then shows.
+    void makeStep(Step step) {
+        switch (step) {
+        case GridCell:
+            typeInto(5, ColRx, QStringLiteral("28.5"));
+            break;
+        case GridDeletesChannel:
+            typeInto(1, ColRx, QString());
+            QVERIFY(findChannelPlace(doc(), 0, 1) == 0);
+            break;
+        case OptionList: {
+            QWidget* options = m_main->windows().show(ChildWindow::OptionFeatures);
+            auto* list = options->findChild<QComboBox*>(QStringLiteral("Combo1_0"));
+            list->setCurrentIndex(list->currentIndex() == 0 ? 1 : 0);
+            emit list->activated(list->currentIndex());
+            break;
+        }
+        case OptionBox: {
+            QWidget* options = m_main->windows().show(ChildWindow::OptionFeatures);
+            auto* box = options->findChild<QCheckBox*>(QStringLiteral("Check1_4"));
+            box->click();
+            break;
+        }
+        case MessageLine: {
+            m_main->windows().show(ChildWindow::MessageLines);
+            auto* box = m_main->findChild<QLineEdit*>(QStringLiteral("Text1_0"));
+            QTest::keyClicks(box, QStringLiteral("HELLO"));
+            QTest::keyClick(box, Qt::Key_Return); // on to the next line: stored
+            break;
+        }
+        case HiddenEditor: {
+            auto* w = new KeyAssignmentWindow(doc());
+            w->setAttribute(Qt::WA_DeleteOnClose);
+            w->setParent(m_main.get(), Qt::Window);
+            w->show();
+            auto* list = w->findChild<QComboBox*>(QStringLiteral("Combo1_0"));
+            list->setCurrentIndex(3);
+            emit list->activated(3);
+            break;
+        }
+        case InitialSetting: {
+            RadioConfig factory = doc().config;
+            factory.embeddedMessage[1].assign(QByteArray("FACTORY"));
+            writeFile(QStringLiteral("KORVEN.dat"), encodeRecord(doc().product(), factory));
+            action("MnuInitial")->trigger();
+            break;
+        }
+        case ImportList:
+            writeFile(QStringLiteral("list.csv"), "Group,Channel,RX MHz\nC,4,28.4\n");
+            m_dialog->answer = m_dir->filePath(QStringLiteral("list.csv"));
+            action("mnuFileImportCsv")->trigger();
+            break;
+        case ModelChange: {
+            ModelWindow w(doc(), [this] { m_main->files().newDocument(false); }, m_main.get());
+            auto* bands = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
+            bands->setCurrentIndex(bands->currentIndex() == 0 ? 1 : 0);
+            w.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            break;
+        }
+        case PasteRows:
+            QGuiApplication::clipboard()->setText(QStringLiteral("28.5\t28.6\n28.7\t28.7\n"));
+            clickNumber(10);
+            QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(gridWindow()->selectedRows(), (QList<int>{10, 11}));
+            break;
+        case DeleteRows:
+            clickNumber(1);
+            clickNumber(3, Qt::ShiftModifier);
+            QTest::keyClick(grid(), Qt::Key_Delete);
+            break;
+        }
+    }
+
+  private slots:
+    void init() {
+        setCurrentLanguage(LanguageEnglish);
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_msgs = std::make_unique<ScriptedMessages>();
+        m_dialog = std::make_unique<OneFileDialog>();
+        for (const char* app : {"MERIDOX", "SOLVIR"})
+            QSettings(QLatin1String(app), QLatin1String(app)).clear();
+    }
+    void cleanup() {
+        m_main.reset();
+        m_dialog.reset();
+        m_msgs.reset();
+        m_dir.reset();
+        setCurrentLanguage(LanguageEnglish);
+    }
+
+    // Each kind of change is one step: Undo names it, puts every byte back and leaves the
+    // configuration unmodified; Redo makes the change again.
+    void eachStepUndoneAndRedone_data() {
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("undoText");
+        // Modified after the redo: the step changed what the modified check compares. A
+        // step that brings a file of its own (Initial Setting, a model change) is as saved.
+        QTest::addColumn<bool>("modified");
+        QTest::newRow("grid cell") << int(GridCell) << 1 << "Undo Change RX of A5" << true;
+        QTest::newRow("grid cell, Chinese")
+            << int(GridCell) << 2 << "撤销 修改 A5 接收频率" << true;
+        QTest::newRow("empty RX deletes the channel")
+            << int(GridDeletesChannel) << 1 << "Undo Change RX of A1" << true;
+        QTest::newRow("option list")
+            << int(OptionList) << 1 << "Undo Change Time Out Timer(TOT)[s]" << true;
+        QTest::newRow("option box") << int(OptionBox) << 1 << "Undo Change PA Enalbe" << true;
+        QTest::newRow("message line") << int(MessageLine) << 1 << "Undo Change Line 1" << true;
+        QTest::newRow("hidden editor")
+            << int(HiddenEditor) << 1 << "Undo Change Key Assignment" << false;
+        QTest::newRow("Initial Setting")
+            << int(InitialSetting) << 1 << "Undo Initial Setting" << false;
+        QTest::newRow("CSV import") << int(ImportList) << 1 << "Undo Import Channels" << true;
+        QTest::newRow("model") << int(ModelChange) << 1 << "Undo Change Model" << false;
+        QTest::newRow("paste rows") << int(PasteRows) << 1 << "Undo Paste Channels" << true;
+        QTest::newRow("delete rows") << int(DeleteRows) << 1 << "Undo Delete Channels" << true;
+    }
+    void eachStepUndoneAndRedone() {
+        QFETCH(int, step);
+        QFETCH(int, language);
+        QFETCH(QString, undoText);
+        QFETCH(bool, modified);
+        setCurrentLanguage(language);
+        start();
+        prepare(Step(step));
+        m_msgs->answers = {MsgAnswer::Ok, MsgAnswer::Ok};
+        const QByteArray before = recordBytes(doc());
+        const QString band = doc().currentBand;
+        QVERIFY(!doc().isModified());
+        QVERIFY(!action("mnuEditUndo")->isEnabled());
+
+        makeStep(Step(step));
+        const QByteArray after = recordBytes(doc());
+        QVERIFY(after != before);
+        QCOMPARE(m_main->history().stack().count(), 1);
+        QCOMPARE(action("mnuEditUndo")->text(), undoText);
+
+        action("mnuEditUndo")->trigger();
+        QCOMPARE(recordBytes(doc()), before);
+        QCOMPARE(doc().currentBand, band);
+        QVERIFY(!doc().isModified());
+        QVERIFY(!m_main->windowTitle().isEmpty());
+        QVERIFY(!action("mnuEditUndo")->isEnabled());
+        QVERIFY(action("mnuEditRedo")->isEnabled());
+        // The windows show the record again.
+        if (gridWindow())
+            for (int row : {1, 2, 5, 10}) {
+                const int place = findChannelPlace(doc(), 0, row);
+                QCOMPARE(grid()->cellText(row, ColRx),
+                         place ? shownFrequency(doc(), doc().config.entry(0, place).rxFreq.text())
+                               : QString());
+            }
+        if (step == MessageLine)
+            QCOMPARE(m_main->findChild<QLineEdit*>(QStringLiteral("Text1_0"))->text(), QString());
+
+        action("mnuEditRedo")->trigger();
+        QCOMPARE(recordBytes(doc()), after);
+        QCOMPARE(doc().isModified(), modified);
+    }
+
+    void itemsHeadTheEditMenu() {
+        start();
+        auto* edit = m_main->findChild<QMenu*>(QStringLiteral("mnuEdit"));
+        const QList<QAction*> items = edit->actions();
+        QCOMPARE(items.at(0)->objectName(), QStringLiteral("mnuEditUndo"));
+        QCOMPARE(items.at(1)->objectName(), QStringLiteral("mnuEditRedo"));
+        QCOMPARE(items.at(0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(items.at(1)->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                                                QKeySequence(QStringLiteral("Ctrl+Y"))}));
+        QCOMPARE(items.at(0)->text(), QStringLiteral("Undo"));
+        QCOMPARE(items.at(1)->text(), QStringLiteral("Redo"));
+        QVERIFY(!items.at(0)->isEnabled());
+        QVERIFY(!items.at(1)->isEnabled());
+
+        // Ctrl+Z in the grid's editor, with nothing typed there, undoes the last step; a typed
+        // value is the editor's own to undo first.
+        typeInto(5, ColRx, QStringLiteral("28.5"));
+        QTest::keyClicks(text1(), QStringLiteral("2"));
+        QTest::keyClick(text1(), Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(findChannelPlace(doc(), 0, 5) > 0);
+        QTest::keyClick(text1(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(findChannelPlace(doc(), 0, 5), 0);
+        QTest::keyClick(text1(), Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(findChannelPlace(doc(), 0, 5) > 0);
+
+        // New starts a fresh history, and so does Open.
+        m_msgs->answers = {MsgAnswer::Ok, MsgAnswer::No};
+        action("mnuFileNew")->trigger();
+        QVERIFY(!action("mnuEditUndo")->isEnabled());
+        QVERIFY(!action("mnuEditRedo")->isEnabled());
+    }
+
+    // A read over unsaved work is one step; undoing it brings the work back with its name.
+    void readUndoneBackToUnsavedWork() {
+        VirtualRadio radio;
+        QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
+        QDir().mkpath(m_dir->filePath(QStringLiteral("language")));
+        QSettings(m_dir->filePath(QStringLiteral("language/mysetup.ini")), QSettings::IniFormat)
+            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        start();
+        doc().fileName = m_dir->filePath(QStringLiteral("work.dat"));
+        doc().untitled = false;
+        typeInto(7, ColRx, QStringLiteral("27.5"));
+        const QByteArray work = recordBytes(doc());
+
+        m_msgs->answers = {MsgAnswer::Ok};
+        bool disabledWhileReading = false;
+        connect(&m_main->session(), &RadioSession::progressChanged, this, [&] {
+            disabledWhileReading = !action("mnuEditUndo")->isEnabled();
+        });
+        action("mnuReadFromRadio")->trigger();
+        QVERIFY(waitForSessionEnd(m_main->session(), 20000));
+        QVERIFY(disabledWhileReading);
+        QVERIFY(recordBytes(doc()) != work);
+        QCOMPARE(action("mnuEditUndo")->text(), QStringLiteral("Undo Read from Radio"));
+
+        action("mnuEditUndo")->trigger();
+        QCOMPARE(recordBytes(doc()), work);
+        QCOMPARE(doc().fileName, m_dir->filePath(QStringLiteral("work.dat")));
+        QVERIFY(doc().isModified());
+        QCOMPARE(grid()->cellText(7, ColRx), QStringLiteral("27.500000"));
+        QCOMPARE(action("mnuEditUndo")->text(), QStringLiteral("Undo Change RX of A7"));
+    }
+
+    // Copy and paste by keyboard and mouse: rows chosen by their numbers, another group.
+    void copyRowsIntoAnotherGroup() {
+        start();
+        typeInto(4, ColRx, QStringLiteral("28.4"));
+        clickNumber(1);
+        clickNumber(4, Qt::ControlModifier);
+        QCOMPARE(gridWindow()->selectedRows(), (QList<int>{1, 4}));
+        QTest::keyClick(grid(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("Group\tChannel\tRX MHz\tTX MHz\tBUSY\tVOIC\tECHO\tHI-CUT\t"
+                                "+10KHz\tNB/ANL\tRB\tScan\n"
+                                "A\t1\t28.015000\t28.015000\t0\t0\t1\t0\t0\t0\t0\t1\n"
+                                "A\t4\t28.400000\t28.400000\t0\t0\t1\t0\t0\t0\t0\t1\n"));
+        auto* groups = gridWindow()->findChild<QComboBox*>(QStringLiteral("Combo6"));
+        groups->setCurrentIndex(3);
+        emit groups->activated(3);
+        clickNumber(20);
+        QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(grid()->cellText(1, ColRx), QStringLiteral("28.015000"));
+        QCOMPARE(grid()->cellText(4, ColRx), QStringLiteral("28.400000"));
+        QCOMPARE(doc().config.groupChannelCount[3], int16_t(2));
+
+        // A bad row is named and nothing changes.
+        m_msgs->clear();
+        QGuiApplication::clipboard()->setText(QStringLiteral("28.1\n31.0\n"));
+        const QByteArray before = recordBytes(doc());
+        QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(recordBytes(doc()), before);
+        QCOMPARE(m_msgs->texts().value(0),
+                 QStringLiteral("No channels were pasted; the configuration is unchanged."));
+        QVERIFY(m_msgs->asked.value(0).informative.startsWith(QLatin1String("Line 2: ")));
+    }
+
+    // 200 grid edits stay in the history (well under 8 MB) and all undo back to the start.
+    void twoHundredSteps() {
+        Document d(meridoxProduct());
+        d.initialiseDefaults();
+        EditHistory history(d);
+        const QByteArray start = recordBytes(d);
+        for (int i = 0; i < 200; ++i)
+            updateChannelCell(d, i % 60 + 1, ColRx, formatMhz(26.0 + 0.01 * i));
+        QCOMPARE(history.stack().count(), 200);
+        const qsizetype bytes = history.memoryUse();
+        qInfo("undo memory for 200 grid edits: %lld bytes", static_cast<long long>(bytes));
+        QVERIFY(bytes < 8 * 1024 * 1024);
+        for (int i = 0; i < 200; ++i)
+            history.undo();
+        QCOMPARE(recordBytes(d), start);
+    }
+};
+
+QTEST_MAIN(TestUndo)
+#include "tst_undo.moc"
