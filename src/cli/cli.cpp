@@ -53,7 +53,7 @@ void printUsage(const Product& p, QTextStream& o) {
       << "-cli read --port PORT (-o OUT.dat | --image OUT.img | both) [--retries N] "
          "[--trace FILE]\n"
       << "  " << p.program << "-cli write --port PORT (IN.dat | --image IN.img) [--retries N]"
-      << (p.identityAsksOverwrite ? " [--overwrite]" : "") << " [--trace FILE]\n"
+      << (p.identityAsksOverwrite ? " [--overwrite]" : "") << " [--verify] [--trace FILE]\n"
       << "  " << p.program << "-cli info --port PORT [--retries N] [--trace FILE]\n"
       << "  " << p.program << "-cli export-csv FILE.dat OUT.csv\n"
       << "  " << p.program << "-cli import-csv IN.csv FILE.dat [--group A..F]\n"
@@ -62,6 +62,9 @@ void printUsage(const Product& p, QTextStream& o) {
       << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n"
       << "--image: the radio's raw memory (" << p.memorySize
       << " bytes); --trace: the bytes of the session.\n"
+      << "--verify: read the radio back after the write; exit 5 when it holds something else.\n"
+      << "Exit codes: 0 done, 1 usage or file, 2 port, 3 radio identity, 4 no answer or lost,\n"
+      << "  5 written, but the radio holds something else.\n"
       << "  " << p.program << "-cli --help | --version\n";
     o.flush();
 }
@@ -81,6 +84,7 @@ struct SubArgs {
     int retries = 0;
     int group = -1; // --group A..F
     bool overwrite = false;
+    bool verify = false; // --verify: read back and compare after a write
     bool timing = false;
     bool ok = true;
 };
@@ -116,6 +120,8 @@ SubArgs parseSubArgs(const QStringList& args) {
             if (r.group < 0) r.ok = false;
         } else if (a == QLatin1String("--overwrite")) {
             r.overwrite = true;
+        } else if (a == QLatin1String("--verify")) {
+            r.verify = true;
         } else if (a == QLatin1String("--timing")) {
             r.timing = true;
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
@@ -271,6 +277,8 @@ int exitCodeFor(SessionFailure f) {
         return ExitIdentityRejected;
     case SessionFailure::Refused:
         return ExitUsageOrFile;
+    case SessionFailure::VerifyMismatch:
+        return ExitVerifyMismatch;
     default:
         return ExitNoAnswer;
     }
@@ -295,6 +303,8 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     SessionTrace trace(doc.product());
     trace.setCopyPath(a.trace);
     session.setTrace(&trace);
+    session.setVerifyAfterWrite(a.verify);
+    session.setMemoryDiffer(diffRadioImages);
     QEventLoop loop;
     QObject::connect(&session, &RadioSession::progressChanged, &loop,
                      [&](int pc) { msgs.progress(pc); });
@@ -551,6 +561,8 @@ int runCli(const Product& p, const QStringList& args) {
         return ExitOk;
     }
     const QStringList rest = args.mid(1);
+    // Only a write has something to verify.
+    if (cmd != QLatin1String("write") && rest.contains(QLatin1String("--verify"))) return usage(p);
     int rc = ExitUsageOrFile;
     if (cmd == QLatin1String("new"))
         rc = newCommand(p, rest);

@@ -90,6 +90,8 @@ std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
     const auto hangupAfter = value("hangup-after", "Hang up and exit after K blocks.", "k");
     const auto replyDelay = value("reply-delay", "Wait before each reply.", "ms");
     const auto pace = value("pace-us", "Time per byte on the line (1041.667 is 9600 baud).", "us");
+    const auto corruptWrite =
+        value("corrupt-write", "Store the K-th written block with its first byte wrong.", "k");
     const auto testFreqDiffer = value(
         "test-freq-differ", "Test frequency N differs from the band defaults (test mode).", "n");
 
@@ -152,6 +154,7 @@ std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
     b.hangupAfter = number(hangupAfter, -1, 0, 1'000'000);
     b.replyDelayMs = number(replyDelay, 0, 0, 60'000);
     b.testFreqDiffer = number(testFreqDiffer, 0, 1, 16);
+    b.corruptWriteAt = number(corruptWrite, 0, 1, 1'000'000);
     if (p.isSet(pace)) {
         bool ok = false;
         b.paceUs = p.value(pace).toDouble(&ok);

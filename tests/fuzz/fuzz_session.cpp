@@ -1,6 +1,7 @@
 // The session engine fed arbitrary replies and time-outs at every step of every operation.
 // A session always ends; success is reported only for a transfer that went through to the
-// end; a failed read leaves the configuration as it was; nothing outside the image is touched.
+// end (a write with verify: also its read-back, which then found nothing different); a failed
+// read leaves the configuration as it was; nothing outside the image is touched.
 #include "core/comm/session.h"
 #include "core/comm/testmode.h"
 #include "core/config/datafile.h"
@@ -159,6 +160,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScriptLink link;
     RadioSession session(doc, link);
     session.setPortName(QStringLiteral("/dev/null"));
+    const bool verify = op == 2 && (data[0] & 8);
+    session.setVerifyAfterWrite(verify);
     bool ended = false, success = false;
     QObject::connect(&session, &RadioSession::finished, [&](RadioOperation, bool ok) {
         ended = true;
@@ -198,6 +201,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         }
         default:
+            // The radio stores what it acknowledges, so a read-back finds it.
+            if (last.size() >= 5 && last.at(0) == 'W') {
+                const int a = (uint8_t(last.at(1)) << 8) | uint8_t(last.at(2));
+                const int n = uint8_t(last.at(3));
+                if (a + n <= memory.size() && last.size() >= 4 + n)
+                    memory.replace(a, n, last.mid(4, n));
+            }
             link.deliver(goodReply(session, last, memory));
             break;
         }
@@ -210,13 +220,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(!session.busy());
     FUZZ_CHECK(!link.isOpen());
     FUZZ_CHECK(session.radioImage().size() == p.memorySize);
+    // A write's frames end with its first end command; a verify's read-back follows it.
+    const qsizetype writeEnd = link.frames.indexOf(QByteArray("E"));
     if (success && op == 2) {
         // Every block was written after the last (re)start.
+        const qsizetype writeFrames = writeEnd < 0 ? link.frames.size() : writeEnd;
         qsizetype start = 0;
-        for (qsizetype i = 0; i < link.frames.size(); ++i)
+        for (qsizetype i = 0; i < writeFrames; ++i)
             if (link.frames.at(i) == "PROGRAM") start = i;
         int expect = p.writeStart + 16;
-        for (qsizetype i = start; i < link.frames.size(); ++i) {
+        for (qsizetype i = start; i < writeFrames; ++i) {
             const QByteArray& f = link.frames.at(i);
             if (f.size() >= 4 && f.at(0) == 'W' &&
                 ((uint8_t(f.at(1)) << 8) | uint8_t(f.at(2))) == (expect & 0xFFFF))
@@ -239,6 +252,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         for (int a = first; a < end; a += step)
             FUZZ_CHECK(stored.contains(a & 0xFFFF));
+    }
+    if (verify) {
+        // Success and failure agree with what the comparison found.
+        FUZZ_CHECK(success == (session.lastFailure() == SessionFailure::None));
+        if (success) FUZZ_CHECK(session.verifyMismatches().isEmpty());
+        if (session.lastFailure() == SessionFailure::VerifyMismatch)
+            FUZZ_CHECK(!session.verifyMismatches().isEmpty());
+    }
+    if (success && verify) {
+        // Every block of the read-back was stored after its last (re)start.
+        QSet<int> stored;
+        for (qsizetype i = writeEnd + 1; i + 1 < link.frames.size(); ++i) {
+            const QByteArray& f = link.frames.at(i);
+            if (f == "PROGRAM") stored.clear();
+            if (f.size() == 4 && f.at(0) == 'R' && link.frames.at(i + 1) == QByteArray(1, 6))
+                stored.insert((uint8_t(f.at(1)) << 8) | uint8_t(f.at(2)));
+        }
+        for (int a = 0; a < p.writeEnd; a += 64)
+            FUZZ_CHECK(stored.contains(a));
     }
     if (success) FUZZ_CHECK(link.frames.last() == "E");
     // Only a read that succeeded, or a succeeded information operation, changes the record.

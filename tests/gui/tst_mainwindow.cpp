@@ -269,6 +269,33 @@ class TestMainWindow : public QObject {
         QCOMPARE(s.value(QStringLiteral("Settings/MainWidth")).toInt(), 12000);
     }
 
+    // Program > Verify after Write: off at first, then as the user left it, minimized or not.
+    void verifyAfterWriteRemembered() {
+        start();
+        QAction* verify = action(QStringLiteral("mnuVerifyAfterWrite"));
+        QVERIFY(verify && verify->isCheckable() && !verify->isChecked());
+        QCOMPARE(verify->text(), QStringLiteral("&Verify after Write"));
+        QVERIFY(!m_main->session().verifyAfterWrite());
+        verify->trigger();
+        QVERIFY(m_main->session().verifyAfterWrite());
+        m_main->show();
+        QVERIFY(m_main->close());
+
+        start();
+        verify = action(QStringLiteral("mnuVerifyAfterWrite"));
+        QVERIFY(verify->isChecked());
+        QVERIFY(m_main->session().verifyAfterWrite());
+        setCurrentLanguage(LanguageChinese);
+        m_main->retranslate();
+        QCOMPARE(verify->text(), QString::fromUtf8("写入后校验(&V)"));
+        verify->trigger();
+        m_main->showMinimized();
+        QVERIFY(m_main->close());
+        start();
+        QVERIFY(!action(QStringLiteral("mnuVerifyAfterWrite"))->isChecked());
+        QVERIFY(!m_main->session().verifyAfterWrite());
+    }
+
     // Main window -------------------------------------------------------------------------
 
     void title_data() {

@@ -83,6 +83,8 @@ class TestRadioEnd2End : public QObject {
     void informationReadShowsEmg_data() { products_data(); }
     void informationReadShowsEmg();
     void backupFailureWarnsOnce();
+    void verifyAfterWrite_data();
+    void verifyAfterWrite();
 };
 
 void TestRadioEnd2End::initTestCase() {
@@ -270,6 +272,64 @@ void TestRadioEnd2End::backupFailureWarnsOnce() {
         QCOMPARE(messages.texts(), expected);
     }
     qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());
+}
+
+void TestRadioEnd2End::verifyAfterWrite_data() {
+    QTest::addColumn<const Product*>("product");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("corruptBlock"); // --corrupt-write; empty: a good radio
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("informative");
+    const QString channel = QStringLiteral("Group A channel 1 RX: 28.015000 -> 29.015000");
+    QTest::newRow("meridox verified")
+        << &meridoxProduct() << int(LanguageEnglish) << QString()
+        << "Write verified: the radio holds what was written." << QString();
+    QTest::newRow("meridox differs")
+        << &meridoxProduct() << int(LanguageEnglish) << "1"
+        << "The data was written, but the radio holds something else:" << channel;
+    QTest::newRow("solvir verified, Chinese")
+        << &solvirProduct() << int(LanguageChinese) << QString()
+        << QString::fromUtf8("写入已校验：对讲机中的数据与写入的一致。") << QString();
+    QTest::newRow("solvir differs, Chinese")
+        << &solvirProduct() << int(LanguageChinese) << "2"
+        << QString::fromUtf8("数据已写入，但对讲机中的数据与写入的不一致：") << channel;
+}
+
+// The write, then its read-back in a progress window of its own, then one message: an
+// information when the radio holds what was sent, a warning naming the channel otherwise.
+void TestRadioEnd2End::verifyAfterWrite() {
+    QFETCH(const Product*, product);
+    QFETCH(int, language);
+    QFETCH(QString, corruptBlock);
+    QFETCH(QString, text);
+    QFETCH(QString, informative);
+    VirtualRadio radio;
+    QStringList args;
+    if (!corruptBlock.isEmpty()) args << QStringLiteral("--corrupt-write") << corruptBlock;
+    QVERIFY(radio.start(product->program, args));
+    setCurrentLanguage(language);
+    Rig rig(*product, radio.linkPath());
+    rig.session.setVerifyAfterWrite(true);
+    QStringList titles;
+    connect(&rig.session, &RadioSession::progressOpened, this,
+            [&rig, &titles] { titles << rig.commands.progressWindow()->windowTitle(); });
+    ScriptedMessages messages;
+    messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok}; // the question (solvir: and overwrite)
+    rig.commands.writeToRadio();
+    QVERIFY(QTest::qWaitFor([&] { return rig.session.busy(); }, 2000));
+    QVERIFY(rig.finish());
+    setCurrentLanguage(LanguageEnglish);
+    QCOMPARE(titles.size(), 2);
+    QCOMPARE(titles.at(1), language == LanguageEnglish
+                               ? QStringLiteral("Verify data written to radio")
+                               : QString::fromUtf8("校验写入对讲机的数据"));
+    QVERIFY(!rig.commands.progressWindow() || !rig.commands.progressWindow()->isVisible());
+    const MessageRequest& last = messages.asked.last();
+    QCOMPARE(last.text, text);
+    QCOMPARE(last.icon, informative.isEmpty() ? MsgIcon::Information : MsgIcon::Warning);
+    QCOMPARE(last.informative, informative);
+    QCOMPARE(rig.session.lastFailure(),
+             informative.isEmpty() ? SessionFailure::None : SessionFailure::VerifyMismatch);
 }
 
 QTEST_MAIN(TestRadioEnd2End)

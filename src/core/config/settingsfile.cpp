@@ -112,6 +112,7 @@ WindowPlacement loadPlacement(const Product& p) {
     w.top = read("MainTop", w.top);
     w.width = read("MainWidth", w.width);
     w.height = read("MainHeight", w.height);
+    w.verifyAfterWrite = read("VerifyAfterWrite", 0) == 1;
     return w;
 }
 
@@ -122,4 +123,6 @@ void savePlacement(const Product& p, const WindowPlacement& w) {
     s.setValue(QStringLiteral("MainTop"), QString::number(w.top));
     s.setValue(QStringLiteral("MainWidth"), QString::number(w.width));
     s.setValue(QStringLiteral("MainHeight"), QString::number(w.height));
+    s.setValue(QStringLiteral("VerifyAfterWrite"),
+               w.verifyAfterWrite ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -64,6 +64,7 @@ struct WindowPlacement {
     int top = 100;
     int width = 14500;
     int height = 10500;
+    bool verifyAfterWrite = false; // Program > Verify after Write
 };
 WindowPlacement loadPlacement(const Product& p);
 void savePlacement(const Product& p, const WindowPlacement& placement);

@@ -47,9 +47,17 @@ ProgressWindow::ProgressWindow(RadioSession& session, RadioOperation operation, 
 
 void ProgressWindow::retranslate() {
     runTrapped("ProgressChangShowByLanguageError", [this] {
-        setWindowTitle(m_operation == RadioOperation::Write
-                           ? tr2("Write data to radio", "向对讲机写入数据")
-                           : tr2("Read data from radio", "从对讲机读取数据"));
+        switch (m_operation) {
+        case RadioOperation::Write:
+            setWindowTitle(tr2("Write data to radio", "向对讲机写入数据"));
+            break;
+        case RadioOperation::Verify:
+            setWindowTitle(tr2("Verify data written to radio", "校验写入对讲机的数据"));
+            break;
+        default:
+            setWindowTitle(tr2("Read data from radio", "从对讲机读取数据"));
+            break;
+        }
         m_captionLabel->setText(tr2("Completion percentage:", "完成进度:"));
     });
 }

@@ -6,8 +6,8 @@
 class QLabel;
 class QProgressBar;
 
-// Progress of a read or write. The session opens it and closes it; closing it by hand (close
-// button, Esc) gives up the transfer.
+// Progress of a read, a write or the verify that follows a write. The session opens it and closes
+// it; closing it by hand (close button, Esc) gives up the transfer.
 class ProgressWindow : public QDialog {
     Q_OBJECT
   public:

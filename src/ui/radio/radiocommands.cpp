@@ -1,6 +1,7 @@
 #include "radiocommands.h"
 
 #include "core/comm/keptfiles.h"
+#include "exchange/configdiff.h"
 #include "factoryinformationwindow.h"
 #include "progresswindow.h"
 #include "radioinformationwindow.h"
@@ -18,6 +19,8 @@ RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* main
     : QObject(nullptr), m_doc(doc), m_session(session), m_mainWindow(mainWindow),
       m_trace(doc.product()) {
     m_session.setTrace(&m_trace);
+    // A verify after a write names the channels and settings that differ.
+    m_session.setMemoryDiffer(diffRadioImages);
     localInformation = defaultLocalInformation(QDate::currentDate());
     m_writeDelayTimer.setSingleShot(true);
     m_writeDelayTimer.setInterval(WriteDelayMs);

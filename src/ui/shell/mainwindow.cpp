@@ -239,6 +239,11 @@ void MainWindow::buildRadioMenus() {
         preparePort();
         m_commands.writeToRadio();
     });
+    // Every write is read back and compared while this is checked (kept with the placement).
+    QAction* verify = addItem(program, "mnuVerifyAfterWrite");
+    verify->setCheckable(true);
+    connect(verify, &QAction::toggled, this,
+            [this](bool on) { m_session.setVerifyAfterWrite(on); });
     // Test mode stays hidden from users; it works when the item is shown.
     QAction* test = addItem(program, "mnuTest");
     test->setVisible(false);
@@ -414,14 +419,22 @@ void MainWindow::applyPlacement() {
     const int height = w.height >= 1500 ? w.height : fallback.height;
     resize(twipsToPixelsX(width), twipsToPixelsY(height));
     move(twipsToPixelsX(w.left), twipsToPixelsY(w.top));
+    m_actions.value(QStringLiteral("mnuVerifyAfterWrite"))->setChecked(w.verifyAfterWrite);
 }
 
 void MainWindow::storePlacement() {
-    if (isMinimized()) return;
-    // A maximized window keeps the placement it returns to.
-    const QRect g = isMaximized() ? normalGeometry() : QRect(pos(), size());
-    savePlacement(*m_ctx.product, {pixelsToTwipsX(g.x()), pixelsToTwipsY(g.y()),
-                                   pixelsToTwipsX(g.width()), pixelsToTwipsY(g.height())});
+    WindowPlacement w = loadPlacement(*m_ctx.product);
+    // A minimized window keeps the placement stored; a maximized one the placement it
+    // returns to.
+    if (!isMinimized()) {
+        const QRect g = isMaximized() ? normalGeometry() : QRect(pos(), size());
+        w.left = pixelsToTwipsX(g.x());
+        w.top = pixelsToTwipsY(g.y());
+        w.width = pixelsToTwipsX(g.width());
+        w.height = pixelsToTwipsY(g.height());
+    }
+    w.verifyAfterWrite = m_actions.value(QStringLiteral("mnuVerifyAfterWrite"))->isChecked();
+    savePlacement(*m_ctx.product, w);
 }
 
 // Texts ------------------------------------------------------------------------------------
