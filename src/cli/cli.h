@@ -11,6 +11,7 @@ enum CliExit : int {
     ExitPortError = 2,
     ExitIdentityRejected = 3,
     ExitNoAnswer = 4,
+    ExitVerifyDifferent = 5, // written, but the radio holds something else
 };
 
 // Runs the companion for product p with its arguments (without the program name).
