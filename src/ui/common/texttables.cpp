@@ -75,6 +75,7 @@ const MenuEntry Menus[] = {
     {"mnuProgram", {"&Program", "编程(&P)"}},
     {"mnuReadFromRadio", {"&Read from Radio", "从对讲机读取数据(&R)"}},
     {"mnuWriteToRadio", {"&Write to Radio", "向对讲机写入数据(&W)"}},
+    {"mnuWriteSeveral", {"Write to &Several Radios...", "写入多台对讲机(&S)..."}},
     {"mnuTest", {"&Test Mode", "测试模式(&T)"}},
     {"mnuTools", {"&Tools", "工具(&T)"}},
     {"mnuRadioInfo", {"&Radio Information", "对讲机信息(&R)"}},

@@ -182,6 +182,8 @@ void MainWindow::buildRadioMenus() {
         preparePort();
         m_commands.writeToRadio();
     });
+    on(addItem(program, "mnuWriteSeveral"), "mnuWriteSeveral_Click",
+       [this] { m_commands.writeToSeveralRadios(m_ctx.settingsFile); });
     // Test mode stays hidden from users; it works when the item is shown.
     QAction* test = addItem(program, "mnuTest");
     test->setVisible(false);
