@@ -90,7 +90,9 @@ QString stateText(const FleetPort& port) {
     case FleetPort::State::WaitingForRemoval:
         return tr2("done; waiting for the radio to be unplugged", "完成；等待取下对讲机");
     case FleetPort::State::Stopped:
-        return tr2("finished", "结束");
+        if (port.records().empty()) return tr2("finished", "结束");
+        return fleetResultName(port.records().back()) + QLatin1Char(' ') +
+               QString::number(port.records().back().seconds, 'f', 1) + QLatin1Char('s');
     }
     return {};
 }
@@ -289,6 +291,10 @@ int runFleet(const Document& doc, const FleetOptions& options, const FleetComman
     if (fleet.running()) loop.exec();
     console.clear();
     err.flush();
-    printSummary(fleet.records(), out);
+    // The table lists the ports in the order given, each port's radios in the order done.
+    std::vector<FleetRecord> records;
+    for (const auto& p : fleet.ports())
+        records.insert(records.end(), p->records().begin(), p->records().end());
+    printSummary(records, out);
     return rc;
 }
