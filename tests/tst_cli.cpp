@@ -76,6 +76,10 @@ void TestCli::usageErrors_data() {
         << QStringList{QStringLiteral("show"), QStringLiteral("/nonexistent/x.dat")};
     QTest::newRow("new into missing folder") << QStringList{
         QStringLiteral("new"), QStringLiteral("-o"), QStringLiteral("/nonexistent/x.dat")};
+    // Only a write has something to read back.
+    QTest::newRow("read --verify") << QStringList{
+        QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("/dev/null"),
+        QStringLiteral("-o"),   QStringLiteral("x.dat"),  QStringLiteral("--verify")};
 }
 
 void TestCli::usageErrors() {

@@ -91,6 +91,8 @@ class TestEndToEnd : public QObject {
     void refusedConfigurationSendsNothing();
     void portGivenAsRelativePath_data();
     void portGivenAsRelativePath();
+    void writeVerify_data();
+    void writeVerify();
 };
 
 void TestEndToEnd::fullRead_data() {
@@ -504,9 +506,6 @@ void TestEndToEnd::unwritableDataFolderDoesNotFailARead() {
     QVERIFY(t.err.contains(QStringLiteral("no-such-folder/trace.txt")));
 }
 
-QTEST_GUILESS_MAIN(TestEndToEnd)
-#include "tst_e2e.moc"
-
 // A data file that the radio could not hold, or could not give back, is refused before the
 // port is opened. Channel 1 of group A has its RX text at byte 22 of a meridox file.
 void TestEndToEnd::refusedConfigurationSendsNothing_data() {
@@ -568,3 +567,76 @@ void TestEndToEnd::portGivenAsRelativePath() {
     QCOMPARE(r.code, code);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
 }
+
+void TestEndToEnd::writeVerify_data() {
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QStringList>("radioArgs");
+    QTest::addColumn<bool>("image"); // write --image instead of a data file
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("said"); // a line of standard error
+    const QString verified = QStringLiteral("Write verified: the radio holds what was written.");
+    // The default configuration has group A channel 1 on 28.015 MHz: its first receive byte
+    // 0x28 is meridox's first written byte and the first byte of solvir's second block.
+    const QString channel = QStringLiteral("Group A channel 1 RX: 28.015000 -> 29.015000");
+    const QStringList corrupt1{QStringLiteral("--corrupt-write"), QStringLiteral("1")};
+    const QStringList corrupt2{QStringLiteral("--corrupt-write"), QStringLiteral("2")};
+    QTest::newRow("meridox good radio") << "meridox" << QStringList() << false << 0 << verified;
+    QTest::newRow("solvir good radio, image") << "solvir" << QStringList() << true << 0 << verified;
+    QTest::newRow("meridox wrong byte in a channel")
+        << "meridox" << corrupt1 << false << 5 << channel;
+    QTest::newRow("meridox wrong byte, image") << "meridox" << corrupt1 << true << 5 << channel;
+    QTest::newRow("solvir wrong byte in a channel")
+        << "solvir" << corrupt2 << false << 5 << channel;
+    // Meridox 0x0020 is an unused byte of channel A1's slot: no setting shows it.
+    QTest::newRow("meridox wrong unused byte")
+        << "meridox" << corrupt2 << false << 5
+        << "Radio memory 0x0020: written 0xFF, the radio holds 0xFE";
+    // The write's 477 blocks go through; the read-back gets three blocks, then silence.
+    QTest::newRow("meridox silent during the read-back")
+        << "meridox" << QStringList{QStringLiteral("--silent-after"), QStringLiteral("480")}
+        << false << 4 << "The data was written, but reading it back to verify it failed.";
+}
+
+void TestEndToEnd::writeVerify() {
+    QFETCH(QString, product);
+    QFETCH(QStringList, radioArgs);
+    QFETCH(bool, image);
+    QFETCH(int, code);
+    QFETCH(QString, said);
+    VirtualRadio radio;
+    QVERIFY(radio.start(product, radioArgs));
+    QStringList args{QStringLiteral("write"), QStringLiteral("--port"), radio.linkPath(),
+                     QStringLiteral("--verify")};
+    if (image) {
+        const Product& p = *productByName(product);
+        Document d(p);
+        d.initialiseDefaults();
+        QByteArray bytes;
+        clearRadioImage(p, bytes);
+        QVERIFY(!buildRadioImage(d, bytes));
+        QVERIFY(writeFile(file("verify.img"), bytes));
+        args << QStringLiteral("--image") << file("verify.img");
+    } else {
+        const QString in = file("verify.dat");
+        QCOMPARE(run(product, {QStringLiteral("new"), QStringLiteral("-o"), in}).code, 0);
+        args << in;
+    }
+    if (product == QLatin1String("solvir")) args << QStringLiteral("--overwrite");
+    const Run r = run(product, args);
+    QVERIFY2(r.code == code, qPrintable(QString::number(r.code) + QLatin1Char(' ') + r.err));
+    QVERIFY2(r.err.split(QLatin1Char('\n')).contains(said), qPrintable(r.err));
+    if (code == 5) QVERIFY(r.err.contains(QStringLiteral("the radio holds something else")));
+    // After the write's end command the read-back opens like a read, from block 0.
+    const QStringList sent = framesFromProgram(radio.log(), QString());
+    const qsizetype end = sent.indexOf(QStringLiteral("45"));
+    QVERIFY(end > 0);
+    QCOMPARE(sent.mid(end + 1, 4),
+             QStringList({QStringLiteral("50 52 4F 47 52 41 4D"), QStringLiteral("02"),
+                          QStringLiteral("06"), QStringLiteral("52 00 00 40")}));
+    if (code == 0)
+        QCOMPARE(framesFromProgram(radio.log(), QStringLiteral("52 ")).size(),
+                 product == QLatin1String("solvir") ? 60 : 120);
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "tst_e2e.moc"

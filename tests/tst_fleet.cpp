@@ -72,6 +72,7 @@ class TestFleet : public QObject {
     }
     void fourRadiosEndIdentical();
     void failingRadiosFailAlone();
+    void verifyPerRadio();
     void readKeepsOneFilePerRadio();
     void repeatProgramsRadiosOneAfterAnother();
     void fleetOptionsRefused_data();
@@ -153,6 +154,33 @@ void TestFleet::failingRadiosFailAlone() {
     for (size_t i = 0; i < radios.size(); ++i)
         QVERIFY2(results.contains(radios[i].linkPath() + QLatin1String(wanted[i])),
                  qPrintable(results.join(QLatin1Char('\n'))));
+}
+
+// --verify reads each radio back: the one that stored a block wrong alone ends with 5.
+void TestFleet::verifyPerRadio() {
+    std::array<VirtualRadio, 2> radios;
+    QVERIFY(radios[0].start(Meridox));
+    QVERIFY(radios[1].start(Meridox, {QStringLiteral("--corrupt-write"), QStringLiteral("3")}));
+    const QString log = file(QStringLiteral("verify.csv"));
+    const Run r = run({QStringLiteral("write"), newConfiguration(), QStringLiteral("--verify"),
+                       QStringLiteral("--log"), log, QStringLiteral("--port"), radios[0].linkPath(),
+                       QStringLiteral("--port"), radios[1].linkPath()});
+    QCOMPARE(r.code, 5);
+    QCOMPARE(summaryRow(r.out, radios[0].linkPath()).value(4), QStringLiteral("success (0)"));
+    QCOMPARE(summaryRow(r.out, radios[1].linkPath()).value(4),
+             QStringLiteral("verify-different (5)"));
+    QVERIFY2(r.err.contains(radios[0].linkPath() +
+                            QStringLiteral(": Write verified: the radio holds what was written.")),
+             qPrintable(r.err));
+    QStringList verifyColumn;
+    for (const QString& row : logRows(log).mid(1))
+        verifyColumn << row.section(QLatin1Char(','), 2, 2) + QLatin1Char(' ') +
+                            row.section(QLatin1Char(','), 8, 8) + QLatin1Char(' ') +
+                            row.section(QLatin1Char(','), 10, 10);
+    QCOMPARE(verifyColumn.size(), 2);
+    QVERIFY(verifyColumn.contains(radios[0].linkPath() + QStringLiteral(" success same")));
+    QVERIFY(verifyColumn.contains(radios[1].linkPath() +
+                                  QStringLiteral(" verify-different different")));
 }
 
 void TestFleet::readKeepsOneFilePerRadio() {

@@ -141,6 +141,9 @@ class TestSession : public QObject {
     void rawImageWriteSendsItsBytes_data();
     void rawImageWriteSendsItsBytes();
     void rawImageOfWrongSizeRefused();
+    void verifyComparesWhatWasWritten_data();
+    void verifyComparesWhatWasWritten();
+    void verifyReadThatFailsFailsTheWrite();
 };
 
 void TestSession::fullRead_data() {
@@ -827,6 +830,91 @@ void TestSession::rawImageOfWrongSizeRefused() {
     QVERIFY(!rig.link.isOpen());
     QCOMPARE(msgs.asked.last().text,
              QStringLiteral("This configuration cannot be written to the radio."));
+}
+
+// The read-back after a write: the blocks of a read, compared with what was sent except the
+// identification copy the radio owns; a byte the radio gives back changed is one difference.
+void TestSession::verifyComparesWhatWasWritten_data() {
+    QTest::addColumn<const Product*>("product");
+    QTest::addColumn<int>("changed");   // address the radio gives back changed; -1 none
+    QTest::addColumn<bool>("mismatch"); // a difference is reported at that address
+    QTest::addColumn<QString>("line");  // the line naming it, when checked
+    const Product* m = &meridoxProduct();
+    const Product* s = &solvirProduct();
+    QTest::newRow("meridox equal") << m << -1 << false << "";
+    QTest::newRow("meridox first written byte") << m << 0x0010 << true << "";
+    QTest::newRow("meridox identification copy") << m << 0x1D9D << false << "";
+    QTest::newRow("meridox byte after the copy")
+        << m << 0x1D9E << true << "Radio memory 0x1D9E: written 0xFF, the radio holds 0xFE";
+    QTest::newRow("meridox header it never writes") << m << 0x0005 << false << "";
+    QTest::newRow("meridox last written byte") << m << 0x1DDF << true << "";
+    QTest::newRow("meridox read past the write") << m << 0x1DE0 << false << "";
+    QTest::newRow("solvir first byte") << s << 0x0000 << true << "";
+    QTest::newRow("solvir identification copy") << s << 0x0EA0 << false << "";
+    QTest::newRow("solvir byte after the copy") << s << 0x0EAE << true << "";
+}
+
+void TestSession::verifyComparesWhatWasWritten() {
+    QFETCH(const Product*, product);
+    QFETCH(int, changed);
+    QFETCH(bool, mismatch);
+    QFETCH(QString, line);
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok, MsgAnswer::Ok}; // the question, and solvir's overwrite
+    Rig rig(*product);
+    rig.session.setVerifyAfterWrite(true);
+    rig.radio.mangleData = [changed](QByteArray r) {
+        const int at = changed - address(r);
+        if (at >= 0 && at < uint8_t(r.at(3))) {
+            r[4 + at] = char(r.at(4 + at) ^ 0x01);
+            r[r.size() - 1] = char(RadioSession::checksum(r, 1, int(r.size()) - 1));
+        }
+        return r;
+    };
+    QSignalSpy opened(&rig.session, &RadioSession::progressOpened);
+    QSignalSpy done(&rig.session, &RadioSession::finished);
+    QVERIFY(rig.session.writeToRadio());
+    QVERIFY(rig.finish());
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(opened.at(1).at(0).value<RadioOperation>(), RadioOperation::Verify);
+    QCOMPARE(done.size(), 1);
+    QCOMPARE(done.at(0).at(0).value<RadioOperation>(), RadioOperation::Write);
+    QCOMPARE(done.at(0).at(1).toBool(), !mismatch);
+    const auto reads = rig.framesStartingWith('R');
+    QCOMPARE(reads.size(), product == &meridoxProduct() ? 120 : 60);
+    QCOMPARE(address(reads.first()), 0);
+    QCOMPARE(rig.link.frames.last(), QByteArray("E"));
+    QVERIFY(!msgs.texts().contains(QStringLiteral("Write Data Completed.")));
+    const MessageRequest& last = msgs.asked.last();
+    if (!mismatch) {
+        QCOMPARE(rig.session.lastFailure(), SessionFailure::None);
+        QCOMPARE(last.text, QStringLiteral("Write verified: the radio holds what was written."));
+        QCOMPARE(last.icon, MsgIcon::Information);
+        return;
+    }
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::VerifyMismatch);
+    QCOMPARE(rig.session.verifyMismatches(), QList<int>{changed});
+    QCOMPARE(last.text,
+             QStringLiteral("The data was written, but the radio holds something else:"));
+    QCOMPARE(last.icon, MsgIcon::Warning);
+    if (!line.isEmpty()) QCOMPARE(last.informative, line);
+}
+
+void TestSession::verifyReadThatFailsFailsTheWrite() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok}; // the question; the restart prompt is cancelled
+    Rig rig(meridoxProduct());
+    rig.session.setVerifyAfterWrite(true);
+    rig.radio.silentAfterBlocks = 477 + 3; // the write, then three blocks of the read-back
+    QSignalSpy done(&rig.session, &RadioSession::finished);
+    QVERIFY(rig.session.writeToRadio());
+    QVERIFY(rig.finish());
+    QCOMPARE(done.size(), 1);
+    QCOMPARE(done.at(0).at(1).toBool(), false);
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::NoAnswer);
+    QCOMPARE(msgs.texts().last(),
+             QStringLiteral("The data was written, but reading it back to verify it failed."));
+    QVERIFY(!rig.link.isOpen());
 }
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -56,12 +56,12 @@ void printUsage(const Product& p, QTextStream& o) {
       << "-cli read --port PORT (-o OUT.dat | --image OUT.img | both) [--retries N] "
          "[--trace FILE]\n"
       << "  " << p.program << "-cli write --port PORT (IN.dat | --image IN.img) [--retries N]"
-      << (p.identityAsksOverwrite ? " [--overwrite]" : "") << " [--trace FILE]\n"
+      << (p.identityAsksOverwrite ? " [--overwrite]" : "") << " [--verify] [--trace FILE]\n"
       << "  " << p.program
       << "-cli read --port P1 --port P2 ... -o DIR [--repeat] [--log FILE.csv] [--retries N]\n"
       << "  " << p.program
       << "-cli write --port P1 --port P2 ... (IN.dat | --image IN.img) [--repeat] "
-         "[--log FILE.csv] [--retries N]\n"
+         "[--log FILE.csv] [--retries N] [--verify]\n"
       << "  " << p.program << "-cli info --port PORT [--retries N] [--trace FILE]\n"
       << "  " << p.program << "-cli export-csv FILE.dat OUT.csv\n"
       << "  " << p.program << "-cli import-csv IN.csv FILE.dat [--group A..F]\n"
@@ -73,6 +73,9 @@ void printUsage(const Product& p, QTextStream& o) {
       << "Several --port: one session per port at once, a summary table at the end, the exit\n"
       << "code is the highest of any radio. --repeat: one radio after another on each port\n"
       << "until Ctrl+C. --log: one CSV row per radio appended to FILE.csv.\n"
+      << "--verify: read the radio back after the write; exit 5 when it holds something else.\n"
+      << "Exit codes: 0 done, 1 usage or file, 2 port, 3 radio identity, 4 no answer or lost,\n"
+      << "  5 written, but the radio holds something else.\n"
       << "  " << p.program << "-cli --help | --version\n";
     o.flush();
 }
@@ -94,6 +97,7 @@ struct SubArgs {
     int retries = 0;
     int group = -1; // --group A..F
     bool overwrite = false;
+    bool verify = false; // --verify: read back and compare after a write
     bool timing = false;
     bool repeat = false;
     bool ok = true;
@@ -136,6 +140,8 @@ SubArgs parseSubArgs(const QStringList& args) {
             if (r.group < 0) r.ok = false;
         } else if (a == QLatin1String("--overwrite")) {
             r.overwrite = true;
+        } else if (a == QLatin1String("--verify")) {
+            r.verify = true;
         } else if (a == QLatin1String("--timing")) {
             r.timing = true;
         } else if (a == QLatin1String("--repeat")) {
@@ -309,6 +315,8 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     SessionTrace trace(doc.product());
     trace.setCopyPath(a.trace);
     session.setTrace(&trace);
+    session.setVerifyAfterWrite(a.verify);
+    session.setMemoryDiffer(diffRadioImages);
     QEventLoop loop;
     QObject::connect(&session, &RadioSession::progressChanged, &loop,
                      [&](int pc) { msgs.progress(pc); });
@@ -390,6 +398,8 @@ int fleetCommand(const Document& doc, const SubArgs& a, const QByteArray& image 
     options.file = a.image.isEmpty() ? a.positional.value(0) : a.image;
     options.retries = a.retries;
     options.overwrite = a.overwrite;
+    options.verify = a.verify;
+    options.differ = diffRadioImages;
     options.repeat = a.repeat;
     FleetCommand command;
     command.ports = a.ports;
@@ -634,6 +644,8 @@ int runCli(const Product& p, const QStringList& args) {
         return ExitOk;
     }
     const QStringList rest = args.mid(1);
+    // Only a write has something to verify.
+    if (cmd != QLatin1String("write") && rest.contains(QLatin1String("--verify"))) return usage(p);
     int rc = ExitUsageOrFile;
     if (cmd == QLatin1String("new"))
         rc = newCommand(p, rest);

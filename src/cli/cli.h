@@ -11,7 +11,7 @@ enum CliExit : int {
     ExitPortError = 2,
     ExitIdentityRejected = 3,
     ExitNoAnswer = 4,
-    ExitVerifyDifferent = 5, // written, but the radio holds something else
+    ExitVerifyMismatch = 5, // written, but the verify read found the radio holding something else
 };
 
 // Runs the companion for product p with its arguments (without the program name).

@@ -28,6 +28,8 @@ int exitCodeFor(SessionFailure f) {
         return ExitIdentityRejected;
     case SessionFailure::Refused:
         return ExitUsageOrFile;
+    case SessionFailure::VerifyMismatch:
+        return ExitVerifyMismatch;
     default:
         return ExitNoAnswer;
     }
@@ -38,7 +40,7 @@ int exitCodeFor(const FleetRecord& r) {
     if (!r.fileError.isEmpty()) return ExitUsageOrFile;
     switch (r.verify) {
     case FleetVerify::Different:
-        return ExitVerifyDifferent;
+        return ExitVerifyMismatch;
     case FleetVerify::Failed:
         return ExitNoAnswer;
     default:
@@ -109,7 +111,8 @@ class FleetConsole {
 
     void message(const FleetPort& port, const QString& text) {
         clear();
-        m_err << port.port() << ": " << text << '\n';
+        for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            m_err << port.port() << ": " << line << '\n';
         draw();
     }
     void radioStarted(const FleetPort& port) {

@@ -3,6 +3,7 @@
 #include "channelcsv.h"
 #include "core/channels/channelrules.h"
 #include "core/channels/optiontables.h"
+#include "core/comm/session.h"
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
 #include "core/config/optionwords.h"
@@ -219,4 +220,18 @@ QStringList diffConfigurations(const Document& a, const Document& b, const QStri
         }
     }
     return out;
+}
+
+QStringList diffRadioImages(const Product& p, const QByteArray& written, const QByteArray& held,
+                            const QList<int>& addresses) {
+    // Both start from the same defaults, so what the image does not carry never differs.
+    Document a(p), b(p);
+    a.initialiseDefaults();
+    b.initialiseDefaults();
+    if (!parseRadioImage(a, written) && !parseRadioImage(b, held)) {
+        const QStringList lines =
+            diffConfigurations(a, b, QStringLiteral("written"), QStringLiteral("radio"));
+        if (!lines.isEmpty()) return lines;
+    }
+    return memoryDifferenceLines(written, held, addresses);
 }

@@ -96,6 +96,8 @@ std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
         QStringLiteral("Hang up and exit after the end command of a session that moved blocks.")};
     p.addOption(hangupAfterSession);
     const auto pace = value("pace-us", "Time per byte on the line (1041.667 is 9600 baud).", "us");
+    const auto corruptWrite =
+        value("corrupt-write", "Store the K-th written block with its first byte wrong.", "k");
     const auto testFreqDiffer = value(
         "test-freq-differ", "Test frequency N differs from the band defaults (test mode).", "n");
 
@@ -160,6 +162,7 @@ std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
     b.startDelayMs = number(startDelay, 0, 0, 3'600'000);
     b.hangupAfterSession = p.isSet(hangupAfterSession);
     b.testFreqDiffer = number(testFreqDiffer, 0, 1, 16);
+    b.corruptWriteAt = number(corruptWrite, 0, 1, 1'000'000);
     if (p.isSet(pace)) {
         bool ok = false;
         b.paceUs = p.value(pace).toDouble(&ok);

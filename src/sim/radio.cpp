@@ -260,6 +260,9 @@ void SimulatedRadio::handleWrite(const QByteArray& frame) {
     const int length = quint8(frame[3]);
     if (!checksumMatches(frame) || address + length > m_memory.size()) return;
     m_memory.replace(address, length, frame.mid(DataHeaderLength, length));
+    // A memory cell that does not keep what it was given.
+    if (++m_dataFramesStored == m_behaviour.corruptWriteAt && length > 0)
+        m_memory[address] = char(quint8(m_memory.at(address)) ^ 0x01);
     reply(QByteArray(1, Ack));
     blockDone();
 }

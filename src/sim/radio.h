@@ -30,6 +30,13 @@ struct RadioBehaviour {
     bool hangupAfterSession = false; // pull the cable once "E" ended a session that moved blocks
     double paceUs = 0;      // serial-line time per byte, both directions; 0 = as fast as the pty
     int testFreqDiffer = 0; // test frequency (1..16) that differs from the band defaults; 0 none
+    // 1-based number of the data block the program writes (counted since start) that is
+    // stored wrong: its first byte with the lowest bit flipped; 0 never. The first byte of
+    // every block a meridox write sends from 0x0010 on, and of solvir's from its second block
+    // on, starts a channel slot every 9 (meridox) or 5 (solvir) blocks; meridox block 1 and
+    // solvir block 2 hold the first receive digits of group A channel 1, whose digit stays a
+    // digit (28 -> 29 MHz).
+    int corruptWriteAt = 0;
 };
 
 // The radio's side of the programming protocol over the master of a pseudo-terminal.
@@ -109,6 +116,7 @@ class SimulatedRadio : public QObject {
     int m_programSeen = 0;
     int m_identSeen = 0;
     int m_dataFramesSent = 0;
+    int m_dataFramesStored = 0;
     int m_blocks = 0;
     bool m_silent = false;
     bool m_hangingUp = false;

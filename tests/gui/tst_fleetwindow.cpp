@@ -94,6 +94,7 @@ void TestFleetWindow::tickedPortsWrittenWithTheirResults() {
     QVERIFY(!w.startWrite()); // nothing ticked
     for (int i : {0, 1, 2})
         QTest::mouseClick(portBox(w, i), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>(w, QStringLiteral("chkVerify")), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(w, QStringLiteral("cmdWrite")), Qt::LeftButton);
     QVERIFY(w.running());
     QVERIFY(!portBox(w, 0)->isEnabled());
@@ -101,7 +102,8 @@ void TestFleetWindow::tickedPortsWrittenWithTheirResults() {
     QCOMPARE(w.fleet()->records().size(), size_t(3));
     QCOMPARE(w.fleet()->ports().front()->port(), QStringLiteral("COM1"));
     for (int i : {0, 1}) {
-        QVERIFY2(result(w, i).startsWith(QStringLiteral("Written (")), qPrintable(result(w, i)));
+        QVERIFY2(result(w, i).startsWith(QStringLiteral("Written and verified (")),
+                 qPrintable(result(w, i)));
         QCOMPARE(bar(w, i), 100);
     }
     QCOMPARE(result(w, 2), QStringLiteral("Failed: Model type is wrong."));

@@ -21,7 +21,11 @@ class FleetPort::Answerer : public MessageService {
     MsgAnswer ask(const MessageRequest& r) override {
         if (r.id == Msg::ReadConfirm || r.id == Msg::WriteConfirm) return MsgAnswer::Ok;
         QString text = QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "));
-        if (!r.informative.isEmpty()) text += QLatin1Char(' ') + r.informative;
+        // A list (the differences a verify found) keeps its lines.
+        if (!r.informative.isEmpty())
+            text +=
+                (r.informative.contains(QLatin1Char('\n')) ? QLatin1Char('\n') : QLatin1Char(' ')) +
+                r.informative;
         MsgAnswer answer = MsgAnswer::Ok;
         if (r.id == Msg::ModelWrongOverwrite) {
             answer = m_port.m_options.overwrite ? MsgAnswer::Ok : MsgAnswer::Cancel;
@@ -53,6 +57,12 @@ FleetPort::FleetPort(const Document& doc, QString port, QString device, const Fl
     m_session.setPortName(m_device);
     m_session.setTrace(&m_trace);
     m_session.setMessageService(m_answerer.get());
+    m_session.setVerifyAfterWrite(m_options.verify && m_options.operation == RadioOperation::Write);
+    if (m_options.differ) m_session.setMemoryDiffer(m_options.differ);
+    // The write went through and the read-back begins: from now on the verify has a result.
+    connect(&m_session, &RadioSession::progressOpened, this, [this](RadioOperation op) {
+        if (op == RadioOperation::Verify) m_current.verify = FleetVerify::Failed;
+    });
     connect(&m_session, &RadioSession::progressChanged, this, [this](int percent) {
         m_percent = percent;
         emit progressChanged(percent);
@@ -155,6 +165,12 @@ void FleetPort::sessionEnded(bool success) {
         m_current.failure = success ? SessionFailure::None : m_session.lastFailure();
     if (!success && m_current.failure == SessionFailure::None)
         m_current.failure = SessionFailure::NoAnswer;
+    if (m_current.verify == FleetVerify::Failed) {
+        if (success)
+            m_current.verify = FleetVerify::Same;
+        else if (m_current.failure == SessionFailure::VerifyMismatch)
+            m_current.verify = FleetVerify::Different;
+    }
     m_current.seconds = double(m_clock.nsecsElapsed()) / 1e9;
     if (radioDone) radioDone(*this, m_current);
     m_records.push_back(m_current);
@@ -263,9 +279,7 @@ QString fleetResultName(const FleetRecord& r) {
         return QStringLiteral("file-error");
     switch (r.failure) {
     case SessionFailure::None:
-        return r.verify == FleetVerify::Different ? QStringLiteral("verify-different")
-               : r.verify == FleetVerify::Failed  ? QStringLiteral("verify-failed")
-                                                  : QStringLiteral("success");
+        return QStringLiteral("success");
     case SessionFailure::Busy:
         return QStringLiteral("busy");
     case SessionFailure::PortOpen:
@@ -282,6 +296,8 @@ QString fleetResultName(const FleetRecord& r) {
         return QStringLiteral("connection-lost");
     case SessionFailure::BadData:
         return QStringLiteral("bad-data");
+    case SessionFailure::VerifyMismatch:
+        return QStringLiteral("verify-different");
     }
     return QStringLiteral("failed");
 }

@@ -52,6 +52,7 @@ struct FleetOptions {
     int retries = 0;  // Retry answers per radio before Cancel
     bool overwrite = false; // answer OK to "Model type is wrong. Overwrite?"
     bool verify = false;    // read back what was written
+    MemoryDiffer differ;    // names what a verify found different (channels and settings)
     bool repeat = false;    // one radio after another until stopped
 };
 

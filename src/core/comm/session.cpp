@@ -2,9 +2,25 @@
 
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
+#include "protocol.h"
 
 namespace {
 constexpr int WaitMs = 300; // how long the radio may stay silent after a frame
+constexpr int ReadBlockLength = 64;
+constexpr int WriteBlockLength = 16;
+// A message box lists at most this many differences; the rest are counted.
+constexpr int ShownDifferences = 40;
+
+// The first address a write sends (its BlockAddress moves on before each data frame).
+int firstWrittenAddress(const Product& p) {
+    return p.writeStart + WriteBlockLength;
+}
+
+// BlockAddress before the first request of a verify: its 64-byte blocks lie on the read's
+// block boundaries, from the block holding the first written byte to the end of the write.
+int verifyStartAddress(const Product& p) {
+    return firstWrittenAddress(p) / ReadBlockLength * ReadBlockLength - ReadBlockLength;
+}
 
 const char* answerName(MsgAnswer a) {
     switch (a) {
@@ -42,6 +58,8 @@ QString failureName(SessionFailure f) {
         return QStringLiteral("failed (connection lost)");
     case SessionFailure::BadData:
         return QStringLiteral("failed (the data read cannot be used)");
+    case SessionFailure::VerifyMismatch:
+        return QStringLiteral("failed (written, but the radio holds something else)");
     }
     return QStringLiteral("failed");
 }
@@ -97,9 +115,44 @@ int RadioSession::startAddress() const {
         return p.writeStart;
     case RadioOperation::InformationRead:
         return p.infoStart;
+    case RadioOperation::Verify:
+        return verifyStartAddress(p);
     default:
         return 0;
     }
+}
+
+bool RadioSession::verifiedAddress(const Product& p, int address) {
+    if (address < firstWrittenAddress(p) || address >= p.writeEnd) return false;
+    return address < p.headerBase || address >= p.headerBase + RadioProtocol::IdentLength;
+}
+
+QStringList memoryDifferenceLines(const QByteArray& written, const QByteArray& held,
+                                  const QList<int>& addresses) {
+    const auto hex = [](int value, int width) {
+        return QLatin1String("0x") +
+               QString::number(value, 16).toUpper().rightJustified(width, QLatin1Char('0'));
+    };
+    const auto byteAt = [](const QByteArray& image, int a) {
+        return a >= 0 && a < image.size() ? int(uint8_t(image.at(a))) : 0xFF;
+    };
+    QStringList out;
+    for (qsizetype i = 0; i < addresses.size();) {
+        qsizetype j = i + 1;
+        while (j < addresses.size() && addresses.at(j) == addresses.at(j - 1) + 1)
+            ++j;
+        const int first = addresses.at(i), last = addresses.at(j - 1);
+        if (first == last)
+            out << QStringLiteral("Radio memory %1: written %2, the radio holds %3")
+                       .arg(hex(first, 4), hex(byteAt(written, first), 2),
+                            hex(byteAt(held, first), 2));
+        else
+            out << QStringLiteral("Radio memory %1-%2: %3 bytes differ")
+                       .arg(hex(first, 4), hex(last, 4))
+                       .arg(last - first + 1);
+        i = j;
+    }
+    return out;
 }
 
 MsgAnswer RadioSession::prompt(Msg id, MsgIcon icon, MsgButtons buttons) {
@@ -243,15 +296,23 @@ void RadioSession::cancel() {
 void RadioSession::endSession(bool success) {
     const RadioOperation op = m_operation;
     m_replyTimer.stop();
+    if (op == RadioOperation::Write && success && m_verifyAfterWrite) {
+        // The port stays open: the verify read follows at once.
+        emit progressClosed();
+        startVerify();
+        return;
+    }
     m_link.flush();
     m_link.close();
     m_operation = RadioOperation::Idle;
     m_step = SessionStep::Idle;
     if (op == RadioOperation::Idle) return;
-    if (op == RadioOperation::Read || op == RadioOperation::Write) emit progressClosed();
+    if (op == RadioOperation::Read || op == RadioOperation::Write || op == RadioOperation::Verify)
+        emit progressClosed();
     if (!success && m_lastFailure == SessionFailure::None) m_lastFailure = SessionFailure::NoAnswer;
 
     bool ok = success;
+    if (op == RadioOperation::Verify) ok = finishVerify(ok);
     if (ok && (op == RadioOperation::InformationRead || op == RadioOperation::InformationWrite))
         applyReceivedInformation();
     if (ok && op == RadioOperation::Read) {
@@ -286,7 +347,69 @@ void RadioSession::endSession(bool success) {
     if (ok && op == RadioOperation::Write) showMessage(Msg::WriteCompleted);
     if (ok) m_lastFailure = SessionFailure::None;
     traceEnd(ok);
-    emit finished(op, ok);
+    // The verify is the end of the write the user asked for.
+    emit finished(op == RadioOperation::Verify ? RadioOperation::Write : op, ok);
+}
+
+// Reads back what the write just sent, in the read's 64-byte blocks, on the same port.
+void RadioSession::startVerify() {
+    const Product& p = m_doc.product();
+    traceNote(QStringLiteral("the write is complete: reading it back to verify"));
+    m_operation = RadioOperation::Verify;
+    m_step = SessionStep::Idle;
+    m_blockLength = ReadBlockLength;
+    m_endAddress = p.writeEnd;
+    m_blockAddress = startAddress();
+    m_programRetries = m_identRetries = m_lastPercent = 0;
+    m_lastFailure = SessionFailure::None;
+    m_lostWhilePrompting = false;
+    m_verifyImage = QByteArray(p.memorySize, char(0xFF));
+    m_verifyMismatches.clear();
+    m_verifyDifferences.clear();
+    emit progressOpened(RadioOperation::Verify);
+    startHandshake();
+}
+
+// Compares what the verify read with the image the write sent and says what it found.
+bool RadioSession::finishVerify(bool readOk) {
+    const Product& p = m_doc.product();
+    if (!readOk) {
+        // The user who gave up knows; anyone else learns that the write itself went through.
+        if (m_lastFailure != SessionFailure::Cancelled)
+            showMessage(tr2("The data was written, but reading it back to verify it failed.",
+                            "数据已写入，但回读校验失败。"),
+                        MsgIcon::Critical, MsgButtons::Ok,
+                        tr2("Check the programming cable, then write again.",
+                            "请检查写频线，然后重新写入。"));
+        return false;
+    }
+    QByteArray held = m_image; // what the radio holds, as far as the verify compares
+    for (int a = 0; a < p.memorySize && a < m_image.size() && a < m_verifyImage.size(); ++a) {
+        if (!verifiedAddress(p, a) || m_image.at(a) == m_verifyImage.at(a)) continue;
+        m_verifyMismatches << a;
+        held[a] = m_verifyImage.at(a);
+    }
+    if (m_verifyMismatches.isEmpty()) {
+        traceNote(QStringLiteral("verified: the radio holds what was written"));
+        showMessage(tr2("Write verified: the radio holds what was written.",
+                        "写入已校验：对讲机中的数据与写入的一致。"),
+                    MsgIcon::Information);
+        return true;
+    }
+    if (m_differ) m_verifyDifferences = m_differ(p, m_image, held, m_verifyMismatches);
+    if (m_verifyDifferences.isEmpty())
+        m_verifyDifferences = memoryDifferenceLines(m_image, held, m_verifyMismatches);
+    m_lastFailure = SessionFailure::VerifyMismatch;
+    for (const QString& line : std::as_const(m_verifyDifferences))
+        traceNote(QStringLiteral("differs: %1").arg(line));
+    QStringList shown = m_verifyDifferences.mid(0, ShownDifferences);
+    if (m_verifyDifferences.size() > ShownDifferences)
+        shown << tr2("... and %1 more.", "……另有 %1 处。")
+                     .arg(m_verifyDifferences.size() - ShownDifferences);
+    showMessage(tr2("The data was written, but the radio holds something else:",
+                    "数据已写入，但对讲机中的数据与写入的不一致："),
+                MsgIcon::Warning, MsgButtons::Ok, shown.join(QLatin1Char('\n')));
+    return false;
 }
 
 void RadioSession::applyReceivedInformation() {
@@ -366,6 +489,8 @@ bool RadioSession::startWrite(const QByteArray* raw) {
         traceEnd(false);
         return false;
     }
+    m_verifyMismatches.clear();
+    m_verifyDifferences.clear();
     std::optional<QString> error;
     if (raw) {
         if (raw->size() == m_doc.product().memorySize)

@@ -8,7 +8,9 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
+#include <functional>
 
 // The operations the session runs; the numbers are the operation codes the trace names.
 enum class RadioOperation : int {
@@ -18,6 +20,7 @@ enum class RadioOperation : int {
     InformationRead = 3,  // read the local information area
     InformationWrite = 4, // write the information and version record
     TestMode = 5,         // test mode (its own engine drives the line)
+    Verify = 6,           // read back what a write sent (the end of a write with verify on)
 };
 
 // What the session waits for; the same steps serve the replies and the time-outs.
@@ -43,8 +46,22 @@ enum class SessionFailure {
     NoAnswer,
     Cancelled,
     DeviceLost,
-    BadData
+    BadData,
+    VerifyMismatch // written, but the verify read found the radio holding something else
 };
+
+// Lines that name what differs between the image a write sent and the memory the radio holds
+// (the radio's memory is the written image with the differing bytes replaced); addresses lists
+// the differing bytes in ascending order. The configuration diff names channels and settings;
+// the session itself knows only the addresses (memoryDifferenceLines).
+using MemoryDiffer =
+    std::function<QStringList(const Product& p, const QByteArray& written, const QByteArray& held,
+                              const QList<int>& addresses)>;
+
+// The differing bytes as runs of addresses: "Radio memory 0x1D82: written 0x28, the radio holds
+// 0x29" for one byte, "Radio memory 0x1D82-0x1D8F: 14 bytes differ" for a run.
+QStringList memoryDifferenceLines(const QByteArray& written, const QByteArray& held,
+                                  const QList<int>& addresses);
 
 // The programming protocol with one radio. Event-driven: a frame goes out, the reply arrives
 // through the link, or the reply timer (300 ms) reports silence. Only one operation runs at a time.
@@ -67,6 +84,21 @@ class RadioSession : public QObject {
     // it) over the address ranges of a normal write instead of an image built from the
     // configuration. The identity check runs against the configuration as usual.
     bool writeImageToRadio(const QByteArray& image);
+    // After every write that ends successfully, read back the address ranges it wrote and
+    // compare them with the image it sent (off by default). The write then ends with the
+    // verify: finished(Write, ...) reports both, a difference as SessionFailure::VerifyMismatch.
+    void setVerifyAfterWrite(bool on) { m_verifyAfterWrite = on; }
+    bool verifyAfterWrite() const { return m_verifyAfterWrite; }
+    // Names the differences a verify found (channels and settings); without one, addresses.
+    void setMemoryDiffer(MemoryDiffer differ) { m_differ = std::move(differ); }
+    // What the last verify read brought back (0xFF outside the blocks read), the addresses
+    // that differ from the image written, and the lines naming the differences.
+    const QByteArray& verifyImage() const { return m_verifyImage; }
+    const QList<int>& verifyMismatches() const { return m_verifyMismatches; }
+    const QStringList& verifyDifferences() const { return m_verifyDifferences; }
+    // The bytes a verify compares: [first, end) of the write, without the identification
+    // copy at the model header, which every write fills from the radio's own reply.
+    static bool verifiedAddress(const Product& p, int address);
     // The user gave up (closed the progress window): the radio leaves programming mode, the
     // session ends as failed and nothing is changed.
     void cancel();
@@ -159,6 +191,9 @@ class RadioSession : public QObject {
     bool advanceWrite();
     bool advanceInformationRead();
     bool advanceInformationWrite();
+    bool transfersBlocks() const; // an operation of the programming protocol (not test mode)
+    void startVerify();
+    bool finishVerify(bool readOk); // the comparison and its message; true when equal
     void finishTransfer();
     void endSession(bool success);
     bool checkRadioIdentity();
@@ -228,4 +263,9 @@ class RadioSession : public QObject {
     };
     std::optional<ReceivedInformation> m_receivedInformation;
     std::optional<QByteArray> m_receivedVersion;
+    bool m_verifyAfterWrite = false;
+    MemoryDiffer m_differ;
+    QByteArray m_verifyImage;
+    QList<int> m_verifyMismatches;
+    QStringList m_verifyDifferences;
 };

@@ -58,19 +58,26 @@ QByteArray RadioSession::versionFrame(const ModelInfo& info) {
     return f;
 }
 
-void RadioSession::startHandshake() {
+bool RadioSession::transfersBlocks() const {
     switch (m_operation) {
     case RadioOperation::Read:
     case RadioOperation::InformationRead:
     case RadioOperation::Write:
     case RadioOperation::InformationWrite:
-        m_step = SessionStep::ProgramAck;
-        break;
+    case RadioOperation::Verify:
+        return true;
     default:
+        return false;
+    }
+}
+
+void RadioSession::startHandshake() {
+    if (!transfersBlocks()) {
         m_operation = RadioOperation::Idle;
         m_step = SessionStep::Idle;
         return;
     }
+    m_step = SessionStep::ProgramAck;
     sendFrame(ProgramCommand, 1);
 }
 
@@ -118,7 +125,7 @@ void RadioSession::sendEnd() {
 }
 
 void RadioSession::finishTransfer() {
-    if (m_operation >= RadioOperation::Read && m_operation <= RadioOperation::InformationWrite) {
+    if (transfersBlocks()) {
         m_step = SessionStep::EndAck;
         sendEnd();
     } else {
@@ -127,7 +134,9 @@ void RadioSession::finishTransfer() {
 }
 
 void RadioSession::updateProgress() {
-    if (m_operation != RadioOperation::Read && m_operation != RadioOperation::Write) return;
+    if (m_operation != RadioOperation::Read && m_operation != RadioOperation::Write &&
+        m_operation != RadioOperation::Verify)
+        return;
     if (m_endAddress <= 0) return;
     const int percent = qRound(double(m_blockAddress) * 100.0 / m_endAddress);
     if (percent - m_lastPercent >= 1) {
@@ -138,8 +147,7 @@ void RadioSession::updateProgress() {
 
 void RadioSession::advance() {
     m_replyTimer.stop();
-    if (m_operation < RadioOperation::Read || m_operation > RadioOperation::InformationWrite)
-        return;
+    if (!transfersBlocks()) return;
     // Every operation opens the same way and ends with the acknowledge of "E".
     switch (m_step) {
     case SessionStep::ProgramAck:
@@ -159,6 +167,7 @@ void RadioSession::advance() {
     bool moved = false;
     switch (m_operation) {
     case RadioOperation::Read:
+    case RadioOperation::Verify:
         moved = advanceRead();
         break;
     case RadioOperation::Write:
@@ -178,7 +187,9 @@ void RadioSession::advance() {
 bool RadioSession::advanceRead() {
     switch (m_step) {
     case SessionStep::IdentAck:
-        if (!m_doc.product().identityOnRead || checkRadioIdentity()) {
+        // The verify reads the radio the write just identified.
+        if (m_operation == RadioOperation::Verify || !m_doc.product().identityOnRead ||
+            checkRadioIdentity()) {
             m_step = SessionStep::Block;
             sendReadRequest();
         } else {
@@ -322,15 +333,19 @@ bool RadioSession::storeReply(const QByteArray& r) {
             if (at + IdentLength <= m_image.size()) m_image.replace(at, IdentLength, r);
         }
         return true;
-    case ReplyKind::Data:
-        if (step != SessionStep::Block ||
-            (m_operation != RadioOperation::Read && m_operation != RadioOperation::InformationRead))
+    case ReplyKind::Data: {
+        if (step != SessionStep::Block || (m_operation != RadioOperation::Read &&
+                                           m_operation != RadioOperation::InformationRead &&
+                                           m_operation != RadioOperation::Verify))
             return false;
+        // A verify keeps what it reads apart from the image the write sent.
+        QByteArray& image = m_operation == RadioOperation::Verify ? m_verifyImage : m_image;
         // Only a block that lies wholly inside the radio's memory is stored.
-        if (m_blockAddress < 0 || m_blockAddress + m_blockLength > m_image.size()) return false;
-        m_image.replace(m_blockAddress, m_blockLength, r.mid(4, m_blockLength));
+        if (m_blockAddress < 0 || m_blockAddress + m_blockLength > image.size()) return false;
+        image.replace(m_blockAddress, m_blockLength, r.mid(4, m_blockLength));
         updateProgress();
         return true;
+    }
     }
     return false;
 }
@@ -389,6 +404,7 @@ void RadioSession::replyTimedOut() {
     switch (m_operation) {
     case RadioOperation::Read:
     case RadioOperation::Write:
+    case RadioOperation::Verify:
         switch (step) {
         case SessionStep::ProgramAck:
             if (m_programRetries < 1) {

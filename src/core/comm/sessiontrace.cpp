@@ -24,6 +24,8 @@ QString traceOperationName(int commType) {
         return QStringLiteral("information write");
     case 5:
         return QStringLiteral("test mode");
+    case 6:
+        return QStringLiteral("verify");
     default:
         return QStringLiteral("operation %1").arg(commType);
     }

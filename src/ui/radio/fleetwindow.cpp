@@ -2,6 +2,7 @@
 
 #include "core/comm/ports.h"
 #include "core/config/messages.h"
+#include "exchange/configdiff.h"
 #include "ui/common/handlertrap.h"
 #include "ui/common/texttables.h"
 #include "ui/common/uicommon.h"
@@ -106,6 +107,7 @@ bool FleetWindow::startWrite() {
     options.operation = RadioOperation::Write;
     options.file = m_doc.fileName;
     options.verify = m_verifyBox->isChecked();
+    options.differ = diffRadioImages;
     options.repeat = m_repeatBox->isChecked();
     auto fleet = std::make_unique<Fleet>(m_doc, options);
     for (int i = 0; i < 8; ++i) {
@@ -158,6 +160,10 @@ void FleetWindow::showRadio(int row, const FleetRecord& r) {
         text = r.verify == FleetVerify::Same
                    ? tr2("Written and verified (%1 s)", "已写入并校验（%1 秒）").arg(seconds)
                    : tr2("Written (%1 s)", "已写入（%1 秒）").arg(seconds);
+    } else if (r.verify == FleetVerify::Different) {
+        text = tr2("Written, but the radio holds something else", "已写入，但对讲机中的数据不一致");
+    } else if (r.verify == FleetVerify::Failed && r.failure != SessionFailure::Cancelled) {
+        text = tr2("Written, but the read-back failed", "已写入，但回读校验失败");
     } else if (r.failure == SessionFailure::Cancelled) {
         text = tr2("Cancelled", "已取消");
     } else {
