@@ -236,6 +236,14 @@ void FleetPort::probeDone(bool answered) {
 Fleet::Fleet(const Document& doc, FleetOptions options, QObject* parent)
     : QObject(parent), m_doc(doc), m_options(std::move(options)) {}
 
+Fleet::~Fleet() {
+    // Ports still running are let go before the records they report into are gone.
+    for (const auto& p : m_ports) {
+        QObject::disconnect(p.get(), nullptr, this, nullptr);
+        p->stop();
+    }
+}
+
 FleetPort& Fleet::addPort(const QString& port, const QString& device) {
     auto* p = new FleetPort(m_doc, port, device, m_options);
     m_ports.emplace_back(p);

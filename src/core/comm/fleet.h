@@ -135,6 +135,7 @@ class Fleet : public QObject {
     Q_OBJECT
   public:
     Fleet(const Document& doc, FleetOptions options, QObject* parent = nullptr);
+    ~Fleet() override;
 
     FleetPort& addPort(const QString& port, const QString& device);
     void start();
