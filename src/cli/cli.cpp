@@ -1,5 +1,7 @@
 #include "cli.h"
 
+#include "clifleet.h"
+
 #include "core/channels/channelrules.h"
 #include "core/comm/keptfiles.h"
 #include "core/comm/localinfo.h"
@@ -13,6 +15,7 @@
 #include "core/config/settingsfile.h"
 #include "exchange/channelcsv.h"
 #include "exchange/configdiff.h"
+#include "exchange/fleetlog.h"
 #include "report/report.h"
 
 #include <QCoreApplication>
@@ -54,6 +57,11 @@ void printUsage(const Product& p, QTextStream& o) {
          "[--trace FILE]\n"
       << "  " << p.program << "-cli write --port PORT (IN.dat | --image IN.img) [--retries N]"
       << (p.identityAsksOverwrite ? " [--overwrite]" : "") << " [--verify] [--trace FILE]\n"
+      << "  " << p.program
+      << "-cli read --port P1 --port P2 ... -o DIR [--repeat] [--log FILE.csv] [--retries N]\n"
+      << "  " << p.program
+      << "-cli write --port P1 --port P2 ... (IN.dat | --image IN.img) [--repeat] "
+         "[--log FILE.csv] [--retries N] [--verify]\n"
       << "  " << p.program << "-cli info --port PORT [--retries N] [--trace FILE]\n"
       << "  " << p.program << "-cli export-csv FILE.dat OUT.csv\n"
       << "  " << p.program << "-cli import-csv IN.csv FILE.dat [--group A..F]\n"
@@ -62,6 +70,9 @@ void printUsage(const Product& p, QTextStream& o) {
       << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n"
       << "--image: the radio's raw memory (" << p.memorySize
       << " bytes); --trace: the bytes of the session.\n"
+      << "Several --port: one session per port at once, a summary table at the end, the exit\n"
+      << "code is the highest of any radio. --repeat: one radio after another on each port\n"
+      << "until Ctrl+C. --log: one CSV row per radio appended to FILE.csv.\n"
       << "--verify: read the radio back after the write; exit 5 when it holds something else.\n"
       << "Exit codes: 0 done, 1 usage or file, 2 port, 3 radio identity, 4 no answer or lost,\n"
       << "  5 written, but the radio holds something else.\n"
@@ -79,14 +90,22 @@ struct SubArgs {
     QStringList positional;
     QString output;
     QString port;
-    QString image; // --image: raw radio memory file
-    QString trace; // --trace: copy of the session trace
+    QStringList ports; // every --port, in order
+    QString image;     // --image: raw radio memory file
+    QString trace;     // --trace: copy of the session trace
+    QString log;       // --log: CSV record of each radio
     int retries = 0;
     int group = -1; // --group A..F
     bool overwrite = false;
     bool verify = false; // --verify: read back and compare after a write
     bool timing = false;
+    bool repeat = false;
     bool ok = true;
+    RadioOperation operation = RadioOperation::Idle; // read or write: what a log row names
+
+    // Several ports, or one port again and again: a fleet run.
+    bool fleet() const { return ports.size() > 1 || repeat; }
+    bool fleetOptions() const { return fleet() || !log.isEmpty(); }
 };
 
 SubArgs parseSubArgs(const QStringList& args) {
@@ -105,6 +124,7 @@ SubArgs parseSubArgs(const QStringList& args) {
                 break;
             }
             r.port = args.at(++i);
+            r.ports << r.port;
         } else if (a == QLatin1String("--image") || a == QLatin1String("--trace")) {
             if (i + 1 >= args.size()) {
                 r.ok = false;
@@ -124,6 +144,14 @@ SubArgs parseSubArgs(const QStringList& args) {
             r.verify = true;
         } else if (a == QLatin1String("--timing")) {
             r.timing = true;
+        } else if (a == QLatin1String("--repeat")) {
+            r.repeat = true;
+        } else if (a == QLatin1String("--log")) {
+            if (i + 1 >= args.size()) {
+                r.ok = false;
+                break;
+            }
+            r.log = args.at(++i);
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
             r.ok = false;
         } else {
@@ -267,25 +295,9 @@ class CliMessages : public MessageService {
     bool m_progressShown = false;
 };
 
-int exitCodeFor(SessionFailure f) {
-    switch (f) {
-    case SessionFailure::None:
-        return ExitOk;
-    case SessionFailure::PortOpen:
-        return ExitPortError;
-    case SessionFailure::Identity:
-        return ExitIdentityRejected;
-    case SessionFailure::Refused:
-        return ExitUsageOrFile;
-    case SessionFailure::VerifyMismatch:
-        return ExitVerifyMismatch;
-    default:
-        return ExitNoAnswer;
-    }
-}
-
 // Runs one operation on the port to its end; returns its exit code.
-int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSession&)>& start) {
+int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSession&)>& start,
+               FleetRecord* record = nullptr) {
     CliMessages msgs(a.retries, a.overwrite);
     setMessageService(&msgs);
     const QString device = resolvePortName(a.port, defaultSettingsFile());
@@ -310,9 +322,19 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
                      [&](int pc) { msgs.progress(pc); });
     QObject::connect(&session, &RadioSession::finished, &loop, [&] { loop.quit(); });
     QElapsedTimer clock;
+    const QDateTime started = QDateTime::currentDateTime();
     clock.start();
     if (start(session)) loop.exec();
     const double ms = double(clock.nsecsElapsed()) / 1e6;
+    if (record) {
+        record->started = started;
+        record->port = a.port;
+        record->device = device;
+        record->operation = a.operation;
+        record->failure = session.lastFailure();
+        record->seconds = ms / 1000;
+        describeRadio(doc.product(), session, *record);
+    }
     msgs.endProgressLine();
     if (a.timing)
         err() << QStringLiteral("timing: %1 ms, %2 exchanges, %3 bytes\n")
@@ -332,6 +354,19 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     return rc;
 }
 
+// Appends the radio's row to the --log file, when there is one; returns the command's code.
+int logRadio(const SubArgs& a, const Product& p, FleetRecord& record, int rc) {
+    if (a.log.isEmpty()) return rc;
+    if (rc == ExitUsageOrFile && record.failure == SessionFailure::None)
+        record.fileError = QStringLiteral("not saved");
+    QString why;
+    if (!appendFleetLog(a.log, p.program, record, &why)) {
+        err() << messageText(Msg::FileError) << '\n' << a.log << ": " << why << '\n';
+        return std::max<int>(rc, ExitUsageOrFile);
+    }
+    return rc;
+}
+
 // Writes the raw radio memory to a file (replaced only when complete).
 int saveImage(const QByteArray& image, const QString& path) {
     QSaveFile file(path);
@@ -342,21 +377,9 @@ int saveImage(const QByteArray& image, const QString& path) {
     return ExitOk;
 }
 
-int readCommand(const Product& p, const QStringList& args) {
-    const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.port.isEmpty() || (a.output.isEmpty() && a.image.isEmpty()) ||
-        !a.positional.isEmpty())
-        return usage(p);
-    Document doc(p);
-    doc.initialiseDefaults();
-    QByteArray image; // the radio's memory as read, once the read succeeded
-    const int rc = runSession(doc, a, [&image](RadioSession& s) {
-        QObject::connect(&s, &RadioSession::finished, &s, [&image, &s](RadioOperation, bool ok) {
-            if (ok) image = s.radioImage();
-        });
-        return s.readFromRadio();
-    });
-    if (rc != ExitOk) return rc;
+// After a read: a backup of the radio, then the files asked for.
+int keepReadFiles(Document& doc, const SubArgs& a, const QByteArray& image) {
+    const Product& p = doc.product();
     // Every read keeps the radio as it was; a backup that cannot be kept does not fail it.
     QString why;
     if (!keepBackupImage(p, doc.currentModel, image, &why))
@@ -365,6 +388,58 @@ int readCommand(const Product& p, const QStringList& args) {
               << why << '\n';
     if (!a.image.isEmpty() && saveImage(image, a.image) != ExitOk) return ExitUsageOrFile;
     return a.output.isEmpty() ? ExitOk : saveAs(doc, a.output);
+}
+
+// The sessions of several ports at once, or of one port again and again (--repeat).
+int fleetCommand(const Document& doc, const SubArgs& a, const QByteArray& image = {}) {
+    FleetOptions options;
+    options.operation = a.operation;
+    options.image = image;
+    options.file = a.image.isEmpty() ? a.positional.value(0) : a.image;
+    options.retries = a.retries;
+    options.overwrite = a.overwrite;
+    options.verify = a.verify;
+    options.differ = diffRadioImages;
+    options.repeat = a.repeat;
+    FleetCommand command;
+    command.ports = a.ports;
+    command.outputDir = a.output;
+    command.logPath = a.log;
+    command.settingsFile = defaultSettingsFile();
+    return runFleet(doc, options, command, out(), err());
+}
+
+// What a fleet run cannot take: one trace copy or timing for many sessions, a raw image
+// file for many reads.
+bool fleetUsageOk(const SubArgs& a) {
+    return !a.fleet() || (a.trace.isEmpty() && !a.timing &&
+                          (a.operation == RadioOperation::Write || a.image.isEmpty()));
+}
+
+int readCommand(const Product& p, const QStringList& args) {
+    SubArgs a = parseSubArgs(args);
+    a.operation = RadioOperation::Read;
+    if (!a.ok || a.port.isEmpty() || (a.output.isEmpty() && a.image.isEmpty()) ||
+        !a.positional.isEmpty() || !fleetUsageOk(a))
+        return usage(p);
+    Document doc(p);
+    doc.initialiseDefaults();
+    if (a.fleet()) return fleetCommand(doc, a);
+    QByteArray image; // the radio's memory as read, once the read succeeded
+    FleetRecord record;
+    record.file = a.output.isEmpty() ? a.image : a.output;
+    int rc = runSession(
+        doc, a,
+        [&image](RadioSession& s) {
+            QObject::connect(&s, &RadioSession::finished, &s,
+                             [&image, &s](RadioOperation, bool ok) {
+                                 if (ok) image = s.radioImage();
+                             });
+            return s.readFromRadio();
+        },
+        &record);
+    if (rc == ExitOk) rc = keepReadFiles(doc, a, image);
+    return logRadio(a, p, record, rc);
 }
 
 // Reads a raw image for a write: exactly the memory size, and decodable, so that the radio's
@@ -396,26 +471,34 @@ bool openImageFile(Document& doc, const QString& path, QByteArray* image) {
 }
 
 int writeCommand(const Product& p, const QStringList& args) {
-    const SubArgs a = parseSubArgs(args);
+    SubArgs a = parseSubArgs(args);
+    a.operation = RadioOperation::Write;
     if (!a.ok || a.port.isEmpty() || a.positional.size() != (a.image.isEmpty() ? 1 : 0) ||
-        !a.output.isEmpty())
+        !a.output.isEmpty() || !fleetUsageOk(a))
         return usage(p);
     if (a.overwrite && !p.identityAsksOverwrite) return usage(p);
     Document doc(p);
     doc.initialiseDefaults();
-    if (!a.image.isEmpty()) {
-        QByteArray image;
-        if (!openImageFile(doc, a.image, &image)) return ExitUsageOrFile;
-        return runSession(doc, a, [&image](RadioSession& s) { return s.writeImageToRadio(image); });
-    }
-    if (!openConfigFile(doc, a.positional.first())) return ExitUsageOrFile;
-    return runSession(doc, a, [](RadioSession& s) { return s.writeToRadio(); });
+    QByteArray image;
+    if (!a.image.isEmpty() ? !openImageFile(doc, a.image, &image)
+                           : !openConfigFile(doc, a.positional.first()))
+        return ExitUsageOrFile;
+    if (a.fleet()) return fleetCommand(doc, a, image);
+    FleetRecord record;
+    record.file = a.image.isEmpty() ? a.positional.first() : a.image;
+    const int rc = runSession(
+        doc, a,
+        [&image](RadioSession& s) {
+            return image.isEmpty() ? s.writeToRadio() : s.writeImageToRadio(image);
+        },
+        &record);
+    return logRadio(a, p, record, rc);
 }
 
 int infoCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
     if (!a.ok || a.port.isEmpty() || !a.positional.isEmpty() || !a.output.isEmpty() ||
-        !a.image.isEmpty())
+        !a.image.isEmpty() || a.fleetOptions())
         return usage(p);
     Document doc(p);
     doc.initialiseDefaults();

@@ -89,6 +89,12 @@ std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
     const auto silentAfter = value("silent-after", "Answer nothing after K blocks.", "k");
     const auto hangupAfter = value("hangup-after", "Hang up and exit after K blocks.", "k");
     const auto replyDelay = value("reply-delay", "Wait before each reply.", "ms");
+    const auto startDelay =
+        value("start-delay", "Answer nothing for this long after the start (switched off).", "ms");
+    const QCommandLineOption hangupAfterSession{
+        QStringLiteral("hangup-after-session"),
+        QStringLiteral("Hang up and exit after the end command of a session that moved blocks.")};
+    p.addOption(hangupAfterSession);
     const auto pace = value("pace-us", "Time per byte on the line (1041.667 is 9600 baud).", "us");
     const auto corruptWrite =
         value("corrupt-write", "Store the K-th written block with its first byte wrong.", "k");
@@ -153,6 +159,8 @@ std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
     b.silentAfter = number(silentAfter, -1, 0, 1'000'000);
     b.hangupAfter = number(hangupAfter, -1, 0, 1'000'000);
     b.replyDelayMs = number(replyDelay, 0, 0, 60'000);
+    b.startDelayMs = number(startDelay, 0, 0, 3'600'000);
+    b.hangupAfterSession = p.isSet(hangupAfterSession);
     b.testFreqDiffer = number(testFreqDiffer, 0, 1, 16);
     b.corruptWriteAt = number(corruptWrite, 0, 1, 1'000'000);
     if (p.isSet(pace)) {

@@ -191,7 +191,8 @@ void SimulatedRadio::handleFrame(const QByteArray& frame) {
         m_drainTimer.start();
         return;
     }
-    if (m_silent) return;
+    // Switched off: the cable is there, the radio hears nothing.
+    if (m_silent || now() < qint64(m_behaviour.startDelayMs) * 1'000'000) return;
     if (m_testMode.active() || frame.at(0) == 'Q') {
         const QByteArray answer = m_testMode.handle(frame, m_behaviour.identification);
         if (!answer.isEmpty()) reply(answer);
@@ -220,6 +221,11 @@ void SimulatedRadio::handleFrame(const QByteArray& frame) {
         QString error;
         if (!writeDump(&error)) qWarning("virtual-radio: %s", qPrintable(error));
         reply(QByteArray(1, Ack));
+        // Unplugged once programmed: the acknowledge still reaches the program first.
+        if (m_behaviour.hangupAfterSession && m_blocks > 0) {
+            m_hangingUp = true;
+            m_drainTimer.start();
+        }
         break;
     }
     case 'N':

@@ -20,12 +20,14 @@ class QSocketNotifier;
 struct RadioBehaviour {
     QByteArray identification; // the 14-byte reply to 02
 
-    int ignoreProgram = 0;  // PROGRAM commands left unanswered at the start
-    int ignoreIdent = 0;    // identification requests left unanswered at the start
-    int badChecksumAt = 0;  // 1-based number of the data frame sent with checksum + 1; 0 never
-    int silentAfter = -1;   // blocks after which the radio answers nothing; -1 never
-    int hangupAfter = -1;   // blocks after which the cable is pulled; -1 never
-    int replyDelayMs = 0;   // wait before each reply
+    int ignoreProgram = 0; // PROGRAM commands left unanswered at the start
+    int ignoreIdent = 0;   // identification requests left unanswered at the start
+    int badChecksumAt = 0; // 1-based number of the data frame sent with checksum + 1; 0 never
+    int silentAfter = -1;  // blocks after which the radio answers nothing; -1 never
+    int hangupAfter = -1;  // blocks after which the cable is pulled; -1 never
+    int replyDelayMs = 0;  // wait before each reply
+    int startDelayMs = 0;  // switched on this long after the start: silent until then
+    bool hangupAfterSession = false; // pull the cable once "E" ended a session that moved blocks
     double paceUs = 0;      // serial-line time per byte, both directions; 0 = as fast as the pty
     int testFreqDiffer = 0; // test frequency (1..16) that differs from the band defaults; 0 none
     // 1-based number of the data block the program writes (counted since start) that is

@@ -84,6 +84,20 @@ RadioSession::RadioSession(Document& doc, SerialLink& link, QObject* parent)
     });
 }
 
+MessageService& RadioSession::messageService() const {
+    return m_messages ? *m_messages : ::messageService();
+}
+
+MsgAnswer RadioSession::showMessage(const QString& text, MsgIcon icon, MsgButtons buttons,
+                                    const QString& informative) {
+    return messageService().ask({text, informative, programTitle(), icon, buttons});
+}
+
+MsgAnswer RadioSession::showMessage(Msg id, MsgIcon icon, MsgButtons buttons,
+                                    const QString& informative) {
+    return messageService().ask({messageText(id), informative, programTitle(), icon, buttons, id});
+}
+
 void RadioSession::traceNote(const QString& text) {
     if (m_trace) m_trace->note(text);
 }
@@ -186,6 +200,9 @@ bool RadioSession::openPort() {
     m_lostWhilePrompting = false;
     m_receivedInformation.reset();
     m_receivedVersion.reset();
+    m_radioModelCode.clear();
+    m_radioFirmware.clear();
+    m_radioBandCode = m_radioModelClass = 0;
     if (m_link.isOpen()) m_link.close();
     PortOpenError err;
     if (!m_link.open(m_portName, &err)) {

@@ -121,6 +121,22 @@ class RadioSession : public QObject {
     const LocalInformation& localInformation() const { return m_localInformation; }
     void setLocalInformation(const LocalInformation& info) { m_localInformation = info; }
 
+    // The identification the radio sent in the current or last read or write (empty before
+    // the radio answered the identification request).
+    struct RadioIdentity {
+        QByteArray modelCode; // 4 characters
+        int bandCode = 0;
+        int modelClass = 0;
+        QByteArray firmware; // 4 characters, "V100"
+    };
+    RadioIdentity radioIdentity() const {
+        return {m_radioModelCode, m_radioBandCode, m_radioModelClass, m_radioFirmware};
+    }
+
+    // Where this session's messages and questions go (not owned; nullptr: the program's
+    // message service). Several sessions at once each answer their own questions.
+    void setMessageService(MessageService* service) { m_messages = service; }
+
     // Records every following session (not owned; nullptr: none).
     void setTrace(SessionTrace* trace) { m_trace = trace; }
     SessionTrace* trace() const { return m_trace; }
@@ -200,6 +216,14 @@ class RadioSession : public QObject {
     bool startWrite(const QByteArray* raw);
     void traceNote(const QString& text);
     void traceEnd(bool success);
+    // Every message of the session goes through these: they hide the program-wide functions
+    // of the same names, so that a session with a service of its own (setMessageService)
+    // never shows its questions through the program's service.
+    MessageService& messageService() const;
+    MsgAnswer showMessage(const QString& text, MsgIcon icon = MsgIcon::None,
+                          MsgButtons buttons = MsgButtons::Ok, const QString& informative = {});
+    MsgAnswer showMessage(Msg id, MsgIcon icon = MsgIcon::None, MsgButtons buttons = MsgButtons::Ok,
+                          const QString& informative = {});
 
     Document& m_doc;
     SerialLink& m_link;
@@ -228,6 +252,7 @@ class RadioSession : public QObject {
     bool m_lostWhilePrompting = false;
     QString m_lostReason;
     SessionTrace* m_trace = nullptr;
+    MessageService* m_messages = nullptr;
     // The radio's information and version records received during an information operation,
     // stored into ModelInfo only when that operation succeeds.
     struct ReceivedInformation {

@@ -76,6 +76,7 @@ const MenuEntry Menus[] = {
     {"mnuReadFromRadio", {"&Read from Radio", "从对讲机读取数据(&R)"}},
     {"mnuWriteToRadio", {"&Write to Radio", "向对讲机写入数据(&W)"}},
     {"mnuVerifyAfterWrite", {"&Verify after Write", "写入后校验(&V)"}},
+    {"mnuWriteSeveral", {"Write to &Several Radios...", "写入多台对讲机(&S)..."}},
     {"mnuTest", {"&Test Mode", "测试模式(&T)"}},
     {"mnuTools", {"&Tools", "工具(&T)"}},
     {"mnuRadioInfo", {"&Radio Information", "对讲机信息(&R)"}},

@@ -81,6 +81,17 @@ void RadioCommands::writeAfterDelay() {
     runTrapped("TimerWrite_Timer", [this] { m_session.writeToRadio(); });
 }
 
+void RadioCommands::writeToSeveralRadios(const QString& settingsFile) {
+    if (busy() || m_fleetWindow) return;
+    runTrapped("mnuWriteSeveral_Click", [this, &settingsFile] {
+        if (validateOpenEditors) validateOpenEditors();
+        auto* w = new FleetWindow(m_doc, settingsFile, m_mainWindow);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        m_fleetWindow = w;
+        w->open();
+    });
+}
+
 void RadioCommands::readRadioInfo() {
     startInformationRead(false);
 }

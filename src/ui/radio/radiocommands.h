@@ -5,6 +5,7 @@
 #include "core/comm/sessiontrace.h"
 
 #include "factoryinformationwindow.h"
+#include "fleetwindow.h"
 #include "progresswindow.h"
 #include <QObject>
 
@@ -27,6 +28,8 @@ class RadioCommands : public QObject {
     void readRadioInfo();    // mnuRadioInfo
     void readEmbeddedInfo(); // mnuEMG (ReadRMGDataFromRadio)
     void setRadioInfo();     // mnuSetRadioInfo
+    // mnuWriteSeveral: the window that writes the configuration to several radios at once.
+    void writeToSeveralRadios(const QString& settingsFile);
 
     // Set by the main window.
     std::function<void()> validateOpenEditors; // commit values still in editors (before a write)
@@ -43,6 +46,7 @@ class RadioCommands : public QObject {
     // The windows this object opened, while they are open.
     ProgressWindow* progressWindow() const { return m_progressWindow; }
     FactoryInformationWindow* informationWindow() const { return m_informationWindow; }
+    FleetWindow* fleetWindow() const { return m_fleetWindow; }
     // Every session of the window's radio link is traced here (kept in the trace folder).
     SessionTrace& trace() { return m_trace; }
     // The backup image kept by the last successful read (empty when none could be kept).
@@ -61,6 +65,7 @@ class RadioCommands : public QObject {
     QWidget* m_mainWindow;
     QPointer<ProgressWindow> m_progressWindow;
     QPointer<FactoryInformationWindow> m_informationWindow;
+    QPointer<FleetWindow> m_fleetWindow;
     QTimer m_writeDelayTimer; // started by writeToRadio(); the write begins when it fires
     SessionTrace m_trace;
     QString m_lastBackup;

@@ -244,6 +244,8 @@ void MainWindow::buildRadioMenus() {
     verify->setCheckable(true);
     connect(verify, &QAction::toggled, this,
             [this](bool on) { m_session.setVerifyAfterWrite(on); });
+    on(addItem(program, "mnuWriteSeveral"), "mnuWriteSeveral_Click",
+       [this] { m_commands.writeToSeveralRadios(m_ctx.settingsFile); });
     // Test mode stays hidden from users; it works when the item is shown.
     QAction* test = addItem(program, "mnuTest");
     test->setVisible(false);

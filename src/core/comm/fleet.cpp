@@ -1,0 +1,325 @@
+#include "fleet.h"
+
+#include "core/config/messages.h"
+#include "core/config/modelband.h"
+
+#include <algorithm>
+
+namespace {
+// How long the radio may stay silent after a probe frame: the session's reply time.
+constexpr int ProbeReplyMs = 300;
+} // namespace
+
+// Answers one port's questions without anyone at the keyboard: the consent to read or write is
+// the run itself, Retry is answered while the radio's retries last, the model question by the
+// overwrite option, every other question with Cancel. The texts go to the port's message signal.
+class FleetPort::Answerer : public MessageService {
+  public:
+    Answerer(FleetPort& port) : m_port(port) {}
+    void beginRadio(int retries) { m_retries = retries; }
+
+    MsgAnswer ask(const MessageRequest& r) override {
+        if (r.id == Msg::ReadConfirm || r.id == Msg::WriteConfirm) return MsgAnswer::Ok;
+        QString text = QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "));
+        // A list (the differences a verify found) keeps its lines.
+        if (!r.informative.isEmpty())
+            text +=
+                (r.informative.contains(QLatin1Char('\n')) ? QLatin1Char('\n') : QLatin1Char(' ')) +
+                r.informative;
+        MsgAnswer answer = MsgAnswer::Ok;
+        if (r.id == Msg::ModelWrongOverwrite) {
+            answer = m_port.m_options.overwrite ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        } else if (r.id == Msg::CheckConnection) {
+            const bool again = m_retries > 0;
+            if (again) --m_retries;
+            answer = again
+                         ? (r.buttons == MsgButtons::RetryCancel ? MsgAnswer::Retry : MsgAnswer::Ok)
+                         : MsgAnswer::Cancel;
+            text += again ? tr2(" -> trying again", " -> 重试") : tr2(" -> giving up", " -> 放弃");
+        } else if (r.buttons != MsgButtons::Ok) {
+            answer = MsgAnswer::Cancel;
+        }
+        m_port.m_current.lastMessage = text;
+        emit m_port.message(text);
+        return answer;
+    }
+
+  private:
+    FleetPort& m_port;
+    int m_retries = 0;
+};
+
+FleetPort::FleetPort(const Document& doc, QString port, QString device, const FleetOptions& options,
+                     QObject* parent)
+    : QObject(parent), m_doc(doc), m_port(std::move(port)), m_device(std::move(device)),
+      m_options(options), m_session(m_doc, m_link), m_trace(doc.product()),
+      m_answerer(std::make_unique<Answerer>(*this)) {
+    m_session.setPortName(m_device);
+    m_session.setTrace(&m_trace);
+    m_session.setMessageService(m_answerer.get());
+    m_session.setVerifyAfterWrite(m_options.verify && m_options.operation == RadioOperation::Write);
+    if (m_options.differ) m_session.setMemoryDiffer(m_options.differ);
+    // The write went through and the read-back begins: from now on the verify has a result.
+    connect(&m_session, &RadioSession::progressOpened, this, [this](RadioOperation op) {
+        if (op == RadioOperation::Verify) m_current.verify = FleetVerify::Failed;
+    });
+    connect(&m_session, &RadioSession::progressChanged, this, [this](int percent) {
+        m_percent = percent;
+        emit progressChanged(percent);
+    });
+    connect(&m_session, &RadioSession::finished, this,
+            [this](RadioOperation, bool success) { sessionEnded(success); });
+    m_probeTimer.setSingleShot(true);
+    m_probeTimer.setInterval(ProbeIntervalMs);
+    connect(&m_probeTimer, &QTimer::timeout, this, &FleetPort::probe);
+    m_probeReplyTimer.setSingleShot(true);
+    m_probeReplyTimer.setInterval(ProbeReplyMs);
+    connect(&m_probeReplyTimer, &QTimer::timeout, this, &FleetPort::probeTimedOut);
+    connect(&m_link, &SerialLink::replyReady, this, [this] { probeReply(); });
+    connect(&m_link, &SerialLink::deviceLost, this, [this] {
+        if (m_probeStep != ProbeStep::None) probeDone(false);
+    });
+}
+
+FleetPort::~FleetPort() {
+    m_session.setMessageService(nullptr);
+    if (m_session.busy()) m_session.cancel();
+}
+
+void FleetPort::setState(State s) {
+    if (m_state == s) return;
+    m_state = s;
+    emit stateChanged(s);
+}
+
+void FleetPort::start() {
+    if (m_state != State::Idle) return;
+    if (m_options.repeat) {
+        setState(State::WaitingForRadio);
+        probe();
+    } else {
+        startSession();
+    }
+}
+
+void FleetPort::stop() {
+    if (m_state == State::Stopped) return;
+    m_stopping = true;
+    m_probeTimer.stop();
+    if (m_session.busy()) {
+        m_session.cancel(); // ends through sessionEnded, which finishes the port
+        return;
+    }
+    if (m_probeStep != ProbeStep::None) {
+        m_probeReplyTimer.stop();
+        m_probeStep = ProbeStep::None;
+        m_link.close();
+    }
+    finish();
+}
+
+void FleetPort::finish() {
+    m_probeTimer.stop();
+    setState(State::Stopped);
+    emit finished();
+}
+
+void FleetPort::startSession() {
+    m_current = FleetRecord{};
+    m_current.started = QDateTime::currentDateTime();
+    m_current.port = m_port;
+    m_current.device = m_device;
+    m_current.operation = m_options.operation;
+    m_current.file = m_options.file;
+    m_answerer->beginRadio(m_options.retries);
+    m_percent = 0;
+    m_clock.start();
+    setState(State::Working);
+    emit progressChanged(0);
+    if (m_device.isEmpty()) {
+        // A COMn choice with no device behind it.
+        m_answerer->ask(
+            {messageText(Msg::PortOpenError),
+             tr2("%1 has no serial device on this computer.", "%1 在本计算机上没有串口设备。")
+                 .arg(m_port),
+             programTitle(), MsgIcon::Critical, MsgButtons::Ok, Msg::PortOpenError});
+        m_current.failure = SessionFailure::PortOpen;
+        sessionEnded(false);
+        return;
+    }
+    bool started = false;
+    if (m_options.operation == RadioOperation::Read)
+        started = m_session.readFromRadio();
+    else if (!m_options.image.isEmpty())
+        started = m_session.writeImageToRadio(m_options.image);
+    else
+        started = m_session.writeToRadio();
+    // A port that cannot be opened or data that cannot be written end before any exchange.
+    if (!started) sessionEnded(false);
+}
+
+void FleetPort::sessionEnded(bool success) {
+    if (m_state != State::Working) return;
+    describeRadio(m_doc.product(), m_session, m_current);
+    if (m_current.failure == SessionFailure::None)
+        m_current.failure = success ? SessionFailure::None : m_session.lastFailure();
+    if (!success && m_current.failure == SessionFailure::None)
+        m_current.failure = SessionFailure::NoAnswer;
+    if (m_current.verify == FleetVerify::Failed) {
+        if (success)
+            m_current.verify = FleetVerify::Same;
+        else if (m_current.failure == SessionFailure::VerifyMismatch)
+            m_current.verify = FleetVerify::Different;
+    }
+    m_current.seconds = double(m_clock.nsecsElapsed()) / 1e9;
+    if (radioDone) radioDone(*this, m_current);
+    m_records.push_back(m_current);
+    emit radioFinished(m_records.back());
+    if (m_options.repeat && !m_stopping) {
+        setState(State::WaitingForRemoval);
+        scheduleProbe();
+    } else {
+        finish();
+    }
+}
+
+void FleetPort::scheduleProbe() {
+    m_probeTimer.start();
+}
+
+// A quiet question to the port: does a radio answer PROGRAM? If it does it is let go with "E"
+// at once, so a radio waiting to be unplugged never stays in programming mode.
+void FleetPort::probe() {
+    if (m_stopping || m_session.busy()) return;
+    PortOpenError error;
+    if (!m_link.open(m_device, &error)) {
+        probeDone(false); // no adapter, or another program has it: no radio to talk to
+        return;
+    }
+    m_probeStep = ProbeStep::Program;
+    m_link.setExpectedLength(1);
+    m_link.clearBuffers();
+    m_link.write(QByteArray("PROGRAM"));
+    m_probeReplyTimer.start();
+}
+
+void FleetPort::probeReply() {
+    if (m_probeStep == ProbeStep::Program) {
+        m_probeStep = ProbeStep::End;
+        m_link.clearBuffers();
+        m_link.write(QByteArray("E"));
+        m_probeReplyTimer.start();
+    } else if (m_probeStep == ProbeStep::End) {
+        probeDone(true);
+    }
+}
+
+void FleetPort::probeTimedOut() {
+    // Silence after "E" still means a radio answered PROGRAM.
+    if (m_probeStep != ProbeStep::None) probeDone(m_probeStep == ProbeStep::End);
+}
+
+void FleetPort::probeDone(bool answered) {
+    m_probeReplyTimer.stop();
+    m_probeStep = ProbeStep::None;
+    m_link.flush();
+    m_link.close();
+    if (m_stopping) return;
+    if (m_state == State::WaitingForRadio && answered) {
+        startSession();
+        return;
+    }
+    if (m_state == State::WaitingForRemoval && !answered) setState(State::WaitingForRadio);
+    scheduleProbe();
+}
+
+Fleet::Fleet(const Document& doc, FleetOptions options, QObject* parent)
+    : QObject(parent), m_doc(doc), m_options(std::move(options)) {}
+
+Fleet::~Fleet() {
+    // Ports still running are let go before the records they report into are gone.
+    for (const auto& p : m_ports) {
+        QObject::disconnect(p.get(), nullptr, this, nullptr);
+        p->stop();
+    }
+}
+
+FleetPort& Fleet::addPort(const QString& port, const QString& device) {
+    auto* p = new FleetPort(m_doc, port, device, m_options);
+    m_ports.emplace_back(p);
+    connect(p, &FleetPort::radioFinished, this, [this, p](const FleetRecord& r) {
+        m_records.push_back(r);
+        emit radioFinished(p, r);
+    });
+    connect(p, &FleetPort::finished, this, [this] {
+        if (!running()) emit finished();
+    });
+    return *p;
+}
+
+void Fleet::start() {
+    for (const auto& p : m_ports)
+        p->start();
+}
+
+void Fleet::stop() {
+    for (const auto& p : m_ports)
+        p->stop();
+}
+
+bool Fleet::running() const {
+    return std::any_of(m_ports.begin(), m_ports.end(),
+                       [](const auto& p) { return p->state() != FleetPort::State::Stopped; });
+}
+
+void describeRadio(const Product& p, const RadioSession& session, FleetRecord& record) {
+    const RadioSession::RadioIdentity id = session.radioIdentity();
+    if (id.modelCode.isEmpty()) return;
+    record.model = p.identityAsksOverwrite ? modelTextFromIdentity(p, id.modelClass, id.bandCode)
+                                           : QString::fromLatin1(id.modelCode).trimmed();
+    record.band = bandText(p, id.bandCode, record.model);
+    if (record.band.isEmpty()) record.band = QString::number(id.bandCode);
+    record.firmware = QString::fromLatin1(id.firmware).trimmed();
+}
+
+QString fleetResultName(const FleetRecord& r) {
+    if (!r.fileError.isEmpty() && r.failure == SessionFailure::None)
+        return QStringLiteral("file-error");
+    switch (r.failure) {
+    case SessionFailure::None:
+        return QStringLiteral("success");
+    case SessionFailure::Busy:
+        return QStringLiteral("busy");
+    case SessionFailure::PortOpen:
+        return QStringLiteral("port-error");
+    case SessionFailure::Refused:
+        return QStringLiteral("refused");
+    case SessionFailure::Identity:
+        return QStringLiteral("identity-rejected");
+    case SessionFailure::NoAnswer:
+        return QStringLiteral("no-answer");
+    case SessionFailure::Cancelled:
+        return QStringLiteral("cancelled");
+    case SessionFailure::DeviceLost:
+        return QStringLiteral("connection-lost");
+    case SessionFailure::BadData:
+        return QStringLiteral("bad-data");
+    case SessionFailure::VerifyMismatch:
+        return QStringLiteral("verify-different");
+    }
+    return QStringLiteral("failed");
+}
+
+QString fleetVerifyName(FleetVerify v) {
+    switch (v) {
+    case FleetVerify::NotAsked:
+        return {};
+    case FleetVerify::Same:
+        return QStringLiteral("same");
+    case FleetVerify::Different:
+        return QStringLiteral("different");
+    case FleetVerify::Failed:
+        return QStringLiteral("failed");
+    }
+    return {};
+}
