@@ -63,6 +63,7 @@ bool FileCommands::saveWithRollback() {
     const RadioConfig previous = m_doc.snapshot;
     if (saveDataFile(m_doc)) {
         m_showFileTexts();
+        if (fileUsed) fileUsed(m_doc.fileName);
         return true;
     }
     m_doc.snapshot = previous;
@@ -87,10 +88,22 @@ void FileCommands::fileOpen() {
     if (!saveBeforeLeaving()) return;
     const QString path =
         fileDialogs().openFileName(m_dialogParent, startFolder(), dataFileFilter());
-    if (path.isEmpty()) return;
-    if (openDataFile(m_doc, path) != OpenResult::Opened) return;
+    if (!path.isEmpty()) openFile(path);
+}
+
+bool FileCommands::openFile(const QString& path) {
+    const QString file = QFileInfo(path).absoluteFilePath();
+    if (!QFileInfo::exists(file)) {
+        showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok,
+                    tr2("The file \"%1\" does not exist.", "文件“%1”不存在。")
+                        .arg(QDir::toNativeSeparators(file)));
+        return false;
+    }
+    if (openDataFile(m_doc, file) != OpenResult::Opened) return false;
     m_windows.reopenChannelGrid();
     m_showFileTexts();
+    if (fileUsed) fileUsed(file);
+    return true;
 }
 
 bool FileCommands::fileSave() {
