@@ -70,7 +70,8 @@ class TestOpenFiles : public QObject {
         f.write(bytes);
     }
     QString firstLine() const {
-        return QString::fromLatin1(m_main->document().config.embeddedMessage[0].untilNul()).trimmed();
+        return QString::fromLatin1(m_main->document().config.embeddedMessage[0].untilNul())
+            .trimmed();
     }
     MainWindow& start() {
         AppContext c;
@@ -80,15 +81,12 @@ class TestOpenFiles : public QObject {
         m_main = std::make_unique<MainWindow>(c);
         return *m_main;
     }
-    QMenu* recentMenu() const {
-        return m_main->findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
-    }
+    QMenu* recentMenu() const { return m_main->findChild<QMenu*>(QStringLiteral("mnuFileRecent")); }
     // The entries of File > Recent Files as the menu shows them.
     QStringList entries() const {
         QStringList captions;
         for (QAction* a : recentMenu()->actions())
-            if (a->objectName().startsWith(QLatin1String("mnuFileRecent_")))
-                captions << a->text();
+            if (a->objectName().startsWith(QLatin1String("mnuFileRecent_"))) captions << a->text();
         return captions;
     }
     void chooseEntry(int n) {
@@ -130,8 +128,7 @@ class TestOpenFiles : public QObject {
         QTest::newRow("eight at most, the oldest drops out")
             << strings({"1", "2", "3", "4", "5", "6", "7", "8", "9"})
             << strings({"9", "8", "7", "6", "5", "4", "3", "2"});
-        QTest::newRow("removed") << strings({"a", "b", "c", "-b", "-x"})
-                                 << strings({"c", "a"});
+        QTest::newRow("removed") << strings({"a", "b", "c", "-b", "-x"}) << strings({"c", "a"});
     }
     void recentList() {
         QFETCH(QStringList, added);
@@ -163,7 +160,7 @@ class TestOpenFiles : public QObject {
         QTest::newRow("version refused")
             << QByteArray("V200")
             << strings({"Version is wrong.\r\nDataFile version is V2.00\r\nProgramming "
-                           "software version is V1.0X"});
+                        "software version is V1.0X"});
         QTest::newRow("missing") << QByteArray() << strings({"file error."});
     }
     void commandLineFile() {
@@ -205,9 +202,8 @@ class TestOpenFiles : public QObject {
         m_dialogs->answers = {path("saved.dat")};
         QVERIFY(m_main->files().fileSaveAs());
         openWithDialog(QStringLiteral("b.dat"));
-        QCOMPARE(entries(), (QStringList{entry(1, "b.dat"),
-                                         entry(2, "saved.dat"),
-                                         entry(3, "a.dat")}));
+        QCOMPARE(entries(),
+                 (QStringList{entry(1, "b.dat"), entry(2, "saved.dat"), entry(3, "a.dat")}));
         // Choosing one opens it and moves it to the top.
         chooseEntry(3);
         QCOMPARE(firstLine(), QStringLiteral("a.dat"));
@@ -249,13 +245,13 @@ class TestOpenFiles : public QObject {
         m_main->document().config.embeddedMessage[0].assign(QByteArray("EDITED"));
         chooseEntry(2);
         // No save question: nothing is replaced.
-        QCOMPARE(m_msgs->texts(), QStringList{QStringLiteral("The file \"%1\" no longer exists. It has "
-                                                          "been removed from the recent files.")
-                                               .arg(path("a.dat"))});
+        QCOMPARE(m_msgs->texts(),
+                 QStringList{QStringLiteral("The file \"%1\" no longer exists. It has "
+                                            "been removed from the recent files.")
+                                 .arg(path("a.dat"))});
         QCOMPARE(firstLine(), QStringLiteral("EDITED"));
         QCOMPARE(entries(), QStringList{entry(1, "b.dat")});
-        QCOMPARE(loadRecentFiles(meridoxProduct()).paths(),
-                 QStringList{path("b.dat")});
+        QCOMPARE(loadRecentFiles(meridoxProduct()).paths(), QStringList{path("b.dat")});
     }
 };
 
