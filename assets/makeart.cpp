@@ -1,7 +1,7 @@
 // Draws the program's pictures at build time: the splash pictures StartE.jpg and StartC.jpg,
 // the tileable backgrounds PIC/BK_1.jpg and PIC/BK_2.jpg, and the desktop icon.
 //
-//   makeart --product NAME --out FOLDER [--background] [--icon FILE.png]
+//   makeart --product NAME --out FOLDER [--background] [--icons FOLDER]
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -103,11 +103,13 @@ QImage background(const QColor& base, int period, unsigned seed) {
     return img;
 }
 
-QImage icon() {
-    QImage img(64, 64, QImage::Format_ARGB32);
+// The icon is drawn on a 64-unit square and scaled, so every size is drawn sharp.
+QImage icon(int size) {
+    QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
     QLinearGradient g(0, 0, 0, 64);
     g.setColorAt(0, QColor(30, 64, 110));
     g.setColorAt(1, QColor(50, 110, 165));
@@ -138,8 +140,10 @@ int main(int argc, char** argv) {
     parser.addOption(
         {QStringLiteral("out"), QStringLiteral("Output folder."), QStringLiteral("FOLDER")});
     parser.addOption({QStringLiteral("background"), QStringLiteral("Also the backgrounds.")});
-    parser.addOption(
-        {QStringLiteral("icon"), QStringLiteral("Desktop icon."), QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("icons"),
+                      QStringLiteral("Desktop icons: FOLDER/<size>x<size>/apps/<product>.png, "
+                                     "in the sizes of the icon theme."),
+                      QStringLiteral("FOLDER")});
     parser.process(app);
     const QString product = parser.value(QStringLiteral("product"));
     const QString version = parser.value(QStringLiteral("version"));
@@ -163,7 +167,13 @@ int main(int argc, char** argv) {
                   out.filePath(QStringLiteral("PIC/BK_2.jpg"))) &&
              ok;
     }
-    if (parser.isSet(QStringLiteral("icon")))
-        ok = save(icon(), parser.value(QStringLiteral("icon"))) && ok;
+    if (parser.isSet(QStringLiteral("icons"))) {
+        const QDir icons(parser.value(QStringLiteral("icons")));
+        for (const int size : {48, 64, 128, 256}) {
+            const QString file =
+                QStringLiteral("%1x%1/apps/%2.png").arg(size).arg(product.toLower());
+            ok = save(icon(size), icons.filePath(file)) && ok;
+        }
+    }
     return ok ? 0 : 1;
 }

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need (Debian 12, as root), configures, builds and runs
-# every test suite; then builds and runs the suite again under the address and
-# undefined-behaviour sanitizers (SANITIZERS=0 skips that), and runs each fuzz target for
-# FUZZ_SECONDS (default 20; 0 skips them) from its seed corpus. Checks the formatting first.
+# every test suite, builds the Debian package and checks it (scripts/package-check.sh); then
+# builds and runs the suite again under the address and undefined-behaviour sanitizers
+# (SANITIZERS=0 skips that), and runs each fuzz target for FUZZ_SECONDS (default 20; 0 skips
+# them) from its seed corpus. Checks the formatting first.
 # Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev xvfb xauth fonts-wqy-microhei
-    poppler-utils xdotool clang libclang-rt-dev clang-format)
+    poppler-utils xdotool clang libclang-rt-dev clang-format
+    dpkg-dev file scdoc man-db lintian desktop-file-utils appstream shared-mime-info)
 if [ "$(id -u)" = 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
@@ -24,6 +26,7 @@ build=${BUILD_DIR:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build" -j2
 (cd "$build" && ctest --output-on-failure -j2)
+bash scripts/package-check.sh "$build"
 
 if [ "${SANITIZERS:-1}" != 0 ]; then
     asan=${ASAN_BUILD_DIR:-build-asan}

@@ -59,6 +59,8 @@ const MenuEntry Menus[] = {
     {"mnuFileExportCsv", {"&Export Channels...", "导出信道(&E)..."}},
     {"mnuFileImportCsv", {"&Import Channels...", "导入信道(&I)..."}},
     {"mnuFilePrint", {"&Print", "打印(&P)"}},
+    {"mnuFileRecent", {"&Recent Files", "最近使用的文件(&R)"}},
+    {"mnuFileRecentClear", {"&Clear Recent Files", "清除最近使用的文件(&C)"}},
     {"mnuFileExit", {"E&xit", "退出(&X)"}},
     {"mnuModel", {"&Model", "机型(&M)"}},
     {"mnuModelInfo", {"&Model Information", "机型信息(&M)"}},

@@ -7,16 +7,59 @@
 #include "ui/common/uicommon.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QLocale>
+#include <QTimer>
+#include <cstdio>
 #include <memory>
 
+namespace {
+// The data file named on the command line, or the empty text. --help and --version print
+// their text and end the program; so does a wrong command line, with exit code 1.
+QString commandLineFile(const Product& p) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Reads, edits and writes the configuration of %1 radios.")
+            .arg(p.productName));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("Data file (.dat) to open after start-up."),
+                                 QStringLiteral("[FILE]"));
+    parser.process(*QCoreApplication::instance());
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fprintf(stderr, "%s: one data file at most\n", qPrintable(p.program));
+        parser.showHelp(1);
+    }
+    return files.isEmpty() ? QString() : files.first();
+}
+
+bool asksHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"})
+            if (qstrcmp(argv[i], option) == 0) return true;
+    return false;
+}
+} // namespace
+
 int guiMain(const Product& p, int argc, char** argv) {
+    // Help and version are printed without a display.
+    if (asksHelpOrVersion(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(p.program);
+        QCoreApplication::setApplicationVersion(QStringLiteral(PROGRAM_VERSION));
+        commandLineFile(p);
+        return 0;
+    }
     QApplication app(argc, argv);
     // The per-user configuration folder is named after the program (XDG_CONFIG_HOME/meridox).
     // No display name: the window system would append it to every window title, and the
     // titles are exactly the windows' own.
     QApplication::setApplicationName(p.program);
+    QApplication::setApplicationVersion(QStringLiteral(PROGRAM_VERSION));
+    const QString file = commandLineFile(p);
     // Numbers are formatted and parsed with "." whatever the user's locale; the system's
     // setting is left alone.
     QLocale::setDefault(QLocale::c());
@@ -47,9 +90,13 @@ int guiMain(const Product& p, int argc, char** argv) {
     // The main window fills the configuration with its defaults and the template file.
     MainWindow main(context);
 
-    const auto showMain = [&main] {
+    // A file named on the command line opens once the window is up, through File > Open's
+    // path, so its messages stand over the window.
+    const auto showMain = [&main, file] {
         main.show();
         main.activateWindow();
+        if (!file.isEmpty())
+            QTimer::singleShot(0, &main, [&main, file] { main.files().openFile(file); });
     };
     if (splash->hasPicture()) {
         QObject::connect(splash.get(), &SplashWindow::finished, &main, showMain);

@@ -67,6 +67,7 @@ bool FileCommands::saveWithRollback() {
     if (saveDataFile(m_doc)) {
         emit documentSaved();
         m_showFileTexts();
+        if (fileUsed) fileUsed(m_doc.fileName);
         return true;
     }
     m_doc.snapshot = previous;
@@ -91,11 +92,23 @@ void FileCommands::fileOpen() {
     if (!saveBeforeLeaving()) return;
     const QString path =
         fileDialogs().openFileName(m_dialogParent, startFolder(), dataFileFilter());
-    if (path.isEmpty()) return;
-    if (openDataFile(m_doc, path) != OpenResult::Opened) return;
+    if (!path.isEmpty()) openFile(path);
+}
+
+bool FileCommands::openFile(const QString& path) {
+    const QString file = QFileInfo(path).absoluteFilePath();
+    if (!QFileInfo::exists(file)) {
+        showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok,
+                    tr2("The file \"%1\" does not exist.", "文件“%1”不存在。")
+                        .arg(QDir::toNativeSeparators(file)));
+        return false;
+    }
+    if (openDataFile(m_doc, file) != OpenResult::Opened) return false;
     m_windows.reopenChannelGrid();
     m_showFileTexts();
     emit documentReplaced();
+    if (fileUsed) fileUsed(file);
+    return true;
 }
 
 bool FileCommands::fileSave() {

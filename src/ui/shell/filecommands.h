@@ -24,6 +24,10 @@ class FileCommands : public QObject {
     // File > New: asks first.
     void fileNew();
     void fileOpen();
+    // Opens the data file at path without the save question: the version check and its
+    // messages; a missing or refused file leaves the configuration as it is and says why.
+    // True when the file was opened.
+    bool openFile(const QString& path);
     bool fileSave();
     bool fileSaveAs();
     // The factory file over the configuration.
@@ -35,6 +39,9 @@ class FileCommands : public QObject {
     bool saveBeforeLeaving();
     // The data file filter of the file dialogs, in the current language.
     static QString dataFileFilter();
+
+    // Called with the file's absolute path after each successful open or save.
+    std::function<void(const QString&)> fileUsed;
 
   signals:
     // New or Open put another configuration in place: its edit history starts afresh.

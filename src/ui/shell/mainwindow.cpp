@@ -8,6 +8,7 @@
 #include "modelwindow.h"
 #include "portwindow.h"
 #include "printlistwindow.h"
+#include "recentfilesmenu.h"
 #include "splitterbutton.h"
 #include "toolbaricons.h"
 #include "ui/common/texttables.h"
@@ -157,6 +158,11 @@ void MainWindow::buildFileMenu() {
     file->addSeparator();
     QAction* print = addItem(file, "mnuFilePrint");
     on(print, "mnuFilePrint_Click", [this] { showPrintList(); });
+    file->addSeparator();
+    QMenu* recent = addMenu(file, "mnuFileRecent");
+    m_recentFiles = new RecentFilesMenu(*m_ctx.product, m_files, recent,
+                                        addItem(recent, "mnuFileRecentClear"), this);
+    m_files.fileUsed = [this](const QString& path) { m_recentFiles->add(path); };
     file->addSeparator();
     on(addItem(file, "mnuFileExit"), "mnuFileExit_Click", [this] { close(); });
 }

@@ -22,6 +22,7 @@ class QMenu;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
+class RecentFilesMenu;
 class SplitterButton;
 
 // What the shell knows about the run: the product, its files and the settings read at
@@ -119,6 +120,7 @@ class MainWindow : public QMainWindow {
     QMdiArea* m_mdi;
     ChildWindowArea m_windows;
     FileCommands m_files;
+    RecentFilesMenu* m_recentFiles = nullptr; // File > Recent Files
 
     QWidget* m_treePane = nullptr;
     QTreeWidget* m_tree = nullptr;
