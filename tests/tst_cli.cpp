@@ -12,7 +12,9 @@ class TestCli : public QObject {
 
     using Run = CliRun;
     Run run(const QString& program, const QStringList& args) {
-        return runCli(program, args, {dir.filePath(QStringLiteral("config"))});
+        CliEnvironment env;
+        env.configHome = dir.filePath(QStringLiteral("config"));
+        return runCli(program, args, env);
     }
 
   private slots:

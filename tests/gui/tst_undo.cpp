@@ -199,7 +199,8 @@ class TestUndo : public QObject {
             action("mnuFileImportCsv")->trigger();
             break;
         case ModelChange: {
-            ModelWindow w(doc(), [this] { m_main->files().newDocument(false); }, m_main.get());
+            ModelWindow w(
+                doc(), [this] { m_main->files().newDocument(false); }, m_main.get());
             auto* bands = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
             bands->setCurrentIndex(bands->currentIndex() == 0 ? 1 : 0);
             w.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
@@ -313,8 +314,9 @@ class TestUndo : public QObject {
         QCOMPARE(items.at(0)->objectName(), QStringLiteral("mnuEditUndo"));
         QCOMPARE(items.at(1)->objectName(), QStringLiteral("mnuEditRedo"));
         QCOMPARE(items.at(0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
-        QCOMPARE(items.at(1)->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
-                                                                QKeySequence(QStringLiteral("Ctrl+Y"))}));
+        QCOMPARE(items.at(1)->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                      QKeySequence(QStringLiteral("Ctrl+Y"))}));
         QCOMPARE(items.at(0)->text(), QStringLiteral("Undo"));
         QCOMPARE(items.at(1)->text(), QStringLiteral("Redo"));
         QVERIFY(!items.at(0)->isEnabled());
@@ -353,9 +355,8 @@ class TestUndo : public QObject {
 
         m_msgs->answers = {MsgAnswer::Ok};
         bool disabledWhileReading = false;
-        connect(&m_main->session(), &RadioSession::progressChanged, this, [&] {
-            disabledWhileReading = !action("mnuEditUndo")->isEnabled();
-        });
+        connect(&m_main->session(), &RadioSession::progressChanged, this,
+                [&] { disabledWhileReading = !action("mnuEditUndo")->isEnabled(); });
         action("mnuReadFromRadio")->trigger();
         QVERIFY(waitForSessionEnd(m_main->session(), 20000));
         QVERIFY(disabledWhileReading);

@@ -21,8 +21,7 @@ void copyBytes(RadioConfig& to, const RadioConfig& from) {
     std::memcpy(static_cast<void*>(&to), &from, sizeof(RadioConfig));
 }
 
-template <class T>
-std::optional<std::pair<T, T>> changed(const T& before, const T& after) {
+template <class T> std::optional<std::pair<T, T>> changed(const T& before, const T& after) {
     if (before == after) return std::nullopt;
     return std::make_pair(before, after);
 }
@@ -65,7 +64,8 @@ QList<StateChange::Run> StateChange::runsBetween(const RadioConfig& before,
         // The run goes on while another difference follows within JoinGap bytes.
         for (int j = end; j < size && j < end + JoinGap; ++j)
             if (a[j] != b[j]) end = j + 1;
-        runs.append({start, QByteArray(a + start, end - start), QByteArray(b + start, end - start)});
+        runs.append(
+            {start, QByteArray(a + start, end - start), QByteArray(b + start, end - start)});
         i = end;
     }
     return runs;
