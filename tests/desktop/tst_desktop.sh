@@ -101,6 +101,16 @@ xdotool key Return
 until_true holds_rx saved.dat 26500000
 echo "ok: Save stored the typed 26.5"
 
+# Ctrl+Z in the cell's editor, with nothing typed there, takes back the last change: 27.5 again.
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+z
+click "$main" $save_x $toolbar_y
+question=$(window '^MERIDOX$')
+xdotool windowfocus --sync "$question"
+xdotool key Return
+until_true holds_rx saved.dat 27500000
+echo "ok: Ctrl+Z took the 26.5 back"
+
 # A dialog carries its own title and nothing more.
 xdotool windowfocus --sync "$main"
 click "$main" $commset_x $toolbar_y
