@@ -294,6 +294,9 @@ class TestChannelCsv : public QObject {
             << QByteArray("28.5\n28.6\n") << 60
             << QStringList{QStringLiteral(
                    "Line 2: the channel \"61\" is not a channel number from 1 to 60.")};
+        QTest::newRow("a header line alone")
+            << QByteArray("Group\tChannel\tRX MHz\n") << 1
+            << QStringList{QStringLiteral("The clipboard holds no channels.")};
         QTest::newRow("one channel twice")
             << QByteArray("Channel\tRX MHz\n4\t28.1\n4\t28.2\n") << 1
             << QStringList{QStringLiteral("Line 3: channel 4 of group B is also on line 2.")};

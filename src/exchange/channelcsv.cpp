@@ -472,6 +472,8 @@ ChannelImportResult pasteChannelRows(Document& doc, const QByteArray& text, int 
     RowChecker check(doc, table.separator);
     const QList<ImportRow> rows = ownRows(table, check, {group, firstChannel});
     result.problems = check.problems;
+    if (result.problems.isEmpty() && rows.isEmpty())
+        result.problems << tr2("The clipboard holds no channels.", "剪贴板中没有信道。");
     if (!result.problems.isEmpty()) return result;
 
     for (const ImportRow& r : rows) {

@@ -39,13 +39,20 @@ void ChannelGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     QTableWidget::currentChanged(current, previous);
 }
 
-void ChannelGrid::mousePressEvent(QMouseEvent* event) {
+// A press (or a quick second press) on a channel number selects rows instead of a cell.
+bool ChannelGrid::channelNumberEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const int row = rowAt(at.y());
-    if (event->button() == Qt::LeftButton && columnAt(at.x()) == 0 && row >= 1) {
-        setFocus(Qt::MouseFocusReason);
-        emit channelNumberPressed(row, event->modifiers());
-        return;
-    }
-    QTableWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton || columnAt(at.x()) != 0 || row < 1) return false;
+    setFocus(Qt::MouseFocusReason);
+    emit channelNumberPressed(row, event->modifiers());
+    return true;
+}
+
+void ChannelGrid::mousePressEvent(QMouseEvent* event) {
+    if (!channelNumberEvent(event)) QTableWidget::mousePressEvent(event);
+}
+
+void ChannelGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!channelNumberEvent(event)) QTableWidget::mouseDoubleClickEvent(event);
 }

@@ -23,8 +23,10 @@ class ChannelGrid : public QTableWidget {
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
   private:
+    bool channelNumberEvent(QMouseEvent* event);
     bool m_followingCurrent = false;
 };
