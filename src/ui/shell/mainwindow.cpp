@@ -110,6 +110,9 @@ MainWindow::~MainWindow() {
     // Editors work on the configuration: they go before it does.
     m_windows.destroyAll();
     if (m_session.busy()) m_session.cancel();
+    // The history outlives the session: its clearing at the end must not ask the session.
+    disconnect(&m_history.stack(), nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
 }
 
 QMenu* MainWindow::addMenu(QMenu* parent, const char* name) {
