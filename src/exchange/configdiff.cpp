@@ -136,8 +136,7 @@ Fields otherFields(const Document& doc) {
              {QStringLiteral("Model (copy)"), shownFieldText(mi.modelNameCopy.raw())},
              {QStringLiteral("Band code (copy)"), QString::number(mi.bandCodeCopy)},
              {QStringLiteral("Type letter"), QString::number(mi.typeLetter)},
-             {QStringLiteral("Current group"),
-              groupLetter(std::clamp<int>(c.currentGroup, 0, GroupCount - 1))}};
+             {QStringLiteral("Current group"), groupLetter(c.currentGroupIndex())}};
     for (int i = 0; i < doc.product().optionWordCount; ++i)
         f << qMakePair(QLatin1String(OptionWordLabels[i]), shownOptionWord(doc, i));
     addWords(f, QStringLiteral("Key assignment"), c.keyAssign);

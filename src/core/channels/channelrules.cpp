@@ -113,7 +113,7 @@ void updateChannelCell(Document& doc, int channelNo, int column, const QString& 
     if (!v.isEmpty() && (column == ColRx || column == ColTx))
         v = formatTypedFrequency(doc, v, column == ColTx && p.clampOutOfRange);
 
-    const int g = std::clamp<int>(doc.config.currentGroup, 0, GroupCount - 1);
+    const int g = doc.config.currentGroupIndex();
     const int place = findChannelPlace(doc, g, channelNo);
     if (place > 0) {
         if (v.isEmpty() && column == ColRx) {
@@ -148,7 +148,7 @@ QString cellChangeCaption(int group, int channelNo, int column) {
 }
 
 void setChannelItem(Document& doc, int place, int column, const QString& value) {
-    const int g = std::clamp<int>(doc.config.currentGroup, 0, GroupCount - 1);
+    const int g = doc.config.currentGroupIndex();
     if (place < 1 || place > ChannelsPerGroup) return;
     ChannelEntry& e = doc.config.entry(g, place);
     const bool linked =

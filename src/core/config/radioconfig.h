@@ -2,6 +2,7 @@
 
 #include "fixedtext.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -91,6 +92,9 @@ struct RadioConfig {
     std::array<FixedText<32>, 2> embeddedMessage{};
     int16_t fleetSyncListCount = 0;
     std::array<FleetSyncEntry, 8> fleetSyncList{};
+
+    // The group the channel grid shows, 0..5 even when a damaged file stores another number.
+    int currentGroupIndex() const { return std::clamp<int>(currentGroup, 0, GroupCount - 1); }
 
     // Place k (1..60) of group g (0..5).
     ChannelEntry& entry(int g, int k) { return channels.at(size_t(g)).at(size_t(k - 1)); }

@@ -51,7 +51,7 @@ void EditHistory::record(const QString& caption) {
     StateChange change = StateChange::between(m_recorded, now);
     m_recorded = std::move(now);
     if (change.isEmpty()) return;
-    const int group = std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1);
+    const int group = m_doc.config.currentGroupIndex();
     m_stack.push(new StateStep(*this, std::move(change), group, caption));
 }
 

@@ -13,12 +13,6 @@
 // copied to the clipboard as a spreadsheet takes them, pasted from the clipboard into the
 // group shown, and deleted.
 
-namespace {
-int currentGroupOf(const Document& doc) {
-    return std::clamp<int>(doc.config.currentGroup, 0, GroupCount - 1);
-}
-} // namespace
-
 void ChannelGridWindow::channelNumberPressed(int row, Qt::KeyboardModifiers modifiers) {
     trapErrors("frmCommChInfo_SelectRows", [&] {
         // A value still in the editor belongs to its cell, not to the rows chosen now.
@@ -82,8 +76,8 @@ bool ChannelGridWindow::rowKey(const QKeyEvent* key) {
 void ChannelGridWindow::copyRows() {
     trapErrors("frmCommChInfo_CopyRows", [&] {
         if (m_selectedRows.isEmpty()) return;
-        QGuiApplication::clipboard()->setText(
-            QString::fromUtf8(channelRowsText(m_doc, currentGroupOf(m_doc), m_selectedRows)));
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(
+            channelRowsText(m_doc, m_doc.config.currentGroupIndex(), m_selectedRows)));
     });
 }
 
@@ -94,7 +88,8 @@ void ChannelGridWindow::pasteRows() {
         ChannelImportResult r;
         {
             const EditStep step(m_doc, tr2("Paste Channels", "粘贴信道"));
-            r = pasteChannelRows(m_doc, text, currentGroupOf(m_doc), m_selectedRows.first());
+            r = pasteChannelRows(m_doc, text, m_doc.config.currentGroupIndex(),
+                                 m_selectedRows.first());
         }
         if (!r.ok) {
             showRefusedChannels(tr2("No channels were pasted; the configuration is unchanged.",
@@ -110,7 +105,7 @@ void ChannelGridWindow::deleteRows() {
     trapErrors("frmCommChInfo_DeleteRows", [&] {
         if (m_selectedRows.isEmpty()) return;
         const EditStep step(m_doc, tr2("Delete Channels", "删除信道"));
-        deleteChannels(m_doc, currentGroupOf(m_doc), m_selectedRows);
+        deleteChannels(m_doc, m_doc.config.currentGroupIndex(), m_selectedRows);
         selectRows(m_selectedRows);
     });
 }

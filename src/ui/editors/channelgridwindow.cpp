@@ -229,7 +229,7 @@ void ChannelGridWindow::setUpGrid() {
 void ChannelGridWindow::setCaptions() {
     trapErrors("frmCommChInfo_ChangShowByLanguage", [&] {
         const bool older = m_doc.product().captions == Product::Captions::Older;
-        const int group = std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1);
+        const int group = m_doc.config.currentGroupIndex();
         m_groupList->setCurrentIndex(group);
         groupChosen(group);
 
@@ -291,7 +291,7 @@ void ChannelGridWindow::showCurrentGroup() {
         for (int r = 1; r < GridRows; ++r)
             for (int c = 1; c < GridColumns; ++c)
                 m_grid->setCellText(r, c, QString());
-        const int g = std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1);
+        const int g = m_doc.config.currentGroupIndex();
         const int count =
             std::clamp<int>(m_doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
         for (int place = 1; place <= count; ++place)
@@ -326,7 +326,7 @@ void ChannelGridWindow::showChannelRow(int channelNo) {
     trapErrors("frmCommChInfo_reShowGrid", [&] {
         showEmergencyChoices();
         if (channelNo < 1 || channelNo > ChannelsPerGroup) return;
-        const int g = std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1);
+        const int g = m_doc.config.currentGroupIndex();
         const int place = findChannelPlace(m_doc, g, channelNo);
         if (place > 0) {
             showChannel(m_doc.config.entry(g, place));
@@ -348,7 +348,7 @@ void ChannelGridWindow::showConfiguration() {
         m_editRow = 0;
         m_editColumn = 0;
         clearRowSelection();
-        const int g = std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1);
+        const int g = m_doc.config.currentGroupIndex();
         m_groupList->setCurrentIndex(g);
         fillEmergencyLists();
         showCurrentGroup();
@@ -361,7 +361,7 @@ void ChannelGridWindow::showConfiguration() {
 }
 
 void ChannelGridWindow::updateTitle() {
-    const int g = std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1);
+    const int g = m_doc.config.currentGroupIndex();
     setWindowTitle(tr2("Channel Information[Channel -", "信道信息[信道 -") + QLatin1Char(' ') +
                    QString::number(m_titleChannel) + QLatin1String("]---") + groupLetter(g));
 }

@@ -169,11 +169,10 @@ void FileCommands::importChannels() {
         QStringList groups;
         for (int g = 0; g < GroupCount; ++g)
             groups << groupLetter(g);
-        group = fileDialogs().chooseItem(
-            m_dialogParent, programTitle(),
-            tr2("The channels of this list replace those of group:",
-                "此列表的信道将替换以下组的信道："),
-            groups, std::clamp<int>(m_doc.config.currentGroup, 0, GroupCount - 1));
+        group = fileDialogs().chooseItem(m_dialogParent, programTitle(),
+                                         tr2("The channels of this list replace those of group:",
+                                             "此列表的信道将替换以下组的信道："),
+                                         groups, m_doc.config.currentGroupIndex());
         if (group < 0) return;
     }
     const ChannelImportResult r = importChannelsCsv(m_doc, data, group);
