@@ -105,6 +105,9 @@ class TestTestMode : public QObject {
     void cancelLeavesTestMode();
     void sessionCancelLetsRadioGo();
     void fullQueueRefusesWholeAction();
+    void retryAtFullQueue_data();
+    void retryAtFullQueue();
+    void replyWhileBoxOpenIsKept();
     void nothingQueuedWhileBoxOpen();
 };
 
@@ -129,15 +132,29 @@ void TestTestMode::queueRing() {
         }
         QVERIFY(q.isEmpty() && !q.advance());
     }
-    // Stepping back returns to the entry sent last, but never onto a reused slot.
-    c.value1 = 7;
-    q.push(c);
-    q.advance();
-    QVERIFY(q.stepBack());
-    QCOMPARE(q.head().value1, int16_t(7));
-    for (int i = 0; i < 99; ++i)
+    // The frame sent last keeps its slots, across the ring's end too, while the queue fills up
+    // behind it: Retry goes back to its first entry.
+    QVERIFY(!q.backToFrameStart());
+    while (q.writeIndex() != TestCommandQueue::Slots - 1) {
         q.push(c);
-    QVERIFY(!q.stepBack());
+        q.advance();
+    }
+    for (int16_t v : {1, 2}) { // a frame of two entries, in slots 100 and 0
+        c.value1 = v;
+        q.push(c);
+    }
+    q.markFrameStart();
+    q.advance();
+    q.advance();
+    c.value1 = 3;
+    int pushed = 0;
+    while (q.push(c))
+        ++pushed;
+    QCOMPARE(pushed, 98);
+    QVERIFY(q.backToFrameStart());
+    QCOMPARE(q.head().value1, int16_t(1));
+    q.advance();
+    QCOMPARE(q.head().value1, int16_t(2));
 }
 
 void TestTestMode::radioText_data() {
@@ -424,9 +441,83 @@ void TestTestMode::fullQueueRefusesWholeAction() {
     int queued = 0;
     while (rig.engine.selectSignalling(2))
         ++queued;
-    QCOMPARE(queued, 33); // 3 entries each, beside the acknowledge Wide waits for
+    // 3 entries each, beside the acknowledge Wide waits for and "F" itself, kept for Retry.
+    QCOMPARE(queued, 32);
     QCOMPARE(messages.texts(), QStringList{QStringLiteral("Comm List is full!")});
-    QCOMPARE(rig.engine.queue().count(), 100);
+    QCOMPARE(rig.engine.queue().count(), 97);
+}
+
+void TestTestMode::retryAtFullQueue_data() {
+    QTest::addColumn<int>("lead"); // signallings selected before: where the frame sits in the ring
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<int>("frameSlot");
+    QTest::addColumn<QByteArray>("then"); // what the answered frame leads to, if anything
+    // Start-up leaves the read index at 79; each signalling takes 3 entries.
+    QTest::newRow("08 0D") << 0 << hex("080D") << 79 << QByteArray();
+    QTest::newRow("08 0D over the ring's end") << 7 << hex("080D") << 100 << QByteArray();
+    QTest::newRow("10 03 over the ring's end") << 7 << hex("1003") << 100 << Ack;
+    QTest::newRow("F at the ring's end") << 7 << QByteArray("F") << 100 << QByteArray();
+}
+
+void TestTestMode::retryAtFullQueue() {
+    // The radio misses one frame while quick clicks fill the queue behind it: after "Comm List
+    // is full!" and Retry the same frame goes out whole, then every queued selection.
+    QFETCH(int, lead);
+    QFETCH(QByteArray, frame);
+    QFETCH(int, frameSlot);
+    QFETCH(QByteArray, then);
+    FakeRig rig;
+    ScriptedMessages messages;
+    QVERIFY(rig.started());
+    for (int i = 0; i < lead; ++i)
+        QVERIFY(rig.engine.selectSignalling(2));
+    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue().isEmpty(); }, 2000));
+    QCOMPARE(rig.engine.queue().readIndex(), frameSlot);
+    rig.link.frames.clear();
+    rig.silentFor = {frame};
+    if (frame == hex("080D"))
+        QVERIFY(rig.engine.transmitterOff());
+    else if (frame == hex("1003"))
+        QVERIFY(rig.engine.selectTestChannel(3));
+    else
+        QVERIFY(rig.engine.setWide());
+    int queued = 0;
+    while (rig.engine.selectSignalling(2))
+        ++queued;
+    messages.answers = {MsgAnswer::Retry};
+    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue().isEmpty(); }, 3000));
+    QCOMPARE(messages.texts(), QStringList({QStringLiteral("Comm List is full!"),
+                                            QStringLiteral("Check Connection. Retry or Cancel?")}));
+    QList<QByteArray> expected{frame, frame};
+    if (!then.isEmpty()) expected << then;
+    for (int i = 0; i < queued; ++i)
+        expected << hex("1102");
+    QCOMPARE(rig.link.frames, expected);
+}
+
+void TestTestMode::replyWhileBoxOpenIsKept() {
+    // The radio answers slowly: its acknowledge comes while "Comm List is full!" is open. It is
+    // taken once the box is closed; no false "Check Connection", nothing sent twice.
+    FakeRig rig;
+    ScriptedMessages messages;
+    QVERIFY(rig.started());
+    rig.link.frames.clear();
+    rig.link.responder = {};
+    messages.whileOpen = [&](const MessageRequest&) {
+        rig.link.reply(Ack); // the acknowledge of 08 0D
+        rig.link.responder = [&](const QByteArray& f) { return answer(rig.doc, f); };
+    };
+    QVERIFY(rig.engine.transmitterOff());
+    int queued = 0;
+    while (rig.engine.selectSignalling(2))
+        ++queued;
+    QVERIFY(QTest::qWaitFor([&] { return rig.engine.queue().isEmpty(); }, 3000));
+    QTest::qWait(400); // longer than the reply timer
+    QCOMPARE(messages.texts(), QStringList{QStringLiteral("Comm List is full!")});
+    QList<QByteArray> expected{hex("080D")};
+    for (int i = 0; i < queued; ++i)
+        expected << hex("1102");
+    QCOMPARE(rig.link.frames, expected);
 }
 
 void TestTestMode::nothingQueuedWhileBoxOpen() {

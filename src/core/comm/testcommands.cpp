@@ -18,7 +18,7 @@ QByteArray testModeEntryWord() {
 }
 
 bool TestCommandQueue::push(const TestCommand& c) {
-    if (next(m_write) == m_read) return false;
+    if (next(m_write) == oldest()) return false;
     m_entries[size_t(m_write)] = c;
     m_write = next(m_write);
     return true;
@@ -30,10 +30,9 @@ bool TestCommandQueue::advance() {
     return true;
 }
 
-bool TestCommandQueue::stepBack() {
-    const int back = previous(m_read);
-    if (back == m_write) return false; // the slot behind has been taken by a newer entry
-    m_read = back;
+bool TestCommandQueue::backToFrameStart() {
+    if (m_frameStart < 0) return false;
+    m_read = m_frameStart;
     return true;
 }
 

@@ -118,25 +118,34 @@ class TestCommandQueue {
 
     bool isEmpty() const { return m_read == m_write; }
     int count() const { return (m_write - m_read + Slots) % Slots; }
-    int freeEntries() const { return Slots - 1 - count(); }
+    // Room for new entries. The entries of the frame sent last take room until the next frame
+    // starts: Retry sends them again.
+    int freeEntries() const { return Slots - 1 - (m_write - oldest() + Slots) % Slots; }
     // Adds an entry; false (and nothing added) when the queue is full.
     bool push(const TestCommand& c);
     // The entry at the read index (only while not empty).
     const TestCommand& head() const { return m_entries[size_t(m_read)]; }
     // Moves the read index on; false when the queue was empty.
     bool advance();
-    // Moves the read index back over the entry sent last; false when that slot has been reused.
-    bool stepBack();
-    void clear() { m_read = m_write = 0; }
+    // The entry at the read index begins the frame about to be sent.
+    void markFrameStart() { m_frameStart = m_read; }
+    // Moves the read index back to the entry that began the frame sent last, so that the frame
+    // goes out again whole; false when no frame has been sent since the queue was emptied.
+    bool backToFrameStart();
+    void clear() {
+        m_read = m_write = 0;
+        m_frameStart = -1;
+    }
     int readIndex() const { return m_read; }
     int writeIndex() const { return m_write; }
 
   private:
     static int next(int i) { return (i + 1) % Slots; }
-    static int previous(int i) { return (i + Slots - 1) % Slots; }
+    int oldest() const { return m_frameStart >= 0 ? m_frameStart : m_read; }
     std::array<TestCommand, Slots> m_entries{};
     int m_read = 0;
     int m_write = 0;
+    int m_frameStart = -1; // the entry that began the frame sent last
 };
 
 // The entries of one command group with its two arguments.

@@ -194,7 +194,12 @@ TestModeEngine::TestModeEngine(Document& doc, RadioSession& session, QObject* pa
         if (active() && m_testWindowMayOpen) emit openTestWindow();
     });
     connect(&m_session, &RadioSession::testReply, this, [this](const QByteArray& reply) {
-        if (!m_prompting) runSender(SenderEvent::Reply, reply);
+        // A reply that comes while the user reads one of the engine's boxes is the answer to
+        // the frame on the line all the same: keep it for when the box is closed.
+        if (m_prompting)
+            m_heldReplies.append(reply);
+        else
+            runSender(SenderEvent::Reply, reply);
     });
     connect(&m_session, &RadioSession::testTimeout, this, &TestModeEngine::onReplyTimeout);
     connect(&m_session, &RadioSession::finished, this, &TestModeEngine::onSessionFinished);
@@ -205,11 +210,22 @@ bool TestModeEngine::active() const {
 }
 
 MsgAnswer TestModeEngine::prompt(const MessageRequest& request) {
-    // Replies that arrive while the user decides belong to no entry.
+    const bool nested = m_prompting;
     m_prompting = true;
     const MsgAnswer answer = messageService().ask(request);
-    m_prompting = false;
+    m_prompting = nested;
+    // The replies kept while the box was open go on once the caller has finished with it.
+    if (!m_prompting && !m_heldReplies.isEmpty())
+        QTimer::singleShot(0, this, [this] { takeHeldReplies(); });
     return answer;
+}
+
+bool TestModeEngine::takeHeldReplies() {
+    const int before = m_repliesTaken;
+    while (!m_heldReplies.isEmpty() && !m_prompting && active())
+        runSender(SenderEvent::Reply, m_heldReplies.takeFirst());
+    if (!active()) m_heldReplies.clear();
+    return m_repliesTaken != before;
 }
 
 bool TestModeEngine::start() {
@@ -357,6 +373,7 @@ void TestModeEngine::runSender(SenderEvent event, const QByteArray& reply) {
     case SenderEvent::Reply:
         // A reply that is not the awaited one leaves the reply timer running: silence follows.
         if (!testReplyMatches(entry, reply)) return;
+        ++m_repliesTaken;
         m_session.stopReplyTimer();
         m_sendingEnabled = true;
         processReply(entry, reply);
@@ -384,12 +401,13 @@ void TestModeEngine::runSender(SenderEvent event, const QByteArray& reply) {
     }
     if (!m_sendingEnabled || m_queue.isEmpty()) return;
 
-    m_queue.advance();
-    if (entry.frameCode == FrameSkip) {
-        if (m_queue.isEmpty()) return;
-        entry = m_queue.head();
+    if (m_queue.head().frameCode == FrameSkip) {
         m_queue.advance();
+        if (m_queue.isEmpty()) return;
     }
+    m_queue.markFrameStart();
+    entry = m_queue.head();
+    m_queue.advance();
     if (entry.frameCode == FrameLeave) return leaveTestMode(true, SessionFailure::None);
     QByteArray frame = testFrameBytes(entry);
     int threshold = entry.replyLength;
@@ -496,6 +514,8 @@ void TestModeEngine::onReplyTimeout() {
         m_session.restartReplyTimer();
         return;
     }
+    // The awaited reply came while a box was open: it has not been silent after all.
+    if (takeHeldReplies() || !active()) return;
     const MsgAnswer answer = prompt({messageText(Msg::CheckConnection),
                                      {},
                                      programTitle(),
@@ -506,14 +526,17 @@ void TestModeEngine::onReplyTimeout() {
     if (answer != MsgAnswer::Retry) {
         return leaveTestMode(false, SessionFailure::NoAnswer);
     }
-    // Back to the entry that began the last frame, batched bytes included.
-    while (m_queue.stepBack() && m_queue.head().replyKind == ReplyBatched) {
-    }
+    // The radio answered while the question was open: the exchange goes on from there.
+    if (takeHeldReplies() || !active()) return;
+    // Back to the entry that began the last frame, so it goes out again with the bytes batched
+    // with it.
+    m_queue.backToFrameStart();
     runSender(SenderEvent::SendRequest);
 }
 
 void TestModeEngine::leaveTestMode(bool clean, SessionFailure why) {
     m_queue.clear();
+    m_heldReplies.clear();
     m_nextFrameTimer.stop();
     m_mismatchEndTimer.stop();
     m_openWindowTimer.stop();
@@ -524,6 +547,7 @@ void TestModeEngine::leaveTestMode(bool clean, SessionFailure why) {
 void TestModeEngine::onSessionFinished(RadioOperation operation) {
     if (operation != RadioOperation::TestMode) return;
     m_queue.clear();
+    m_heldReplies.clear();
     m_nextFrameTimer.stop();
     m_mismatchEndTimer.stop();
     m_openWindowTimer.stop();

@@ -143,10 +143,15 @@ class TestModeEngine : public QObject {
     void leaveTestMode(bool clean, SessionFailure why);
     void onSessionFinished(RadioOperation operation);
     MsgAnswer prompt(const MessageRequest& request);
+    // Hands the replies kept while a box was open to the sender; true when one of them was the
+    // awaited reply.
+    bool takeHeldReplies();
 
     Document& m_doc;
     RadioSession& m_session;
     bool m_prompting = false;
+    QList<QByteArray> m_heldReplies; // arrived while a box was open
+    int m_repliesTaken = 0;          // replies the sender accepted
     int m_tuneItem = 0;
     QElapsedTimer m_noReplySent; // since the last frame that awaited no reply
 
