@@ -4,6 +4,7 @@
 #include "core/channels/channelrules.h"
 #include "core/config/datafile.h"
 #include "testsupport.h"
+#include "ui/common/edithistory.h"
 #include "ui/common/hiddengrid.h"
 #include "ui/editors/dtmfwindow.h"
 #include "ui/editors/fleetsyncwindow.h"
@@ -413,7 +414,7 @@ class TestHiddenEditors : public QObject {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("refused");
         QTest::addColumn<QByteArray>("stored");
-        QTest::newRow("two digits refused") << "12" << true << field("000", 10, false);
+        QTest::newRow("two digits refused") << "12" << true << field("98765", 10, false);
         QTest::newRow("five digits") << "12345" << false << field("12345", 10, false);
         QTest::newRow("only digits get in") << "1a2#3" << false << field("123", 10, false);
         QTest::newRow("ten digits") << "01234567899" << false << field("0123456789", 10, false);
@@ -422,6 +423,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(QString, typed);
         QFETCH(bool, refused);
         QFETCH(QByteArray, stored);
+        m_doc->config.dtmf.text1.assign(QByteArray("98765"));
         open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(1);
         auto* box = child<QLineEdit>("Text1");
@@ -454,21 +456,56 @@ class TestHiddenEditors : public QObject {
         open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(2);
         QCOMPARE(grid()->editor()->maxLength(), 16);
-        typeCell(2, 1, QString()); // passing an empty memory stores nothing
-        QCOMPARE(int(m_doc->config.dtmfCodeCount), 0);
+        const auto& codes = m_doc->config.dtmfCodes;
+        typeCell(2, 1, QString()); // a memory entered and left empty takes an entry
+        QCOMPARE(int(m_doc->config.dtmfCodeCount), 1);
+        QCOMPARE(int(codes[0].number), 2);
+        QCOMPARE(codes[0].code.raw(), field("", 16, true));
         typeCell(3, 1, QStringLiteral("123#"));
         typeCell(1, 1, QStringLiteral("0123456789abcd*#"));
-        const auto& codes = m_doc->config.dtmfCodes;
-        QCOMPARE(int(m_doc->config.dtmfCodeCount), 2);
-        QCOMPARE(int(codes[0].number), 3);
-        QCOMPARE(codes[0].code.raw(), field("123#", 16, true));
-        QCOMPARE(int(codes[1].number), 1);
-        QCOMPARE(codes[1].code.raw(), QByteArray("0123456789ABCD*#"));
+        QCOMPARE(int(m_doc->config.dtmfCodeCount), 3);
+        QCOMPARE(int(codes[1].number), 3);
+        QCOMPARE(codes[1].code.raw(), field("123#", 16, true));
+        QCOMPARE(int(codes[2].number), 1);
+        QCOMPARE(codes[2].code.raw(), QByteArray("0123456789ABCD*#"));
         QCOMPARE(grid()->cellText(1, 1), QStringLiteral("0123456789ABCD*#"));
         typeCell(3, 1, QString());
-        QCOMPARE(int(m_doc->config.dtmfCodeCount), 1);
-        QCOMPARE(int(codes[0].number), 1);
+        typeCell(2, 1, QString()); // entered again and left empty: it keeps its entry
+        QCOMPARE(int(m_doc->config.dtmfCodeCount), 2);
+        QCOMPARE(int(codes[0].number), 2);
+        QCOMPARE(int(codes[1].number), 1);
         QCOMPARE(grid()->cellText(3, 1), QString());
+    }
+
+    // A box or list change is one step of its own: undo takes it back, and nothing else.
+    void boxChangeIsOneStep_data() {
+        QTest::addColumn<bool>("fleetSync");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("control");
+        QTest::newRow("DTMF side tone") << false << 0 << "Check1";
+        QTest::newRow("clear to transpond") << false << 1 << "Check2";
+        QTest::newRow("stun type") << false << 1 << "Combo3";
+        QTest::newRow("PTT ID side tone") << true << 0 << "Check1";
+    }
+    void boxChangeIsOneStep() {
+        QFETCH(bool, fleetSync);
+        QFETCH(int, tab);
+        QFETCH(QString, control);
+        EditHistory history(*m_doc);
+        const QByteArray before = encodeRecord(m_doc->product(), m_doc->config);
+        if (fleetSync)
+            open<FleetSyncWindow>();
+        else
+            open<DtmfWindow>();
+        child<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+        if (control.startsWith(QLatin1String("Check")))
+            child<QCheckBox>(qPrintable(control))->click();
+        else
+            choose(list(qPrintable(control)), QStringLiteral("TX/RX Inhibit"));
+        QVERIFY(encodeRecord(m_doc->product(), m_doc->config) != before);
+        QCOMPARE(history.stack().count(), 1);
+        history.undo();
+        QCOMPARE(encodeRecord(m_doc->product(), m_doc->config), before);
     }
 
     // ---- FleetSync ----
@@ -560,7 +597,7 @@ class TestHiddenEditors : public QObject {
         QCOMPARE(grid()->cellText(5, 1), QString()); // fleet 255: no fleet
         QCOMPARE(grid()->cellText(5, 2), QStringLiteral("1019"));
         QCOMPARE(grid()->cellText(1, 1), QStringLiteral("All"));
-        QCOMPARE(grid()->cellText(3, 2), QStringLiteral("1254"));
+        QCOMPARE(grid()->cellText(3, 2), QString()); // ID 255: no ID
 
         // Erasing "All" erases it whole; the row and its entry go, later entries move up.
         clickCell(1, 2);
@@ -641,8 +678,8 @@ class TestHiddenEditors : public QObject {
                                                << "30.115000" << 6;
         QTest::newRow("solvir TX out of band kept") << true << 1 << 2 << "31" << true << "15.050000"
                                                     << "15.100000" << 6;
-        QTest::newRow("cleared TX takes RX") << false << 1 << 2 << "" << false << "15.050000"
-                                             << "15.050000" << 6;
+        QTest::newRow("cleared TX removes") << false << 1 << 2 << "" << false << ""
+                                            << "" << 5;
         QTest::newRow("cleared RX removes") << false << 1 << 1 << "" << false << ""
                                             << "" << 5;
     }

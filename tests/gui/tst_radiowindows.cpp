@@ -205,8 +205,8 @@ void TestRadioWindows::infoSetKeysAndTimeSync() {
     QTest::keyClicks(serial, QStringLiteral("2010"));
     for (QChar c : QStringLiteral("年é"))
         QTest::sendKeyEvent(QTest::Click, serial, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    QTest::keyClicks(serial, QStringLiteral("12070"));
-    QCOMPARE(serial->text(), QStringLiteral("20101207")); // the eight characters kept
+    QTest::keyClicks(serial, QStringLiteral("1207AB9"));
+    QCOMPARE(serial->text(), QStringLiteral("20101207AB")); // ten characters at most
     // Enter moves on and never starts a radio command.
     QTest::keyClick(serial, Qt::Key_Return);
     QVERIFY(!serial->hasFocus());
@@ -301,6 +301,8 @@ void TestRadioWindows::infoSetKeepsStoredBand_data() {
                                          << QString() << "25.615000 - 30.105000 MHz" << 4;
     QTest::newRow("band the list lacks")
         << &meridoxProduct() << QByteArray("610") << 99 << QString() << "136 - 174 MHz" << 99;
+    QTest::newRow("band of a four-character model")
+        << &meridoxProduct() << QByteArray("5470") << 1 << QString() << "350 - 390 MHz" << 1;
     QTest::newRow("picked band") << &meridoxProduct() << QByteArray("715") << 65
                                  << "440 - 480 MHz(C)"
                                  << "400 - 470 MHz" << 0;

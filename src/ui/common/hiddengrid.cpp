@@ -117,6 +117,7 @@ void EditorGrid::openEditor() {
     const QString text = cellText(m_editRow, m_editColumn);
     m_editor->setText(text);
     m_openedText = text;
+    m_committedSinceOpened = false;
     placeEditor();
     m_editor->show();
     m_editor->raise();
@@ -134,8 +135,9 @@ void EditorGrid::placeEditor() {
 void EditorGrid::commitEditor() {
     if (m_committing || m_editRow < 1 || m_editor->isHidden()) return;
     const QString text = m_editor->text();
-    if (text == m_openedText) return;
+    if (text == m_openedText && (!commitsUnchanged || m_committedSinceOpened)) return;
     m_committing = true;
+    m_committedSinceOpened = true;
     m_openedText = text;
     if (onCommit) onCommit(m_editRow, m_editColumn, text);
     // The editor shows what was stored (a clamped number, a refused value put back).

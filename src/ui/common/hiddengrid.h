@@ -49,6 +49,9 @@ class EditorGrid : public QTableWidget {
     std::function<void(int row, int column)> onOpened;
     // Pixels the editor is narrower than its cell.
     int editorWidthReduction = 0;
+    // The commit handler also runs once for a cell left as it was opened (the handler then
+    // sees the cell's text unchanged).
+    bool commitsUnchanged = false;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -63,5 +66,6 @@ class EditorGrid : public QTableWidget {
     int m_editRow = 0;
     int m_editColumn = 0;
     QString m_openedText;
+    bool m_committedSinceOpened = false;
     bool m_committing = false;
 };

@@ -117,8 +117,10 @@ QWidget* DtmfWindow::buildEncodeTab() {
     m_sideTone = new QCheckBox(this);
     m_sideTone->setObjectName(QStringLiteral("Check1"));
     encodeGrid->addWidget(m_sideTone, encodeGrid->rowCount(), 1);
-    connect(m_sideTone, &QCheckBox::clicked, this,
-            [this](bool on) { m_doc.config.dtmf.words1[SideToneWord] = on ? 1 : 0; });
+    connect(m_sideTone, &QCheckBox::clicked, this, [this](bool on) {
+        const EditStep step(m_doc, changeCaption(windowTitle()));
+        m_doc.config.dtmf.words1[SideToneWord] = on ? 1 : 0;
+    });
     auto* encodeLayout = new QVBoxLayout(encode);
     encodeLayout->addLayout(encodeGrid);
     encodeLayout->addStretch(1);
@@ -145,8 +147,10 @@ QWidget* DtmfWindow::buildDecodeTab() {
     m_clearToTranspond = new QCheckBox(this);
     m_clearToTranspond->setObjectName(QStringLiteral("Check2"));
     decodeGrid->addWidget(m_clearToTranspond, decodeGrid->rowCount(), 1);
-    connect(m_clearToTranspond, &QCheckBox::clicked, this,
-            [this](bool on) { m_doc.config.dtmf.words2[ClearToTranspondWord] = on ? 1 : 0; });
+    connect(m_clearToTranspond, &QCheckBox::clicked, this, [this](bool on) {
+        const EditStep step(m_doc, changeCaption(windowTitle()));
+        m_doc.config.dtmf.words2[ClearToTranspondWord] = on ? 1 : 0;
+    });
 
     m_stunBox = new QGroupBox(this);
     m_stunBox->setObjectName(QStringLiteral("Frame1"));
@@ -161,6 +165,7 @@ QWidget* DtmfWindow::buildDecodeTab() {
     m_stunTypeList = makeList(this, QStringLiteral("Combo3"));
     addPair(stunGrid, m_stunTypeLabel, m_stunTypeList);
     connect(m_stunTypeList, &QComboBox::activated, this, [this](int i) {
+        const EditStep step(m_doc, changeCaption(windowTitle()));
         if (i >= 0) m_doc.config.dtmf.word3 = int16_t(i);
     });
     m_stunBox->setLayout(stunGrid);
@@ -184,6 +189,8 @@ QWidget* DtmfWindow::buildAutodialTab() {
     editor->setMaxLength(AutodialLength);
     editor->setValidator(new CharsetValidator(dtmfCharacters(), editor));
     m_autodialGrid->editorWidthReduction = twipsToPixelsX(50);
+    // A memory entered and left empty takes an entry of its own.
+    m_autodialGrid->commitsUnchanged = true;
     m_autodialGrid->onCommit = [this](int row, int, const QString& text) {
         trapErrors("FrmDTMF_MSFlexGrid1_Validate", [&] { commitAutodial(row, text); });
     };
@@ -340,9 +347,9 @@ bool DtmfWindow::storeIdCode() {
             return;
         }
         stored = false;
-        // The box shows the code the record keeps (the code "000" when that is unusable).
-        const QString kept = trimSpaces(QString::fromLatin1(m_doc.config.dtmf.text1.untilNul()));
-        m_shownId = kept.size() >= MinIdCodeLength ? kept : QStringLiteral("000");
+        // The box starts again from the shortest code; the record keeps its code until a
+        // usable one is typed.
+        m_shownId = QStringLiteral("000");
         m_idCode->setText(m_shownId);
         showMessage(Msg::InvalidData, MsgIcon::Critical);
     });
@@ -369,14 +376,15 @@ void DtmfWindow::commitAutodial(int row, const QString& text) {
     int found = -1;
     for (int j = 0; j < count && found < 0; ++j)
         if (c.dtmfCodes[size_t(j)].number == row) found = j;
+    // A memory left as it was keeps its entry and its bytes.
+    if (found >= 0 && text == m_autodialGrid->cellText(row, 1)) return;
     if (found >= 0 && text.isEmpty()) {
         for (int j = found; j + 1 < count; ++j)
             c.dtmfCodes[size_t(j)] = c.dtmfCodes[size_t(j + 1)];
         --count;
     } else if (found >= 0) {
         c.dtmfCodes[size_t(found)].code.assign(terminatedCode(text, AutodialLength));
-    } else if (!text.isEmpty() && count < AutodialMemories) {
-        // A memory left empty takes no entry.
+    } else if (found < 0 && count < AutodialMemories) {
         DtmfCodeEntry& e = c.dtmfCodes[size_t(count)];
         e.number = int16_t(row);
         e.code.assign(terminatedCode(text, AutodialLength));

@@ -125,8 +125,10 @@ QWidget* FleetSyncWindow::buildSettingsTab() {
     m_pttIdSideTone = new QCheckBox(settings);
     m_pttIdSideTone->setObjectName(QStringLiteral("Check1"));
     grid->addWidget(m_pttIdSideTone, 5, 1);
-    connect(m_pttIdSideTone, &QCheckBox::clicked, this,
-            [this](bool on) { m_doc.config.fleetSync.w5 = on ? 1 : 0; });
+    connect(m_pttIdSideTone, &QCheckBox::clicked, this, [this](bool on) {
+        const EditStep step(m_doc, changeCaption(windowTitle()));
+        m_doc.config.fleetSync.w5 = on ? 1 : 0;
+    });
     auto* settingsLayout = new QVBoxLayout(settings);
     settingsLayout->addLayout(grid);
     settingsLayout->addStretch(1);
@@ -244,9 +246,11 @@ void FleetSyncWindow::showRecord() {
                                  e.b == NoFleet ? QString()
                                  : e.b == 0     ? allWord()
                                                 : QString::number(e.b + FleetOffset));
-        // ID 255 is a real ID (1254): only the fleet has a "none" value.
+        // 255 in either field is the radio's mark for "nothing here".
         m_fleetGrid->setCellText(e.a, IdColumn,
-                                 e.c == 0 ? allWord() : QString::number(e.c + IdOffset));
+                                 e.c == NoFleet ? QString()
+                                 : e.c == 0     ? allWord()
+                                                : QString::number(e.c + IdOffset));
     }
 }
 

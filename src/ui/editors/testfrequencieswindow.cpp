@@ -112,10 +112,8 @@ void TestFrequenciesWindow::commitCell(int row, int column, const QString& text)
         }
         m_grid->setCellText(row, column, value);
         if (m_grid->cellText(row, other).isEmpty()) m_grid->setCellText(row, other, value);
-    } else if (column == TxColumn) {
-        // Clearing the transmit frequency makes it the receive frequency again.
-        m_grid->setCellText(row, TxColumn, m_grid->cellText(row, RxColumn));
     } else {
+        // Either cell emptied: the test channel goes.
         m_grid->setCellText(row, RxColumn, QString());
         m_grid->setCellText(row, TxColumn, QString());
     }

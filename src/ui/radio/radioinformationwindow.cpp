@@ -26,7 +26,7 @@ constexpr int ButtonGap = 120;
 
 // Field sizes of the ModelInfo copies, less the character 0 that ends a stored text.
 constexpr int ModelLength = 5;
-constexpr int SerialLength = 8; // CreateDate holds 8 characters; the radio gets 8
+constexpr int SerialLength = 10; // CreateDate keeps the first 8 characters; the radio gets 8
 constexpr int VersionLength = 5;
 
 constexpr int TypeLetterC = 67;
@@ -206,7 +206,10 @@ void RadioInformationWindow::loadValues() {
     // The stored band: its entry when the list offers it, else its text over no selection
     // (the list's entries carry a factory suffix the band texts do not have). Either way the
     // stored band code stays until the user picks a band or another model.
-    const QString stored = bandText(m_doc.product(), mi.bandCodeCopy, model);
+    // The band code reads by the whole model text the radio reported ("5470" has a band of its
+    // own), not by the three characters the model box shows.
+    const QString stored =
+        bandText(m_doc.product(), mi.bandCodeCopy, shownFieldText(mi.modelNameCopy.untilNul()));
     const int band = m_bandBox->findText(stored);
     m_bandBox->setCurrentIndex(band);
     m_bandBox->setPlaceholderText(band < 0 ? stored : QString());
