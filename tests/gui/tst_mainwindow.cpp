@@ -122,8 +122,10 @@ class TestMainWindow : public QObject {
     QString settingsFile() const { return m_dir->filePath(QStringLiteral("language/mysetup.ini")); }
     QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
 
-    MainWindow& start(const Product& p = meridoxProduct(), int systemLanguage = LanguageEnglish) {
+    MainWindow& start(const Product& p = meridoxProduct(), int systemLanguage = LanguageEnglish,
+                      bool serviceMode = false) {
         AppContext c;
+        c.serviceMode = serviceMode;
         c.product = &p;
         c.settingsFile = settingsFile();
         c.programFolder = m_dir->path();
@@ -452,6 +454,57 @@ class TestMainWindow : public QObject {
         QCOMPARE(bar->actions().at(0)->toolTip(), QString::fromUtf8("新建"));
         QCOMPARE(action(QStringLiteral("mnuFileNew"))->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+N")));
+    }
+
+    // Started with --service, the hidden items are offered and each opens its window or goes to
+    // the radio (the same start hides them: menuVisibility).
+    void serviceModeItems_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("opens"); // the window's name; "radio": a radio exchange
+        QTest::newRow("Key Assignment") << "mnuKeyAssignm"
+                                        << "FrmKeyAssignm";
+        QTest::newRow("Scan Information") << "mnuScanInfo"
+                                          << "FrmScanInfo";
+        QTest::newRow("DTMF") << "mnuDTMF"
+                              << "FrmDTMF";
+        QTest::newRow("Fleet Sync") << "mnuFleetSync"
+                                    << "FrmFleetSync";
+        QTest::newRow("Test FreQuence") << "mnuTestFre"
+                                        << "FrmTestFre";
+        QTest::newRow("Model Information") << "mnuModelInfo"
+                                           << "FrmModelInfo";
+        QTest::newRow("Set Radio Information") << "mnuSetRadioInfo"
+                                               << "FrmRadioInfoSet";
+        QTest::newRow("Radio Information") << "mnuRadioInfo"
+                                           << "radio";
+        QTest::newRow("Test Mode") << "mnuTest"
+                                   << "FrmTestMode";
+    }
+    void serviceModeItems() {
+        QFETCH(QString, item);
+        QFETCH(QString, opens);
+        VirtualRadio radio;
+        QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
+        QSettings(settingsFile(), QSettings::IniFormat)
+            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        start(meridoxProduct(), LanguageEnglish, true).show();
+        for (const char* shown : {"mnuModel", "mnuTools"})
+            QVERIFY(action(QLatin1String(shown))->isVisible());
+        QAction* a = action(item);
+        QVERIFY(a->isVisible() && a->isEnabled());
+        QString modal;
+        if (opens == QLatin1String("FrmModelInfo"))
+            whenModal<ModelWindow>([&](ModelWindow* w) { modal = w->objectName(); });
+        a->trigger();
+        const auto opened = [&] {
+            if (opens == QLatin1String("radio")) return !radio.log().isEmpty();
+            if (openChildren().contains(opens) || modal == opens) return true;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == opens && w->isVisible()) return true;
+            return false;
+        };
+        QVERIFY(QTest::qWaitFor(opened, 10000));
+        QVERIFY(m_msgs->asked.isEmpty());
     }
 
     void treeNodes() {

@@ -15,15 +15,26 @@
 #include <memory>
 
 namespace {
-// The data file named on the command line, or the empty text. --help and --version print
-// their text and end the program; so does a wrong command line, with exit code 1.
-QString commandLineFile(const Product& p) {
+struct CommandLine {
+    QString file; // the data file to open after start-up, or empty
+    bool service = false;
+};
+
+// The data file named on the command line and the options. --help and --version print their
+// text and end the program; so does a wrong command line, with exit code 1.
+CommandLine parseCommandLine(const Product& p) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Reads, edits and writes the configuration of %1 radios.")
             .arg(p.productName));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption service(
+        QStringLiteral("service"),
+        QStringLiteral("Service mode: also offer the model window, the key assignment, scan, "
+                       "DTMF, FleetSync and test-frequency editors, test mode and the radio "
+                       "information tools."));
+    parser.addOption(service);
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("Data file (.dat) to open after start-up."),
                                  QStringLiteral("[FILE]"));
@@ -33,7 +44,7 @@ QString commandLineFile(const Product& p) {
         std::fprintf(stderr, "%s: one data file at most\n", qPrintable(p.program));
         parser.showHelp(1);
     }
-    return files.isEmpty() ? QString() : files.first();
+    return {files.isEmpty() ? QString() : files.first(), parser.isSet(service)};
 }
 
 bool asksHelpOrVersion(int argc, char** argv) {
@@ -50,7 +61,7 @@ int guiMain(const Product& p, int argc, char** argv) {
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(p.program);
         QCoreApplication::setApplicationVersion(QStringLiteral(PROGRAM_VERSION));
-        commandLineFile(p);
+        parseCommandLine(p);
         return 0;
     }
     QApplication app(argc, argv);
@@ -59,7 +70,8 @@ int guiMain(const Product& p, int argc, char** argv) {
     // titles are exactly the windows' own.
     QApplication::setApplicationName(p.program);
     QApplication::setApplicationVersion(QStringLiteral(PROGRAM_VERSION));
-    const QString file = commandLineFile(p);
+    const CommandLine commandLine = parseCommandLine(p);
+    const QString file = commandLine.file;
     // Numbers are formatted and parsed with "." whatever the user's locale; the system's
     // setting is left alone.
     QLocale::setDefault(QLocale::c());
@@ -75,6 +87,7 @@ int guiMain(const Product& p, int argc, char** argv) {
     const StartupValues start = applyStartupSettings(p, settings, context.systemLanguage);
     setCurrentLanguage(start.language);
     context.comPort = start.comPort;
+    context.serviceMode = commandLine.service;
 
     setProgramTitle(p.productName);
     WidgetMessageService messages;

@@ -4,8 +4,13 @@
 #include "core/config/messages.h"
 #include "core/product/product.h"
 #include "ui/editors/channelgridwindow.h"
+#include "ui/editors/dtmfwindow.h"
+#include "ui/editors/fleetsyncwindow.h"
+#include "ui/editors/keyassignmentwindow.h"
 #include "ui/editors/messagelineswindow.h"
 #include "ui/editors/optionfeatureswindow.h"
+#include "ui/editors/scanwindow.h"
+#include "ui/editors/testfrequencieswindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -25,6 +30,16 @@ QString ChildWindowArea::objectNameOf(ChildWindow kind) {
         return QStringLiteral("FrmOptFeatures");
     case ChildWindow::MessageLines:
         return QStringLiteral("FrmEmbMsg");
+    case ChildWindow::KeyAssignment:
+        return QStringLiteral("FrmKeyAssignm");
+    case ChildWindow::ScanInformation:
+        return QStringLiteral("FrmScanInfo");
+    case ChildWindow::Dtmf:
+        return QStringLiteral("FrmDTMF");
+    case ChildWindow::FleetSync:
+        return QStringLiteral("FrmFleetSync");
+    case ChildWindow::TestFrequencies:
+        return QStringLiteral("FrmTestFre");
     }
     return {};
 }
@@ -63,6 +78,21 @@ QWidget* ChildWindowArea::show(ChildWindow kind) {
         break;
     case ChildWindow::MessageLines:
         w = new MessageLinesWindow(m_doc);
+        break;
+    case ChildWindow::KeyAssignment:
+        w = new KeyAssignmentWindow(m_doc);
+        break;
+    case ChildWindow::ScanInformation:
+        w = new ScanWindow(m_doc);
+        break;
+    case ChildWindow::Dtmf:
+        w = new DtmfWindow(m_doc);
+        break;
+    case ChildWindow::FleetSync:
+        w = new FleetSyncWindow(m_doc);
+        break;
+    case ChildWindow::TestFrequencies:
+        w = new TestFrequenciesWindow(m_doc);
         break;
     }
     QMdiSubWindow* s = m_area->addSubWindow(w);
@@ -104,6 +134,14 @@ void ChildWindowArea::validateOpenEditors() {
             options->validateEdits();
         else if (auto* message = qobject_cast<MessageLinesWindow*>(w))
             message->validateEdits();
+        else if (auto* keys = qobject_cast<KeyAssignmentWindow*>(w))
+            keys->validateEdits();
+        else if (auto* dtmf = qobject_cast<DtmfWindow*>(w))
+            dtmf->validateEdits();
+        else if (auto* fleet = qobject_cast<FleetSyncWindow*>(w))
+            fleet->validateEdits();
+        else if (auto* testFreqs = qobject_cast<TestFrequenciesWindow*>(w))
+            testFreqs->validateEdits();
     }
 }
 

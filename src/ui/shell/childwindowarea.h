@@ -12,7 +12,17 @@ class QWidget;
 struct Product;
 
 // The editor windows the main window opens in its window area.
-enum class ChildWindow { ChannelGrid, OptionFeatures, MessageLines };
+enum class ChildWindow {
+    ChannelGrid,
+    OptionFeatures,
+    MessageLines,
+    // The editors of values the radio sessions do not carry (shown in service mode).
+    KeyAssignment,
+    ScanInformation,
+    Dtmf,
+    FleetSync,
+    TestFrequencies,
+};
 
 // The main window's window area: which editor windows are open, bringing one to the front or
 // opening it, closing them all, the Window menu's list, and the tiled background picture.

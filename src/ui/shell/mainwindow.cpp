@@ -173,7 +173,7 @@ void MainWindow::buildFileMenu() {
 void MainWindow::buildEditMenus() {
     QMenu* model = addMenu(nullptr, "mnuModel");
     on(addItem(model, "mnuModelInfo"), "mnuModelInfo_Click", [this] { showModelWindow(); });
-    model->menuAction()->setVisible(false); // not available
+    model->menuAction()->setVisible(m_ctx.serviceMode);
 
     QMenu* edit = addMenu(nullptr, "mnuEdit");
     buildUndoItems(edit);
@@ -181,10 +181,23 @@ void MainWindow::buildEditMenus() {
        [this] { m_windows.show(ChildWindow::ChannelGrid); });
     on(addItem(edit, "mnuOptFeature"), "mnuOptFeature_Click",
        [this] { m_windows.show(ChildWindow::OptionFeatures); });
-    // Editors of values the radio sessions do not carry: never offered.
-    for (const char* hidden :
-         {"mnuKeyAssignm", "mnuScanInfo", "mnuDTMF", "mnuFleetSync", "mnuTestFre"})
-        addItem(edit, hidden)->setVisible(false);
+    // Editors of values the radio sessions do not carry: for service technicians only.
+    const struct {
+        const char* item;
+        const char* procedure;
+        ChildWindow window;
+    } serviceEditors[] = {
+        {"mnuKeyAssignm", "mnuKeyAssignm_Click", ChildWindow::KeyAssignment},
+        {"mnuScanInfo", "mnuScanInfo_Click", ChildWindow::ScanInformation},
+        {"mnuDTMF", "mnuDTMF_Click", ChildWindow::Dtmf},
+        {"mnuFleetSync", "mnuFleetSync_Click", ChildWindow::FleetSync},
+        {"mnuTestFre", "mnuTestFre_Click", ChildWindow::TestFrequencies},
+    };
+    for (const auto& e : serviceEditors) {
+        QAction* item = addItem(edit, e.item);
+        item->setVisible(m_ctx.serviceMode);
+        on(item, e.procedure, [this, window = e.window] { m_windows.show(window); });
+    }
     on(addItem(edit, "mnuEmbeddedMsg"), "mnuEmbeddedMsg_Click",
        [this] { m_windows.show(ChildWindow::MessageLines); });
     on(addItem(edit, "mnuEMG"), "mnuEMG_Click", [this] {
@@ -255,9 +268,9 @@ void MainWindow::buildRadioMenus() {
             [this](bool on) { m_session.setVerifyAfterWrite(on); });
     on(addItem(program, "mnuWriteSeveral"), "mnuWriteSeveral_Click",
        [this] { m_commands.writeToSeveralRadios(m_ctx.settingsFile); });
-    // Test mode stays hidden from users; it works when the item is shown.
+    // Test mode and the tools are for service technicians only.
     QAction* test = addItem(program, "mnuTest");
-    test->setVisible(false);
+    test->setVisible(m_ctx.serviceMode);
     on(test, "mnuTest_Click", [this] {
         if (m_commands.busy() || m_session.busy()) return;
         preparePort();
@@ -273,7 +286,7 @@ void MainWindow::buildRadioMenus() {
         preparePort();
         m_commands.setRadioInfo();
     });
-    tools->menuAction()->setVisible(false);
+    tools->menuAction()->setVisible(m_ctx.serviceMode);
 }
 
 void MainWindow::buildSetupMenus() {

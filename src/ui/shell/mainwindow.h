@@ -33,6 +33,9 @@ struct AppContext {
     QString programFolder; // pictures, template and factory files
     int systemLanguage = LanguageEnglish;
     int comPort = 1;
+    // Started with --service: the model window, the hidden editors, test mode and the radio
+    // information tools are offered in the menus.
+    bool serviceMode = false;
 };
 
 // The main window: the menus, the toolbar, the tree pane, the status bar and the window area.
