@@ -10,6 +10,8 @@
 #include <QCoreApplication>
 #include <QSet>
 
+#include <functional>
+
 namespace {
 // The line: records frames, delivers nothing by itself.
 class ScriptLink : public SerialLink {
@@ -36,8 +38,13 @@ class ScriptMessages : public MessageService {
     size_t pos = 0;
     bool exhausted() const { return pos >= size; }
     uint8_t next() { return pos < size ? data[pos++] : 0; }
+    // What happens while a box is open (the radio answering behind it), when the answer's
+    // byte asks for it.
+    std::function<void(uint8_t)> whileOpen;
     MsgAnswer ask(const MessageRequest& r) override {
-        const bool yes = !exhausted() && (next() & 1);
+        const uint8_t answer = exhausted() ? 0 : next();
+        if (whileOpen && (answer & 2)) whileOpen(answer);
+        const bool yes = answer & 1;
         switch (r.buttons) {
         case MsgButtons::RetryCancel:
             return yes ? MsgAnswer::Retry : MsgAnswer::Cancel;
@@ -78,6 +85,9 @@ int fuzzTestMode(const Product& p, ScriptMessages& msgs, FuzzEnvironment& env) {
     RadioSession session(doc, link);
     session.setPortName(QStringLiteral("/dev/null"));
     TestModeEngine engine(doc, session);
+    msgs.whileOpen = [&link](uint8_t b) {
+        link.deliver((b & 4) ? QByteArray(1, 6) : QByteArray(1 + (b >> 4), char(b)));
+    };
     FUZZ_CHECK(engine.start());
     int events = 0;
     while (session.busy() && !msgs.exhausted() && ++events < 4000) {
@@ -135,6 +145,7 @@ int fuzzTestMode(const Product& p, ScriptMessages& msgs, FuzzEnvironment& env) {
     }
     FUZZ_CHECK(!session.busy());
     FUZZ_CHECK(!link.isOpen());
+    msgs.whileOpen = nullptr;
     setMessageService(&env.silent);
     return 0;
 }
