@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -13,7 +14,10 @@
 
 #include <array>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace {
 const QString Meridox = QStringLiteral("meridox");
@@ -44,6 +48,45 @@ QStringList summaryRow(const QString& out, const QString& port) {
 int framesReceived(const VirtualRadio& radio, const QString& hexStart) {
     return int(radio.log().filter(QRegularExpression(QStringLiteral("^> ") + hexStart)).size());
 }
+
+// A pseudo-terminal the command runs in as its controlling terminal, as in a terminal window;
+// hangUp() closes the window.
+class Terminal {
+  public:
+    Terminal() {
+        // Only the test holds the terminal's side: closing it is the hang-up.
+        m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (m_master >= 0 && ::grantpt(m_master) == 0 && ::unlockpt(m_master) == 0)
+            m_slave = QByteArray(::ptsname(m_master));
+    }
+    ~Terminal() { hangUp(); }
+    bool isOpen() const { return !m_slave.isEmpty(); }
+    // Makes the process a session of its own on the terminal, with it as standard input,
+    // output and error.
+    void attach(QProcess& process) const {
+        const QByteArray slave = m_slave;
+        process.setChildProcessModifier([slave] {
+            ::setsid();
+            const int fd = ::open(slave.constData(), O_RDWR);
+            ::ioctl(fd, TIOCSCTTY, 0);
+            for (int std = 0; std < 3; ++std)
+                ::dup2(fd, std);
+        });
+    }
+    // What the program shows is read and dropped, so that it never waits for the screen.
+    void drain() const {
+        char buffer[4096];
+        while (m_master >= 0 && ::read(m_master, buffer, sizeof buffer) > 0) {
+        }
+    }
+    void hangUp() {
+        if (m_master >= 0) ::close(std::exchange(m_master, -1));
+    }
+
+  private:
+    int m_master = -1;
+    QByteArray m_slave;
+};
 
 QStringList logRows(const QString& path) {
     QFile f(path);
@@ -77,6 +120,9 @@ class TestFleet : public QObject {
     void repeatProgramsRadiosOneAfterAnother();
     void fleetOptionsRefused_data();
     void fleetOptionsRefused();
+    void stopLetsTheRadiosGo_data();
+    void stopLetsTheRadiosGo();
+    void repeatSaysWhatItWaitsFor();
 };
 
 void TestFleet::fourRadiosEndIdentical() {
@@ -264,6 +310,162 @@ void TestFleet::fleetOptionsRefused() {
     const Run r = run(args);
     QCOMPARE(r.code, 1);
     QVERIFY(r.err.contains(QStringLiteral("Usage:")));
+}
+
+// Ctrl+C, SIGTERM and a closed terminal stop a read, a write or an information read half-way:
+// the radio is let go with "E", the command says so (naming a radio left partly written), logs
+// the radio, keeps no file and exits with 4.
+void TestFleet::stopLetsTheRadiosGo_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("hangUp"); // the terminal is closed instead of the signal sent
+    QTest::addColumn<int>("ports");
+    QTest::addColumn<QString>("told"); // what standard error says
+    const QString interrupted = QStringLiteral("Stopped by Ctrl+C (SIGINT).");
+    const QString terminated = QStringLiteral("Stopped by SIGTERM.");
+    QTest::newRow("read, Ctrl+C") << "read" << SIGINT << false << 1 << interrupted;
+    QTest::newRow("write, Ctrl+C") << "write" << SIGINT << false << 1 << interrupted;
+    QTest::newRow("info, Ctrl+C") << "info" << SIGINT << false << 1 << interrupted;
+    QTest::newRow("read, SIGTERM") << "read" << SIGTERM << false << 1 << terminated;
+    QTest::newRow("write, SIGTERM") << "write" << SIGTERM << false << 1 << terminated;
+    QTest::newRow("info, SIGTERM") << "info" << SIGTERM << false << 1 << terminated;
+    QTest::newRow("read, terminal closed") << "read" << SIGHUP << true << 1 << QString();
+    QTest::newRow("write, terminal closed") << "write" << SIGHUP << true << 1 << QString();
+    QTest::newRow("info, terminal closed") << "info" << SIGHUP << true << 1 << QString();
+    QTest::newRow("two writes, SIGHUP")
+        << "write" << SIGHUP << false << 2
+        << QStringLiteral("Stopped: the terminal was closed (SIGHUP).");
+}
+
+void TestFleet::stopLetsTheRadiosGo() {
+    QFETCH(QString, command);
+    QFETCH(int, signal);
+    QFETCH(bool, hangUp);
+    QFETCH(int, ports);
+    QFETCH(QString, told);
+    std::array<VirtualRadio, 2> radios;
+    const QString out = file(QStringLiteral("stopped.dat"));
+    const QString log = file(QStringLiteral("stopped.csv"));
+    QFile::remove(out);
+    QFile::remove(log);
+    QStringList args{command};
+    if (command == QLatin1String("write")) args << newConfiguration();
+    if (command == QLatin1String("read"))
+        args << QStringLiteral("-o") << (ports > 1 ? dir.filePath(QStringLiteral("stopped")) : out);
+    if (command != QLatin1String("info")) args << QStringLiteral("--log") << log;
+    for (int i = 0; i < ports; ++i) {
+        // A slow radio: the signal comes while blocks are still moving.
+        QVERIFY(radios[size_t(i)].start(Meridox,
+                                        {QStringLiteral("--reply-delay"), QStringLiteral("100")}));
+        args << QStringLiteral("--port") << radios[size_t(i)].linkPath();
+    }
+    Terminal terminal;
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), environment().configHome);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), environment().dataHome);
+    cli.setProcessEnvironment(env);
+    if (hangUp) {
+        QVERIFY(terminal.isOpen());
+        terminal.attach(cli);
+    }
+    cli.start(QStringLiteral(MERIDOX_CLI), args);
+    QVERIFY(cli.waitForStarted());
+    const QString blockFrame =
+        command == QLatin1String("write") ? QStringLiteral("57 ") : QStringLiteral("52 ");
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            terminal.drain();
+            return framesReceived(radios[0], blockFrame) >= 3 &&
+                   framesReceived(radios[size_t(ports - 1)], blockFrame) >= 3;
+        },
+        10000));
+    if (hangUp)
+        terminal.hangUp();
+    else
+        ::kill(pid_t(cli.processId()), signal);
+    QVERIFY(cli.waitForFinished(10000));
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 4);
+    for (int i = 0; i < ports; ++i) {
+        const VirtualRadio& radio = radios[size_t(i)];
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         return radio.log().filter(QStringLiteral("> ")).last() ==
+                                QStringLiteral("> 45");
+                     },
+                     3000),
+                 qPrintable(radio.log().filter(QStringLiteral("> ")).last()));
+    }
+    QVERIFY(!QFile::exists(out));
+    if (command != QLatin1String("info")) {
+        const QStringList rows = logRows(log);
+        QCOMPARE(rows.size(), 1 + ports);
+        for (const QString& row : rows.mid(1))
+            QCOMPARE(row.section(QLatin1Char(','), 8, 8), QStringLiteral("cancelled"));
+    }
+    if (told.isEmpty()) return;
+    const QString err = QString::fromUtf8(cli.readAllStandardError());
+    QVERIFY2(err.contains(told + QLatin1Char('\n')), qPrintable(err));
+    for (int i = 0; i < ports; ++i) {
+        const QString partly = radios[size_t(i)].linkPath() +
+                               QStringLiteral(": the radio (SOLV) holds a partly written "
+                                              "configuration until it is written again.");
+        QCOMPARE(err.contains(partly), command == QLatin1String("write"));
+    }
+    const QString table = QString::fromUtf8(cli.readAllStandardOutput());
+    if (ports > 1)
+        for (const VirtualRadio& radio : radios)
+            QCOMPARE(summaryRow(table, radio.linkPath()).value(4), QStringLiteral("cancelled (4)"));
+    else if (command != QLatin1String("write"))
+        QVERIFY2(err.contains(QStringLiteral("Nothing was changed")), qPrintable(err));
+}
+
+// --repeat on ports that cannot be opened yet says so once for each, and again when one can
+// be opened. A port with a "/" is that path even when it appears later; a bare name that is no
+// file is a device under /dev.
+void TestFleet::repeatSaysWhatItWaitsFor() {
+    // The command sees its working folder by its real path.
+    const QString later =
+        QDir(QFileInfo(dir.path()).canonicalFilePath()).filePath(QStringLiteral("r5"));
+    QFile::remove(later);
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), environment().configHome);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), environment().dataHome);
+    cli.setProcessEnvironment(env);
+    cli.setWorkingDirectory(dir.path());
+    cli.start(QStringLiteral(MERIDOX_CLI),
+              {QStringLiteral("write"), newConfiguration(), QStringLiteral("--repeat"),
+               QStringLiteral("--port"), QStringLiteral("nothere"), QStringLiteral("--port"),
+               QStringLiteral("./r5")});
+    QVERIFY(cli.waitForStarted());
+    QString err;
+    const auto told = [&](const QString& text) {
+        err += QString::fromUtf8(cli.readAllStandardError());
+        return err.contains(text);
+    };
+    const QString waiting = QStringLiteral(
+        "%1: the port cannot be opened yet: %2 is not connected. Plug in the programming cable, "
+        "or choose another port. Trying again every second.\n");
+    QVERIFY2(
+        QTest::qWaitFor([&] { return told(waiting.arg(QStringLiteral("./r5"), later)); }, 5000),
+        qPrintable(err));
+    QVERIFY(told(waiting.arg(QStringLiteral("nothere"), QStringLiteral("/dev/nothere"))));
+    QTest::qWait(2500); // a few more tries, said once
+    VirtualRadio radio;
+    QVERIFY(radio.start(Meridox));
+    QVERIFY(QFile::link(radio.linkPath(), later));
+    QVERIFY2(
+        QTest::qWaitFor([&] { return told(QStringLiteral("./r5: radio SOLV done in ")); }, 20000),
+        qPrintable(err));
+    QCOMPARE(err.count(QStringLiteral("cannot be opened yet")), 2);
+    QCOMPARE(err.count(QStringLiteral("./r5: the port can be opened now; waiting for a radio.\n")),
+             1);
+    QCOMPARE(radio.dump().size(), 0x2000);
+    ::kill(pid_t(cli.processId()), SIGINT);
+    QVERIFY(cli.waitForFinished(5000));
+    QCOMPARE(cli.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestFleet)
