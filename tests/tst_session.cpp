@@ -1,11 +1,9 @@
 // The session engine against an in-process line: step tables, time-outs, retries, identity.
-#include "core/comm/ports.h"
 #include "core/comm/session.h"
 #include "core/config/datafile.h"
 #include "fakelink.h"
 #include "testsupport.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -111,8 +109,6 @@ class TestSession : public QObject {
     };
 
   private slots:
-    void portNames_data();
-    void portNames();
     void fullRead_data();
     void fullRead();
     void fullWrite_data();
@@ -919,43 +915,6 @@ void TestSession::verifyReadThatFailsFailsTheWrite() {
     QCOMPARE(msgs.texts().last(),
              QStringLiteral("The data was written, but reading it back to verify it failed."));
     QVERIFY(!rig.link.isOpen());
-}
-
-// A port argument: a name with a "/" is a path even before it exists; a bare name is a file of
-// the current folder when there is one, else a device under /dev; COMn as the settings pin it.
-void TestSession::portNames_data() {
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<QString>("device"); // "./" stands for the current folder
-    QTest::newRow("device name") << "ttyUSB0"
-                                 << "/dev/ttyUSB0";
-    QTest::newRow("file of that name") << "radio"
-                                       << "./radio";
-    QTest::newRow("path that appears later") << "./r5"
-                                             << "./r5";
-    QTest::newRow("relative path, cleaned") << "sub/../r5"
-                                            << "./r5";
-    QTest::newRow("device path") << "/dev/ttyACM0"
-                                 << "/dev/ttyACM0";
-    QTest::newRow("pinned choice") << "com3"
-                                   << "/dev/serial/by-id/usb-adapter";
-}
-
-void TestSession::portNames() {
-    QFETCH(QString, port);
-    QFETCH(QString, device);
-    QTemporaryDir dir;
-    const QString here = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir.path()));
-    QFile radio(QStringLiteral("radio"));
-    QVERIFY(radio.open(QIODevice::WriteOnly));
-    QFile settings(QStringLiteral("setup.ini"));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[ports]\nCOM3=/dev/serial/by-id/usb-adapter\n");
-    settings.close();
-    const QString resolved = resolvePortName(port, dir.filePath(QStringLiteral("setup.ini")));
-    const QString cwd = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(here));
-    QCOMPARE(resolved, device.startsWith(QLatin1String("./")) ? cwd + device.mid(1) : device);
 }
 
 QTEST_GUILESS_MAIN(TestSession)
