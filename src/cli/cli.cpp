@@ -108,7 +108,7 @@ int usage(const Product& p, const QString& command, const QString& why) {
     err() << cli << ' ' << command << ": " << why << '\n' << "Usage:\n";
     const QString prefix = QStringLiteral("  %1 %2 ").arg(cli, command);
     for (const QString& line : usageLines(p))
-        if (line.startsWith(prefix) || line == prefix.chopped(1)) err() << line << '\n';
+        if (line.startsWith(prefix)) err() << line << '\n';
     err() << QStringLiteral("Run %1 --help for every command and option.").arg(cli) << '\n';
     err().flush();
     return ExitUsageOrFile;

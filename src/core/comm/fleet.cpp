@@ -114,12 +114,6 @@ void FleetPort::stop() {
     }
     if (m_probeStep != ProbeStep::None) {
         m_probeReplyTimer.stop();
-        // A radio that is about to acknowledge PROGRAM is let go all the same.
-        if (m_probeStep == ProbeStep::Program) {
-            m_link.clearBuffers();
-            m_link.write(QByteArray("E"));
-            m_link.flush();
-        }
         m_probeStep = ProbeStep::None;
         m_link.close();
     }
