@@ -420,7 +420,7 @@ void TestFleet::stopLetsTheRadiosGo() {
 
 // --repeat on ports that cannot be opened yet says so once for each, and again when one can
 // be opened. A port with a "/" is that path even when it appears later; a bare name that is no
-// file is a device under /dev.
+// file is a device under /dev; a COMn choice with no device is looked up again at each try.
 void TestFleet::repeatSaysWhatItWaitsFor() {
     // The command sees its working folder by its real path.
     const QString later =
@@ -430,7 +430,7 @@ void TestFleet::repeatSaysWhatItWaitsFor() {
     cli.setWorkingDirectory(dir.path());
     start(cli, {QStringLiteral("write"), newConfiguration(), QStringLiteral("--repeat"),
                 QStringLiteral("--port"), QStringLiteral("nothere"), QStringLiteral("--port"),
-                QStringLiteral("./r5")});
+                QStringLiteral("./r5"), QStringLiteral("--port"), QStringLiteral("COM8")});
     QVERIFY(cli.waitForStarted());
     QString err;
     const auto told = [&](const QString& text) {
@@ -443,18 +443,31 @@ void TestFleet::repeatSaysWhatItWaitsFor() {
     QVERIFY2(
         QTest::qWaitFor([&] { return told(waiting.arg(QStringLiteral("./r5"), later)); }, 5000),
         qPrintable(err));
+    const QString com8 = QStringLiteral("COM8: the port cannot be opened yet: COM8 has no serial "
+                                        "device on this computer. Trying again every second.\n");
+    QVERIFY2(QTest::qWaitFor([&] { return told(com8); }, 3000), qPrintable(err));
     QVERIFY(told(waiting.arg(QStringLiteral("nothere"), QStringLiteral("/dev/nothere"))));
     QTest::qWait(2500); // a few more tries, said once
-    VirtualRadio radio;
-    QVERIFY(radio.start(Meridox));
-    QVERIFY(QFile::link(radio.linkPath(), later));
-    QVERIFY2(
-        QTest::qWaitFor([&] { return told(QStringLiteral("./r5: radio SOLV done in ")); }, 20000),
-        qPrintable(err));
-    QCOMPARE(err.count(QStringLiteral("cannot be opened yet")), 2);
+    std::array<VirtualRadio, 2> radios;
+    QVERIFY(radios[0].start(Meridox) && radios[1].start(Meridox));
+    QVERIFY(QFile::link(radios[0].linkPath(), later));
+    const QString settings = file(QStringLiteral("config/meridox/language/mysetup.ini"));
+    QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
+    QFile pin(settings);
+    QVERIFY(pin.open(QIODevice::WriteOnly));
+    pin.write("[ports]\nCOM8=" + QFile::encodeName(radios[1].linkPath()) + '\n');
+    pin.close();
+    for (const char* port : {"./r5", "COM8"})
+        QVERIFY2(
+            QTest::qWaitFor(
+                [&] { return told(QLatin1String(port) + QStringLiteral(": radio SOLV done in ")); },
+                20000),
+            qPrintable(err));
+    QFile::remove(settings);
+    QCOMPARE(err.count(QStringLiteral("cannot be opened yet")), 3);
     QCOMPARE(err.count(QStringLiteral("./r5: the port can be opened now; waiting for a radio.\n")),
              1);
-    QCOMPARE(radio.dump().size(), 0x2000);
+    QCOMPARE(radios[1].dump(), radios[0].dump());
     ::kill(pid_t(cli.processId()), SIGINT);
     QVERIFY(cli.waitForFinished(5000));
     QCOMPARE(cli.exitCode(), 0);
