@@ -88,18 +88,11 @@ void TestCli::usageErrors_data() {
         << words("frobnicate") << "meridox-cli: frobnicate is not a command.";
     QTest::newRow("new without output")
         << words("new") << "meridox-cli new: -o is missing: it names the new data file.";
-    QTest::newRow("show without file") << words("show") << "meridox-cli show: FILE.dat is missing.";
     QTest::newRow("unknown option")
         << words("show a.dat --frob") << "meridox-cli show: --frob is not an option.";
-    QTest::newRow("show -o") << words("show a.dat -o b.dat")
-                             << "meridox-cli show: -o is not an option of show.";
     QTest::newRow("read without port")
         << words("read -o x.dat")
         << "meridox-cli read: --port is missing: it names the radio's port (COM1, /dev/ttyUSB0).";
-    QTest::newRow("read without file")
-        << words("read --port COM1")
-        << "meridox-cli read: -o OUT.dat or --image OUT.img is missing: it names the file the "
-           "radio is read into.";
     QTest::newRow("negative retries")
         << words("read --port COM1 -o x.dat --retries -1")
         << "meridox-cli read: --retries -1: the number of retries is a whole number, 0 or more.";
@@ -119,10 +112,6 @@ void TestCli::usageErrors_data() {
         << words("read --port ttyUSB7 --port /dev/ttyUSB7 -o radios")
         << "meridox-cli read: --port ttyUSB7 and --port /dev/ttyUSB7 are the same port "
            "(/dev/ttyUSB7).";
-    QTest::newRow("overwrite on meridox")
-        << words("write x.dat --port COM1 --overwrite")
-        << "meridox-cli write: --overwrite is not an option of meridox-cli: it writes only radios "
-           "of its own model.";
     QTest::newRow("unknown language")
         << words("print a.dat -o a.pdf --language fr")
         << "meridox-cli print: --language fr: the language is en (English) or zh (Chinese).";
