@@ -262,7 +262,10 @@ int runFleet(const Document& doc, const FleetOptions& options, const FleetComman
     });
     QObject::connect(&fleet, &Fleet::finished, &loop, &QEventLoop::quit);
     // A stop that came while the files were being opened: no radio is touched.
-    if (stoppedBy == 0) fleet.start();
+    if (stoppedBy == 0)
+        fleet.start();
+    else
+        rc = ExitNoAnswer;
     if (fleet.running() && stoppedBy == 0) loop.exec();
     console.clear();
     if (stoppedBy != 0) {
