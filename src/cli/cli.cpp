@@ -679,7 +679,7 @@ int printCommand(const Product& p, const QStringList& args) {
         }
         if (i + 1 >= args.size())
             return usage(p, QStringLiteral("print"), QStringLiteral("--language needs a value."));
-        const QString name = args.at(++i);
+        const QString& name = args.at(++i);
         if (name == QLatin1String("en"))
             language = LanguageEnglish;
         else if (name == QLatin1String("zh"))
