@@ -2,6 +2,7 @@
 #include "cliprocess.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,6 +19,13 @@ class TestCli : public QObject {
     }
 
   private slots:
+    // print starts Qt's GUI side, which warns on standard error without a runtime folder.
+    void initTestCase() {
+        const QString runtime = dir.filePath(QStringLiteral("runtime"));
+        QVERIFY(QDir().mkpath(runtime));
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    }
     void newAndShow_data();
     void newAndShow();
     void usageErrors_data();
@@ -68,27 +76,68 @@ void TestCli::newAndShow() {
     QVERIFY(r.out.contains(QStringLiteral("Message line 1: \"\"")));
 }
 
+// A usage error names the option and why on its first line, then the command's usage.
 void TestCli::usageErrors_data() {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("nothing") << QStringList{};
-    QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
-    QTest::newRow("new without output") << QStringList{QStringLiteral("new")};
-    QTest::newRow("show without file") << QStringList{QStringLiteral("show")};
-    QTest::newRow("show missing file")
-        << QStringList{QStringLiteral("show"), QStringLiteral("/nonexistent/x.dat")};
-    QTest::newRow("new into missing folder") << QStringList{
-        QStringLiteral("new"), QStringLiteral("-o"), QStringLiteral("/nonexistent/x.dat")};
-    // Only a write has something to read back.
-    QTest::newRow("read --verify") << QStringList{
-        QStringLiteral("read"), QStringLiteral("--port"), QStringLiteral("/dev/null"),
-        QStringLiteral("-o"),   QStringLiteral("x.dat"),  QStringLiteral("--verify")};
+    QTest::addColumn<QString>("firstLine"); // empty: a file error, no usage
+    const auto words = [](const char* text) {
+        return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    };
+    QTest::newRow("nothing") << QStringList{} << "Usage:";
+    QTest::newRow("unknown command")
+        << words("frobnicate") << "meridox-cli: frobnicate is not a command.";
+    QTest::newRow("new without output")
+        << words("new") << "meridox-cli new: -o is missing: it names the new data file.";
+    QTest::newRow("unknown option")
+        << words("show a.dat --frob") << "meridox-cli show: --frob is not an option.";
+    QTest::newRow("read without port")
+        << words("read -o x.dat")
+        << "meridox-cli read: --port is missing: it names the radio's port (COM1, /dev/ttyUSB0).";
+    QTest::newRow("negative retries")
+        << words("read --port COM1 -o x.dat --retries -1")
+        << "meridox-cli read: --retries -1: the number of retries is a whole number, 0 or more.";
+    QTest::newRow("retries without value")
+        << words("info --port COM1 --retries") << "meridox-cli info: --retries needs a value.";
+    QTest::newRow("read --verify")
+        << words("read --port /dev/null -o x.dat --verify")
+        << "meridox-cli read: --verify is not an option of read: only a write is read back.";
+    QTest::newRow("trace of several ports")
+        << words("write x.dat --port COM1 --port COM2 --trace t.txt")
+        << "meridox-cli write: --trace cannot be used with several ports: it keeps the trace of "
+           "one session.";
+    QTest::newRow("same port twice")
+        << words("write x.dat --port ttyUSB7 --port COM2 --port ttyUSB7")
+        << "meridox-cli write: --port ttyUSB7 is given twice.";
+    QTest::newRow("one device by two names")
+        << words("read --port ttyUSB7 --port /dev/ttyUSB7 -o radios")
+        << "meridox-cli read: --port ttyUSB7 and --port /dev/ttyUSB7 are the same port "
+           "(/dev/ttyUSB7).";
+    QTest::newRow("unknown language")
+        << words("print a.dat -o a.pdf --language fr")
+        << "meridox-cli print: --language fr: the language is en (English) or zh (Chinese).";
+    QTest::newRow("group G") << words("import-csv a.csv a.dat --group G")
+                             << "meridox-cli import-csv: --group G: the group is a letter from A "
+                                "to F.";
+    QTest::newRow("show missing file") << words("show /nonexistent/x.dat") << QString();
+    QTest::newRow("new into missing folder") << words("new -o /nonexistent/x.dat") << QString();
 }
 
 void TestCli::usageErrors() {
     QFETCH(QStringList, args);
+    QFETCH(QString, firstLine);
     const Run r = run(QStringLiteral(MERIDOX_CLI), args);
     QCOMPARE(r.code, 1);
     QVERIFY(!r.err.isEmpty());
+    if (firstLine.isEmpty()) return;
+    const QStringList lines = r.err.split(QLatin1Char('\n'));
+    QCOMPARE(lines.first(), firstLine);
+    // The usage follows, with the command's own lines when there is a command.
+    QVERIFY2(lines.contains(QStringLiteral("Usage:")), qPrintable(r.err));
+    if (args.size() > 1)
+        QVERIFY2(
+            lines.value(lines.indexOf(QStringLiteral("Usage:")) + 1)
+                .startsWith(QStringLiteral("  meridox-cli ") + args.first() + QLatin1Char(' ')),
+            qPrintable(r.err));
 }
 
 void TestCli::helpAndVersion_data() {

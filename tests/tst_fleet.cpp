@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -13,7 +14,10 @@
 
 #include <array>
 #include <csignal>
+#include <fcntl.h>
 #include <memory>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace {
 const QString Meridox = QStringLiteral("meridox");
@@ -45,6 +49,29 @@ int framesReceived(const VirtualRadio& radio, const QString& hexStart) {
     return int(radio.log().filter(QRegularExpression(QStringLiteral("^> ") + hexStart)).size());
 }
 
+// A terminal window the command runs in (its controlling terminal); only the test holds the
+// window's side, so closing it is the hang-up. What the command shows is read and dropped.
+struct Terminal {
+    int window = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    Terminal() { ::grantpt(window), ::unlockpt(window); }
+    ~Terminal() { ::close(window); }
+    void attach(QProcess& process) const {
+        process.setChildProcessModifier([slave = QByteArray(::ptsname(window))] {
+            ::setsid();
+            const int fd = ::open(slave.constData(), O_RDWR);
+            ::ioctl(fd, TIOCSCTTY, 0);
+            for (int std = 0; std < 3; ++std)
+                ::dup2(fd, std);
+        });
+    }
+    void drain() const {
+        char buffer[4096];
+        while (::read(window, buffer, sizeof buffer) > 0) {
+        }
+    }
+    void hangUp() { ::close(std::exchange(window, -1)); }
+};
+
 QStringList logRows(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
@@ -65,6 +92,14 @@ class TestFleet : public QObject {
         return runCli(QStringLiteral(MERIDOX_CLI), args, environment());
     }
     QString newConfiguration() const { return file(QStringLiteral("fleet.dat")); }
+    // Starts the command the way the tests run it, for a test that talks to it while it runs.
+    void start(QProcess& cli, const QStringList& args) const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), environment().configHome);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), environment().dataHome);
+        cli.setProcessEnvironment(env);
+        cli.start(QStringLiteral(MERIDOX_CLI), args);
+    }
 
   private slots:
     void initTestCase() {
@@ -77,6 +112,9 @@ class TestFleet : public QObject {
     void repeatProgramsRadiosOneAfterAnother();
     void fleetOptionsRefused_data();
     void fleetOptionsRefused();
+    void stopLetsTheRadiosGo_data();
+    void stopLetsTheRadiosGo();
+    void repeatSaysWhatItWaitsFor();
 };
 
 void TestFleet::fourRadiosEndIdentical() {
@@ -216,13 +254,8 @@ void TestFleet::repeatProgramsRadiosOneAfterAnother() {
     QVERIFY(first.start(Meridox, {QStringLiteral("--hangup-after-session")}));
     const QString port = first.linkPath();
     QProcess cli;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), environment().configHome);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), environment().dataHome);
-    cli.setProcessEnvironment(env);
-    cli.start(QStringLiteral(MERIDOX_CLI),
-              {QStringLiteral("write"), in, QStringLiteral("--port"), port,
-               QStringLiteral("--repeat"), QStringLiteral("--log"), log});
+    start(cli, {QStringLiteral("write"), in, QStringLiteral("--port"), port,
+                QStringLiteral("--repeat"), QStringLiteral("--log"), log});
     QVERIFY(cli.waitForStarted());
     QString err;
     const auto doneCount = [&] {
@@ -264,6 +297,152 @@ void TestFleet::fleetOptionsRefused() {
     const Run r = run(args);
     QCOMPARE(r.code, 1);
     QVERIFY(r.err.contains(QStringLiteral("Usage:")));
+}
+
+// Ctrl+C, SIGTERM and a closed terminal stop a read, a write or an information read half-way:
+// the radio is let go with "E", the command says so (naming a radio left partly written), logs
+// the radio, keeps no file and exits with 4.
+void TestFleet::stopLetsTheRadiosGo_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("hangUp"); // the terminal is closed instead of the signal sent
+    QTest::addColumn<int>("ports");
+    QTest::addColumn<QString>("told"); // what standard error says
+    const QString interrupted = QStringLiteral("Stopped by Ctrl+C (SIGINT).");
+    const QString terminated = QStringLiteral("Stopped by SIGTERM.");
+    QTest::newRow("read, Ctrl+C") << "read" << SIGINT << false << 1 << interrupted;
+    QTest::newRow("write, Ctrl+C") << "write" << SIGINT << false << 1 << interrupted;
+    QTest::newRow("info, Ctrl+C") << "info" << SIGINT << false << 1 << interrupted;
+    QTest::newRow("read, SIGTERM") << "read" << SIGTERM << false << 1 << terminated;
+    QTest::newRow("write, SIGTERM") << "write" << SIGTERM << false << 1 << terminated;
+    QTest::newRow("info, SIGTERM") << "info" << SIGTERM << false << 1 << terminated;
+    QTest::newRow("read, terminal closed") << "read" << SIGHUP << true << 1 << QString();
+    QTest::newRow("write, terminal closed") << "write" << SIGHUP << true << 1 << QString();
+    QTest::newRow("info, terminal closed") << "info" << SIGHUP << true << 1 << QString();
+    QTest::newRow("two writes, SIGHUP")
+        << "write" << SIGHUP << false << 2
+        << QStringLiteral("Stopped: the terminal was closed (SIGHUP).");
+}
+
+void TestFleet::stopLetsTheRadiosGo() {
+    QFETCH(QString, command);
+    QFETCH(int, signal);
+    QFETCH(bool, hangUp);
+    QFETCH(int, ports);
+    QFETCH(QString, told);
+    const bool write = command == QLatin1String("write"), info = command == QLatin1String("info");
+    const QString out = file(QStringLiteral("stopped.dat")),
+                  log = file(QStringLiteral("stopped.csv"));
+    QFile::remove(log);
+    QStringList args{command};
+    if (write) args << newConfiguration();
+    if (command == QLatin1String("read"))
+        args << QStringLiteral("-o") << (ports > 1 ? file(QStringLiteral("stopped")) : out);
+    if (!info) args << QStringLiteral("--log") << log;
+    std::array<VirtualRadio, 2> radios; // slow: the signal comes while blocks are moving
+    for (int i = 0; i < ports; ++i) {
+        QVERIFY(radios[size_t(i)].start(Meridox,
+                                        {QStringLiteral("--reply-delay"), QStringLiteral("100")}));
+        args << QStringLiteral("--port") << radios[size_t(i)].linkPath();
+    }
+    Terminal terminal;
+    QProcess cli;
+    if (hangUp) terminal.attach(cli);
+    start(cli, args);
+    const QString blockFrame = write ? QStringLiteral("57 ") : QStringLiteral("52 ");
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            terminal.drain();
+            return framesReceived(radios[0], blockFrame) >= 3 &&
+                   framesReceived(radios[size_t(ports - 1)], blockFrame) >= 3;
+        },
+        10000));
+    hangUp ? terminal.hangUp() : void(::kill(pid_t(cli.processId()), signal));
+    QVERIFY(cli.waitForFinished(10000));
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 4);
+    const QString err = QString::fromUtf8(cli.readAllStandardError()),
+                  table = QString::fromUtf8(cli.readAllStandardOutput());
+    for (int i = 0; i < ports; ++i) {
+        const VirtualRadio& radio = radios[size_t(i)];
+        // The last frame the radio heard is "E".
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return radio.log().filter(QStringLiteral("> ")).last() == QLatin1String("> 45");
+            },
+            3000));
+        if (told.isEmpty()) continue;
+        QCOMPARE(err.contains(radio.linkPath() +
+                              QStringLiteral(": the radio (SOLV) holds a partly written "
+                                             "configuration until it is written again.\n")),
+                 write);
+        if (ports > 1)
+            QCOMPARE(summaryRow(table, radio.linkPath()).value(4), QStringLiteral("cancelled (4)"));
+    }
+    QVERIFY(!QFile::exists(out));
+    if (!info)
+        QCOMPARE(logRows(log).mid(1).replaceInStrings(
+                     QRegularExpression(QStringLiteral("^([^,]*,){8}([^,]*),.*")),
+                     QStringLiteral("\\2")),
+                 QStringList(ports, QStringLiteral("cancelled")));
+    if (told.isEmpty()) return; // the terminal has gone with what was said
+    QVERIFY2(err.contains(told + QLatin1Char('\n')), qPrintable(err));
+    QCOMPARE(err.contains(QStringLiteral("Nothing was changed")), !write);
+}
+
+// --repeat on ports that cannot be opened yet says so once for each, and again when one can
+// be opened. A port with a "/" is that path even when it appears later; a bare name that is no
+// file is a device under /dev; a COMn choice with no device is looked up again at each try.
+void TestFleet::repeatSaysWhatItWaitsFor() {
+    // The command sees its working folder by its real path.
+    const QString later =
+        QDir(QFileInfo(dir.path()).canonicalFilePath()).filePath(QStringLiteral("r5"));
+    QFile::remove(later);
+    QProcess cli;
+    cli.setWorkingDirectory(dir.path());
+    start(cli, {QStringLiteral("write"), newConfiguration(), QStringLiteral("--repeat"),
+                QStringLiteral("--port"), QStringLiteral("nothere"), QStringLiteral("--port"),
+                QStringLiteral("./r5"), QStringLiteral("--port"), QStringLiteral("COM8")});
+    QVERIFY(cli.waitForStarted());
+    QString err;
+    const auto told = [&](const QString& text) {
+        err += QString::fromUtf8(cli.readAllStandardError());
+        return err.contains(text);
+    };
+    const QString waiting = QStringLiteral(
+        "%1: the port cannot be opened yet: %2 is not connected. Plug in the programming cable, "
+        "or choose another port. Trying again every second.\n");
+    QVERIFY2(
+        QTest::qWaitFor([&] { return told(waiting.arg(QStringLiteral("./r5"), later)); }, 5000),
+        qPrintable(err));
+    const QString com8 = QStringLiteral("COM8: the port cannot be opened yet: COM8 has no serial "
+                                        "device on this computer. Trying again every second.\n");
+    QVERIFY2(QTest::qWaitFor([&] { return told(com8); }, 3000), qPrintable(err));
+    QVERIFY(told(waiting.arg(QStringLiteral("nothere"), QStringLiteral("/dev/nothere"))));
+    QTest::qWait(2500); // a few more tries, said once
+    std::array<VirtualRadio, 2> radios;
+    QVERIFY(radios[0].start(Meridox) && radios[1].start(Meridox));
+    QVERIFY(QFile::link(radios[0].linkPath(), later));
+    const QString settings = file(QStringLiteral("config/meridox/language/mysetup.ini"));
+    QVERIFY(QDir().mkpath(QFileInfo(settings).path()));
+    QFile pin(settings);
+    QVERIFY(pin.open(QIODevice::WriteOnly));
+    pin.write("[ports]\nCOM8=" + QFile::encodeName(radios[1].linkPath()) + '\n');
+    pin.close();
+    for (const char* port : {"./r5", "COM8"})
+        QVERIFY2(
+            QTest::qWaitFor(
+                [&] { return told(QLatin1String(port) + QStringLiteral(": radio SOLV done in ")); },
+                20000),
+            qPrintable(err));
+    QFile::remove(settings);
+    QCOMPARE(err.count(QStringLiteral("cannot be opened yet")), 3);
+    QCOMPARE(err.count(QStringLiteral("./r5: the port can be opened now; waiting for a radio.\n")),
+             1);
+    QCOMPARE(radios[1].dump(), radios[0].dump());
+    ::kill(pid_t(cli.processId()), SIGINT);
+    QVERIFY(cli.waitForFinished(5000));
+    QCOMPARE(cli.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestFleet)

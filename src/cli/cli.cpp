@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "clifleet.h"
+#include "stopsignals.h"
 
 #include "core/channels/channelrules.h"
 #include "core/comm/keptfiles.h"
@@ -23,7 +24,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QSaveFile>
 #include <QTextStream>
 #include <memory>
@@ -48,40 +51,66 @@ void applySettingsLanguage(const Product& p) {
     setCurrentLanguage(chinese ? LanguageChinese : LanguageEnglish);
 }
 
+QStringList usageLines(const Product& p) {
+    const QString cli = QStringLiteral("  %1-cli ").arg(p.program);
+    return {
+        QStringLiteral("Usage:"),
+        cli + QStringLiteral("new -o OUT.dat"),
+        cli + QStringLiteral("show FILE.dat"),
+        cli + QStringLiteral("read --port PORT (-o OUT.dat | --image OUT.img | both) [--retries N] "
+                             "[--trace FILE]"),
+        cli + QStringLiteral("write --port PORT (IN.dat | --image IN.img) [--retries N]") +
+            (p.identityAsksOverwrite ? QStringLiteral(" [--overwrite]") : QString()) +
+            QStringLiteral(" [--verify] [--trace FILE]"),
+        cli + QStringLiteral("read --port P1 --port P2 ... -o DIR [--repeat] [--log FILE.csv] "
+                             "[--retries N]"),
+        cli + QStringLiteral("write --port P1 --port P2 ... (IN.dat | --image IN.img) [--repeat] "
+                             "[--log FILE.csv] [--retries N] [--verify]"),
+        cli + QStringLiteral("info --port PORT [--retries N] [--trace FILE]"),
+        cli + QStringLiteral("export-csv FILE.dat OUT.csv"),
+        cli + QStringLiteral("import-csv IN.csv FILE.dat [--group A..F]"),
+        cli + QStringLiteral("diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)"),
+        cli + QStringLiteral("print FILE.dat -o OUT.pdf [--language en|zh]"),
+        QStringLiteral("PORT is a device path (/dev/ttyUSB0), a name under /dev (ttyUSB0) or "
+                       "COM1..COM8."),
+        QStringLiteral("--image: the radio's raw memory (%1 bytes); --trace: the bytes of the "
+                       "session.")
+            .arg(p.memorySize),
+        QStringLiteral("Several --port: one session per port at once, a summary table at the "
+                       "end, the exit"),
+        QStringLiteral("code is the highest of any radio. --repeat: one radio after another on "
+                       "each port"),
+        QStringLiteral("until Ctrl+C. --log: one CSV row per radio appended to FILE.csv."),
+        QStringLiteral("--verify: read the radio back after the write; exit 5 when it holds "
+                       "something else."),
+        QStringLiteral("Exit codes: 0 done, 1 usage or file, 2 port, 3 radio identity, 4 no "
+                       "answer, lost"),
+        QStringLiteral("  or stopped (Ctrl+C, SIGTERM, SIGHUP), 5 written, but the radio holds "
+                       "something else."),
+        cli + QStringLiteral("--help | --version"),
+    };
+}
+
 void printUsage(const Product& p, QTextStream& o) {
-    o << "Usage:\n"
-      << "  " << p.program << "-cli new -o OUT.dat\n"
-      << "  " << p.program << "-cli show FILE.dat\n"
-      << "  " << p.program
-      << "-cli read --port PORT (-o OUT.dat | --image OUT.img | both) [--retries N] "
-         "[--trace FILE]\n"
-      << "  " << p.program << "-cli write --port PORT (IN.dat | --image IN.img) [--retries N]"
-      << (p.identityAsksOverwrite ? " [--overwrite]" : "") << " [--verify] [--trace FILE]\n"
-      << "  " << p.program
-      << "-cli read --port P1 --port P2 ... -o DIR [--repeat] [--log FILE.csv] [--retries N]\n"
-      << "  " << p.program
-      << "-cli write --port P1 --port P2 ... (IN.dat | --image IN.img) [--repeat] "
-         "[--log FILE.csv] [--retries N] [--verify]\n"
-      << "  " << p.program << "-cli info --port PORT [--retries N] [--trace FILE]\n"
-      << "  " << p.program << "-cli export-csv FILE.dat OUT.csv\n"
-      << "  " << p.program << "-cli import-csv IN.csv FILE.dat [--group A..F]\n"
-      << "  " << p.program << "-cli diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)\n"
-      << "  " << p.program << "-cli print FILE.dat -o OUT.pdf [--language en|zh]\n"
-      << "PORT is a device path (/dev/ttyUSB0) or COM1..COM8.\n"
-      << "--image: the radio's raw memory (" << p.memorySize
-      << " bytes); --trace: the bytes of the session.\n"
-      << "Several --port: one session per port at once, a summary table at the end, the exit\n"
-      << "code is the highest of any radio. --repeat: one radio after another on each port\n"
-      << "until Ctrl+C. --log: one CSV row per radio appended to FILE.csv.\n"
-      << "--verify: read the radio back after the write; exit 5 when it holds something else.\n"
-      << "Exit codes: 0 done, 1 usage or file, 2 port, 3 radio identity, 4 no answer or lost,\n"
-      << "  5 written, but the radio holds something else.\n"
-      << "  " << p.program << "-cli --help | --version\n";
+    for (const QString& line : usageLines(p))
+        o << line << '\n';
     o.flush();
 }
 
 int usage(const Product& p) {
     printUsage(p, err());
+    return ExitUsageOrFile;
+}
+
+// A usage error of a command: what is wrong, naming the option, then the command's usage lines.
+int usage(const Product& p, const QString& command, const QString& why) {
+    const QString cli = QStringLiteral("%1-cli").arg(p.program);
+    err() << cli << ' ' << command << ": " << why << '\n' << "Usage:\n";
+    const QString prefix = QStringLiteral("  %1 %2 ").arg(cli, command);
+    for (const QString& line : usageLines(p))
+        if (line.startsWith(prefix)) err() << line << '\n';
+    err() << QStringLiteral("Run %1 --help for every command and option.").arg(cli) << '\n';
+    err().flush();
     return ExitUsageOrFile;
 }
 
@@ -101,6 +130,7 @@ struct SubArgs {
     bool timing = false;
     bool repeat = false;
     bool ok = true;
+    QString problem;                                 // the first usage error, naming the option
     RadioOperation operation = RadioOperation::Idle; // read or write: what a log row names
 
     // Several ports, or one port again and again: a fleet run.
@@ -110,34 +140,39 @@ struct SubArgs {
 
 SubArgs parseSubArgs(const QStringList& args) {
     SubArgs r;
+    const auto refuse = [&r](const QString& why) {
+        if (r.ok) r.problem = why;
+        r.ok = false;
+    };
+    // The value of option i; empty (and refused) when it is missing.
+    const auto value = [&](qsizetype& i) {
+        if (i + 1 < args.size()) return args.at(++i);
+        refuse(QStringLiteral("%1 needs a value.").arg(args.at(i)));
+        return QString();
+    };
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
         if (a == QLatin1String("-o") || a == QLatin1String("--output")) {
-            if (i + 1 >= args.size()) {
-                r.ok = false;
-                break;
-            }
-            r.output = args.at(++i);
+            r.output = value(i);
         } else if (a == QLatin1String("--port") || a == QLatin1String("-p")) {
-            if (i + 1 >= args.size()) {
-                r.ok = false;
-                break;
-            }
-            r.port = args.at(++i);
-            r.ports << r.port;
+            r.port = value(i);
+            if (!r.port.isEmpty()) r.ports << r.port;
         } else if (a == QLatin1String("--image") || a == QLatin1String("--trace")) {
-            if (i + 1 >= args.size()) {
-                r.ok = false;
-                break;
-            }
-            (a == QLatin1String("--image") ? r.image : r.trace) = args.at(++i);
+            (a == QLatin1String("--image") ? r.image : r.trace) = value(i);
         } else if (a == QLatin1String("--retries")) {
+            const QString n = value(i);
             bool ok = false;
-            r.retries = i + 1 < args.size() ? args.at(++i).toInt(&ok) : -1;
-            if (!ok || r.retries < 0) r.ok = false;
+            r.retries = n.toInt(&ok);
+            if (!n.isEmpty() && (!ok || r.retries < 0))
+                refuse(QStringLiteral("--retries %1: the number of retries is a whole number, "
+                                      "0 or more.")
+                           .arg(n));
         } else if (a == QLatin1String("--group")) {
-            r.group = i + 1 < args.size() ? groupFromLetter(args.at(++i)) : -1;
-            if (r.group < 0) r.ok = false;
+            const QString letter = value(i);
+            r.group = groupFromLetter(letter);
+            if (!letter.isEmpty() && r.group < 0)
+                refuse(
+                    QStringLiteral("--group %1: the group is a letter from A to F.").arg(letter));
         } else if (a == QLatin1String("--overwrite")) {
             r.overwrite = true;
         } else if (a == QLatin1String("--verify")) {
@@ -147,18 +182,33 @@ SubArgs parseSubArgs(const QStringList& args) {
         } else if (a == QLatin1String("--repeat")) {
             r.repeat = true;
         } else if (a == QLatin1String("--log")) {
-            if (i + 1 >= args.size()) {
-                r.ok = false;
-                break;
-            }
-            r.log = args.at(++i);
+            r.log = value(i);
         } else if (a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            r.ok = false;
+            refuse(QStringLiteral("%1 is not an option.").arg(a));
         } else {
             r.positional << a;
         }
     }
     return r;
+}
+
+// The usage errors every command shares: an option that cannot be parsed, too many or too few
+// file names (named as the usage names them: FILE.dat, OUT.csv), an -o that the command does
+// not take. Empty when there is none.
+QString commonProblem(const QString& command, const SubArgs& a, const QStringList& files,
+                      bool takesOutput = false) {
+    if (!a.ok) return a.problem;
+    if (a.positional.size() > files.size())
+        return QStringLiteral("%1: one file name too many.").arg(a.positional.at(files.size()));
+    if (a.positional.size() < files.size())
+        return QStringLiteral("%1 is missing.").arg(files.at(a.positional.size()));
+    if (!takesOutput && !a.output.isEmpty())
+        return QStringLiteral("-o is not an option of %1.").arg(command);
+    return {};
+}
+
+QString missingPort() {
+    return QStringLiteral("--port is missing: it names the radio's port (COM1, /dev/ttyUSB0).");
 }
 
 // Saves the configuration as a data file; the reason for a failure goes to stderr.
@@ -174,7 +224,10 @@ int saveAs(Document& doc, const QString& path) {
 
 int newCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.output.isEmpty() || !a.positional.isEmpty()) return usage(p);
+    QString why = commonProblem(QStringLiteral("new"), a, {}, true);
+    if (why.isEmpty() && a.output.isEmpty())
+        why = QStringLiteral("-o is missing: it names the new data file.");
+    if (!why.isEmpty()) return usage(p, QStringLiteral("new"), why);
     Document doc(p);
     doc.initialiseDefaults();
     return saveAs(doc, a.output);
@@ -235,7 +288,8 @@ bool openConfigFile(Document& doc, const QString& path) {
 
 int showCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.positional.size() != 1 || !a.output.isEmpty()) return usage(p);
+    const QString why = commonProblem(QStringLiteral("show"), a, {QStringLiteral("FILE.dat")});
+    if (!why.isEmpty()) return usage(p, QStringLiteral("show"), why);
     Document doc(p);
     doc.initialiseDefaults();
     if (!openConfigFile(doc, a.positional.first())) return ExitUsageOrFile;
@@ -321,10 +375,24 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     QObject::connect(&session, &RadioSession::progressChanged, &loop,
                      [&](int pc) { msgs.progress(pc); });
     QObject::connect(&session, &RadioSession::finished, &loop, [&] { loop.quit(); });
+    // Ctrl+C, SIGTERM or a closed terminal cancel the session: the radio is let go with "E".
+    StopSignals& stop = StopSignals::instance();
+    int stoppedBy = stop.received();
+    RadioOperation stoppedIn = RadioOperation::Idle;
+    bool partlyWritten = false;
+    QObject::connect(&stop, &StopSignals::stopRequested, &loop, [&](int signal) {
+        // A session that has just ended is not stopped any more.
+        if (stoppedBy != 0 || !session.busy()) return;
+        stoppedBy = signal;
+        stoppedIn = session.operation();
+        partlyWritten = writeUnderway(session);
+        session.cancel();
+    });
     QElapsedTimer clock;
     const QDateTime started = QDateTime::currentDateTime();
     clock.start();
-    if (start(session)) loop.exec();
+    // A stop that came before the session began: the radio is not touched.
+    if (stoppedBy == 0 && start(session)) loop.exec();
     const double ms = double(clock.nsecsElapsed()) / 1e6;
     if (record) {
         record->started = started;
@@ -333,16 +401,36 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
         record->operation = a.operation;
         record->failure = session.lastFailure();
         record->seconds = ms / 1000;
+        record->partlyWritten = partlyWritten;
         describeRadio(doc.product(), session, *record);
+        if (stoppedBy != 0 && record->failure == SessionFailure::None)
+            record->failure = SessionFailure::Cancelled;
     }
     msgs.endProgressLine();
+    if (stoppedBy != 0) {
+        err() << StopSignals::describe(stoppedBy) << '\n';
+        FleetRecord radio;
+        describeRadio(doc.product(), session, radio);
+        if (partlyWritten)
+            err() << a.port << ": " << partlyWrittenText(radio.model) << '\n';
+        else if (stoppedIn == RadioOperation::Verify)
+            err() << tr2("The radio was written; reading it back to verify it was stopped.",
+                         "对讲机已写入；回读校验已停止。")
+                  << '\n';
+        else if (stoppedIn == RadioOperation::Read)
+            err() << tr2("Nothing was changed and no file was written.",
+                         "未做任何更改，也未写入文件。")
+                  << '\n';
+        else
+            err() << tr2("Nothing was changed.", "未做任何更改。") << '\n';
+    }
     if (a.timing)
         err() << QStringLiteral("timing: %1 ms, %2 exchanges, %3 bytes\n")
                      .arg(ms, 0, 'f', 3)
                      .arg(session.framesSent())
                      .arg(session.bytesMoved());
     setMessageService(nullptr);
-    int rc = exitCodeFor(session.lastFailure());
+    int rc = stoppedBy != 0 ? ExitNoAnswer : exitCodeFor(session.lastFailure());
     // The kept trace is a help, not the command's result; the copy was asked for.
     if (!trace.lastError().isEmpty())
         err() << tr2("Warning: the session trace was not kept: ", "警告：未保存通信记录：")
@@ -401,6 +489,7 @@ int fleetCommand(const Document& doc, const SubArgs& a, const QByteArray& image 
     options.verify = a.verify;
     options.differ = diffRadioImages;
     options.repeat = a.repeat;
+    options.settingsFile = defaultSettingsFile();
     FleetCommand command;
     command.ports = a.ports;
     command.outputDir = a.output;
@@ -410,18 +499,51 @@ int fleetCommand(const Document& doc, const SubArgs& a, const QByteArray& image 
 }
 
 // What a fleet run cannot take: one trace copy or timing for many sessions, a raw image
-// file for many reads.
-bool fleetUsageOk(const SubArgs& a) {
-    return !a.fleet() || (a.trace.isEmpty() && !a.timing &&
-                          (a.operation == RadioOperation::Write || a.image.isEmpty()));
+// file for many reads, the same port twice. Empty when it can take the options.
+QString fleetProblem(const SubArgs& a) {
+    if (!a.fleet()) return {};
+    const QString many =
+        a.repeat ? QStringLiteral("with --repeat") : QStringLiteral("with several ports");
+    if (!a.trace.isEmpty())
+        return QStringLiteral("--trace cannot be used %1: it keeps the trace of one session.")
+            .arg(many);
+    if (a.timing)
+        return QStringLiteral("--timing cannot be used %1: it times one session.").arg(many);
+    if (a.operation == RadioOperation::Read && !a.image.isEmpty())
+        return QStringLiteral("--image cannot be used %1: each radio is read into a data file of "
+                              "the folder -o names.")
+            .arg(many);
+    // Two names of one device would fight over it.
+    QHash<QString, QString> seen; // device -> the port argument that named it first
+    for (const QString& port : a.ports) {
+        const QString device = resolvePortName(port, defaultSettingsFile());
+        const QString canonical = QFileInfo(device).canonicalFilePath();
+        const QString key = !canonical.isEmpty() ? canonical
+                            : !device.isEmpty()  ? device
+                                                 : port.toUpper();
+        const auto first = seen.constFind(key);
+        if (first == seen.cend()) {
+            seen.insert(key, port);
+        } else if (*first == port) {
+            return QStringLiteral("--port %1 is given twice.").arg(port);
+        } else {
+            return QStringLiteral("--port %1 and --port %2 are the same port (%3).")
+                .arg(*first, port, device.isEmpty() ? port : device);
+        }
+    }
+    return {};
 }
 
 int readCommand(const Product& p, const QStringList& args) {
     SubArgs a = parseSubArgs(args);
     a.operation = RadioOperation::Read;
-    if (!a.ok || a.port.isEmpty() || (a.output.isEmpty() && a.image.isEmpty()) ||
-        !a.positional.isEmpty() || !fleetUsageOk(a))
-        return usage(p);
+    QString why = commonProblem(QStringLiteral("read"), a, {}, true);
+    if (why.isEmpty() && a.port.isEmpty()) why = missingPort();
+    if (why.isEmpty() && a.output.isEmpty() && a.image.isEmpty())
+        why = QStringLiteral("-o OUT.dat or --image OUT.img is missing: it names the file the "
+                             "radio is read into.");
+    if (why.isEmpty()) why = fleetProblem(a);
+    if (!why.isEmpty()) return usage(p, QStringLiteral("read"), why);
     Document doc(p);
     doc.initialiseDefaults();
     if (a.fleet()) return fleetCommand(doc, a);
@@ -473,10 +595,16 @@ bool openImageFile(Document& doc, const QString& path, QByteArray* image) {
 int writeCommand(const Product& p, const QStringList& args) {
     SubArgs a = parseSubArgs(args);
     a.operation = RadioOperation::Write;
-    if (!a.ok || a.port.isEmpty() || a.positional.size() != (a.image.isEmpty() ? 1 : 0) ||
-        !a.output.isEmpty() || !fleetUsageOk(a))
-        return usage(p);
-    if (a.overwrite && !p.identityAsksOverwrite) return usage(p);
+    QString why =
+        commonProblem(QStringLiteral("write"), a,
+                      a.image.isEmpty() ? QStringList{QStringLiteral("IN.dat")} : QStringList{});
+    if (why.isEmpty() && a.port.isEmpty()) why = missingPort();
+    if (why.isEmpty() && a.overwrite && !p.identityAsksOverwrite)
+        why = QStringLiteral("--overwrite is not an option of %1-cli: it writes only radios of "
+                             "its own model.")
+                  .arg(p.program);
+    if (why.isEmpty()) why = fleetProblem(a);
+    if (!why.isEmpty()) return usage(p, QStringLiteral("write"), why);
     Document doc(p);
     doc.initialiseDefaults();
     QByteArray image;
@@ -497,9 +625,13 @@ int writeCommand(const Product& p, const QStringList& args) {
 
 int infoCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.port.isEmpty() || !a.positional.isEmpty() || !a.output.isEmpty() ||
-        !a.image.isEmpty() || a.fleetOptions())
-        return usage(p);
+    QString why = commonProblem(QStringLiteral("info"), a, {});
+    if (why.isEmpty() && a.port.isEmpty()) why = missingPort();
+    if (why.isEmpty() && !a.image.isEmpty())
+        why = QStringLiteral("--image is not an option of info.");
+    if (why.isEmpty() && a.fleetOptions())
+        why = QStringLiteral("info reads one radio: one --port, without --repeat or --log.");
+    if (!why.isEmpty()) return usage(p, QStringLiteral("info"), why);
     Document doc(p);
     doc.initialiseDefaults();
     LocalInformation info;
@@ -520,7 +652,9 @@ int infoCommand(const Product& p, const QStringList& args) {
 
 int exportCsvCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.positional.size() != 2 || !a.output.isEmpty()) return usage(p);
+    const QString why = commonProblem(QStringLiteral("export-csv"), a,
+                                      {QStringLiteral("FILE.dat"), QStringLiteral("OUT.csv")});
+    if (!why.isEmpty()) return usage(p, QStringLiteral("export-csv"), why);
     Document doc(p);
     doc.initialiseDefaults();
     if (!openConfigFile(doc, a.positional.at(0))) return ExitUsageOrFile;
@@ -543,17 +677,26 @@ int printCommand(const Product& p, const QStringList& args) {
             rest << args.at(i);
             continue;
         }
-        const QString name = i + 1 < args.size() ? args.at(++i) : QString();
+        if (i + 1 >= args.size())
+            return usage(p, QStringLiteral("print"), QStringLiteral("--language needs a value."));
+        const QString& name = args.at(++i);
         if (name == QLatin1String("en"))
             language = LanguageEnglish;
         else if (name == QLatin1String("zh"))
             language = LanguageChinese;
         else
-            return usage(p);
+            return usage(p, QStringLiteral("print"),
+                         QStringLiteral("--language %1: the language is en (English) or zh "
+                                        "(Chinese).")
+                             .arg(name));
     }
     const SubArgs a = parseSubArgs(rest);
-    if (!a.ok || a.positional.size() != 1 || a.output.isEmpty() || !a.port.isEmpty())
-        return usage(p);
+    QString problem = commonProblem(QStringLiteral("print"), a, {QStringLiteral("FILE.dat")}, true);
+    if (problem.isEmpty() && a.output.isEmpty())
+        problem = QStringLiteral("-o is missing: it names the PDF file to write.");
+    if (problem.isEmpty() && !a.port.isEmpty())
+        problem = QStringLiteral("--port is not an option of print.");
+    if (!problem.isEmpty()) return usage(p, QStringLiteral("print"), problem);
     // Text layout and fonts need the GUI application that cliMain makes for this command.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         err() << "print: no text rendering available in this process.\n";
@@ -573,7 +716,9 @@ int printCommand(const Product& p, const QStringList& args) {
 
 int importCsvCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.positional.size() != 2 || !a.output.isEmpty()) return usage(p);
+    const QString why = commonProblem(QStringLiteral("import-csv"), a,
+                                      {QStringLiteral("IN.csv"), QStringLiteral("FILE.dat")});
+    if (!why.isEmpty()) return usage(p, QStringLiteral("import-csv"), why);
     QFile in(a.positional.at(0));
     if (!in.open(QIODevice::ReadOnly)) {
         err() << messageText(Msg::FileError) << '\n'
@@ -612,8 +757,10 @@ constexpr int DiffTrouble = 2;
 
 int diffCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    if (!a.ok || a.positional.size() != 2 || !a.output.isEmpty()) {
-        usage(p);
+    const QString why = commonProblem(QStringLiteral("diff"), a,
+                                      {QStringLiteral("A.dat"), QStringLiteral("B.dat")});
+    if (!why.isEmpty()) {
+        usage(p, QStringLiteral("diff"), why);
         return DiffTrouble;
     }
     Document da(p), db(p);
@@ -645,7 +792,15 @@ int runCli(const Product& p, const QStringList& args) {
     }
     const QStringList rest = args.mid(1);
     // Only a write has something to verify.
-    if (cmd != QLatin1String("write") && rest.contains(QLatin1String("--verify"))) return usage(p);
+    static const QStringList commands{
+        QStringLiteral("new"),        QStringLiteral("show"), QStringLiteral("read"),
+        QStringLiteral("write"),      QStringLiteral("info"), QStringLiteral("export-csv"),
+        QStringLiteral("import-csv"), QStringLiteral("diff"), QStringLiteral("print")};
+    if (cmd != QLatin1String("write") && commands.contains(cmd) &&
+        rest.contains(QLatin1String("--verify")))
+        return usage(
+            p, cmd,
+            QStringLiteral("--verify is not an option of %1: only a write is read back.").arg(cmd));
     int rc = ExitUsageOrFile;
     if (cmd == QLatin1String("new"))
         rc = newCommand(p, rest);
@@ -665,8 +820,10 @@ int runCli(const Product& p, const QStringList& args) {
         rc = diffCommand(p, rest);
     else if (cmd == QLatin1String("print"))
         rc = printCommand(p, rest);
-    else
+    else {
+        err() << p.program << "-cli: " << cmd << " is not a command.\n";
         rc = usage(p);
+    }
     out().flush();
     err().flush();
     return rc;

@@ -6,16 +6,14 @@
 #include "core/config/datafile.h"
 #include "core/config/messages.h"
 #include "exchange/fleetlog.h"
+#include "stopsignals.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSocketNotifier>
 
-#include <csignal>
-#include <fcntl.h>
 #include <unistd.h>
 
 int exitCodeFor(SessionFailure f) {
@@ -49,37 +47,6 @@ int exitCodeFor(const FleetRecord& r) {
 }
 
 namespace {
-
-// SIGINT and SIGTERM only write a byte into a pipe; the event loop reads it and stops the run.
-// A second signal ends the program the usual way.
-int g_stopPipe[2] = {-1, -1};
-
-void onStopSignal(int sig) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_stopPipe[1], &byte, 1);
-    std::signal(sig, SIG_DFL);
-}
-
-class StopSignals {
-  public:
-    StopSignals() {
-        if (::pipe2(g_stopPipe, O_NONBLOCK | O_CLOEXEC) != 0) return;
-        std::signal(SIGINT, onStopSignal);
-        std::signal(SIGTERM, onStopSignal);
-        m_notifier = std::make_unique<QSocketNotifier>(g_stopPipe[0], QSocketNotifier::Read);
-    }
-    ~StopSignals() {
-        std::signal(SIGINT, SIG_DFL);
-        std::signal(SIGTERM, SIG_DFL);
-        m_notifier.reset();
-        for (int& fd : g_stopPipe)
-            if (fd >= 0) ::close(std::exchange(fd, -1));
-    }
-    QSocketNotifier* notifier() const { return m_notifier.get(); }
-
-  private:
-    std::unique_ptr<QSocketNotifier> m_notifier;
-};
 
 QString stateText(const FleetPort& port) {
     switch (port.state()) {
@@ -218,6 +185,12 @@ void keepRead(FleetPort& port, FleetRecord& r, const QString& folder, QTextStrea
 
 } // namespace
 
+QString partlyWrittenText(const QString& model) {
+    return tr2("the radio (%1) holds a partly written configuration until it is written again.",
+               "对讲机（%1）中只有部分写入的配置，直到再次写入为止。")
+        .arg(model.isEmpty() ? QStringLiteral("?") : model);
+}
+
 QString fleetReadFileName(const QString& folder, const QString& port,
                           const RadioSession::RadioIdentity& id) {
     static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._]+"));
@@ -281,18 +254,26 @@ int runFleet(const Document& doc, const FleetOptions& options, const FleetComman
         });
 
     QEventLoop loop;
-    StopSignals stop;
-    if (stop.notifier())
-        QObject::connect(stop.notifier(), &QSocketNotifier::activated, &fleet, [&fleet] {
-            char bytes[16];
-            while (::read(g_stopPipe[0], bytes, sizeof bytes) > 0) {
-            }
-            fleet.stop();
-        });
+    StopSignals& stop = StopSignals::instance();
+    int stoppedBy = stop.received();
+    QObject::connect(&stop, &StopSignals::stopRequested, &fleet, [&](int signal) {
+        if (stoppedBy == 0) stoppedBy = signal;
+        fleet.stop();
+    });
     QObject::connect(&fleet, &Fleet::finished, &loop, &QEventLoop::quit);
-    fleet.start();
-    if (fleet.running()) loop.exec();
+    // A stop that came while the files were being opened: no radio is touched.
+    if (stoppedBy == 0)
+        fleet.start();
+    else
+        rc = ExitNoAnswer;
+    if (fleet.running() && stoppedBy == 0) loop.exec();
     console.clear();
+    if (stoppedBy != 0) {
+        err << StopSignals::describe(stoppedBy) << '\n';
+        for (const auto& p : fleet.ports())
+            for (const FleetRecord& r : p->records())
+                if (r.partlyWritten) err << r.port << ": " << partlyWrittenText(r.model) << '\n';
+    }
     err.flush();
     // The table lists the ports in the order given, each port's radios in the order done.
     std::vector<FleetRecord> records;

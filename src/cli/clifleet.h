@@ -18,10 +18,13 @@ struct FleetCommand {
 };
 
 // Runs the sessions of all ports at once on this thread's event loop until every port is done
-// (or, with repeat, until SIGINT or SIGTERM). Progress and messages go to `err`, the summary
-// table to `out`. Returns the highest exit code of any radio.
+// (or, with repeat, until SIGINT, SIGTERM or SIGHUP). Progress and messages go to `err`, the
+// summary table to `out`. Returns the highest exit code of any radio.
 int runFleet(const Document& doc, const FleetOptions& options, const FleetCommand& command,
              QTextStream& out, QTextStream& err);
+
+// What a radio stopped in the middle of a write holds, for the user.
+QString partlyWrittenText(const QString& model);
 
 // A radio's data file name in the read folder: the port and the radio's identification,
 // "ttyUSB0-SOLV-4-V100.dat"; a name already taken gets "-2", "-3", ... (nothing is replaced).

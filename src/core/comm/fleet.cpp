@@ -1,5 +1,6 @@
 #include "fleet.h"
 
+#include "core/comm/ports.h"
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
 
@@ -107,6 +108,7 @@ void FleetPort::stop() {
     m_stopping = true;
     m_probeTimer.stop();
     if (m_session.busy()) {
+        m_current.partlyWritten = writeUnderway(m_session);
         m_session.cancel(); // ends through sessionEnded, which finishes the port
         return;
     }
@@ -191,10 +193,34 @@ void FleetPort::scheduleProbe() {
 // at once, so a radio waiting to be unplugged never stays in programming mode.
 void FleetPort::probe() {
     if (m_stopping || m_session.busy()) return;
+    if (m_device.isEmpty()) {
+        m_device = resolvePortName(m_port, m_options.settingsFile);
+        m_session.setPortName(m_device);
+    }
     PortOpenError error;
     if (!m_link.open(m_device, &error)) {
-        probeDone(false); // no adapter, or another program has it: no radio to talk to
+        // No adapter, or another program has it: no radio to talk to. Said once for each
+        // time the port cannot be used while waiting for a radio (an adapter that leaves
+        // with its radio is the radio leaving).
+        if (!m_portUnusable && m_state == State::WaitingForRadio) {
+            m_portUnusable = true;
+            const QString why = m_device.isEmpty()
+                                    ? tr2("%1 has no serial device on this computer.",
+                                          "%1 在本计算机上没有串口设备。")
+                                          .arg(m_port)
+                                    : error.reason;
+            const bool stop = why.endsWith(QLatin1Char('.')) || why.endsWith(QChar(0x3002));
+            emit message(tr2("the port cannot be opened yet: %1%2 Trying again every second.",
+                             "端口暂时无法打开：%1%2 每秒重试一次。")
+                             .arg(why, stop ? QString() : tr2(".", "。")));
+        }
+        probeDone(false);
         return;
+    }
+    if (m_portUnusable) {
+        m_portUnusable = false;
+        emit message(tr2("the port can be opened now; waiting for a radio.",
+                         "端口现在可以打开；等待对讲机。"));
     }
     m_probeStep = ProbeStep::Program;
     m_link.setExpectedLength(1);
@@ -270,6 +296,13 @@ void Fleet::stop() {
 bool Fleet::running() const {
     return std::any_of(m_ports.begin(), m_ports.end(),
                        [](const auto& p) { return p->state() != FleetPort::State::Stopped; });
+}
+
+bool writeUnderway(const RadioSession& session) {
+    // The write's data frames go out from the first block step on; once the last one is
+    // acknowledged the session sends the end command instead.
+    return session.operation() == RadioOperation::Write &&
+           (session.step() == SessionStep::Block || session.step() == SessionStep::BlockAck);
 }
 
 void describeRadio(const Product& p, const RadioSession& session, FleetRecord& record) {

@@ -38,6 +38,9 @@ struct FleetRecord {
     QString fileError; // a read that succeeded but could not be saved: why
     QString lastMessage;
     double seconds = 0;
+    // The write was stopped after it had sent data: the radio holds part of the new
+    // configuration until it is written again.
+    bool partlyWritten = false;
 
     bool succeeded() const {
         return failure == SessionFailure::None && fileError.isEmpty() &&
@@ -54,6 +57,9 @@ struct FleetOptions {
     bool verify = false;    // read back what was written
     MemoryDiffer differ;    // names what a verify found different (channels and settings)
     bool repeat = false;    // one radio after another until stopped
+    // Where COM1..COM8 are pinned. With repeat, a choice that had no device at the start is
+    // looked up again at each try, so that an adapter plugged in later is found.
+    QString settingsFile;
 };
 
 // One port of a fleet run. Without repeat it runs one session and is done. With repeat it asks
@@ -126,7 +132,8 @@ class FleetPort : public QObject {
     QElapsedTimer m_clock;
     std::vector<FleetRecord> m_records;
     ProbeStep m_probeStep = ProbeStep::None;
-    QTimer m_probeTimer; // the next probe
+    bool m_portUnusable = false; // repeat: the last probe could not open the port (said so)
+    QTimer m_probeTimer;         // the next probe
     QTimer m_probeReplyTimer;
 };
 
@@ -157,6 +164,10 @@ class Fleet : public QObject {
     std::vector<std::unique_ptr<FleetPort>> m_ports;
     std::vector<FleetRecord> m_records;
 };
+
+// Whether stopping the session now leaves its radio partly written: a write that has sent data
+// and not yet all of it.
+bool writeUnderway(const RadioSession& session);
 
 // Fills model, band and firmware of the record from the identification the session's radio sent.
 void describeRadio(const Product& p, const RadioSession& session, FleetRecord& record);

@@ -1,5 +1,6 @@
 #include "ports.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
@@ -37,10 +38,10 @@ QString resolvePortName(const QString& port, const QString& settingsFile) {
     const auto m = com.match(port);
     if (m.hasMatch()) return deviceForChoice(m.captured(1).toInt(), settingsFile);
     if (port.isEmpty()) return port;
-    // A bare name is a file of the current folder when there is one ("radio", a link to a
-    // virtual radio), else a device name ("ttyUSB0"). Always the full path, so that messages
-    // name what was tried.
+    // A name with a "/" is a path, whether it exists yet or not ("./r5"). A bare name is a file
+    // of the current folder when there is one ("radio", a link to a virtual radio), else a
+    // device name ("ttyUSB0"). Always the full path, so that messages name what was tried.
     if (!port.contains(QLatin1Char('/')) && !QFileInfo::exists(port))
         return QStringLiteral("/dev/") + port;
-    return QFileInfo(port).absoluteFilePath();
+    return QDir::cleanPath(QFileInfo(port).absoluteFilePath());
 }
