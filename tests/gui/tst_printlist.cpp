@@ -5,14 +5,19 @@
 #include "ui/shell/printlistwindow.h"
 #include "windowtest.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -130,6 +135,26 @@ class TestPrintList : public QObject {
              {"CommandSelAll", "CommandClrAll", "CommandSet", "Command1", "Command2"})
             shown << m_window->findChild<QPushButton*>(QLatin1String(b))->text();
         QCOMPARE(shown, captions.split(QLatin1Char('|')));
+    }
+
+    // Qt's preview opens large enough to read, its pages fitted to the width.
+    void previewOpensReadable() {
+        m_dialogs.reset();
+        open();
+        check(2)->setChecked(true);
+        QSize size;
+        int zoom = -1;
+        QTimer::singleShot(300, this, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!preview) return;
+            size = preview->size();
+            zoom = preview->findChild<QPrintPreviewWidget*>()->zoomMode();
+            preview->reject();
+        });
+        click("Command1");
+        const QRect screen = m_window->screen()->availableGeometry();
+        QVERIFY(size.width() >= screen.width() * 2 / 3 && size.height() >= screen.height() * 4 / 5);
+        QCOMPARE(zoom, int(QPrintPreviewWidget::FitToWidth));
     }
 
     void selectAllAndClearAll() {

@@ -25,8 +25,7 @@ bool applyQtTranslations(int language) {
     // "qt_zh_CN" gathers the catalogues of every Qt module (qtbase holds the dialogs).
     auto translator = std::make_unique<QTranslator>();
     if (!translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"),
-                          QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return false;
     QCoreApplication::installTranslator(translator.get());
     current = std::move(translator);
