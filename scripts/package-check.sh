@@ -18,6 +18,30 @@ if [ "${1:-}" = "--files" ]; then
     done
     desktop-file-validate "$build"/meridox.desktop "$build"/solvir.desktop
     appstreamcli validate --no-net "$build"/meridox.metainfo.xml "$build"/solvir.metainfo.xml
+    # Each program's data files are of its own type, and solvir's (which begin like a Windows
+    # icon) are not taken for icons, while a real icon still is.
+    if command -v update-mime-database >/dev/null && command -v gio >/dev/null &&
+        [ -f /usr/share/mime/packages/freedesktop.org.xml ]; then
+        mime=$(mktemp -d)
+        trap 'rm -rf "$mime"' EXIT
+        mkdir -p "$mime/mime/packages"
+        cp /usr/share/mime/packages/freedesktop.org.xml "$mime/mime/packages/"
+        cp packaging/meridox-mime.xml "$mime/mime/packages/meridox.xml"
+        update-mime-database "$mime/mime" 2>/dev/null
+        printf '\0\0\1\0\1\0\20\20\0\0\1\0\40\0\150\4\0\0\26\0\0\0' >"$mime/icon.dat"
+        type_of() {
+            XDG_DATA_HOME=$mime XDG_DATA_DIRS=$mime gio info -a standard::content-type "$1" \
+                2>/dev/null | sed -n 's/^ *standard::content-type: //p'
+        }
+        for pair in "$build/KORVEN_New.dat=application/x-meridox-configuration" \
+            "$build/solvir-data/KORVEN_New.dat=application/x-solvir-configuration" \
+            "$build/solvir-data/KORVEN.dat=application/x-solvir-configuration" \
+            "$mime/icon.dat=image/vnd.microsoft.icon"; do
+            found=$(type_of "${pair%%=*}")
+            [ "$found" = "${pair#*=}" ] || { echo "FAIL: ${pair%%=*} is $found, expected ${pair#*=}" >&2; exit 1; }
+        done
+        echo "ok: data files are of their program's type"
+    fi
     exit 0
 fi
 
@@ -59,6 +83,7 @@ done
 echo "ok: ${#expected[@]} items in the package"
 
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "no dependencies from dpkg-shlibdeps"
+dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n || fail "Qt's translations are no dependency"
 status=0
 report=$(lintian --fail-on error "$deb" 2>&1) || status=$?
 grep -v 'running with root privileges' <<<"$report" || true
@@ -72,8 +97,9 @@ desktop-file-validate "$root"/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml
 cp -r "$root"/usr/share/mime "$root/mime"
 update-mime-database "$root/mime" 2>/dev/null
-grep -qxF application/x-meridox-configuration "$root/mime/types" ||
-    fail "the MIME package does not compile"
+for type in application/x-meridox-configuration application/x-solvir-configuration; do
+    grep -qxF "$type" "$root/mime/types" || fail "the MIME package does not compile"
+done
 echo "ok: desktop entries, metainfo and MIME package"
 
 for page in "$root"/usr/share/man/man1/*.1.gz; do

@@ -11,5 +11,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target screenshots
 runtime=$(mktemp -d)
 chmod 700 "$runtime"
-XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=offscreen "$build/screenshots" "$out"
+# A screen of common size: the first main window opens as it does on a desktop.
+XDG_RUNTIME_DIR=$runtime QT_QPA_PLATFORM=offscreen:configfile=$PWD/tests/gui/large-screen.json \
+    "$build/screenshots" "$out"
 rm -rf "$runtime"

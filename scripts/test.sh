@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev xvfb xauth fonts-wqy-microhei
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-translations-l10n xvfb xauth fonts-wqy-microhei
     poppler-utils xdotool clang libclang-rt-dev clang-format
     dpkg-dev file scdoc man-db lintian desktop-file-utils appstream shared-mime-info)
 if [ "$(id -u)" = 0 ]; then

@@ -656,6 +656,9 @@ void TestSession::deviceLostMidSession() {
     QVERIFY(!rig.session.busy());
     QCOMPARE(rig.session.lastFailure(), SessionFailure::DeviceLost);
     QCOMPARE(msgs.asked.last().text, QStringLiteral("The connection to the radio was lost."));
+    QCOMPARE(msgs.asked.last().informative,
+             QStringLiteral("The port stopped working: the cable was unplugged or the adapter "
+                            "removed. Check the programming cable, then start again."));
     QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config),
              encodeRecord(meridoxProduct(), before));
 }

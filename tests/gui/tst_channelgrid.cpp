@@ -5,6 +5,7 @@
 #include "ui/editors/channelgridwindow.h"
 #include "windowtest.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -193,6 +194,42 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
         QVERIFY(scan->isHidden());
         QCOMPARE(channel(0, row)->scanFlag, 0);
         QCOMPARE(grid()->cellText(row, ColScan), QStringLiteral("Del"));
+    }
+
+    // Tab and Shift+Tab in an editor move to the next and previous cell and stay in the grid.
+    void tabMovesBetweenCells_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("col");
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<int>("nextRow");
+        QTest::addColumn<int>("nextCol");
+        QTest::newRow("Tab, RX to TX") << 1 << int(ColRx) << false << 1 << int(ColTx);
+        QTest::newRow("Tab, last column to next row")
+            << 1 << int(ColScan) << false << 2 << int(ColRx);
+        QTest::newRow("Shift+Tab, BUSY to TX") << 1 << int(ColTx) + 1 << true << 1 << int(ColTx);
+        QTest::newRow("Shift+Tab, RX to the row above")
+            << 2 << int(ColRx) << true << 1 << int(ColScan);
+        // Row 60 has no channel: its RX cell comes first.
+        QTest::newRow("Shift+Tab, row 1 to row 60") << 1 << int(ColRx) << true << 60 << int(ColRx);
+    }
+    void tabMovesBetweenCells() {
+        QFETCH(int, row);
+        QFETCH(int, col);
+        QFETCH(bool, back);
+        QFETCH(int, nextRow);
+        QFETCH(int, nextCol);
+        freshDoc(meridoxProduct());
+        open();
+        grid()->setCurrentCell(row, col);
+        waitForEditor();
+        QWidget* editor = QApplication::focusWidget();
+        if (back)
+            QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+        else
+            QTest::keyClick(editor, Qt::Key_Tab);
+        waitForEditor();
+        QCOMPARE(grid()->currentRow(), nextRow);
+        QCOMPARE(grid()->currentColumn(), nextCol);
     }
 
     void rowWithoutRx_data() {

@@ -91,7 +91,12 @@ void TestFleetWindow::tickedPortsWrittenWithTheirResults() {
     showActive(&w);
     QCOMPARE(child<QLabel>(w, QStringLiteral("lblDevice_1"))->text(), radios[1].linkPath());
     QVERIFY(!portBox(w, 3)->isEnabled());
-    QVERIFY(!w.startWrite()); // nothing ticked
+    {
+        ScriptedMessages msgs;
+        QVERIFY(!w.startWrite()); // nothing ticked: said, not silently ignored
+        QCOMPARE(msgs.texts(), QStringList{QStringLiteral("No port is ticked. Tick the ports of "
+                                                          "the radios to write, then Write.")});
+    }
     for (int i : {0, 1, 2})
         QTest::mouseClick(portBox(w, i), Qt::LeftButton);
     QTest::mouseClick(child<QCheckBox>(w, QStringLiteral("chkVerify")), Qt::LeftButton);

@@ -12,6 +12,7 @@
 #include "ui/common/uicommon.h"
 #include "ui/editors/channelgridwindow.h"
 #include "ui/shell/aboutwindow.h"
+#include "ui/shell/application.h"
 #include "ui/shell/backupfolder.h"
 #include "ui/shell/languagewindow.h"
 #include "ui/shell/mainwindow.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -31,9 +33,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTableWidget>
@@ -61,12 +65,22 @@ class ScriptedDialogs : public FileDialogService {
         filters << filter;
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
+    QString openFileNameTitled(QWidget* parent, const QString& title, const QString& start,
+                               const QString& filter) override {
+        titles << title;
+        return openFileName(parent, start, filter);
+    }
+    QString saveFileNameTitled(QWidget* parent, const QString& title, const QString& start,
+                               const QString& filter) override {
+        titles << title;
+        return saveFileName(parent, start, filter);
+    }
     int chooseItem(QWidget*, const QString&, const QString& label, const QStringList& items,
                    int current) override {
         choices << QStringLiteral("%1 %2 %3").arg(label, items.join(QLatin1Char(','))).arg(current);
         return choice;
     }
-    QStringList answers, opened, saved, filters, choices;
+    QStringList answers, opened, saved, filters, choices, titles;
     int choice = -1;
 };
 
@@ -251,9 +265,8 @@ class TestMainWindow : public QObject {
 
     void placement() {
         MainWindow& w = start();
-        QCOMPARE(w.size(), QSize(twipsToPixelsX(14500), twipsToPixelsY(10500)));
-        QCOMPARE(w.pos(), QPoint(twipsToPixelsX(100), twipsToPixelsY(100)));
         w.show();
+        w.showNormal(); // maximised at first on the small test screen
         w.resize(twipsToPixelsX(9000), twipsToPixelsY(6000));
         QVERIFY(w.close());
         QSettings s(QStringLiteral("MERIDOX"), QStringLiteral("MERIDOX"));
@@ -765,14 +778,13 @@ class TestMainWindow : public QObject {
         QVERIFY2(shown >= 19, qPrintable(QString::number(shown)));
     }
 
-    // Every child window shows all of its content in the default main window: the option and
-    // message windows fit the window area; the channel grid, larger by design, is reached by
-    // scrolling the area.
+    // Every child window shows all of its content in the first main window: on a screen that
+    // holds the channel grid whole (tst_mainwindow_largescreen) every window fits the window
+    // area; on a smaller screen what does not fit is reached by scrolling the area.
     void childWindowsFit_data() {
         QTest::addColumn<bool>("solvir");
         QTest::addColumn<int>("language");
         QTest::addColumn<int>("window");
-        QTest::addColumn<bool>("fits");
         for (const bool solvir : {false, true})
             for (const int language : {1, 2})
                 for (const ChildWindow window :
@@ -781,14 +793,12 @@ class TestMainWindow : public QObject {
                     QTest::addRow("%s %s %s", solvir ? "solvir" : "meridox",
                                   language == 1 ? "en" : "zh",
                                   qPrintable(ChildWindowArea::objectNameOf(window)))
-                        << solvir << language << int(window)
-                        << (window != ChildWindow::ChannelGrid);
+                        << solvir << language << int(window);
     }
     void childWindowsFit() {
         QFETCH(bool, solvir);
         QFETCH(int, language);
         QFETCH(int, window);
-        QFETCH(bool, fits);
         setCurrentLanguage(language);
         start(solvir ? solvirProduct() : meridoxProduct()).show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
@@ -801,7 +811,7 @@ class TestMainWindow : public QObject {
         QVERIFY(w->height() >= w->minimumSizeHint().height());
         const QRect view = area->viewport()->rect();
         const QRect g = frame->geometry();
-        if (fits) {
+        if (!m_main->isMaximized()) {
             QVERIFY(view.contains(g));
         } else {
             // What lies beyond the visible area can be scrolled to.
@@ -1297,6 +1307,216 @@ class TestMainWindow : public QObject {
         QCOMPARE(shown, (QStringList{window, version + QStringLiteral(PROGRAM_VERSION),
                                      QStringLiteral("SOLVIR")}));
         QCOMPARE(m_msgs->texts(), QStringList(QString::fromUtf8("此时系统信息不可用")));
+    }
+
+    // What a new user meets ---------------------------------------------------------------
+
+    void firstStartGeometry_data() {
+        QTest::addColumn<QRect>("placed");
+        QTest::addColumn<QSize>("needed");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QRect>("expected"); // null: maximised
+        const QRect screen(0, 0, 1920, 1200);
+        QTest::newRow("grown where placed")
+            << QRect(7, 7, 975, 730) << QSize(950, 800) << screen << QRect(7, 7, 975, 800);
+        QTest::newRow("moved back inside")
+            << QRect(1500, 900, 975, 730) << QSize(950, 800) << screen << QRect(945, 400, 975, 800);
+        QTest::newRow("beside a panel on the left")
+            << QRect(7, 7, 975, 730) << QSize(950, 800) << QRect(64, 0, 1856, 1200)
+            << QRect(64, 7, 975, 800);
+        QTest::newRow("exactly the screen") << QRect(7, 7, 975, 730) << QSize(1024, 768)
+                                            << QRect(0, 0, 1024, 768) << QRect(0, 0, 1024, 768);
+        QTest::newRow("too low: maximised")
+            << QRect(7, 7, 975, 730) << QSize(950, 800) << QRect(0, 0, 1366, 768) << QRect();
+        QTest::newRow("too narrow: maximised")
+            << QRect(7, 7, 700, 500) << QSize(950, 600) << QRect(0, 0, 800, 800) << QRect();
+    }
+    void firstStartGeometry() {
+        QFETCH(QRect, placed);
+        QFETCH(QSize, needed);
+        QFETCH(QRect, available);
+        QFETCH(QRect, expected);
+        QCOMPARE(::firstStartGeometry(placed, needed, available).value_or(QRect()), expected);
+    }
+
+    // With nothing stored, the window shows the grid window whole on a screen that holds it
+    // (tst_mainwindow_largescreen runs this on a 1920 x 1200 screen) and is maximised on the
+    // default 800 x 800 test screen.
+    void firstStart() {
+        MainWindow& w = start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect screen = w.screen()->availableGeometry();
+        const bool large = screen.height() >= 1200;
+        QCOMPARE(w.isMaximized(), !large);
+        if (!large) return;
+        QVERIFY(screen.contains(w.frameGeometry()));
+        const auto* grid = qobject_cast<QMdiSubWindow*>(
+            w.windows().find(ChildWindow::ChannelGrid)->parentWidget());
+        QVERIFY(QRect(QPoint(), w.mdiArea()->viewport()->size()).contains(grid->geometry()));
+    }
+
+    void qtDialogsSpeakTheLanguage() {
+        start();
+        const auto cancel = [] {
+            QDialogButtonBox box(QDialogButtonBox::Cancel);
+            return box.button(QDialogButtonBox::Cancel)->text();
+        };
+        setCurrentLanguage(LanguageChinese);
+        m_main->checkLanguageChange();
+        QCOMPARE(cancel(), QString::fromUtf8("取消"));
+        setCurrentLanguage(LanguageEnglish);
+        m_main->checkLanguageChange();
+        QCOMPARE(cancel(), QStringLiteral("Cancel"));
+    }
+
+    void programIcon_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<bool>("installed");
+        QTest::newRow("meridox, build tree") << "meridox" << false;
+        QTest::newRow("solvir, build tree") << "solvir" << false;
+        QTest::newRow("installed") << "meridox" << true;
+    }
+    void programIcon() {
+        QFETCH(QString, program);
+        QFETCH(bool, installed);
+        QString bin = QFileInfo(QStringLiteral(MERIDOX_CLI)).absolutePath();
+        if (installed) {
+            bin = path("usr/bin");
+            const QString icons = path("usr/share/icons/hicolor/48x48/apps");
+            QVERIFY(QDir().mkpath(bin) && QDir().mkpath(icons));
+            QPixmap picture(48, 48);
+            picture.fill(Qt::blue);
+            QVERIFY(picture.save(icons + QStringLiteral("/meridox.png")));
+        }
+        QVERIFY(!::programIcon(program, bin).isNull());
+    }
+
+    void treeFollowsTheActiveWindow() {
+        MainWindow& w = start();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* tree = w.findChild<QTreeWidget*>(QStringLiteral("TreeView1"));
+        const auto highlighted = [tree] {
+            const auto items = tree->selectedItems();
+            return items.size() == 1 ? items.first()->data(0, Qt::UserRole).toString() : QString();
+        };
+        QTRY_COMPARE(highlighted(), QStringLiteral("N1"));
+        w.windows().show(ChildWindow::OptionFeatures);
+        QTRY_COMPARE(highlighted(), QStringLiteral("N2"));
+        w.windows().show(ChildWindow::MessageLines);
+        QTRY_COMPARE(highlighted(), QStringLiteral("N8"));
+        w.windows().show(ChildWindow::ChannelGrid);
+        QTRY_COMPARE(highlighted(), QStringLiteral("N1"));
+        w.windows().closeAll();
+        QTRY_COMPARE(highlighted(), QString());
+    }
+
+    // Write to Several Radios starts with its Verify box as Program > Verify after Write.
+    void severalRadiosVerifyAsTheMenu_data() {
+        QTest::addColumn<bool>("verify");
+        QTest::newRow("on") << true;
+        QTest::newRow("off") << false;
+    }
+    void severalRadiosVerifyAsTheMenu() {
+        QFETCH(bool, verify);
+        start().show();
+        action(QStringLiteral("mnuVerifyAfterWrite"))->setChecked(verify);
+        action(QStringLiteral("mnuWriteSeveral"))->trigger();
+        const QPointer<QDialog> fleet = m_main->radioCommands().fleetWindow();
+        QVERIFY(fleet);
+        QCOMPARE(fleet->findChild<QCheckBox*>(QStringLiteral("chkVerify"))->isChecked(), verify);
+        fleet->close();
+    }
+
+    void dialogTitles_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("export") << "mnuFileExportCsv" << 1 << "Export Channels";
+        QTest::newRow("import") << "mnuFileImportCsv" << 1 << "Import Channels";
+        QTest::newRow("export, Chinese")
+            << "mnuFileExportCsv" << 2 << QString::fromUtf8("导出信道");
+        QTest::newRow("import, Chinese")
+            << "mnuFileImportCsv" << 2 << QString::fromUtf8("导入信道");
+    }
+    void dialogTitles() {
+        QFETCH(QString, item);
+        QFETCH(int, language);
+        QFETCH(QString, title);
+        setCurrentLanguage(language);
+        start();
+        action(item)->trigger();
+        QCOMPARE(m_dialogs->titles, QStringList{title});
+    }
+
+    // Message boxes stand over the main window, also when the window that asked is gone, and
+    // are wide enough for their title.
+    void messageBoxPlacement_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("English") << 1 << "Read Data Completed.";
+        QTest::newRow("Chinese") << 2 << QString::fromUtf8("读取数据完成。");
+    }
+    void messageBoxPlacement() {
+        QFETCH(int, language);
+        QFETCH(QString, text);
+        setCurrentLanguage(language);
+        MainWindow& w = start();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWidget other; // a window that is in front but does not own the message
+        other.setGeometry(0, 0, 120, 80);
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QRect box;
+        whenModal<QMessageBox>([&box](QMessageBox* b) { box = b->geometry(); });
+        WidgetMessageService service;
+        MessageRequest r;
+        r.text = text;
+        r.title = QStringLiteral("MERIDOX");
+        r.icon = MsgIcon::Information;
+        service.ask(r);
+        QVERIFY(!box.isNull());
+        QVERIFY2(
+            (box.center() - w.geometry().center()).manhattanLength() <= 2,
+            qPrintable(QStringLiteral("box %1,%2").arg(box.center().x()).arg(box.center().y())));
+        QVERIFY2(box.width() >= 250, qPrintable(QString::number(box.width())));
+    }
+
+    // Help > Open Backup Folder through the desktop's opener: when it fails (no file manager),
+    // the folder's path is shown; when it succeeds, nothing is said.
+    void backupFolderOpener_data() {
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("shown") << 0;
+        QTest::newRow("no program can show it") << 3;
+    }
+    void backupFolderOpener() {
+        QFETCH(int, exitCode);
+        QTemporaryDir data;
+        const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+        const QByteArray pathVariable = qgetenv("PATH");
+        qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+        const QString opener = path("xdg-open");
+        writeBytes(opener, "#!/bin/sh\necho \"$1\" > \"$0.arg\"\nexit " +
+                               QByteArray::number(exitCode) + "\n");
+        QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("PATH", m_dir->path().toLocal8Bit() + ':' + pathVariable);
+        start();
+        action(QStringLiteral("mnuHelpBackupFolder"))->trigger();
+        const QString folder = backupFolder(meridoxProduct()).path();
+        qputenv("PATH", pathVariable);
+        qputenv("XDG_DATA_HOME", dataHome);
+        QTRY_COMPARE(fileBytes(opener + QStringLiteral(".arg")), folder.toLocal8Bit() + '\n');
+        if (exitCode == 0) {
+            QTest::qWait(100);
+            QVERIFY(m_msgs->asked.isEmpty());
+        } else {
+            QTRY_COMPARE(m_msgs->asked.size(), 1);
+            QCOMPARE(m_msgs->asked.first().informative, folder);
+        }
     }
 };
 

@@ -5,13 +5,19 @@
 #include "ui/shell/printlistwindow.h"
 #include "windowtest.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -99,7 +105,56 @@ class TestPrintList : public QObject {
         QCOMPARE(group(0)->count(), GroupCount);
         QCOMPARE(text(0)->text(), QStringLiteral("1"));
         QCOMPARE(text(1)->text(), QStringLiteral("40"));
-        QCOMPARE(m_window->windowTitle(), QString::fromUtf8("打印列表"));
+    }
+
+    // The print texts in English, the window's own captions in Chinese.
+    void captionsFollowTheLanguage_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("captions"); // title, Check1_0..4, Label1_0, five buttons
+        QTest::newRow("English")
+            << 1
+            << "Print List|Channel Information Group 1|Channel Information Group 2|Option "
+               "Features|Local Information|Embedded Message|Start -- End|Select &All|&Clear "
+               "All|&Set|&OK|&Cancel";
+        QTest::newRow("Chinese") << 2
+                                 << QString::fromUtf8(
+                                        "打印列表|信道信息-组1|信道信息-组2|可选功能|本机信息|"
+                                        "嵌入信息|开始--终止|选择所有|清除所有|设置(&S)|"
+                                        "确定(&O)|取消(&C)");
+    }
+    void captionsFollowTheLanguage() {
+        QFETCH(int, language);
+        QFETCH(QString, captions);
+        setCurrentLanguage(language);
+        open();
+        QStringList shown{m_window->windowTitle()};
+        for (int i = 0; i < 5; ++i)
+            shown << check(i)->text();
+        shown << m_window->findChild<QLabel*>(QStringLiteral("Label1_0"))->text();
+        for (const char* b :
+             {"CommandSelAll", "CommandClrAll", "CommandSet", "Command1", "Command2"})
+            shown << m_window->findChild<QPushButton*>(QLatin1String(b))->text();
+        QCOMPARE(shown, captions.split(QLatin1Char('|')));
+    }
+
+    // Qt's preview opens large enough to read, its pages fitted to the width.
+    void previewOpensReadable() {
+        m_dialogs.reset();
+        open();
+        check(2)->setChecked(true);
+        QSize size;
+        int zoom = -1;
+        QTimer::singleShot(300, this, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!preview) return;
+            size = preview->size();
+            zoom = preview->findChild<QPrintPreviewWidget*>()->zoomMode();
+            preview->reject();
+        });
+        click("Command1");
+        const QRect screen = m_window->screen()->availableGeometry();
+        QVERIFY(size.width() >= screen.width() * 2 / 3 && size.height() >= screen.height() * 4 / 5);
+        QCOMPARE(zoom, int(QPrintPreviewWidget::FitToWidth));
     }
 
     void selectAllAndClearAll() {

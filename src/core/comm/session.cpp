@@ -263,11 +263,13 @@ void RadioSession::onDeviceLost(const QString& reason) {
     }
     m_replyTimer.stop();
     m_prompting = true;
-    showMessage(tr2("The connection to the radio was lost.", "与对讲机的连接已断开。"),
-                MsgIcon::Critical, MsgButtons::Ok,
-                tr2("%1. Check the programming cable, then start again.",
-                    "%1。请检查写频线，然后重新开始。")
-                    .arg(reason));
+    // The system's own words for it ("Inappropriate ioctl for device") are in the trace only.
+    showMessage(
+        tr2("The connection to the radio was lost.", "与对讲机的连接已断开。"), MsgIcon::Critical,
+        MsgButtons::Ok,
+        tr2("The port stopped working: the cable was unplugged or the adapter removed. "
+            "Check the programming cable, then start again.",
+            "通信端口已停止工作：写频线已拔出或适配器已移除。请检查写频线，然后重新开始。"));
     m_prompting = false;
     fail(SessionFailure::DeviceLost);
 }

@@ -112,6 +112,8 @@ WindowPlacement loadPlacement(const Product& p) {
     w.top = read("MainTop", w.top);
     w.width = read("MainWidth", w.width);
     w.height = read("MainHeight", w.height);
+    w.sizeStored = storedNumber(s.value(QStringLiteral("MainWidth")).toString()) &&
+                   storedNumber(s.value(QStringLiteral("MainHeight")).toString());
     w.verifyAfterWrite = read("VerifyAfterWrite", 0) == 1;
     return w;
 }

@@ -65,6 +65,7 @@ struct WindowPlacement {
     int width = 14500;
     int height = 10500;
     bool verifyAfterWrite = false; // Program > Verify after Write
+    bool sizeStored = false;       // width and height come from the settings
 };
 WindowPlacement loadPlacement(const Product& p);
 void savePlacement(const Product& p, const WindowPlacement& placement);

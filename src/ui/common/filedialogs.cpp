@@ -9,12 +9,20 @@ class QtFileDialogs : public FileDialogService {
   public:
     QString openFileName(QWidget* parent, const QString& startPath,
                          const QString& filter) override {
-        return QFileDialog::getOpenFileName(parent, QString(), startPath, filter);
+        return openFileNameTitled(parent, QString(), startPath, filter);
+    }
+    QString openFileNameTitled(QWidget* parent, const QString& title, const QString& startPath,
+                               const QString& filter) override {
+        return QFileDialog::getOpenFileName(parent, title, startPath, filter);
     }
 
     QString saveFileName(QWidget* parent, const QString& startPath,
                          const QString& filter) override {
-        QFileDialog dialog(parent, QString(), startPath, filter);
+        return saveFileNameTitled(parent, QString(), startPath, filter);
+    }
+    QString saveFileNameTitled(QWidget* parent, const QString& title, const QString& startPath,
+                               const QString& filter) override {
+        QFileDialog dialog(parent, title, startPath, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         // A name typed without extension gets the filter's extension ("Data File (*.dat)").
@@ -29,6 +37,16 @@ class QtFileDialogs : public FileDialogService {
 
 FileDialogService* g_service = nullptr;
 } // namespace
+
+QString FileDialogService::openFileNameTitled(QWidget* parent, const QString&,
+                                              const QString& startPath, const QString& filter) {
+    return openFileName(parent, startPath, filter);
+}
+
+QString FileDialogService::saveFileNameTitled(QWidget* parent, const QString&,
+                                              const QString& startPath, const QString& filter) {
+    return saveFileName(parent, startPath, filter);
+}
 
 int FileDialogService::chooseItem(QWidget* parent, const QString& title, const QString& label,
                                   const QStringList& items, int current) {

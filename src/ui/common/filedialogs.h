@@ -16,6 +16,12 @@ class FileDialogService {
                                  const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& startPath,
                                  const QString& filter) = 0;
+    // The same with a title of their own (the plain ones show the dialog's default title).
+    // A service that does not care about titles answers them as the plain ones.
+    virtual QString openFileNameTitled(QWidget* parent, const QString& title,
+                                       const QString& startPath, const QString& filter);
+    virtual QString saveFileNameTitled(QWidget* parent, const QString& title,
+                                       const QString& startPath, const QString& filter);
     // One of a few choices (the group a channel list goes into): the index chosen, or -1 when
     // the user cancelled.
     virtual int chooseItem(QWidget* parent, const QString& title, const QString& label,

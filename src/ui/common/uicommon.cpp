@@ -3,10 +3,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEvent>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 double dpiX() {
@@ -97,8 +99,27 @@ QString hexByte(int value) {
     return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
 }
 
+QWidget* WidgetMessageService::ownerWindow() {
+    // A modal window asking keeps its message over itself; everything else stands over the
+    // main window, also when the window that asked has just closed (a finished session).
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows)
+        if (w->inherits("QMainWindow") && w->isVisible()) return w;
+    return QApplication::activeWindow();
+}
+
+int WidgetMessageService::minimumWidth(const QWidget& box, const QString& title) {
+    // Room for the title beside the title bar's icon and buttons (drawn by the window system in
+    // a bolder font: a fifth wider than the box's own), and never narrower than a short
+    // sentence.
+    const int titleWidth = box.fontMetrics().horizontalAdvance(title) * 6 / 5;
+    return std::max(titleWidth + box.fontMetrics().height() * 9,
+                    box.fontMetrics().averageCharWidth() * 40);
+}
+
 MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(ownerWindow());
     box.setWindowTitle(r.title);
     box.setText(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     if (!r.informative.isEmpty()) box.setInformativeText(r.informative);
@@ -151,6 +172,12 @@ MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
                     {B::Retry, "&Retry", "重试(&R)"}};
     for (const auto& c : captions)
         if (QAbstractButton* b = box.button(c.button)) b->setText(tr2(c.en, c.zh));
+    // A message box sizes itself to its text alone; a spacer across its grid keeps it wide
+    // enough for its title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(minimumWidth(box, r.title), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     switch (box.exec()) {
     case B::Ok:
         return MsgAnswer::Ok;

@@ -37,7 +37,13 @@ void restoreRightClick(QWidget* w);
 QString hexByte(int value);
 
 // The message service of the program's windows: a QMessageBox for every request.
+// It stands centred over the window that owns it and is wide enough for its title.
 class WidgetMessageService : public MessageService {
   public:
     MsgAnswer ask(const MessageRequest& request) override;
+
+    // The window a message stands over: the modal window asking, else the main window.
+    static QWidget* ownerWindow();
+    // The narrowest a box titled so may be.
+    static int minimumWidth(const QWidget& box, const QString& title);
 };

@@ -215,6 +215,27 @@ void ChannelGridWindow::moveToNextColumn() {
     });
 }
 
+// Enter and Tab in an editor: on along the row; from an empty RX cell down to the next row.
+void ChannelGridWindow::moveOnFromEditor() {
+    if (m_editColumn == ColRx && m_frequencyEditor->text().isEmpty())
+        moveToNextRow();
+    else
+        moveToNextColumn();
+}
+
+// Shift+Tab: back along the row; from the RX cell to the last cell of the row above (of the
+// last row from the first).
+void ChannelGridWindow::moveToPreviousColumn() {
+    trapErrors("frmCommChInfo_GridPreviousCol", [&] {
+        const int row = m_grid->currentRow();
+        const int col = m_grid->currentColumn();
+        if (col > ColRx)
+            moveTo(row, col - 1);
+        else
+            moveTo(row <= 1 ? ChannelsPerGroup : row - 1, ColScan);
+    });
+}
+
 void ChannelGridWindow::moveTo(int row, int column) {
     m_grid->setCurrentCell(row, column);
 }
@@ -232,10 +253,7 @@ bool ChannelGridWindow::frequencyEditorKey(const QKeyEvent* k) {
         const Qt::KeyboardModifiers mods = k->modifiers();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             consumed = true;
-            if (m_editColumn == ColRx && m_frequencyEditor->text().isEmpty())
-                moveToNextRow();
-            else
-                moveToNextColumn();
+            moveOnFromEditor();
             return;
         }
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
@@ -291,15 +309,20 @@ bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
             selectRows({row});
             return true;
         }
+        // Tab and Shift+Tab move between the cells, as Enter does, instead of leaving the grid.
+        const bool plain = !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if ((isText || isCombo) && plain && k->key() == Qt::Key_Tab) {
+            moveOnFromEditor();
+            return true;
+        }
+        if ((isText || isCombo) && plain && k->key() == Qt::Key_Backtab) {
+            moveToPreviousColumn();
+            return true;
+        }
         if (isText) return frequencyEditorKey(k);
         const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
         if (isCombo && enter) {
-            trapErrors("Combo8_KeyPress", [&] {
-                if (m_editColumn == ColRx && m_frequencyEditor->text().isEmpty())
-                    moveToNextRow();
-                else
-                    moveToNextColumn();
-            });
+            trapErrors("Combo8_KeyPress", [&] { moveOnFromEditor(); });
             return true;
         }
         if (watched == m_grid && enter) {

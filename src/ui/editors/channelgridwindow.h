@@ -94,6 +94,8 @@ class ChannelGridWindow : public QWidget {
     bool commitAndReopen();
     void moveToNextRow();
     void moveToNextColumn();
+    void moveOnFromEditor();
+    void moveToPreviousColumn();
     void moveTo(int row, int column);
     bool frequencyEditorKey(const QKeyEvent* key);
     void gridScrolled();

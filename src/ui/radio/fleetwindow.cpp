@@ -101,6 +101,10 @@ void FleetWindow::showPortAvailability() {
     }
 }
 
+void FleetWindow::setVerifyAfterWrite(bool on) {
+    m_verifyBox->setChecked(on);
+}
+
 bool FleetWindow::startWrite() {
     if (running()) return false;
     FleetOptions options;
@@ -122,7 +126,12 @@ bool FleetWindow::startWrite() {
         connect(&port, &FleetPort::radioFinished, this,
                 [this, i](const FleetRecord& r) { showRadio(i, r); });
     }
-    if (fleet->ports().empty()) return false;
+    if (fleet->ports().empty()) {
+        showMessage(tr2("No port is ticked. Tick the ports of the radios to write, then Write.",
+                        "没有勾选端口。请勾选要写入的对讲机的端口，然后写入。"),
+                    MsgIcon::Warning);
+        return false;
+    }
     m_fleet = std::move(fleet);
     connect(m_fleet.get(), &Fleet::finished, this, &FleetWindow::runEnded);
     for (QCheckBox* box : {m_verifyBox, m_repeatBox})

@@ -25,7 +25,10 @@ class FleetWindow : public QDialog {
 
     // Enables each port whose device exists and shows the device paths (while nothing runs).
     void showPortAvailability();
-    // Starts the sessions on the ticked ports; false when none is ticked or a run goes on.
+    // The Verify box, as Program > Verify after Write is set when the window opens.
+    void setVerifyAfterWrite(bool on);
+    // Starts the sessions on the ticked ports; false (and says so) when none is ticked, false
+    // when a run goes on.
     bool startWrite();
     bool running() const { return m_fleet && m_fleet->running(); }
     Fleet* fleet() const { return m_fleet.get(); }

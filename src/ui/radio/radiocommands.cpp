@@ -86,6 +86,7 @@ void RadioCommands::writeToSeveralRadios(const QString& settingsFile) {
     runTrapped("mnuWriteSeveral_Click", [this, &settingsFile] {
         if (validateOpenEditors) validateOpenEditors();
         auto* w = new FleetWindow(m_doc, settingsFile, m_mainWindow);
+        w->setVerifyAfterWrite(m_session.verifyAfterWrite());
         w->setAttribute(Qt::WA_DeleteOnClose);
         m_fleetWindow = w;
         w->open();

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTimer>
 #include <cstdio>
@@ -55,6 +56,21 @@ bool asksHelpOrVersion(int argc, char** argv) {
 }
 } // namespace
 
+QIcon programIcon(const QString& program, const QString& executableFolder) {
+    const QDir exe(executableFolder);
+    const QString file = QStringLiteral("/apps/") + program + QStringLiteral(".png");
+    QIcon icon;
+    for (const QString& folder : {exe.filePath(QStringLiteral("icons/") + program),
+                                  exe.filePath(QStringLiteral("../share/icons/hicolor"))}) {
+        for (const char* size : {"48x48", "64x64", "128x128", "256x256"}) {
+            const QString path = folder + QLatin1Char('/') + QLatin1String(size) + file;
+            if (QFileInfo::exists(path)) icon.addFile(path);
+        }
+        if (!icon.isNull()) return icon;
+    }
+    return QIcon::fromTheme(program);
+}
+
 int guiMain(const Product& p, int argc, char** argv) {
     // Help and version are printed without a display.
     if (asksHelpOrVersion(argc, argv)) {
@@ -70,6 +86,7 @@ int guiMain(const Product& p, int argc, char** argv) {
     // titles are exactly the windows' own.
     QApplication::setApplicationName(p.program);
     QApplication::setApplicationVersion(QStringLiteral(PROGRAM_VERSION));
+    QApplication::setWindowIcon(programIcon(p.program, QApplication::applicationDirPath()));
     const CommandLine commandLine = parseCommandLine(p);
     const QString file = commandLine.file;
     // Numbers are formatted and parsed with "." whatever the user's locale; the system's

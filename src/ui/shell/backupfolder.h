@@ -5,8 +5,8 @@
 #include <QUrl>
 #include <functional>
 
-// Opens a folder in the desktop's file manager. Tests replace it (nullptr restores
-// QDesktopServices::openUrl) so that no file manager is started.
+// Opens a folder in the desktop's file manager. Tests replace it (nullptr restores the
+// desktop's opener, xdg-open) so that no file manager is started.
 using UrlOpener = std::function<bool(const QUrl&)>;
 void setUrlOpener(UrlOpener opener);
 

@@ -141,7 +141,8 @@ void FileCommands::exportChannels() {
     const QFileInfo current(m_doc.fileName);
     const QString start = (m_doc.untitled ? QDir::current() : current.absoluteDir())
                               .filePath(current.completeBaseName() + QStringLiteral(".csv"));
-    const QString path = fileDialogs().saveFileName(m_dialogParent, start, channelListFilter());
+    const QString path = fileDialogs().saveFileNameTitled(
+        m_dialogParent, tr2("Export Channels", "导出信道"), start, channelListFilter());
     if (path.isEmpty()) return;
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(exportChannelsCsv(m_doc)) < 0 || !f.commit()) {
@@ -153,8 +154,8 @@ void FileCommands::exportChannels() {
 
 void FileCommands::importChannels() {
     m_windows.validateOpenEditors();
-    const QString path =
-        fileDialogs().openFileName(m_dialogParent, startFolder(), channelListFilter());
+    const QString path = fileDialogs().openFileNameTitled(
+        m_dialogParent, tr2("Import Channels", "导入信道"), startFolder(), channelListFilter());
     if (path.isEmpty()) return;
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {

@@ -11,6 +11,7 @@
 #include "recentfilesmenu.h"
 #include "splitterbutton.h"
 #include "toolbaricons.h"
+#include "ui/common/qttranslations.h"
 #include "ui/common/texttables.h"
 #include "ui/common/uicommon.h"
 
@@ -25,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,6 +37,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 // Runs a command handler; an exception it raises is reported with the procedure's name and
@@ -101,9 +104,13 @@ MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     // The defaults with the template file over them, then the main window load: placement,
     // hidden items (built hidden), texts and tree, a new configuration.
     m_doc.initialiseDefaults(QDir(m_ctx.programFolder).filePath(QStringLiteral("KORVEN_New.dat")));
-    applyPlacement();
+    const bool placed = applyPlacement();
     retranslate();
     m_files.newDocument();
+    if (!placed) fitFirstWindow();
+    // The tree's highlight follows the window in front.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { highlightTreeNode(); });
+    highlightTreeNode();
 }
 
 MainWindow::~MainWindow() {
@@ -435,7 +442,7 @@ void MainWindow::buildStatusBar() {
     }
 }
 
-void MainWindow::applyPlacement() {
+bool MainWindow::applyPlacement() {
     const WindowPlacement w = loadPlacement(*m_ctx.product);
     const WindowPlacement fallback;
     // A stored size too small to use gives the default size.
@@ -444,6 +451,73 @@ void MainWindow::applyPlacement() {
     resize(twipsToPixelsX(width), twipsToPixelsY(height));
     move(twipsToPixelsX(w.left), twipsToPixelsY(w.top));
     m_actions.value(QStringLiteral("mnuVerifyAfterWrite"))->setChecked(w.verifyAfterWrite);
+    return w.sizeStored && w.width >= 1500 && w.height >= 1500;
+}
+
+std::optional<QRect> firstStartGeometry(const QRect& placed, const QSize& needed,
+                                        const QRect& available) {
+    const QSize size = placed.size().expandedTo(needed);
+    if (size.width() > available.width() || size.height() > available.height()) return std::nullopt;
+    QRect r(placed.topLeft(), size);
+    r.moveLeft(std::clamp(r.left(), available.left(), available.right() - size.width() + 1));
+    r.moveTop(std::clamp(r.top(), available.top(), available.bottom() - size.height() + 1));
+    return r;
+}
+
+// Without a stored placement the window opens large enough for the tree, the toolbar and the
+// channel grid window whole, so that the first thing a user sees is the work and not a window
+// cut off at its edge; on a screen too small for that, maximised.
+void MainWindow::fitFirstWindow() {
+    QWidget* grid = m_windows.find(ChildWindow::ChannelGrid);
+    auto* sub = grid ? qobject_cast<QMdiSubWindow*>(grid->parentWidget()) : nullptr;
+    const QScreen* screen = this->screen();
+    if (!sub || !screen) return;
+    // The window system's frame is not known before the window is shown: room for a title bar
+    // and thin borders.
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 8;
+    const QSize frame(8, titleBar + 4);
+    const int mdiFrame = 2 * m_mdi->frameWidth();
+    const QSize child = sub->sizeHint().expandedTo(sub->size());
+    const QSize inner(m_treePane->width() + m_splitter->width() + mdiFrame + child.width(),
+                      menuBar()->sizeHint().height() + m_toolBar->sizeHint().height() +
+                          statusBar()->sizeHint().height() + mdiFrame + child.height());
+    const std::optional<QRect> r = firstStartGeometry(QRect(pos(), size() + frame), inner + frame,
+                                                      screen->availableGeometry());
+    if (!r) {
+        // Filling the area also where no window manager maximises.
+        const QRect area = screen->availableGeometry();
+        resize(area.size() - frame);
+        move(area.topLeft());
+        setWindowState(windowState() | Qt::WindowMaximized);
+        return;
+    }
+    resize(r->size() - frame);
+    move(r->topLeft());
+}
+
+void MainWindow::highlightTreeNode() {
+    QMdiSubWindow* active = m_mdi->activeSubWindow();
+    // While the main window is inactive no child is active: the highlight stays.
+    if (!active && !isActiveWindow()) return;
+    const QString name = active && active->widget() ? active->widget()->objectName() : QString();
+    const struct {
+        ChildWindow kind;
+        const char* key;
+    } nodes[] = {{ChildWindow::ChannelGrid, "N1"},
+                 {ChildWindow::OptionFeatures, "N2"},
+                 {ChildWindow::MessageLines, "N8"}};
+    QTreeWidgetItem* root = m_tree->topLevelItem(0);
+    QTreeWidgetItem* node = nullptr;
+    for (const auto& n : nodes) {
+        if (name != ChildWindowArea::objectNameOf(n.kind) || !root) continue;
+        for (int i = 0; i < root->childCount(); ++i)
+            if (root->child(i)->data(0, Qt::UserRole).toString() == QLatin1String(n.key))
+                node = root->child(i);
+    }
+    if (node)
+        m_tree->setCurrentItem(node);
+    else
+        m_tree->clearSelection();
 }
 
 void MainWindow::storePlacement() {
@@ -509,6 +583,7 @@ void MainWindow::setMenuCaptions() {
 }
 
 void MainWindow::retranslate() {
+    applyQtTranslations(currentLanguage());
     setTitle();
     setStatusTexts();
     setMenuCaptions();
@@ -533,6 +608,7 @@ void MainWindow::buildTree() {
         item->setData(0, Qt::UserRole, QLatin1String(n.key));
     }
     root->setExpanded(true);
+    highlightTreeNode();
 }
 
 void MainWindow::onTreeNode(QTreeWidgetItem* item) {

@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -24,6 +25,12 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class RecentFilesMenu;
 class SplitterButton;
+
+// Where the main window opens on the first start: the placed window grown to the size it needs
+// (frame included) and moved inside the available area when needed; nothing when the area
+// cannot hold it (the window is then maximised).
+std::optional<QRect> firstStartGeometry(const QRect& placed, const QSize& needed,
+                                        const QRect& available);
 
 // What the shell knows about the run: the product, its files and the settings read at
 // start-up.
@@ -91,7 +98,10 @@ class MainWindow : public QMainWindow {
     void buildToolbar();
     void buildTreePane();
     void buildStatusBar();
-    void applyPlacement();
+    // True when a usable size was stored.
+    bool applyPlacement();
+    void fitFirstWindow();
+    void highlightTreeNode();
     void storePlacement();
     void setMenuCaptions();
     void setStatusTexts();

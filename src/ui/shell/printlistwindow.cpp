@@ -3,7 +3,9 @@
 #include "core/channels/channelrules.h"
 #include "core/config/document.h"
 #include "core/config/messages.h"
+#include "report/printtexts.h"
 #include "ui/common/printdialogs.h"
+#include "ui/common/uicommon.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,8 +22,13 @@
 #include <QVBoxLayout>
 
 namespace {
-QString zh(const char* text) {
-    return QString::fromUtf8(text);
+// The window's captions: the print texts in English, the window's own Chinese captions in
+// Chinese.
+QString caption(const QString& english, const char* chinese) {
+    return currentLanguage() == LanguageChinese ? QString::fromUtf8(chinese) : english;
+}
+QString caption(PrintText english, const char* chinese) {
+    return caption(printText(english, LanguageEnglish), chinese);
 }
 
 // A channel number box as typed: 1..60, else 0.
@@ -36,12 +43,11 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
     : QDialog(parent), m_doc(doc) {
     setObjectName(QStringLiteral("FrmPrintList"));
     setModal(true);
-    // The window keeps its Chinese captions in both languages.
-    setWindowTitle(zh("打印列表"));
+    setWindowTitle(caption(QStringLiteral("Print List"), "打印列表"));
 
     auto* grid = new QGridLayout;
-    const auto check = [this](int i, const char* caption) {
-        auto* c = new QCheckBox(zh(caption), this);
+    const auto check = [this](int i, const QString& text) {
+        auto* c = new QCheckBox(text, this);
         c->setObjectName(QStringLiteral("Check1_%1").arg(i));
         Check1[size_t(i)] = c;
         return c;
@@ -56,14 +62,17 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
         Text1[size_t(i)] = t;
         return t;
     };
-    const auto label = [this](const QString& name, const char* caption) {
-        auto* l = new QLabel(zh(caption), this);
+    const auto label = [this](const QString& name, const QString& text) {
+        auto* l = new QLabel(text, this);
         l->setObjectName(name);
         return l;
     };
     // Each of the two channel lines prints one of the six groups, A and B unless chosen.
     for (int line = 0; line < 2; ++line) {
-        grid->addWidget(check(line, line == 0 ? "信道信息-组1" : "信道信息-组2"), line, 0);
+        const QString item = printText(PrintText::ChannelGroupItem, LanguageEnglish) +
+                             QLatin1Char(' ') + QString::number(line + 1);
+        grid->addWidget(check(line, caption(item, line == 0 ? "信道信息-组1" : "信道信息-组2")),
+                        line, 0);
         auto* group = new QComboBox(this);
         group->setObjectName(QStringLiteral("Combo1_%1").arg(line));
         for (int g = 0; g < GroupCount; ++g)
@@ -71,28 +80,31 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
         group->setCurrentIndex(line);
         Combo1[size_t(line)] = group;
         grid->addWidget(group, line, 1);
-        grid->addWidget(label(QStringLiteral("Label1_%1").arg(line), "开始--终止"), line, 2);
+        grid->addWidget(label(QStringLiteral("Label1_%1").arg(line),
+                              caption(PrintText::RangeLabel, "开始--终止")),
+                        line, 2);
         grid->addWidget(text(2 * line, "1"), line, 3);
-        grid->addWidget(label(QStringLiteral("Label2_%1").arg(line), "--"), line, 4);
+        grid->addWidget(label(QStringLiteral("Label2_%1").arg(line), QStringLiteral("--")), line,
+                        4);
         grid->addWidget(text(2 * line + 1, "40"), line, 5);
     }
-    grid->addWidget(check(2, "可选功能"), 2, 0);
-    grid->addWidget(check(3, "本机信息"), 3, 0);
-    grid->addWidget(check(4, "嵌入信息"), 4, 0);
+    grid->addWidget(check(2, caption(PrintText::OptionItem, "可选功能")), 2, 0);
+    grid->addWidget(check(3, caption(PrintText::LocalInfoItem, "本机信息")), 3, 0);
+    grid->addWidget(check(4, caption(PrintText::MessageItem, "嵌入信息")), 4, 0);
     grid->setColumnStretch(6, 1); // the boxes stay together at the left
 
     auto* buttons = new QHBoxLayout;
     const struct {
         const char* name;
-        const char* caption;
-    } captions[] = {{"CommandSelAll", "选择所有"},
-                    {"CommandClrAll", "清除所有"},
-                    {"CommandSet", "设置(&S)"},
-                    {"Command1", "确定(&O)"},
-                    {"Command2", "取消(&C)"}};
+        QString caption;
+    } captions[] = {{"CommandSelAll", caption(PrintText::SelectAll, "选择所有")},
+                    {"CommandClrAll", caption(PrintText::ClearAll, "清除所有")},
+                    {"CommandSet", caption(PrintText::Setup, "设置(&S)")},
+                    {"Command1", Caption::ok()},
+                    {"Command2", Caption::cancel()}};
     std::array<QPushButton*, 5> button{};
     for (size_t i = 0; i < std::size(captions); ++i) {
-        auto* b = new QPushButton(zh(captions[i].caption), this);
+        auto* b = new QPushButton(captions[i].caption, this);
         b->setObjectName(QLatin1String(captions[i].name));
         b->setAutoDefault(false);
         buttons->addWidget(b);
