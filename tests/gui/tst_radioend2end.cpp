@@ -159,6 +159,7 @@ void TestRadioEnd2End::readEditWrite() {
 void TestRadioEnd2End::closingProgressCancels_data() {
     QTest::addColumn<const Product*>("product");
     QTest::addColumn<bool>("write");
+    QTest::addColumn<bool>("verify"); // closed during the read-back after the write
     QTest::addColumn<bool>("escape"); // Esc, or the close button (and Alt+F4: both close)
     QTest::addColumn<int>("answer");  // to "Stop writing?"
     QTest::addColumn<bool>("endsWhileAsked");
@@ -169,26 +170,30 @@ void TestRadioEnd2End::closingProgressCancels_data() {
     const QString stop = QStringLiteral("Stop writing? The radio will hold a partly written "
                                         "configuration until it is written again.");
     QTest::newRow("read, close button")
-        << &meridoxProduct() << false << false << yes << false << int(LanguageEnglish)
+        << &meridoxProduct() << false << false << false << yes << false << int(LanguageEnglish)
         << QStringList{QStringLiteral("Reading stopped. Nothing was changed.")};
     QTest::newRow("read, Esc, solvir")
-        << &solvirProduct() << false << true << yes << false << int(LanguageEnglish)
+        << &solvirProduct() << false << false << true << yes << false << int(LanguageEnglish)
         << QStringList{QStringLiteral("Reading stopped. Nothing was changed.")};
     QTest::newRow("write stopped, close button")
-        << &meridoxProduct() << true << false << yes << false << int(LanguageEnglish)
+        << &meridoxProduct() << true << false << false << yes << false << int(LanguageEnglish)
         << QStringList{stop, QStringLiteral("Writing stopped. The radio holds a partly written "
                                             "configuration: write it again.")};
     QTest::newRow("write stopped, Esc, Chinese")
-        << &meridoxProduct() << true << true << yes << false << int(LanguageChinese)
+        << &meridoxProduct() << true << false << true << yes << false << int(LanguageChinese)
         << QStringList{
                QString::fromUtf8("停止写入？在重新写入之前，对讲机将保存只写入了一部分的配置。"),
                QString::fromUtf8("写入已停止。对讲机中的配置只写入了一部分，请重新写入。")};
     QTest::newRow("write goes on after No")
-        << &meridoxProduct() << true << false << no << false << int(LanguageEnglish)
+        << &meridoxProduct() << true << false << false << no << false << int(LanguageEnglish)
         << QStringList{stop, QStringLiteral("Write Data Completed.")};
     QTest::newRow("write ends while the question is open")
-        << &meridoxProduct() << true << true << yes << true << int(LanguageEnglish)
+        << &meridoxProduct() << true << false << true << yes << true << int(LanguageEnglish)
         << QStringList{stop, QStringLiteral("Write Data Completed.")};
+    QTest::newRow("verify stopped")
+        << &meridoxProduct() << true << true << false << yes << false << int(LanguageEnglish)
+        << QStringList{QStringLiteral(
+               "Verifying stopped. The radio was written, but not read back to compare.")};
 }
 
 // Closing the progress window gives up a read at once and says nothing changed; a write
@@ -196,18 +201,25 @@ void TestRadioEnd2End::closingProgressCancels_data() {
 void TestRadioEnd2End::closingProgressCancels() {
     QFETCH(const Product*, product);
     QFETCH(bool, write);
+    QFETCH(bool, verify);
     QFETCH(bool, escape);
     QFETCH(int, answer);
     QFETCH(bool, endsWhileAsked);
     QFETCH(int, language);
     QFETCH(QStringList, texts);
     VirtualRadio radio;
+    // A line of 9600 baud; a write that runs to its end at full speed, each reply a little late.
+    const bool toTheEnd = verify || endsWhileAsked || answer == int(MsgAnswer::No);
+    const QStringList slow =
+        toTheEnd ? QStringList{QStringLiteral("--reply-delay"), QStringLiteral("2")}
+                 : QStringList{QStringLiteral("--pace-us"), QStringLiteral("1041.667")};
     QVERIFY(
-        radio.start(product->program, {QStringLiteral("--memory"), memoryFile(*product, radio),
-                                       QStringLiteral("--pace-us"), QStringLiteral("1041.667")}));
+        radio.start(product->program,
+                    QStringList{QStringLiteral("--memory"), memoryFile(*product, radio)} + slow));
     const qsizetype backupsBefore = backupFolder(*product).files().size();
     setCurrentLanguage(language);
     Rig rig(*product, radio.linkPath());
+    rig.session.setVerifyAfterWrite(verify);
     const QByteArray before = encodeRecord(*product, rig.doc.config);
     ScriptedMessages messages;
     messages.whileOpen = [&](const MessageRequest& r) {
@@ -222,7 +234,12 @@ void TestRadioEnd2End::closingProgressCancels() {
         rig.commands.writeToRadio();
     else
         rig.commands.readFromRadio();
-    QVERIFY(QTest::qWaitFor([&] { return rig.session.percent() >= 3; }, 10000));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return rig.session.percent() >= 3 &&
+                   (rig.session.operation() == RadioOperation::Verify) == verify;
+        },
+        10000));
     QPointer<ProgressWindow> progress = rig.commands.progressWindow();
     QCOMPARE(progress->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
              QString::number(rig.session.percent()) + QLatin1Char('%'));
