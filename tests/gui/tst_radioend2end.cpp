@@ -1,7 +1,8 @@
 // The radio commands against the virtual radio on a real pseudo-terminal: question, progress
-// window, completion, the information display, and giving up mid-read.
+// window, completion, the information display, and giving up a read or a write half-way.
 #include "core/channels/channelrules.h"
 #include "core/comm/keptfiles.h"
+#include "core/config/datafile.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
 #include "ui/common/uicommon.h"
@@ -78,7 +79,7 @@ class TestRadioEnd2End : public QObject {
     void products_data();
     void readEditWrite_data() { products_data(); }
     void readEditWrite();
-    void closingProgressCancels_data() { products_data(); }
+    void closingProgressCancels_data();
     void closingProgressCancels();
     void informationReadShowsEmg_data() { products_data(); }
     void informationReadShowsEmg();
@@ -155,44 +156,124 @@ void TestRadioEnd2End::readEditWrite() {
     QVERIFY(traceFolder(*product).files().contains(rig.commands.trace().keptPath()));
 }
 
+void TestRadioEnd2End::closingProgressCancels_data() {
+    QTest::addColumn<const Product*>("product");
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<bool>("verify"); // closed during the read-back after the write
+    QTest::addColumn<bool>("escape"); // Esc, or the close button (and Alt+F4: both close)
+    QTest::addColumn<int>("answer");  // to "Stop writing?"
+    QTest::addColumn<bool>("endsWhileAsked");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QStringList>("texts"); // after the read or write question
+    const int yes = int(MsgAnswer::Yes);
+    const int no = int(MsgAnswer::No);
+    const QString stop = QStringLiteral("Stop writing? The radio will hold a partly written "
+                                        "configuration until it is written again.");
+    QTest::newRow("read, close button")
+        << &meridoxProduct() << false << false << false << yes << false << int(LanguageEnglish)
+        << QStringList{QStringLiteral("Reading stopped. Nothing was changed.")};
+    QTest::newRow("read, Esc, solvir")
+        << &solvirProduct() << false << false << true << yes << false << int(LanguageEnglish)
+        << QStringList{QStringLiteral("Reading stopped. Nothing was changed.")};
+    QTest::newRow("write stopped, close button")
+        << &meridoxProduct() << true << false << false << yes << false << int(LanguageEnglish)
+        << QStringList{stop, QStringLiteral("Writing stopped. The radio holds a partly written "
+                                            "configuration: write it again.")};
+    QTest::newRow("write stopped, Esc, Chinese")
+        << &meridoxProduct() << true << false << true << yes << false << int(LanguageChinese)
+        << QStringList{
+               QString::fromUtf8("停止写入？在重新写入之前，对讲机将保存只写入了一部分的配置。"),
+               QString::fromUtf8("写入已停止。对讲机中的配置只写入了一部分，请重新写入。")};
+    QTest::newRow("write goes on after No")
+        << &meridoxProduct() << true << false << false << no << false << int(LanguageEnglish)
+        << QStringList{stop, QStringLiteral("Write Data Completed.")};
+    QTest::newRow("write ends while the question is open")
+        << &meridoxProduct() << true << false << true << yes << true << int(LanguageEnglish)
+        << QStringList{stop, QStringLiteral("Write Data Completed.")};
+    QTest::newRow("verify stopped")
+        << &meridoxProduct() << true << true << false << yes << false << int(LanguageEnglish)
+        << QStringList{QStringLiteral(
+               "Verifying stopped. The radio was written, but not read back to compare.")};
+}
+
+// Closing the progress window gives up a read at once and says nothing changed; a write
+// only after the user confirms it, and the user is told the radio is partly written.
 void TestRadioEnd2End::closingProgressCancels() {
     QFETCH(const Product*, product);
-    const bool escape = product == &solvirProduct(); // the close button, or Esc
+    QFETCH(bool, write);
+    QFETCH(bool, verify);
+    QFETCH(bool, escape);
+    QFETCH(int, answer);
+    QFETCH(bool, endsWhileAsked);
+    QFETCH(int, language);
+    QFETCH(QStringList, texts);
     VirtualRadio radio;
+    // A line of 9600 baud; a write that runs to its end at full speed, each reply a little late.
+    const bool toTheEnd = verify || endsWhileAsked || answer == int(MsgAnswer::No);
+    const QStringList slow =
+        toTheEnd ? QStringList{QStringLiteral("--reply-delay"), QStringLiteral("2")}
+                 : QStringList{QStringLiteral("--pace-us"), QStringLiteral("1041.667")};
     QVERIFY(
-        radio.start(product->program, {QStringLiteral("--memory"), memoryFile(*product, radio),
-                                       QStringLiteral("--pace-us"), QStringLiteral("1041.667")}));
+        radio.start(product->program,
+                    QStringList{QStringLiteral("--memory"), memoryFile(*product, radio)} + slow));
     const qsizetype backupsBefore = backupFolder(*product).files().size();
+    setCurrentLanguage(language);
     Rig rig(*product, radio.linkPath());
+    rig.session.setVerifyAfterWrite(verify);
+    const QByteArray before = encodeRecord(*product, rig.doc.config);
     ScriptedMessages messages;
-    messages.answers = {MsgAnswer::Ok};
-    rig.commands.readFromRadio();
+    messages.whileOpen = [&](const MessageRequest& r) {
+        if (r.id != Msg::StopWriting) {
+            messages.answers.prepend(MsgAnswer::Ok); // the read or write question
+            return;
+        }
+        if (endsWhileAsked) QVERIFY(rig.finish());
+        messages.answers.prepend(MsgAnswer(answer));
+    };
+    if (write)
+        rig.commands.writeToRadio();
+    else
+        rig.commands.readFromRadio();
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return rig.session.percent() >= 3 &&
+                   (rig.session.operation() == RadioOperation::Verify) == verify;
+        },
+        10000));
     QPointer<ProgressWindow> progress = rig.commands.progressWindow();
-    QVERIFY(QTest::qWaitFor([&] { return rig.session.percent() >= 3; }, 10000));
     QCOMPARE(progress->findChild<QLabel*>(QStringLiteral("Label2"))->text(),
              QString::number(rig.session.percent()) + QLatin1Char('%'));
     const int framesBefore = int(sentFrames(radio).count());
+    const qsizetype askedBefore = messages.asked.size();
     if (escape)
         QTest::keyClick(progress, Qt::Key_Escape);
     else
         progress->close();
+    const bool stopped = !write || (answer == int(MsgAnswer::Yes) && !endsWhileAsked);
+    if (!stopped) QVERIFY(rig.finish());
+    setCurrentLanguage(LanguageEnglish);
 
-    // Ended at once as failed: port closed, no completion, the configuration as it was.
+    QCOMPARE(messages.texts().mid(askedBefore), texts);
     QVERIFY(!rig.session.busy());
-    QCOMPARE(rig.session.lastFailure(), SessionFailure::Cancelled);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(!progress || !progress->isVisible());
-    QCOMPARE(messages.asked.size(), 1);
     QVERIFY(rig.calls.isEmpty());
+    // The configuration is as it was.
+    QCOMPARE(encodeRecord(*product, rig.doc.config), before);
     QVERIFY(!rig.doc.isModified());
-    QCOMPARE(shownRx(rig.doc), QStringLiteral("28.015000"));
     QCOMPARE(rig.doc.fileName, QStringLiteral("mine.dat"));
-    // The radio is let out of programming mode.
+    // A cancelled read keeps no backup.
+    QCOMPARE(backupFolder(*product).files().size(), backupsBefore);
+    if (!stopped) {
+        QCOMPARE(rig.session.lastFailure(), SessionFailure::None);
+        return;
+    }
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::Cancelled);
+    QCOMPARE(messages.asked.last().icon, write ? MsgIcon::Warning : MsgIcon::Information);
+    // The radio is let out of programming mode at once.
     QVERIFY(
         QTest::qWaitFor([&] { return sentFrames(radio).endsWith(QStringLiteral("45")); }, 3000));
     QVERIFY(sentFrames(radio).count() <= framesBefore + 3);
-    // A cancelled read keeps no backup.
-    QCOMPARE(backupFolder(*product).files().size(), backupsBefore);
 
     // The next command finds port and radio ready once the radio has finished the reply it was
     // sending (about 75 ms for a block at 9600 baud), as it would for a user.

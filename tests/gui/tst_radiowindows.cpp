@@ -84,6 +84,7 @@ class TestRadioWindows : public QObject {
     void progressWindow_data();
     void progressWindow();
     void writeWaitsForEditors();
+    void writeStoppedBeforeData();
 };
 
 void TestRadioWindows::initTestCase() {
@@ -395,6 +396,27 @@ void TestRadioWindows::writeWaitsForEditors() {
     QVERIFY(!rig.link.isOpen());
     QVERIFY(rig.link.frames.isEmpty());
     QVERIFY(!commands.progressWindow());
+}
+
+// A write stopped while the radio has not yet answered PROGRAM sent it nothing: no "E" is
+// due, and the user learns the radio is unchanged.
+void TestRadioWindows::writeStoppedBeforeData() {
+    Rig rig;
+    rig.link.responder = nullptr; // the radio stays silent
+    ScriptedMessages messages;
+    messages.answers = {MsgAnswer::Ok, MsgAnswer::Yes};
+    QWidget main;
+    RadioCommands commands(rig.doc, rig.session, &main);
+    commands.writeToRadio();
+    QVERIFY(QTest::qWaitFor([&] { return commands.progressWindow() != nullptr; }, 2000));
+    commands.progressWindow()->close();
+    QCOMPARE(
+        messages.texts().mid(1),
+        QStringList(
+            {messageText(Msg::StopWriting),
+             QStringLiteral("Writing stopped before any data was sent. The radio is unchanged.")}));
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::Cancelled);
+    QCOMPARE(rig.link.frames, QList<QByteArray>{QByteArray("PROGRAM")});
 }
 
 QTEST_MAIN(TestRadioWindows)

@@ -23,10 +23,12 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -369,6 +371,83 @@ class TestUndo : public QObject {
         QVERIFY(doc().isModified());
         QCOMPARE(grid()->cellText(7, ColRx), QStringLiteral("27.500000"));
         QCOMPARE(action("mnuEditUndo")->text(), QStringLiteral("Undo Change RX of A7"));
+    }
+
+    // Whatever the user does with files, the radio and the history, the configuration counts
+    // as modified exactly when it differs from the file on disk its title names (an untitled
+    // one names none). Random sequences from a fixed seed; a failure names its sequence.
+    void modifiedTellsTheTruthAboutTheFile() {
+        QTemporaryDir backups; // reads keep backups: not in the user's folder
+        qputenv("XDG_DATA_HOME", backups.path().toLocal8Bit());
+        VirtualRadio radio;
+        QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
+        QDir().mkpath(m_dir->filePath(QStringLiteral("language")));
+        QSettings(m_dir->filePath(QStringLiteral("language/mysetup.ini")), QSettings::IniFormat)
+            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        start();
+        // Thousands of saves: in memory where the system has a place for it.
+        QTemporaryDir files(QDir(QStringLiteral("/dev/shm")).exists()
+                                ? QStringLiteral("/dev/shm/undo-XXXXXX")
+                                : m_dir->filePath(QStringLiteral("files-XXXXXX")));
+        QStringList names; // x.dat and y.dat differ in A2; r.dat is made by a save
+        for (const char* name : {"x.dat", "y.dat", "r.dat"})
+            names << files.filePath(QLatin1String(name));
+        const Product& p = doc().product();
+        for (int i = 0; i < 2; ++i) {
+            QFile f(names[i]);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(encodeRecord(p, doc().config)) > 0);
+            updateChannelCell(doc(), 2, ColRx, QStringLiteral("28.2"));
+        }
+        const QStringList values = {QStringLiteral("27.5"), QStringLiteral("28.015"),
+                                    QStringLiteral("28.2")};
+        // One letter per operation, as often as it is drawn: Edit, Save, sAve as, Open, Read,
+        // Undo, redO (reads are slow: rare).
+        const QByteArray ops("EEEEEESSAAOORUUUUUZZZ");
+        QRandomGenerator random(20);
+        for (int sequence = 0; sequence < 200; ++sequence) {
+            // A fresh history on x.dat or y.dat; unsaved work is given up.
+            m_dialog->answer = names[random.bounded(2)];
+            m_msgs->answers = {MsgAnswer::No};
+            action("mnuFileOpen")->trigger();
+            QVERIFY(!doc().untitled && !doc().isModified());
+            QString steps = QStringLiteral("sequence %1: O %2")
+                                .arg(sequence)
+                                .arg(QFileInfo(m_dialog->answer).fileName());
+            for (int i = 0; i < 8; ++i) {
+                const char op = ops[random.bounded(int(ops.size()))];
+                m_dialog->answer = names[random.bounded(int(names.size()))];
+                steps += QStringLiteral(", %1 %2")
+                             .arg(QLatin1Char(op))
+                             .arg(QFileInfo(m_dialog->answer).fileName());
+                // Questions: OK to save or read; the save question before Open either way.
+                const bool saving = random.bounded(2) == 0;
+                m_msgs->answers = {op != 'O' ? MsgAnswer::Ok
+                                   : saving  ? MsgAnswer::Yes
+                                             : MsgAnswer::No};
+                if (op == 'O' && saving) steps += QStringLiteral(" saving");
+                if (op == 'E') {
+                    const int channel = random.bounded(1, 3);
+                    const QString value = values[random.bounded(int(values.size()))];
+                    updateChannelCell(doc(), channel, ColRx, value);
+                    steps += QStringLiteral(" A%1=%2").arg(channel).arg(value);
+                } else if (op == 'R') {
+                    action("mnuReadFromRadio")->trigger();
+                    QVERIFY(waitForSessionEnd(m_main->session(), 20000));
+                } else {
+                    const char* actions[] = {"mnuFileSave", "mnuFileSaveAs", "mnuFileOpen",
+                                             "mnuEditUndo", "mnuEditRedo"};
+                    action(actions[QByteArray("SAOUZ").indexOf(op)])->trigger();
+                }
+                if (doc().untitled) continue;
+                QVERIFY2(m_main->windowTitle().contains(QFileInfo(doc().fileName).fileName()),
+                         qPrintable(steps));
+                QFile file(doc().fileName);
+                QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(steps));
+                Document asOnDisk = doc();
+                asOnDisk.snapshot = decodeRecord(p, file.readAll()).value();
+                QVERIFY2(doc().isModified() == asOnDisk.isModified(), qPrintable(steps));
+            }
+        }
     }
 
     // Copy and paste by keyboard and mouse: rows chosen by their numbers, another group.

@@ -1,5 +1,6 @@
 #include "documentstate.h"
 
+#include <QFileInfo>
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
@@ -31,15 +32,39 @@ template <class T> void put(T& target, const std::optional<std::pair<T, T>>& cha
 }
 } // namespace
 
+SharedFileState FileState::of(const Document& doc) {
+    auto f = std::make_shared<FileState>();
+    f->fileName = doc.fileName;
+    f->loadedVersion = doc.loadedVersion;
+    f->untitled = doc.untitled;
+    copyBytes(f->snapshot, doc.snapshot);
+    return f;
+}
+
+bool FileState::sameAs(const FileState& other) const {
+    return fileName == other.fileName && loadedVersion == other.loadedVersion &&
+           untitled == other.untitled &&
+           std::memcmp(bytesOf(snapshot), bytesOf(other.snapshot), sizeof(RadioConfig)) == 0;
+}
+
+bool FileState::isFile(const QString& path) const {
+    return !untitled &&
+           QFileInfo(fileName).absoluteFilePath() == QFileInfo(path).absoluteFilePath();
+}
+
+void FileState::putInto(Document& doc) const {
+    doc.fileName = fileName;
+    doc.loadedVersion = loadedVersion;
+    doc.untitled = untitled;
+    copyBytes(doc.snapshot, snapshot);
+}
+
 DocumentState DocumentState::of(const Document& doc) {
     DocumentState s;
     copyBytes(s.config, doc.config);
-    copyBytes(s.snapshot, doc.snapshot);
     s.model = doc.currentModel;
     s.band = doc.currentBand;
-    s.fileName = doc.fileName;
-    s.loadedVersion = doc.loadedVersion;
-    s.untitled = doc.untitled;
+    s.file = FileState::of(doc);
     return s;
 }
 
@@ -82,37 +107,41 @@ void StateChange::applyRuns(RadioConfig& record, const QList<Run>& runs, bool fo
 StateChange StateChange::between(const DocumentState& before, const DocumentState& after) {
     StateChange c;
     c.m_config = runsBetween(before.config, after.config);
-    c.m_snapshot = runsBetween(before.snapshot, after.snapshot);
     c.m_model = changed(before.model, after.model);
     c.m_band = changed(before.band, after.band);
-    c.m_fileName = changed(before.fileName, after.fileName);
-    c.m_loadedVersion = changed(before.loadedVersion, after.loadedVersion);
-    c.m_untitled = changed(before.untitled, after.untitled);
+    if (before.file != after.file && !before.file->sameAs(*after.file))
+        c.m_file = std::make_pair(before.file, after.file);
     return c;
 }
 
 bool StateChange::isEmpty() const {
-    return m_config.isEmpty() && m_snapshot.isEmpty() && !m_model && !m_band && !m_fileName &&
-           !m_loadedVersion && !m_untitled;
+    return m_config.isEmpty() && !m_model && !m_band && !m_file;
 }
 
 void StateChange::apply(Document& doc, bool forward) const {
     applyRuns(doc.config, m_config, forward);
-    applyRuns(doc.snapshot, m_snapshot, forward);
     put(doc.currentModel, m_model, forward);
     put(doc.currentBand, m_band, forward);
-    put(doc.fileName, m_fileName, forward);
-    put(doc.loadedVersion, m_loadedVersion, forward);
-    put(doc.untitled, m_untitled, forward);
+    if (m_file) file(forward)->putInto(doc);
     if (m_band) doc.deriveLimits();
+}
+
+SharedFileState StateChange::file(bool forward) const {
+    if (!m_file) return nullptr;
+    return forward ? m_file->second : m_file->first;
+}
+
+void StateChange::fileSaved(const SharedFileState& saved) {
+    if (!m_file) return;
+    for (SharedFileState* side : {&m_file->first, &m_file->second})
+        if ((*side)->isFile(saved->fileName)) *side = saved;
 }
 
 qsizetype StateChange::memoryUse() const {
     qsizetype bytes = qsizetype(sizeof(StateChange));
-    for (const QList<Run>* runs : {&m_config, &m_snapshot})
-        for (const Run& r : *runs)
-            bytes += qsizetype(sizeof(Run)) + 2 * (r.before.size() + 32); // 32: array header
-    for (const auto* texts : {&m_model, &m_band, &m_fileName, &m_loadedVersion})
+    for (const Run& r : m_config)
+        bytes += qsizetype(sizeof(Run)) + 2 * (r.before.size() + 32); // 32: array header
+    for (const auto* texts : {&m_model, &m_band})
         if (*texts) bytes += 2 * (texts->value().first.size() + texts->value().second.size());
     return bytes;
 }

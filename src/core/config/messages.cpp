@@ -43,6 +43,16 @@ const Entry& entry(Msg msg) {
         {"Frequency is out of range.", "频率超出范围。"},
         {"is not numeric.", "不是有效数据。"},
         {"Model type is wrong. Overwrite?", "机型类型错误。是否覆盖？"},
+        {"Stop writing? The radio will hold a partly written configuration until it is written "
+         "again.",
+         "停止写入？在重新写入之前，对讲机将保存只写入了一部分的配置。"},
+        {"Writing stopped. The radio holds a partly written configuration: write it again.",
+         "写入已停止。对讲机中的配置只写入了一部分，请重新写入。"},
+        {"Writing stopped before any data was sent. The radio is unchanged.",
+         "写入在发送数据之前已停止。对讲机未被更改。"},
+        {"Reading stopped. Nothing was changed.", "读取已停止。未作任何更改。"},
+        {"Verifying stopped. The radio was written, but not read back to compare.",
+         "校验已停止。对讲机已写入，但未读回比较。"},
     };
     const auto i = size_t(msg);
     return i < std::size(table) ? table[i] : table[0];

@@ -44,6 +44,11 @@ enum class Msg {
     OutOfRange,
     NotNumeric,
     ModelWrongOverwrite,
+    StopWriting,
+    WriteStopped,
+    WriteStoppedUnchanged,
+    ReadStopped,
+    VerifyStopped,
 };
 
 QString messageText(Msg msg);

@@ -1,5 +1,6 @@
 #include "edithistory.h"
 
+#include <QSet>
 #include <QUndoCommand>
 #include <algorithm>
 
@@ -19,6 +20,8 @@ class StateStep : public QUndoCommand {
     qsizetype memoryUse() const {
         return qsizetype(sizeof(*this)) + m_change.memoryUse() + 2 * text().size();
     }
+    StateChange& change() { return m_change; }
+    const StateChange& change() const { return m_change; }
 
   private:
     EditHistory& m_history;
@@ -38,17 +41,25 @@ void EditHistory::reset() {
     m_recorded = DocumentState::of(m_doc);
 }
 
+StateStep* EditHistory::step(int index) {
+    // Every command on the stack is a StateStep this history made.
+    return static_cast<StateStep*>(const_cast<QUndoCommand*>(m_stack.command(index)));
+}
+
 void EditHistory::documentSaved() {
-    const DocumentState now = DocumentState::of(m_doc);
-    m_recorded.snapshot = now.snapshot;
-    m_recorded.fileName = now.fileName;
-    m_recorded.loadedVersion = now.loadedVersion;
-    m_recorded.untitled = now.untitled;
+    const SharedFileState saved = FileState::of(m_doc);
+    m_recorded.file = saved;
+    // What the file held before is gone: every step that would go back to that file goes back
+    // to what it holds now, so the configuration then counts as modified exactly when it
+    // differs from the file on disk.
+    for (int i = 0; i < m_stack.count(); ++i)
+        step(i)->change().fileSaved(saved);
 }
 
 void EditHistory::record(const QString& caption) {
     DocumentState now = DocumentState::of(m_doc);
     StateChange change = StateChange::between(m_recorded, now);
+    if (!change.file(true)) now.file = m_recorded.file; // one copy of an unchanged file
     m_recorded = std::move(now);
     if (change.isEmpty()) return;
     const int group = m_doc.config.currentGroupIndex();
@@ -66,14 +77,23 @@ void EditHistory::redo() {
 void EditHistory::restore(const StateChange& change, int group, bool forward) {
     change.apply(m_doc, forward);
     m_doc.config.currentGroup = int16_t(group);
+    const SharedFileState file = m_recorded.file;
     m_recorded = DocumentState::of(m_doc);
+    m_recorded.file = change.file(forward) ? change.file(forward) : file;
     emit m_doc.notifier().configurationReplaced();
     emit restored();
 }
 
 qsizetype EditHistory::memoryUse() const {
     qsizetype bytes = 0;
-    for (int i = 0; i < m_stack.count(); ++i)
-        bytes += static_cast<const StateStep*>(m_stack.command(i))->memoryUse();
+    QSet<const FileState*> files; // a file kept by several steps counts once
+    for (int i = 0; i < m_stack.count(); ++i) {
+        const auto* s = static_cast<const StateStep*>(m_stack.command(i));
+        bytes += s->memoryUse();
+        for (bool forward : {false, true})
+            if (const SharedFileState f = s->change().file(forward)) files.insert(f.get());
+    }
+    for (const FileState* f : files)
+        bytes += qsizetype(sizeof(FileState)) + 2 * (f->fileName.size() + f->loadedVersion.size());
     return bytes;
 }

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QUndoStack>
 
+class StateStep;
+
 // The undo history of the open configuration. Every step of the user's editing the document
 // reports (Document::finishEdit, EditStep) becomes one entry holding only what the step
 // changed; undo and redo put that back and tell every window (configurationReplaced). The
@@ -23,7 +25,8 @@ class EditHistory : public QObject {
 
     // A fresh history starting from the document as it is now (New, Open, start-up).
     void reset();
-    // After a save: the file name and snapshot the document now has are no step of their own.
+    // After a save: the file the document now has is no step of their own, and every step
+    // that goes back to a file of that name goes back to what the save wrote.
     void documentSaved();
     // Ends a step named caption when the document differs from the last step's end.
     void record(const QString& caption);
@@ -40,6 +43,7 @@ class EditHistory : public QObject {
 
   private:
     friend class StateStep;
+    StateStep* step(int index);
     void restore(const StateChange& change, int group, bool forward);
 
     Document& m_doc;

@@ -1,9 +1,11 @@
 #include "progresswindow.h"
 
+#include "core/config/messages.h"
 #include "ui/common/handlertrap.h"
 #include "ui/common/uicommon.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <algorithm>
 
@@ -89,13 +91,44 @@ void ProgressWindow::setProgress(int percent) {
 }
 
 void ProgressWindow::reject() {
-    // Closed by the user while the transfer runs: the session lets the radio go and ends as
-    // failed; its end closes this window through closeAfterSession().
-    if (!m_sessionEnded && m_session.busy() && m_session.operation() == m_operation) {
-        m_session.cancel();
-        if (m_sessionEnded) return;
+    // Closed by the user (close button, Alt+F4, Esc) while the transfer runs: the session lets
+    // the radio go and ends as failed; its end closes this window through closeAfterSession().
+    if (m_asking) return;
+    if (m_sessionEnded || !m_session.busy() || m_session.operation() != m_operation) {
+        QDialog::reject();
+        return;
     }
-    QDialog::reject();
+    const QPointer<ProgressWindow> self(this);
+    if (m_operation == RadioOperation::Write) {
+        // Stopping half-way leaves the radio with part of the new configuration: ask first.
+        // The write goes on while the question is open and may end meanwhile.
+        m_asking = true;
+        const MsgAnswer answer =
+            showMessage(Msg::StopWriting, MsgIcon::Question, MsgButtons::YesNo);
+        if (!self) return;
+        m_asking = false;
+        if (answer != MsgAnswer::Yes || m_sessionEnded || !m_session.busy() ||
+            m_session.operation() != m_operation)
+            return;
+    }
+    // Data frames go out once the radio's identity was accepted, until the end command.
+    const SessionStep step = m_session.step();
+    const bool dataSent =
+        step == SessionStep::Block || step == SessionStep::BlockAck || step == SessionStep::EndAck;
+    const RadioOperation operation = m_operation;
+    m_session.cancel();
+    switch (operation) {
+    case RadioOperation::Write:
+        showMessage(dataSent ? Msg::WriteStopped : Msg::WriteStoppedUnchanged, MsgIcon::Warning);
+        break;
+    case RadioOperation::Verify:
+        showMessage(Msg::VerifyStopped, MsgIcon::Warning);
+        break;
+    default:
+        showMessage(Msg::ReadStopped, MsgIcon::Information);
+        break;
+    }
+    if (self && !m_sessionEnded) QDialog::reject();
 }
 
 void ProgressWindow::closeAfterSession() {
