@@ -13,6 +13,7 @@
 #include "core/config/messages.h"
 #include "core/config/optionwords.h"
 #include "core/config/settingsfile.h"
+#include "core/io/wholefile.h"
 #include "exchange/channelcsv.h"
 #include "exchange/configdiff.h"
 #include "exchange/fleetlog.h"
@@ -24,7 +25,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
-#include <QSaveFile>
 #include <QTextStream>
 #include <memory>
 #include <unistd.h>
@@ -354,13 +354,22 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     return rc;
 }
 
+// Opens the --log file, when there is one, before the radio is touched; false (with the
+// reason on stderr) when it cannot be written.
+bool openLog(const SubArgs& a, FleetLog& log) {
+    QString why;
+    if (a.log.isEmpty() || log.open(a.log, &why)) return true;
+    err() << messageText(Msg::FileError) << '\n' << a.log << ": " << why << '\n';
+    return false;
+}
+
 // Appends the radio's row to the --log file, when there is one; returns the command's code.
-int logRadio(const SubArgs& a, const Product& p, FleetRecord& record, int rc) {
+int logRadio(const SubArgs& a, const Product& p, FleetLog& log, FleetRecord& record, int rc) {
     if (a.log.isEmpty()) return rc;
     if (rc == ExitUsageOrFile && record.failure == SessionFailure::None)
         record.fileError = QStringLiteral("not saved");
     QString why;
-    if (!appendFleetLog(a.log, p.program, record, &why)) {
+    if (!log.append(p.program, record, &why)) {
         err() << messageText(Msg::FileError) << '\n' << a.log << ": " << why << '\n';
         return std::max<int>(rc, ExitUsageOrFile);
     }
@@ -369,9 +378,9 @@ int logRadio(const SubArgs& a, const Product& p, FleetRecord& record, int rc) {
 
 // Writes the raw radio memory to a file (replaced only when complete).
 int saveImage(const QByteArray& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
-        err() << messageText(Msg::FileError) << '\n' << path << ": " << file.errorString() << '\n';
+    QString why;
+    if (!writeWholeFile(path, image, &why)) {
+        err() << messageText(Msg::FileError) << '\n' << path << ": " << why << '\n';
         return ExitUsageOrFile;
     }
     return ExitOk;
@@ -425,6 +434,8 @@ int readCommand(const Product& p, const QStringList& args) {
     Document doc(p);
     doc.initialiseDefaults();
     if (a.fleet()) return fleetCommand(doc, a);
+    FleetLog log;
+    if (!openLog(a, log)) return ExitUsageOrFile;
     QByteArray image; // the radio's memory as read, once the read succeeded
     FleetRecord record;
     record.file = a.output.isEmpty() ? a.image : a.output;
@@ -439,7 +450,7 @@ int readCommand(const Product& p, const QStringList& args) {
         },
         &record);
     if (rc == ExitOk) rc = keepReadFiles(doc, a, image);
-    return logRadio(a, p, record, rc);
+    return logRadio(a, p, log, record, rc);
 }
 
 // Reads a raw image for a write: exactly the memory size, and decodable, so that the radio's
@@ -484,6 +495,8 @@ int writeCommand(const Product& p, const QStringList& args) {
                            : !openConfigFile(doc, a.positional.first()))
         return ExitUsageOrFile;
     if (a.fleet()) return fleetCommand(doc, a, image);
+    FleetLog log;
+    if (!openLog(a, log)) return ExitUsageOrFile;
     FleetRecord record;
     record.file = a.image.isEmpty() ? a.positional.first() : a.image;
     const int rc = runSession(
@@ -492,7 +505,7 @@ int writeCommand(const Product& p, const QStringList& args) {
             return image.isEmpty() ? s.writeToRadio() : s.writeImageToRadio(image);
         },
         &record);
-    return logRadio(a, p, record, rc);
+    return logRadio(a, p, log, record, rc);
 }
 
 int infoCommand(const Product& p, const QStringList& args) {
@@ -524,10 +537,9 @@ int exportCsvCommand(const Product& p, const QStringList& args) {
     Document doc(p);
     doc.initialiseDefaults();
     if (!openConfigFile(doc, a.positional.at(0))) return ExitUsageOrFile;
-    QSaveFile f(a.positional.at(1));
-    if (!f.open(QIODevice::WriteOnly) || f.write(exportChannelsCsv(doc)) < 0 || !f.commit()) {
-        err() << messageText(Msg::FileError) << '\n'
-              << a.positional.at(1) << ": " << f.errorString() << '\n';
+    QString why;
+    if (!writeWholeFile(a.positional.at(1), exportChannelsCsv(doc), &why)) {
+        err() << messageText(Msg::FileError) << '\n' << a.positional.at(1) << ": " << why << '\n';
         return ExitUsageOrFile;
     }
     return ExitOk;
