@@ -52,9 +52,9 @@ class TestFullDisk : public QObject {
 
   private slots:
     void initTestCase() {
-        QCOMPARE(run({QStringLiteral("new"), QStringLiteral("-o"), file(QStringLiteral("in.dat"))})
-                     .code,
-                 0);
+        QCOMPARE(
+            run({QStringLiteral("new"), QStringLiteral("-o"), file(QStringLiteral("in.dat"))}).code,
+            0);
         QFile csv(file(QStringLiteral("in.csv")));
         QVERIFY(csv.open(QIODevice::WriteOnly));
         csv.write("Group,Channel,RX MHz\nA,1,27.000000\n");
@@ -74,7 +74,8 @@ void TestFullDisk::commandsOnFullDisk_data() {
     const QString full = QStringLiteral("No space left on device");
     const QString error = QStringLiteral("file error.");
     QTest::newRow("new -o over a data file")
-        << "new -o DISK/keep.dat" << 1 << QStringList{error, QStringLiteral("DISK/keep.dat: ") + full};
+        << "new -o DISK/keep.dat" << 1
+        << QStringList{error, QStringLiteral("DISK/keep.dat: ") + full};
     QTest::newRow("new -o, a new file") << "new -o DISK/fresh.dat" << 1 << QStringList{error, full};
     QTest::newRow("export-csv") << "export-csv DIR/in.dat DISK/keep.csv" << 1
                                 << QStringList{error, QStringLiteral("DISK/keep.csv: ") + full};
@@ -82,9 +83,8 @@ void TestFullDisk::commandsOnFullDisk_data() {
         << "import-csv DIR/in.csv DISK/keep.dat" << 1 << QStringList{error, full};
     QTest::newRow("print") << "print DIR/in.dat -o DISK/keep.pdf" << 1
                            << QStringList{error, QStringLiteral("DISK/keep.pdf: ") + full};
-    QTest::newRow("read -o")
-        << "read --port PORT -o DISK/keep.dat" << 1
-        << QStringList{QStringLiteral("Read Data Completed."), error, full};
+    QTest::newRow("read -o") << "read --port PORT -o DISK/keep.dat" << 1
+                             << QStringList{QStringLiteral("Read Data Completed."), error, full};
     QTest::newRow("read --image") << "read --port PORT --image DISK/keep.img" << 1
                                   << QStringList{error, full};
     QTest::newRow("read --trace") << "read --port PORT -o DIR/read.dat --trace DISK/trace.txt" << 1
@@ -155,8 +155,9 @@ void TestFullDisk::logCheckedBeforeRadio() {
     log.replace(QLatin1String("DISK"), disk.path()).replace(QLatin1String("DIR"), dir.path());
     VirtualRadio radio;
     QVERIFY(radio.start(QStringLiteral("meridox")));
-    QStringList args{QStringLiteral("write"), file(QStringLiteral("in.dat")),
-                     QStringLiteral("--port"), radio.linkPath(), QStringLiteral("--log"), log};
+    QStringList args{QStringLiteral("write"),  file(QStringLiteral("in.dat")),
+                     QStringLiteral("--port"), radio.linkPath(),
+                     QStringLiteral("--log"),  log};
     if (repeat) args << QStringLiteral("--repeat");
     const CliRun r = run(args);
     QCOMPARE(r.code, 1);
@@ -204,9 +205,9 @@ void TestFullDisk::logRowRefusedLater() {
     const QByteArray logged = readAll(log);
 
     // Silent at first, so the port sees the first radio gone before the second answers.
-    QVERIFY(second.start(QStringLiteral("meridox"), {QStringLiteral("--start-delay"),
-                                                     QStringLiteral("1200"),
-                                                     QStringLiteral("--hangup-after-session")}));
+    QVERIFY(second.start(QStringLiteral("meridox"),
+                         {QStringLiteral("--start-delay"), QStringLiteral("1200"),
+                          QStringLiteral("--hangup-after-session")}));
     QVERIFY(QFile::link(second.linkPath(), port));
     QVERIFY2(cli.waitForFinished(20000), qPrintable(err));
     said({});

@@ -5,13 +5,17 @@
 
 #include "core/config/datafile.h"
 #include "fulldisk.h"
+#include "report/report.h"
 #include "testsupport.h"
 #include "ui/common/filedialogs.h"
+#include "ui/common/printdialogs.h"
 #include "ui/shell/filecommands.h"
 #include "ui/shell/mainwindow.h"
 #include "windowtest.h"
 
 #include <QAction>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,20 +46,29 @@ class TestSaveFullDisk : public QObject {
     void initTestCase() { setCurrentLanguage(LanguageEnglish); }
     void saveOnFullDisk_data();
     void saveOnFullDisk();
+    void printToPdfOnFullDisk();
 };
 
 void TestSaveFullDisk::saveOnFullDisk_data() {
-    QTest::addColumn<bool>("titled");  // keep.dat is open, else an untitled configuration
-    QTest::addColumn<QString>("how");  // the command: an action, or "exit" (Yes to its question)
+    QTest::addColumn<bool>("titled");    // keep.dat is open, else an untitled configuration
+    QTest::addColumn<QString>("how");    // the command: an action, or "exit" (Yes to its question)
     QTest::addColumn<QString>("chosen"); // the save dialog's answer
     QTest::addColumn<QString>("target"); // the file the message names
-    QTest::newRow("Save over the open file") << true << "mnuFileSave" << "" << "keep.dat";
-    QTest::newRow("Save As over another file")
-        << true << "mnuFileSaveAs" << "other.dat" << "other.dat";
-    QTest::newRow("Save As, a new file") << false << "mnuFileSaveAs" << "fresh.dat" << "fresh.dat";
-    QTest::newRow("save before Exit") << true << "exit" << "" << "keep.dat";
-    QTest::newRow("Export Channels over a list")
-        << true << "mnuFileExportCsv" << "keep.csv" << "keep.csv";
+    QTest::newRow("Save over the open file") << true << "mnuFileSave"
+                                             << ""
+                                             << "keep.dat";
+    QTest::newRow("Save As over another file") << true << "mnuFileSaveAs"
+                                               << "other.dat"
+                                               << "other.dat";
+    QTest::newRow("Save As, a new file") << false << "mnuFileSaveAs"
+                                         << "fresh.dat"
+                                         << "fresh.dat";
+    QTest::newRow("save before Exit") << true << "exit"
+                                      << ""
+                                      << "keep.dat";
+    QTest::newRow("Export Channels over a list") << true << "mnuFileExportCsv"
+                                                 << "keep.csv"
+                                                 << "keep.csv";
 }
 
 void TestSaveFullDisk::saveOnFullDisk() {
@@ -107,6 +120,46 @@ void TestSaveFullDisk::saveOnFullDisk() {
     QCOMPARE(doc.untitled, !titled);
     QCOMPARE(doc.fileName, fileName);
     QCOMPARE(main.windowTitle(), title);
+}
+
+// Printed to a PDF file from the print preview: the preview itself writes nothing, the printout
+// is refused whole.
+void TestSaveFullDisk::printToPdfOnFullDisk() {
+    FullDisk disk;
+    if (!disk.mounted()) QSKIP(qPrintable(disk.skipReason()));
+    QVERIFY(disk.put(QStringLiteral("keep.pdf"), "what was there"));
+    QVERIFY(disk.fill());
+    const QStringList before = disk.files();
+    ScriptedMessages msgs;
+    Document doc(meridoxProduct());
+    doc.initialiseDefaults();
+    const Report report(doc, PrintSelection::everything(), LanguageEnglish);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(disk.filePath(QStringLiteral("keep.pdf")));
+    {
+        QPrintPreviewDialog preview(&printer);
+        int pages = 0;
+        connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                [&](QPrinter* target) { pages += printReport(*target, report) ? 1 : 0; });
+        preview.show();
+        QTRY_COMPARE(pages, 1);
+    }
+    QVERIFY(msgs.asked.isEmpty());
+    QCOMPARE(disk.files(), before);
+    // On a disk with room the printout is the whole PDF.
+    QTemporaryDir room;
+    printer.setOutputFileName(room.filePath(QStringLiteral("a.pdf")));
+    QVERIFY(printReport(printer, report));
+    QFile pdf(room.filePath(QStringLiteral("a.pdf")));
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    QVERIFY(pdf.readAll().startsWith("%PDF-") && pdf.size() > 10000);
+    printer.setOutputFileName(disk.filePath(QStringLiteral("keep.pdf")));
+    QVERIFY(!printReport(printer, report));
+    QCOMPARE(msgs.texts(), QStringList(QStringLiteral("file error.")));
+    QCOMPARE(msgs.asked.first().informative, disk.filePath(QStringLiteral("keep.pdf")) +
+                                                 QStringLiteral(": No space left on device"));
+    QCOMPARE(disk.files(), before);
 }
 
 QTEST_MAIN(TestSaveFullDisk)

@@ -22,8 +22,8 @@ FullDisk::FullDisk(int kilobytes) {
     const QByteArray options = "size=" + QByteArray::number(kilobytes) + 'k';
     if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
                 options.constData()) != 0) {
-        m_skipReason = QStringLiteral("cannot mount a tmpfs: %1").arg(QString::fromLocal8Bit(
-                                                                      std::strerror(errno)));
+        m_skipReason = QStringLiteral("cannot mount a tmpfs: %1")
+                           .arg(QString::fromLocal8Bit(std::strerror(errno)));
         return;
     }
     m_mounted = true;
