@@ -56,11 +56,15 @@ bool FleetLog::open(const QString& path, QString* why) {
         if (why) *why = m_file.errorString();
         return false;
     }
+    // A terminal or pipe (--log /dev/stdout) takes the rows as they come: no room to reserve,
+    // nothing to sync or take back.
+    m_regular = QFileInfo(path).isFile();
     bool ok = true;
     if (m_file.size() == 0) ok = write(fleetLogHeader().toUtf8() + '\n', why);
     // Room for the next rows (a file's last block may still hold them): a full disk is found
     // now rather than after the first radio. Filesystems that cannot reserve are trusted.
-    if (ok && ::fallocate(m_file.handle(), FALLOC_FL_KEEP_SIZE, m_file.size(), RowRoom) != 0 &&
+    if (ok && m_regular &&
+        ::fallocate(m_file.handle(), FALLOC_FL_KEEP_SIZE, m_file.size(), RowRoom) != 0 &&
         errno != EOPNOTSUPP && errno != ENOSYS) {
         if (why) *why = qt_error_string(errno);
         ok = false;
@@ -81,12 +85,13 @@ bool FleetLog::append(const QString& program, const FleetRecord& record, QString
 
 bool FleetLog::write(const QByteArray& text, QString* why) {
     const qint64 before = m_file.size();
-    if (m_file.write(text) == text.size() && ::fsync(m_file.handle()) == 0) return true;
+    if (m_file.write(text) == text.size() && (!m_regular || ::fsync(m_file.handle()) == 0))
+        return true;
     const int error = errno;
     if (why)
         *why =
             m_file.error() != QFileDevice::NoError ? m_file.errorString() : qt_error_string(error);
     m_file.unsetError();
-    m_file.resize(before);
+    if (m_regular) m_file.resize(before);
     return false;
 }

@@ -35,4 +35,5 @@ class FleetLog {
 
     QString m_path;
     QFile m_file;
+    bool m_regular = true;
 };
