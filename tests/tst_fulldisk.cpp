@@ -42,11 +42,12 @@ class TestFullDisk : public QObject {
     }
     // The arguments of a row with its places filled: DISK the full disk, DIR the test's folder,
     // PORT and PORT2 the virtual radios.
-    static QStringList fill(const QString& args, const QHash<QString, QString>& places) {
+    // (PORT2 before PORT, which it contains.)
+    static QStringList fill(const QString& args, const QList<QPair<QString, QString>>& places) {
         QStringList out = args.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (QString& a : out)
-            for (auto it = places.begin(); it != places.end(); ++it)
-                a.replace(it.key(), it.value());
+            for (const auto& [place, value] : places)
+                a.replace(place, value);
         return out;
     }
 
@@ -116,15 +117,15 @@ void TestFullDisk::commandsOnFullDisk() {
     QVERIFY(disk.fill());
     const QStringList before = disk.files();
 
-    const QHash<QString, QString> places{{QStringLiteral("DISK"), disk.path()},
-                                         {QStringLiteral("DIR"), dir.path()},
-                                         {QStringLiteral("PORT2"), radio2.linkPath()},
-                                         {QStringLiteral("PORT"), radio.linkPath()}};
+    const QList<QPair<QString, QString>> places{{QStringLiteral("DISK"), disk.path()},
+                                                {QStringLiteral("DIR"), dir.path()},
+                                                {QStringLiteral("PORT2"), radio2.linkPath()},
+                                                {QStringLiteral("PORT"), radio.linkPath()}};
     QStringList words = fill(args, places);
     QString dataHome;
     if (words.last().startsWith(QLatin1String("DATA="))) dataHome = words.takeLast().mid(5);
     const CliRun r = run(words, dataHome);
-    QCOMPARE(r.code, code);
+    QVERIFY2(r.code == code, qPrintable(r.err + r.out));
     for (const QString& text : said)
         QVERIFY2(r.err.contains(QString(text).replace(QLatin1String("DISK"), disk.path())) ||
                      r.out.contains(text),
