@@ -92,7 +92,7 @@ class TestPrintCli : public QObject {
         QTest::newRow("output folder missing")
             << QStringList{QStringLiteral("print"), QStringLiteral("GOOD"), QStringLiteral("-o"),
                            QStringLiteral("no/such/folder/x.pdf")}
-            << "cannot be written";
+            << "no/such/folder/x.pdf: No such file or directory";
     }
     void errors() {
         QFETCH(QStringList, args);

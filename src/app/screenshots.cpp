@@ -4,6 +4,7 @@
 
 #include "core/config/messages.h"
 #include "core/config/settingsfile.h"
+#include "core/io/wholefile.h"
 #include "ui/shell/aboutwindow.h"
 #include "ui/shell/languagewindow.h"
 #include "ui/shell/mainwindow.h"
@@ -13,6 +14,7 @@
 #include "ui/shell/splashwindow.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFont>
@@ -52,8 +54,15 @@ QImage framed(QWidget* w) {
 }
 
 bool save(QWidget* w, const QString& path) {
-    const bool ok = framed(w).save(path);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    QByteArray png;
+    QBuffer buffer(&png);
+    QString why = QStringLiteral("the picture cannot be encoded");
+    const bool ok = buffer.open(QIODevice::WriteOnly) && framed(w).save(&buffer, "PNG") &&
+                    writeWholeFile(path, png, &why);
+    if (ok)
+        std::printf("wrote %s\n", qPrintable(path));
+    else
+        std::printf("FAILED %s: %s\n", qPrintable(path), qPrintable(why));
     return ok;
 }
 } // namespace

@@ -14,6 +14,7 @@
 #include "core/config/messages.h"
 #include "core/config/optionwords.h"
 #include "core/config/settingsfile.h"
+#include "core/io/wholefile.h"
 #include "exchange/channelcsv.h"
 #include "exchange/configdiff.h"
 #include "exchange/fleetlog.h"
@@ -27,7 +28,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
-#include <QSaveFile>
 #include <QTextStream>
 #include <memory>
 #include <unistd.h>
@@ -442,13 +442,22 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
     return rc;
 }
 
+// Opens the --log file, when there is one, before the radio is touched; false (with the
+// reason on stderr) when it cannot be written.
+bool openLog(const SubArgs& a, FleetLog& log) {
+    QString why;
+    if (a.log.isEmpty() || log.open(a.log, &why)) return true;
+    err() << messageText(Msg::FileError) << '\n' << a.log << ": " << why << '\n';
+    return false;
+}
+
 // Appends the radio's row to the --log file, when there is one; returns the command's code.
-int logRadio(const SubArgs& a, const Product& p, FleetRecord& record, int rc) {
+int logRadio(const SubArgs& a, const Product& p, FleetLog& log, FleetRecord& record, int rc) {
     if (a.log.isEmpty()) return rc;
     if (rc == ExitUsageOrFile && record.failure == SessionFailure::None)
         record.fileError = QStringLiteral("not saved");
     QString why;
-    if (!appendFleetLog(a.log, p.program, record, &why)) {
+    if (!log.append(p.program, record, &why)) {
         err() << messageText(Msg::FileError) << '\n' << a.log << ": " << why << '\n';
         return std::max<int>(rc, ExitUsageOrFile);
     }
@@ -457,9 +466,9 @@ int logRadio(const SubArgs& a, const Product& p, FleetRecord& record, int rc) {
 
 // Writes the raw radio memory to a file (replaced only when complete).
 int saveImage(const QByteArray& image, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
-        err() << messageText(Msg::FileError) << '\n' << path << ": " << file.errorString() << '\n';
+    QString why;
+    if (!writeWholeFile(path, image, &why)) {
+        err() << messageText(Msg::FileError) << '\n' << path << ": " << why << '\n';
         return ExitUsageOrFile;
     }
     return ExitOk;
@@ -547,6 +556,8 @@ int readCommand(const Product& p, const QStringList& args) {
     Document doc(p);
     doc.initialiseDefaults();
     if (a.fleet()) return fleetCommand(doc, a);
+    FleetLog log;
+    if (!openLog(a, log)) return ExitUsageOrFile;
     QByteArray image; // the radio's memory as read, once the read succeeded
     FleetRecord record;
     record.file = a.output.isEmpty() ? a.image : a.output;
@@ -561,7 +572,7 @@ int readCommand(const Product& p, const QStringList& args) {
         },
         &record);
     if (rc == ExitOk) rc = keepReadFiles(doc, a, image);
-    return logRadio(a, p, record, rc);
+    return logRadio(a, p, log, record, rc);
 }
 
 // Reads a raw image for a write: exactly the memory size, and decodable, so that the radio's
@@ -612,6 +623,8 @@ int writeCommand(const Product& p, const QStringList& args) {
                            : !openConfigFile(doc, a.positional.first()))
         return ExitUsageOrFile;
     if (a.fleet()) return fleetCommand(doc, a, image);
+    FleetLog log;
+    if (!openLog(a, log)) return ExitUsageOrFile;
     FleetRecord record;
     record.file = a.image.isEmpty() ? a.positional.first() : a.image;
     const int rc = runSession(
@@ -620,7 +633,7 @@ int writeCommand(const Product& p, const QStringList& args) {
             return image.isEmpty() ? s.writeToRadio() : s.writeImageToRadio(image);
         },
         &record);
-    return logRadio(a, p, record, rc);
+    return logRadio(a, p, log, record, rc);
 }
 
 int infoCommand(const Product& p, const QStringList& args) {
@@ -652,16 +665,15 @@ int infoCommand(const Product& p, const QStringList& args) {
 
 int exportCsvCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    const QString why = commonProblem(QStringLiteral("export-csv"), a,
-                                      {QStringLiteral("FILE.dat"), QStringLiteral("OUT.csv")});
-    if (!why.isEmpty()) return usage(p, QStringLiteral("export-csv"), why);
+    const QString problem = commonProblem(QStringLiteral("export-csv"), a,
+                                          {QStringLiteral("FILE.dat"), QStringLiteral("OUT.csv")});
+    if (!problem.isEmpty()) return usage(p, QStringLiteral("export-csv"), problem);
     Document doc(p);
     doc.initialiseDefaults();
     if (!openConfigFile(doc, a.positional.at(0))) return ExitUsageOrFile;
-    QSaveFile f(a.positional.at(1));
-    if (!f.open(QIODevice::WriteOnly) || f.write(exportChannelsCsv(doc)) < 0 || !f.commit()) {
-        err() << messageText(Msg::FileError) << '\n'
-              << a.positional.at(1) << ": " << f.errorString() << '\n';
+    QString why;
+    if (!writeWholeFile(a.positional.at(1), exportChannelsCsv(doc), &why)) {
+        err() << messageText(Msg::FileError) << '\n' << a.positional.at(1) << ": " << why << '\n';
         return ExitUsageOrFile;
     }
     return ExitOk;

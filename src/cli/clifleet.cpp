@@ -173,6 +173,7 @@ void keepRead(FleetPort& port, FleetRecord& r, const QString& folder, QTextStrea
     QString why;
     if (!writeRecordFile(doc.product(), doc.snapshot, path, &why)) {
         r.fileError = path + QLatin1String(": ") + why;
+        err << port.port() << ": " << messageText(Msg::FileError) << ' ' << r.fileError << '\n';
         return;
     }
     r.file = path;
@@ -213,6 +214,14 @@ QString fleetReadFileName(const QString& folder, const QString& port,
 
 int runFleet(const Document& doc, const FleetOptions& options, const FleetCommand& command,
              QTextStream& out, QTextStream& err) {
+    QString why;
+    // The log is opened before any radio is touched: one that cannot be written stops the run
+    // here, not after the radios were programmed.
+    FleetLog log;
+    if (!command.logPath.isEmpty() && !log.open(command.logPath, &why)) {
+        err << messageText(Msg::FileError) << '\n' << command.logPath << ": " << why << '\n';
+        return ExitUsageOrFile;
+    }
     if (!command.outputDir.isEmpty() && !QDir().mkpath(command.outputDir)) {
         err << messageText(Msg::FileError) << '\n'
             << command.outputDir << ": " << tr2("the folder cannot be made", "无法创建文件夹")
@@ -244,12 +253,16 @@ int runFleet(const Document& doc, const FleetOptions& options, const FleetComman
             console.radioFinished(*port, r);
             rc = std::max(rc, exitCodeFor(r));
             QString why;
-            if (!command.logPath.isEmpty() && !appendFleetLog(command.logPath, program, r, &why)) {
+            if (!command.logPath.isEmpty() && !log.append(program, r, &why)) {
                 rc = std::max<int>(rc, ExitUsageOrFile);
+                // Radios being programmed are finished; no new one is taken without its row.
                 if (!logWarned)
-                    console.message(*port, messageText(Msg::FileError) + QLatin1Char(' ') +
-                                               command.logPath + QLatin1String(": ") + why);
+                    console.message(
+                        *port, messageText(Msg::FileError) + QLatin1Char(' ') + command.logPath +
+                                   QLatin1String(": ") + why +
+                                   tr2(" (no further radio is taken)", "（不再接受其他对讲机）"));
                 logWarned = true;
+                fleet.stopAfterRadios();
             }
         });
 

@@ -2,9 +2,16 @@
 
 #include "core/comm/sessiontrace.h"
 
-#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
+// What a few rows take at most; the log must have room for it before a radio is touched.
+constexpr off_t RowRoom = 1024;
+
 // A field as CSV carries it: quoted when it holds a separator, a quote or a line break.
 QString csvField(QString text) {
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
@@ -40,20 +47,51 @@ QString fleetLogRow(const QString& program, const FleetRecord& r) {
     return out.join(QLatin1Char(','));
 }
 
-bool appendFleetLog(const QString& path, const QString& program, const FleetRecord& record,
-                    QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        if (error) *error = file.errorString();
+bool FleetLog::open(const QString& path, QString* why) {
+    m_path = path;
+    m_file.setFileName(path);
+    const bool existed = QFileInfo::exists(path);
+    // Unbuffered: a row the disk refused must not wait in a buffer to be written later.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        if (why) *why = m_file.errorString();
         return false;
     }
-    QByteArray text;
-    if (file.size() == 0) text = fleetLogHeader().toUtf8() + '\n';
-    text += fleetLogRow(program, record).toUtf8() + '\n';
-    if (file.write(text) != text.size() || !file.flush()) {
-        if (error) *error = file.errorString();
+    // A terminal or pipe (--log /dev/stdout) takes the rows as they come: no room to reserve,
+    // nothing to sync or take back.
+    m_regular = QFileInfo(path).isFile();
+    bool ok = true;
+    if (m_file.size() == 0) ok = write(fleetLogHeader().toUtf8() + '\n', why);
+    // Room for the next rows (a file's last block may still hold them): a full disk is found
+    // now rather than after the first radio. Filesystems that cannot reserve are trusted.
+    if (ok && m_regular &&
+        ::fallocate(m_file.handle(), FALLOC_FL_KEEP_SIZE, m_file.size(), RowRoom) != 0 &&
+        errno != EOPNOTSUPP && errno != ENOSYS) {
+        if (why) *why = qt_error_string(errno);
+        ok = false;
+    }
+    if (ok) return true;
+    m_file.close();
+    if (!existed) QFile::remove(path);
+    return false;
+}
+
+bool FleetLog::append(const QString& program, const FleetRecord& record, QString* why) {
+    if (!m_file.isOpen()) {
+        if (why) *why = QStringLiteral("the log is not open");
         return false;
     }
-    file.close();
-    return true;
+    return write(fleetLogRow(program, record).toUtf8() + '\n', why);
+}
+
+bool FleetLog::write(const QByteArray& text, QString* why) {
+    const qint64 before = m_file.size();
+    if (m_file.write(text) == text.size() && (!m_regular || ::fsync(m_file.handle()) == 0))
+        return true;
+    const int error = errno;
+    if (why)
+        *why =
+            m_file.error() != QFileDevice::NoError ? m_file.errorString() : qt_error_string(error);
+    m_file.unsetError();
+    if (m_regular) m_file.resize(before);
+    return false;
 }

@@ -4,9 +4,11 @@
 #include "core/channels/optiontables.h"
 #include "core/config/messages.h"
 #include "core/config/optionwords.h"
+#include "core/io/wholefile.h"
 #include "printtexts.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -300,14 +302,21 @@ bool Report::render(QPagedPaintDevice& device) const {
 }
 
 bool writeReportPdf(const Report& report, const QString& path, QString* why) {
-    QPdfWriter writer(path);
-    writer.setResolution(300);
-    writer.setTitle(report.heading());
-    writer.setCreator(report.heading());
-    Report::setupPage(writer);
-    if (!report.render(writer)) {
-        if (why) *why = QStringLiteral("the file cannot be written");
-        return false;
+    // The PDF is made in memory and then written whole: a disk that cannot take it leaves any
+    // earlier file of that name as it was, and no partial one.
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(300);
+        writer.setTitle(report.heading());
+        writer.setCreator(report.heading());
+        Report::setupPage(writer);
+        if (!report.render(writer)) {
+            if (why) *why = QStringLiteral("the report cannot be laid out");
+            return false;
+        }
     }
-    return true;
+    return writeWholeFile(path, pdf, why);
 }

@@ -4,7 +4,8 @@
 
 #include "pty.h"
 
-#include <QSaveFile>
+#include "core/io/wholefile.h"
+
 #include <QSocketNotifier>
 
 #include <algorithm>
@@ -116,10 +117,9 @@ bool SimulatedRadio::start(const QString& logPath, const QString& dumpPath, QStr
 
 bool SimulatedRadio::writeDump(QString* error) const {
     if (m_dumpPath.isEmpty()) return true;
-    QSaveFile file(m_dumpPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(m_memory) != m_memory.size() ||
-        !file.commit()) {
-        *error = QStringLiteral("cannot write the dump %1: %2").arg(m_dumpPath, file.errorString());
+    QString why;
+    if (!writeWholeFile(m_dumpPath, m_memory, &why)) {
+        *error = QStringLiteral("cannot write the dump %1: %2").arg(m_dumpPath, why);
         return false;
     }
     return true;

@@ -326,7 +326,7 @@ void TestRadioEnd2End::informationReadShowsEmg() {
     QVERIFY(QTest::qWaitFor([&] { return !emg; }, 2000));
 }
 
-// A backup that cannot be kept does not undo the read; the user is told once per run.
+// A backup or trace that cannot be kept does not undo the read; the user is told once per run.
 void TestRadioEnd2End::backupFailureWarnsOnce() {
     QTemporaryDir blocked;
     QFile file(blocked.filePath(QCoreApplication::applicationName()));
@@ -347,9 +347,11 @@ void TestRadioEnd2End::backupFailureWarnsOnce() {
         QCOMPARE(shownRx(rig.doc), QStringLiteral("27.500000"));
         QVERIFY(rig.commands.lastBackup().isEmpty());
         QStringList expected{messageText(Msg::ReadConfirm), messageText(Msg::ReadCompleted)};
+        // Neither the backup nor the trace can be kept there: one box says both, once.
         if (read == 1)
             expected << QStringLiteral(
-                "The data was read, but no backup image of the radio could be kept.");
+                "The data was read, but no backup image of the radio could be kept.\r\n"
+                "The trace of the session could not be kept.");
         QCOMPARE(messages.texts(), expected);
     }
     qputenv("XDG_DATA_HOME", dataDir.path().toLocal8Bit());

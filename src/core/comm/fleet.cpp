@@ -120,6 +120,15 @@ void FleetPort::stop() {
     finish();
 }
 
+void FleetPort::stopAfterRadio() {
+    if (m_state != State::Working) {
+        stop();
+        return;
+    }
+    m_stopping = true; // the session's end finishes the port
+    m_probeTimer.stop();
+}
+
 void FleetPort::finish() {
     m_probeTimer.stop();
     setState(State::Stopped);
@@ -291,6 +300,11 @@ void Fleet::start() {
 void Fleet::stop() {
     for (const auto& p : m_ports)
         p->stop();
+}
+
+void Fleet::stopAfterRadios() {
+    for (const auto& p : m_ports)
+        p->stopAfterRadio();
 }
 
 bool Fleet::running() const {

@@ -78,6 +78,8 @@ class FleetPort : public QObject {
     void start();
     // Ends the port's work: a session that runs is cancelled (the radio is let go with "E").
     void stop();
+    // Takes no further radio: a session that runs is finished first, then the port ends.
+    void stopAfterRadio();
 
     State state() const { return m_state; }
     const QString& port() const { return m_port; }
@@ -147,6 +149,8 @@ class Fleet : public QObject {
     FleetPort& addPort(const QString& port, const QString& device);
     void start();
     void stop();
+    // Every port finishes the radio it is programming and takes no other.
+    void stopAfterRadios();
     bool running() const;
     const std::vector<std::unique_ptr<FleetPort>>& ports() const { return m_ports; }
     // Every radio done, in the order they ended.

@@ -1,11 +1,11 @@
 #include "keptfiles.h"
 
 #include "core/config/messages.h"
+#include "core/io/wholefile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -109,9 +109,9 @@ std::optional<QString> keepBackupImage(const Product& p, const QString& model,
     const KeptFolder folder = backupFolder(p);
     if (!folder.ensure(error)) return std::nullopt;
     const QString path = folder.newFilePath(when, model);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size() || !file.commit()) {
-        if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    QString why;
+    if (!writeWholeFile(path, image, &why)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, why);
         return std::nullopt;
     }
     folder.prune(path);

@@ -1,7 +1,8 @@
 #include "sessiontrace.h"
 
+#include "core/io/wholefile.h"
+
 #include <QDateTime>
-#include <QSaveFile>
 
 namespace {
 // A test-mode session can stay open for hours: past this size only the end is written.
@@ -88,11 +89,13 @@ void SessionTrace::line(const char* kind, const QString& text) {
 
 void SessionTrace::append(const QByteArray& text) {
     m_written += text.size();
-    if (m_file.isOpen()) {
-        if (m_file.write(text) != text.size() && m_error.isEmpty())
-            m_error = QStringLiteral("%1: %2").arg(m_file.fileName(), m_file.errorString());
-        // Written at once, so a trace survives a program that is killed mid-session.
-        m_file.flush();
+    // Written at once, so a trace survives a program that is killed mid-session.
+    if (m_file.isOpen() && (m_file.write(text) != text.size() || !m_file.flush())) {
+        // A trace with lines missing would mislead whoever reads it: it goes altogether.
+        m_error = QStringLiteral("%1: %2").arg(m_file.fileName(), m_file.errorString());
+        m_file.close();
+        m_file.remove();
+        m_keptPath.clear();
     }
     if (!m_copyPath.isEmpty()) m_copy += text;
 }
@@ -116,8 +119,8 @@ void SessionTrace::end(const QString& result) {
     m_active = false;
     if (m_file.isOpen()) m_file.close();
     if (m_copyPath.isEmpty()) return;
-    QSaveFile copy(m_copyPath);
-    if (!copy.open(QIODevice::WriteOnly) || copy.write(m_copy) != m_copy.size() || !copy.commit())
-        m_copyError = QStringLiteral("%1: %2").arg(m_copyPath, copy.errorString());
+    QString why;
+    if (!writeWholeFile(m_copyPath, m_copy, &why))
+        m_copyError = QStringLiteral("%1: %2").arg(m_copyPath, why);
     m_copy.clear();
 }

@@ -2,9 +2,11 @@
 
 #include "messages.h"
 
+#include "core/io/wholefile.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 #include <array>
 #include <cstring>
@@ -255,18 +257,19 @@ bool writeRecordFile(const Product& p, const RadioConfig& c, const QString& path
         bytes += old.readAll();
         old.close();
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        if (errorText) *errorText = f.errorString();
-        return false;
-    }
-    return true;
+    return writeWholeFile(path, bytes, errorText);
 }
 
 bool saveDataFile(Document& doc) {
+    const RadioConfig previous = doc.snapshot;
     doc.takeSnapshot();
-    if (!writeRecordFile(doc.product(), doc.snapshot, doc.fileName)) {
-        showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok);
+    QString why;
+    if (!writeRecordFile(doc.product(), doc.snapshot, doc.fileName, &why)) {
+        // The file still holds what it held: so does the snapshot, and the work stays unsaved.
+        doc.snapshot = previous;
+        showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok,
+                    QDir::toNativeSeparators(QFileInfo(doc.fileName).absoluteFilePath()) +
+                        QLatin1String(": ") + why);
         return false;
     }
     doc.untitled = false;

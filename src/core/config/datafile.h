@@ -60,7 +60,9 @@ QString shownFileVersion(const QByteArray& fileVersion);
 QString shownProgramVersion();
 
 // Takes the snapshot and writes it to the current file name. The file is replaced atomically;
-// bytes beyond the record in an existing longer file are kept. Shows "file error." on failure.
+// bytes beyond the record in an existing longer file are kept. On failure the file and the
+// snapshot stay as they were (the work still counts as modified) and "file error." is shown
+// with the file's name and the system's reason.
 bool saveDataFile(Document& doc);
 // The same, to a given path, without any message; errorText gets the reason on failure.
 bool writeRecordFile(const Product& p, const RadioConfig& c, const QString& path,

@@ -17,6 +17,11 @@ class PrintDialogService {
     virtual bool preview(QWidget* parent, QPrinter& printer, const Report& report) = 0;
 };
 
+// Prints report on printer. When the printer makes a PDF file, the file is written whole or not
+// at all: on failure a file of that name stays as it was, and "file error." names it and the
+// system's reason. False when the PDF file could not be written.
+bool printReport(QPrinter& printer, const Report& report);
+
 // The installed service; without one, Qt's page setup and print preview dialogs.
 PrintDialogService& printDialogs();
 // Installs a service (nullptr restores the default). The caller keeps ownership.

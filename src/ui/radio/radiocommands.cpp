@@ -40,8 +40,9 @@ RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* main
     connect(&m_session, &RadioSession::informationRead, this, &RadioCommands::showInformation);
     connect(&m_session, &RadioSession::finished, this,
             [this](RadioOperation operation, bool success) {
-                if (operation == RadioOperation::Read && success)
-                    runTrapped("KeepBackupImage", [this] { keepBackup(); });
+                runTrapped("KeepBackupImage", [this, operation, success] {
+                    keepFiles(operation == RadioOperation::Read && success);
+                });
             });
 }
 
@@ -49,18 +50,32 @@ RadioCommands::~RadioCommands() {
     if (m_session.trace() == &m_trace) m_session.setTrace(nullptr);
 }
 
-// The radio as it was read, so it can be put back byte for byte. A backup that cannot be kept
-// never undoes the read; the user hears of it once per run.
-void RadioCommands::keepBackup() {
-    QString why;
-    const auto path =
-        keepBackupImage(m_doc.product(), m_doc.currentModel, m_session.radioImage(), &why);
-    m_lastBackup = path.value_or(QString());
-    if (path || m_backupWarned) return;
-    m_backupWarned = true;
-    showMessage(tr2("The data was read, but no backup image of the radio could be kept.",
-                    "数据已读取，但无法保存对讲机的备份映像。"),
-                MsgIcon::Warning, MsgButtons::Ok, why);
+// After a session: the radio as it was read (so it can be put back byte for byte), and the
+// session's trace. Neither changes how the session ended; a backup or trace that cannot be kept
+// is said once per run each (a full disk would otherwise bring a box after every session), in
+// one box when both fail together.
+void RadioCommands::keepFiles(bool readSucceeded) {
+    QStringList texts, reasons;
+    if (readSucceeded) {
+        QString why;
+        const auto path =
+            keepBackupImage(m_doc.product(), m_doc.currentModel, m_session.radioImage(), &why);
+        m_lastBackup = path.value_or(QString());
+        if (!path && !m_backupWarned) {
+            m_backupWarned = true;
+            texts << tr2("The data was read, but no backup image of the radio could be kept.",
+                         "数据已读取，但无法保存对讲机的备份映像。");
+            reasons << why;
+        }
+    }
+    if (!m_trace.lastError().isEmpty() && !m_traceWarned) {
+        m_traceWarned = true;
+        texts << tr2("The trace of the session could not be kept.", "无法保存本次通信的记录。");
+        reasons << m_trace.lastError();
+    }
+    if (!texts.isEmpty())
+        showMessage(texts.join(QLatin1String("\r\n")), MsgIcon::Warning, MsgButtons::Ok,
+                    reasons.join(QLatin1Char('\n')));
 }
 
 void RadioCommands::readFromRadio() {

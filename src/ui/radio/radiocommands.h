@@ -57,7 +57,7 @@ class RadioCommands : public QObject {
     void openProgress(RadioOperation operation);
     void startInformationRead(bool clearImage);
     void showInformation();
-    void keepBackup();
+    void keepFiles(bool readSucceeded);
     QWidget* dialogParent() const;
 
     Document& m_doc;
@@ -70,4 +70,5 @@ class RadioCommands : public QObject {
     SessionTrace m_trace;
     QString m_lastBackup;
     bool m_backupWarned = false;
+    bool m_traceWarned = false;
 };

@@ -4,6 +4,7 @@
 #include "core/channels/channelrules.h"
 #include "core/config/datafile.h"
 #include "core/config/messages.h"
+#include "core/io/wholefile.h"
 #include "exchange/channelcsv.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/filedialogs.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QWidget>
 #include <algorithm>
 
@@ -60,18 +60,15 @@ void FileCommands::initialSetting() {
     m_windows.reopenChannelGrid();
 }
 
-// Saves under the current name. A failed save leaves the configuration counted as modified,
-// so the save question comes again before anything replaces it.
+// Saves under the current name. A failed save leaves the configuration counted as modified
+// (saveDataFile puts the snapshot back), so the save question comes again before anything
+// replaces it.
 bool FileCommands::saveWithRollback() {
-    const RadioConfig previous = m_doc.snapshot;
-    if (saveDataFile(m_doc)) {
-        emit documentSaved();
-        m_showFileTexts();
-        if (fileUsed) fileUsed(m_doc.fileName);
-        return true;
-    }
-    m_doc.snapshot = previous;
-    return false;
+    if (!saveDataFile(m_doc)) return false;
+    emit documentSaved();
+    m_showFileTexts();
+    if (fileUsed) fileUsed(m_doc.fileName);
+    return true;
 }
 
 bool FileCommands::saveBeforeLeaving() {
@@ -144,12 +141,10 @@ void FileCommands::exportChannels() {
     const QString path = fileDialogs().saveFileNameTitled(
         m_dialogParent, tr2("Export Channels", "导出信道"), start, channelListFilter());
     if (path.isEmpty()) return;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(exportChannelsCsv(m_doc)) < 0 || !f.commit()) {
+    QString why;
+    if (!writeWholeFile(path, exportChannelsCsv(m_doc), &why))
         showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
-                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + f.errorString());
-        return;
-    }
+                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
 }
 
 void FileCommands::importChannels() {
