@@ -35,3 +35,19 @@ bool waitForSessionEnd(RadioSession& session, int msecs);
 
 // Data-driven tests name the product of a row.
 Q_DECLARE_METATYPE(const Product*)
+
+// A FIFO for a test that must never wait on it. Should the code under test open it for reading
+// and block, a writer comes by after releaseAfterMs and again every few milliseconds, so the
+// read ends with nothing and the test fails instead of hanging. Removed at the end.
+class UnblockedFifo {
+  public:
+    explicit UnblockedFifo(const QString& path, int releaseAfterMs = 3000);
+    ~UnblockedFifo();
+    bool created() const { return m_created; }
+
+  private:
+    struct Releaser;
+    QByteArray m_path;
+    bool m_created = false;
+    Releaser* m_releaser = nullptr;
+};
