@@ -284,8 +284,6 @@ class TestChannelCsv : public QObject {
             << QStringList{QStringLiteral("2:27500000/27500000:0010000:1"), kept};
         QTest::newRow("paste of RX cells alone: TX kept")
             << m << true << QByteArray("27\n") << QStringList{kept};
-        QTest::newRow("paste with an empty TX cell: TX is RX")
-            << m << true << QByteArray("27\t\n") << QStringList{same};
         QTest::newRow("paste from Group on, ending before TX: TX kept")
             << m << true << QByteArray("A\t1\t27\n") << QStringList{kept};
         QTest::newRow("solvir with linked frequencies: TX follows RX")
@@ -303,30 +301,6 @@ class TestChannelCsv : public QObject {
             paste ? pasteChannelRows(*d, text, 0, 1) : importChannelsCsv(*d, text);
         QVERIFY2(r.ok, qPrintable(r.problems.join(QLatin1Char('\n'))));
         QCOMPARE(groupA(*d), expected);
-    }
-
-    void importedText_data() {
-        QTest::addColumn<int>("language");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QList<int>>("groups");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("one channel")
-            << int(LanguageEnglish) << 1 << QList<int>{0} << "1 channel imported into group A.";
-        QTest::newRow("two groups") << int(LanguageEnglish) << 7 << QList<int>{0, 2}
-                                    << "7 channels imported into group A, C.";
-        QTest::newRow("Chinese") << int(LanguageChinese) << 1 << QList<int>{4}
-                                 << QString::fromUtf8("已导入 1 个信道到组 E。");
-    }
-    void importedText() {
-        QFETCH(int, language);
-        QFETCH(int, count);
-        QFETCH(QList<int>, groups);
-        QFETCH(QString, text);
-        setCurrentLanguage(language);
-        ChannelImportResult r;
-        r.channelCount = count;
-        r.groups = groups;
-        QCOMPARE(importedChannelsText(r), text);
     }
 
     // Rows from the clipboard into group B (channel 1 at 28.145000, only ECHO on, scan add),

@@ -221,8 +221,8 @@ void TestCli::diffCommand() {
     QCOMPARE(run(program, {QStringLiteral("diff"), a}).code, 2);
 }
 
-// Names in the rows: FIFO and FOLDER are what they say, BIG a list one byte over 4 MB, DAT a
-// good data file, CSV a good list. The reason names the file (%1) that was refused.
+// Names in the rows: FIFO is one, BIG a list one byte over 4 MB, DAT a good data file. The reason
+// names the file (%1) that was refused.
 void TestCli::filesNotRead_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("code");
@@ -237,13 +237,9 @@ void TestCli::filesNotRead_data() {
         QTest::newRow(name) << list << code << QString::fromLatin1(refused) << reason;
     };
     row("show FIFO", {"show", "FIFO"}, 1, "FIFO", fifo);
-    row("show folder", {"show", "FOLDER"}, 1, "FOLDER",
-        QStringLiteral("\"%1\" is a folder, not a regular file."));
     row("diff with FIFO", {"diff", "DAT", "FIFO"}, 2, "FIFO", fifo);
-    row("write FIFO", {"write", "--port", "/dev/null", "FIFO"}, 1, "FIFO", fifo);
     row("write --image FIFO", {"write", "--port", "/dev/null", "--image", "FIFO"}, 1, "FIFO", fifo);
     row("import-csv from FIFO", {"import-csv", "FIFO", "DAT"}, 1, "FIFO", fifo);
-    row("import-csv into FIFO", {"import-csv", "CSV", "FIFO"}, 1, "FIFO", fifo);
     row("import-csv over 4 MB", {"import-csv", "BIG", "DAT"}, 1, "BIG",
         QStringLiteral("The file \"%1\" is larger than 4 MB: this is not a channel list."));
 }
@@ -258,17 +254,14 @@ void TestCli::filesNotRead() {
     const auto at = [&](const char* name) { return here.filePath(QLatin1String(name)); };
     UnblockedFifo fifo(at("FIFO"), 5000);
     QVERIFY(fifo.created());
-    QVERIFY(QDir(here.path()).mkdir(QStringLiteral("FOLDER")));
     writeFile(at("BIG"), QByteArray((4 << 20) + 1, '\n'));
-    writeFile(at("CSV"), "Group,Channel,RX MHz\nA,1,28.1\n");
     QCOMPARE(
         run(QStringLiteral(MERIDOX_CLI), {QStringLiteral("new"), QStringLiteral("-o"), at("DAT")})
             .code,
         0);
-    const QStringList names{QStringLiteral("FIFO"), QStringLiteral("FOLDER"), QStringLiteral("BIG"),
-                            QStringLiteral("DAT"), QStringLiteral("CSV")};
     for (QString& a : args)
-        if (names.contains(a)) a = here.filePath(a);
+        if (a == QLatin1String("FIFO") || a == QLatin1String("BIG") || a == QLatin1String("DAT"))
+            a = here.filePath(a);
     CliEnvironment env;
     env.configHome = dir.filePath(QStringLiteral("config"));
     env.timeoutMs = 10000;

@@ -5,11 +5,9 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
-#include <atomic>
 #include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 ScriptedMessages::ScriptedMessages() {
@@ -43,23 +41,16 @@ bool waitForSessionEnd(RadioSession& session, int msecs) {
     return !session.busy();
 }
 
-struct UnblockedFifo::Releaser {
-    std::atomic_bool stop{false};
-    std::thread thread;
-};
-
 UnblockedFifo::UnblockedFifo(const QString& path, int releaseAfterMs)
     : m_path(QFile::encodeName(path)) {
     m_created = ::mkfifo(m_path.constData(), 0600) == 0;
     if (!m_created) return;
-    m_releaser = new Releaser;
-    m_releaser->thread = std::thread([this, releaseAfterMs] {
-        const auto start = std::chrono::steady_clock::now();
-        while (!m_releaser->stop) {
+    m_releaser = std::thread([this, releaseAfterMs] {
+        const auto until =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(releaseAfterMs);
+        while (!m_stop) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            if (std::chrono::steady_clock::now() - start <
-                std::chrono::milliseconds(releaseAfterMs))
-                continue;
+            if (std::chrono::steady_clock::now() < until) continue;
             // Fails at once while nobody reads; opened, it lets a waiting reader go.
             const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
             if (fd >= 0) ::close(fd);
@@ -68,10 +59,7 @@ UnblockedFifo::UnblockedFifo(const QString& path, int releaseAfterMs)
 }
 
 UnblockedFifo::~UnblockedFifo() {
-    if (m_releaser) {
-        m_releaser->stop = true;
-        m_releaser->thread.join();
-        delete m_releaser;
-    }
+    m_stop = true;
+    if (m_releaser.joinable()) m_releaser.join();
     if (m_created) ::unlink(m_path.constData());
 }

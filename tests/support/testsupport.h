@@ -7,7 +7,9 @@
 
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <functional>
+#include <thread>
 
 // Answers message boxes from a script and remembers what was asked. Installs itself as the
 // message service for its lifetime.
@@ -46,8 +48,8 @@ class UnblockedFifo {
     bool created() const { return m_created; }
 
   private:
-    struct Releaser;
     QByteArray m_path;
     bool m_created = false;
-    Releaser* m_releaser = nullptr;
+    std::atomic_bool m_stop{false};
+    std::thread m_releaser;
 };
