@@ -201,6 +201,22 @@ class TestChannelCsv : public QObject {
         QTest::newRow("other tool without a group")
             << QByteArray("Location,Frequency\n1,28.1\n")
             << QStringList{QStringLiteral("Choose the group")};
+        QTest::newRow("a long cell quoted short, control characters escaped")
+            << h + "\"G\t\x01" + QByteArray(50, 'x') + "\",1,28.1,,0,0,1,0,0,0,0,1\n"
+            << QStringList{QStringLiteral("Line 2: the group \"G\\t\\x01") +
+                           QString(37, QLatin1Char('x')) +
+                           QString::fromUtf8("…\" is not one of A to F.")};
+        QTest::newRow("a 1 MB cell")
+            << h + "A,1," + QByteArray(1 << 20, '9') + ",,0,0,1,0,0,0,0,1\n"
+            << QStringList{QStringLiteral("Line 2: the RX frequency \"") +
+                           QString(40, QLatin1Char('9')) +
+                           QString::fromUtf8("…\" is not a number.")};
+        QTest::newRow("4 MB: still read")
+            << QByteArray(4 << 20, '\n') << QStringList{QStringLiteral("The first line")};
+        QTest::newRow("a byte more: refused unread")
+            << QByteArray((4 << 20) + 1, '\n')
+            << QStringList{
+                   QStringLiteral("The list is larger than 4 MB: this is not a channel list.")};
     }
     void rejectedImport() {
         QFETCH(QByteArray, csv);
@@ -243,9 +259,48 @@ class TestChannelCsv : public QObject {
         // Channel 1 moves behind a new channel 9; its unnamed settings and fine offset stay.
         QVERIFY(importChannelsCsv(*d, "Group,Channel,RX MHz\nA,9,28.2\nA,1,28.3\n").ok);
         QCOMPARE(groupA(*d), (QStringList{QStringLiteral("9:28200000/28200000:0010000:1"),
-                                          QStringLiteral("1:28300000/28300000:1010000:1")}));
+                                          QStringLiteral("1:28300000/28015000:1010000:1")}));
         QCOMPARE(d->config.entry(0, 2).rxExtra, int16_t(42));
         QCOMPARE(d->config.entry(0, 1).rxExtra, int16_t(0));
+    }
+
+    // Channel A1 holds RX 28.015000 and TX 26.694450 before each row.
+    void missingTxColumn_data() {
+        QTest::addColumn<const Product*>("product");
+        QTest::addColumn<bool>("paste"); // else an import
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("expected");
+        const QString kept = QStringLiteral("1:27000000/26694450:0010000:1");
+        const QString same = QStringLiteral("1:27000000/27000000:0010000:1");
+        const Product* m = &meridoxProduct();
+        QTest::newRow("import without TX column: TX kept")
+            << m << false << QByteArray("Group,Channel,RX MHz\nA,1,27.000000\n")
+            << QStringList{kept};
+        QTest::newRow("import, empty TX cell: TX is RX")
+            << m << false << QByteArray("Group,Channel,RX MHz,TX MHz\nA,1,27.000000,\n")
+            << QStringList{same};
+        QTest::newRow("import without TX column: a new channel's TX is RX")
+            << m << false << QByteArray("Group,Channel,RX MHz\nA,2,27.5\nA,1,27\n")
+            << QStringList{QStringLiteral("2:27500000/27500000:0010000:1"), kept};
+        QTest::newRow("paste of RX cells alone: TX kept")
+            << m << true << QByteArray("27\n") << QStringList{kept};
+        QTest::newRow("paste from Group on, ending before TX: TX kept")
+            << m << true << QByteArray("A\t1\t27\n") << QStringList{kept};
+        QTest::newRow("solvir with linked frequencies: TX follows RX")
+            << &solvirProduct() << false << QByteArray("Group,Channel,RX MHz\nA,1,27\n")
+            << QStringList{same};
+    }
+    void missingTxColumn() {
+        QFETCH(const Product*, product);
+        QFETCH(bool, paste);
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, expected);
+        auto d = newDocument(*product);
+        d->config.entry(0, 1).txFreq.assign(QByteArray("26694450"));
+        const ChannelImportResult r =
+            paste ? pasteChannelRows(*d, text, 0, 1) : importChannelsCsv(*d, text);
+        QVERIFY2(r.ok, qPrintable(r.problems.join(QLatin1Char('\n'))));
+        QCOMPARE(groupA(*d), expected);
     }
 
     // Rows from the clipboard into group B (channel 1 at 28.145000, only ECHO on, scan add),
@@ -267,7 +322,7 @@ class TestChannelCsv : public QObject {
             << QByteArray("F\t9\t28.5\t28.5\t0\t0\t1\t0\t0\t0\t0\t1\n") << 3
             << QStringList{one, QStringLiteral("9:28500000/28500000:0010000:1")};
         QTest::newRow("over an existing channel: empty TX is RX")
-            << QByteArray("RX MHz\tScan\n28.3\t0\n") << 1
+            << QByteArray("RX MHz\tTX MHz\tScan\n28.3\t\t0\n") << 1
             << QStringList{QStringLiteral("1:28300000/28300000:0010000:0")};
     }
     void pasteRows() {
@@ -300,6 +355,10 @@ class TestChannelCsv : public QObject {
         QTest::newRow("one channel twice")
             << QByteArray("Channel\tRX MHz\n4\t28.1\n4\t28.2\n") << 1
             << QStringList{QStringLiteral("Line 3: channel 4 of group B is also on line 2.")};
+        QTest::newRow("more than 4 MB")
+            << QByteArray((4 << 20) + 1, '7') << 1
+            << QStringList{QStringLiteral(
+                   "The clipboard holds text larger than 4 MB: this is not a channel list.")};
     }
     void pasteRefused() {
         QFETCH(QByteArray, text);

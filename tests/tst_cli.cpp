@@ -36,6 +36,8 @@ class TestCli : public QObject {
     void channelListCommands_data();
     void channelListCommands();
     void diffCommand();
+    void filesNotRead_data();
+    void filesNotRead();
 };
 
 void TestCli::newAndShow_data() {
@@ -227,10 +229,10 @@ void TestCli::channelListCommands() {
                  .code,
              1);
     QCOMPARE(bytesOf(dat), original);
-    QCOMPARE(run(program, {QStringLiteral("import-csv"), csv, dat, QStringLiteral("--group"),
-                           QStringLiteral("e")})
-                 .code,
-             0);
+    r = run(program, {QStringLiteral("import-csv"), csv, dat, QStringLiteral("--group"),
+                      QStringLiteral("e")});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.err, QStringLiteral("1 channel imported into group E.\n"));
     r = run(program, {QStringLiteral("show"), dat});
     QVERIFY2(r.out.contains(QStringLiteral("Group E: 1 channel")), qPrintable(r.out));
     QVERIFY2(r.out.contains(QStringLiteral("   3  RX 28.300000  TX 28.300000  Scan Del")),
@@ -265,6 +267,56 @@ void TestCli::diffCommand() {
         run(program, {QStringLiteral("diff"), a, dir.filePath(QStringLiteral("none.dat"))}).code,
         2);
     QCOMPARE(run(program, {QStringLiteral("diff"), a}).code, 2);
+}
+
+// Names in the rows: FIFO is one, BIG a list one byte over 4 MB, DAT a good data file. The reason
+// names the file (%1) that was refused.
+void TestCli::filesNotRead_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("refused");
+    QTest::addColumn<QString>("reason");
+    const QString fifo = QStringLiteral("\"%1\" is not a regular file.");
+    const auto row = [&](const char* name, std::initializer_list<const char*> args, int code,
+                         const char* refused, const QString& reason) {
+        QStringList list;
+        for (const char* a : args)
+            list << QLatin1String(a);
+        QTest::newRow(name) << list << code << QString::fromLatin1(refused) << reason;
+    };
+    row("show FIFO", {"show", "FIFO"}, 1, "FIFO", fifo);
+    row("diff with FIFO", {"diff", "DAT", "FIFO"}, 2, "FIFO", fifo);
+    row("write --image FIFO", {"write", "--port", "/dev/null", "--image", "FIFO"}, 1, "FIFO", fifo);
+    row("import-csv from FIFO", {"import-csv", "FIFO", "DAT"}, 1, "FIFO", fifo);
+    row("import-csv over 4 MB", {"import-csv", "BIG", "DAT"}, 1, "BIG",
+        QStringLiteral("The file \"%1\" is larger than 4 MB: this is not a channel list."));
+}
+
+// Refused at once with the reason; a FIFO is never waited on (a run that hangs is killed).
+void TestCli::filesNotRead() {
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, refused);
+    QFETCH(QString, reason);
+    QTemporaryDir here;
+    const auto at = [&](const char* name) { return here.filePath(QLatin1String(name)); };
+    UnblockedFifo fifo(at("FIFO"), 5000);
+    QVERIFY(fifo.created());
+    writeFile(at("BIG"), QByteArray((4 << 20) + 1, '\n'));
+    QCOMPARE(
+        run(QStringLiteral(MERIDOX_CLI), {QStringLiteral("new"), QStringLiteral("-o"), at("DAT")})
+            .code,
+        0);
+    for (QString& a : args)
+        if (a == QLatin1String("FIFO") || a == QLatin1String("BIG") || a == QLatin1String("DAT"))
+            a = here.filePath(a);
+    CliEnvironment env;
+    env.configHome = dir.filePath(QStringLiteral("config"));
+    env.timeoutMs = 10000;
+    const Run r = runCli(QStringLiteral(MERIDOX_CLI), args, env);
+    QCOMPARE(r.code, code);
+    const QString expected = QStringLiteral("file error.\n") + reason.arg(here.filePath(refused));
+    QVERIFY2(r.err.contains(expected), qPrintable(r.err));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -2,9 +2,13 @@
 #include "core/config/datafile.h"
 #include "testsupport.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 namespace {
 QByteArray readAll(const QString& path) {
@@ -169,26 +173,42 @@ void TestDataFile::versionRule() {
 }
 
 void TestDataFile::refusedFileLeavesEverything_data() {
-    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("content"); // "-": no file; "folder", "fifo": one of those
     QTest::addColumn<QString>("message");
-    QTest::newRow("wrong version") << QByteArray("V200") << QString();
-    QTest::newRow("short file") << QByteArray("V100 too short") << "file error.";
-    QTest::newRow("empty file") << QByteArray() << "file error.";
-    QTest::newRow("missing file") << QByteArray("-") << "file error.";
+    QTest::addColumn<QString>("reason"); // %1: the file's path
+    QTest::newRow("wrong version") << QByteArray("V200") << QString() << QString();
+    QTest::newRow("short file")
+        << QByteArray("V100 too short") << "file error."
+        << "The file \"%1\" is not a meridox data file: it holds 14 bytes, a data file 15245.";
+    QTest::newRow("empty file")
+        << QByteArray() << "file error."
+        << "The file \"%1\" is not a meridox data file: it holds 0 bytes, a data file 15245.";
+    QTest::newRow("missing file") << QByteArray("-") << "file error."
+                                  << "The file \"%1\" does not exist.";
+    QTest::newRow("folder") << QByteArray("folder") << "file error."
+                            << "\"%1\" is a folder, not a regular file.";
+    QTest::newRow("FIFO") << QByteArray("fifo") << "file error."
+                          << "\"%1\" is not a regular file.";
 }
 
 void TestDataFile::refusedFileLeavesEverything() {
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
+    QFETCH(QString, reason);
     ScriptedMessages msgs;
-    QString file;
-    if (content == "V200") {
+    QString file = path("refused.dat");
+    QFile::remove(file);
+    std::unique_ptr<UnblockedFifo> fifo;
+    if (content == "V200")
         file = fileWithVersion("refused.dat", content);
-    } else {
-        file = path("refused.dat");
-        QFile::remove(file);
-        if (content != "-") writeAll(file, content);
-    }
+    else if (content == "folder")
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("refused.dat")));
+    else if (content == "fifo")
+        QVERIFY((fifo = std::make_unique<UnblockedFifo>(file))->created());
+    else if (content != "-")
+        writeAll(file, content);
+    const auto removeFolder =
+        qScopeGuard([&] { QDir(dir.path()).rmdir(QStringLiteral("refused.dat")); });
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
     doc.fileName = path("mine.dat");
@@ -196,8 +216,12 @@ void TestDataFile::refusedFileLeavesEverything() {
     doc.config.entry(0, 1).rxFreq.assign(QByteArray("26000000")); // an unsaved edit
     const RadioConfig working = doc.config;
     const RadioConfig snap = doc.snapshot;
+    QElapsedTimer clock;
+    clock.start();
     QVERIFY(openDataFile(doc, file) != OpenResult::Opened);
+    QVERIFY(clock.elapsed() < 1000); // never waits for a writer
     if (!message.isEmpty()) QCOMPARE(msgs.texts(), QStringList{message});
+    if (!reason.isEmpty()) QCOMPARE(msgs.asked.first().informative, reason.arg(file));
     QCOMPARE(encodeRecord(meridoxProduct(), doc.config), encodeRecord(meridoxProduct(), working));
     QCOMPARE(encodeRecord(meridoxProduct(), doc.snapshot), encodeRecord(meridoxProduct(), snap));
     QVERIFY(doc.isModified());

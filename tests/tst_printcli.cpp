@@ -81,7 +81,7 @@ class TestPrintCli : public QObject {
         QTest::newRow("missing file")
             << QStringList{QStringLiteral("print"), QStringLiteral("nope.dat"),
                            QStringLiteral("-o"), QStringLiteral("x.pdf")}
-            << "not a meridox data file";
+            << "file error.\nThe file \"nope.dat\" does not exist.";
         QTest::newRow("no output")
             << QStringList{QStringLiteral("print"), QStringLiteral("a.dat")} << "Usage:";
         QTest::newRow("unknown language")

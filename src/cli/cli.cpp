@@ -11,6 +11,7 @@
 #include "core/comm/sessiontrace.h"
 #include "core/config/datafile.h"
 #include "core/config/document.h"
+#include "core/config/filereading.h"
 #include "core/config/messages.h"
 #include "core/config/optionwords.h"
 #include "core/config/settingsfile.h"
@@ -279,11 +280,7 @@ void describe(const Document& doc, QTextStream& o) {
 
 // Opens a data file with the version check; the reason for a refusal goes to stderr.
 bool openConfigFile(Document& doc, const QString& path) {
-    const OpenResult r = openDataFile(doc, path);
-    if (r == OpenResult::FileError)
-        err() << path << ": not a " << doc.product().program << " data file of "
-              << doc.product().recordLength << " bytes, or it cannot be read.\n";
-    return r == OpenResult::Opened;
+    return openDataFile(doc, path) == OpenResult::Opened;
 }
 
 int showCommand(const Product& p, const QStringList& args) {
@@ -579,18 +576,18 @@ int readCommand(const Product& p, const QStringList& args) {
 // identity can be checked against the model and band it names. Nothing is sent otherwise.
 bool openImageFile(Document& doc, const QString& path, QByteArray* image) {
     const Product& p = doc.product();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err() << messageText(Msg::FileError) << '\n' << path << ": " << file.errorString() << '\n';
+    const FileRead file = readRegularFile(path, qint64(p.memorySize) + 1);
+    if (!file.ok()) {
+        err() << messageText(Msg::FileError) << '\n' << file.problem << '\n';
         return false;
     }
-    *image = file.read(qint64(p.memorySize) + 1);
+    *image = file.bytes;
     if (image->size() != p.memorySize) {
         err() << tr2("%1: a %2 radio image has exactly %3 bytes; this file has %4.",
                      "%1：%2 对讲机映像应正好为 %3 字节；此文件为 %4 字节。")
                      .arg(path, p.program)
                      .arg(p.memorySize)
-                     .arg(file.size())
+                     .arg(QFileInfo(path).size())
               << '\n';
         return false;
     }
@@ -728,16 +725,15 @@ int printCommand(const Product& p, const QStringList& args) {
 
 int importCsvCommand(const Product& p, const QStringList& args) {
     const SubArgs a = parseSubArgs(args);
-    const QString why = commonProblem(QStringLiteral("import-csv"), a,
-                                      {QStringLiteral("IN.csv"), QStringLiteral("FILE.dat")});
-    if (!why.isEmpty()) return usage(p, QStringLiteral("import-csv"), why);
-    QFile in(a.positional.at(0));
-    if (!in.open(QIODevice::ReadOnly)) {
-        err() << messageText(Msg::FileError) << '\n'
-              << in.fileName() << ": " << in.errorString() << '\n';
+    const QString problem = commonProblem(QStringLiteral("import-csv"), a,
+                                          {QStringLiteral("IN.csv"), QStringLiteral("FILE.dat")});
+    if (!problem.isEmpty()) return usage(p, QStringLiteral("import-csv"), problem);
+    const FileRead in = readChannelListFile(a.positional.at(0));
+    if (!in.ok()) {
+        err() << messageText(Msg::FileError) << '\n' << in.problem << '\n';
         return ExitUsageOrFile;
     }
-    const QByteArray data = in.readAll();
+    const QByteArray& data = in.bytes;
     Document doc(p);
     doc.initialiseDefaults();
     if (!openConfigFile(doc, a.positional.at(1))) return ExitUsageOrFile;
@@ -753,13 +749,7 @@ int importCsvCommand(const Product& p, const QStringList& args) {
         return ExitUsageOrFile;
     }
     if (!saveDataFile(doc)) return ExitUsageOrFile;
-    QStringList groups;
-    for (int g : r.groups)
-        groups << groupLetter(g);
-    err() << tr2("%1 channels imported into group %2.", "已导入 %1 个信道到组 %2。")
-                 .arg(r.channelCount)
-                 .arg(groups.join(QLatin1String(", ")))
-          << '\n';
+    err() << importedChannelsText(r) << '\n';
     return ExitOk;
 }
 

@@ -6,6 +6,7 @@
 #include "core/config/optionwords.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -44,6 +45,37 @@ QString cell(const QStringList& row, int column) {
     return column >= 0 && column < row.size() ? row.at(column).trimmed() : QString();
 }
 
+// A cell as a refusal quotes it: its first 40 characters at most, control characters escaped,
+// so that a huge or binary cell neither floods the message nor breaks its lines.
+QString shownCell(const QString& text) {
+    constexpr qsizetype Shown = 40;
+    qsizetype n = std::min(text.size(), Shown);
+    if (n < text.size() && text.at(n - 1).isHighSurrogate()) --n;
+    QString out;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar ch = text.at(i);
+        if (ch == QLatin1Char('\t'))
+            out += QLatin1String("\\t");
+        else if (ch == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (ch == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
+        else if (ch.category() == QChar::Other_Control || ch.category() == QChar::Other_Format)
+            out += ch.unicode() < 0x100
+                       ? QStringLiteral("\\x%1").arg(ch.unicode(), 2, 16, QLatin1Char('0'))
+                       : QStringLiteral("\\u%1").arg(ch.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += ch;
+    }
+    if (n < text.size()) out += QChar(0x2026); // …
+    return out;
+}
+
+QString tooLargeText() {
+    return tr2("larger than %1 MB: this is not a channel list.", "大于 %1 MB：这不是信道列表。")
+        .arg(MaxChannelListBytes / (1024 * 1024));
+}
+
 // A frequency or offset in MHz. A decimal comma is accepted when the file does not separate
 // its fields with commas (spreadsheets of many locales write "28,015000").
 std::optional<double> parseMhz(QString text, QChar separator) {
@@ -80,8 +112,8 @@ struct ImportRow {
     int line = 0;
     int group = 0;
     int channelNo = 0;
-    QString rx; // shown form, on the raster
-    QString tx;
+    QString rx;                                    // shown form, on the raster
+    std::optional<QString> tx;                     // nothing: the row has no TX cell
     std::array<std::optional<int16_t>, 8> flags{}; // [1..7]; nothing: keep or default
     std::optional<int16_t> scan;
 };
@@ -101,7 +133,7 @@ class RowChecker {
         const std::optional<double> v = parseMhz(text, m_separator);
         if (!v) {
             problem(line, tr2("the %1 frequency \"%2\" is not a number.", "%1 频率“%2”不是数字。")
-                              .arg(what, text));
+                              .arg(what, shownCell(text)));
             return std::nullopt;
         }
         return inBand(line, what, *v);
@@ -124,7 +156,7 @@ class RowChecker {
         if (!ok || n < 1 || n > ChannelsPerGroup) {
             problem(line, tr2("the %1 \"%2\" is not a channel number from 1 to 60.",
                               "%1“%2”不是 1 至 60 的信道号。")
-                              .arg(what, text));
+                              .arg(what, shownCell(text)));
             return std::nullopt;
         }
         return n;
@@ -150,11 +182,11 @@ class RowChecker {
     bool linkedFrequenciesAgree(const ImportRow& r) {
         const bool linked = m_doc.product().linkedRxTx &&
                             m_doc.config.optionWords[OptionWord::SingleChangeFrequency] == 0;
-        if (!linked || r.rx == r.tx) return true;
+        if (!linked || !r.tx || *r.tx == r.rx) return true;
         problem(r.line, tr2("TX %1 differs from RX %2, but while the option \"Single Change "
                             "Frequency\" is off the two stay equal.",
                             "TX %1 与 RX %2 不同，但未选“允许独立改变频率”时两者必须相同。")
-                            .arg(r.tx, r.rx));
+                            .arg(*r.tx, r.rx));
         return false;
     }
 
@@ -186,7 +218,7 @@ QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check, RowPlaces places 
         if (r.group < 0) {
             check.problem(r.line,
                           tr2("the group \"%1\" is not one of A to F.", "组“%1”不是 A 至 F。")
-                              .arg(cell(f, group)));
+                              .arg(shownCell(cell(f, group))));
             ok = false;
         }
         const QString number = channel < 0 && places.firstChannel > 0
@@ -201,12 +233,15 @@ QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check, RowPlaces places 
             check.problem(r.line, tr2("the RX frequency is missing.", "缺少 RX 频率。"));
         else
             rxShown = check.frequency(r.line, QStringLiteral("RX"), rxText);
+        // Without a TX cell (no such column, or a shorter row) the channel keeps its TX; an
+        // empty cell is the RX frequency, as in the grid.
+        const bool txGiven = tx >= 0 && tx < f.size();
         const QString txText = cell(f, tx);
         const std::optional<QString> txShown =
             txText.isEmpty() ? rxShown : check.frequency(r.line, QStringLiteral("TX"), txText);
         ok = ok && rxShown && txShown;
         r.rx = rxShown.value_or(QString());
-        r.tx = txShown.value_or(QString());
+        if (txGiven) r.tx = txShown.value_or(QString());
         for (int k = 1; k <= 7; ++k) {
             const int col = c.at(channelFlagName(k));
             const QString v = cell(f, col);
@@ -215,7 +250,7 @@ QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check, RowPlaces places 
             if (!r.flags[size_t(k)]) {
                 check.problem(r.line,
                               tr2("%1 \"%2\" is neither 0 nor 1.", "%1“%2”既不是 0 也不是 1。")
-                                  .arg(channelFlagName(k), v));
+                                  .arg(channelFlagName(k), shownCell(v)));
                 ok = false;
             }
         }
@@ -224,7 +259,7 @@ QList<ImportRow> ownRows(const CsvTable& t, RowChecker& check, RowPlaces places 
             if (!r.scan) {
                 check.problem(r.line, tr2("Scan \"%1\" is neither 0 (Del) nor 1 (Add).",
                                           "Scan“%1”既不是 0（删除）也不是 1（添加）。")
-                                          .arg(v));
+                                          .arg(shownCell(v)));
                 ok = false;
             }
         }
@@ -249,9 +284,8 @@ QList<ImportRow> otherToolRows(const CsvTable& t, RowChecker& check, int targetG
         const QString rxText = cell(f, frequency);
         std::optional<double> rx = parseMhz(rxText, separator);
         if (!rx)
-            check.problem(
-                r.line,
-                tr2("the frequency \"%1\" is not a number.", "频率“%1”不是数字。").arg(rxText));
+            check.problem(r.line, tr2("the frequency \"%1\" is not a number.", "频率“%1”不是数字。")
+                                      .arg(shownCell(rxText)));
         const QString d = cell(f, duplex).toLower();
         const QString offsetText = cell(f, offset);
         std::optional<double> off =
@@ -264,11 +298,10 @@ QList<ImportRow> otherToolRows(const CsvTable& t, RowChecker& check, int targetG
             check.problem(r.line, tr2("the duplex \"%1\" cannot be programmed (only +, -, split "
                                       "or empty).",
                                       "双工方式“%1”无法写入（只能是 +、-、split 或空）。")
-                                      .arg(cell(f, duplex)));
+                                      .arg(shownCell(cell(f, duplex))));
         } else if (!off) {
-            check.problem(
-                r.line,
-                tr2("the offset \"%1\" is not a number.", "偏移“%1”不是数字。").arg(offsetText));
+            check.problem(r.line, tr2("the offset \"%1\" is not a number.", "偏移“%1”不是数字。")
+                                      .arg(shownCell(offsetText)));
         } else if (rx) {
             if (d == QLatin1String("+"))
                 tx = std::nearbyint((*rx + *off) * 1e6) / 1e6;
@@ -420,8 +453,11 @@ ChannelEntry storedRow(Document& doc, const ImportRow& r) {
         e.scanFlag = 1;
         e.channelFlags[3] = 1; // ECHO
     }
+    // A new channel, or one whose frequencies are linked, takes RX as TX when the row gives none.
+    const bool linked =
+        doc.product().linkedRxTx && doc.config.optionWords[OptionWord::SingleChangeFrequency] == 0;
     e.rxFreq.assign(storedFrequency(doc, r.rx));
-    e.txFreq.assign(storedFrequency(doc, r.tx));
+    if (r.tx || place <= 0 || linked) e.txFreq.assign(storedFrequency(doc, r.tx.value_or(r.rx)));
     for (int k = 1; k <= 7; ++k)
         if (r.flags[size_t(k)]) e.channelFlags[size_t(k)] = *r.flags[size_t(k)];
     if (r.scan) e.scanFlag = *r.scan;
@@ -454,6 +490,10 @@ QByteArray channelRowsText(const Document& doc, int group, const QList<int>& cha
 ChannelImportResult pasteChannelRows(Document& doc, const QByteArray& text, int group,
                                      int firstChannel) {
     ChannelImportResult result;
+    if (text.size() > MaxChannelListBytes) {
+        result.problems << tr2("The clipboard holds text ", "剪贴板中的文本") + tooLargeText();
+        return result;
+    }
     CsvTable table = parseCsv(text);
     if (table.rows.isEmpty()) {
         result.problems << tr2("The clipboard holds no channels.", "剪贴板中没有信道。");
@@ -498,6 +538,10 @@ ChannelImportResult pasteChannelRows(Document& doc, const QByteArray& text, int 
 
 ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int targetGroup) {
     ChannelImportResult result;
+    if (data.size() > MaxChannelListBytes) {
+        result.problems << tr2("The list is ", "列表") + tooLargeText();
+        return result;
+    }
     const CsvTable table = parseCsv(data);
     result.kind = channelCsvKind(table);
     if (result.kind == ChannelCsvKind::Unknown) {
@@ -538,4 +582,24 @@ ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int
     refreshEmergencyChannels(doc);
     result.ok = true;
     return result;
+}
+
+FileRead readChannelListFile(const QString& path) {
+    FileRead f = readRegularFile(path, MaxChannelListBytes + 1);
+    if (f.ok() && f.bytes.size() > MaxChannelListBytes) {
+        f.bytes.clear();
+        f.problem = tr2("The file \"%1\" is ", "文件“%1”").arg(path) + tooLargeText();
+    }
+    return f;
+}
+
+QString importedChannelsText(const ChannelImportResult& r) {
+    QStringList groups;
+    for (int g : r.groups)
+        groups << groupLetter(g);
+    const QString text =
+        r.channelCount == 1
+            ? tr2("%1 channel imported into group %2.", "已导入 %1 个信道到组 %2。")
+            : tr2("%1 channels imported into group %2.", "已导入 %1 个信道到组 %2。");
+    return text.arg(r.channelCount).arg(groups.join(QLatin1String(", ")));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config/document.h"
+#include "core/config/filereading.h"
 
 #include <QByteArray>
 #include <QList>
@@ -33,6 +34,14 @@ CsvTable parseCsv(const QByteArray& data);
 // One CSV line: the fields joined by commas, quoted where they need it, ended by CRLF.
 QByteArray csvLine(const QStringList& fields);
 
+// The largest channel list taken, file or clipboard: 360 channels need a few kilobytes, so
+// anything near this is not a channel list, and parsing it would only take time and memory.
+constexpr qint64 MaxChannelListBytes = 4 * 1024 * 1024;
+
+// The bytes of a channel list file; refused (problem names the file) when it is not a regular
+// file or is larger than MaxChannelListBytes.
+FileRead readChannelListFile(const QString& path);
+
 enum class ChannelCsvKind { Unknown, Own, OtherTool };
 ChannelCsvKind channelCsvKind(const CsvTable& table);
 
@@ -48,13 +57,17 @@ struct ChannelImportResult {
     QList<int> channels;  // a paste: the channel numbers it stored, in its order
 };
 
+// What an import did, for the user: "3 channels imported into group A, B."
+QString importedChannelsText(const ChannelImportResult& r);
+
 // Replaces the channels of each group the file names with the file's rows, in their order.
 // A channel that already exists keeps what the file does not give (its other settings; for
 // other tools' lists, everything but the frequencies and Scan); a new one starts as a channel
 // typed into the grid does (Scan add, only ECHO on). Frequencies follow the grid's rules: they
 // must lie in the band, are put on the band's 10 Hz raster, and an empty TX is the RX
-// frequency. All or nothing: when any row is invalid nothing changes and problems names each
-// bad line and why. targetGroup (0..5) is the group of another tool's list; it is not used for
+// frequency; a list without a TX column keeps an existing channel's TX. All or nothing: when any
+// row is invalid nothing changes and problems names each bad line and why (quoting at most the
+// start of a cell). targetGroup (0..5) is the group of another tool's list; it is not used for
 // our own form.
 ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int targetGroup = -1);
 

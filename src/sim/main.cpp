@@ -6,6 +6,7 @@
 // Prints "ready PATH" once PATH leads to the radio; SIGTERM or SIGINT ends it cleanly (dump
 // written, link removed).
 
+#include "core/config/filereading.h"
 #include "memoryimage.h"
 #include "pty.h"
 #include "radio.h"
@@ -175,13 +176,12 @@ std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
 // Reads a file that must hold exactly `size` bytes.
 std::optional<QByteArray> readExactly(const QString& path, qsizetype size, const char* what,
                                       QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read %1 %2: %3")
-                     .arg(QLatin1String(what), path, file.errorString());
+    const FileRead file = readRegularFile(path, size + 1);
+    if (!file.ok()) {
+        *error = QStringLiteral("cannot read %1: %2").arg(QLatin1String(what), file.problem);
         return std::nullopt;
     }
-    const QByteArray data = file.read(size + 1);
+    const QByteArray& data = file.bytes;
     if (data.size() != size) {
         *error = QStringLiteral("%1 %2 must be exactly %3 bytes")
                      .arg(QLatin1String(what), path)

@@ -1257,6 +1257,16 @@ class TestMainWindow : public QObject {
         QCOMPARE(doc.config.entry(1, 2).scanFlag, int16_t(0));
         // The grid is open again on what is stored now.
         QCOMPARE(openChildren(), QStringList(QStringLiteral("frmCommChInfo")));
+
+        // A FIFO is refused at once: nothing waits for a writer.
+        UnblockedFifo fifo(path("pipe.csv"));
+        QVERIFY(fifo.created());
+        m_msgs->clear();
+        m_dialogs->answers = {path("pipe.csv")};
+        action(QStringLiteral("mnuFileImportCsv"))->trigger();
+        QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("file error.")));
+        QCOMPARE(m_msgs->asked.at(0).informative,
+                 QStringLiteral("\"%1\" is not a regular file.").arg(path("pipe.csv")));
     }
 
     // File > Print and the toolbar's print button open the same print list.

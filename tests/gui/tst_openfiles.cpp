@@ -154,19 +154,35 @@ class TestOpenFiles : public QObject {
     }
 
     void commandLineFile_data() {
-        QTest::addColumn<QByteArray>("version"); // empty: no file at all
+        QTest::addColumn<QByteArray>("version"); // empty: no file; "folder", "fifo": one of those
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("opens") << QByteArray("V101") << QStringList();
+        QTest::addColumn<QString>("reason"); // the line below "file error."; %1 the file
+        QTest::newRow("opens") << QByteArray("V101") << QStringList() << QString();
         QTest::newRow("version refused")
             << QByteArray("V200")
             << strings({"Version is wrong.\r\nDataFile version is V2.00\r\nProgramming "
-                        "software version is V1.0X"});
-        QTest::newRow("missing") << QByteArray() << strings({"file error."});
+                        "software version is V1.0X"})
+            << QString();
+        QTest::newRow("missing") << QByteArray() << strings({"file error."})
+                                 << "The file \"%1\" does not exist.";
+        QTest::newRow("folder") << QByteArray("folder") << strings({"file error."})
+                                << "\"%1\" is a folder, not a regular file.";
+        QTest::newRow("FIFO") << QByteArray("fifo") << strings({"file error."})
+                              << "\"%1\" is not a regular file.";
     }
     void commandLineFile() {
         QFETCH(QByteArray, version);
         QFETCH(QStringList, messages);
-        if (!version.isEmpty()) writeDataFile(QStringLiteral("given.dat"), version);
+        QFETCH(QString, reason);
+        std::unique_ptr<UnblockedFifo> fifo;
+        if (version == "folder") {
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("given.dat")));
+        } else if (version == "fifo") {
+            fifo = std::make_unique<UnblockedFifo>(path("given.dat"));
+            QVERIFY(fifo->created());
+        } else if (!version.isEmpty()) {
+            writeDataFile(QStringLiteral("given.dat"), version);
+        }
         start().show();
         const QString title = m_main->windowTitle();
         // A name relative to the folder the program was started in.
@@ -189,9 +205,8 @@ class TestOpenFiles : public QObject {
             QVERIFY(entries().isEmpty());
             QVERIFY(!recentMenu()->menuAction()->isEnabled());
         }
-        if (version.isEmpty())
-            QCOMPARE(m_msgs->asked.first().informative,
-                     QStringLiteral("The file \"%1\" does not exist.").arg(path("given.dat")));
+        if (!reason.isEmpty())
+            QCOMPARE(m_msgs->asked.first().informative, reason.arg(path("given.dat")));
     }
 
     void recentAfterOpenAndSave() {
@@ -252,6 +267,23 @@ class TestOpenFiles : public QObject {
         QCOMPARE(firstLine(), QStringLiteral("EDITED"));
         QCOMPARE(entries(), QStringList{entry(1, "b.dat")});
         QCOMPARE(loadRecentFiles(meridoxProduct()).paths(), QStringList{path("b.dat")});
+    }
+
+    // An entry that names a FIFO now is refused at once, before the save question, and stays.
+    void fifoEntryRefused() {
+        writeDataFile(QStringLiteral("a.dat"));
+        start().show();
+        openWithDialog(QStringLiteral("a.dat"));
+        QVERIFY(QFile::remove(path("a.dat")));
+        UnblockedFifo fifo(path("a.dat"));
+        QVERIFY(fifo.created());
+        m_main->document().config.embeddedMessage[0].assign(QByteArray("EDITED"));
+        chooseEntry(1);
+        QCOMPARE(m_msgs->texts(), strings({"file error."}));
+        QCOMPARE(m_msgs->asked.first().informative,
+                 QStringLiteral("\"%1\" is not a regular file.").arg(path("a.dat")));
+        QCOMPARE(firstLine(), QStringLiteral("EDITED"));
+        QCOMPARE(entries(), QStringList{entry(1, "a.dat")});
     }
 };
 

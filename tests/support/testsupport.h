@@ -7,7 +7,9 @@
 
 #include <QList>
 #include <QString>
+#include <atomic>
 #include <functional>
+#include <thread>
 
 // Answers message boxes from a script and remembers what was asked. Installs itself as the
 // message service for its lifetime.
@@ -35,3 +37,19 @@ bool waitForSessionEnd(RadioSession& session, int msecs);
 
 // Data-driven tests name the product of a row.
 Q_DECLARE_METATYPE(const Product*)
+
+// A FIFO for a test that must never wait on it. Should the code under test open it for reading
+// and block, a writer comes by after releaseAfterMs and again every few milliseconds, so the
+// read ends with nothing and the test fails instead of hanging. Removed at the end.
+class UnblockedFifo {
+  public:
+    explicit UnblockedFifo(const QString& path, int releaseAfterMs = 3000);
+    ~UnblockedFifo();
+    bool created() const { return m_created; }
+
+  private:
+    QByteArray m_path;
+    bool m_created = false;
+    std::atomic_bool m_stop{false};
+    std::thread m_releaser;
+};

@@ -1,5 +1,6 @@
 #include "datafile.h"
 
+#include "filereading.h"
 #include "messages.h"
 
 #include "core/io/wholefile.h"
@@ -190,10 +191,23 @@ std::optional<QString> recordDamage(const RadioConfig& c) {
     return std::nullopt;
 }
 
-static std::optional<RadioConfig> readRecordFile(const Product& p, const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    return decodeRecord(p, f.read(p.recordLength));
+// The record at the start of the file; only a regular file is read, and only the record's
+// bytes. Without one, problem gets a line naming the file and why.
+static std::optional<RadioConfig> readRecordFile(const Product& p, const QString& path,
+                                                 QString* problem = nullptr) {
+    const FileRead file = readRegularFile(path, p.recordLength);
+    std::optional<RadioConfig> record;
+    if (file.ok()) record = decodeRecord(p, file.bytes);
+    if (!record && problem)
+        *problem = !file.ok()
+                       ? file.problem
+                       : tr2("The file \"%1\" is not a %2 data file: it holds %3 bytes, "
+                             "a data file %4.",
+                             "文件“%1”不是 %2 数据文件：它只有 %3 字节，数据文件为 %4 字节。")
+                             .arg(path, p.program)
+                             .arg(file.bytes.size())
+                             .arg(p.recordLength);
+    return record;
 }
 
 bool loadDataFile(Document& doc, const QString& path) {
@@ -225,9 +239,10 @@ QString versionMessageText(const QByteArray& fileVersion) {
 }
 
 OpenResult openDataFile(Document& doc, const QString& path) {
-    const auto record = readRecordFile(doc.product(), path);
+    QString problem;
+    const auto record = readRecordFile(doc.product(), path, &problem);
     if (!record) {
-        showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok);
+        showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok, problem);
         return OpenResult::FileError;
     }
     if (doc.product().hasVersionField &&
@@ -237,7 +252,8 @@ OpenResult openDataFile(Document& doc, const QString& path) {
     }
     if (const auto damage = recordDamage(*record)) {
         showMessage(messageText(Msg::FileError) + QLatin1String("\r\n") + *damage, MsgIcon::None,
-                    MsgButtons::Ok);
+                    MsgButtons::Ok,
+                    tr2("The file \"%1\" cannot be used.", "文件“%1”无法使用。").arg(path));
         return OpenResult::FileError;
     }
     doc.snapshot = *record;

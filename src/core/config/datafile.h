@@ -49,7 +49,8 @@ enum class OpenResult { Opened, VersionRefused, FileError };
 // Opens path as the current file: version check (meridox), messages through the message
 // service. On success the record is loaded, the file becomes the current, titled file. A
 // refused, damaged or unreadable file leaves the record, the snapshot and the file name as they
-// were.
+// were; its "file error." names the file and why. Only a regular file is read, and only the
+// record's bytes of it (a FIFO or a device is refused without waiting on it).
 OpenResult openDataFile(Document& doc, const QString& path);
 
 // The three-line text shown when a file's version is refused.

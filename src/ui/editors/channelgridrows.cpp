@@ -84,7 +84,10 @@ void ChannelGridWindow::copyRows() {
 void ChannelGridWindow::pasteRows() {
     trapErrors("frmCommChInfo_PasteRows", [&] {
         if (m_selectedRows.isEmpty()) return;
-        const QByteArray text = QGuiApplication::clipboard()->text().toUtf8();
+        QString clipboard = QGuiApplication::clipboard()->text();
+        // More than a channel list can be is refused as too large, without converting it all.
+        if (clipboard.size() > MaxChannelListBytes) clipboard.truncate(MaxChannelListBytes + 1);
+        const QByteArray text = clipboard.toUtf8();
         ChannelImportResult r;
         {
             const EditStep step(m_doc, tr2("Paste Channels", "粘贴信道"));

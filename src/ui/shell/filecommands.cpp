@@ -94,12 +94,6 @@ void FileCommands::fileOpen() {
 
 bool FileCommands::openFile(const QString& path) {
     const QString file = QFileInfo(path).absoluteFilePath();
-    if (!QFileInfo::exists(file)) {
-        showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok,
-                    tr2("The file \"%1\" does not exist.", "文件“%1”不存在。")
-                        .arg(QDir::toNativeSeparators(file)));
-        return false;
-    }
     if (openDataFile(m_doc, file) != OpenResult::Opened) return false;
     m_windows.reopenChannelGrid();
     m_showFileTexts();
@@ -152,13 +146,12 @@ void FileCommands::importChannels() {
     const QString path = fileDialogs().openFileNameTitled(
         m_dialogParent, tr2("Import Channels", "导入信道"), startFolder(), channelListFilter());
     if (path.isEmpty()) return;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
-                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + f.errorString());
+    const FileRead list = readChannelListFile(path);
+    if (!list.ok()) {
+        showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok, list.problem);
         return;
     }
-    const QByteArray data = f.readAll();
+    const QByteArray& data = list.bytes;
     int group = -1;
     // Another tool's list has no groups: the user says which group it fills.
     if (channelCsvKind(parseCsv(data)) == ChannelCsvKind::OtherTool) {
@@ -181,11 +174,5 @@ void FileCommands::importChannels() {
     m_doc.finishEdit(tr2("Import Channels", "导入信道"));
     m_windows.reopenChannelGrid();
     m_showFileTexts();
-    QStringList groups;
-    for (int g : r.groups)
-        groups << groupLetter(g);
-    showMessage(tr2("%1 channels imported into group %2.", "已导入 %1 个信道到组 %2。")
-                    .arg(r.channelCount)
-                    .arg(groups.join(QLatin1String(", "))),
-                MsgIcon::Information);
+    showMessage(importedChannelsText(r), MsgIcon::Information);
 }

@@ -1,5 +1,6 @@
 #include "recentfilesmenu.h"
 
+#include "core/config/filereading.h"
 #include "core/config/messages.h"
 #include "filecommands.h"
 #include "ui/common/handlertrap.h"
@@ -31,7 +32,7 @@ void RecentFilesMenu::clear() {
 
 void RecentFilesMenu::open(const QString& path) {
     // Checked before the save question: there is nothing to make room for.
-    if (!QFileInfo(path).isFile()) {
+    if (!QFileInfo::exists(path)) {
         m_list.remove(path);
         store();
         showMessage(tr2("The file \"%1\" no longer exists. It has been removed from the "
@@ -39,6 +40,11 @@ void RecentFilesMenu::open(const QString& path) {
                         "文件“%1”已不存在，已从最近使用的文件中删除。")
                         .arg(QDir::toNativeSeparators(path)),
                     MsgIcon::Warning);
+        return;
+    }
+    // A folder or a FIFO of that name now: never opened, and kept in the list.
+    if (const auto problem = regularFileProblem(path)) {
+        showMessage(Msg::FileError, MsgIcon::None, MsgButtons::Ok, *problem);
         return;
     }
     if (!m_files.saveBeforeLeaving()) return;
