@@ -489,10 +489,26 @@ void MainWindow::fitFirstWindow() {
         resize(area.size() - frame);
         move(area.topLeft());
         setWindowState(windowState() | Qt::WindowMaximized);
+        // The grid window scrolls its rows itself: shorter, it shows whole with its Close
+        // button instead of running past the area (the area's size is known once shown).
+        m_fitGridToArea = true;
         return;
     }
     resize(r->size() - frame);
     move(r->topLeft());
+}
+
+void MainWindow::fitGridToArea() {
+    QWidget* grid = m_windows.find(ChildWindow::ChannelGrid);
+    auto* sub = grid ? qobject_cast<QMdiSubWindow*>(grid->parentWidget()) : nullptr;
+    if (!sub || !sub->isVisible() || sub->isMaximized()) return;
+    const QSize area = m_mdi->viewport()->size();
+    QRect r = sub->geometry();
+    r.setSize(r.size().boundedTo(area).expandedTo(sub->minimumSizeHint()));
+    // Moved back inside where it can; what still does not fit stays reachable by scrolling.
+    r.moveLeft(std::max(0, std::min(r.left(), area.width() - r.width())));
+    r.moveTop(std::max(0, std::min(r.top(), area.height() - r.height())));
+    if (r != sub->geometry()) sub->setGeometry(r);
 }
 
 void MainWindow::highlightTreeNode() {
@@ -711,6 +727,7 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         trapped("MDIForm_Activate", [this] { checkLanguageChange(); });
+    if (event->type() == QEvent::WindowStateChange && !isMaximized()) m_fitGridToArea = false;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -718,9 +735,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (undoKeyForHistory(watched, event)) return true;
     // The background follows the size of the child window area. The session's timers are
     // left alone: a running exchange keeps its time-out.
-    if (watched == m_mdi->viewport() && event->type() == QEvent::Resize)
+    if (watched == m_mdi->viewport() && event->type() == QEvent::Resize) {
         trapped("MDIForm_Resize",
                 [this] { m_windows.tileBackground(*m_ctx.product, m_ctx.programFolder); });
+        if (m_fitGridToArea && isVisible()) fitGridToArea();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -101,6 +101,8 @@ class MainWindow : public QMainWindow {
     // True when a usable size was stored.
     bool applyPlacement();
     void fitFirstWindow();
+    // Shrinks the channel grid window into the child window area (maximised first start).
+    void fitGridToArea();
     void highlightTreeNode();
     void storePlacement();
     void setMenuCaptions();
@@ -140,6 +142,9 @@ class MainWindow : public QMainWindow {
     QToolBar* m_treeBar = nullptr; // the pane's close button
     QLabel* m_treeTitle = nullptr;
     SplitterButton* m_splitter = nullptr;
+    // The first start maximised the window: the channel grid window is kept inside the area
+    // until the window is restored.
+    bool m_fitGridToArea = false;
     QToolBar* m_toolBar = nullptr;
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
