@@ -1351,16 +1351,23 @@ class TestMainWindow : public QObject {
 
     // With nothing stored, the window shows the grid window whole on a screen that holds it
     // (tst_mainwindow_largescreen runs this on a 1920 x 1200 screen) and is maximised on the
-    // default 800 x 800 test screen and on a 1024 x 700 one (tst_mainwindow_smallscreen: 768 lines
-    // less a panel and a title bar), where
-    // the grid window is shortened to the area, its Close button in sight.
+    // default 800 x 800 test screen and on a 1024 x 700 one (tst_mainwindow_smallscreen: 768
+    // lines less a panel and a title bar). Where the area is too small for the grid window,
+    // maximised or placed as last time, the grid window is shortened to it, Close in sight.
+    void firstStart_data() {
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("nothing stored") << false;
+        QTest::newRow("placed as last time, 1000 x 650") << true;
+    }
     void firstStart() {
+        QFETCH(bool, stored);
+        if (stored) savePlacement(meridoxProduct(), {0, 0, 15000, 9750, false, true});
         MainWindow& w = start();
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         const QRect screen = w.screen()->availableGeometry();
         const bool large = screen.height() >= 1200;
-        QCOMPARE(w.isMaximized(), !large);
+        QCOMPARE(w.isMaximized(), !large && !stored);
         if (large) QVERIFY(screen.contains(w.frameGeometry()));
         const auto* grid = qobject_cast<QMdiSubWindow*>(
             w.windows().find(ChildWindow::ChannelGrid)->parentWidget());

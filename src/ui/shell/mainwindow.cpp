@@ -489,15 +489,14 @@ void MainWindow::fitFirstWindow() {
         resize(area.size() - frame);
         move(area.topLeft());
         setWindowState(windowState() | Qt::WindowMaximized);
-        // The grid window scrolls its rows itself: shorter, it shows whole with its Close
-        // button instead of running past the area (the area's size is known once shown).
-        m_fitGridToArea = true;
         return;
     }
     resize(r->size() - frame);
     move(r->topLeft());
 }
 
+// The grid window scrolls its rows itself: shorter, it shows whole with its Close button
+// instead of running past the area (on a small screen, maximised or placed as last time).
 void MainWindow::fitGridToArea() {
     QWidget* grid = m_windows.find(ChildWindow::ChannelGrid);
     auto* sub = grid ? qobject_cast<QMdiSubWindow*>(grid->parentWidget()) : nullptr;
@@ -727,10 +726,11 @@ void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         trapped("MDIForm_Activate", [this] { checkLanguageChange(); });
-    if (event->type() == QEvent::WindowStateChange && !isMaximized()) m_fitGridToArea = false;
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+        m_fitGridToArea = false;
     // Left unaccepted, the key reaches the Undo and Redo items.
     if (undoKeyForHistory(watched, event)) return true;
     // The background follows the size of the child window area. The session's timers are

@@ -101,7 +101,7 @@ class MainWindow : public QMainWindow {
     // True when a usable size was stored.
     bool applyPlacement();
     void fitFirstWindow();
-    // Shrinks the channel grid window into the child window area (maximised first start).
+    // Shrinks the channel grid window into the child window area.
     void fitGridToArea();
     void highlightTreeNode();
     void storePlacement();
@@ -142,9 +142,9 @@ class MainWindow : public QMainWindow {
     QToolBar* m_treeBar = nullptr; // the pane's close button
     QLabel* m_treeTitle = nullptr;
     SplitterButton* m_splitter = nullptr;
-    // The first start maximised the window: the channel grid window is kept inside the area
-    // until the window is restored.
-    bool m_fitGridToArea = false;
+    // While the window opens (placed, maximised by the window system), the channel grid
+    // window is kept inside the child window area; the user's first key or click ends it.
+    bool m_fitGridToArea = true;
     QToolBar* m_toolBar = nullptr;
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
