@@ -90,6 +90,7 @@ class TestTestModeWindows : public QObject {
     void typedAndSliderValues();
     void readingLayoutPolls();
     void closingEndsTestMode();
+    void closingAtFullQueueEnds();
 };
 
 void TestTestModeWindows::initTestCase() {
@@ -384,6 +385,26 @@ void TestTestModeWindows::closingEndsTestMode() {
     QVERIFY(QTest::qWaitFor([&] { return !rig.session.busy(); }, 2000));
     QVERIFY(!rig.link.isOpen());
     QVERIFY(QTest::qWaitFor([&] { return !rig.windows.testWindow(); }, 2000));
+}
+
+// Closing the window when the queue has no room: the commands queued go out, then the end.
+void TestTestModeWindows::closingAtFullQueueEnds() {
+    Rig rig(meridoxProduct());
+    QVERIFY(rig.enter({QStringLiteral("--reply-delay"), QStringLiteral("20")}));
+    TestModeWindow* w = rig.window();
+    QVERIFY(w);
+    const int before = int(rig.frames().size());
+    int queued = 0;
+    while (rig.engine.readParameter(1))
+        ++queued;
+    rig.messages.clear();
+    QTest::keyClick(w, Qt::Key_Escape);
+    QVERIFY(waitForSessionEnd(rig.session, 10000));
+    const QStringList sent = rig.frames().mid(before);
+    QCOMPARE(sent.count(QStringLiteral("01 0A")), queued);
+    QCOMPARE(sent.mid(sent.size() - 2),
+             QStringList({QStringLiteral("11 01"), QStringLiteral("45")}));
+    QVERIFY(rig.messages.asked.isEmpty());
 }
 
 QTEST_MAIN(TestTestModeWindows)
