@@ -325,6 +325,7 @@ void TestModeWindow::onItem(int row) {
 }
 
 void TestModeWindow::onPtt(bool on) {
+    showTransmitter(); // the click's own tick waits until the command is queued
     if (on ? m_engine.transmitterOn() : m_engine.transmitterOff()) m_transmitting = on;
     showTransmitter();
 }
