@@ -144,6 +144,8 @@ void TestFullDisk::logCheckedBeforeRadio_data() {
             << "DIR/missing/log.csv" << repeat << "No such file or directory";
         QTest::addRow("on a full disk%s", kind)
             << "DISK/log.csv" << repeat << "No space left on device";
+        QTest::addRow("a device that takes nothing%s", kind)
+            << "/dev/full" << repeat << "No space left on device";
     }
 }
 

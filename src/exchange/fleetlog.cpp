@@ -50,15 +50,18 @@ QString fleetLogRow(const QString& program, const FleetRecord& r) {
 bool FleetLog::open(const QString& path, QString* why) {
     m_path = path;
     m_file.setFileName(path);
-    const bool existed = QFileInfo::exists(path);
+    const QFileInfo info(path);
+    const bool existed = info.exists();
+    // A terminal, pipe or device (--log /dev/stdout) takes the rows as they come: no end to
+    // append at, no room to reserve, nothing to sync or take back.
+    m_regular = !existed || info.isFile();
     // Unbuffered: a row the disk refused must not wait in a buffer to be written later.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+    QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
+    if (m_regular) mode |= QIODevice::Append;
+    if (!m_file.open(mode)) {
         if (why) *why = m_file.errorString();
         return false;
     }
-    // A terminal or pipe (--log /dev/stdout) takes the rows as they come: no room to reserve,
-    // nothing to sync or take back.
-    m_regular = QFileInfo(path).isFile();
     bool ok = true;
     if (m_file.size() == 0) ok = write(fleetLogHeader().toUtf8() + '\n', why);
     // Room for the next rows (a file's last block may still hold them): a full disk is found

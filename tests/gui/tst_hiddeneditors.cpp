@@ -411,32 +411,41 @@ class TestHiddenEditors : public QObject {
     }
 
     void idCode_data() {
-        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("typed"); // one entry each time the box is left
         QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("shown");
         QTest::addColumn<QByteArray>("stored");
-        QTest::newRow("two digits refused") << "12" << true << field("98765", 10, false);
-        QTest::newRow("five digits") << "12345" << false << field("12345", 10, false);
-        QTest::newRow("only digits get in") << "1a2#3" << false << field("123", 10, false);
-        QTest::newRow("ten digits") << "01234567899" << false << field("0123456789", 10, false);
+        QTest::newRow("two digits refused")
+            << QStringLiteral("12").split(u',') << true << "000" << field("98765", 10, false);
+        QTest::newRow("000 typed after a refusal")
+            << QStringLiteral("12,000").split(u',') << true << "000" << field("000", 10, false);
+        QTest::newRow("five digits")
+            << QStringLiteral("12345").split(u',') << false << "12345" << field("12345", 10, false);
+        QTest::newRow("only digits get in")
+            << QStringLiteral("1a2#3").split(u',') << false << "123" << field("123", 10, false);
+        QTest::newRow("ten digits") << QStringLiteral("01234567899").split(u',') << false
+                                    << "0123456789" << field("0123456789", 10, false);
     }
     void idCode() {
-        QFETCH(QString, typed);
+        QFETCH(QStringList, typed);
         QFETCH(bool, refused);
+        QFETCH(QString, shown);
         QFETCH(QByteArray, stored);
         m_doc->config.dtmf.text1.assign(QByteArray("98765"));
         open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(1);
         auto* box = child<QLineEdit>("Text1");
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClicks(box, typed);
-        QTest::keyClick(box, Qt::Key_Return); // moves on, which stores the code
-        QVERIFY(!box->hasFocus());
+        for (const QString& text : typed) {
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, text);
+            QTest::keyClick(box, Qt::Key_Return); // moves on, which stores the code
+            QVERIFY(!box->hasFocus());
+        }
         QCOMPARE(m_messages->texts(),
                  refused ? QStringList{QStringLiteral("Invalid Data")} : QStringList{});
         if (refused) QCOMPARE(m_messages->asked.at(0).icon, MsgIcon::Critical);
-        QCOMPARE(box->text(),
-                 refused ? QStringLiteral("000") : QString::fromLatin1(stored.trimmed()));
+        QCOMPARE(box->text(), shown);
         QCOMPARE(m_doc->config.dtmf.text1.raw(), stored);
     }
 

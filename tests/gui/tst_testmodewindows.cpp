@@ -83,11 +83,14 @@ class TestTestModeWindows : public QObject {
     void mismatchNeverOpens();
     void channelAndSignalling();
     void wideWhileTransmitting();
+    void refusedCommandKeepsState_data();
+    void refusedCommandKeepsState();
     void tuneLayout_data();
     void tuneLayout();
     void typedAndSliderValues();
     void readingLayoutPolls();
     void closingEndsTestMode();
+    void closingAtFullQueueEnds();
 };
 
 void TestTestModeWindows::initTestCase() {
@@ -186,6 +189,47 @@ void TestTestModeWindows::wideWhileTransmitting() {
     QTest::mouseClick(rig.find<QPushButton>(w, "CommandPrint"), Qt::LeftButton);
     QTest::qWait(150);
     QCOMPARE(rig.frames().size(), before + 4);
+}
+
+void TestTestModeWindows::refusedCommandKeepsState_data() {
+    QTest::addColumn<bool>("transmitting");
+    QTest::addColumn<QString>("control");
+    QTest::newRow("PTT on") << false << QStringLiteral("CommandPTT");
+    QTest::newRow("PTT off") << true << QStringLiteral("CommandPTT");
+    QTest::newRow("Wide while transmitting") << true << QStringLiteral("CommandWide");
+    QTest::newRow("test channel") << false << QStringLiteral("Combo1_0");
+    QTest::newRow("signalling") << false << QStringLiteral("Combo1_1");
+}
+
+// A click the full queue refuses sends nothing, so the window goes on showing what the radio
+// does: a transmitter shown off while it is keyed would be left transmitting.
+void TestTestModeWindows::refusedCommandKeepsState() {
+    QFETCH(bool, transmitting);
+    QFETCH(QString, control);
+    Rig rig(meridoxProduct());
+    QVERIFY(rig.enter({QStringLiteral("--reply-delay"), QStringLiteral("50")}));
+    TestModeWindow* w = rig.window();
+    QVERIFY(w);
+    auto* ptt = rig.find<QCheckBox>(w, "CommandPTT");
+    if (transmitting) QTest::mouseClick(ptt, Qt::LeftButton);
+    while (rig.engine.readParameter(1)) {
+    }
+    QCOMPARE(rig.messages.texts().value(0), QStringLiteral("Comm List is full!"));
+    QWidget* widget = w->findChild<QWidget*>(control);
+    if (auto* box = qobject_cast<QComboBox*>(widget))
+        box->activated(2);
+    else
+        QTest::mouseClick(widget, Qt::LeftButton);
+    QCOMPARE(rig.messages.asked.size(), 2);
+    QCOMPARE(w->transmitting(), transmitting);
+    QCOMPARE(ptt->isChecked(), transmitting);
+    QCOMPARE(lampColour(w, "ShapePTT"), transmitting ? QColor(255, 0, 0) : QColor(0, 255, 0));
+    QCOMPARE(w->currentTestChannel(), 1);
+    QCOMPARE(w->currentSignalling(), 1);
+    QCOMPARE(rig.find<QComboBox>(w, "Combo1_0")->currentIndex(), 0);
+    QCOMPARE(rig.find<QLabel>(w, "Label2_0")->text(),
+             shownFrequency(rig.doc, rig.engine.radioTestFreqs()[0].rx));
+    QCOMPARE(rig.find<QLabel>(w, "Label2_2")->text(), testSignallingText(1, false));
 }
 
 void TestTestModeWindows::tuneLayout_data() {
@@ -341,6 +385,26 @@ void TestTestModeWindows::closingEndsTestMode() {
     QVERIFY(QTest::qWaitFor([&] { return !rig.session.busy(); }, 2000));
     QVERIFY(!rig.link.isOpen());
     QVERIFY(QTest::qWaitFor([&] { return !rig.windows.testWindow(); }, 2000));
+}
+
+// Closing the window when the queue has no room: the commands queued go out, then the end.
+void TestTestModeWindows::closingAtFullQueueEnds() {
+    Rig rig(meridoxProduct());
+    QVERIFY(rig.enter({QStringLiteral("--reply-delay"), QStringLiteral("20")}));
+    TestModeWindow* w = rig.window();
+    QVERIFY(w);
+    const int before = int(rig.frames().size());
+    int queued = 0;
+    while (rig.engine.readParameter(1))
+        ++queued;
+    rig.messages.clear();
+    QTest::keyClick(w, Qt::Key_Escape);
+    QVERIFY(waitForSessionEnd(rig.session, 10000));
+    const QStringList sent = rig.frames().mid(before);
+    QCOMPARE(sent.count(QStringLiteral("01 0A")), queued);
+    QCOMPARE(sent.mid(sent.size() - 2),
+             QStringList({QStringLiteral("11 01"), QStringLiteral("45")}));
+    QVERIFY(rig.messages.asked.isEmpty());
 }
 
 QTEST_MAIN(TestTestModeWindows)

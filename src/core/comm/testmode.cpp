@@ -231,6 +231,7 @@ bool TestModeEngine::takeHeldReplies() {
 bool TestModeEngine::start() {
     if (m_session.busy()) return false;
     m_queue.clear();
+    m_pendingEnd = 0;
     m_testWindowMayOpen = false;
     m_sendingEnabled = false;
     m_radioTestFreqs.clear();
@@ -321,10 +322,31 @@ bool TestModeEngine::tune(int item) {
     return true;
 }
 
+namespace {
+QList<TestCommand> endEntries(int signalling) {
+    return testCommandGroup(ActionEnd, GroupSelect, signalling) +
+           testCommandGroup(ActionEnd, GroupLeave);
+}
+} // namespace
+
 bool TestModeEngine::end(int signalling) {
-    QList<TestCommand> entries = testCommandGroup(ActionEnd, GroupSelect, signalling);
-    entries += testCommandGroup(ActionEnd, GroupLeave);
+    const QList<TestCommand> entries = endEntries(signalling);
+    // Leaving is never refused: the window asking for it is gone, and a radio left in test
+    // mode holds the port. With no room it goes in as soon as the queue has room.
+    if (active() && !m_prompting && m_queue.freeEntries() < entries.size()) {
+        m_pendingEnd = signalling;
+        return true;
+    }
     return queueAction(entries);
+}
+
+void TestModeEngine::queuePendingEnd() {
+    if (m_pendingEnd == 0 || m_queue.isEmpty()) return;
+    const QList<TestCommand> entries = endEntries(m_pendingEnd);
+    if (m_queue.freeEntries() < entries.size()) return;
+    m_pendingEnd = 0;
+    for (const TestCommand& entry : entries)
+        m_queue.push(entry);
 }
 
 bool TestModeEngine::selectParameter(int code, int count) {
@@ -417,6 +439,7 @@ void TestModeEngine::runSender(SenderEvent event, const QByteArray& reply) {
         m_queue.advance();
     }
     if (!m_queue.isEmpty() && m_queue.head().replyKind == ReplyNone) m_nextFrameTimer.start();
+    queuePendingEnd();
     if (!frame.isEmpty()) sendFrame(frame, threshold);
 }
 
@@ -536,6 +559,7 @@ void TestModeEngine::onReplyTimeout() {
 
 void TestModeEngine::leaveTestMode(bool clean, SessionFailure why) {
     m_queue.clear();
+    m_pendingEnd = 0;
     m_heldReplies.clear();
     m_nextFrameTimer.stop();
     m_mismatchEndTimer.stop();
@@ -547,6 +571,7 @@ void TestModeEngine::leaveTestMode(bool clean, SessionFailure why) {
 void TestModeEngine::onSessionFinished(RadioOperation operation) {
     if (operation != RadioOperation::TestMode) return;
     m_queue.clear();
+    m_pendingEnd = 0;
     m_heldReplies.clear();
     m_nextFrameTimer.stop();
     m_mismatchEndTimer.stop();

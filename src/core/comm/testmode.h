@@ -146,12 +146,14 @@ class TestModeEngine : public QObject {
     // Hands the replies kept while a box was open to the sender; true when one of them was the
     // awaited reply.
     bool takeHeldReplies();
+    void queuePendingEnd();
 
     Document& m_doc;
     RadioSession& m_session;
     bool m_prompting = false;
     QList<QByteArray> m_heldReplies; // arrived while a box was open
     int m_repliesTaken = 0;          // replies the sender accepted
+    int m_pendingEnd = 0;            // signalling of an end that waits for room, 0 when none
     int m_tuneItem = 0;
     QElapsedTimer m_noReplySent; // since the last frame that awaited no reply
 

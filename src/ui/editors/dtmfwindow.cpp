@@ -137,6 +137,9 @@ QWidget* DtmfWindow::buildDecodeTab() {
     m_idCode->setMaxLength(IdCodeLength);
     m_idCode->setValidator(new CharsetValidator(QStringLiteral("0123456789"), m_idCode));
     addPair(decodeGrid, m_idCodeLabel, m_idCode);
+    // After "Invalid Data" the box shows "000" over the code the record keeps: a "000" typed
+    // then is a code of its own.
+    connect(m_idCode, &QLineEdit::textEdited, this, [this] { m_idTyped = true; });
     for (int i = 0; i < 4; ++i) {
         m_decodeLabels[size_t(i)] = makeLabel(this, QStringLiteral("Label2_%1").arg(i));
         m_decodeLists[size_t(i)] = makeList(this, QStringLiteral("Combo2_%1").arg(i));
@@ -340,7 +343,8 @@ bool DtmfWindow::storeIdCode() {
     m_checkingId = true;
     trapErrors("FrmDTMF_Text1_Validate", [&] {
         const QString text = m_idCode->text();
-        if (text == m_shownId) return;
+        if (text == m_shownId && !m_idTyped) return;
+        m_idTyped = false;
         if (text.size() >= MinIdCodeLength) {
             m_doc.config.dtmf.text1.assign(text.left(IdCodeLength).toLatin1());
             m_shownId = text;

@@ -63,7 +63,8 @@ class DtmfWindow : public QWidget {
     EditorGrid* m_autodialGrid = nullptr;
     QPushButton* m_close = nullptr;
 
-    QString m_shownId;   // what the ID code box showed when it was last stored or shown
-    QString m_shownStun; // the same for the stun code box
+    QString m_shownId;      // what the ID code box showed when it was last stored or shown
+    bool m_idTyped = false; // the user typed into the ID code box since it was last checked
+    QString m_shownStun;    // the same for the stun code box
     bool m_checkingId = false;
 };

@@ -137,7 +137,7 @@ void TestModeWindow::connectControls() {
     connect(m_itemList, &QListWidget::itemActivated, m_tuneButton, &QPushButton::click);
     connect(m_wideButton, &QPushButton::clicked, this, [this] {
         runTrapped("CommandWide_Click", [this] {
-            releaseTransmitter();
+            if (!releaseTransmitter()) return;
             m_engine.setWide();
             showBandwidth();
         });
@@ -152,8 +152,7 @@ void TestModeWindow::connectControls() {
             [this](bool on) { runTrapped("CommandPTT_Click", [this, on] { onPtt(on); }); });
     connect(m_tuneButton, &QPushButton::clicked, this, [this] {
         runTrapped("CommandTune_Click", [this] {
-            if (m_item < 1) return;
-            releaseTransmitter();
+            if (m_item < 1 || !releaseTransmitter()) return;
             m_engine.tune(m_item);
         });
     });
@@ -300,20 +299,22 @@ void TestModeWindow::showTransmitter() {
     setLamp(m_transmitterLamp, m_transmitting ? Red : Green);
 }
 
+// A command the full queue refuses is not sent: the controls go back to what the radio does.
 void TestModeWindow::onTestChannel(int index) {
     if (index < 0 || index + 1 == m_testChannel) return; // the same channel again: nothing
-    m_testChannel = index + 1;
-    showTestChannel(index);
-    releaseTransmitter();
-    m_engine.selectTestChannel(m_testChannelBox->itemText(index).toInt());
+    if (releaseTransmitter() &&
+        m_engine.selectTestChannel(m_testChannelBox->itemText(index).toInt()))
+        m_testChannel = index + 1;
+    m_testChannelBox->setCurrentIndex(m_testChannel - 1);
+    showTestChannel(m_testChannel - 1);
 }
 
 void TestModeWindow::onSignalling(int index) {
     if (index < 0 || index + 1 == m_signalling) return;
-    m_signalling = index + 1;
-    showSignalling(index);
-    releaseTransmitter();
-    m_engine.selectSignalling(m_signallingBox->itemText(index).toInt());
+    if (releaseTransmitter() && m_engine.selectSignalling(m_signallingBox->itemText(index).toInt()))
+        m_signalling = index + 1;
+    m_signallingBox->setCurrentIndex(m_signalling - 1);
+    showSignalling(m_signalling - 1);
 }
 
 void TestModeWindow::onItem(int row) {
@@ -324,19 +325,20 @@ void TestModeWindow::onItem(int row) {
 }
 
 void TestModeWindow::onPtt(bool on) {
-    m_transmitting = on;
+    showTransmitter(); // the click's own tick waits until the command is queued
+    if (on ? m_engine.transmitterOn() : m_engine.transmitterOff()) m_transmitting = on;
     showTransmitter();
-    if (on)
-        m_engine.transmitterOn();
-    else
-        m_engine.transmitterOff();
 }
 
-void TestModeWindow::releaseTransmitter() {
-    if (!m_transmitting) return;
+bool TestModeWindow::releaseTransmitter() {
+    if (!m_transmitting) return true;
+    if (!m_engine.transmitterOff()) {
+        showTransmitter();
+        return false;
+    }
     m_transmitting = false;
     showTransmitter();
-    m_engine.transmitterOff();
+    return true;
 }
 
 void TestModeWindow::openParameterWindow() {

@@ -29,8 +29,9 @@ class TestModeWindow : public QDialog {
     // Closing ends test mode with the current signalling (unless it has already ended).
     void done(int result) override;
 
-    // A transmitter that is on is switched off.
-    void releaseTransmitter();
+    // A transmitter that is on is switched off; false when the queue could not take the
+    // command (the transmitter stays on).
+    bool releaseTransmitter();
 
     int currentTestChannel() const { return m_testChannel; }
     int currentSignalling() const { return m_signalling; }

@@ -232,13 +232,10 @@ void TestParametersWindow::onReadToggle() {
 }
 
 void TestParametersWindow::onPtt(bool on) {
-    m_transmitting = on;
-    m_pttButton->setChecked(on);
-    setLamp(m_transmitterLamp, on ? Red : Green);
-    if (on)
-        m_engine.transmitterOn();
-    else
-        m_engine.transmitterOff();
+    // A command the full queue refuses is not sent: the transmitter stays as it was.
+    if (on ? m_engine.transmitterOn() : m_engine.transmitterOff()) m_transmitting = on;
+    m_pttButton->setChecked(m_transmitting);
+    setLamp(m_transmitterLamp, m_transmitting ? Red : Green);
 }
 
 void TestParametersWindow::onConfirm() {
