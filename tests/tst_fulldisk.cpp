@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
 const QString Program = QStringLiteral("50 52 4F 47 52 41 4D"); // PROGRAM
@@ -60,6 +61,8 @@ class TestFullDisk : public QObject {
         QVERIFY(csv.open(QIODevice::WriteOnly));
         csv.write("Group,Channel,RX MHz\nA,1,27.000000\n");
         QVERIFY(QDir().mkpath(file(QStringLiteral("folder.csv"))));
+        QCOMPARE(::mkfifo(QFile::encodeName(file(QStringLiteral("fifo.csv"))).constData(), 0600),
+                 0);
     }
     void commandsOnFullDisk_data();
     void commandsOnFullDisk();
@@ -158,6 +161,8 @@ void TestFullDisk::logCheckedBeforeRadio_data() {
             << "DIR/missing/log.csv" << repeat << "No such file or directory";
         QTest::addRow("on a full disk%s", kind)
             << "DISK/log.csv" << repeat << "No space left on device";
+        QTest::addRow("a FIFO nobody reads%s", kind)
+            << "DIR/fifo.csv" << repeat << "no program reads from it";
     }
 }
 
