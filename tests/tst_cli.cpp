@@ -290,6 +290,10 @@ void TestCli::filesNotRead_data() {
     row("import-csv from FIFO", {"import-csv", "FIFO", "DAT"}, 1, "FIFO", fifo);
     row("import-csv over 4 MB", {"import-csv", "BIG", "DAT"}, 1, "BIG",
         QStringLiteral("The file \"%1\" is larger than 4 MB: this is not a channel list."));
+    // Nor is a file put in the place of a FIFO (or of /dev/null) that is named for output.
+    const QString written = QStringLiteral("%1: not a regular file");
+    row("new -o FIFO", {"new", "-o", "FIFO"}, 1, "FIFO", written);
+    row("export-csv to FIFO", {"export-csv", "DAT", "FIFO"}, 1, "FIFO", written);
 }
 
 // Refused at once with the reason; a FIFO is never waited on (a run that hangs is killed).
