@@ -38,6 +38,7 @@ class TestCli : public QObject {
     void diffCommand();
     void filesNotRead_data();
     void filesNotRead();
+    void reasonInChinese();
 };
 
 void TestCli::newAndShow_data() {
@@ -321,6 +322,21 @@ void TestCli::filesNotRead() {
     QCOMPARE(r.code, code);
     const QString expected = QStringLiteral("file error.\n") + reason.arg(here.filePath(refused));
     QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+}
+
+// In the Chinese interface the system's reason beside "file error." is Chinese too.
+void TestCli::reasonInChinese() {
+    QTemporaryDir config;
+    QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("meridox/language"))));
+    writeFile(config.filePath(QStringLiteral("meridox/language/mysetup.ini")),
+              "[language]\nCurrentLanguage=2\n");
+    CliEnvironment env;
+    env.configHome = config.path();
+    const QString out = dir.filePath(QStringLiteral("missing/x.dat"));
+    const Run r = runCli(QStringLiteral(MERIDOX_CLI),
+                         {QStringLiteral("new"), QStringLiteral("-o"), out}, env);
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err, QString::fromUtf8("文件错误。\n%1: 此文件或目录不存在\n").arg(out));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

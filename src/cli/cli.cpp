@@ -29,7 +29,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTextStream>
+#include <QTranslator>
 #include <memory>
 #include <unistd.h>
 
@@ -50,6 +53,13 @@ void applySettingsLanguage(const Product& p) {
     const bool chinese =
         p.persistsLanguage && settings.currentLanguage(LanguageEnglish) == LanguageChinese;
     setCurrentLanguage(chinese ? LanguageChinese : LanguageEnglish);
+    // The system's reasons beside "file error." ("No space left on device") are Qt's texts:
+    // in Chinese from Qt's own translations, as in the windows.
+    static QTranslator qtTexts;
+    if (chinese &&
+        qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
 }
 
 QStringList usageLines(const Product& p) {
