@@ -38,6 +38,7 @@ class TestCli : public QObject {
     void diffCommand();
     void filesNotRead_data();
     void filesNotRead();
+    void reasonInChinese();
 };
 
 void TestCli::newAndShow_data() {
@@ -290,6 +291,10 @@ void TestCli::filesNotRead_data() {
     row("import-csv from FIFO", {"import-csv", "FIFO", "DAT"}, 1, "FIFO", fifo);
     row("import-csv over 4 MB", {"import-csv", "BIG", "DAT"}, 1, "BIG",
         QStringLiteral("The file \"%1\" is larger than 4 MB: this is not a channel list."));
+    // Nor is a file put in the place of a FIFO (or of /dev/null) that is named for output.
+    const QString written = QStringLiteral("%1: not a regular file");
+    row("new -o FIFO", {"new", "-o", "FIFO"}, 1, "FIFO", written);
+    row("export-csv to FIFO", {"export-csv", "DAT", "FIFO"}, 1, "FIFO", written);
 }
 
 // Refused at once with the reason; a FIFO is never waited on (a run that hangs is killed).
@@ -317,6 +322,21 @@ void TestCli::filesNotRead() {
     QCOMPARE(r.code, code);
     const QString expected = QStringLiteral("file error.\n") + reason.arg(here.filePath(refused));
     QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+}
+
+// In the Chinese interface the system's reason beside "file error." is Chinese too.
+void TestCli::reasonInChinese() {
+    QTemporaryDir config;
+    QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("meridox/language"))));
+    writeFile(config.filePath(QStringLiteral("meridox/language/mysetup.ini")),
+              "[language]\nCurrentLanguage=2\n");
+    CliEnvironment env;
+    env.configHome = config.path();
+    const QString out = dir.filePath(QStringLiteral("missing/x.dat"));
+    const Run r = runCli(QStringLiteral(MERIDOX_CLI),
+                         {QStringLiteral("new"), QStringLiteral("-o"), out}, env);
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.err, QString::fromUtf8("文件错误。\n%1: 此文件或目录不存在\n").arg(out));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
 const QString Program = QStringLiteral("50 52 4F 47 52 41 4D"); // PROGRAM
@@ -60,6 +61,8 @@ class TestFullDisk : public QObject {
         QVERIFY(csv.open(QIODevice::WriteOnly));
         csv.write("Group,Channel,RX MHz\nA,1,27.000000\n");
         QVERIFY(QDir().mkpath(file(QStringLiteral("folder.csv"))));
+        QCOMPARE(::mkfifo(QFile::encodeName(file(QStringLiteral("fifo.csv"))).constData(), 0600),
+                 0);
     }
     void commandsOnFullDisk_data();
     void commandsOnFullDisk();
@@ -72,38 +75,51 @@ void TestFullDisk::commandsOnFullDisk_data() {
     QTest::addColumn<QString>("args");
     QTest::addColumn<int>("code");
     QTest::addColumn<QStringList>("said"); // on stderr, among other lines
+    QTest::addColumn<QString>("made");     // a file in DIR the command still writes whole
     const QString full = QStringLiteral("No space left on device");
     const QString error = QStringLiteral("file error.");
     QTest::newRow("new -o over a data file")
         << "new -o DISK/keep.dat" << 1
-        << QStringList{error, QStringLiteral("DISK/keep.dat: ") + full};
-    QTest::newRow("new -o, a new file") << "new -o DISK/fresh.dat" << 1 << QStringList{error, full};
+        << QStringList{error, QStringLiteral("DISK/keep.dat: ") + full} << QString();
+    QTest::newRow("new -o, a new file")
+        << "new -o DISK/fresh.dat" << 1 << QStringList{error, full} << QString();
     QTest::newRow("export-csv") << "export-csv DIR/in.dat DISK/keep.csv" << 1
-                                << QStringList{error, QStringLiteral("DISK/keep.csv: ") + full};
+                                << QStringList{error, QStringLiteral("DISK/keep.csv: ") + full}
+                                << QString();
     QTest::newRow("import-csv into a data file")
-        << "import-csv DIR/in.csv DISK/keep.dat" << 1 << QStringList{error, full};
+        << "import-csv DIR/in.csv DISK/keep.dat" << 1 << QStringList{error, full} << QString();
     QTest::newRow("print") << "print DIR/in.dat -o DISK/keep.pdf" << 1
-                           << QStringList{error, QStringLiteral("DISK/keep.pdf: ") + full};
+                           << QStringList{error, QStringLiteral("DISK/keep.pdf: ") + full}
+                           << QString();
     QTest::newRow("read -o") << "read --port PORT -o DISK/keep.dat" << 1
-                             << QStringList{QStringLiteral("Read Data Completed."), error, full};
+                             << QStringList{QStringLiteral("Read Data Completed."), error, full}
+                             << QString();
     QTest::newRow("read --image") << "read --port PORT --image DISK/keep.img" << 1
-                                  << QStringList{error, full};
-    QTest::newRow("read --trace") << "read --port PORT -o DIR/read.dat --trace DISK/trace.txt" << 1
-                                  << QStringList{error, QStringLiteral("DISK/trace.txt: ") + full};
+                                  << QStringList{error, full} << QString();
+    // A copy or image the disk cannot take does not cost the other files of the read.
+    QTest::newRow("read --trace") << "read --port PORT -o DIR/read-trace.dat --trace DISK/trace.txt"
+                                  << 1
+                                  << QStringList{error, QStringLiteral("DISK/trace.txt: ") + full}
+                                  << "read-trace.dat";
+    QTest::newRow("read --image and -o")
+        << "read --port PORT --image DISK/keep.img -o DIR/read-image.dat" << 1
+        << QStringList{error, QStringLiteral("DISK/keep.img: ") + full} << "read-image.dat";
     QTest::newRow("read -o DIR, several ports")
         << "read --port PORT --port PORT2 -o DISK/radios" << 1
-        << QStringList{error, full, QStringLiteral("file-error (1)")};
+        << QStringList{error, full, QStringLiteral("file-error (1)")} << QString();
     // Kept files are a help, not the result: the read stands, with a warning for each.
     QTest::newRow("backup and trace kept on the full disk")
         << "read --port PORT -o DIR/read.dat DATA=DISK/data" << 0
         << QStringList{QStringLiteral("Warning: no backup image of the radio was kept: "),
-                       QStringLiteral("Warning: the session trace was not kept: "), full};
+                       QStringLiteral("Warning: the session trace was not kept: "), full}
+        << QString();
 }
 
 void TestFullDisk::commandsOnFullDisk() {
     QFETCH(QString, args);
     QFETCH(int, code);
     QFETCH(QStringList, said);
+    QFETCH(QString, made);
     FullDisk disk;
     if (!disk.mounted()) QSKIP(qPrintable(disk.skipReason()));
     QVERIFY(disk.put(QStringLiteral("keep.dat"), readAll(file(QStringLiteral("in.dat")))));
@@ -131,6 +147,7 @@ void TestFullDisk::commandsOnFullDisk() {
                      r.out.contains(text),
                  qPrintable(text + QLatin1String(" not in:\n") + r.err + r.out));
     QCOMPARE(disk.files(), before);
+    if (!made.isEmpty()) QCOMPARE(QFileInfo(file(made)).size(), 15245);
 }
 
 void TestFullDisk::logCheckedBeforeRadio_data() {
@@ -146,6 +163,8 @@ void TestFullDisk::logCheckedBeforeRadio_data() {
             << "DISK/log.csv" << repeat << "No space left on device";
         QTest::addRow("a device that takes nothing%s", kind)
             << "/dev/full" << repeat << "No space left on device";
+        QTest::addRow("a FIFO nobody reads%s", kind)
+            << "DIR/fifo.csv" << repeat << "no program reads from it";
     }
 }
 

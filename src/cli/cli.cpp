@@ -29,7 +29,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTextStream>
+#include <QTranslator>
 #include <memory>
 #include <unistd.h>
 
@@ -50,6 +53,13 @@ void applySettingsLanguage(const Product& p) {
     const bool chinese =
         p.persistsLanguage && settings.currentLanguage(LanguageEnglish) == LanguageChinese;
     setCurrentLanguage(chinese ? LanguageChinese : LanguageEnglish);
+    // The system's reasons beside "file error." ("No space left on device") are Qt's texts:
+    // in Chinese from Qt's own translations, as in the windows.
+    static QTranslator qtTexts;
+    if (chinese &&
+        qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qt"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
 }
 
 QStringList usageLines(const Product& p) {
@@ -480,8 +490,10 @@ int keepReadFiles(Document& doc, const SubArgs& a, const QByteArray& image) {
         err() << tr2("Warning: no backup image of the radio was kept: ",
                      "警告：未保存对讲机的备份映像：")
               << why << '\n';
-    if (!a.image.isEmpty() && saveImage(image, a.image) != ExitOk) return ExitUsageOrFile;
-    return a.output.isEmpty() ? ExitOk : saveAs(doc, a.output);
+    // Each file asked for is written even when another one cannot be.
+    int rc = a.image.isEmpty() ? ExitOk : saveImage(image, a.image);
+    if (!a.output.isEmpty()) rc = std::max(rc, saveAs(doc, a.output));
+    return rc;
 }
 
 // The sessions of several ports at once, or of one port again and again (--repeat).
@@ -568,7 +580,10 @@ int readCommand(const Product& p, const QStringList& args) {
             return s.readFromRadio();
         },
         &record);
-    if (rc == ExitOk) rc = keepReadFiles(doc, a, image);
+    // A radio that was read is kept also when only the trace copy could not be; a stopped
+    // read writes nothing.
+    if (!image.isEmpty() && (rc == ExitOk || rc == ExitUsageOrFile))
+        rc = std::max(rc, keepReadFiles(doc, a, image));
     return logRadio(a, p, log, record, rc);
 }
 

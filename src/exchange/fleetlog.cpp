@@ -1,6 +1,7 @@
 #include "fleetlog.h"
 
 #include "core/comm/sessiontrace.h"
+#include "core/config/messages.h"
 
 #include <QFileInfo>
 
@@ -49,19 +50,29 @@ QString fleetLogRow(const QString& program, const FleetRecord& r) {
 
 bool FleetLog::open(const QString& path, QString* why) {
     m_path = path;
-    m_file.setFileName(path);
-    const QFileInfo info(path);
-    const bool existed = info.exists();
-    // A terminal, pipe or device (--log /dev/stdout) takes the rows as they come: no end to
-    // append at, no room to reserve, nothing to sync or take back.
-    m_regular = !existed || info.isFile();
-    // Unbuffered: a row the disk refused must not wait in a buffer to be written later.
-    QIODevice::OpenMode mode = QIODevice::WriteOnly | QIODevice::Unbuffered;
-    if (m_regular) mode |= QIODevice::Append;
-    if (!m_file.open(mode)) {
-        if (why) *why = m_file.errorString();
+    const bool existed = QFileInfo::exists(path);
+    // Not blocking while it opens: a FIFO that no program reads would hold the run here for
+    // good. The rows then go out as usual, waiting for a slow reader.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        if (why)
+            *why = errno == ENXIO ? tr2("no program reads from it", "没有程序从中读取")
+                                  : qt_error_string(errno);
         return false;
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // Unbuffered: a row the disk refused must not wait in a buffer to be written later. Every
+    // row goes to the end of the file (O_APPEND).
+    if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                     QFileDevice::AutoCloseHandle)) {
+        if (why) *why = m_file.errorString();
+        ::close(fd);
+        return false;
+    }
+    // A terminal, pipe or device (--log /dev/stdout) takes the rows as they come: no room to
+    // reserve, nothing to sync or take back.
+    m_regular = QFileInfo(path).isFile();
     bool ok = true;
     if (m_file.size() == 0) ok = write(fleetLogHeader().toUtf8() + '\n', why);
     // Room for the next rows (a file's last block may still hold them): a full disk is found

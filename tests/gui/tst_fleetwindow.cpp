@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -48,6 +49,7 @@ class TestFleetWindow : public QObject {
     void captions_data();
     void captions();
     void tickedPortsWrittenWithTheirResults();
+    void closingCancelsRunningSessions_data();
     void closingCancelsRunningSessions();
 };
 
@@ -118,14 +120,23 @@ void TestFleetWindow::tickedPortsWrittenWithTheirResults() {
     QVERIFY(portBox(w, 0)->isEnabled());
 }
 
-// A radio on a slow line is still being written when the window is closed: it is let go with
-// "E" and the run ends as cancelled.
+// A radio on a slow line is still being written when the window is closed: the user is asked
+// first. No: the write goes on. Yes: the radio is let go with "E", the run ends as cancelled and
+// the user is warned that the radio is partly written.
+void TestFleetWindow::closingCancelsRunningSessions_data() {
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("No: the write goes on") << false;
+    QTest::newRow("Yes: stopped and said") << true;
+}
+
 void TestFleetWindow::closingCancelsRunningSessions() {
+    QFETCH(bool, stop);
     VirtualRadio radio;
     QVERIFY(radio.start(QStringLiteral("meridox"),
                         {QStringLiteral("--pace-us"), QStringLiteral("1041.667")}));
     pinPorts({radio.linkPath()});
     auto* w = new FleetWindow(doc, settingsFile());
+    const QPointer<FleetWindow> window(w);
     w->setAttribute(Qt::WA_DeleteOnClose);
     showActive(w);
     portBox(*w, 0)->setChecked(true);
@@ -135,7 +146,22 @@ void TestFleetWindow::closingCancelsRunningSessions() {
     std::vector<FleetRecord> records;
     connect(fleet, &Fleet::radioFinished, this,
             [&records](FleetPort*, const FleetRecord& r) { records.push_back(r); });
+    ScriptedMessages msgs;
+    msgs.answers = {stop ? MsgAnswer::Yes : MsgAnswer::No};
     w->close();
+    const QString question = QStringLiteral("Stop writing? The radio will hold a partly written "
+                                            "configuration until it is written again.");
+    if (!stop) {
+        QCOMPARE(msgs.texts(), QStringList{question});
+        QVERIFY(window && window->isVisible() && window->running());
+        QVERIFY(records.empty());
+        msgs.answers = {MsgAnswer::Yes};
+        window->close(); // the test's end
+        return;
+    }
+    QCOMPARE(msgs.texts(),
+             (QStringList{question, QStringLiteral("Writing stopped. The radio holds a partly "
+                                                   "written configuration: write it again.")}));
     QCOMPARE(records.size(), size_t(1));
     QCOMPARE(records.front().failure, SessionFailure::Cancelled);
     QVERIFY(QTest::qWaitFor([&] { return radio.log().contains(QStringLiteral("> 45")); }, 3000));

@@ -1509,6 +1509,27 @@ class TestMainWindow : public QObject {
         QVERIFY2(box.width() >= 250, qPrintable(QString::number(box.width())));
     }
 
+    // A window that closes while a message stands over it (a write that ends under its "Stop
+    // writing?" question) takes the message along: the question counts as not answered.
+    void messageOverWindowThatCloses() {
+        MainWindow& w = start();
+        w.show();
+        auto* owner = new QDialog(&w);
+        owner->setAttribute(Qt::WA_DeleteOnClose);
+        owner->open();
+        const QPointer<QDialog> ownerAlive(owner);
+        QTimer::singleShot(50, owner, [owner] { owner->done(QDialog::Accepted); });
+        QObject test; // a box still open after 5 s is closed: the test never hangs
+        QTimer::singleShot(5000, &test, [] { QApplication::activeModalWidget()->close(); });
+        WidgetMessageService service;
+        MessageRequest r;
+        r.text = QStringLiteral("Stop writing?");
+        r.title = QStringLiteral("MERIDOX");
+        r.buttons = MsgButtons::YesNo;
+        QCOMPARE(service.ask(r), MsgAnswer::Cancel);
+        QVERIFY(!ownerAlive);
+    }
+
     // Help > Open Backup Folder through the desktop's opener: when it fails (no file manager),
     // the folder's path is shown; when it succeeds, nothing is said.
     void backupFolderOpener_data() {

@@ -1,5 +1,8 @@
 #include "wholefile.h"
 
+#include "core/config/messages.h"
+
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -13,6 +16,13 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* why) 
         file.cancelWriting();
         return false;
     };
+    // The new file takes the target's place by a rename: a device, FIFO or socket named as the
+    // target (/dev/null, a pipe to another program) would be replaced by a plain file.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+        if (why) *why = tr2("not a regular file", "不是普通文件");
+        return false;
+    }
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
     // commit() would close the file and rename it into place even when the flush of its buffer
     // failed (a full disk): every step is checked before it.

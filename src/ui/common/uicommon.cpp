@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -119,25 +120,28 @@ int WidgetMessageService::minimumWidth(const QWidget& box, const QString& title)
 }
 
 MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
-    QMessageBox box(ownerWindow());
-    box.setWindowTitle(r.title);
-    box.setText(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-    if (!r.informative.isEmpty()) box.setInformativeText(r.informative);
+    // On the heap: the window it stands over may close while the box is open (a session that
+    // ends under its question) and takes the box with it; a box on the stack would then be
+    // destroyed twice.
+    const QPointer<QMessageBox> box = new QMessageBox(ownerWindow());
+    box->setWindowTitle(r.title);
+    box->setText(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    if (!r.informative.isEmpty()) box->setInformativeText(r.informative);
     switch (r.icon) {
     case MsgIcon::None:
-        box.setIcon(QMessageBox::NoIcon);
+        box->setIcon(QMessageBox::NoIcon);
         break;
     case MsgIcon::Information:
-        box.setIcon(QMessageBox::Information);
+        box->setIcon(QMessageBox::Information);
         break;
     case MsgIcon::Warning:
-        box.setIcon(QMessageBox::Warning);
+        box->setIcon(QMessageBox::Warning);
         break;
     case MsgIcon::Question:
-        box.setIcon(QMessageBox::Question);
+        box->setIcon(QMessageBox::Question);
         break;
     case MsgIcon::Critical:
-        box.setIcon(QMessageBox::Critical);
+        box->setIcon(QMessageBox::Critical);
         break;
     }
     using B = QMessageBox::StandardButton;
@@ -159,7 +163,7 @@ MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
         buttons = B::Yes | B::No;
         break;
     }
-    box.setStandardButtons(buttons);
+    box->setStandardButtons(buttons);
     // Captions of the buttons in the program's language.
     const struct {
         B button;
@@ -171,14 +175,17 @@ MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
                     {B::No, "&No", "否(&N)"},
                     {B::Retry, "&Retry", "重试(&R)"}};
     for (const auto& c : captions)
-        if (QAbstractButton* b = box.button(c.button)) b->setText(tr2(c.en, c.zh));
+        if (QAbstractButton* b = box->button(c.button)) b->setText(tr2(c.en, c.zh));
     // A message box sizes itself to its text alone; a spacer across its grid keeps it wide
     // enough for its title.
-    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
-        grid->addItem(new QSpacerItem(minimumWidth(box, r.title), 0, QSizePolicy::Minimum,
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(minimumWidth(*box, r.title), 0, QSizePolicy::Minimum,
                                       QSizePolicy::Fixed),
                       grid->rowCount(), 0, 1, grid->columnCount());
-    switch (box.exec()) {
+    const int answer = box->exec();
+    // Unless its window took it along while it was open (exec() then answers as if closed).
+    delete box.data();
+    switch (answer) {
     case B::Ok:
         return MsgAnswer::Ok;
     case B::Yes:

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -192,7 +193,44 @@ void FleetWindow::runEnded() {
 }
 
 void FleetWindow::done(int result) {
-    // Radios still being written are let go; what they hold is whatever arrived.
-    if (m_fleet) m_fleet->stop();
+    if (m_asking) return;
+    // A radio being written keeps what arrived of the new configuration: ask first. The radios
+    // go on being written while the question is open and may be done meanwhile.
+    const auto writing = [this] {
+        if (!m_fleet || !m_fleet->running()) return false;
+        for (const auto& port : m_fleet->ports())
+            if (port->state() == FleetPort::State::Working) return true;
+        return false;
+    };
+    if (writing()) {
+        const QPointer<FleetWindow> self(this);
+        m_asking = true;
+        const MsgAnswer answer =
+            showMessage(Msg::StopWriting, MsgIcon::Question, MsgButtons::YesNo);
+        if (!self) return;
+        m_asking = false;
+        if (answer != MsgAnswer::Yes) return;
+    }
+    if (m_fleet && writing()) {
+        // What the radios hold: data frames go out from the first block until the end command
+        // is acknowledged; a radio being verified was written whole.
+        bool dataSent = false, verifying = false;
+        for (const auto& port : m_fleet->ports()) {
+            if (port->state() != FleetPort::State::Working) continue;
+            const RadioSession& session = port->session();
+            const SessionStep step = session.step();
+            dataSent = dataSent || (session.operation() == RadioOperation::Write &&
+                                    (step == SessionStep::Block || step == SessionStep::BlockAck ||
+                                     step == SessionStep::EndAck));
+            verifying = verifying || session.operation() == RadioOperation::Verify;
+        }
+        m_fleet->stop(); // the radios are let go with "E"
+        showMessage(dataSent    ? Msg::WriteStopped
+                    : verifying ? Msg::VerifyStopped
+                                : Msg::WriteStoppedUnchanged,
+                    MsgIcon::Warning);
+    } else if (m_fleet) {
+        m_fleet->stop(); // ports waiting for their next radio
+    }
     QDialog::done(result);
 }

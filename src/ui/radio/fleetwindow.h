@@ -58,4 +58,5 @@ class FleetWindow : public QDialog {
     QPushButton* m_closeButton;
     QTimer m_availabilityTimer;
     std::unique_ptr<Fleet> m_fleet;
+    bool m_asking = false; // the question whether to stop the radios being written is open
 };
