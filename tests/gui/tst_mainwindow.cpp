@@ -855,7 +855,7 @@ class TestMainWindow : public QObject {
         const auto line2 = [this] { return m_main->document().config.embeddedMessage[1].text(); };
         QVERIFY(line2().startsWith(QLatin1String("TEMPLATE")));
 
-        // A titled file stays the current file through New.
+        // New names the configuration as at start-up: the open file is no longer its file.
         QVERIFY(writeRecordFile(meridoxProduct(), RadioConfig(m_main->document().config),
                                 path("a.dat")));
         m_dialogs->answers = {path("a.dat")};
@@ -870,7 +870,8 @@ class TestMainWindow : public QObject {
         m_msgs->answers = {MsgAnswer::Ok};
         action(QStringLiteral("mnuFileNew"))->trigger();
         QVERIFY(line2().startsWith(QLatin1String("TEMPLATE")));
-        QVERIFY(m_main->windowTitle().endsWith(QLatin1String("[File Name:a.dat]")));
+        QVERIFY(m_main->windowTitle().endsWith(QLatin1String("[File Name:new.dat]")));
+        QVERIFY(m_main->document().untitled && !m_main->document().isModified());
 
         m_main->document().config.embeddedMessage[1].assign(QByteArray("EDITED"));
         m_msgs->clear();

@@ -260,9 +260,9 @@ class TestUndo : public QObject {
         QTest::newRow("hidden editor")
             << int(HiddenEditor) << 1 << "Undo Change Key Assignment" << false;
         QTest::newRow("Initial Setting")
-            << int(InitialSetting) << 1 << "Undo Initial Setting" << false;
+            << int(InitialSetting) << 1 << "Undo Initial Setting" << true;
         QTest::newRow("CSV import") << int(ImportList) << 1 << "Undo Import Channels" << true;
-        QTest::newRow("model") << int(ModelChange) << 1 << "Undo Change Model" << false;
+        QTest::newRow("model") << int(ModelChange) << 1 << "Undo Change Model" << true;
         QTest::newRow("paste rows") << int(PasteRows) << 1 << "Undo Paste Channels" << true;
         QTest::newRow("delete rows") << int(DeleteRows) << 1 << "Undo Delete Channels" << true;
     }
@@ -401,8 +401,8 @@ class TestUndo : public QObject {
         const QStringList values = {QStringLiteral("27.5"), QStringLiteral("28.015"),
                                     QStringLiteral("28.2")};
         // One letter per operation, as often as it is drawn: Edit, Save, sAve as, Open, Read,
-        // Undo, redO (reads are slow: rare).
-        const QByteArray ops("EEEEEESSAAOORUUUUUZZZ");
+        // Undo, redO, New, Initial setting (reads are slow: rare).
+        const QByteArray ops("EEEEEESSAAOORUUUUUZZZNI");
         QRandomGenerator random(20);
         for (int sequence = 0; sequence < 200; ++sequence) {
             // A fresh history on x.dat or y.dat; unsaved work is given up.
@@ -435,8 +435,9 @@ class TestUndo : public QObject {
                     QVERIFY(waitForSessionEnd(m_main->session(), 20000));
                 } else {
                     const char* actions[] = {"mnuFileSave", "mnuFileSaveAs", "mnuFileOpen",
-                                             "mnuEditUndo", "mnuEditRedo"};
-                    action(actions[QByteArray("SAOUZ").indexOf(op)])->trigger();
+                                             "mnuEditUndo", "mnuEditRedo",   "mnuFileNew",
+                                             "MnuInitial"};
+                    action(actions[QByteArray("SAOUZNI").indexOf(op)])->trigger();
                 }
                 if (doc().untitled) continue;
                 QVERIFY2(m_main->windowTitle().contains(QFileInfo(doc().fileName).fileName()),

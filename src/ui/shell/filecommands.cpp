@@ -41,7 +41,17 @@ void FileCommands::loadProgramFile(const QString& name) {
 
 void FileCommands::newDocument(bool freshHistory) {
     m_windows.closeAll();
+    const RadioConfig fileSnapshot = m_doc.snapshot;
     loadProgramFile(QStringLiteral("KORVEN_New.dat"));
+    if (freshHistory) {
+        // A new configuration belongs to no file yet, as at start-up: a later Save asks for a
+        // name instead of putting the template over the file that was open.
+        m_doc.fileName = QStringLiteral("new.dat");
+        m_doc.untitled = true;
+    } else {
+        // Part of an edit (a model change): the open file on disk still holds what it held.
+        m_doc.snapshot = fileSnapshot;
+    }
     m_showFileTexts();
     m_windows.reopenChannelGrid();
     if (freshHistory) emit documentReplaced();
@@ -54,7 +64,11 @@ void FileCommands::fileNew() {
 
 void FileCommands::initialSetting() {
     m_windows.closeAll();
+    // The factory configuration is an edit of the open one: the file on disk still holds what
+    // it held, so the work counts as modified until it is saved.
+    const RadioConfig fileSnapshot = m_doc.snapshot;
     loadProgramFile(QStringLiteral("KORVEN.dat"));
+    m_doc.snapshot = fileSnapshot;
     m_doc.finishEdit(tr2("Initial Setting", "初始化设置"));
     m_showFileTexts();
     m_windows.reopenChannelGrid();
