@@ -18,21 +18,6 @@
 
 namespace {
 
-class ScriptedDialogs : public FileDialogService {
-  public:
-    ScriptedDialogs() { setFileDialogService(this); }
-    ~ScriptedDialogs() override { setFileDialogService(nullptr); }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return next(); }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return next(); }
-    int chooseItem(QWidget*, const QString&, const QString&, const QStringList&, int) override {
-        return -1;
-    }
-    QStringList answers;
-
-  private:
-    QString next() { return answers.isEmpty() ? QString() : answers.takeFirst(); }
-};
-
 QStringList strings(std::initializer_list<const char*> list) {
     QStringList out;
     for (const char* s : list)
@@ -48,7 +33,7 @@ class TestOpenFiles : public QObject {
     PrivateUserFolders m_folders;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedMessages> m_msgs;
-    std::unique_ptr<ScriptedDialogs> m_dialogs;
+    std::unique_ptr<ScriptedFileDialogs> m_dialogs;
     std::unique_ptr<MainWindow> m_main;
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -105,7 +90,7 @@ class TestOpenFiles : public QObject {
         setCurrentLanguage(LanguageEnglish);
         m_dir = std::make_unique<QTemporaryDir>();
         m_msgs = std::make_unique<ScriptedMessages>();
-        m_dialogs = std::make_unique<ScriptedDialogs>();
+        m_dialogs = std::make_unique<ScriptedFileDialogs>();
         QSettings(QStringLiteral("MERIDOX"), QStringLiteral("MERIDOX")).clear();
         writeDataFile(QStringLiteral("KORVEN_New.dat"));
     }

@@ -21,23 +21,6 @@
 #include <QTest>
 #include <memory>
 
-namespace {
-class ScriptedDialogs : public FileDialogService {
-  public:
-    ScriptedDialogs() { setFileDialogService(this); }
-    ~ScriptedDialogs() override { setFileDialogService(nullptr); }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return next(); }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return next(); }
-    int chooseItem(QWidget*, const QString&, const QString&, const QStringList&, int) override {
-        return -1;
-    }
-    QStringList answers;
-
-  private:
-    QString next() { return answers.isEmpty() ? QString() : answers.takeFirst(); }
-};
-} // namespace
-
 class TestSaveFullDisk : public QObject {
     Q_OBJECT
     PrivateUserFolders m_folders;
@@ -80,7 +63,7 @@ void TestSaveFullDisk::saveOnFullDisk() {
     if (!disk.mounted()) QSKIP(qPrintable(disk.skipReason()));
     QTemporaryDir program;
     ScriptedMessages msgs;
-    ScriptedDialogs dialogs;
+    ScriptedFileDialogs dialogs;
     QSettings(QStringLiteral("MERIDOX"), QStringLiteral("MERIDOX")).clear();
     Document fresh(meridoxProduct());
     fresh.initialiseDefaults();

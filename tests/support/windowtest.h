@@ -3,8 +3,10 @@
 // Helpers of the window tests (they link the windows, so Widgets is at hand).
 
 #include "core/config/document.h"
+#include "ui/common/filedialogs.h"
 
 #include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -49,4 +51,20 @@ template <class W> struct EditorUnderTest {
         m_window = std::make_unique<W>(*m_doc);
         return showActive(m_window.get());
     }
+};
+
+// File dialogs that answer from a list, one path per dialog; an empty list cancels.
+class ScriptedFileDialogs : public FileDialogService {
+  public:
+    ScriptedFileDialogs() { setFileDialogService(this); }
+    ~ScriptedFileDialogs() override { setFileDialogService(nullptr); }
+    QString openFileName(QWidget*, const QString&, const QString&) override { return next(); }
+    QString saveFileName(QWidget*, const QString&, const QString&) override { return next(); }
+    int chooseItem(QWidget*, const QString&, const QString&, const QStringList&, int) override {
+        return -1;
+    }
+    QStringList answers;
+
+  private:
+    QString next() { return answers.isEmpty() ? QString() : answers.takeFirst(); }
 };
