@@ -95,6 +95,13 @@ class TestUndo : public QObject {
             qFatal("the channel grid's editor has no focus");
         return *m_main;
     }
+    // The main window with COM1 pinned to the radio.
+    MainWindow& startOnPort(const VirtualRadio& radio) {
+        QDir().mkpath(m_dir->filePath(QStringLiteral("language")));
+        QSettings(m_dir->filePath(QStringLiteral("language/mysetup.ini")), QSettings::IniFormat)
+            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        return start();
+    }
     QAction* action(const char* name) const {
         return m_main->findChild<QAction*>(QLatin1String(name), Qt::FindChildrenRecursively);
     }
@@ -346,10 +353,7 @@ class TestUndo : public QObject {
     void readUndoneBackToUnsavedWork() {
         VirtualRadio radio;
         QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
-        QDir().mkpath(m_dir->filePath(QStringLiteral("language")));
-        QSettings(m_dir->filePath(QStringLiteral("language/mysetup.ini")), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
-        start();
+        startOnPort(radio);
         doc().fileName = m_dir->filePath(QStringLiteral("work.dat"));
         doc().untitled = false;
         typeInto(7, ColRx, QStringLiteral("27.5"));
@@ -381,10 +385,7 @@ class TestUndo : public QObject {
         qputenv("XDG_DATA_HOME", backups.path().toLocal8Bit());
         VirtualRadio radio;
         QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
-        QDir().mkpath(m_dir->filePath(QStringLiteral("language")));
-        QSettings(m_dir->filePath(QStringLiteral("language/mysetup.ini")), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
-        start();
+        startOnPort(radio);
         // Thousands of saves: in memory where the system has a place for it.
         QTemporaryDir files(QDir(QStringLiteral("/dev/shm")).exists()
                                 ? QStringLiteral("/dev/shm/undo-XXXXXX")
