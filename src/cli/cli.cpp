@@ -392,7 +392,7 @@ int runSession(Document& doc, const SubArgs& a, const std::function<bool(RadioSe
         if (stoppedBy != 0 || !session.busy()) return;
         stoppedBy = signal;
         stoppedIn = session.operation();
-        partlyWritten = writeUnderway(session);
+        partlyWritten = session.writingData();
         session.cancel();
     });
     QElapsedTimer clock;

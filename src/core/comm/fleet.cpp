@@ -108,7 +108,7 @@ void FleetPort::stop() {
     m_stopping = true;
     m_probeTimer.stop();
     if (m_session.busy()) {
-        m_current.partlyWritten = writeUnderway(m_session);
+        m_current.partlyWritten = m_session.writingData();
         m_session.cancel(); // ends through sessionEnded, which finishes the port
         return;
     }
@@ -310,13 +310,6 @@ void Fleet::stopAfterRadios() {
 bool Fleet::running() const {
     return std::any_of(m_ports.begin(), m_ports.end(),
                        [](const auto& p) { return p->state() != FleetPort::State::Stopped; });
-}
-
-bool writeUnderway(const RadioSession& session) {
-    // The write's data frames go out from the first block step on; once the last one is
-    // acknowledged the session sends the end command instead.
-    return session.operation() == RadioOperation::Write &&
-           (session.step() == SessionStep::Block || session.step() == SessionStep::BlockAck);
 }
 
 void describeRadio(const Product& p, const RadioSession& session, FleetRecord& record) {

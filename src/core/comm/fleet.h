@@ -169,10 +169,6 @@ class Fleet : public QObject {
     std::vector<FleetRecord> m_records;
 };
 
-// Whether stopping the session now leaves its radio partly written: a write that has sent data
-// and not yet all of it.
-bool writeUnderway(const RadioSession& session);
-
 // Fills model, band and firmware of the record from the identification the session's radio sent.
 void describeRadio(const Product& p, const RadioSession& session, FleetRecord& record);
 

@@ -106,6 +106,13 @@ class RadioSession : public QObject {
     bool busy() const { return m_operation != RadioOperation::Idle; }
     RadioOperation operation() const { return m_operation; }
     SessionStep step() const { return m_step; }
+    // A write's data frames are going out: stopped now, the radio keeps part of the new
+    // configuration. From the first block on; once the last one is acknowledged the session
+    // sends the end command instead.
+    bool writingData() const {
+        return m_operation == RadioOperation::Write &&
+               (m_step == SessionStep::Block || m_step == SessionStep::BlockAck);
+    }
     // Radio address of the block being moved.
     int blockAddress() const { return m_blockAddress; }
     // The last progress percentage reported (read and write).

@@ -212,16 +212,12 @@ void FleetWindow::done(int result) {
         if (answer != MsgAnswer::Yes) return;
     }
     if (m_fleet && writing()) {
-        // What the radios hold: data frames go out from the first block until the end command
-        // is acknowledged; a radio being verified was written whole.
+        // What the radios hold: a radio being verified was written whole.
         bool dataSent = false, verifying = false;
         for (const auto& port : m_fleet->ports()) {
             if (port->state() != FleetPort::State::Working) continue;
             const RadioSession& session = port->session();
-            const SessionStep step = session.step();
-            dataSent = dataSent || (session.operation() == RadioOperation::Write &&
-                                    (step == SessionStep::Block || step == SessionStep::BlockAck ||
-                                     step == SessionStep::EndAck));
+            dataSent = dataSent || session.writingData();
             verifying = verifying || session.operation() == RadioOperation::Verify;
         }
         m_fleet->stop(); // the radios are let go with "E"

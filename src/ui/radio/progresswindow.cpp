@@ -111,10 +111,7 @@ void ProgressWindow::reject() {
             m_session.operation() != m_operation)
             return;
     }
-    // Data frames go out once the radio's identity was accepted, until the end command.
-    const SessionStep step = m_session.step();
-    const bool dataSent =
-        step == SessionStep::Block || step == SessionStep::BlockAck || step == SessionStep::EndAck;
+    const bool dataSent = m_session.writingData();
     const RadioOperation operation = m_operation;
     m_session.cancel();
     switch (operation) {
