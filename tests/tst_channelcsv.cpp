@@ -1,4 +1,5 @@
 // Channel lists as CSV files, and the comparison of two configurations.
+#include "recordedit.h"
 #include "testsupport.h"
 
 #include "core/channels/channelrules.h"
@@ -18,25 +19,29 @@ std::unique_ptr<Document> newDocument(const Product& p) {
 }
 
 QByteArray record(const Document& d) {
-    return encodeRecord(d.product(), d.config);
+    return encodeRecord(d.product(), d.config());
 }
 
 // Every group full: sixty channels in a shuffled order, each with its own frequencies,
 // settings and scan flag.
 void fillAllGroups(Document& d) {
-    d.config.optionWords[20] = 1; // TX may differ from RX (solvir links them otherwise)
+    editRecord(d, [&](RadioConfig& c) {
+        c.optionWords[20] = 1;
+    }); // TX may differ from RX (solvir links them otherwise)
     for (int g = 0; g < GroupCount; ++g) {
-        d.config.groupChannelCount[size_t(g)] = 0;
+        editRecord(d, [&](RadioConfig& c) { c.groupChannelCount[size_t(g)] = 0; });
         for (int k = 0; k < ChannelsPerGroup; ++k) {
             const int n = (k * 7 + g) % ChannelsPerGroup + 1;
             const double rx = 25.62 + 0.07 * k + 0.01 * g;
             d.addChannel(g, n, formatMhz(rx));
-            ChannelEntry& e = d.config.entry(g, k + 1);
+            RadioConfig c = d.config();
+            ChannelEntry& e = c.entry(g, k + 1);
             e.txFreq.assign(storedFrequency(d, formatMhz(rx + 0.00125)));
             for (int i = 1; i <= 7; ++i)
                 e.channelFlags[size_t(i)] = int16_t(((k >> i) ^ g) & 1);
             e.scanFlag = int16_t((k + g) % 2);
             e.rxExtra = int16_t(k - 30);
+            setRecord(d, c);
         }
     }
 }
@@ -44,8 +49,8 @@ void fillAllGroups(Document& d) {
 // Group g's channels as "n:rx/tx:flags:scan" in place order.
 QStringList groupChannels(const Document& d, int g) {
     QStringList out;
-    for (int k = 1; k <= d.config.groupChannelCount[size_t(g)]; ++k) {
-        const ChannelEntry& e = d.config.entry(g, k);
+    for (int k = 1; k <= d.config().groupChannelCount[size_t(g)]; ++k) {
+        const ChannelEntry& e = d.config().entry(g, k);
         QString flags;
         for (int i = 1; i <= 7; ++i)
             flags += QString::number(e.channelFlags[size_t(i)]);
@@ -98,7 +103,7 @@ class TestChannelCsv : public QObject {
 
         // Into a new configuration: the same channel table, in the same places.
         auto fresh = newDocument(*product);
-        fresh->config.optionWords[20] = 1;
+        editRecord(*fresh, [&](RadioConfig& c) { c.optionWords[20] = 1; });
         QVERIFY(importChannelsCsv(*fresh, csv).ok);
         QCOMPARE(exportChannelsCsv(*fresh), csv);
         QVERIFY(diffConfigurations(*d, *fresh, QStringLiteral("a"), QStringLiteral("b"))
@@ -223,7 +228,7 @@ class TestChannelCsv : public QObject {
         QFETCH(QStringList, problems);
         auto d = newDocument(meridoxProduct());
         fillAllGroups(*d);
-        d->config.embeddedMessage[0].assign(QByteArray("KEEP"));
+        editRecord(*d, [&](RadioConfig& c) { c.embeddedMessage[0].assign(QByteArray("KEEP")); });
         const QByteArray before = record(*d);
         const ChannelImportResult r = importChannelsCsv(*d, csv);
         QVERIFY(!r.ok);
@@ -254,14 +259,14 @@ class TestChannelCsv : public QObject {
 
     void existingChannelsKeepTheirOtherValues() {
         auto d = newDocument(meridoxProduct());
-        d->config.entry(0, 1).rxExtra = 42;
-        d->config.entry(0, 1).channelFlags[1] = 1;
+        editRecord(*d, [&](RadioConfig& c) { c.entry(0, 1).rxExtra = 42; });
+        editRecord(*d, [&](RadioConfig& c) { c.entry(0, 1).channelFlags[1] = 1; });
         // Channel 1 moves behind a new channel 9; its unnamed settings and fine offset stay.
         QVERIFY(importChannelsCsv(*d, "Group,Channel,RX MHz\nA,9,28.2\nA,1,28.3\n").ok);
         QCOMPARE(groupA(*d), (QStringList{QStringLiteral("9:28200000/28200000:0010000:1"),
                                           QStringLiteral("1:28300000/28015000:1010000:1")}));
-        QCOMPARE(d->config.entry(0, 2).rxExtra, int16_t(42));
-        QCOMPARE(d->config.entry(0, 1).rxExtra, int16_t(0));
+        QCOMPARE(d->config().entry(0, 2).rxExtra, int16_t(42));
+        QCOMPARE(d->config().entry(0, 1).rxExtra, int16_t(0));
     }
 
     // Channel A1 holds RX 28.015000 and TX 26.694450 before each row.
@@ -296,7 +301,8 @@ class TestChannelCsv : public QObject {
         QFETCH(QByteArray, text);
         QFETCH(QStringList, expected);
         auto d = newDocument(*product);
-        d->config.entry(0, 1).txFreq.assign(QByteArray("26694450"));
+        editRecord(*d,
+                   [&](RadioConfig& c) { c.entry(0, 1).txFreq.assign(QByteArray("26694450")); });
         const ChannelImportResult r =
             paste ? pasteChannelRows(*d, text, 0, 1) : importChannelsCsv(*d, text);
         QVERIFY2(r.ok, qPrintable(r.problems.join(QLatin1Char('\n'))));
@@ -379,7 +385,7 @@ class TestChannelCsv : public QObject {
     void copyIntoTheOtherProgram() {
         auto m = newDocument(meridoxProduct());
         m->addChannel(0, 5, QStringLiteral("28.500000"));
-        m->config.entry(0, 2).channelFlags[1] = 1;
+        editRecord(*m, [&](RadioConfig& c) { c.entry(0, 2).channelFlags[1] = 1; });
         const QByteArray text = channelRowsText(*m, 0, {5, 1, 33});
         QCOMPARE(text, QByteArray("Group\tChannel\tRX MHz\tTX MHz\tBUSY\tVOIC\tECHO\tHI-CUT\t"
                                   "+10KHz\tNB/ANL\tRB\tScan\n"
@@ -396,22 +402,24 @@ class TestChannelCsv : public QObject {
         auto d = newDocument(meridoxProduct());
         d->addChannel(0, 2, QStringLiteral("28.200000"));
         d->addChannel(0, 3, QStringLiteral("28.300000"));
-        QCOMPARE(deleteChannels(*d, 0, {1, 2, 3, 40}), (QList<int>{1, 2}));
+        QCOMPARE(d->deleteChannels(0, {1, 2, 3, 40}), (QList<int>{1, 2}));
         QCOMPARE(groupA(*d), QStringList(QStringLiteral("3:28300000/28300000:0010000:1")));
-        QCOMPARE(d->config.optionWords[24], int16_t(2)); // the emergency channel follows: 3
+        QCOMPARE(d->config().optionWords[24], int16_t(2)); // the emergency channel follows: 3
     }
 
     void emergencyChannelFollows() {
         auto d = newDocument(meridoxProduct());
         QVERIFY(importChannelsCsv(*d, "Group,Channel,RX MHz\nA,4,28.1\nA,5,28.2\n").ok);
-        d->config.optionWords[24] = 4; // channel 5
+        editRecord(*d, [&](RadioConfig& c) { c.optionWords[24] = 4; }); // channel 5
         QVERIFY(importChannelsCsv(*d, "Group,Channel,RX MHz\nA,7,28.1\nA,4,28.2\n").ok);
-        QCOMPARE(d->config.optionWords[24], int16_t(6)); // the first place: channel 7
+        QCOMPARE(d->config().optionWords[24], int16_t(6)); // the first place: channel 7
     }
 
     void otherToolList() {
         auto d = newDocument(meridoxProduct());
-        d->config.entry(2, 1).channelFlags[7] = 1; // channel 1 of group C has RB on
+        editRecord(*d, [&](RadioConfig& c) {
+            c.entry(2, 1).channelFlags[7] = 1;
+        }); // channel 1 of group C has RB on
         const QByteArray csv =
             "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,Skip,Comment\r\n"
             "1,CALL,28.500000,,0.000000,,88.5,88.5,,\r\n"
@@ -422,9 +430,9 @@ class TestChannelCsv : public QObject {
         QVERIFY2(r.ok, qPrintable(r.problems.join(QLatin1Char('\n'))));
         QCOMPARE(r.kind, ChannelCsvKind::OtherTool);
         QCOMPARE(r.groups, QList<int>{2});
-        QCOMPARE(d->config.groupChannelCount[2], int16_t(4));
+        QCOMPARE(d->config().groupChannelCount[2], int16_t(4));
         const auto ch = [&](int k) {
-            const ChannelEntry& e = d->config.entry(2, k);
+            const ChannelEntry& e = d->config().entry(2, k);
             return QStringLiteral("%1 %2 %3 %4 RB%5")
                 .arg(e.channelNo)
                 .arg(QString::fromLatin1(e.rxFreq.untilNul()),
@@ -436,7 +444,7 @@ class TestChannelCsv : public QObject {
         QCOMPARE(ch(2), QStringLiteral("2 29620000 29520000 Del RB0"));
         QCOMPARE(ch(3), QStringLiteral("3 29520000 29620000 Add RB0"));
         QCOMPARE(ch(4), QStringLiteral("4 29000000 28000000 Add RB0"));
-        QCOMPARE(d->config.entry(2, 4).channelFlags[3], int16_t(1)); // new channels: ECHO on
+        QCOMPARE(d->config().entry(2, 4).channelFlags[3], int16_t(1)); // new channels: ECHO on
     }
 
     void otherToolRejections() {
@@ -502,7 +510,7 @@ class TestChannelCsv : public QObject {
 
         // Places do not matter, only channel numbers.
         for (auto* d : {a.get(), b.get()})
-            d->config.groupChannelCount[0] = 0;
+            editRecord(*d, [&](RadioConfig& c) { c.groupChannelCount[0] = 0; });
         a->addChannel(0, 1, QStringLiteral("28.1"));
         a->addChannel(0, 2, QStringLiteral("28.2"));
         b->addChannel(0, 2, QStringLiteral("28.2"));
@@ -510,15 +518,17 @@ class TestChannelCsv : public QObject {
         QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")),
                  QStringList());
 
-        b->config.entry(0, 2).rxFreq.assign(QStringLiteral("28150000"));
-        b->config.entry(0, 2).channelFlags[1] = 1;
+        editRecord(
+            *b, [&](RadioConfig& c) { c.entry(0, 2).rxFreq.assign(QStringLiteral("28150000")); });
+        editRecord(*b, [&](RadioConfig& c) { c.entry(0, 2).channelFlags[1] = 1; });
         b->addChannel(3, 9, QStringLiteral("29"));
-        b->config.optionWords[0] = 5;
-        b->config.optionWords[4] = 99; // no entry of its list: the number
-        b->config.optionWords[12] = 0;
-        b->config.optionWords[27] = 8;
-        b->config.embeddedMessage[1].assign(QByteArray("HELLO"));
-        a->config.entry(1, 1).scanFlag = 0;
+        editRecord(*b, [&](RadioConfig& c) { c.optionWords[0] = 5; });
+        editRecord(
+            *b, [&](RadioConfig& c) { c.optionWords[4] = 99; }); // no entry of its list: the number
+        editRecord(*b, [&](RadioConfig& c) { c.optionWords[12] = 0; });
+        editRecord(*b, [&](RadioConfig& c) { c.optionWords[27] = 8; });
+        editRecord(*b, [&](RadioConfig& c) { c.embeddedMessage[1].assign(QByteArray("HELLO")); });
+        editRecord(*a, [&](RadioConfig& c) { c.entry(1, 1).scanFlag = 0; });
         QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")),
                  (QStringList{
                      // Options as the optional features window shows them.

@@ -1,5 +1,6 @@
 // Frequency forms, range checks and the single update path of the channel table.
 #include "core/channels/channelrules.h"
+#include "recordedit.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -142,15 +143,15 @@ void TestChannelRules::typedInputOlderRadio() {
     QFETCH(QString, rx);
     QFETCH(QString, tx);
     ScriptedMessages msgs;
-    updateChannelCell(older, 1, column, typed);
-    QCOMPARE(older.config.entry(0, 1).rxFreq.text(), rx);
-    QCOMPARE(older.config.entry(0, 1).txFreq.text(), tx);
+    older.setChannelCell(1, column, typed);
+    QCOMPARE(older.config().entry(0, 1).rxFreq.text(), rx);
+    QCOMPARE(older.config().entry(0, 1).txFreq.text(), tx);
 }
 
 void TestChannelRules::newChannelFromRxCell() {
-    updateChannelCell(doc, 5, ColRx, QStringLiteral("27.5"));
-    QCOMPARE(doc.config.groupChannelCount[0], 2);
-    const ChannelEntry& e = doc.config.entry(0, 2);
+    doc.setChannelCell(5, ColRx, QStringLiteral("27.5"));
+    QCOMPARE(doc.config().groupChannelCount[0], 2);
+    const ChannelEntry& e = doc.config().entry(0, 2);
     QCOMPARE(e.channelNo, 5);
     QCOMPARE(e.inUse, 1);
     QCOMPARE(e.rxFreq.raw(), QByteArray("27500000"));
@@ -162,10 +163,10 @@ void TestChannelRules::newChannelFromRxCell() {
 
 void TestChannelRules::invalidRxDeletesChannel() {
     ScriptedMessages msgs;
-    updateChannelCell(doc, 5, ColRx, QStringLiteral("27.5"));
-    updateChannelCell(doc, 5, ColRx, QStringLiteral("40"));
+    doc.setChannelCell(5, ColRx, QStringLiteral("27.5"));
+    doc.setChannelCell(5, ColRx, QStringLiteral("40"));
     QCOMPARE(msgs.texts(), QStringList{QStringLiteral("Frequency is out of range.")});
-    QCOMPARE(doc.config.groupChannelCount[0], 1);
+    QCOMPARE(doc.config().groupChannelCount[0], 1);
     QCOMPARE(findChannelPlace(doc, 0, 5), 0);
 }
 
@@ -173,77 +174,80 @@ void TestChannelRules::lastChannelIsKept() {
     int shown = 0;
     QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged,
                      [&](int n) { shown = n; });
-    updateChannelCell(doc, 1, ColRx, QString());
-    QCOMPARE(doc.config.groupChannelCount[0], 1);
-    QCOMPARE(doc.config.entry(0, 1).rxFreq.raw(), QByteArray("28015000"));
+    doc.setChannelCell(1, ColRx, QString());
+    QCOMPARE(doc.config().groupChannelCount[0], 1);
+    QCOMPARE(doc.config().entry(0, 1).rxFreq.raw(), QByteArray("28015000"));
     QCOMPARE(shown, 1); // the grid shows its frequency again
 }
 
 void TestChannelRules::clearingTxCopiesRx() {
-    updateChannelCell(doc, 1, ColTx, QStringLiteral("29"));
-    QCOMPARE(doc.config.entry(0, 1).txFreq.raw(), QByteArray("29000000"));
-    updateChannelCell(doc, 1, ColTx, QString());
-    QCOMPARE(doc.config.entry(0, 1).txFreq.raw(), QByteArray("28015000"));
+    doc.setChannelCell(1, ColTx, QStringLiteral("29"));
+    QCOMPARE(doc.config().entry(0, 1).txFreq.raw(), QByteArray("29000000"));
+    doc.setChannelCell(1, ColTx, QString());
+    QCOMPARE(doc.config().entry(0, 1).txFreq.raw(), QByteArray("28015000"));
 }
 
 void TestChannelRules::invalidTxClampedToLimit() {
     ScriptedMessages msgs;
-    updateChannelCell(doc, 1, ColTx, QStringLiteral("35"));
-    QCOMPARE(doc.config.entry(0, 1).txFreq.raw(), QByteArray("30115000"));
-    updateChannelCell(doc, 1, ColTx, QStringLiteral("?"));
-    QCOMPARE(doc.config.entry(0, 1).txFreq.raw(), QByteArray("25605000"));
+    doc.setChannelCell(1, ColTx, QStringLiteral("35"));
+    QCOMPARE(doc.config().entry(0, 1).txFreq.raw(), QByteArray("30115000"));
+    doc.setChannelCell(1, ColTx, QStringLiteral("?"));
+    QCOMPARE(doc.config().entry(0, 1).txFreq.raw(), QByteArray("25605000"));
     QCOMPARE(msgs.asked.size(), 2);
 }
 
 void TestChannelRules::flagAndScanColumns() {
-    doc.config.currentGroup = 2;
-    updateChannelCell(doc, 1, 3, QStringLiteral("1"));
-    updateChannelCell(doc, 1, 5, QStringLiteral("0"));
-    updateChannelCell(doc, 1, 9, QStringLiteral("1"));
-    updateChannelCell(doc, 1, ColScan, QStringLiteral("0"));
-    const ChannelEntry& e = doc.config.entry(2, 1);
+    editRecord(doc, [&](RadioConfig& c) { c.currentGroup = 2; });
+    doc.setChannelCell(1, 3, QStringLiteral("1"));
+    doc.setChannelCell(1, 5, QStringLiteral("0"));
+    doc.setChannelCell(1, 9, QStringLiteral("1"));
+    doc.setChannelCell(1, ColScan, QStringLiteral("0"));
+    const ChannelEntry& e = doc.config().entry(2, 1);
     QCOMPARE(e.channelFlags[1], 1);
     QCOMPARE(e.channelFlags[3], 0);
     QCOMPARE(e.channelFlags[7], 1);
     QCOMPARE(e.scanFlag, 0);
-    QCOMPARE(doc.config.entry(0, 1).channelFlags[1], 0); // other groups untouched
+    QCOMPARE(doc.config().entry(0, 1).channelFlags[1], 0); // other groups untouched
 }
 
 void TestChannelRules::editOfMissingChannelStoresNothing() {
-    const RadioConfig before = doc.config;
-    updateChannelCell(doc, 9, ColTx, QStringLiteral("28"));
-    updateChannelCell(doc, 9, 4, QStringLiteral("1"));
-    updateChannelCell(doc, 9, ColRx, QString());
-    QCOMPARE(doc.config.groupChannelCount, before.groupChannelCount);
-    QCOMPARE(doc.config.entry(0, 2).channelNo, 0);
+    const RadioConfig before = doc.config();
+    doc.setChannelCell(9, ColTx, QStringLiteral("28"));
+    doc.setChannelCell(9, 4, QStringLiteral("1"));
+    doc.setChannelCell(9, ColRx, QString());
+    QCOMPARE(doc.config().groupChannelCount, before.groupChannelCount);
+    QCOMPARE(doc.config().entry(0, 2).channelNo, 0);
 }
 
 void TestChannelRules::deletionKeepsOrder() {
     for (int n : {7, 3, 12})
-        updateChannelCell(doc, n, ColRx, QStringLiteral("27"));
-    updateChannelCell(doc, 3, ColRx, QString());
-    QCOMPARE(doc.config.groupChannelCount[0], 3);
-    QCOMPARE(doc.config.entry(0, 1).channelNo, 1);
-    QCOMPARE(doc.config.entry(0, 2).channelNo, 7);
-    QCOMPARE(doc.config.entry(0, 3).channelNo, 12);
+        doc.setChannelCell(n, ColRx, QStringLiteral("27"));
+    doc.setChannelCell(3, ColRx, QString());
+    QCOMPARE(doc.config().groupChannelCount[0], 3);
+    QCOMPARE(doc.config().entry(0, 1).channelNo, 1);
+    QCOMPARE(doc.config().entry(0, 2).channelNo, 7);
+    QCOMPARE(doc.config().entry(0, 3).channelNo, 12);
 }
 
 void TestChannelRules::emergencyChannelFollowsDeletion() {
-    doc.config.currentGroup = 1;
-    updateChannelCell(doc, 4, ColRx, QStringLiteral("27"));
-    doc.config.optionWords[25] = 3;  // group B's emergency channel is 4
-    doc.config.optionWords[24] = 40; // group A's points at a channel that does not exist
-    updateChannelCell(doc, 1, ColRx, QString()); // delete B's channel 1 (not the emergency one)
-    QCOMPARE(doc.config.optionWords[25], 3);
-    QCOMPARE(doc.config.optionWords[24], 0);
-    updateChannelCell(doc, 5, ColRx, QStringLiteral("27"));
-    updateChannelCell(doc, 4, ColRx, QString()); // delete the emergency channel itself
-    QCOMPARE(doc.config.optionWords[25], 4);     // falls back to the first place: channel 5
+    editRecord(doc, [&](RadioConfig& c) { c.currentGroup = 1; });
+    doc.setChannelCell(4, ColRx, QStringLiteral("27"));
+    editRecord(doc,
+               [&](RadioConfig& c) { c.optionWords[25] = 3; }); // group B's emergency channel is 4
+    editRecord(doc, [&](RadioConfig& c) {
+        c.optionWords[24] = 40;
+    });                                      // group A's points at a channel that does not exist
+    doc.setChannelCell(1, ColRx, QString()); // delete B's channel 1 (not the emergency one)
+    QCOMPARE(doc.config().optionWords[25], 3);
+    QCOMPARE(doc.config().optionWords[24], 0);
+    doc.setChannelCell(5, ColRx, QStringLiteral("27"));
+    doc.setChannelCell(4, ColRx, QString());   // delete the emergency channel itself
+    QCOMPARE(doc.config().optionWords[25], 4); // falls back to the first place: channel 5
     QCOMPARE(emergencyChannelFor(doc, 1, 9), 5);
-    doc.config.groupChannelCount[3] = 0;
+    editRecord(doc, [&](RadioConfig& c) { c.groupChannelCount[3] = 0; });
     QCOMPARE(emergencyChannelFor(doc, 3, 1), 0);
-    refreshEmergencyChannels(doc);
-    QCOMPARE(doc.config.optionWords[27], -1);
+    doc.refreshEmergencyChannels();
+    QCOMPARE(doc.config().optionWords[27], -1);
 }
 
 void TestChannelRules::changeSignals() {
@@ -252,37 +256,37 @@ void TestChannelRules::changeSignals() {
     QObject::connect(&doc.notifier(), &DocumentNotifier::emergencyListsChanged, [&] { ++lists; });
     QObject::connect(&doc.notifier(), &DocumentNotifier::channelRowChanged,
                      [&](int n) { rows << n; });
-    updateChannelCell(doc, 8, ColRx, QStringLiteral("27"));
-    updateChannelCell(doc, 8, 4, QStringLiteral("1"));
-    updateChannelCell(doc, 8, ColRx, QString());
+    doc.setChannelCell(8, ColRx, QStringLiteral("27"));
+    doc.setChannelCell(8, 4, QStringLiteral("1"));
+    doc.setChannelCell(8, ColRx, QString());
     QCOMPARE(lists, 2);
     QCOMPARE(rows, (QList<int>{8, 8, 8}));
 }
 
 void TestChannelRules::olderRadioLinksRxAndTx() {
-    updateChannelCell(older, 1, ColTx, QStringLiteral("29"));
-    QCOMPARE(older.config.entry(0, 1).rxFreq.raw(), QByteArray("29000000"));
-    older.config.optionWords[20] = 1; // "Single Change Frequency"
-    updateChannelCell(older, 1, ColTx, QStringLiteral("28"));
-    QCOMPARE(older.config.entry(0, 1).rxFreq.raw(), QByteArray("29000000"));
-    QCOMPARE(older.config.entry(0, 1).txFreq.raw(), QByteArray("28000000"));
+    older.setChannelCell(1, ColTx, QStringLiteral("29"));
+    QCOMPARE(older.config().entry(0, 1).rxFreq.raw(), QByteArray("29000000"));
+    editRecord(older, [&](RadioConfig& c) { c.optionWords[20] = 1; }); // "Single Change Frequency"
+    older.setChannelCell(1, ColTx, QStringLiteral("28"));
+    QCOMPARE(older.config().entry(0, 1).rxFreq.raw(), QByteArray("29000000"));
+    QCOMPARE(older.config().entry(0, 1).txFreq.raw(), QByteArray("28000000"));
     // Meridox keeps the two apart whatever word 20 says.
-    updateChannelCell(doc, 1, ColTx, QStringLiteral("29"));
-    QCOMPARE(doc.config.entry(0, 1).rxFreq.raw(), QByteArray("28015000"));
+    doc.setChannelCell(1, ColTx, QStringLiteral("29"));
+    QCOMPARE(doc.config().entry(0, 1).rxFreq.raw(), QByteArray("28015000"));
 }
 
 // A damaged file may claim more places than a group has.
 void TestChannelRules::damagedCountIsSafe() {
-    doc.config.groupChannelCount[0] = 75;
+    editRecord(doc, [&](RadioConfig& c) { c.groupChannelCount[0] = 75; });
     for (int k = 1; k <= 60; ++k)
-        doc.config.entry(0, k).channelNo = int16_t(k);
-    updateChannelCell(doc, 30, ColRx, QString());
-    QCOMPARE(doc.config.groupChannelCount[0], 59);
-    QCOMPARE(doc.config.entry(0, 30).channelNo, 31);
+        editRecord(doc, [&](RadioConfig& c) { c.entry(0, k).channelNo = int16_t(k); });
+    doc.setChannelCell(30, ColRx, QString());
+    QCOMPARE(doc.config().groupChannelCount[0], 59);
+    QCOMPARE(doc.config().entry(0, 30).channelNo, 31);
     QCOMPARE(emergencyChannelFor(doc, 0, 60), 60);
-    doc.config.groupChannelCount[1] = 60;
-    updateChannelCell(doc, 61, ColRx, QStringLiteral("27")); // no 61st place
-    QCOMPARE(doc.config.groupChannelCount[1], 60);
+    editRecord(doc, [&](RadioConfig& c) { c.groupChannelCount[1] = 60; });
+    doc.setChannelCell(61, ColRx, QStringLiteral("27")); // no 61st place
+    QCOMPARE(doc.config().groupChannelCount[1], 60);
 }
 
 QTEST_GUILESS_MAIN(TestChannelRules)

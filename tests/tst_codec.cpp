@@ -2,6 +2,7 @@
 #include "core/channels/channelrules.h"
 #include "core/comm/codec.h"
 #include "core/config/datafile.h"
+#include "recordedit.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -147,10 +148,12 @@ void TestCodec::channelPlaces() {
     QFETCH(int, bitmapByte);
     QFETCH(int, bit);
     Document doc = defaults(*product);
-    doc.config.groupChannelCount[size_t(group)] = 0;
+    editRecord(doc, [&](RadioConfig& c) { c.groupChannelCount[size_t(group)] = 0; });
     doc.addChannel(group, channel, QStringLiteral("28.115000"));
-    doc.config.entry(group, 1).channelFlags[1] = 1; // BUSY, with ECHO and RB
-    doc.config.entry(group, 1).channelFlags[7] = 1;
+    editRecord(doc, [&](RadioConfig& c) {
+        c.entry(group, 1).channelFlags[1] = 1;
+    }); // BUSY, with ECHO and RB
+    editRecord(doc, [&](RadioConfig& c) { c.entry(group, 1).channelFlags[7] = 1; });
     QByteArray image = built(doc);
     const QByteArray f = *encodeFrequency(doc, QStringLiteral("28115000"));
     QCOMPARE(image.mid(slot, 2 * f.size()), f + f);
@@ -160,14 +163,15 @@ void TestCodec::channelPlaces() {
     const int scanByte = bitmapByte - product->presentBase + product->scanBase;
     QCOMPARE(uint8_t(image.at(bitmapByte)), 1 << bit);
     QCOMPARE(uint8_t(image.at(scanByte)), 1 << bit);
-    doc.config.entry(group, 1).scanFlag = 0;
+    editRecord(doc, [&](RadioConfig& c) { c.entry(group, 1).scanFlag = 0; });
     QCOMPARE(uint8_t(built(doc).at(scanByte)), 0);
 }
 
 void TestCodec::builtLayout() {
     QFETCH(const Product*, product);
     Document doc = defaults(*product);
-    auto& w = doc.config.optionWords;
+    RadioConfig c = doc.config();
+    auto& w = c.optionWords;
     w[1] = 0x1234;
     w[39] = 300;
     w[10] = 110;
@@ -178,7 +182,10 @@ void TestCodec::builtLayout() {
         w[size_t(i)] = (i == 12 || i == 14 || i == 17) ? 1 : 0;
     for (int i = 30; i <= 36; ++i)
         w[size_t(i)] = (i == 30 || i == 36) ? 1 : 0;
-    doc.config.entry(0, 1).txFreq.assign(QByteArray("")); // no TX: sent unset, RX is used
+    setRecord(doc, c);
+    editRecord(doc, [&](RadioConfig& c) {
+        c.entry(0, 1).txFreq.assign(QByteArray(""));
+    }); // no TX: sent unset, RX is used
     const QByteArray image = built(doc);
     const int o = product->optionBase;
     if (product->hasChannelExtras)
@@ -206,9 +213,9 @@ void TestCodec::builtLayout() {
 void TestCodec::roundTrip() {
     QFETCH(const Product*, product);
     Document source = defaults(*product);
-    RadioConfig& c = source.config;
     for (int n : {12, 3, 7})
         source.addChannel(0, n, QStringLiteral("28.%1").arg(n * 11300, 6, 10, QLatin1Char('0')));
+    RadioConfig c = source.config();
     c.entry(0, 2).txFreq.assign(QByteArray("25605000"));
     c.entry(0, 2).scanFlag = 0;
     c.entry(0, 3).channelFlags = {0, 1, 1, 0, 1, 0, 1, 1};
@@ -218,15 +225,16 @@ void TestCodec::roundTrip() {
     c.optionWords[1] = 20000;
     c.embeddedMessage[0].assign(QByteArray("HELLO\0", 6));
     c.embeddedMessage[1].assign(QByteArray("0123456789ABCDEF0123456789ABCDEF"));
+    setRecord(source, c);
 
     Document target = defaults(*product);
-    target.config.optionWords[19] = 5;
-    target.config.keyAssign = {1, 2};
+    editRecord(target, [&](RadioConfig& c) { c.optionWords[19] = 5; });
+    editRecord(target, [&](RadioConfig& c) { c.keyAssign = {1, 2}; });
     target.currentModel = QStringLiteral("WX40");
     target.currentBand = QStringLiteral("26.51500 - 27.85500 MHz");
     target.deriveLimits();
     QVERIFY(!parseRadioImage(target, built(source)));
-    const RadioConfig& r = target.config;
+    const RadioConfig& r = target.config();
     QCOMPARE(r.groupChannelCount[0], 4);
     QCOMPARE(r.groupChannelCount[2], 0);
     const int order[] = {1, 3, 4, 2}; // source places in channel number order 1, 3, 7, 12
@@ -266,10 +274,11 @@ void TestCodec::parseChannelRules() {
     image[product->presentBase + 4 * 8 + 7] = char(0xF0);             // channels 61..64
 
     Document target = defaults(*product);
-    target.config.entry(1, 1).txFreq.assign(QByteArray("29999990"));
-    target.config.entry(1, 1).txExtra = 123;
+    editRecord(target,
+               [&](RadioConfig& c) { c.entry(1, 1).txFreq.assign(QByteArray("29999990")); });
+    editRecord(target, [&](RadioConfig& c) { c.entry(1, 1).txExtra = 123; });
     QVERIFY(!parseRadioImage(target, image));
-    const RadioConfig& r = target.config;
+    const RadioConfig& r = target.config();
     QCOMPARE(r.groupChannelCount[0], 2);
     QCOMPARE(r.entry(0, 2).channelNo, 5);
     QCOMPARE(r.entry(0, 2).rxFreq.raw(), QByteArray("28500000"));
@@ -301,7 +310,7 @@ void TestCodec::parseRejected() {
     QByteArray image = built(defaults(*product));
     image.replace(address, patch.size(), patch);
     Document doc = defaults(*product);
-    doc.config.optionWords[0] = 7;
+    editRecord(doc, [&](RadioConfig& c) { c.optionWords[0] = 7; });
     doc.currentModel = QStringLiteral("WX40");
     doc.currentBand = QStringLiteral("26.51500 - 27.85500 MHz");
     doc.deriveLimits();
@@ -309,12 +318,12 @@ void TestCodec::parseRejected() {
     const auto result = parseRadioImage(doc, image);
     if (error.isEmpty()) {
         QVERIFY(!result);
-        QCOMPARE(doc.config.entry(1, 1).rxExtra, 32760);
+        QCOMPARE(doc.config().entry(1, 1).rxExtra, 32760);
         return;
     }
     QVERIFY(result);
     QVERIFY2(result->startsWith(error), qPrintable(*result));
-    QCOMPARE(encodeRecord(*product, doc.config), encodeRecord(*product, before.config));
+    QCOMPARE(encodeRecord(*product, doc.config()), encodeRecord(*product, before.config()));
     QCOMPARE(doc.currentModel, before.currentModel);
     QCOMPARE(doc.currentBand, before.currentBand);
     QCOMPARE(doc.lowerLimit, before.lowerLimit);
@@ -365,7 +374,7 @@ void TestCodec::buildRefused() {
     QFETCH(Change, change);
     QFETCH(QString, error);
     Document doc = defaults(*product);
-    change(doc.config);
+    editRecord(doc, change);
     QByteArray image;
     clearRadioImage(*product, image);
     const QByteArray cleared = image;
@@ -383,7 +392,7 @@ void TestCodec::wrongImageSize() {
     QVERIFY(buildRadioImage(doc, image));
     QCOMPARE(image, QByteArray(100, char(0xFF)));
     QVERIFY(parseRadioImage(doc, image));
-    QCOMPARE(encodeRecord(*product, doc.config), encodeRecord(*product, before.config));
+    QCOMPARE(encodeRecord(*product, doc.config()), encodeRecord(*product, before.config()));
     for (const QString& s : parseLocalInformation(*product, image))
         QVERIFY(s.isEmpty());
 }
@@ -418,14 +427,16 @@ void TestCodec::emptyGroupHasNoEmergencyChannel() {
     QVERIFY(!buildRadioImage(doc, image));
     image.replace(0x1D00 + 2 * 8, 8, QByteArray(8, '\0'));
     QVERIFY(!parseRadioImage(doc, image));
-    QCOMPARE(doc.config.groupChannelCount[2], 0);
-    refreshEmergencyChannels(doc);
-    QCOMPARE(doc.config.optionWords[26], -1);
+    QCOMPARE(doc.config().groupChannelCount[2], 0);
+    doc.refreshEmergencyChannels();
+    QCOMPARE(doc.config().optionWords[26], -1);
     QByteArray again;
     clearRadioImage(meridoxProduct(), again);
     QVERIFY(!buildRadioImage(doc, again));
     QCOMPARE(uint8_t(again.at(0x1D77)), 0xFF);
-    doc.config.optionWords[25] = -1; // a group that has channels still needs a valid one
+    editRecord(doc, [&](RadioConfig& c) {
+        c.optionWords[25] = -1;
+    }); // a group that has channels still needs a valid one
     QVERIFY(buildRadioImage(doc, again));
 }
 

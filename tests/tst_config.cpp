@@ -1,6 +1,7 @@
 // Defaults, snapshot and modified check, model and band rules.
 #include "core/config/document.h"
 #include "core/config/modelband.h"
+#include "recordedit.h"
 #include "testsupport.h"
 
 #include <QTest>
@@ -40,7 +41,7 @@ void TestConfig::defaults() {
     QFETCH(const Product*, product);
     Document doc(*product);
     doc.initialiseDefaults();
-    const RadioConfig& c = doc.config;
+    const RadioConfig& c = doc.config();
     const char* freqs[] = {"28015000", "28145000", "28115000", "28085000", "28055000", "28025000"};
     for (int g = 0; g < GroupCount; ++g) {
         QCOMPARE(c.groupChannelCount[size_t(g)], 1);
@@ -64,9 +65,9 @@ void TestConfig::defaults() {
     QCOMPARE(c.keyAssign[0], 255);
     QCOMPARE(c.keyAssign[1], 10);
     QCOMPARE(c.scanWords[3], 51);
-    QCOMPARE(c.dtmf.text1.raw(), QByteArray("000       "));
-    QCOMPARE(c.dtmf.text2.raw(), QByteArray("\0         ", 10));
-    QCOMPARE(c.fleetSync.l3, 400);
+    QCOMPARE(c.dtmf.idCode.raw(), QByteArray("000       "));
+    QCOMPARE(c.dtmf.stunCode.raw(), QByteArray("\0         ", 10));
+    QCOMPARE(c.fleetSync.modulationDelay, 400);
     QCOMPARE(c.embeddedMessage[0].raw(), QByteArray(1, '\0') + QByteArray(31, ' '));
     QCOMPARE(c.modelInfo.typeLetter, 67);
     QCOMPARE(c.modelInfo.softwareVersionText.raw(), QByteArray("V1.00"));
@@ -87,7 +88,7 @@ void TestConfig::defaults() {
 void TestConfig::createDate() {
     Document doc(meridoxProduct());
     doc.initialiseDefaults({}, QDate(2010, 3, 5));
-    QCOMPARE(doc.config.modelInfo.createDate.raw(), QByteArray("20100305"));
+    QCOMPARE(doc.config().modelInfo.createDate.raw(), QByteArray("20100305"));
 }
 
 void TestConfig::defaultTestFrequencies() {
@@ -101,11 +102,11 @@ void TestConfig::defaultTestFrequencies() {
     // Stored as the original program stores them: the literal algorithm on a three-digit text.
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
-    QCOMPARE(doc.config.testFreqCount, 6);
-    QCOMPARE(doc.config.testFreqs[0].rxFreq.raw(), QByteArray("1505\0   ", 8));
-    QCOMPARE(doc.config.testFreqs[0].txFreq.raw(), QByteArray("151\0    ", 8));
-    QCOMPARE(doc.config.testFreqs[0].rxMark, 15);
-    QCOMPARE(doc.config.testFreqs[6].rxFreq.raw(), QByteArray(8, '\0'));
+    QCOMPARE(doc.config().testFreqCount, 6);
+    QCOMPARE(doc.config().testFreqs[0].rxFreq.raw(), QByteArray("1505\0   ", 8));
+    QCOMPARE(doc.config().testFreqs[0].txFreq.raw(), QByteArray("151\0    ", 8));
+    QCOMPARE(doc.config().testFreqs[0].rxMark, 15);
+    QCOMPARE(doc.config().testFreqs[6].rxFreq.raw(), QByteArray(8, '\0'));
 }
 
 // Each row changes one thing and says whether the modified check must see it.
@@ -134,7 +135,7 @@ void TestConfig::modifiedCheck() {
     QFETCH(bool, modified);
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
-    RadioConfig& c = doc.config;
+    RadioConfig c = doc.config();
     switch (change) {
     case 1:
         c.entry(0, 1).rxFreq.assign(QByteArray("28015010"));
@@ -167,10 +168,10 @@ void TestConfig::modifiedCheck() {
         c.scanWords[2] = 7;
         break;
     case 11:
-        c.dtmf.words1[0] = 1;
+        c.dtmf.encode[0] = 1;
         break;
     case 12:
-        c.fleetSync.l1 = 5;
+        c.fleetSync.ownId = 5;
         break;
     case 13:
         c.testFreqs[0].rxFreq.assign(QByteArray("27000000"));
@@ -179,6 +180,7 @@ void TestConfig::modifiedCheck() {
         c.entry(0, 5).rxFreq.assign(QByteArray("27000000"));
         break;
     }
+    if (change != 3) setRecord(doc, c);
     QCOMPARE(doc.isModified(), modified);
 }
 
@@ -188,9 +190,9 @@ void TestConfig::reorderedGroupComparesEqual() {
     doc.addChannel(0, 7, QStringLiteral("27.000000"));
     doc.addChannel(0, 3, QStringLiteral("26.000000"));
     doc.takeSnapshot();
-    std::swap(doc.config.entry(0, 2), doc.config.entry(0, 3));
+    editRecord(doc, [](RadioConfig& c) { std::swap(c.entry(0, 2), c.entry(0, 3)); });
     QVERIFY(!doc.isModified());
-    doc.config.entry(0, 2).scanFlag = 0;
+    editRecord(doc, [&](RadioConfig& c) { c.entry(0, 2).scanFlag = 0; });
     QVERIFY(doc.isModified());
 }
 
@@ -376,13 +378,14 @@ void TestConfig::versionRule() {
 void TestConfig::markTestFrequencies() {
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
-    doc.config.testFreqs[1].txFreq.assign(QByteArray("13600000"));
-    doc.config.testFreqs[0].rxMark = 2;
-    doc.markTestFrequencies();
-    QCOMPARE(doc.config.testFreqs[0].rxMark, 15);
-    QCOMPARE(doc.config.testFreqs[1].rxMark, 15);
-    QCOMPARE(doc.config.testFreqs[1].txMark, 2);
-    QCOMPARE(doc.config.testFreqs[6].rxMark, 0); // beyond the count: untouched
+    auto freqs = doc.config().testFreqs;
+    freqs[1].txFreq.assign(QByteArray("13600000"));
+    freqs[0].rxMark = 2;
+    doc.setTestFrequencies(doc.config().testFreqCount, freqs, QString());
+    QCOMPARE(doc.config().testFreqs[0].rxMark, 15);
+    QCOMPARE(doc.config().testFreqs[1].rxMark, 15);
+    QCOMPARE(doc.config().testFreqs[1].txMark, 2);
+    QCOMPARE(doc.config().testFreqs[6].rxMark, 0); // beyond the count: untouched
 }
 
 QTEST_GUILESS_MAIN(TestConfig)

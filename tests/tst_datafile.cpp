@@ -1,5 +1,6 @@
 // Data files: byte layout, round trips, the version rule and what a refused file leaves.
 #include "core/config/datafile.h"
+#include "recordedit.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -34,7 +35,7 @@ class TestDataFile : public QObject {
         Document doc(meridoxProduct());
         doc.initialiseDefaults();
         doc.takeSnapshot();
-        QByteArray bytes = encodeRecord(meridoxProduct(), doc.snapshot);
+        QByteArray bytes = encodeRecord(meridoxProduct(), doc.snapshot());
         bytes.replace(0, 4, version);
         bytes.replace(18 + 4, 8, "27000000"); // channel 1 of group A
         writeAll(path(name), bytes);
@@ -162,7 +163,7 @@ void TestDataFile::versionRule() {
     QCOMPARE(r == OpenResult::Opened, opens);
     if (opens) {
         QVERIFY(msgs.asked.isEmpty());
-        QCOMPARE(doc.config.entry(0, 1).rxFreq.raw(), QByteArray("27000000"));
+        QCOMPARE(doc.config().entry(0, 1).rxFreq.raw(), QByteArray("27000000"));
         QCOMPARE(doc.loadedVersion, QString::fromLatin1(version));
         QCOMPARE(doc.fileName, file);
         QVERIFY(!doc.untitled);
@@ -213,17 +214,19 @@ void TestDataFile::refusedFileLeavesEverything() {
     doc.initialiseDefaults();
     doc.fileName = path("mine.dat");
     QVERIFY(saveDataFile(doc));
-    doc.config.entry(0, 1).rxFreq.assign(QByteArray("26000000")); // an unsaved edit
-    const RadioConfig working = doc.config;
-    const RadioConfig snap = doc.snapshot;
+    editRecord(doc, [&](RadioConfig& c) {
+        c.entry(0, 1).rxFreq.assign(QByteArray("26000000"));
+    }); // an unsaved edit
+    const RadioConfig working = doc.config();
+    const RadioConfig snap = doc.snapshot();
     QElapsedTimer clock;
     clock.start();
     QVERIFY(openDataFile(doc, file) != OpenResult::Opened);
     QVERIFY(clock.elapsed() < 1000); // never waits for a writer
     if (!message.isEmpty()) QCOMPARE(msgs.texts(), QStringList{message});
     if (!reason.isEmpty()) QCOMPARE(msgs.asked.first().informative, reason.arg(file));
-    QCOMPARE(encodeRecord(meridoxProduct(), doc.config), encodeRecord(meridoxProduct(), working));
-    QCOMPARE(encodeRecord(meridoxProduct(), doc.snapshot), encodeRecord(meridoxProduct(), snap));
+    QCOMPARE(encodeRecord(meridoxProduct(), doc.config()), encodeRecord(meridoxProduct(), working));
+    QCOMPARE(encodeRecord(meridoxProduct(), doc.snapshot()), encodeRecord(meridoxProduct(), snap));
     QVERIFY(doc.isModified());
     QCOMPARE(doc.fileName, path("mine.dat")); // a later Save cannot overwrite the refused file
 }
@@ -244,7 +247,7 @@ void TestDataFile::solvirOpensWithoutVersion() {
     ScriptedMessages msgs;
     Document s(solvirProduct());
     s.initialiseDefaults();
-    s.config.entry(3, 1).rxFreq.assign(QByteArray("27500000"));
+    editRecord(s, [&](RadioConfig& c) { c.entry(3, 1).rxFreq.assign(QByteArray("27500000")); });
     s.fileName = path("s2.dat");
     QVERIFY(saveDataFile(s));
     QByteArray b = readAll(s.fileName);
@@ -253,8 +256,8 @@ void TestDataFile::solvirOpensWithoutVersion() {
     Document t(solvirProduct());
     t.initialiseDefaults();
     QCOMPARE(openDataFile(t, s.fileName), OpenResult::Opened);
-    QCOMPARE(t.config.currentGroup, 3);
-    QCOMPARE(t.config.entry(3, 1).rxFreq.raw(), QByteArray("27500000"));
+    QCOMPARE(t.config().currentGroup, 3);
+    QCOMPARE(t.config().entry(3, 1).rxFreq.raw(), QByteArray("27500000"));
     QCOMPARE(t.currentModel, QStringLiteral("SOLVIR"));
     QCOMPARE(t.currentBand, QStringLiteral("25.615000 - 30.105000 MHz"));
     QVERIFY(msgs.asked.isEmpty());
@@ -278,7 +281,7 @@ void TestDataFile::saveFailureReported() {
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
     doc.fileName = path("no-such-folder/x.dat");
-    doc.config.optionWords[0] = 5;
+    editRecord(doc, [&](RadioConfig& c) { c.optionWords[0] = 5; });
     QVERIFY(!saveDataFile(doc));
     QCOMPARE(msgs.texts(), QStringList{QStringLiteral("file error.")});
     QVERIFY(doc.untitled);
@@ -291,7 +294,7 @@ void TestDataFile::templateLoadedOverDefaults() {
     t.initialiseDefaults();
     t.currentModel = QStringLiteral("864");
     t.currentBand = QStringLiteral("136 - 174 MHz");
-    t.config.entry(5, 1).rxFreq.assign(QByteArray("15000000"));
+    editRecord(t, [&](RadioConfig& c) { c.entry(5, 1).rxFreq.assign(QByteArray("15000000")); });
     t.fileName = path("KORVEN_New.dat");
     QVERIFY(saveDataFile(t));
 
@@ -300,7 +303,7 @@ void TestDataFile::templateLoadedOverDefaults() {
     QCOMPARE(doc.currentModel, QStringLiteral("864"));
     QCOMPARE(doc.currentBand, QStringLiteral("136 - 174 MHz"));
     QCOMPARE(doc.lowerLimit, 136.0);
-    QCOMPARE(doc.config.entry(5, 1).rxFreq.raw(), QByteArray("15000000"));
+    QCOMPARE(doc.config().entry(5, 1).rxFreq.raw(), QByteArray("15000000"));
     QVERIFY(doc.untitled);
     QCOMPARE(doc.fileName, QStringLiteral("new.dat"));
     QVERIFY(!doc.isModified());
@@ -338,7 +341,7 @@ void TestDataFile::damagedRecordRefused() {
     QFETCH(QString, line);
     Document fresh(meridoxProduct());
     fresh.initialiseDefaults();
-    QByteArray bytes = encodeRecord(meridoxProduct(), fresh.snapshot);
+    QByteArray bytes = encodeRecord(meridoxProduct(), fresh.snapshot());
     const auto put16 = [&](int where, int v) {
         bytes[where] = char(v & 0xFF);
         bytes[where + 1] = char((v >> 8) & 0xFF);
@@ -351,13 +354,13 @@ void TestDataFile::damagedRecordRefused() {
     ScriptedMessages msgs;
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
-    const QByteArray before = encodeRecord(meridoxProduct(), doc.config);
+    const QByteArray before = encodeRecord(meridoxProduct(), doc.config());
     QCOMPARE(openDataFile(doc, file), OpenResult::FileError);
     QCOMPARE(msgs.texts(), QStringList{QStringLiteral("file error.\r\n") + line});
-    QCOMPARE(encodeRecord(meridoxProduct(), doc.config), before);
+    QCOMPARE(encodeRecord(meridoxProduct(), doc.config()), before);
     QCOMPARE(doc.fileName, QStringLiteral("new.dat"));
     // As a template it is passed over: the built-in defaults stay.
     Document fromTemplate(meridoxProduct());
     fromTemplate.initialiseDefaults(file);
-    QCOMPARE(encodeRecord(meridoxProduct(), fromTemplate.config), before);
+    QCOMPARE(encodeRecord(meridoxProduct(), fromTemplate.config()), before);
 }

@@ -333,7 +333,7 @@ void TestEndToEnd::rawImageRestoresARadio() {
     // The second radio: other channels, another radio-owned header.
     Document other(p);
     other.initialiseDefaults();
-    updateChannelCell(other, 1, ColRx, QStringLiteral("26.5"));
+    other.setChannelCell(1, ColRx, QStringLiteral("26.5"));
     QByteArray otherMemory;
     clearRadioImage(p, otherMemory);
     QVERIFY(!buildRadioImage(other, otherMemory));

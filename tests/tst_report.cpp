@@ -1,6 +1,7 @@
 // The printed report: its headings in both languages, what a selection puts in and leaves
 // out, and its pages as a PDF file.
 #include "core/channels/channelrules.h"
+#include "recordedit.h"
 #include "report/printtexts.h"
 #include "report/report.h"
 #include "testsupport.h"
@@ -96,7 +97,8 @@ class TestReport : public QObject {
         d.addChannel(1, 60, freqOf(60));
         for (int n = 10; n >= 2; --n)
             d.addChannel(1, n, freqOf(n));
-        d.config.entry(1, 1).rxFreq.assign(storedFrequency(d, freqOf(1)));
+        editRecord(
+            d, [&](RadioConfig& c) { c.entry(1, 1).rxFreq.assign(storedFrequency(d, freqOf(1))); });
         PrintSelection s;
         s.channels.append({1, first, last});
         const Report r(d, s, LanguageEnglish);
@@ -164,8 +166,8 @@ class TestReport : public QObject {
         QFETCH(int, language);
         QFETCH(QString, row);
         Document& d = doc();
-        d.config.entry(0, 1).channelFlags[1] = 1; // BUSY
-        d.config.entry(0, 1).scanFlag = 0;
+        editRecord(d, [&](RadioConfig& c) { c.entry(0, 1).channelFlags[1] = 1; }); // BUSY
+        editRecord(d, [&](RadioConfig& c) { c.entry(0, 1).scanFlag = 0; });
         PrintSelection s;
         s.channels.append({0, 1, 1});
         QString text = Report(d, s, language).plainText();
@@ -177,10 +179,15 @@ class TestReport : public QObject {
     // first entry; a check box word other than 0 or 1 shows the box's default.
     void optionValues() {
         Document& d = doc();
-        d.config.optionWords[0] = 2;  // time-out timer: entry 2 is 60 s
-        d.config.optionWords[6] = 9;  // scan mode: no such entry, shows the first
-        d.config.optionWords[12] = 7; // LSB enable: neither 0 nor 1, default on
-        d.config.optionWords[18] = 1; // single change data
+        editRecord(
+            d, [&](RadioConfig& c) { c.optionWords[0] = 2; }); // time-out timer: entry 2 is 60 s
+        editRecord(d, [&](RadioConfig& c) {
+            c.optionWords[6] = 9;
+        }); // scan mode: no such entry, shows the first
+        editRecord(d, [&](RadioConfig& c) {
+            c.optionWords[12] = 7;
+        }); // LSB enable: neither 0 nor 1, default on
+        editRecord(d, [&](RadioConfig& c) { c.optionWords[18] = 1; }); // single change data
         PrintSelection s;
         s.options = true;
         QString text = Report(d, s, LanguageEnglish).plainText();
@@ -200,7 +207,8 @@ class TestReport : public QObject {
         Document& d = doc();
         QByteArray line("<b>A&B</b>  x");
         line.append('\0');
-        d.config.embeddedMessage[0].assign(line.leftJustified(32, ' '));
+        editRecord(
+            d, [&](RadioConfig& c) { c.embeddedMessage[0].assign(line.leftJustified(32, ' ')); });
         PrintSelection s;
         s.localInfo = true;
         const Report r(d, s, LanguageEnglish);
@@ -210,7 +218,8 @@ class TestReport : public QObject {
 
     void radioInformation() {
         Document& d = doc();
-        d.config.modelInfo.createDate.assign(QByteArray("20240229"));
+        editRecord(d,
+                   [&](RadioConfig& c) { c.modelInfo.createDate.assign(QByteArray("20240229")); });
         PrintSelection s;
         s.message = true;
         QString text = Report(d, s, LanguageEnglish).plainText();

@@ -2,6 +2,7 @@
 #include "core/comm/session.h"
 #include "core/config/datafile.h"
 #include "fakelink.h"
+#include "recordedit.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
@@ -190,8 +191,8 @@ void TestSession::fullRead() {
     QCOMPARE(uint8_t(reads.first().at(3)), 64);
     QCOMPARE(f.last(), QByteArray("E"));
     QCOMPARE(msgs.texts().last(), QStringLiteral("Read Data Completed."));
-    QCOMPARE(rig.doc.config.groupChannelCount[2], 2);
-    QCOMPARE(rig.doc.config.entry(2, 2).channelNo, 7);
+    QCOMPARE(rig.doc.config().groupChannelCount[2], 2);
+    QCOMPARE(rig.doc.config().entry(2, 2).channelNo, 7);
     QCOMPARE(rig.doc.fileName, QStringLiteral("new.dat"));
     QVERIFY(rig.doc.untitled);
     QVERIFY(!rig.link.isOpen());
@@ -216,7 +217,7 @@ void TestSession::fullWrite() {
     ScriptedMessages msgs;
     msgs.answers = {MsgAnswer::Ok, MsgAnswer::Ok}; // the question, and solvir's overwrite
     Rig rig(*product);
-    rig.doc.config.embeddedMessage[0].assign(QByteArray("HELLO"));
+    editRecord(rig.doc, [&](RadioConfig& c) { c.embeddedMessage[0].assign(QByteArray("HELLO")); });
     QVERIFY(rig.session.writeToRadio());
     QVERIFY(rig.finish());
     const auto writes = rig.framesStartingWith('W');
@@ -267,7 +268,7 @@ void TestSession::silenceAsksRetryOrCancel() {
         rig.radio.ignoreIdents = 100;
     else
         rig.radio.ignorePrograms = 100;
-    const RadioConfig before = rig.doc.config;
+    const RadioConfig before = rig.doc.config();
     QVERIFY(op == int(RadioOperation::Read) ? rig.session.readFromRadio()
                                             : rig.session.writeToRadio());
     QVERIFY(rig.settle());
@@ -286,7 +287,7 @@ void TestSession::silenceAsksRetryOrCancel() {
     QCOMPARE(rig.session.lastFailure(), SessionFailure::NoAnswer);
     QVERIFY(!rig.link.isOpen());
     QVERIFY(!msgs.texts().contains(QStringLiteral("Read Data Completed.")));
-    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config),
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config()),
              encodeRecord(meridoxProduct(), before));
 }
 
@@ -408,7 +409,7 @@ void TestSession::identityRejected() {
     msgs.answers = {MsgAnswer::Ok};
     Rig rig(meridoxProduct());
     rig.radio = FakeRadio(meridoxProduct(), model.constData(), band, 248, firmware.constData());
-    const RadioConfig before = rig.doc.config;
+    const RadioConfig before = rig.doc.config();
     QVERIFY(rig.session.readFromRadio());
     QVERIFY(rig.finish());
     if (message.isEmpty()) {
@@ -419,7 +420,7 @@ void TestSession::identityRejected() {
     QCOMPARE(rig.link.frames.last(), QByteArray("E"));
     QVERIFY(rig.framesStartingWith('R').isEmpty());
     QCOMPARE(rig.session.lastFailure(), SessionFailure::Identity);
-    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config),
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config()),
              encodeRecord(meridoxProduct(), before));
 
     // Silence after the end command of a rejected radio also ends the session as failed.
@@ -510,12 +511,13 @@ void TestSession::informationRead() {
 
 void TestSession::informationWriteFrames() {
     Rig rig(meridoxProduct());
-    ModelInfo& mi = rig.doc.config.modelInfo;
+    ModelInfo mi = rig.doc.config().modelInfo;
     mi.modelNameCopy.assign(QByteArray("715\0", 4));
     mi.bandCodeCopy = 0x21;
     mi.typeLetter = 67;
     mi.createDate.assign(QByteArray("20101207"));
     mi.softwareVersionText.assign(QByteArray("V1.00"));
+    rig.doc.setModelInformation(mi, QString());
     QVERIFY(rig.session.writeInformation());
     QVERIFY(rig.finish());
     const auto& f = rig.link.frames;
@@ -593,7 +595,7 @@ void TestSession::radioRecordsOnlyFromSucceededInformationOperations() {
         if (!succeeds && frames >= 5) return QByteArray();
         return rig.radio.respond(f);
     };
-    const ModelInfo before = rig.doc.config.modelInfo;
+    const ModelInfo before = rig.doc.config().modelInfo;
     const auto operation = RadioOperation(op);
     const bool started = operation == RadioOperation::Read    ? rig.session.readFromRadio()
                          : operation == RadioOperation::Write ? rig.session.writeToRadio()
@@ -604,7 +606,7 @@ void TestSession::radioRecordsOnlyFromSucceededInformationOperations() {
     QSignalSpy done(&rig.session, &RadioSession::finished);
     QVERIFY(rig.finish());
     QCOMPARE(done.last().at(1).toBool(), succeeds);
-    const ModelInfo& mi = rig.doc.config.modelInfo;
+    const ModelInfo& mi = rig.doc.config().modelInfo;
     if (!stored) {
         QCOMPARE(mi.softwareVersionText.raw(), before.softwareVersionText.raw());
         QCOMPARE(mi.createDate.raw(), before.createDate.raw());
@@ -649,7 +651,7 @@ void TestSession::deviceLostMidSession() {
     msgs.answers = {MsgAnswer::Ok};
     Rig rig(meridoxProduct());
     rig.radio.silentAfterBlocks = 5;
-    const RadioConfig before = rig.doc.config;
+    const RadioConfig before = rig.doc.config();
     QVERIFY(rig.session.readFromRadio());
     QVERIFY(rig.settle());
     rig.link.lose();
@@ -659,7 +661,7 @@ void TestSession::deviceLostMidSession() {
     QCOMPARE(msgs.asked.last().informative,
              QStringLiteral("The port stopped working: the cable was unplugged or the adapter "
                             "removed. Check the programming cable, then start again."));
-    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config),
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config()),
              encodeRecord(meridoxProduct(), before));
 }
 
@@ -689,8 +691,8 @@ void TestSession::unusableReadChangesNothing() {
     QVERIFY(!buildRadioImage(source, rig.radio.memory));
     rig.radio.memory[0x1D61] = char(0x80); // option word 1 overflows
     rig.doc.fileName = QStringLiteral("mine.dat");
-    rig.doc.config.optionWords[0] = 7;
-    const RadioConfig before = rig.doc.config;
+    editRecord(rig.doc, [&](RadioConfig& c) { c.optionWords[0] = 7; });
+    const RadioConfig before = rig.doc.config();
     QSignalSpy applying(&rig.session, &RadioSession::readApplying);
     QVERIFY(rig.session.readFromRadio());
     QVERIFY(rig.finish());
@@ -700,7 +702,7 @@ void TestSession::unusableReadChangesNothing() {
              QStringLiteral("The data read from the radio cannot be used."));
     QVERIFY(!msgs.texts().contains(QStringLiteral("Read Data Completed.")));
     QCOMPARE(rig.doc.fileName, QStringLiteral("mine.dat"));
-    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config),
+    QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config()),
              encodeRecord(meridoxProduct(), before));
 }
 

@@ -34,7 +34,7 @@ QByteArray answer(const Document& doc, const QByteArray& f) {
     case 0x05:
         return QByteArray(ParameterBlockSize, char(0x80));
     case 0x10: {
-        const RadioConfig& c = doc.config;
+        const RadioConfig& c = doc.config();
         for (int i = 0; i < c.testFreqCount; ++i)
             if (c.testFreqs[size_t(i)].number == f.at(1))
                 return QByteArray::fromHex((testFreqRadioText(c.testFreqs[size_t(i)].rxFreq) +
@@ -170,8 +170,8 @@ void TestTestMode::comparison() {
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
     QList<RadioTestFreq> radio;
-    for (int i = 0; i < doc.config.testFreqCount; ++i) {
-        const TestFreqEntry& t = doc.config.testFreqs[size_t(i)];
+    for (int i = 0; i < doc.config().testFreqCount; ++i) {
+        const TestFreqEntry& t = doc.config().testFreqs[size_t(i)];
         radio.append({t.number, testFreqRadioText(t.rxFreq), testFreqRadioText(t.txFreq)});
     }
     switch (change) {
@@ -191,7 +191,7 @@ void TestTestMode::comparison() {
         std::reverse(radio.begin(), radio.end());
         break;
     }
-    QCOMPARE(testFrequenciesMatch(radio, doc.config), match);
+    QCOMPARE(testFrequenciesMatch(radio, doc.config()), match);
 }
 
 void TestTestMode::parameterTables() {

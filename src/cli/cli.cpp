@@ -226,7 +226,7 @@ QString missingPort() {
 int saveAs(Document& doc, const QString& path) {
     doc.takeSnapshot();
     QString why;
-    if (!writeRecordFile(doc.product(), doc.snapshot, path, &why)) {
+    if (!writeRecordFile(doc.product(), doc.snapshot(), path, &why)) {
         err() << messageText(Msg::FileError) << '\n' << path << ": " << why << '\n';
         return ExitUsageOrFile;
     }
@@ -246,7 +246,7 @@ int newCommand(const Product& p, const QStringList& args) {
 
 void describe(const Document& doc, QTextStream& o) {
     const Product& p = doc.product();
-    const RadioConfig& c = doc.config;
+    const RadioConfig& c = doc.config();
     o << "Product: " << p.productName << '\n';
     if (p.hasVersionField) o << "Version: " << c.version.text() << '\n';
     o << "Model: " << doc.currentModel << '\n';

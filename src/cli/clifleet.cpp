@@ -171,7 +171,7 @@ void keepRead(FleetPort& port, FleetRecord& r, const QString& folder, QTextStrea
     const QString path = fleetReadFileName(folder, port.port(), port.session().radioIdentity());
     doc.takeSnapshot();
     QString why;
-    if (!writeRecordFile(doc.product(), doc.snapshot, path, &why)) {
+    if (!writeRecordFile(doc.product(), doc.snapshot(), path, &why)) {
         r.fileError = path + QLatin1String(": ") + why;
         err << port.port() << ": " << messageText(Msg::FileError) << ' ' << r.fileError << '\n';
         return;

@@ -181,7 +181,7 @@ class RowChecker {
     // While the two frequencies of a channel are linked, a row cannot give two different ones.
     bool linkedFrequenciesAgree(const ImportRow& r) {
         const bool linked = m_doc.product().linkedRxTx &&
-                            m_doc.config.optionWords[OptionWord::SingleChangeFrequency] == 0;
+                            m_doc.config().optionWords[OptionWord::SingleChangeFrequency] == 0;
         if (!linked || !r.tx || *r.tx == r.rx) return true;
         problem(r.line, tr2("TX %1 differs from RX %2, but while the option \"Single Change "
                             "Frequency\" is off the two stay equal.",
@@ -446,7 +446,7 @@ ChannelEntry storedRow(Document& doc, const ImportRow& r) {
     const int place = findChannelPlace(doc, r.group, r.channelNo);
     ChannelEntry e;
     if (place > 0) {
-        e = doc.config.entry(r.group, place);
+        e = doc.config().entry(r.group, place);
     } else {
         e.channelNo = int16_t(r.channelNo);
         e.inUse = 1;
@@ -454,8 +454,8 @@ ChannelEntry storedRow(Document& doc, const ImportRow& r) {
         e.channelFlags[3] = 1; // ECHO
     }
     // A new channel, or one whose frequencies are linked, takes RX as TX when the row gives none.
-    const bool linked =
-        doc.product().linkedRxTx && doc.config.optionWords[OptionWord::SingleChangeFrequency] == 0;
+    const bool linked = doc.product().linkedRxTx &&
+                        doc.config().optionWords[OptionWord::SingleChangeFrequency] == 0;
     e.rxFreq.assign(storedFrequency(doc, r.rx));
     if (r.tx || place <= 0 || linked) e.txFreq.assign(storedFrequency(doc, r.tx.value_or(r.rx)));
     for (int k = 1; k <= 7; ++k)
@@ -469,9 +469,9 @@ QByteArray exportChannelsCsv(const Document& doc) {
     QByteArray out = csvLine(ownHeader());
     for (int g = 0; g < GroupCount; ++g) {
         const int count =
-            std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+            std::clamp<int>(doc.config().groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
         for (int k = 1; k <= count; ++k)
-            out += csvLine(ownFields(doc, g, doc.config.entry(g, k)));
+            out += csvLine(ownFields(doc, g, doc.config().entry(g, k)));
     }
     return out;
 }
@@ -480,7 +480,7 @@ QByteArray channelRowsText(const Document& doc, int group, const QList<int>& cha
     QByteArray out = ownHeader().join(QLatin1Char('\t')).toUtf8() + '\n';
     for (int n : channelNos)
         if (const int place = findChannelPlace(doc, group, n); place > 0)
-            out += ownFields(doc, group, doc.config.entry(group, place))
+            out += ownFields(doc, group, doc.config().entry(group, place))
                        .join(QLatin1Char('\t'))
                        .toUtf8() +
                    '\n';
@@ -516,22 +516,14 @@ ChannelImportResult pasteChannelRows(Document& doc, const QByteArray& text, int 
         result.problems << tr2("The clipboard holds no channels.", "剪贴板中没有信道。");
     if (!result.problems.isEmpty()) return result;
 
+    QList<ChannelEntry> entries;
     for (const ImportRow& r : rows) {
-        const ChannelEntry e = storedRow(doc, r);
-        int place = findChannelPlace(doc, group, r.channelNo);
-        if (place == 0) {
-            auto& count = doc.config.groupChannelCount[size_t(group)];
-            count = int16_t(std::clamp<int>(count, 0, ChannelsPerGroup - 1) + 1);
-            place = count;
-        }
-        doc.config.entry(group, place) = e;
+        entries << storedRow(doc, r);
         result.channels << r.channelNo;
     }
+    doc.pasteChannels(group, entries);
     result.groups << group;
     result.channelCount = int(rows.size());
-    refreshEmergencyChannels(doc);
-    for (int n : result.channels)
-        emit doc.notifier().channelRowChanged(n);
     result.ok = true;
     return result;
 }
@@ -573,13 +565,10 @@ ChannelImportResult importChannelsCsv(Document& doc, const QByteArray& data, int
     for (int g = 0; g < GroupCount; ++g) {
         const QList<ChannelEntry>& list = groups[size_t(g)];
         if (list.isEmpty()) continue;
-        for (qsizetype k = 0; k < list.size(); ++k)
-            doc.config.entry(g, int(k) + 1) = list.at(k);
-        doc.config.groupChannelCount[size_t(g)] = int16_t(list.size());
         result.groups << g;
         result.channelCount += int(list.size());
     }
-    refreshEmergencyChannels(doc);
+    doc.importChannels(groups);
     result.ok = true;
     return result;
 }

@@ -106,7 +106,7 @@ void addWords(Fields& f, const QString& name, const std::array<T, N>& words) {
 } // namespace
 
 QString shownOptionWord(const Document& doc, int i) {
-    const int v = doc.config.optionWords[size_t(i)];
+    const int v = doc.config().optionWords[size_t(i)];
     if (i >= OptionWord::FirstEmergencyChannel &&
         i < OptionWord::FirstEmergencyChannel + GroupCount)
         return v < 0 ? QStringLiteral("(none)") : QString::number(v + 1);
@@ -127,7 +127,7 @@ namespace {
 
 // Everything outside the channel table, in a fixed order.
 Fields otherFields(const Document& doc) {
-    const RadioConfig& c = doc.config;
+    const RadioConfig& c = doc.config();
     const ModelInfo& mi = c.modelInfo;
     Fields f{{QStringLiteral("Model"), doc.currentModel},
              {QStringLiteral("Band"), doc.currentBand},
@@ -141,13 +141,14 @@ Fields otherFields(const Document& doc) {
         f << qMakePair(QLatin1String(OptionWordLabels[i]), shownOptionWord(doc, i));
     addWords(f, QStringLiteral("Key assignment"), c.keyAssign);
     addWords(f, QStringLiteral("Scan word"), c.scanWords);
-    addWords(f, QStringLiteral("DTMF word"), c.dtmf.words1);
-    f << qMakePair(QStringLiteral("DTMF ID code"), shownFieldText(c.dtmf.text1.raw()));
-    addWords(f, QStringLiteral("DTMF setting"), c.dtmf.words2);
-    f << qMakePair(QStringLiteral("DTMF code 2"), shownFieldText(c.dtmf.text2.raw()));
-    f << qMakePair(QStringLiteral("DTMF word 7"), QString::number(c.dtmf.word3));
+    addWords(f, QStringLiteral("DTMF word"), c.dtmf.encode);
+    f << qMakePair(QStringLiteral("DTMF ID code"), shownFieldText(c.dtmf.idCode.raw()));
+    addWords(f, QStringLiteral("DTMF setting"), c.dtmf.decode);
+    f << qMakePair(QStringLiteral("DTMF code 2"), shownFieldText(c.dtmf.stunCode.raw()));
+    f << qMakePair(QStringLiteral("DTMF word 7"), QString::number(c.dtmf.stunType));
     const FleetSyncSettings& fs = c.fleetSync;
-    const long long fsWords[6] = {fs.w0, fs.l1, fs.w2, fs.l3, fs.l4, fs.w5};
+    const long long fsWords[6] = {fs.ownFleet,        fs.ownId,        fs.baudRate,
+                                  fs.modulationDelay, fs.messageTimer, fs.pttIdSideTone};
     for (int i = 0; i < 6; ++i)
         f << qMakePair(QStringLiteral("FleetSync setting %1").arg(i + 1),
                        QString::number(fsWords[i]));
@@ -176,7 +177,7 @@ Fields otherFields(const Document& doc) {
     for (int i = 0; i < std::clamp<int>(c.fleetSyncListCount, 0, 8); ++i) {
         const FleetSyncEntry& e = c.fleetSyncList[size_t(i)];
         f << qMakePair(QStringLiteral("FleetSync entry %1").arg(i + 1),
-                       QStringLiteral("%1 %2 %3").arg(e.a).arg(e.b).arg(e.c));
+                       QStringLiteral("%1 %2 %3").arg(e.row).arg(e.fleet).arg(e.id));
     }
     return f;
 }
@@ -207,11 +208,11 @@ QStringList diffConfigurations(const Document& a, const Document& b, const QStri
                 const Document& has = pa ? a : b;
                 out << QStringLiteral("%1: only in %2 (%3)")
                            .arg(channel, pa ? nameA : nameB,
-                                summary(channelFields(has, has.config.entry(g, pa ? pa : pb))));
+                                summary(channelFields(has, has.config().entry(g, pa ? pa : pb))));
                 continue;
             }
-            const Fields ca = channelFields(a, a.config.entry(g, pa));
-            const Fields cb = channelFields(b, b.config.entry(g, pb));
+            const Fields ca = channelFields(a, a.config().entry(g, pa));
+            const Fields cb = channelFields(b, b.config().entry(g, pb));
             for (qsizetype i = 0; i < ca.size(); ++i)
                 if (ca.at(i) != cb.at(i))
                     out << change(channel + QLatin1Char(' ') + ca.at(i).first, ca.at(i).second,

@@ -42,9 +42,10 @@ QString tableStart() {
 // Channel places of group g, ordered by channel number.
 QList<const ChannelEntry*> channelsOf(const Document& doc, int g) {
     QList<const ChannelEntry*> out;
-    const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+    const int count =
+        std::clamp<int>(doc.config().groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
     for (int place = 1; place <= count; ++place)
-        out << &doc.config.entry(g, place);
+        out << &doc.config().entry(g, place);
     std::stable_sort(out.begin(), out.end(), [](const ChannelEntry* a, const ChannelEntry* b) {
         return a->channelNo < b->channelNo;
     });
@@ -56,7 +57,7 @@ QList<const ChannelEntry*> channelsOf(const Document& doc, int g) {
 QString emergencyChannel(const Document& doc, int g) {
     const QList<const ChannelEntry*> channels = channelsOf(doc, g);
     if (channels.isEmpty()) return {};
-    const int stored = doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1;
+    const int stored = doc.config().optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1;
     for (const ChannelEntry* e : channels)
         if (e->channelNo == stored) return QString::number(stored);
     return QString::number(channels.first()->channelNo);
@@ -133,7 +134,7 @@ QString optionSection(const Document& doc, int language) {
                          emergencyChannel(doc, g)});
     for (int k = 0; k < OptionTables::CheckCount; ++k) {
         if (!OptionTables::hasCheck(doc, k)) continue;
-        const int word = doc.config.optionWords[size_t(OptionTables::checkSetting(k).word)];
+        const int word = doc.config().optionWords[size_t(OptionTables::checkSetting(k).word)];
         right.append({OptionTables::checkLabel(k, older, language),
                       onOff(OptionTables::shownChecked(k, word), language)});
     }
@@ -157,7 +158,7 @@ QString optionSection(const Document& doc, int language) {
 QString radioInfoSection(const Document& doc, int language) {
     const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
     const Product& p = doc.product();
-    const ModelInfo& mi = doc.config.modelInfo;
+    const ModelInfo& mi = doc.config().modelInfo;
     QString created = shownFieldText(mi.createDate.raw());
     const QDate date = QDate::fromString(created, QStringLiteral("yyyyMMdd"));
     if (date.isValid()) created = date.toString(Qt::ISODate);
@@ -171,7 +172,7 @@ QString radioInfoSection(const Document& doc, int language) {
     };
     if (p.hasVersionField)
         rows.append(
-            {t("Data File Version", "数据文件版本"), shownFieldText(doc.config.version.raw())});
+            {t("Data File Version", "数据文件版本"), shownFieldText(doc.config().version.raw())});
 
     QString html = sectionHeading(printText(PrintText::MessageItem, language)) + tableStart();
     for (qsizetype i = 0; i < rows.size(); ++i)
@@ -187,7 +188,7 @@ QString messageLinesSection(const Document& doc, int language) {
     const QString labels[2] = {t("Line 1", "第1行"), t("Line 2", "第2行")};
     for (int line = 0; line < 2; ++line) {
         const QString shown =
-            QString::fromLatin1(doc.config.embeddedMessage[size_t(line)].untilNul());
+            QString::fromLatin1(doc.config().embeddedMessage[size_t(line)].untilNul());
         // Spaces of a message line are kept as the radio shows them.
         html += QStringLiteral("<tr>") + cell(labels[line], "left", line == 0 ? 30 : 0) +
                 QStringLiteral("<td style=\"white-space: pre;\"%1>%2</td>")

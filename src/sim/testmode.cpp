@@ -20,7 +20,7 @@ QByteArray bcd(const QString& digits) {
 TestModeRadio::TestModeRadio(const Product& product, int differ) {
     Document doc(product);
     doc.initialiseDefaults();
-    const RadioConfig& c = doc.config;
+    const RadioConfig& c = doc.config();
     m_testFreqs.fill(QByteArray(8, char(0xFF)));
     const int count = std::clamp<int>(c.testFreqCount, 0, 16);
     for (int i = 0; i < count; ++i) {

@@ -31,10 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     Document doc(p);
     doc.initialiseDefaults();
-    const QByteArray before = encodeRecord(p, doc.config);
+    const QByteArray before = encodeRecord(p, doc.config());
     const QString band = doc.currentBand;
     if (parseRadioImage(doc, image)) {
-        FUZZ_CHECK(encodeRecord(p, doc.config) == before);
+        FUZZ_CHECK(encodeRecord(p, doc.config()) == before);
         FUZZ_CHECK(doc.currentBand == band);
         return 0;
     }

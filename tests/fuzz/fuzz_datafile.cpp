@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const Product* p : {&meridoxProduct(), &solvirProduct()}) {
         Document doc(*p);
         doc.initialiseDefaults();
-        doc.config.optionWords[0] = 7; // an unsaved edit
-        const QByteArray working = encodeRecord(*p, doc.config);
-        const QByteArray snapshot = encodeRecord(*p, doc.snapshot);
+        doc.config().optionWords[0] = 7; // an unsaved edit
+        const QByteArray working = encodeRecord(*p, doc.config());
+        const QByteArray snapshot = encodeRecord(*p, doc.snapshot());
         const QString path = env.scratchFile();
         {
             QFile f(path);
@@ -24,40 +24,39 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         const OpenResult r = openDataFile(doc, path);
         if (r != OpenResult::Opened) {
-            FUZZ_CHECK(encodeRecord(*p, doc.config) == working);
-            FUZZ_CHECK(encodeRecord(*p, doc.snapshot) == snapshot);
+            FUZZ_CHECK(encodeRecord(*p, doc.config()) == working);
+            FUZZ_CHECK(encodeRecord(*p, doc.snapshot()) == snapshot);
             FUZZ_CHECK(doc.fileName == QLatin1String("new.dat"));
             if (r == OpenResult::FileError && bytes.size() >= p->recordLength)
                 FUZZ_CHECK(recordDamage(*decodeRecord(*p, bytes)));
             continue;
         }
         FUZZ_CHECK(bytes.size() >= p->recordLength);
-        FUZZ_CHECK(encodeRecord(*p, doc.snapshot) == bytes.left(p->recordLength));
-        FUZZ_CHECK(encodeRecord(*p, doc.config) == bytes.left(p->recordLength));
+        FUZZ_CHECK(encodeRecord(*p, doc.snapshot()) == bytes.left(p->recordLength));
+        FUZZ_CHECK(encodeRecord(*p, doc.config()) == bytes.left(p->recordLength));
         FUZZ_CHECK(!doc.isModified());
         // Whatever the file holds, showing and editing it must be safe.
         for (int g = 0; g < GroupCount; ++g) {
-            const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, 60);
+            const int count = std::clamp<int>(doc.config().groupChannelCount[size_t(g)], 0, 60);
             for (int k = 1; k <= count; ++k) {
-                shownFrequency(doc, doc.config.entry(g, k).rxFreq.text());
-                shownFrequency(doc, doc.config.entry(g, k).txFreq.text());
+                shownFrequency(doc, doc.config().entry(g, k).rxFreq.text());
+                shownFrequency(doc, doc.config().entry(g, k).txFreq.text());
             }
         }
         // Every column of every group, on a channel in use and on one that is not.
         for (int g = 0; g < GroupCount; ++g) {
-            doc.config.currentGroup = int16_t(g);
+            doc.config().currentGroup = int16_t(g);
             const int n = 1 + int((bytes.size() + size_t(g)) % 60);
             for (int column = ColRx; column <= ColScan; ++column) {
                 const QString value = column <= ColTx ? QStringLiteral("27.5")
                                                       : QString::number(int(bytes.size() + g) % 3);
-                updateChannelCell(doc, n, column, value);
-                updateChannelCell(doc, 1, column,
-                                  column <= ColTx ? QString() : QStringLiteral("1"));
+                doc.setChannelCell(n, column, value);
+                doc.setChannelCell(1, column, column <= ColTx ? QString() : QStringLiteral("1"));
             }
-            updateChannelCell(doc, n, ColRx, QString()); // a mistyped RX deletes the channel
+            doc.setChannelCell(n, ColRx, QString()); // a mistyped RX deletes the channel
         }
-        refreshEmergencyChannels(doc);
-        FUZZ_CHECK(!recordDamage(doc.config));
+        doc.refreshEmergencyChannels();
+        FUZZ_CHECK(!recordDamage(doc.config()));
         QByteArray image;
         clearRadioImage(*p, image);
         buildRadioImage(doc, image); // may refuse, but never crashes

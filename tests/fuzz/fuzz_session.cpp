@@ -166,8 +166,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QByteArray memory;
     clearRadioImage(p, memory);
     if (buildRadioImage(doc, memory)) abort();
-    doc.config.optionWords[0] = 5; // differs from the radio
-    const QByteArray before = encodeRecord(p, doc.config);
+    doc.config().optionWords[0] = 5; // differs from the radio
+    const QByteArray before = encodeRecord(p, doc.config());
     ScriptLink link;
     RadioSession session(doc, link);
     session.setPortName(QStringLiteral("/dev/null"));
@@ -184,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                    : session.writeInformation();
     if (!started) {
         setMessageService(&env.silent);
-        FUZZ_CHECK(encodeRecord(p, doc.config) == before);
+        FUZZ_CHECK(encodeRecord(p, doc.config()) == before);
         return 0;
     }
 
@@ -285,7 +285,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (success) FUZZ_CHECK(link.frames.last() == "E");
     // Only a read that succeeded, or a succeeded information operation, changes the record.
-    if (!success || op == 2) FUZZ_CHECK(encodeRecord(p, doc.config) == before);
+    if (!success || op == 2) FUZZ_CHECK(encodeRecord(p, doc.config()) == before);
     setMessageService(&env.silent);
     return 0;
 }

@@ -1,6 +1,7 @@
 // The channel grid offscreen: typing into cells, the in-place editors and their keys, the
 // emergency channel lists, and the group list.
 #include "core/channels/channelrules.h"
+#include "recordedit.h"
 #include "testsupport.h"
 #include "ui/editors/channelgridwindow.h"
 #include "windowtest.h"
@@ -71,7 +72,7 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
     }
     const ChannelEntry* channel(int group, int n) const {
         const int place = findChannelPlace(*m_doc, group, n);
-        return place > 0 ? &m_doc->config.entry(group, place) : nullptr;
+        return place > 0 ? &m_doc->config().entry(group, place) : nullptr;
     }
     static void productColumn() { QTest::addColumn<const Product*>("product"); }
 
@@ -138,7 +139,7 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
         }
         QCOMPARE(channel(0, 1) == nullptr, deleted);
         QCOMPARE(grid()->cellText(1, ColRx), deleted ? QString() : QStringLiteral("28.015000"));
-        QCOMPARE(doc.config.groupChannelCount[0], otherChannel && !deleted ? 2 : 1);
+        QCOMPARE(doc.config().groupChannelCount[0], otherChannel && !deleted ? 2 : 1);
     }
 
     // Walking through cells stores nothing: a value the user did not touch keeps its form.
@@ -156,8 +157,8 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
         QFETCH(QString, rx);
         QFETCH(QString, tx);
         Document& doc = freshDoc(*product);
-        doc.config.entry(0, 1).rxFreq.assign(rx);
-        doc.config.entry(0, 1).txFreq.assign(tx);
+        editRecord(doc, [&](RadioConfig& c) { c.entry(0, 1).rxFreq.assign(rx); });
+        editRecord(doc, [&](RadioConfig& c) { c.entry(0, 1).txFreq.assign(tx); });
         ScriptedMessages msgs;
         open();
         QTest::keyClick(text1(), Qt::Key_Return); // RX -> TX
@@ -165,8 +166,8 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
         QTest::keyClick(text1(), Qt::Key_Return); // TX -> BUSY
         waitForEditor();
         QCOMPARE(msgs.asked.size(), 0);
-        QCOMPARE(doc.config.entry(0, 1).rxFreq.text(), rx);
-        QCOMPARE(doc.config.entry(0, 1).txFreq.text(), tx);
+        QCOMPARE(doc.config().entry(0, 1).rxFreq.text(), rx);
+        QCOMPARE(doc.config().entry(0, 1).txFreq.text(), tx);
     }
 
     void enterMovesOn_data() {
@@ -251,7 +252,7 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
         QTest::keyClick(text1(), Qt::Key_Return);
         waitForEditor();
         QCOMPARE(grid()->currentRow(), 8);
-        QCOMPARE(doc.config.groupChannelCount[0], 1);
+        QCOMPARE(doc.config().groupChannelCount[0], 1);
     }
 
     void groupChangeCommitsIntoOldGroup() {
@@ -260,7 +261,7 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
         clickCell(3, ColRx);
         type(QStringLiteral("28.3"));
         QTest::keyClick(combo("Combo6"), Qt::Key_Down); // A -> B
-        QCOMPARE(doc.config.currentGroup, 1);
+        QCOMPARE(doc.config().currentGroup, 1);
         QVERIFY(channel(0, 3));
         QVERIFY(!channel(1, 3));
         QVERIFY(text1()->isHidden());
@@ -276,7 +277,7 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
         Document& doc = freshDoc(meridoxProduct());
         doc.addChannel(0, 3, QStringLiteral("28.300000"));
         doc.addChannel(0, 2, QStringLiteral("28.200000"));
-        doc.config.optionWords[24] = 2; // channel 3
+        editRecord(doc, [&](RadioConfig& c) { c.optionWords[24] = 2; }); // channel 3
         open();
         QComboBox* list = combo("Combo1_0");
         QCOMPARE(itemsOf(list), split("1,2,3"));
@@ -287,9 +288,9 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
         QVERIFY(!channel(0, 3));
         QCOMPARE(itemsOf(list), split("1,2"));
         QCOMPARE(list->currentText(), QStringLiteral("1"));
-        QCOMPARE(doc.config.optionWords[24], 0);
+        QCOMPARE(doc.config().optionWords[24], 0);
         QTest::keyClick(list, Qt::Key_Down); // choose channel 2
-        QCOMPARE(doc.config.optionWords[24], 1);
+        QCOMPARE(doc.config().optionWords[24], 1);
     }
 
     void validateEditsCommits_data() {
@@ -356,7 +357,7 @@ class TestChannelGrid : public QObject, EditorUnderTest<ChannelGridWindow> {
             QCOMPARE(channel(0, 4) != nullptr, warnings == 0);
             if (warnings == 0) QCOMPARE(channel(0, 4)->rxFreq.text(), QStringLiteral("28700000"));
         } else {
-            QCOMPARE(doc.config.entry(0, 1).channelFlags[3], 0);
+            QCOMPARE(doc.config().entry(0, 1).channelFlags[3], 0);
         }
     }
 

@@ -1,4 +1,5 @@
 // The message lines window offscreen: what a line stores, and what can be typed into it.
+#include "recordedit.h"
 #include "testsupport.h"
 #include "ui/editors/messagelineswindow.h"
 #include "windowtest.h"
@@ -24,7 +25,7 @@ class TestEmbMsg : public QObject {
     QLineEdit* line(int i) const {
         return m_window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(i));
     }
-    QByteArray stored(int i) const { return m_doc->config.embeddedMessage[size_t(i)].raw(); }
+    QByteArray stored(int i) const { return m_doc->config().embeddedMessage[size_t(i)].raw(); }
     static QByteArray terminated(const char* text) {
         QByteArray b(text);
         b.append('\0');
@@ -43,7 +44,8 @@ class TestEmbMsg : public QObject {
     }
 
     void defaultLinesAreEmpty() {
-        m_doc->config.embeddedMessage[1].assign(terminated("HELLO"));
+        editRecord(*m_doc,
+                   [&](RadioConfig& c) { c.embeddedMessage[1].assign(terminated("HELLO")); });
         open();
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Local Information"));
         QCOMPARE(line(0)->text(), QString());
@@ -65,7 +67,7 @@ class TestEmbMsg : public QObject {
     void terminatorRule() {
         QFETCH(QString, typed);
         QFETCH(QByteArray, stored);
-        m_doc->config.embeddedMessage[0].assign(terminated("OLD"));
+        editRecord(*m_doc, [&](RadioConfig& c) { c.embeddedMessage[0].assign(terminated("OLD")); });
         open();
         line(0)->setFocus();
         QTest::keyClick(line(0), Qt::Key_A, Qt::ControlModifier);
@@ -96,7 +98,7 @@ class TestEmbMsg : public QObject {
     void untouchedLineKeepsItsBytes() {
         QByteArray odd = terminated("KEEP");
         odd[10] = 'Z'; // bytes after the terminator
-        m_doc->config.embeddedMessage[0].assign(odd);
+        editRecord(*m_doc, [&](RadioConfig& c) { c.embeddedMessage[0].assign(odd); });
         open();
         line(0)->setFocus();
         QTest::keyClick(line(0), Qt::Key_Tab);

@@ -3,6 +3,7 @@
 // the option and message windows included, stores nothing.
 #include "core/channels/channelrules.h"
 #include "core/config/datafile.h"
+#include "recordedit.h"
 #include "testsupport.h"
 #include "ui/common/edithistory.h"
 #include "ui/common/hiddengrid.h"
@@ -42,11 +43,11 @@ QByteArray field(const char* text, int width, bool terminated) {
 void makeAwkward(RadioConfig& c) {
     c.keyAssign = {8, 300};
     c.scanWords = {0, 99, 0, 92, 2, 301, -1};
-    c.dtmf.words1 = {9, 7, 5, 2, 40, 3};
-    c.dtmf.words2 = {'Z', 30, 9, 9, 1};
-    c.dtmf.word3 = 7;
-    c.dtmf.text1.assign(QByteArray(" 12"));
-    c.dtmf.text2.assign(QByteArray("12345678901"));
+    c.dtmf.encode = {9, 7, 5, 2, 40, 3};
+    c.dtmf.decode = {'Z', 30, 9, 9, 1};
+    c.dtmf.stunType = 7;
+    c.dtmf.idCode.assign(QByteArray(" 12"));
+    c.dtmf.stunCode.assign(QByteArray("12345678901"));
     c.fleetSync = {400, 5000, 9, -1, 99999, 2};
     c.embeddedMessage[0].assign(QByteArray("NO TERMINATOR, FULL THIRTY-TWO!!"));
     c.embeddedMessage[1].assign(QByteArray("caf\xe9 au lait"));
@@ -144,7 +145,7 @@ class TestHiddenEditors : public QObject {
         m_doc = std::make_unique<Document>(solvir ? solvirProduct() : meridoxProduct());
         m_doc->initialiseDefaults();
         setCurrentLanguage(language);
-        const RadioConfig before = m_doc->config;
+        const RadioConfig before = m_doc->config();
         QStringList seen;
         seen << open<KeyAssignmentWindow>().windowTitle() << open<ScanWindow>().windowTitle()
              << open<DtmfWindow>().windowTitle() << open<FleetSyncWindow>().windowTitle()
@@ -153,11 +154,11 @@ class TestHiddenEditors : public QObject {
         m_window.reset();
         // Opening and closing stores nothing and asks nothing.
         QVERIFY(m_messages->asked.isEmpty());
-        QCOMPARE(m_doc->config.dtmf.text1.raw(), before.dtmf.text1.raw());
-        QCOMPARE(m_doc->config.keyAssign, before.keyAssign);
-        QCOMPARE(m_doc->config.fleetSync.w0, before.fleetSync.w0);
-        QCOMPARE(m_doc->config.scanWords, before.scanWords);
-        QCOMPARE(m_doc->config.testFreqs[0].rxFreq.raw(), before.testFreqs[0].rxFreq.raw());
+        QCOMPARE(m_doc->config().dtmf.idCode.raw(), before.dtmf.idCode.raw());
+        QCOMPARE(m_doc->config().keyAssign, before.keyAssign);
+        QCOMPARE(m_doc->config().fleetSync.ownFleet, before.fleetSync.ownFleet);
+        QCOMPARE(m_doc->config().scanWords, before.scanWords);
+        QCOMPARE(m_doc->config().testFreqs[0].rxFreq.raw(), before.testFreqs[0].rxFreq.raw());
     }
 
     void openingChangesNothing_data() {
@@ -174,10 +175,10 @@ class TestHiddenEditors : public QObject {
         QFETCH(QString, window);
         QFETCH(bool, awkward);
         if (awkward) {
-            makeAwkward(m_doc->config);
+            editRecord(*m_doc, makeAwkward);
             m_doc->takeSnapshot();
         }
-        const QByteArray before = encodeRecord(m_doc->product(), m_doc->config);
+        const QByteArray before = encodeRecord(m_doc->product(), m_doc->config());
         if (window == QLatin1String("FrmKeyAssignm")) open<KeyAssignmentWindow>();
         if (window == QLatin1String("FrmScanInfo")) open<ScanWindow>();
         if (window == QLatin1String("FrmDTMF")) open<DtmfWindow>();
@@ -190,7 +191,7 @@ class TestHiddenEditors : public QObject {
         m_window.reset();
         QVERIFY(m_messages->asked.isEmpty());
         QVERIFY(!m_doc->isModified());
-        QCOMPARE(encodeRecord(m_doc->product(), m_doc->config), before);
+        QCOMPARE(encodeRecord(m_doc->product(), m_doc->config()), before);
     }
 
     // The scan window shows a stored rule its priority mode does not offer as no selection and
@@ -206,16 +207,16 @@ class TestHiddenEditors : public QObject {
     void scanRevertNotOfferedStays() {
         QFETCH(int, mode);
         QFETCH(int, revert);
-        m_doc->config.scanWords[0] = int16_t(mode);
-        m_doc->config.scanWords[4] = int16_t(revert);
+        editRecord(*m_doc, [&](RadioConfig& c) { c.scanWords[0] = int16_t(mode); });
+        editRecord(*m_doc, [&](RadioConfig& c) { c.scanWords[4] = int16_t(revert); });
         open<ScanWindow>();
         QComboBox* rule = list("Combo1_4");
         QCOMPARE(rule->currentIndex(), -1);
-        QCOMPARE(int(m_doc->config.scanWords[4]), revert);
+        QCOMPARE(int(m_doc->config().scanWords[4]), revert);
         const QString first = rule->itemText(0);
         choose(rule, rule->itemText(1));
         choose(rule, first);
-        QCOMPARE(int(m_doc->config.scanWords[4]), mode == 2 ? 2 : 0);
+        QCOMPARE(int(m_doc->config().scanWords[4]), mode == 2 ? 2 : 0);
     }
 
     // ---- key assignment ----
@@ -237,12 +238,12 @@ class TestHiddenEditors : public QObject {
         QCOMPARE(list("Combo1_1")->currentText(), QStringLiteral("Squelch Off Momentary"));
         QCOMPARE(list("Combo1_1")->count(), 10);
         choose(list("Combo1_1"), name);
-        QCOMPARE(int(m_doc->config.keyAssign[1]), code);
-        QCOMPARE(int(m_doc->config.keyAssign[0]), 255);
+        QCOMPARE(int(m_doc->config().keyAssign[1]), code);
+        QCOMPARE(int(m_doc->config().keyAssign[0]), 255);
     }
 
     void reservedCodeStaysUntilPicked() {
-        m_doc->config.keyAssign[0] = 8;
+        editRecord(*m_doc, [&](RadioConfig& c) { c.keyAssign[0] = 8; });
         setCurrentLanguage(LanguageChinese);
         open<KeyAssignmentWindow>();
         QComboBox* pf1 = list("Combo1_0");
@@ -250,7 +251,7 @@ class TestHiddenEditors : public QObject {
         QCOMPARE(pf1->placeholderText(), QStringLiteral("保留2"));
         QCOMPARE(list("Combo1_1")->currentText(), QStringLiteral("瞬时取消静噪"));
         m_window->close();
-        QCOMPARE(int(m_doc->config.keyAssign[0]), 8);
+        QCOMPARE(int(m_doc->config().keyAssign[0]), 8);
     }
 
     // ---- scan information ----
@@ -292,12 +293,12 @@ class TestHiddenEditors : public QObject {
         QFETCH(QString, chosen);
         QFETCH(QStringList, offered);
         QFETCH(int, stored);
-        m_doc->config.scanWords[0] = int16_t(mode);
-        m_doc->config.scanWords[4] = int16_t(revert);
+        editRecord(*m_doc, [&](RadioConfig& c) { c.scanWords[0] = int16_t(mode); });
+        editRecord(*m_doc, [&](RadioConfig& c) { c.scanWords[4] = int16_t(revert); });
         open<ScanWindow>();
         choose(list("Combo1_0"), chosen);
         QCOMPARE(entries(list("Combo1_4")), offered);
-        QCOMPARE(int(m_doc->config.scanWords[4]), stored);
+        QCOMPARE(int(m_doc->config().scanWords[4]), stored);
         const QStringList names =
             words({"Selected", "Selected+Talk Back", "Priority", "Priority+Talk Back"});
         QCOMPARE(list("Combo1_4")->currentText(), names.at(stored));
@@ -342,14 +343,16 @@ class TestHiddenEditors : public QObject {
         QFETCH(int, word);
         QFETCH(int, stored);
         m_doc->currentModel = model;
-        m_doc->config.scanWords[0] = 1; // fixed priority: every list enabled
-        m_doc->config.scanWords[1] = 5;
+        editRecord(*m_doc, [&](RadioConfig& c) {
+            c.scanWords[0] = 1;
+        }); // fixed priority: every list enabled
+        editRecord(*m_doc, [&](RadioConfig& c) { c.scanWords[1] = 5; });
         open<ScanWindow>();
         QComboBox* channels = list("Combo1_1");
         QCOMPARE(channels->itemText(0), QStringLiteral("None"));
         QCOMPARE(channels->itemText(channels->count() - 1), lastChannel);
         choose(list(qPrintable(listName)), chosen);
-        QCOMPARE(int(m_doc->config.scanWords[size_t(word)]), stored);
+        QCOMPARE(int(m_doc->config().scanWords[size_t(word)]), stored);
     }
 
     // ---- DTMF ----
@@ -377,7 +380,7 @@ class TestHiddenEditors : public QObject {
     void dtmfListValues_data() {
         QTest::addColumn<QString>("listName");
         QTest::addColumn<QString>("chosen");
-        QTest::addColumn<int>("word"); // words1 0..5, words2 as 10..14
+        QTest::addColumn<int>("word"); // encode 0..5, decode as 10..14
         QTest::addColumn<int>("stored");
         QTest::newRow("delay 150 is 15") << "Combo1_2"
                                          << "150" << 2 << 15;
@@ -402,11 +405,11 @@ class TestHiddenEditors : public QObject {
         open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(word < 10 ? 0 : 1);
         choose(list(qPrintable(listName)), chosen);
-        const DtmfSettings& d = m_doc->config.dtmf;
-        QCOMPARE(int(word < 10 ? d.words1[size_t(word)] : d.words2[size_t(word - 10)]), stored);
+        const DtmfSettings& d = m_doc->config().dtmf;
+        QCOMPARE(int(word < 10 ? d.encode[size_t(word)] : d.decode[size_t(word - 10)]), stored);
         if (listName == QLatin1String("Combo2_0")) {
             choose(list("Combo2_0"), QStringLiteral("Off"));
-            QCOMPARE(int(d.words2[0]), 0);
+            QCOMPARE(int(d.decode[0]), 0);
         }
     }
 
@@ -431,7 +434,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(bool, refused);
         QFETCH(QString, shown);
         QFETCH(QByteArray, stored);
-        m_doc->config.dtmf.text1.assign(QByteArray("98765"));
+        editRecord(*m_doc, [&](RadioConfig& c) { c.dtmf.idCode.assign(QByteArray("98765")); });
         open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(1);
         auto* box = child<QLineEdit>("Text1");
@@ -446,7 +449,7 @@ class TestHiddenEditors : public QObject {
                  refused ? QStringList{QStringLiteral("Invalid Data")} : QStringList{});
         if (refused) QCOMPARE(m_messages->asked.at(0).icon, MsgIcon::Critical);
         QCOMPARE(box->text(), shown);
-        QCOMPARE(m_doc->config.dtmf.text1.raw(), stored);
+        QCOMPARE(m_doc->config().dtmf.idCode.raw(), stored);
     }
 
     void stunCodeCapitalsAndTerminator() {
@@ -458,21 +461,21 @@ class TestHiddenEditors : public QObject {
         QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(box->text(), QStringLiteral("AB*1"));
         QTest::keyClick(box, Qt::Key_Tab);
-        QCOMPARE(m_doc->config.dtmf.text2.raw(), field("AB*1", 10, true));
+        QCOMPARE(m_doc->config().dtmf.stunCode.raw(), field("AB*1", 10, true));
     }
 
     void autodialMemories() {
         open<DtmfWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(2);
         QCOMPARE(grid()->editor()->maxLength(), 16);
-        const auto& codes = m_doc->config.dtmfCodes;
+        const auto& codes = m_doc->config().dtmfCodes;
         typeCell(2, 1, QString()); // a memory entered and left empty takes an entry
-        QCOMPARE(int(m_doc->config.dtmfCodeCount), 1);
+        QCOMPARE(int(m_doc->config().dtmfCodeCount), 1);
         QCOMPARE(int(codes[0].number), 2);
         QCOMPARE(codes[0].code.raw(), field("", 16, true));
         typeCell(3, 1, QStringLiteral("123#"));
         typeCell(1, 1, QStringLiteral("0123456789abcd*#"));
-        QCOMPARE(int(m_doc->config.dtmfCodeCount), 3);
+        QCOMPARE(int(m_doc->config().dtmfCodeCount), 3);
         QCOMPARE(int(codes[1].number), 3);
         QCOMPARE(codes[1].code.raw(), field("123#", 16, true));
         QCOMPARE(int(codes[2].number), 1);
@@ -480,7 +483,7 @@ class TestHiddenEditors : public QObject {
         QCOMPARE(grid()->cellText(1, 1), QStringLiteral("0123456789ABCD*#"));
         typeCell(3, 1, QString());
         typeCell(2, 1, QString()); // entered again and left empty: it keeps its entry
-        QCOMPARE(int(m_doc->config.dtmfCodeCount), 2);
+        QCOMPARE(int(m_doc->config().dtmfCodeCount), 2);
         QCOMPARE(int(codes[0].number), 2);
         QCOMPARE(int(codes[1].number), 1);
         QCOMPARE(grid()->cellText(3, 1), QString());
@@ -501,7 +504,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(int, tab);
         QFETCH(QString, control);
         EditHistory history(*m_doc);
-        const QByteArray before = encodeRecord(m_doc->product(), m_doc->config);
+        const QByteArray before = encodeRecord(m_doc->product(), m_doc->config());
         if (fleetSync)
             open<FleetSyncWindow>();
         else
@@ -511,10 +514,10 @@ class TestHiddenEditors : public QObject {
             child<QCheckBox>(qPrintable(control))->click();
         else
             choose(list(qPrintable(control)), QStringLiteral("TX/RX Inhibit"));
-        QVERIFY(encodeRecord(m_doc->product(), m_doc->config) != before);
+        QVERIFY(encodeRecord(m_doc->product(), m_doc->config()) != before);
         QCOMPARE(history.stack().count(), 1);
         history.undo();
-        QCOMPARE(encodeRecord(m_doc->product(), m_doc->config), before);
+        QCOMPARE(encodeRecord(m_doc->product(), m_doc->config()), before);
     }
 
     // ---- FleetSync ----
@@ -531,23 +534,23 @@ class TestHiddenEditors : public QObject {
         QVERIFY(child<QCheckBox>("Check1")->isChecked());
         QCOMPARE(grid()->cellText(1, 1), QString());
 
-        const FleetSyncSettings& f = m_doc->config.fleetSync;
+        const FleetSyncSettings& f = m_doc->config().fleetSync;
         choose(fleet, QStringLiteral("100"));
-        QCOMPARE(int(f.w0), 1);
+        QCOMPARE(int(f.ownFleet), 1);
         QCOMPARE(id->currentText(), QStringLiteral("1000"));
-        QCOMPARE(int(f.l1), 1);
+        QCOMPARE(int(f.ownId), 1);
         QCOMPARE(id->itemText(0), QStringLiteral("1000")); // no blank ID while a fleet is set
         choose(id, QStringLiteral("1254"));
-        QCOMPARE(int(f.l1), 255);
+        QCOMPARE(int(f.ownId), 255);
         choose(fleet, QStringLiteral(" "));
-        QCOMPARE(int(f.w0), 255);
-        QCOMPARE(int(f.l1), 0);
+        QCOMPARE(int(f.ownFleet), 255);
+        QCOMPARE(int(f.ownId), 0);
         QCOMPARE(id->currentText(), QStringLiteral(" "));
         // Choosing an ID while there is no fleet takes the first fleet.
         choose(id, QStringLiteral("1001"));
         QCOMPARE(fleet->currentText(), QStringLiteral("100"));
-        QCOMPARE(int(f.w0), 1);
-        QCOMPARE(int(f.l1), 2);
+        QCOMPARE(int(f.ownFleet), 1);
+        QCOMPARE(int(f.ownId), 2);
     }
 
     void fleetListCells_data() {
@@ -588,19 +591,20 @@ class TestHiddenEditors : public QObject {
         typeCell(2, column, typed);
         QCOMPARE(grid()->cellText(2, 1), fleetCell);
         QCOMPARE(grid()->cellText(2, 2), idCell);
-        QCOMPARE(int(m_doc->config.fleetSyncListCount), 1);
-        const FleetSyncEntry& e = m_doc->config.fleetSyncList[0];
-        QCOMPARE(int(e.a), 2);
-        QCOMPARE(int(e.b), fleet);
-        QCOMPARE(int(e.c), id);
+        QCOMPARE(int(m_doc->config().fleetSyncListCount), 1);
+        const FleetSyncEntry& e = m_doc->config().fleetSyncList[0];
+        QCOMPARE(int(e.row), 2);
+        QCOMPARE(int(e.fleet), fleet);
+        QCOMPARE(int(e.id), id);
     }
 
     void fleetListRowsEmptyAndMoveUp() {
-        auto& c = m_doc->config;
-        c.fleetSyncListCount = 3;
-        c.fleetSyncList[0] = {5, 255, 20};
-        c.fleetSyncList[1] = {1, 0, 0};
-        c.fleetSyncList[2] = {3, 7, 255};
+        editRecord(*m_doc, [](RadioConfig& c) {
+            c.fleetSyncListCount = 3;
+            c.fleetSyncList[0] = {5, 255, 20};
+            c.fleetSyncList[1] = {1, 0, 0};
+            c.fleetSyncList[2] = {3, 7, 255};
+        });
         open<FleetSyncWindow>();
         child<QTabWidget>("SSTab1")->setCurrentIndex(1);
         QCOMPARE(grid()->cellText(5, 1), QString()); // fleet 255: no fleet
@@ -617,14 +621,15 @@ class TestHiddenEditors : public QObject {
         QCOMPARE(editor->text(), QString());
         clickCell(1, 0);
         QCOMPARE(grid()->cellText(1, 1), QString());
+        const RadioConfig& c = m_doc->config();
         QCOMPARE(int(c.fleetSyncListCount), 2);
-        QCOMPARE(int(c.fleetSyncList[0].a), 5);
-        QCOMPARE(int(c.fleetSyncList[1].a), 3);
+        QCOMPARE(int(c.fleetSyncList[0].row), 5);
+        QCOMPARE(int(c.fleetSyncList[1].row), 3);
         // Editing the ID of the row without a fleet gives it "All" as its fleet.
         typeCell(5, 2, QStringLiteral("1000"));
         QCOMPARE(grid()->cellText(5, 1), QStringLiteral("All"));
-        QCOMPARE(int(c.fleetSyncList[0].b), 0);
-        QCOMPARE(int(c.fleetSyncList[0].c), 1);
+        QCOMPARE(int(c.fleetSyncList[0].fleet), 0);
+        QCOMPARE(int(c.fleetSyncList[0].id), 1);
     }
 
     // ---- test frequencies ----
@@ -641,8 +646,8 @@ class TestHiddenEditors : public QObject {
         QCOMPARE(grid()->editColumn(), 2);
         clickCell(1, 0);
         QVERIFY(m_messages->asked.isEmpty());
-        QCOMPARE(m_doc->config.testFreqs[0].rxFreq.raw(), field("1505", 8, true));
-        QCOMPARE(int(m_doc->config.testFreqs[0].rxMark), 15);
+        QCOMPARE(m_doc->config().testFreqs[0].rxFreq.raw(), field("1505", 8, true));
+        QCOMPARE(int(m_doc->config().testFreqs[0].rxMark), 15);
     }
 
     void testFrequencyEnterMoves_data() {
@@ -714,7 +719,7 @@ class TestHiddenEditors : public QObject {
                         : QStringList{});
         QCOMPARE(grid()->cellText(row, 1), rxCell);
         QCOMPARE(grid()->cellText(row, 2), txCell);
-        const RadioConfig& c = m_doc->config;
+        const RadioConfig& c = m_doc->config();
         QCOMPARE(int(c.testFreqCount), count);
         const TestFreqEntry* e = nullptr;
         for (int i = 0; i < count; ++i)

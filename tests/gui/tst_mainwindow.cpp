@@ -6,6 +6,7 @@
 #include "core/config/settingsfile.h"
 #include "exchange/channelcsv.h"
 #include "radiolauncher.h"
+#include "recordedit.h"
 #include "testsupport.h"
 #include "ui/common/filedialogs.h"
 #include "ui/common/texttables.h"
@@ -160,7 +161,9 @@ class TestMainWindow : public QObject {
     // A configuration that differs from any file saved so far: a message line.
     void modify() {
         static int edits = 0;
-        m_main->document().config.embeddedMessage[0].assign("EDITED" + QByteArray::number(++edits));
+        editRecord(m_main->document(), [&](RadioConfig& c) {
+            c.embeddedMessage[0].assign("EDITED" + QByteArray::number(++edits));
+        });
         QVERIFY(m_main->document().isModified());
     }
 
@@ -839,7 +842,7 @@ class TestMainWindow : public QObject {
         m_msgs->answers = {MsgAnswer::Ok};
         m_main->findChild<QAction*>(QStringLiteral("WriteRadio"))->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(m_msgs->texts().contains(messageText(Msg::WriteCompleted)), 15000);
-        QCOMPARE(m_main->document().config.entry(0, 1).rxFreq.raw(), QByteArray("27500000"));
+        QCOMPARE(m_main->document().config().entry(0, 1).rxFreq.raw(), QByteArray("27500000"));
         QTRY_VERIFY(radio.dump().size() == 8192);
         QCOMPARE(radio.dump().mid(0x0010, 3).toHex(), QByteArray("275000"));
     }
@@ -849,18 +852,19 @@ class TestMainWindow : public QObject {
     void newAsksToolbarDoesNot() {
         Document t(meridoxProduct());
         t.initialiseDefaults();
-        t.config.embeddedMessage[1].assign(QByteArray("TEMPLATE"));
-        QVERIFY(writeRecordFile(meridoxProduct(), t.config, path("KORVEN_New.dat")));
+        editRecord(t, [&](RadioConfig& c) { c.embeddedMessage[1].assign(QByteArray("TEMPLATE")); });
+        QVERIFY(writeRecordFile(meridoxProduct(), t.config(), path("KORVEN_New.dat")));
         start().show();
-        const auto line2 = [this] { return m_main->document().config.embeddedMessage[1].text(); };
+        const auto line2 = [this] { return m_main->document().config().embeddedMessage[1].text(); };
         QVERIFY(line2().startsWith(QLatin1String("TEMPLATE")));
 
         // New names the configuration as at start-up: the open file is no longer its file.
-        QVERIFY(writeRecordFile(meridoxProduct(), RadioConfig(m_main->document().config),
+        QVERIFY(writeRecordFile(meridoxProduct(), RadioConfig(m_main->document().config()),
                                 path("a.dat")));
         m_dialogs->answers = {path("a.dat")};
         action(QStringLiteral("mnuFileOpen"))->trigger();
-        m_main->document().config.embeddedMessage[1].assign(QByteArray("EDITED"));
+        editRecord(m_main->document(),
+                   [&](RadioConfig& c) { c.embeddedMessage[1].assign(QByteArray("EDITED")); });
 
         m_msgs->answers = {MsgAnswer::Cancel};
         action(QStringLiteral("mnuFileNew"))->trigger();
@@ -873,7 +877,8 @@ class TestMainWindow : public QObject {
         QVERIFY(m_main->windowTitle().endsWith(QLatin1String("[File Name:new.dat]")));
         QVERIFY(m_main->document().untitled && !m_main->document().isModified());
 
-        m_main->document().config.embeddedMessage[1].assign(QByteArray("EDITED"));
+        editRecord(m_main->document(),
+                   [&](RadioConfig& c) { c.embeddedMessage[1].assign(QByteArray("EDITED")); });
         m_msgs->clear();
         m_main->findChild<QAction*>(QString::fromUtf8("新建"))->trigger();
         QVERIFY(m_msgs->asked.isEmpty());
@@ -881,12 +886,13 @@ class TestMainWindow : public QObject {
         QCOMPARE(openChildren(), names({"frmCommChInfo"}));
 
         // Initial Setting: the factory file, no question; without it nothing changes.
-        t.config.embeddedMessage[1].assign(QByteArray("FACTORY"));
-        QVERIFY(writeRecordFile(meridoxProduct(), t.config, path("KORVEN.dat")));
+        editRecord(t, [&](RadioConfig& c) { c.embeddedMessage[1].assign(QByteArray("FACTORY")); });
+        QVERIFY(writeRecordFile(meridoxProduct(), t.config(), path("KORVEN.dat")));
         action(QStringLiteral("MnuInitial"))->trigger();
         QVERIFY(line2().startsWith(QLatin1String("FACTORY")));
         QFile::remove(path("KORVEN.dat"));
-        m_main->document().config.embeddedMessage[1].assign(QByteArray("EDITED"));
+        editRecord(m_main->document(),
+                   [&](RadioConfig& c) { c.embeddedMessage[1].assign(QByteArray("EDITED")); });
         action(QStringLiteral("MnuInitial"))->trigger();
         QVERIFY(line2().startsWith(QLatin1String("EDITED")));
         QVERIFY(m_msgs->asked.isEmpty());
@@ -914,8 +920,9 @@ class TestMainWindow : public QObject {
         start().show();
         Document other(meridoxProduct());
         other.initialiseDefaults();
-        other.config.embeddedMessage[0].assign(QByteArray("FROMFILE"));
-        QByteArray bytes = encodeRecord(meridoxProduct(), other.config);
+        editRecord(other,
+                   [&](RadioConfig& c) { c.embeddedMessage[0].assign(QByteArray("FROMFILE")); });
+        QByteArray bytes = encodeRecord(meridoxProduct(), other.config());
         if (version.isEmpty())
             bytes.truncate(100);
         else
@@ -928,7 +935,8 @@ class TestMainWindow : public QObject {
         QCOMPARE(m_dialogs->filters, QStringList(QStringLiteral("Data File (*.dat)")));
         QCOMPARE(m_msgs->texts(), message.isEmpty() ? QStringList() : QStringList(message));
         Document& doc = m_main->document();
-        QCOMPARE(doc.config.embeddedMessage[0].text().startsWith(QLatin1String("FROMFILE")), opens);
+        QCOMPARE(doc.config().embeddedMessage[0].text().startsWith(QLatin1String("FROMFILE")),
+                 opens);
         QCOMPARE(doc.untitled, !opens);
         QVERIFY(!doc.isModified());
         QCOMPARE(m_main->windowTitle(),
@@ -956,7 +964,7 @@ class TestMainWindow : public QObject {
         QFETCH(bool, opened);
         start().show();
         Document& doc = m_main->document();
-        QVERIFY(writeRecordFile(meridoxProduct(), doc.config, path("other.dat")));
+        QVERIFY(writeRecordFile(meridoxProduct(), doc.config(), path("other.dat")));
         if (!untitled) {
             doc.fileName = path("mine.dat");
             doc.untitled = false;
@@ -1181,8 +1189,8 @@ class TestMainWindow : public QObject {
         }
         if (loads) {
             QCOMPARE(doc.currentModel, model);
-            QCOMPARE(doc.config.modelInfo.modelCode, int16_t(249));
-            QCOMPARE(doc.config.modelInfo.bandCode, int16_t(1));
+            QCOMPARE(doc.config().modelInfo.modelCode, int16_t(249));
+            QCOMPARE(doc.config().modelInfo.bandCode, int16_t(1));
             QCOMPARE(doc.lowerLimit, 136.0);
         } else {
             QCOMPARE(doc.currentModel, initial);
@@ -1210,7 +1218,7 @@ class TestMainWindow : public QObject {
     void channelListsThroughMenu() {
         start().show();
         Document& doc = m_main->document();
-        doc.config.currentGroup = 3;
+        editRecord(doc, [&](RadioConfig& c) { c.currentGroup = 3; });
 
         // Export: the save dialog offers a channel list beside the data file's name.
         m_dialogs->answers = {path("list.csv")};
@@ -1221,7 +1229,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(fileBytes(path("list.csv")), exportChannelsCsv(doc));
 
         // A rejected import names its lines and changes nothing, not even the open grid.
-        const RadioConfig before = doc.config;
+        const RadioConfig before = doc.config();
         writeBytes(path("bad.csv"), "Group;Channel;RX MHz\r\nA;1;28,2\r\nA;2;40\r\nQ;3;28\r\n");
         m_dialogs->answers = {path("bad.csv")};
         action(QStringLiteral("mnuFileImportCsv"))->trigger();
@@ -1233,7 +1241,7 @@ class TestMainWindow : public QObject {
             QStringLiteral("Line 3: the RX frequency 40.000000")));
         QVERIFY(
             m_msgs->asked.at(0).informative.contains(QStringLiteral("\nLine 4: the group \"Q\"")));
-        QCOMPARE(encodeRecord(meridoxProduct(), doc.config),
+        QCOMPARE(encodeRecord(meridoxProduct(), doc.config()),
                  encodeRecord(meridoxProduct(), before));
         QVERIFY(!doc.isModified());
 
@@ -1253,9 +1261,9 @@ class TestMainWindow : public QObject {
         action(QStringLiteral("mnuFileImportCsv"))->trigger();
         QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("2 channels imported into group B.")));
         QVERIFY(doc.isModified());
-        QCOMPARE(doc.config.groupChannelCount[1], int16_t(2));
-        QCOMPARE(doc.config.entry(1, 2).txFreq.text(), QStringLiteral("28500000"));
-        QCOMPARE(doc.config.entry(1, 2).scanFlag, int16_t(0));
+        QCOMPARE(doc.config().groupChannelCount[1], int16_t(2));
+        QCOMPARE(doc.config().entry(1, 2).txFreq.text(), QStringLiteral("28500000"));
+        QCOMPARE(doc.config().entry(1, 2).scanFlag, int16_t(0));
         // The grid is open again on what is stored now.
         QCOMPARE(openChildren(), QStringList(QStringLiteral("frmCommChInfo")));
 

@@ -3,6 +3,7 @@
 
 #include "core/config/datafile.h"
 #include "core/config/recentfiles.h"
+#include "recordedit.h"
 #include "testsupport.h"
 #include "ui/common/filedialogs.h"
 #include "ui/shell/mainwindow.h"
@@ -47,15 +48,15 @@ class TestOpenFiles : public QObject {
     void writeDataFile(const QString& name, const QByteArray& version = "V101") {
         Document d(meridoxProduct());
         d.initialiseDefaults();
-        d.config.embeddedMessage[0].assign(name.toLatin1());
-        QByteArray bytes = encodeRecord(meridoxProduct(), d.config);
+        editRecord(d, [&](RadioConfig& c) { c.embeddedMessage[0].assign(name.toLatin1()); });
+        QByteArray bytes = encodeRecord(meridoxProduct(), d.config());
         bytes.replace(0, 4, version);
         QFile f(path(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
     QString firstLine() const {
-        return QString::fromLatin1(m_main->document().config.embeddedMessage[0].untilNul())
+        return QString::fromLatin1(m_main->document().config().embeddedMessage[0].untilNul())
             .trimmed();
     }
     MainWindow& start() {
@@ -228,7 +229,8 @@ class TestOpenFiles : public QObject {
         writeDataFile(QStringLiteral("a.dat"));
         start().show();
         openWithDialog(QStringLiteral("a.dat"));
-        m_main->document().config.embeddedMessage[0].assign(QByteArray("EDITED"));
+        editRecord(m_main->document(),
+                   [&](RadioConfig& c) { c.embeddedMessage[0].assign(QByteArray("EDITED")); });
         m_msgs->answers = {MsgAnswer::Cancel};
         chooseEntry(1);
         QCOMPARE(m_msgs->texts(), strings({"File has been modify,save it now?"}));
@@ -242,7 +244,8 @@ class TestOpenFiles : public QObject {
         openWithDialog(QStringLiteral("a.dat"));
         openWithDialog(QStringLiteral("b.dat"));
         QVERIFY(QFile::remove(path("a.dat")));
-        m_main->document().config.embeddedMessage[0].assign(QByteArray("EDITED"));
+        editRecord(m_main->document(),
+                   [&](RadioConfig& c) { c.embeddedMessage[0].assign(QByteArray("EDITED")); });
         chooseEntry(2);
         // No save question: nothing is replaced.
         QCOMPARE(m_msgs->texts(),
@@ -262,7 +265,8 @@ class TestOpenFiles : public QObject {
         QVERIFY(QFile::remove(path("a.dat")));
         UnblockedFifo fifo(path("a.dat"));
         QVERIFY(fifo.created());
-        m_main->document().config.embeddedMessage[0].assign(QByteArray("EDITED"));
+        editRecord(m_main->document(),
+                   [&](RadioConfig& c) { c.embeddedMessage[0].assign(QByteArray("EDITED")); });
         chooseEntry(1);
         QCOMPARE(m_msgs->texts(), strings({"file error."}));
         QCOMPARE(m_msgs->asked.first().informative,

@@ -1,6 +1,7 @@
 // The optional features window offscreen: stored values and their lists, the mode and
 // "Single Change Data" rules, and solvir's emergency channel lists.
 #include "core/channels/channelrules.h"
+#include "recordedit.h"
 #include "testsupport.h"
 #include "ui/editors/channelgridwindow.h"
 #include "ui/editors/optionfeatureswindow.h"
@@ -29,7 +30,7 @@ class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
             out << c->itemText(i);
         return out;
     }
-    int word(int w) const { return m_doc->config.optionWords[size_t(w)]; }
+    int word(int w) const { return m_doc->config().optionWords[size_t(w)]; }
 
   private slots:
     void initTestCase() { setCurrentLanguage(LanguageEnglish); }
@@ -73,7 +74,8 @@ class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
         QFETCH(int, stored);
         QFETCH(QString, shown);
         QFETCH(int, storedBack);
-        freshDoc(*product).config.optionWords[size_t(word)] = int16_t(stored);
+        editRecord(freshDoc(*product),
+                   [&](RadioConfig& c) { c.optionWords[size_t(word)] = int16_t(stored); });
         open();
         QWidget* w = m_window->findChild<QWidget*>(control);
         QVERIFY(w);
@@ -117,7 +119,7 @@ class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
         QFETCH(const Product*, product);
         Document& doc = freshDoc(*product);
         for (int w = 12; w <= 16; ++w)
-            doc.config.optionWords[size_t(w)] = 0;
+            editRecord(doc, [&](RadioConfig& c) { c.optionWords[size_t(w)] = 0; });
         open();
         QTest::mouseClick(check(5), Qt::LeftButton); // CW, the only mode left
         QVERIFY(check(5)->isChecked());
@@ -132,7 +134,7 @@ class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
     void allModesOffStoredBackWithOne() {
         Document& doc = freshDoc(meridoxProduct());
         for (int w = 12; w <= 17; ++w)
-            doc.config.optionWords[size_t(w)] = 0;
+            editRecord(doc, [&](RadioConfig& c) { c.optionWords[size_t(w)] = 0; });
         open();
         int on = 0;
         for (int w = 12; w <= 17; ++w)
@@ -142,8 +144,8 @@ class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
 
     void singleChangeData() {
         Document& doc = freshDoc(meridoxProduct());
-        doc.config.optionWords[30] = 1; // BUSY
-        doc.config.optionWords[32] = 1; // ECHO
+        editRecord(doc, [&](RadioConfig& c) { c.optionWords[30] = 1; }); // BUSY
+        editRecord(doc, [&](RadioConfig& c) { c.optionWords[32] = 1; }); // ECHO
         open();
         QVERIFY(check(9)->isChecked());
         QTest::keyClick(check(6), Qt::Key_Space);
@@ -167,8 +169,8 @@ class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
 
     void singleChangeDataSetWhenShown() {
         Document& doc = freshDoc(solvirProduct());
-        doc.config.optionWords[18] = 1;
-        doc.config.optionWords[33] = 1;
+        editRecord(doc, [&](RadioConfig& c) { c.optionWords[18] = 1; });
+        editRecord(doc, [&](RadioConfig& c) { c.optionWords[33] = 1; });
         open();
         QCOMPARE(word(33), 0);
         QVERIFY(!check(12)->isEnabled());
@@ -223,25 +225,25 @@ class TestOptFeatures : public QObject, EditorUnderTest<OptionFeaturesWindow> {
         Document& doc = freshDoc(solvirProduct());
         doc.addChannel(0, 5, QStringLiteral("28.500000"));
         doc.addChannel(0, 3, QStringLiteral("28.300000"));
-        doc.config.optionWords[24] = 4; // channel 5
+        editRecord(doc, [&](RadioConfig& c) { c.optionWords[24] = 4; }); // channel 5
         open();
         QComboBox* emergency = list(QStringLiteral("Combo2_0"));
         QCOMPARE(itemsOf(emergency).join(QLatin1Char(',')), QStringLiteral("1,3,5"));
         QCOMPARE(emergency->currentText(), QStringLiteral("5"));
         std::unique_ptr<ChannelGridWindow> grid;
         if (gridOpen) grid = std::make_unique<ChannelGridWindow>(doc);
-        updateChannelCell(doc, 5, ColRx, QString());
+        doc.setChannelCell(5, ColRx, QString());
         QCOMPARE(itemsOf(emergency).join(QLatin1Char(',')), QStringLiteral("1,3"));
         QCOMPARE(emergency->currentText(), QStringLiteral("1"));
         QCOMPARE(word(24), 0);
         // Closing the grid leaves this window listening.
         grid.reset();
-        updateChannelCell(doc, 3, ColRx, QString());
+        doc.setChannelCell(3, ColRx, QString());
         QCOMPARE(itemsOf(emergency).join(QLatin1Char(',')), QStringLiteral("1"));
         QTest::keyClick(list(QStringLiteral("Combo2_1")), Qt::Key_Home);
         QCOMPARE(word(25), 0);
         m_window.reset();
-        updateChannelCell(doc, 3, ColRx, QStringLiteral("28")); // nobody listens: no crash
+        doc.setChannelCell(3, ColRx, QStringLiteral("28")); // nobody listens: no crash
     }
 };
 

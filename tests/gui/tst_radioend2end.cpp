@@ -23,7 +23,7 @@
 
 namespace {
 QString shownRx(const Document& doc) {
-    return shownFrequency(doc, doc.config.entry(0, 1).rxFreq.text());
+    return shownFrequency(doc, doc.config().entry(0, 1).rxFreq.text());
 }
 
 // Frames the program sent, as the radio logged them.
@@ -38,7 +38,7 @@ QStringList sentFrames(const VirtualRadio& radio) {
 QString memoryFile(const Product& p, const VirtualRadio& radio) {
     Document d(p);
     d.initialiseDefaults();
-    updateChannelCell(d, 1, ColRx, QStringLiteral("27.5"));
+    d.setChannelCell(1, ColRx, QStringLiteral("27.5"));
     QByteArray image;
     clearRadioImage(p, image);
     if (buildRadioImage(d, image)) return {};
@@ -137,7 +137,7 @@ void TestRadioEnd2End::readEditWrite() {
 
     // A value still in an editor is committed when the write is asked for, and sent.
     rig.commands.validateOpenEditors = [&rig] {
-        updateChannelCell(rig.doc, 1, ColRx, QStringLiteral("27.125"));
+        rig.doc.setChannelCell(1, ColRx, QStringLiteral("27.125"));
     };
     messages.clear();
     messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok}; // the question (solvir: and overwrite)
@@ -220,7 +220,7 @@ void TestRadioEnd2End::closingProgressCancels() {
     setCurrentLanguage(language);
     Rig rig(*product, radio.linkPath());
     rig.session.setVerifyAfterWrite(verify);
-    const QByteArray before = encodeRecord(*product, rig.doc.config);
+    const QByteArray before = encodeRecord(*product, rig.doc.config());
     ScriptedMessages messages;
     messages.whileOpen = [&](const MessageRequest& r) {
         if (r.id != Msg::StopWriting) {
@@ -259,7 +259,7 @@ void TestRadioEnd2End::closingProgressCancels() {
     QVERIFY(!progress || !progress->isVisible());
     QVERIFY(rig.calls.isEmpty());
     // The configuration is as it was.
-    QCOMPARE(encodeRecord(*product, rig.doc.config), before);
+    QCOMPARE(encodeRecord(*product, rig.doc.config()), before);
     QVERIFY(!rig.doc.isModified());
     QCOMPARE(rig.doc.fileName, QStringLiteral("mine.dat"));
     // A cancelled read keeps no backup.

@@ -1,6 +1,7 @@
 // The radio windows offscreen: factory information display, Set Radio Information, the
 // progress window, and the write command's wait for the editors.
 #include "fakelink.h"
+#include "recordedit.h"
 #include "testsupport.h"
 #include "ui/common/uicommon.h"
 #include "ui/radio/factoryinformationwindow.h"
@@ -192,7 +193,7 @@ void TestRadioWindows::infoSetVersionOnLeaving() {
     QTest::keyClick(version, Qt::Key_Tab);
     QCOMPARE(version->text(), kept);
     w.close();
-    QCOMPARE(rig.doc.config.modelInfo.softwareVersionText.untilNul(), kept.toLatin1());
+    QCOMPARE(rig.doc.config().modelInfo.softwareVersionText.untilNul(), kept.toLatin1());
 }
 
 void TestRadioWindows::infoSetKeysAndTimeSync() {
@@ -262,7 +263,7 @@ void TestRadioWindows::infoSetStoresOnClose() {
     child<QLineEdit>(w, "Text1_1")->setText(QStringLiteral("2.00")); // not left before closing
     QTest::keyClick(&w, Qt::Key_Escape);
     QVERIFY(!w.isVisible());
-    const ModelInfo& mi = rig.doc.config.modelInfo;
+    const ModelInfo& mi = rig.doc.config().modelInfo;
     QCOMPARE(mi.modelNameCopy.raw(), QByteArray("715\0  ", 6));
     QCOMPARE(mi.typeLetter, int16_t(67));
     QCOMPARE(mi.createDate.raw(), today().toLatin1());
@@ -319,9 +320,10 @@ void TestRadioWindows::infoSetKeepsStoredBand() {
     Rig rig;
     rig.doc = Document(*product);
     rig.doc.initialiseDefaults();
-    ModelInfo& mi = rig.doc.config.modelInfo;
-    mi.modelNameCopy.assign(modelCopy + '\0');
-    mi.bandCodeCopy = int16_t(codeCopy);
+    editRecord(rig.doc, [&](RadioConfig& c) {
+        c.modelInfo.modelNameCopy.assign(modelCopy + '\0');
+        c.modelInfo.bandCodeCopy = int16_t(codeCopy);
+    });
     RadioInformationWindow w(rig.doc, rig.session);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -338,7 +340,7 @@ void TestRadioWindows::infoSetKeepsStoredBand() {
     QVERIFY(rig.finish());
     QCOMPARE(rig.link.frames.size(), 6);
     QCOMPARE(int(uint8_t(rig.link.frames[3].at(13))), sent);
-    QCOMPARE(int(mi.bandCodeCopy), sent);
+    QCOMPARE(int(rig.doc.config().modelInfo.bandCodeCopy), sent);
 }
 
 void TestRadioWindows::progressWindow_data() {

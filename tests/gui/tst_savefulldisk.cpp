@@ -5,6 +5,7 @@
 
 #include "core/config/datafile.h"
 #include "fulldisk.h"
+#include "recordedit.h"
 #include "report/report.h"
 #include "testsupport.h"
 #include "ui/common/filedialogs.h"
@@ -67,7 +68,7 @@ void TestSaveFullDisk::saveOnFullDisk() {
     QSettings(QStringLiteral("MERIDOX"), QStringLiteral("MERIDOX")).clear();
     Document fresh(meridoxProduct());
     fresh.initialiseDefaults();
-    const QByteArray kept = encodeRecord(meridoxProduct(), fresh.config);
+    const QByteArray kept = encodeRecord(meridoxProduct(), fresh.config());
     QVERIFY(disk.put(QStringLiteral("keep.dat"), kept));
     QVERIFY(disk.put(QStringLiteral("other.dat"), kept));
     QVERIFY(disk.put(QStringLiteral("keep.csv"), "Group,Channel,RX MHz\nA,1,27.000000\n"));
@@ -80,7 +81,8 @@ void TestSaveFullDisk::saveOnFullDisk() {
     main.show();
     Document& doc = main.document();
     if (titled) QVERIFY(main.files().openFile(disk.filePath(QStringLiteral("keep.dat"))));
-    doc.config.embeddedMessage[0].assign(QByteArray("UNSAVED WORK"));
+    editRecord(doc,
+               [&](RadioConfig& c) { c.embeddedMessage[0].assign(QByteArray("UNSAVED WORK")); });
     QVERIFY(doc.isModified());
     QVERIFY(disk.fill());
     const QStringList before = disk.files();

@@ -5,6 +5,7 @@
 #include "core/config/datafile.h"
 #include "core/config/settingsfile.h"
 #include "radiolauncher.h"
+#include "recordedit.h"
 #include "testsupport.h"
 #include "ui/common/edithistory.h"
 #include "ui/common/filedialogs.h"
@@ -52,7 +53,7 @@ class OneFileDialog : public FileDialogService {
 // The record as an undo must bring it back: every byte but the group the grid shows.
 QByteArray recordBytes(const Document& doc) {
     RadioConfig c;
-    std::memcpy(static_cast<void*>(&c), &doc.config, sizeof c);
+    std::memcpy(static_cast<void*>(&c), &doc.config(), sizeof c);
     c.currentGroup = 0;
     return QByteArray(reinterpret_cast<const char*>(&c), sizeof c);
 }
@@ -196,7 +197,7 @@ class TestUndo : public QObject {
             break;
         }
         case InitialSetting: {
-            RadioConfig factory = doc().config;
+            RadioConfig factory = doc().config();
             factory.embeddedMessage[1].assign(QByteArray("FACTORY"));
             writeFile(QStringLiteral("KORVEN.dat"), encodeRecord(doc().product(), factory));
             action("MnuInitial")->trigger();
@@ -305,7 +306,7 @@ class TestUndo : public QObject {
             for (int row : {1, 2, 5, 10}) {
                 const int place = findChannelPlace(doc(), 0, row);
                 QCOMPARE(grid()->cellText(row, ColRx),
-                         place ? shownFrequency(doc(), doc().config.entry(0, place).rxFreq.text())
+                         place ? shownFrequency(doc(), doc().config().entry(0, place).rxFreq.text())
                                : QString());
             }
         if (step == MessageLine)
@@ -396,8 +397,8 @@ class TestUndo : public QObject {
         const Product& p = doc().product();
         for (int i = 0; i < 2; ++i) {
             QFile f(names[i]);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(encodeRecord(p, doc().config)) > 0);
-            updateChannelCell(doc(), 2, ColRx, QStringLiteral("28.2"));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(encodeRecord(p, doc().config())) > 0);
+            doc().setChannelCell(2, ColRx, QStringLiteral("28.2"));
         }
         const QStringList values = {QStringLiteral("27.5"), QStringLiteral("28.015"),
                                     QStringLiteral("28.2")};
@@ -429,7 +430,7 @@ class TestUndo : public QObject {
                 if (op == 'E') {
                     const int channel = random.bounded(1, 3);
                     const QString value = values[random.bounded(int(values.size()))];
-                    updateChannelCell(doc(), channel, ColRx, value);
+                    doc().setChannelCell(channel, ColRx, value);
                     steps += QStringLiteral(" A%1=%2").arg(channel).arg(value);
                 } else if (op == 'R') {
                     action("mnuReadFromRadio")->trigger();
@@ -446,7 +447,9 @@ class TestUndo : public QObject {
                 QFile file(doc().fileName);
                 QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(steps));
                 Document asOnDisk = doc();
-                asOnDisk.snapshot = decodeRecord(p, file.readAll()).value();
+                const RadioConfig working = doc().config();
+                asOnDisk.openRecord(decodeRecord(p, file.readAll()).value());
+                setRecord(asOnDisk, working);
                 QVERIFY2(doc().isModified() == asOnDisk.isModified(), qPrintable(steps));
             }
         }
@@ -472,7 +475,7 @@ class TestUndo : public QObject {
         QTest::keyClick(grid(), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(grid()->cellText(1, ColRx), QStringLiteral("28.015000"));
         QCOMPARE(grid()->cellText(4, ColRx), QStringLiteral("28.400000"));
-        QCOMPARE(doc().config.groupChannelCount[3], int16_t(2));
+        QCOMPARE(doc().config().groupChannelCount[3], int16_t(2));
 
         // A bad row is named and nothing changes.
         m_msgs->clear();
@@ -492,7 +495,7 @@ class TestUndo : public QObject {
         EditHistory history(d);
         const QByteArray start = recordBytes(d);
         for (int i = 0; i < 200; ++i)
-            updateChannelCell(d, i % 60 + 1, ColRx, formatMhz(26.0 + 0.01 * i));
+            d.setChannelCell(i % 60 + 1, ColRx, formatMhz(26.0 + 0.01 * i));
         QCOMPARE(history.stack().count(), 200);
         const qsizetype bytes = history.memoryUse();
         qInfo("undo memory for 200 grid edits: %lld bytes", static_cast<long long>(bytes));

@@ -47,21 +47,11 @@ QString formatMhz(double mhz);
 // True for a stored frequency that means "no frequency": empty or eight "F".
 bool isNoFrequency(const QString& stored);
 
-// The one entry for every change of the channel table of the current group: a frequency text
-// for columns 1 and 2, a list index (as decimal text) for columns 3 to 10.
-void updateChannelCell(Document& doc, int channelNo, int column, const QString& value);
 // The name of the editing step that changed a cell: "Change RX of A5", "修改 A5 接收频率".
 QString cellChangeCaption(int group, int channelNo, int column);
-void setChannelItem(Document& doc, int place, int column, const QString& value);
-// Deletes channels n of group g one after another; the last channel of a group stays. Gives
-// the numbers it deleted.
-QList<int> deleteChannels(Document& doc, int group, const QList<int>& channelNos);
-void addChannelEntry(Document& doc, int channelNo, int group, const QString& shownFreq);
-void deleteChannelEntry(Document& doc, int place, int group);
 // The emergency channel number group g keeps when it asks for channel n: n itself while the
 // group holds it, else the group's first channel (0 for an empty group).
 int emergencyChannelFor(const Document& doc, int group, int channelNo);
-void refreshEmergencyChannels(Document& doc);
 
 // Place (1..count) of channel n in group g, or 0.
 int findChannelPlace(const Document& doc, int group, int channelNo);

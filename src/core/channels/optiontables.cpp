@@ -217,10 +217,32 @@ bool shownChecked(int k, int word) {
     return word == 0 || word == 1 ? word == 1 : checkSetting(k).defaultOn;
 }
 
+OptionWords withCheck(const OptionWords& words, int k, bool on) {
+    OptionWords w = words;
+    w[size_t(checkSetting(k).word)] = on ? 1 : 0;
+    if (k == SingleChangeCheck && on) {
+        // While channels may differ one by one, the common channel functions are off.
+        for (int f = FirstFunctionCheck; f <= LastFunctionCheck; ++f)
+            w[size_t(checkSetting(f).word)] = 0;
+    }
+    if (k < ModeCheckCount && !on) {
+        bool anyMode = false;
+        for (int m = 0; m < ModeCheckCount; ++m)
+            anyMode = anyMode || shownChecked(m, w[size_t(checkSetting(m).word)]);
+        // At least one operating mode stays enabled.
+        if (!anyMode) w[size_t(checkSetting(k).word)] = 1;
+    }
+    return w;
+}
+
+bool functionsEditable(const OptionWords& words) {
+    return !shownChecked(SingleChangeCheck, words[size_t(checkSetting(SingleChangeCheck).word)]);
+}
+
 QString shownListEntry(const Document& doc, int k, int language) {
     const QStringList entries = listEntries(k, language);
-    const int i =
-        shownListIndex(k, doc.config.optionWords[size_t(listSetting(k).word)], int(entries.size()));
+    const int i = shownListIndex(k, doc.config().optionWords[size_t(listSetting(k).word)],
+                                 int(entries.size()));
     return i < 0 ? QString() : entries.at(i);
 }
 

@@ -44,6 +44,22 @@ int shownListIndex(int k, int word, int entryCount);
 // Whether the window shows check box k ticked for a stored word.
 bool shownChecked(int k, int word);
 
+// Check boxes that rules tie together: the operating modes (LSB, USB, FM, AM, PA, CW), "single
+// change" of channel data, and the common channel functions (BUSY .. RB).
+constexpr int ModeCheckCount = 6;
+constexpr int SingleChangeCheck = 6;
+constexpr int FirstFunctionCheck = 9;
+constexpr int LastFunctionCheck = 15;
+
+using OptionWords = std::array<int16_t, MaxOptionWords>;
+
+// The option words after check box k is set on or off, with the rules that tie the boxes
+// together: turning single change on turns the common channel functions off, and the last
+// operating mode left on stays on.
+OptionWords withCheck(const OptionWords& words, int k, bool on);
+// Whether the common channel functions can be changed: not while single change is on.
+bool functionsEditable(const OptionWords& words);
+
 // The list entry shown for list k of doc in the given language.
 QString shownListEntry(const Document& doc, int k, int language);
 

@@ -249,7 +249,7 @@ QByteArray trimmedMessage(const QByteArray& raw) {
 
 std::optional<QString> buildChannels(const Document& doc, QByteArray& image) {
     const Product& p = doc.product();
-    const RadioConfig& c = doc.config;
+    const RadioConfig& c = doc.config();
     const int fs = frequencySize(p);
     for (int g = 0; g < GroupCount; ++g) {
         const int count = c.groupChannelCount[size_t(g)];
@@ -319,13 +319,13 @@ std::optional<QString> buildOptions(const Document& doc, QByteArray& image) {
             putByte(image, p.optionBase + f.offset, 0);
     for (const OptionField& f : OptionFields) {
         if (f.word >= p.optionWordCount) continue;
-        int v = doc.config.optionWords[size_t(f.word)];
+        int v = doc.config().optionWords[size_t(f.word)];
         const int a = p.optionBase + f.offset;
         // A group without channels has no emergency channel (its word is -1): the radio gets
         // erased memory there.
         const int group = f.word - OptionWord::FirstEmergencyChannel;
         if (group >= 0 && group < GroupCount && v == -1 &&
-            doc.config.groupChannelCount[size_t(group)] == 0)
+            doc.config().groupChannelCount[size_t(group)] == 0)
             v = 0xFF;
         switch (f.kind) {
         case OptionKind::Byte:
@@ -415,7 +415,7 @@ std::optional<QString> buildRadioImage(const Document& doc, QByteArray& image) {
     QByteArray out = image;
     if (auto e = buildChannels(doc, out)) return e;
 
-    const ModelInfo& mi = doc.config.modelInfo;
+    const ModelInfo& mi = doc.config().modelInfo;
     if (mi.bandCode < 0 || mi.bandCode > 255)
         return QStringLiteral("Band code %1 does not fit the radio's model header.")
             .arg(mi.bandCode);
@@ -432,7 +432,7 @@ std::optional<QString> buildRadioImage(const Document& doc, QByteArray& image) {
 
     const int lineBase[2] = {p.message1Base, p.message2Base};
     for (int l = 0; l < 2; ++l) {
-        const QByteArray line = trimmedMessage(doc.config.embeddedMessage[size_t(l)].raw());
+        const QByteArray line = trimmedMessage(doc.config().embeddedMessage[size_t(l)].raw());
         for (int i = 0; i < MessageLength; ++i)
             putByte(out, lineBase[l] + i, i < line.size() ? uint8_t(line.at(i)) : 0xFF);
     }
@@ -542,7 +542,7 @@ std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image) {
     const Product& p = doc.product();
     if (auto e = wrongSize(p, image)) return e;
     // Decoded into a copy: the document changes only when everything decoded.
-    RadioConfig c = doc.config;
+    RadioConfig c = doc.config();
     if (auto e = parseChannels(p, image, c)) return e;
 
     const int band = byteAt(image, p.headerBase + HeaderBandOffset);
@@ -556,10 +556,7 @@ std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image) {
     parseMessageLines(p, image, c);
     if (auto e = parseOptions(p, image, c)) return e;
 
-    doc.config = c;
-    doc.currentModel = model;
-    doc.currentBand = bandText(p, band, model);
-    doc.deriveLimits();
+    doc.replaceConfiguration(c, model, bandText(p, band, model), QString());
     return std::nullopt;
 }
 

@@ -330,13 +330,10 @@ void RadioSession::endSession(bool success) {
                 *error + tr2(" Nothing was changed.", " 未作任何更改。"));
         } else {
             emit readApplying();
-            m_doc.config = decoded.config;
-            m_doc.currentModel = decoded.currentModel;
-            m_doc.currentBand = decoded.currentBand;
-            m_doc.deriveLimits();
+            // The record read and the untitled file it now belongs to are one step.
             m_doc.fileName = QStringLiteral("new.dat");
             m_doc.untitled = true;
-            emit m_doc.notifier().configurationReplaced();
+            m_doc.replaceConfiguration(decoded, tr2("Read from Radio", "从对讲机读取数据"));
             emit readApplied();
         }
     } else if (ok && op == RadioOperation::InformationRead) {
@@ -415,7 +412,7 @@ bool RadioSession::finishVerify(bool readOk) {
 }
 
 void RadioSession::applyReceivedInformation() {
-    ModelInfo& mi = m_doc.config.modelInfo;
+    ModelInfo mi = m_doc.config().modelInfo;
     if (m_receivedInformation) {
         mi.modelNameCopy.assign(m_receivedInformation->modelNameCopy);
         mi.typeLetter = m_receivedInformation->typeLetter;
@@ -423,6 +420,7 @@ void RadioSession::applyReceivedInformation() {
         mi.createDate.assign(m_receivedInformation->createDate);
     }
     if (m_receivedVersion) mi.softwareVersionText.assign(*m_receivedVersion);
+    m_doc.setModelInformation(mi, changeCaption(tr2("Radio Information", "对讲机信息")));
     m_receivedInformation.reset();
     m_receivedVersion.reset();
 }

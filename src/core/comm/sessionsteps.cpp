@@ -249,11 +249,11 @@ bool RadioSession::advanceInformationWrite() {
     switch (m_step) {
     case SessionStep::IdentAck:
         m_step = SessionStep::Block;
-        sendFrame(informationFrame(m_doc.config.modelInfo), 1);
+        sendFrame(informationFrame(m_doc.config().modelInfo), 1);
         return true;
     case SessionStep::Block:
         m_step = SessionStep::BlockAck;
-        sendFrame(versionFrame(m_doc.config.modelInfo), 1);
+        sendFrame(versionFrame(m_doc.config().modelInfo), 1);
         return true;
     case SessionStep::BlockAck:
         m_step = SessionStep::EndAck;

@@ -246,9 +246,9 @@ bool TestModeEngine::start() {
         entries += testCommandGroup(ActionStart, GroupReadTestFreq, x);
     // The radio then stands on the configuration's first test channel.
     int lowest = 16;
-    const int count = std::clamp<int>(m_doc.config.testFreqCount, 0, 16);
+    const int count = std::clamp<int>(m_doc.config().testFreqCount, 0, 16);
     for (int i = 0; i < count; ++i) {
-        const int n = m_doc.config.testFreqs[size_t(i)].number;
+        const int n = m_doc.config().testFreqs[size_t(i)].number;
         if (n >= 1 && n < lowest) lowest = n;
     }
     entries += testCommandGroup(ActionStart, GroupReadTestFreq, lowest);
@@ -513,7 +513,7 @@ void TestModeEngine::storeTestFrequency(int number, const QByteArray& reply) {
         m_radioTestFreqs.append({number, rx, tx});
     }
     if (number != 16) return;
-    if (testFrequenciesMatch(m_radioTestFreqs, m_doc.config)) {
+    if (testFrequenciesMatch(m_radioTestFreqs, m_doc.config())) {
         m_testWindowMayOpen = true;
         return;
     }

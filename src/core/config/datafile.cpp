@@ -54,19 +54,19 @@ template <class IO, class Config> void walkRecord(IO& io, const Product& p, Conf
         io.i16(w);
     for (auto& w : c.scanWords)
         io.i16(w);
-    for (auto& w : c.dtmf.words1)
+    for (auto& w : c.dtmf.encode)
         io.i16(w);
-    io.text(c.dtmf.text1);
-    for (auto& w : c.dtmf.words2)
+    io.text(c.dtmf.idCode);
+    for (auto& w : c.dtmf.decode)
         io.i16(w);
-    io.text(c.dtmf.text2);
-    io.i16(c.dtmf.word3);
-    io.i16(c.fleetSync.w0);
-    io.i32(c.fleetSync.l1);
-    io.i16(c.fleetSync.w2);
-    io.i32(c.fleetSync.l3);
-    io.i32(c.fleetSync.l4);
-    io.i16(c.fleetSync.w5);
+    io.text(c.dtmf.stunCode);
+    io.i16(c.dtmf.stunType);
+    io.i16(c.fleetSync.ownFleet);
+    io.i32(c.fleetSync.ownId);
+    io.i16(c.fleetSync.baudRate);
+    io.i32(c.fleetSync.modulationDelay);
+    io.i32(c.fleetSync.messageTimer);
+    io.i16(c.fleetSync.pttIdSideTone);
     io.i16(c.dtmfCodeCount);
     for (auto& d : c.dtmfCodes) {
         io.i16(d.number);
@@ -87,9 +87,9 @@ template <class IO, class Config> void walkRecord(IO& io, const Product& p, Conf
     io.i16(c.fleetSyncListCount);
     if (io.mark) io.mark->fleetSyncList = io.pos;
     for (auto& f : c.fleetSyncList) {
-        io.i16(f.a);
-        io.i16(f.b);
-        io.i32(f.c);
+        io.i16(f.row);
+        io.i16(f.fleet);
+        io.i32(f.id);
     }
     if (io.mark) io.mark->end = io.pos;
 }
@@ -213,8 +213,14 @@ static std::optional<RadioConfig> readRecordFile(const Product& p, const QString
 bool loadDataFile(Document& doc, const QString& path) {
     const auto record = readRecordFile(doc.product(), path);
     if (!record || recordDamage(*record)) return false;
-    doc.snapshot = *record;
-    doc.restoreFromSnapshot();
+    doc.openRecord(*record);
+    return true;
+}
+
+bool loadDataFileAsEdit(Document& doc, const QString& path, const QString& caption) {
+    const auto record = readRecordFile(doc.product(), path);
+    if (!record || recordDamage(*record)) return false;
+    doc.takeRecord(*record, caption);
     return true;
 }
 
@@ -256,8 +262,7 @@ OpenResult openDataFile(Document& doc, const QString& path) {
                     tr2("The file \"%1\" cannot be used.", "文件“%1”无法使用。").arg(path));
         return OpenResult::FileError;
     }
-    doc.snapshot = *record;
-    doc.restoreFromSnapshot();
+    doc.openRecord(*record);
     doc.fileName = path;
     doc.untitled = false;
     return OpenResult::Opened;
@@ -277,17 +282,15 @@ bool writeRecordFile(const Product& p, const RadioConfig& c, const QString& path
 }
 
 bool saveDataFile(Document& doc) {
-    const RadioConfig previous = doc.snapshot;
-    doc.takeSnapshot();
     QString why;
-    if (!writeRecordFile(doc.product(), doc.snapshot, doc.fileName, &why)) {
+    if (!writeRecordFile(doc.product(), doc.recordToSave(), doc.fileName, &why)) {
         // The file still holds what it held: so does the snapshot, and the work stays unsaved.
-        doc.snapshot = previous;
         showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok,
                     QDir::toNativeSeparators(QFileInfo(doc.fileName).absoluteFilePath()) +
                         QLatin1String(": ") + why);
         return false;
     }
+    doc.takeSnapshot();
     doc.untitled = false;
     return true;
 }

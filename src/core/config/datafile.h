@@ -44,6 +44,10 @@ std::optional<QString> recordDamage(const RadioConfig& c);
 // Reads the file's record into the snapshot and restores the working record from it.
 // No version check, nothing shown. A damaged record is refused. On failure nothing changes.
 bool loadDataFile(Document& doc, const QString& path);
+// As loadDataFile, but the record read is an edit of the open configuration (the factory
+// configuration, a new model's template): the snapshot stays that of the open file and the
+// step named caption ends.
+bool loadDataFileAsEdit(Document& doc, const QString& path, const QString& caption);
 
 enum class OpenResult { Opened, VersionRefused, FileError };
 // Opens path as the current file: version check (meridox), messages through the message

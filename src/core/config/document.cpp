@@ -22,11 +22,11 @@ void Document::deriveLimits() {
     upperLimit = l.upper;
 }
 
-void Document::addChannel(int g, int n, const QString& f) {
-    auto& count = config.groupChannelCount.at(size_t(g));
+void Document::appendChannel(int g, int n, const QString& f) {
+    auto& count = m_config.groupChannelCount.at(size_t(g));
     if (count >= ChannelsPerGroup) return;
     ++count;
-    ChannelEntry& e = config.entry(g, count);
+    ChannelEntry& e = m_config.entry(g, count);
     e.channelNo = int16_t(n);
     e.inUse = 1;
     const QString stored = storedFrequencyText(f, lowerLimit);
@@ -39,7 +39,7 @@ void Document::addChannel(int g, int n, const QString& f) {
 
 void Document::initialiseDefaults(const QString& templatePath, QDate today) {
     const Product& p = *m_product;
-    config = RadioConfig{};
+    m_config = RadioConfig{};
     currentModel = p.defaultModel;
     currentBand = p.band4Text;
     deriveLimits();
@@ -47,36 +47,36 @@ void Document::initialiseDefaults(const QString& templatePath, QDate today) {
     fileName = QStringLiteral("new.dat");
     loadedVersion = QString::fromLatin1(ProgramDataVersion);
 
-    config.version.assign(QByteArray(ProgramDataVersion));
-    config.currentGroup = 0;
+    m_config.version.assign(QByteArray(ProgramDataVersion));
+    m_config.currentGroup = 0;
     static const char* const defaultFreqs[GroupCount] = {"28.015000", "28.145000", "28.115000",
                                                          "28.085000", "28.055000", "28.025000"};
     for (int g = 0; g < GroupCount; ++g) {
-        config.groupChannelCount[size_t(g)] = 0;
-        addChannel(g, 1, QString::fromLatin1(defaultFreqs[g]));
+        m_config.groupChannelCount[size_t(g)] = 0;
+        appendChannel(g, 1, QString::fromLatin1(defaultFreqs[g]));
     }
 
     static const int16_t options[MaxOptionWords] = {
         2, 105, 2, 105, 3, 1, 0, 4, 0, 60, 110, 160, 1, 1, 1, 1, 1, 1, 0,   0, 0,
         0, 0,   0, 0,   0, 0, 0, 0, 0, 0,  0,   0,   0, 0, 0, 0, 1, 1, 100, 0, 0};
     for (int i = 0; i < MaxOptionWords; ++i)
-        config.optionWords[size_t(i)] = i < p.optionWordCount ? options[i] : 0;
-    config.optionWords[OptionWord::FrequencyStep] = int16_t(p.defaultFrequencyStep);
-    config.keyAssign = {255, 10};
-    config.scanWords = {0, 255, 31, 51, 1, 3, 3};
-    config.dtmf.words1 = {0, 0, 10, 0, 0, 1};
-    config.dtmf.text1.assign(QByteArray("000"));
-    config.dtmf.words2 = {0, 10, 0, 0, 0};
-    config.dtmf.text2.assignEmpty();
-    config.dtmf.word3 = 0;
-    config.fleetSync = {255, 0, 0, 400, 10, 1};
-    config.fleetSyncListCount = 0;
-    config.dtmfCodeCount = 0;
+        m_config.optionWords[size_t(i)] = i < p.optionWordCount ? options[i] : 0;
+    m_config.optionWords[OptionWord::FrequencyStep] = int16_t(p.defaultFrequencyStep);
+    m_config.keyAssign = {255, 10};
+    m_config.scanWords = {0, 255, 31, 51, 1, 3, 3};
+    m_config.dtmf.encode = {0, 0, 10, 0, 0, 1};
+    m_config.dtmf.idCode.assign(QByteArray("000"));
+    m_config.dtmf.decode = {0, 10, 0, 0, 0};
+    m_config.dtmf.stunCode.assignEmpty();
+    m_config.dtmf.stunType = 0;
+    m_config.fleetSync = {255, 0, 0, 400, 10, 1};
+    m_config.fleetSyncListCount = 0;
+    m_config.dtmfCodeCount = 0;
 
-    config.testFreqCount = 6;
+    m_config.testFreqCount = 6;
     const int b = bandPlanIndex(currentBand);
     for (int i = 1; i <= 6; ++i) {
-        TestFreqEntry& t = config.testFreqs[size_t(i - 1)];
+        TestFreqEntry& t = m_config.testFreqs[size_t(i - 1)];
         const TestFreqPair& d = defaultTestFreqTable()[size_t(b)][size_t(i - 1)];
         t.number = int16_t(i);
         t.rxFreq = storedTestFreq(d.rx);
@@ -84,10 +84,10 @@ void Document::initialiseDefaults(const QString& templatePath, QDate today) {
         t.rxMark = t.txMark = 15;
     }
 
-    config.embeddedMessage[0].assignEmpty();
-    config.embeddedMessage[1].assignEmpty();
+    m_config.embeddedMessage[0].assignEmpty();
+    m_config.embeddedMessage[1].assignEmpty();
 
-    ModelInfo& mi = config.modelInfo;
+    ModelInfo& mi = m_config.modelInfo;
     mi.bandCodeCopy = int16_t(currentBandCode());
     mi.modelNameCopy.assign(modelNameField(currentModel));
     mi.typeLetter = 'C';
@@ -100,22 +100,129 @@ void Document::initialiseDefaults(const QString& templatePath, QDate today) {
     takeSnapshot();
 }
 
-void Document::takeSnapshot() {
-    ModelInfo& mi = config.modelInfo;
+RadioConfig Document::recordToSave() const {
+    RadioConfig r = m_config;
+    ModelInfo& mi = r.modelInfo;
     mi.modelName.assign(modelNameField(currentModel));
     mi.modelCode = int16_t(modelClass(currentModel));
     mi.bandCode = int16_t(currentBandCode());
-    config.version.assign(QByteArray(ProgramDataVersion));
-    snapshot = config;
+    r.version.assign(QByteArray(ProgramDataVersion));
+    return r;
 }
 
-void Document::restoreFromSnapshot() {
-    config = snapshot;
-    loadedVersion = config.version.text();
-    currentModel = cleanModelText(config.modelInfo.modelName.text());
-    currentBand = bandText(*m_product, config.modelInfo.bandCode, currentModel);
+void Document::takeSnapshot() {
+    m_config = recordToSave();
+    m_snapshot = m_config;
+}
+
+void Document::openRecord(const RadioConfig& record) {
+    m_snapshot = record;
+    m_config = record;
+    loadedVersion = m_config.version.text();
+    currentModel = cleanModelText(m_config.modelInfo.modelName.text());
+    currentBand = bandText(*m_product, m_config.modelInfo.bandCode, currentModel);
     deriveLimits();
     emit notifier().configurationReplaced();
+}
+
+void Document::takeRecord(const RadioConfig& record, const QString& caption) {
+    const RadioConfig fileSnapshot = m_snapshot;
+    openRecord(record);
+    m_snapshot = fileSnapshot;
+    finishEdit(caption);
+}
+
+void Document::replaceConfiguration(const Document& source, const QString& caption) {
+    replaceConfiguration(source.m_config, source.currentModel, source.currentBand, caption);
+}
+
+void Document::replaceConfiguration(const RadioConfig& record, const QString& model,
+                                    const QString& band, const QString& caption) {
+    m_config = record;
+    currentModel = model;
+    currentBand = band;
+    deriveLimits();
+    emit notifier().configurationReplaced();
+    finishEdit(caption);
+}
+
+void Document::setModelAndBand(const QString& model, const QString& band, const QString& caption) {
+    currentModel = model;
+    currentBand = band;
+    ModelInfo& mi = m_config.modelInfo;
+    // Models whose name and class the record takes; another keeps the ones it has.
+    static const char* const knownModels[] = {"WX40", "863", "864", "5470", "5480"};
+    for (const char* known : knownModels) {
+        if (model == QLatin1String(known)) {
+            mi.modelName.assign(modelNameField(model));
+            mi.modelCode = int16_t(modelClass(model));
+        }
+    }
+    mi.bandCode = int16_t(bandCode(*m_product, band, model));
+    deriveLimits();
+    finishEdit(caption);
+}
+
+void Document::setCurrentGroup(int group) {
+    m_config.currentGroup = int16_t(group);
+}
+
+void Document::setOptionWord(int word, int value, const QString& caption) {
+    change(caption, [&](RadioConfig& c) { c.optionWords.at(size_t(word)) = int16_t(value); });
+}
+
+void Document::setOptionWords(const std::array<int16_t, MaxOptionWords>& words,
+                              const QString& caption) {
+    change(caption, [&](RadioConfig& c) { c.optionWords = words; });
+}
+
+void Document::setMessageLine(int line, const QByteArray& bytes, const QString& caption) {
+    change(caption, [&](RadioConfig& c) { c.embeddedMessage.at(size_t(line)).assign(bytes); });
+}
+
+void Document::setKeyAssignment(int key, int value, const QString& caption) {
+    change(caption, [&](RadioConfig& c) { c.keyAssign.at(size_t(key)) = int16_t(value); });
+}
+
+void Document::setScanWords(const std::array<int16_t, 7>& words, const QString& caption) {
+    change(caption, [&](RadioConfig& c) { c.scanWords = words; });
+}
+
+void Document::setDtmfSettings(const DtmfSettings& settings, const QString& caption) {
+    change(caption, [&](RadioConfig& c) { c.dtmf = settings; });
+}
+
+void Document::setDtmfAutodialMemories(int count, const std::array<DtmfCodeEntry, 8>& codes,
+                                       const QString& caption) {
+    change(caption, [&](RadioConfig& c) {
+        c.dtmfCodeCount = int16_t(count);
+        c.dtmfCodes = codes;
+    });
+}
+
+void Document::setFleetSyncSettings(const FleetSyncSettings& settings, const QString& caption) {
+    change(caption, [&](RadioConfig& c) { c.fleetSync = settings; });
+}
+
+void Document::setFleetSyncList(int count, const std::array<FleetSyncEntry, 8>& list,
+                                const QString& caption) {
+    change(caption, [&](RadioConfig& c) {
+        c.fleetSyncListCount = int16_t(count);
+        c.fleetSyncList = list;
+    });
+}
+
+void Document::setTestFrequencies(int count, const std::array<TestFreqEntry, 16>& entries,
+                                  const QString& caption) {
+    m_config.testFreqCount = int16_t(count);
+    m_config.testFreqs = entries;
+    markTestFrequencies();
+    emit notifier().settingsChanged();
+    finishEdit(caption);
+}
+
+void Document::setModelInformation(const ModelInfo& info, const QString& caption) {
+    change(caption, [&](RadioConfig& c) { c.modelInfo = info; });
 }
 
 static bool sameChannel(const ChannelEntry& a, const ChannelEntry& b) {
@@ -125,8 +232,8 @@ static bool sameChannel(const ChannelEntry& a, const ChannelEntry& b) {
 }
 
 bool Document::isModified() const {
-    const RadioConfig& w = config;
-    const RadioConfig& s = snapshot;
+    const RadioConfig& w = m_config;
+    const RadioConfig& s = m_snapshot;
     for (int g = 0; g < GroupCount; ++g) {
         if (w.groupChannelCount[size_t(g)] != s.groupChannelCount[size_t(g)]) return true;
         // A count outside 0..60 (a damaged file) compares the places that exist.
@@ -164,9 +271,9 @@ FixedText<8> Document::storedTestFreq(const QString& shown) const {
 
 void Document::markTestFrequencies() {
     const int b = testMarkBandIndex(currentBand);
-    const int count = std::clamp<int>(config.testFreqCount, 0, 16);
+    const int count = std::clamp<int>(m_config.testFreqCount, 0, 16);
     for (int i = 1; i <= count; ++i) {
-        TestFreqEntry& t = config.testFreqs[size_t(i - 1)];
+        TestFreqEntry& t = m_config.testFreqs[size_t(i - 1)];
         const int e = t.number;
         if (e < 1 || e > 16) continue; // an entry number outside 1..16 has no band default
         const TestFreqPair& d = defaultTestFreqTable()[size_t(b)][size_t(e - 1)];

@@ -5,12 +5,15 @@
 #include "radioconfig.h"
 
 #include <QDate>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <memory>
 
 // What happens to the open configuration, for every window that shows part of it. Any number
 // of windows listen; a window that goes away stops listening by itself.
+class StateChange;
+
 class DocumentNotifier : public QObject {
     Q_OBJECT
   signals:
@@ -23,6 +26,8 @@ class DocumentNotifier : public QObject {
     // One step of the user's editing has ended; caption names it ("Change RX of A5") in the
     // current language. The edit history keeps the step when something really changed.
     void edited(const QString& caption);
+    // A setting outside the channel table changed (options, message lines, hidden settings).
+    void settingsChanged();
 };
 
 // The open configuration: the working record, its saved snapshot and the program-wide
@@ -34,8 +39,9 @@ class Document {
 
     const Product& product() const { return *m_product; }
 
-    RadioConfig config;   // the working record
-    RadioConfig snapshot; // what the modified check compares against
+    // The working record, and the saved snapshot that the modified check compares against.
+    const RadioConfig& config() const { return m_config; }
+    const RadioConfig& snapshot() const { return m_snapshot; }
 
     QString currentModel;
     QString currentBand;
@@ -54,27 +60,101 @@ class Document {
     // file over them when templatePath names a readable file, and takes the snapshot.
     void initialiseDefaults(const QString& templatePath = {}, QDate today = QDate::currentDate());
 
-    // Appends channel n with frequency f (shown form) to group g: scan add, only ECHO on.
-    void addChannel(int g, int n, const QString& f);
-
     bool isModified() const;
+    // The record as a save writes it: model and band stamped into it, the program's version.
+    RadioConfig recordToSave() const;
+    // The record now is what its file holds (after a save, or when no file could be loaded).
     void takeSnapshot();
-    void restoreFromSnapshot();
     void deriveLimits();
-    void markTestFrequencies();
 
     FixedText<8> storedTestFreq(const QString& shown) const;
 
     // Ends one step of the user's editing (see DocumentNotifier::edited). Inside an EditStep
-    // the step is the EditStep's, and this reports nothing.
+    // the step is the EditStep's, and this reports nothing. Every change below ends its own
+    // step with the caption it is given (a change that changes nothing records nothing).
     void finishEdit(const QString& caption);
+
+    // --- The whole record ---------------------------------------------------------------
+    // A file's record becomes both the snapshot and the working record (Open, a template);
+    // model, band and version come from it. Not a step: the caller starts a fresh history.
+    void openRecord(const RadioConfig& record);
+    // As openRecord, but an edit of the open configuration: the snapshot stays that of the
+    // open file, and the step named caption ends.
+    void takeRecord(const RadioConfig& record, const QString& caption);
+    // Another configuration (a read from the radio, decoded into a copy) replaces the
+    // working record, model and band; the file stays. Ends the step named caption.
+    void replaceConfiguration(const Document& source, const QString& caption);
+    void replaceConfiguration(const RadioConfig& record, const QString& model, const QString& band,
+                              const QString& caption);
+    // Model and band as the Model window sets them (limits follow).
+    void setModelAndBand(const QString& model, const QString& band, const QString& caption);
+    // The group the channel grid shows. A view setting: it ends no step of its own.
+    void setCurrentGroup(int group);
+    // An undo (forward false) or redo of a step of the edit history, showing group again.
+    void restoreStep(const StateChange& change, bool forward, int group);
+
+    // --- Channels (of the current group unless a group is named) --------------------------
+    // The one entry for every change of a channel cell: a frequency text for columns 1 and 2
+    // (empty RX deletes the channel, empty TX copies RX), a list index as decimal text for
+    // columns 3 to 10. Emits channelRowChanged and ends the step "Change RX of A5".
+    void setChannelCell(int channelNo, int column, const QString& value);
+    // Appends channel n with frequency f (shown form) to group g: scan add, only ECHO on.
+    void addChannel(int group, int channelNo, const QString& shownFreq);
+    // Deletes channels of a group one after another; the last channel of a group stays. Gives
+    // the numbers it deleted; one step "Delete Channels".
+    QList<int> deleteChannels(int group, const QList<int>& channelNos);
+    // Puts channels into a group at their channel numbers, replacing a channel of the same
+    // number or taking the next free place: one step "Paste Channels".
+    void pasteChannels(int group, const QList<ChannelEntry>& entries);
+    // Each group given a non-empty list is built anew from it, in its order: one step
+    // "Import Channels".
+    void importChannels(const std::array<QList<ChannelEntry>, GroupCount>& groups);
+    // The emergency channel of a group, as its channel number.
+    void setEmergencyChannel(int group, int channelNo, const QString& caption);
+    // Puts every group's emergency channel back on a channel the group holds.
+    void refreshEmergencyChannels();
+
+    // --- Settings -------------------------------------------------------------------------
+    void setOptionWord(int word, int value, const QString& caption);
+    void setOptionWords(const std::array<int16_t, MaxOptionWords>& words, const QString& caption);
+    void setMessageLine(int line, const QByteArray& bytes, const QString& caption);
+    void setKeyAssignment(int key, int value, const QString& caption);
+    void setScanWords(const std::array<int16_t, 7>& words, const QString& caption);
+    void setDtmfSettings(const DtmfSettings& settings, const QString& caption);
+    // The autodial memories in use: the first count entries of codes.
+    void setDtmfAutodialMemories(int count, const std::array<DtmfCodeEntry, 8>& codes,
+                                 const QString& caption);
+    void setFleetSyncSettings(const FleetSyncSettings& settings, const QString& caption);
+    // The FleetSync list rows in use: the first count entries of list.
+    void setFleetSyncList(int count, const std::array<FleetSyncEntry, 8>& list,
+                          const QString& caption);
+    // The test frequencies in use: the first count entries; their marks then say which ones
+    // still hold the band's defaults.
+    void setTestFrequencies(int count, const std::array<TestFreqEntry, 16>& entries,
+                            const QString& caption);
+    // The radio information fields of the record (creation date, type, version...).
+    void setModelInformation(const ModelInfo& info, const QString& caption);
 
     int optionWordCount() const { return m_product->optionWordCount; }
     int currentBandCode() const { return bandCode(*m_product, currentBand, currentModel); }
 
   private:
     friend class EditStep;
+    friend struct FileState;  // the undo history puts a file's name and snapshot back
+    friend class StateChange; // and the bytes of the record a step changed
+    // Changes the working record through edit, then ends the step named caption.
+    template <class Edit> void change(const QString& caption, Edit&& edit) {
+        edit(m_config);
+        emit notifier().settingsChanged();
+        finishEdit(caption);
+    }
+    void appendChannel(int group, int channelNo, const QString& shownFreq);
+    void setChannelItem(int place, int column, const QString& value);
+    void deleteChannelEntry(int place, int group);
+    void markTestFrequencies();
     const Product* m_product;
+    RadioConfig m_config;
+    RadioConfig m_snapshot;
     int m_editStepDepth = 0; // open EditSteps
     struct OwnNotifier {
         std::unique_ptr<DocumentNotifier> object = std::make_unique<DocumentNotifier>();

@@ -37,7 +37,7 @@ SharedFileState FileState::of(const Document& doc) {
     f->fileName = doc.fileName;
     f->loadedVersion = doc.loadedVersion;
     f->untitled = doc.untitled;
-    copyBytes(f->snapshot, doc.snapshot);
+    copyBytes(f->snapshot, doc.snapshot());
     return f;
 }
 
@@ -56,12 +56,12 @@ void FileState::putInto(Document& doc) const {
     doc.fileName = fileName;
     doc.loadedVersion = loadedVersion;
     doc.untitled = untitled;
-    copyBytes(doc.snapshot, snapshot);
+    copyBytes(doc.m_snapshot, snapshot);
 }
 
 DocumentState DocumentState::of(const Document& doc) {
     DocumentState s;
-    copyBytes(s.config, doc.config);
+    copyBytes(s.config, doc.config());
     s.model = doc.currentModel;
     s.band = doc.currentBand;
     s.file = FileState::of(doc);
@@ -119,7 +119,7 @@ bool StateChange::isEmpty() const {
 }
 
 void StateChange::apply(Document& doc, bool forward) const {
-    applyRuns(doc.config, m_config, forward);
+    applyRuns(doc.m_config, m_config, forward);
     put(doc.currentModel, m_model, forward);
     put(doc.currentBand, m_band, forward);
     if (m_file) file(forward)->putInto(doc);
@@ -144,4 +144,10 @@ qsizetype StateChange::memoryUse() const {
     for (const auto* texts : {&m_model, &m_band})
         if (*texts) bytes += 2 * (texts->value().first.size() + texts->value().second.size());
     return bytes;
+}
+
+void Document::restoreStep(const StateChange& change, bool forward, int group) {
+    change.apply(*this, forward);
+    setCurrentGroup(group);
+    emit notifier().configurationReplaced();
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // One channel of a group. Places above the group's count are not in use and keep what they
@@ -31,21 +32,42 @@ struct ModelInfo {
     int16_t typeLetter = 0;
 };
 
-struct DtmfSettings {
-    std::array<int16_t, 6> words1{};
-    FixedText<10> text1;
-    std::array<int16_t, 5> words2{};
-    FixedText<10> text2;
-    int16_t word3 = 0;
+// The DTMF window's Encode tab: its five lists and the side tone, in this order.
+enum DtmfEncodeSetting : int {
+    DtmfSpeed,           // digits per second, list index
+    DtmfFirstDigitTime,  // list index
+    DtmfFirstDigitDelay, // tens of milliseconds
+    DtmfStarAndHashTone, // list index
+    DtmfDCodeAssignment, // 0 "D Code", else seconds
+    DtmfSideTone,        // 0 off, 1 on
+    DtmfEncodeSettingCount
+};
+// Its Decode tab's four lists and "Clear to Transpond", in this order.
+enum DtmfDecodeSetting : int {
+    DtmfGroupCode,        // the code's character, 0 "Off"
+    DtmfAutoResetTimer,   // list index
+    DtmfCallAlert,        // off, normal, continuous
+    DtmfTranspond,        // off, alert, ID code
+    DtmfClearToTranspond, // 0 off, 1 on
+    DtmfDecodeSettingCount
 };
 
+struct DtmfSettings {
+    std::array<int16_t, DtmfEncodeSettingCount> encode{};
+    FixedText<10> idCode;
+    std::array<int16_t, DtmfDecodeSettingCount> decode{};
+    FixedText<10> stunCode; // ends with character 0 when shorter than ten
+    int16_t stunType = 0;   // 0 TX inhibit, 1 TX/RX inhibit
+};
+
+// The FleetSync window's settings; fleet and ID are stored less their offsets, 255 "no fleet".
 struct FleetSyncSettings {
-    int16_t w0 = 0;
-    int32_t l1 = 0;
-    int16_t w2 = 0;
-    int32_t l3 = 0;
-    int32_t l4 = 0;
-    int16_t w5 = 0;
+    int16_t ownFleet = 0;
+    int32_t ownId = 0;
+    int16_t baudRate = 0; // list index
+    int32_t modulationDelay = 0;
+    int32_t messageTimer = 0;
+    int16_t pttIdSideTone = 0; // 0 off, 1 on
 };
 
 struct DtmfCodeEntry {
@@ -61,11 +83,25 @@ struct TestFreqEntry {
     int16_t txMark = 0;
 };
 
+// One row of the FleetSync list: its row number 1..8, the fleet and the ID it calls (0 "All",
+// 255 empty).
 struct FleetSyncEntry {
-    int16_t a = 0;
-    int16_t b = 0;
-    int32_t c = 0;
+    int16_t row = 0;
+    int16_t fleet = 0;
+    int32_t id = 0;
 };
+
+// The undo history keeps changes as byte runs of the record: these layouts must not move.
+static_assert(sizeof(DtmfSettings) == 44 && offsetof(DtmfSettings, idCode) == 12 &&
+              offsetof(DtmfSettings, decode) == 22 && offsetof(DtmfSettings, stunCode) == 32 &&
+              offsetof(DtmfSettings, stunType) == 42);
+static_assert(sizeof(FleetSyncSettings) == 24 && offsetof(FleetSyncSettings, ownId) == 4 &&
+              offsetof(FleetSyncSettings, baudRate) == 8 &&
+              offsetof(FleetSyncSettings, modulationDelay) == 12 &&
+              offsetof(FleetSyncSettings, messageTimer) == 16 &&
+              offsetof(FleetSyncSettings, pttIdSideTone) == 20);
+static_assert(sizeof(FleetSyncEntry) == 8 && offsetof(FleetSyncEntry, fleet) == 2 &&
+              offsetof(FleetSyncEntry, id) == 4);
 
 constexpr int GroupCount = 6;
 constexpr int ChannelsPerGroup = 60;

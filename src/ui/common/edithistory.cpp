@@ -57,12 +57,13 @@ void EditHistory::documentSaved() {
 }
 
 void EditHistory::record(const QString& caption) {
+    if (m_restoring) return;
     DocumentState now = DocumentState::of(m_doc);
     StateChange change = StateChange::between(m_recorded, now);
     if (!change.file(true)) now.file = m_recorded.file; // one copy of an unchanged file
     m_recorded = std::move(now);
     if (change.isEmpty()) return;
-    const int group = m_doc.config.currentGroupIndex();
+    const int group = m_doc.config().currentGroupIndex();
     m_stack.push(new StateStep(*this, std::move(change), group, caption));
 }
 
@@ -75,12 +76,13 @@ void EditHistory::redo() {
 }
 
 void EditHistory::restore(const StateChange& change, int group, bool forward) {
-    change.apply(m_doc, forward);
-    m_doc.config.currentGroup = int16_t(group);
     const SharedFileState file = m_recorded.file;
+    // Windows showing the restored record again make no step of their own.
+    m_restoring = true;
+    m_doc.restoreStep(change, forward, group);
+    m_restoring = false;
     m_recorded = DocumentState::of(m_doc);
     m_recorded.file = change.file(forward) ? change.file(forward) : file;
-    emit m_doc.notifier().configurationReplaced();
     emit restored();
 }
 

@@ -49,4 +49,5 @@ class EditHistory : public QObject {
     Document& m_doc;
     QUndoStack m_stack;
     DocumentState m_recorded; // the document at the end of the last step
+    bool m_restoring = false; // an undo or redo is putting a step back
 };

@@ -46,25 +46,26 @@ inline void showListEntry(QComboBox* list, const QString& text) {
 // Fills an emergency channel list with the channel numbers of group g, in ascending order.
 inline void fillGroupChannelList(QComboBox* list, const Document& doc, int g) {
     QList<int> numbers;
-    const int count = std::clamp<int>(doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+    const int count =
+        std::clamp<int>(doc.config().groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
     for (int place = 1; place <= count; ++place)
-        numbers << doc.config.entry(g, place).channelNo;
+        numbers << doc.config().entry(g, place).channelNo;
     std::sort(numbers.begin(), numbers.end());
     list->clear();
     for (int n : numbers)
         list->addItem(QString::number(n));
 }
 
-// Ends the user's editing step made in the control that caption names (a label's or check
-// box's text): "Change Squelch Level". Access key marks, a closing colon and line breaks of
-// the caption are left out.
-inline void finishSettingEdit(Document& doc, QString caption) {
-    caption.remove(QLatin1Char('&'));
-    caption.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    caption = caption.trimmed();
-    while (caption.endsWith(QLatin1Char(':')) || caption.endsWith(QChar(0xFF1A)))
-        caption.chop(1);
-    doc.finishEdit(changeCaption(caption));
+// The name of the user's editing step made in the control that label names (a label's or
+// check box's text): "Change Squelch Level". Access key marks, a closing colon and line breaks
+// of the label are left out.
+inline QString settingCaption(QString label) {
+    label.remove(QLatin1Char('&'));
+    label.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    label = label.trimmed();
+    while (label.endsWith(QLatin1Char(':')) || label.endsWith(QChar(0xFF1A)))
+        label.chop(1);
+    return changeCaption(label);
 }
 
 // The box of a refused channel list (an import, a paste): what happened, then every bad line;

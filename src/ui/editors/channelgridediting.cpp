@@ -157,7 +157,7 @@ bool ChannelGridWindow::commitEditor() {
             accepted =
                 typed.isEmpty() || (numeric && m_doc.lowerLimit <= mhz && mhz <= m_doc.upperLimit);
             m_grid->setCellText(row, col, numeric ? formatMhz(mhz) : typed);
-            updateChannelCell(m_doc, row, col, typed);
+            m_doc.setChannelCell(row, col, typed);
         } else if (col >= ColFirstFlag && col <= ColScan) {
             QComboBox* editor = m_listEditors[size_t(col - ColFirstFlag)];
             if (editor->isHidden()) return;
@@ -165,7 +165,7 @@ bool ChannelGridWindow::commitEditor() {
             if (index == m_openedIndex || index < 0) return;
             m_openedIndex = index;
             m_grid->setCellText(row, col, editor->currentText());
-            updateChannelCell(m_doc, row, col, QString::number(index));
+            m_doc.setChannelCell(row, col, QString::number(index));
         }
     });
     return accepted;

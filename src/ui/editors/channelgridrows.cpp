@@ -77,7 +77,7 @@ void ChannelGridWindow::copyRows() {
     trapErrors("frmCommChInfo_CopyRows", [&] {
         if (m_selectedRows.isEmpty()) return;
         QGuiApplication::clipboard()->setText(QString::fromUtf8(
-            channelRowsText(m_doc, m_doc.config.currentGroupIndex(), m_selectedRows)));
+            channelRowsText(m_doc, m_doc.config().currentGroupIndex(), m_selectedRows)));
     });
 }
 
@@ -88,12 +88,8 @@ void ChannelGridWindow::pasteRows() {
         // More than a channel list can be is refused as too large, without converting it all.
         if (clipboard.size() > MaxChannelListBytes) clipboard.truncate(MaxChannelListBytes + 1);
         const QByteArray text = clipboard.toUtf8();
-        ChannelImportResult r;
-        {
-            const EditStep step(m_doc, tr2("Paste Channels", "粘贴信道"));
-            r = pasteChannelRows(m_doc, text, m_doc.config.currentGroupIndex(),
-                                 m_selectedRows.first());
-        }
+        const ChannelImportResult r = pasteChannelRows(
+            m_doc, text, m_doc.config().currentGroupIndex(), m_selectedRows.first());
         if (!r.ok) {
             showRefusedChannels(tr2("No channels were pasted; the configuration is unchanged.",
                                     "未粘贴任何信道；配置未改变。"),
@@ -107,8 +103,7 @@ void ChannelGridWindow::pasteRows() {
 void ChannelGridWindow::deleteRows() {
     trapErrors("frmCommChInfo_DeleteRows", [&] {
         if (m_selectedRows.isEmpty()) return;
-        const EditStep step(m_doc, tr2("Delete Channels", "删除信道"));
-        deleteChannels(m_doc, m_doc.config.currentGroupIndex(), m_selectedRows);
+        m_doc.deleteChannels(m_doc.config().currentGroupIndex(), m_selectedRows);
         selectRows(m_selectedRows);
     });
 }

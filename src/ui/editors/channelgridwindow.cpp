@@ -229,7 +229,7 @@ void ChannelGridWindow::setUpGrid() {
 void ChannelGridWindow::setCaptions() {
     trapErrors("frmCommChInfo_ChangShowByLanguage", [&] {
         const bool older = m_doc.product().captions == Product::Captions::Older;
-        const int group = m_doc.config.currentGroupIndex();
+        const int group = m_doc.config().currentGroupIndex();
         m_groupList->setCurrentIndex(group);
         groupChosen(group);
 
@@ -278,7 +278,7 @@ void ChannelGridWindow::showEmergencyChoices() {
         showListEntry(
             m_emergencyLists[size_t(k)],
             QString::number(
-                m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + k)] + 1));
+                m_doc.config().optionWords[size_t(OptionWord::FirstEmergencyChannel + k)] + 1));
 }
 
 void ChannelGridWindow::refreshEmergencyLists() {
@@ -291,11 +291,11 @@ void ChannelGridWindow::showCurrentGroup() {
         for (int r = 1; r < GridRows; ++r)
             for (int c = 1; c < GridColumns; ++c)
                 m_grid->setCellText(r, c, QString());
-        const int g = m_doc.config.currentGroupIndex();
+        const int g = m_doc.config().currentGroupIndex();
         const int count =
-            std::clamp<int>(m_doc.config.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+            std::clamp<int>(m_doc.config().groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
         for (int place = 1; place <= count; ++place)
-            showChannel(m_doc.config.entry(g, place));
+            showChannel(m_doc.config().entry(g, place));
         if (m_doc.product().emergencyInGrid) {
             for (int k = 0; k < GroupCount; ++k) {
                 m_emergencyLabels[size_t(k)]->setVisible(k == g);
@@ -326,10 +326,10 @@ void ChannelGridWindow::showChannelRow(int channelNo) {
     trapErrors("frmCommChInfo_reShowGrid", [&] {
         showEmergencyChoices();
         if (channelNo < 1 || channelNo > ChannelsPerGroup) return;
-        const int g = m_doc.config.currentGroupIndex();
+        const int g = m_doc.config().currentGroupIndex();
         const int place = findChannelPlace(m_doc, g, channelNo);
         if (place > 0) {
-            showChannel(m_doc.config.entry(g, place));
+            showChannel(m_doc.config().entry(g, place));
         } else {
             for (int c = 1; c < GridColumns; ++c)
                 m_grid->setCellText(channelNo, c, QString());
@@ -348,7 +348,7 @@ void ChannelGridWindow::showConfiguration() {
         m_editRow = 0;
         m_editColumn = 0;
         clearRowSelection();
-        const int g = m_doc.config.currentGroupIndex();
+        const int g = m_doc.config().currentGroupIndex();
         m_groupList->setCurrentIndex(g);
         fillEmergencyLists();
         showCurrentGroup();
@@ -361,7 +361,7 @@ void ChannelGridWindow::showConfiguration() {
 }
 
 void ChannelGridWindow::updateTitle() {
-    const int g = m_doc.config.currentGroupIndex();
+    const int g = m_doc.config().currentGroupIndex();
     setWindowTitle(tr2("Channel Information[Channel -", "信道信息[信道 -") + QLatin1Char(' ') +
                    QString::number(m_titleChannel) + QLatin1String("]---") + groupLetter(g));
 }
@@ -375,7 +375,7 @@ void ChannelGridWindow::groupChosen(int group) {
         m_editRow = 0;
         m_editColumn = 0;
         hideEditors();
-        m_doc.config.currentGroup = int16_t(group);
+        m_doc.setCurrentGroup(group);
         showCurrentGroup();
         updateTitle();
     });
@@ -385,9 +385,8 @@ void ChannelGridWindow::emergencyChosen(int group) {
     trapErrors("Combo1_Click", [&] {
         const QComboBox* list = m_emergencyLists[size_t(group)];
         if (list->currentIndex() < 0) return;
-        m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + group)] =
-            int16_t(list->currentText().toInt() - 1);
-        finishSettingEdit(m_doc, m_emergencyLabels[size_t(group)]->text());
+        m_doc.setEmergencyChannel(group, list->currentText().toInt(),
+                                  settingCaption(m_emergencyLabels[size_t(group)]->text()));
     });
 }
 

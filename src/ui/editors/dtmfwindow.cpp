@@ -28,13 +28,6 @@ constexpr int StunCodeLength = 10;
 constexpr int AutodialLength = 16;
 constexpr int AutodialMemories = 8;
 
-// DtmfSettings: the first six words are the encode settings (Combo1 0..4, Check1); the five
-// words after the ID code are the decode settings (Combo2 0..3, Check2).
-constexpr int FirstDigitDelayList = 2; // Combo1(2) shows tens of milliseconds as milliseconds
-constexpr int SideToneWord = 5;
-constexpr int GroupCodeList = 0;
-constexpr int ClearToTranspondWord = 4;
-
 // A code shorter than its field ends with one character 0; a full code has no terminator.
 QByteArray terminatedCode(const QString& text, int width) {
     QByteArray bytes = text.toLatin1();
@@ -118,8 +111,7 @@ QWidget* DtmfWindow::buildEncodeTab() {
     m_sideTone->setObjectName(QStringLiteral("Check1"));
     encodeGrid->addWidget(m_sideTone, encodeGrid->rowCount(), 1);
     connect(m_sideTone, &QCheckBox::clicked, this, [this](bool on) {
-        const EditStep step(m_doc, changeCaption(windowTitle()));
-        m_doc.config.dtmf.words1[SideToneWord] = on ? 1 : 0;
+        changeSettings([on](DtmfSettings& d) { d.encode[DtmfSideTone] = on ? 1 : 0; });
     });
     auto* encodeLayout = new QVBoxLayout(encode);
     encodeLayout->addLayout(encodeGrid);
@@ -151,8 +143,7 @@ QWidget* DtmfWindow::buildDecodeTab() {
     m_clearToTranspond->setObjectName(QStringLiteral("Check2"));
     decodeGrid->addWidget(m_clearToTranspond, decodeGrid->rowCount(), 1);
     connect(m_clearToTranspond, &QCheckBox::clicked, this, [this](bool on) {
-        const EditStep step(m_doc, changeCaption(windowTitle()));
-        m_doc.config.dtmf.words2[ClearToTranspondWord] = on ? 1 : 0;
+        changeSettings([on](DtmfSettings& d) { d.decode[DtmfClearToTranspond] = on ? 1 : 0; });
     });
 
     m_stunBox = new QGroupBox(this);
@@ -168,8 +159,7 @@ QWidget* DtmfWindow::buildDecodeTab() {
     m_stunTypeList = makeList(this, QStringLiteral("Combo3"));
     addPair(stunGrid, m_stunTypeLabel, m_stunTypeList);
     connect(m_stunTypeList, &QComboBox::activated, this, [this](int i) {
-        const EditStep step(m_doc, changeCaption(windowTitle()));
-        if (i >= 0) m_doc.config.dtmf.word3 = int16_t(i);
+        if (i >= 0) changeSettings([i](DtmfSettings& d) { d.stunType = int16_t(i); });
     });
     m_stunBox->setLayout(stunGrid);
     for (QLineEdit* box : {m_idCode, m_stunCode})
@@ -220,9 +210,9 @@ void DtmfWindow::fillLists() {
     m_encodeLists[1]->addItems(times);
     m_encodeLists[2]->addItems(numbers(100, 1000, 50));
     m_encodeLists[3]->addItems(times);
-    m_decodeLists[GroupCodeList]->addItem(QString()); // "Off", captioned with the language
+    m_decodeLists[DtmfGroupCode]->addItem(QString()); // "Off", captioned with the language
     for (const char* c : {"A", "B", "C", "D", "#", "*"})
-        m_decodeLists[GroupCodeList]->addItem(QLatin1String(c));
+        m_decodeLists[DtmfGroupCode]->addItem(QLatin1String(c));
     m_decodeLists[1]->addItem(QString());
     m_decodeLists[1]->addItems(numbers(1, 15));
 }
@@ -256,7 +246,7 @@ void DtmfWindow::setCaptions() {
     for (int i = 0; i < 4; ++i)
         m_decodeLabels[size_t(i)]->setText(labels2[i]);
     const QString off = tr2("Off", "关");
-    setListEntry(m_decodeLists[GroupCodeList], 0, off);
+    setListEntry(m_decodeLists[DtmfGroupCode], 0, off);
     setListEntry(m_decodeLists[1], 0, off);
     const QStringList alerts{off, tr2("Normal", "常规"), tr2("Continuous", "连续")};
     const QStringList transpond{off, tr2("Alert", "告警"), tr2("ID Code", "ID 码")};
@@ -279,65 +269,67 @@ void DtmfWindow::setCaptions() {
 }
 
 void DtmfWindow::showRecord() {
-    const DtmfSettings& d = m_doc.config.dtmf;
+    const DtmfSettings& d = m_doc.config().dtmf;
     for (int i : {0, 1, 3, 4})
-        showListIndex(m_encodeLists[size_t(i)], d.words1[size_t(i)]);
-    showListIndex(m_encodeLists[FirstDigitDelayList],
-                  m_encodeLists[FirstDigitDelayList]->findText(
-                      QString::number(d.words1[FirstDigitDelayList] * 10)));
-    m_sideTone->setChecked(d.words1[SideToneWord] == 1);
+        showListIndex(m_encodeLists[size_t(i)], d.encode[size_t(i)]);
+    showListIndex(m_encodeLists[DtmfFirstDigitDelay],
+                  m_encodeLists[DtmfFirstDigitDelay]->findText(
+                      QString::number(d.encode[DtmfFirstDigitDelay] * 10)));
+    m_sideTone->setChecked(d.encode[DtmfSideTone] == 1);
 
-    m_shownId = trimSpaces(QString::fromLatin1(d.text1.untilNul()));
+    m_shownId = trimSpaces(QString::fromLatin1(d.idCode.untilNul()));
     m_idCode->setText(m_shownId);
 
-    const int group = d.words2[GroupCodeList];
-    showListIndex(m_decodeLists[GroupCodeList],
+    const int group = d.decode[DtmfGroupCode];
+    showListIndex(m_decodeLists[DtmfGroupCode],
                   group == 0                 ? 0
-                  : group > 0 && group < 128 ? m_decodeLists[GroupCodeList]->findText(
+                  : group > 0 && group < 128 ? m_decodeLists[DtmfGroupCode]->findText(
                                                    QString(QChar(group)), Qt::MatchCaseSensitive)
                                              : -1);
     for (int i = 1; i < 4; ++i)
-        showListIndex(m_decodeLists[size_t(i)], d.words2[size_t(i)]);
-    m_clearToTranspond->setChecked(d.words2[ClearToTranspondWord] == 1);
+        showListIndex(m_decodeLists[size_t(i)], d.decode[size_t(i)]);
+    m_clearToTranspond->setChecked(d.decode[DtmfClearToTranspond] == 1);
 
-    m_shownStun = QString::fromLatin1(d.text2.untilNul());
+    m_shownStun = QString::fromLatin1(d.stunCode.untilNul());
     m_stunCode->setText(m_shownStun);
-    showListIndex(m_stunTypeList, d.word3);
+    showListIndex(m_stunTypeList, d.stunType);
 
     for (int r = 1; r <= AutodialMemories; ++r)
         m_autodialGrid->setCellText(r, 1, QString());
-    const int count = std::clamp<int>(m_doc.config.dtmfCodeCount, 0, AutodialMemories);
+    const int count = std::clamp<int>(m_doc.config().dtmfCodeCount, 0, AutodialMemories);
     for (int j = 0; j < count; ++j) {
-        const DtmfCodeEntry& e = m_doc.config.dtmfCodes[size_t(j)];
+        const DtmfCodeEntry& e = m_doc.config().dtmfCodes[size_t(j)];
         if (e.number >= 1 && e.number <= AutodialMemories)
             m_autodialGrid->setCellText(e.number, 1, QString::fromLatin1(e.code.untilNul()));
     }
 }
 
+void DtmfWindow::changeSettings(const std::function<void(DtmfSettings&)>& edit) {
+    DtmfSettings d = m_doc.config().dtmf;
+    edit(d);
+    m_doc.setDtmfSettings(d, changeCaption(windowTitle()));
+}
+
 void DtmfWindow::storeEncodeList(int i) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int index = m_encodeLists[size_t(i)]->currentIndex();
     if (index < 0) return;
-    m_doc.config.dtmf.words1[size_t(i)] = int16_t(
-        i == FirstDigitDelayList ? m_encodeLists[size_t(i)]->currentText().toInt() / 10 : index);
+    const int value =
+        i == DtmfFirstDigitDelay ? m_encodeLists[size_t(i)]->currentText().toInt() / 10 : index;
+    changeSettings([&](DtmfSettings& d) { d.encode[size_t(i)] = int16_t(value); });
 }
 
 void DtmfWindow::storeDecodeList(int i) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int index = m_decodeLists[size_t(i)]->currentIndex();
     if (index < 0) return;
     // The group code is stored as its character; "Off" is 0.
-    m_doc.config.dtmf.words2[size_t(i)] =
-        int16_t(i == GroupCodeList
-                    ? (index == 0 ? 0 : m_decodeLists[size_t(i)]->currentText().at(0).unicode())
-                    : index);
+    const int value =
+        i == DtmfGroupCode
+            ? (index == 0 ? 0 : m_decodeLists[size_t(i)]->currentText().at(0).unicode())
+            : index;
+    changeSettings([&](DtmfSettings& d) { d.decode[size_t(i)] = int16_t(value); });
 }
 
 bool DtmfWindow::storeIdCode() {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
     bool stored = true;
     if (m_checkingId) return stored;
     m_checkingId = true;
@@ -346,7 +338,8 @@ bool DtmfWindow::storeIdCode() {
         if (text == m_shownId && !m_idTyped) return;
         m_idTyped = false;
         if (text.size() >= MinIdCodeLength) {
-            m_doc.config.dtmf.text1.assign(text.left(IdCodeLength).toLatin1());
+            changeSettings(
+                [&](DtmfSettings& d) { d.idCode.assign(text.left(IdCodeLength).toLatin1()); });
             m_shownId = text;
             return;
         }
@@ -362,39 +355,36 @@ bool DtmfWindow::storeIdCode() {
 }
 
 void DtmfWindow::storeStunCode() {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
     trapErrors("FrmDTMF_Text2_Validate", [&] {
         const QString text = m_stunCode->text();
         if (text == m_shownStun) return; // left as shown: its bytes stay as loaded
-        m_doc.config.dtmf.text2.assign(terminatedCode(text, StunCodeLength));
+        changeSettings(
+            [&](DtmfSettings& d) { d.stunCode.assign(terminatedCode(text, StunCodeLength)); });
         m_shownStun = text;
     });
 }
 
 void DtmfWindow::commitAutodial(int row, const QString& text) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
-    RadioConfig& c = m_doc.config;
-    int count = std::clamp<int>(c.dtmfCodeCount, 0, AutodialMemories);
+    auto codes = m_doc.config().dtmfCodes;
+    int count = std::clamp<int>(m_doc.config().dtmfCodeCount, 0, AutodialMemories);
     int found = -1;
     for (int j = 0; j < count && found < 0; ++j)
-        if (c.dtmfCodes[size_t(j)].number == row) found = j;
+        if (codes[size_t(j)].number == row) found = j;
     // A memory left as it was keeps its entry and its bytes.
     if (found >= 0 && text == m_autodialGrid->cellText(row, 1)) return;
     if (found >= 0 && text.isEmpty()) {
         for (int j = found; j + 1 < count; ++j)
-            c.dtmfCodes[size_t(j)] = c.dtmfCodes[size_t(j + 1)];
+            codes[size_t(j)] = codes[size_t(j + 1)];
         --count;
     } else if (found >= 0) {
-        c.dtmfCodes[size_t(found)].code.assign(terminatedCode(text, AutodialLength));
+        codes[size_t(found)].code.assign(terminatedCode(text, AutodialLength));
     } else if (found < 0 && count < AutodialMemories) {
-        DtmfCodeEntry& e = c.dtmfCodes[size_t(count)];
+        DtmfCodeEntry& e = codes[size_t(count)];
         e.number = int16_t(row);
         e.code.assign(terminatedCode(text, AutodialLength));
         ++count;
     }
-    c.dtmfCodeCount = int16_t(count);
+    m_doc.setDtmfAutodialMemories(count, codes, changeCaption(windowTitle()));
     m_autodialGrid->setCellText(row, 1, text);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/config/document.h"
 
 #include <QWidget>
@@ -36,6 +38,8 @@ class DtmfWindow : public QWidget {
     void fillLists();
     void setCaptions();
     void showRecord();
+    // Changes the DTMF settings through edit: one step named after the window.
+    void changeSettings(const std::function<void(DtmfSettings&)>& edit);
     void storeEncodeList(int i);
     void storeDecodeList(int i);
     bool storeIdCode();

@@ -126,8 +126,7 @@ QWidget* FleetSyncWindow::buildSettingsTab() {
     m_pttIdSideTone->setObjectName(QStringLiteral("Check1"));
     grid->addWidget(m_pttIdSideTone, 5, 1);
     connect(m_pttIdSideTone, &QCheckBox::clicked, this, [this](bool on) {
-        const EditStep step(m_doc, changeCaption(windowTitle()));
-        m_doc.config.fleetSync.w5 = on ? 1 : 0;
+        changeSettings([on](FleetSyncSettings& f) { f.pttIdSideTone = on ? 1 : 0; });
     });
     auto* settingsLayout = new QVBoxLayout(settings);
     settingsLayout->addLayout(grid);
@@ -215,56 +214,65 @@ void FleetSyncWindow::setIdBlank(bool blank) {
 }
 
 void FleetSyncWindow::showRecord() {
-    const FleetSyncSettings& f = m_doc.config.fleetSync;
-    if (f.w0 == NoFleet) {
+    const FleetSyncSettings& f = m_doc.config().fleetSync;
+    if (f.ownFleet == NoFleet) {
         setIdBlank(true);
         m_settingLists[OwnFleetList]->setCurrentIndex(0);
         m_settingLists[OwnIdList]->setCurrentIndex(0);
     } else {
         setIdBlank(false);
         showListIndex(m_settingLists[OwnFleetList],
-                      f.w0 >= 1 && f.w0 <= LastFleet - FleetOffset ? f.w0 : -1);
+                      f.ownFleet >= 1 && f.ownFleet <= LastFleet - FleetOffset ? f.ownFleet : -1);
         showListIndex(m_settingLists[OwnIdList],
-                      f.l1 >= 1 && f.l1 <= LastId - IdOffset ? int(f.l1 - 1) : -1);
+                      f.ownId >= 1 && f.ownId <= LastId - IdOffset ? int(f.ownId - 1) : -1);
     }
-    showListIndex(m_settingLists[BaudRateList], f.w2);
+    showListIndex(m_settingLists[BaudRateList], f.baudRate);
     showListIndex(m_settingLists[ModulationDelayList],
-                  f.l3 >= 0 && f.l3 <= MaxModulationDelay ? int(f.l3) : -1);
+                  f.modulationDelay >= 0 && f.modulationDelay <= MaxModulationDelay
+                      ? int(f.modulationDelay)
+                      : -1);
     showListIndex(m_settingLists[MessageTimerList],
-                  f.l4 >= 0 && f.l4 <= MaxMessageTimer ? int(f.l4) : -1);
-    m_pttIdSideTone->setChecked(f.w5 == 1);
+                  f.messageTimer >= 0 && f.messageTimer <= MaxMessageTimer ? int(f.messageTimer)
+                                                                           : -1);
+    m_pttIdSideTone->setChecked(f.pttIdSideTone == 1);
 
     for (int r = 1; r <= ListEntries; ++r) {
         m_fleetGrid->setCellText(r, FleetColumn, QString());
         m_fleetGrid->setCellText(r, IdColumn, QString());
     }
-    const int count = std::clamp<int>(m_doc.config.fleetSyncListCount, 0, ListEntries);
+    const int count = std::clamp<int>(m_doc.config().fleetSyncListCount, 0, ListEntries);
     for (int j = 0; j < count; ++j) {
-        const FleetSyncEntry& e = m_doc.config.fleetSyncList[size_t(j)];
-        if (e.a < 1 || e.a > ListEntries) continue;
-        m_fleetGrid->setCellText(e.a, FleetColumn,
-                                 e.b == NoFleet ? QString()
-                                 : e.b == 0     ? allWord()
-                                                : QString::number(e.b + FleetOffset));
+        const FleetSyncEntry& e = m_doc.config().fleetSyncList[size_t(j)];
+        if (e.row < 1 || e.row > ListEntries) continue;
+        m_fleetGrid->setCellText(e.row, FleetColumn,
+                                 e.fleet == NoFleet ? QString()
+                                 : e.fleet == 0     ? allWord()
+                                                    : QString::number(e.fleet + FleetOffset));
         // 255 in either field is the radio's mark for "nothing here".
-        m_fleetGrid->setCellText(e.a, IdColumn,
-                                 e.c == NoFleet ? QString()
-                                 : e.c == 0     ? allWord()
-                                                : QString::number(e.c + IdOffset));
+        m_fleetGrid->setCellText(e.row, IdColumn,
+                                 e.id == NoFleet ? QString()
+                                 : e.id == 0     ? allWord()
+                                                 : QString::number(e.id + IdOffset));
     }
 }
 
+void FleetSyncWindow::changeSettings(const std::function<void(FleetSyncSettings&)>& edit) {
+    FleetSyncSettings f = m_doc.config().fleetSync;
+    edit(f);
+    m_doc.setFleetSyncSettings(f, changeCaption(windowTitle()));
+}
+
 void FleetSyncWindow::ownFleetChosen(int index) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
-    FleetSyncSettings& f = m_doc.config.fleetSync;
-    if (index < 0) return;
+    if (index >= 0) changeSettings([&](FleetSyncSettings& f) { chooseOwnFleet(f, index); });
+}
+
+void FleetSyncWindow::chooseOwnFleet(FleetSyncSettings& f, int index) {
     if (index == 0) {
         // No own fleet: no own ID either.
         setIdBlank(true);
         m_settingLists[OwnIdList]->setCurrentIndex(0);
-        f.w0 = NoFleet;
-        f.l1 = 0;
+        f.ownFleet = NoFleet;
+        f.ownId = 0;
         return;
     }
     if (idBlankShown()) {
@@ -272,50 +280,49 @@ void FleetSyncWindow::ownFleetChosen(int index) {
         setIdBlank(false);
         if (wasBlank) {
             m_settingLists[OwnIdList]->setCurrentIndex(0);
-            f.l1 = 1;
+            f.ownId = 1;
         }
     }
-    f.w0 = int16_t(m_settingLists[OwnFleetList]->itemText(index).toInt() - FleetOffset);
+    f.ownFleet = int16_t(m_settingLists[OwnFleetList]->itemText(index).toInt() - FleetOffset);
 }
 
 void FleetSyncWindow::ownIdChosen(int index) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
-    FleetSyncSettings& f = m_doc.config.fleetSync;
-    if (index < 0) return;
+    if (index >= 0) changeSettings([&](FleetSyncSettings& f) { chooseOwnId(f, index); });
+}
+
+void FleetSyncWindow::chooseOwnId(FleetSyncSettings& f, int index) {
     const QString text = m_settingLists[OwnIdList]->itemText(index);
     if (text == Blank) {
-        f.l1 = 0;
+        f.ownId = 0;
         return;
     }
     if (m_settingLists[OwnFleetList]->currentIndex() <= 0) {
         // An ID needs a fleet: the first fleet is taken.
         m_settingLists[OwnFleetList]->setCurrentIndex(1);
-        f.w0 = int16_t(FirstFleet - FleetOffset);
+        f.ownFleet = int16_t(FirstFleet - FleetOffset);
     }
     setIdBlank(false);
-    f.l1 = text.toInt() - IdOffset;
+    f.ownId = text.toInt() - IdOffset;
 }
 
 void FleetSyncWindow::storeList(int list) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int index = m_settingLists[size_t(list)]->currentIndex();
     if (index < 0) return;
-    FleetSyncSettings& f = m_doc.config.fleetSync;
+    FleetSyncSettings f = m_doc.config().fleetSync;
     switch (list) {
     case BaudRateList:
-        f.w2 = int16_t(index);
+        f.baudRate = int16_t(index);
         break;
     case ModulationDelayList:
-        f.l3 = index;
+        f.modulationDelay = index;
         break;
     case MessageTimerList:
-        f.l4 = index;
+        f.messageTimer = index;
         break;
     default:
         break;
     }
+    m_doc.setFleetSyncSettings(f, changeCaption(windowTitle()));
 }
 
 bool FleetSyncWindow::editorKey(QKeyEvent* key) {
@@ -330,8 +337,6 @@ bool FleetSyncWindow::editorKey(QKeyEvent* key) {
 }
 
 void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int other = column == FleetColumn ? IdColumn : FleetColumn;
     QString cell = text;
     bool isNumber = false;
@@ -343,11 +348,11 @@ void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
                                                      : std::clamp(n, FirstId, LastId));
     m_fleetGrid->setCellText(row, column, cell);
 
-    RadioConfig& c = m_doc.config;
-    int count = std::clamp<int>(c.fleetSyncListCount, 0, ListEntries);
+    auto list = m_doc.config().fleetSyncList;
+    int count = std::clamp<int>(m_doc.config().fleetSyncListCount, 0, ListEntries);
     int found = -1;
     for (int j = 0; j < count && found < 0; ++j)
-        if (c.fleetSyncList[size_t(j)].a == row) found = j;
+        if (list[size_t(j)].row == row) found = j;
 
     if (!cell.isEmpty()) {
         if (m_fleetGrid->cellText(row, other).isEmpty())
@@ -355,22 +360,22 @@ void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
         if (found < 0) {
             if (count >= ListEntries) return;
             found = count++;
-            c.fleetSyncList[size_t(found)].a = int16_t(row);
+            list[size_t(found)].row = int16_t(row);
         }
         const QString fleet = m_fleetGrid->cellText(row, FleetColumn);
         const QString id = m_fleetGrid->cellText(row, IdColumn);
-        FleetSyncEntry& e = c.fleetSyncList[size_t(found)];
-        e.b = int16_t(fleet == allWord() ? 0 : fleet.toInt() - FleetOffset);
-        e.c = id == allWord() ? 0 : id.toInt() - IdOffset;
+        FleetSyncEntry& e = list[size_t(found)];
+        e.fleet = int16_t(fleet == allWord() ? 0 : fleet.toInt() - FleetOffset);
+        e.id = id == allWord() ? 0 : id.toInt() - IdOffset;
     } else {
         m_fleetGrid->setCellText(row, other, QString());
         if (found >= 0) {
             for (int j = found; j + 1 < count; ++j)
-                c.fleetSyncList[size_t(j)] = c.fleetSyncList[size_t(j + 1)];
+                list[size_t(j)] = list[size_t(j + 1)];
             --count;
         }
     }
-    c.fleetSyncListCount = int16_t(count);
+    m_doc.setFleetSyncList(count, list, changeCaption(windowTitle()));
 }
 
 bool FleetSyncWindow::validateEdits() {

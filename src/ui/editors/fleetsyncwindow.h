@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/config/document.h"
 
 #include <QWidget>
@@ -32,6 +34,10 @@ class FleetSyncWindow : public QWidget {
     void fillLists();
     void setCaptions();
     void showRecord();
+    // Changes the FleetSync settings through edit: one step named after the window.
+    void changeSettings(const std::function<void(FleetSyncSettings&)>& edit);
+    void chooseOwnFleet(FleetSyncSettings& f, int index);
+    void chooseOwnId(FleetSyncSettings& f, int index);
     void ownFleetChosen(int index);
     void ownIdChosen(int index);
     void storeList(int list);

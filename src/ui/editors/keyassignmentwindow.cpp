@@ -82,7 +82,7 @@ KeyAssignmentWindow::KeyAssignmentWindow(Document& doc, QWidget* parent)
 
 void KeyAssignmentWindow::showKeys() {
     for (int k = 0; k < 2; ++k) {
-        const int code = m_doc.config.keyAssign[size_t(k)];
+        const int code = m_doc.config().keyAssign[size_t(k)];
         const auto* at = std::find(Offered.begin(), Offered.end(), code);
         QComboBox* list = m_keyLists[size_t(k)];
         // A code the list does not offer stays stored; the list names it greyed until the
@@ -93,11 +93,9 @@ void KeyAssignmentWindow::showKeys() {
 }
 
 void KeyAssignmentWindow::storeKey(int key) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
     const int i = m_keyLists[size_t(key)]->currentIndex();
     if (i < 0 || i >= int(Offered.size())) return;
-    m_doc.config.keyAssign[size_t(key)] = int16_t(Offered[size_t(i)]);
+    m_doc.setKeyAssignment(key, Offered[size_t(i)], changeCaption(windowTitle()));
 }
 
 bool KeyAssignmentWindow::validateEdits() {

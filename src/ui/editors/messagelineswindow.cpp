@@ -92,7 +92,7 @@ void MessageLinesWindow::showLines() {
     // and stays stored as it is until the user edits it.
     for (int i = 0; i < 2; ++i) {
         m_lineBoxes[size_t(i)]->setText(
-            QString::fromLatin1(m_doc.config.embeddedMessage[size_t(i)].untilNul()));
+            QString::fromLatin1(m_doc.config().embeddedMessage[size_t(i)].untilNul()));
         m_shown[size_t(i)] = m_lineBoxes[size_t(i)]->text();
     }
 }
@@ -104,9 +104,8 @@ void MessageLinesWindow::storeLine(int line) {
         if (text == m_shown[size_t(line)]) return;
         QByteArray bytes = text.toLatin1();
         if (bytes.size() < LineLength) bytes.append('\0'); // shorter lines end with NUL
-        m_doc.config.embeddedMessage[size_t(line)].assign(bytes);
         m_shown[size_t(line)] = text;
-        finishSettingEdit(m_doc, m_lineLabels[size_t(line)]->text());
+        m_doc.setMessageLine(line, bytes, settingCaption(m_lineLabels[size_t(line)]->text()));
     });
 }
 

@@ -21,10 +21,10 @@ namespace {
 using OptionTables::checkSetting;
 using OptionTables::listSetting;
 
-constexpr int ModeChecks = 6; // Check1 0..5: LSB, USB, FM, AM, PA, CW
-constexpr int SingleChangeDataCheck = 6;
-constexpr int FirstFunctionCheck = 9; // Check1 9..15: BUSY .. RB
-constexpr int LastFunctionCheck = 15;
+using OptionTables::FirstFunctionCheck;
+using OptionTables::LastFunctionCheck;
+constexpr int ModeChecks = OptionTables::ModeCheckCount; // Check1 0..5
+constexpr int SingleChangeDataCheck = OptionTables::SingleChangeCheck;
 // Widest a list caption gets before it takes a second line, so that the two columns of lists
 // fit the child window area of the main window at its default size.
 constexpr int CaptionTwips = 2600;
@@ -126,18 +126,12 @@ void OptionFeaturesWindow::connectSignals() {
     for (int k = 0; k < ListCount; ++k)
         if (QComboBox* list = m_lists[size_t(k)])
             connect(list, &QComboBox::activated, this, [this, k] {
-                trapErrors("FrmOptFeatures_Combo1_Click", [&] {
-                    storeList(k);
-                    finishSettingEdit(m_doc, m_listLabels[size_t(k)]->text());
-                });
+                trapErrors("FrmOptFeatures_Combo1_Click", [&] { storeList(k); });
             });
     for (int k = 0; k < CheckCount; ++k)
         if (QCheckBox* box = m_checkBoxes[size_t(k)])
             connect(box, &QCheckBox::clicked, this, [this, k] {
-                trapErrors("FrmOptFeatures_Check1_Click", [&] {
-                    storeCheck(k);
-                    finishSettingEdit(m_doc, m_checkBoxes[size_t(k)]->text());
-                });
+                trapErrors("FrmOptFeatures_Check1_Click", [&] { storeCheck(k); });
             });
     for (int g = 0; g < GroupCount; ++g)
         if (QComboBox* list = m_emergencyLists[size_t(g)])
@@ -251,7 +245,7 @@ void OptionFeaturesWindow::setCaptions() {
 
 void OptionFeaturesWindow::showSettings() {
     trapErrors("FrmOptFeatures_ShowOptData", [&] {
-        const auto words = m_doc.config.optionWords;
+        const auto words = m_doc.config().optionWords;
         for (int k = 0; k < ListCount; ++k) {
             if (!hasList(k)) continue;
             QComboBox* list = m_lists[size_t(k)];
@@ -264,10 +258,17 @@ void OptionFeaturesWindow::showSettings() {
                 OptionTables::shownChecked(k, words[size_t(checkSetting(k).word)]));
         }
         // What is shown is what is stored: a value no entry matched becomes the entry shown.
+        auto shown = words;
         for (int k = 0; k < ListCount; ++k)
-            if (hasList(k)) storeList(k);
+            if (hasList(k) && m_lists[size_t(k)]->currentIndex() >= 0)
+                shown[size_t(listSetting(k).word)] =
+                    int16_t(m_lists[size_t(k)]->currentIndex() + listSetting(k).offset);
         for (int k = 0; k < CheckCount; ++k)
-            if (hasCheck(k)) storeCheck(k);
+            if (hasCheck(k))
+                shown = OptionTables::withCheck(
+                    shown, k, OptionTables::shownChecked(k, shown[size_t(checkSetting(k).word)]));
+        m_doc.setOptionWords(shown, changeCaption(windowTitle()));
+        showChecks();
         showEmergencyChoices();
     });
 }
@@ -287,38 +288,30 @@ void OptionFeaturesWindow::storeList(int list) {
     if (list < 0 || list >= ListCount || !hasList(list)) return;
     const int index = m_lists[size_t(list)]->currentIndex();
     if (index < 0) return;
-    m_doc.config.optionWords[size_t(listSetting(list).word)] =
-        int16_t(index + listSetting(list).offset);
+    m_doc.setOptionWord(listSetting(list).word, index + listSetting(list).offset,
+                        settingCaption(m_listLabels[size_t(list)]->text()));
 }
 
-// Stores a check box into its OptionWord (1 on, 0 off).
+// Stores a check box into its OptionWord (1 on, 0 off), with the boxes it ties.
 void OptionFeaturesWindow::storeCheck(int check) {
     if (check < 0 || check >= CheckCount || !hasCheck(check)) return;
-    auto words = m_doc.config.optionWords;
-    const bool on = m_checkBoxes[size_t(check)]->isChecked();
-    words[size_t(checkSetting(check).word)] = on ? 1 : 0;
-    if (check == SingleChangeDataCheck) {
-        // While channels may differ one by one, the common channel functions are off.
-        for (int f = FirstFunctionCheck; f <= LastFunctionCheck; ++f) {
-            QCheckBox* box = m_checkBoxes[size_t(f)];
-            if (on) {
-                box->setChecked(false);
-                words[size_t(checkSetting(f).word)] = 0;
-            }
-            box->setEnabled(!on);
-        }
-    }
-    m_doc.config.optionWords = words;
+    const auto words = OptionTables::withCheck(m_doc.config().optionWords, check,
+                                               m_checkBoxes[size_t(check)]->isChecked());
+    m_doc.setOptionWords(words, settingCaption(m_checkBoxes[size_t(check)]->text()));
+    showChecks();
+}
 
-    if (check < ModeChecks) {
-        const bool anyMode = std::any_of(m_checkBoxes.begin(), m_checkBoxes.begin() + ModeChecks,
-                                         [](const QCheckBox* b) { return b->isChecked(); });
-        if (!anyMode) {
-            // At least one operating mode stays enabled.
-            m_checkBoxes[size_t(check)]->setChecked(true);
-            storeCheck(check);
-        }
-    }
+// Shows the check boxes as the record holds them; the common channel functions are locked
+// while single change is on.
+void OptionFeaturesWindow::showChecks() {
+    const auto& words = m_doc.config().optionWords;
+    for (int k = 0; k < CheckCount; ++k)
+        if (hasCheck(k))
+            m_checkBoxes[size_t(k)]->setChecked(
+                OptionTables::shownChecked(k, words[size_t(checkSetting(k).word)]));
+    const bool editable = OptionTables::functionsEditable(words);
+    for (int f = FirstFunctionCheck; f <= LastFunctionCheck; ++f)
+        if (hasCheck(f)) m_checkBoxes[size_t(f)]->setEnabled(editable);
 }
 
 void OptionFeaturesWindow::fillEmergencyLists() {
@@ -332,7 +325,7 @@ void OptionFeaturesWindow::showEmergencyChoices() {
             showListEntry(
                 list,
                 QString::number(
-                    m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1));
+                    m_doc.config().optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1));
 }
 
 void OptionFeaturesWindow::refreshEmergencyLists() {
@@ -344,9 +337,8 @@ void OptionFeaturesWindow::emergencyChosen(int group) {
     trapErrors("FrmOptFeatures_Combo2_Click", [&] {
         const QComboBox* list = m_emergencyLists[size_t(group)];
         if (list->currentIndex() < 0) return;
-        m_doc.config.optionWords[size_t(OptionWord::FirstEmergencyChannel + group)] =
-            int16_t(list->currentText().toInt() - 1);
-        finishSettingEdit(m_doc, m_emergencyLabels[size_t(group)]->text());
+        m_doc.setEmergencyChannel(group, list->currentText().toInt(),
+                                  settingCaption(m_emergencyLabels[size_t(group)]->text()));
     });
 }
 

@@ -46,6 +46,7 @@ class OptionFeaturesWindow : public QWidget {
     void showEmergencyChoices();
     void refreshEmergencyLists();
     void storeList(int list);
+    void showChecks();
     void storeCheck(int check);
     void emergencyChosen(int group);
     bool hasList(int k) const;

@@ -140,7 +140,7 @@ void ScanWindow::setCaptions() {
 }
 
 void ScanWindow::showRecord() {
-    const auto& w = m_doc.config.scanWords;
+    const auto& w = m_doc.config().scanWords;
     const int mode = w[PriorityMode];
     showListIndex(m_lists[PriorityMode], mode);
     showListIndex(m_lists[PriorityChannel],
@@ -165,8 +165,8 @@ void ScanWindow::offerRevertChoices(int mode) {
 }
 
 void ScanWindow::showRevertAfterModeChange() {
-    const int mode = m_doc.config.scanWords[PriorityMode];
-    const int revert = m_doc.config.scanWords[RevertChannel];
+    const int mode = m_doc.config().scanWords[PriorityMode];
+    const int revert = m_doc.config().scanWords[RevertChannel];
     if (revert < 0 || revert > 3) {
         m_lists[RevertChannel]->setCurrentIndex(-1); // kept until the user picks a rule
         return;
@@ -184,19 +184,21 @@ void ScanWindow::enableByMode(int mode) {
 }
 
 void ScanWindow::storeList(int list) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
-    auto& w = m_doc.config.scanWords;
+    // Whatever this stores, the revert channel the new mode brings included, is one step.
+    const QString caption = changeCaption(windowTitle());
+    const EditStep step(m_doc, caption);
+    auto w = m_doc.config().scanWords;
     QComboBox* box = m_lists[size_t(list)];
     const int i = box->currentIndex();
     if (i < 0) return;
     switch (list) {
     case PriorityMode:
         w[PriorityMode] = int16_t(i);
+        m_doc.setScanWords(w, caption);
         offerRevertChoices(i);
         showRevertAfterModeChange();
         enableByMode(i);
-        break;
+        return;
     case PriorityChannel:
         w[PriorityChannel] = int16_t(i == 0 ? NoPriorityChannel : i);
         break;
@@ -215,4 +217,5 @@ void ScanWindow::storeList(int list) {
     default:
         break;
     }
+    m_doc.setScanWords(w, caption);
 }

@@ -76,9 +76,9 @@ QString TestFrequenciesWindow::shownFrequency(const FixedText<8>& stored) const 
 void TestFrequenciesWindow::showTable() {
     m_shownRx.fill(QString());
     m_shownTx.fill(QString());
-    const int count = std::clamp<int>(m_doc.config.testFreqCount, 0, TestChannels);
+    const int count = std::clamp<int>(m_doc.config().testFreqCount, 0, TestChannels);
     for (int i = 0; i < count; ++i) {
-        const TestFreqEntry& e = m_doc.config.testFreqs[size_t(i)];
+        const TestFreqEntry& e = m_doc.config().testFreqs[size_t(i)];
         if (e.number < 1 || e.number > TestChannels) continue;
         m_shownRx[size_t(e.number)] = shownFrequency(e.rxFreq);
         m_shownTx[size_t(e.number)] = shownFrequency(e.txFreq);
@@ -118,43 +118,40 @@ void TestFrequenciesWindow::commitCell(int row, int column, const QString& text)
         m_grid->setCellText(row, TxColumn, QString());
     }
     storeRow(row);
-    m_doc.markTestFrequencies();
 }
 
 void TestFrequenciesWindow::storeRow(int row) {
-    // Whatever this stores is one step of the user's editing.
-    const EditStep step(m_doc, changeCaption(windowTitle()));
-    RadioConfig& c = m_doc.config;
-    int count = std::clamp<int>(c.testFreqCount, 0, TestChannels);
+    auto freqs = m_doc.config().testFreqs;
+    int count = std::clamp<int>(m_doc.config().testFreqCount, 0, TestChannels);
     int found = -1;
     for (int i = 0; i < count && found < 0; ++i)
-        if (c.testFreqs[size_t(i)].number == row) found = i;
+        if (freqs[size_t(i)].number == row) found = i;
     const QString rx = m_grid->cellText(row, RxColumn);
     const QString tx = m_grid->cellText(row, TxColumn);
 
     if (rx.isEmpty()) {
         if (found >= 0) {
             for (int i = found; i + 1 < count; ++i)
-                c.testFreqs[size_t(i)] = c.testFreqs[size_t(i + 1)];
+                freqs[size_t(i)] = freqs[size_t(i + 1)];
             --count;
         }
     } else {
         if (found < 0) {
             if (count >= TestChannels) return;
             found = count++;
-            c.testFreqs[size_t(found)] = TestFreqEntry{};
-            c.testFreqs[size_t(found)].number = int16_t(row);
+            freqs[size_t(found)] = TestFreqEntry{};
+            freqs[size_t(found)].number = int16_t(row);
             m_shownRx[size_t(row)].clear();
             m_shownTx[size_t(row)].clear();
         }
-        TestFreqEntry& e = c.testFreqs[size_t(found)];
+        TestFreqEntry& e = freqs[size_t(found)];
         // A side whose cell still shows the stored frequency keeps its stored text.
         if (rx != m_shownRx[size_t(row)]) e.rxFreq.assign(storedFrequency(m_doc, rx));
         if (tx != m_shownTx[size_t(row)]) e.txFreq.assign(storedFrequency(m_doc, tx));
     }
     m_shownRx[size_t(row)] = rx;
     m_shownTx[size_t(row)] = tx;
-    c.testFreqCount = int16_t(count);
+    m_doc.setTestFrequencies(count, freqs, changeCaption(windowTitle()));
 }
 
 bool TestFrequenciesWindow::validateEdits() {

@@ -197,7 +197,7 @@ void RadioInformationWindow::placeControls() {
 }
 
 void RadioInformationWindow::loadValues() {
-    const ModelInfo& mi = m_doc.config.modelInfo;
+    const ModelInfo& mi = m_doc.config().modelInfo;
     const QString model = shownFieldText(mi.modelNameCopy.untilNul()).left(3);
     const int modelIndex = m_modelBox->findText(model);
     if (modelIndex >= 0) m_modelBox->setCurrentIndex(modelIndex);
@@ -239,7 +239,7 @@ void RadioInformationWindow::storeValues(bool onlyChanged) {
     m_versionBox->setText(normalisedVersion(m_versionBox->text()));
     const QString version = m_versionBox->text();
 
-    ModelInfo& mi = m_doc.config.modelInfo;
+    ModelInfo mi = m_doc.config().modelInfo;
     if (!onlyChanged || model != m_shownModel || band != m_shownBand) {
         mi.modelNameCopy.assign(model.toLatin1() + '\0');
         if (!m_storedBandShown) mi.bandCodeCopy = int16_t(bandCode(m_doc.product(), band, model));
@@ -247,6 +247,7 @@ void RadioInformationWindow::storeValues(bool onlyChanged) {
     }
     if (!onlyChanged || serial != m_shownSerial) mi.createDate.assign(serial.toLatin1() + '\0');
     if (!onlyChanged || versionEdited) mi.softwareVersionText.assign(version.toLatin1() + '\0');
+    m_doc.setModelInformation(mi, changeCaption(windowTitle()));
     m_shownModel = model;
     m_shownBand = band;
     m_shownSerial = serial;

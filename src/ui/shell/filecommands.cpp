@@ -41,16 +41,17 @@ void FileCommands::loadProgramFile(const QString& name) {
 
 void FileCommands::newDocument(bool freshHistory) {
     m_windows.closeAll();
-    const RadioConfig fileSnapshot = m_doc.snapshot;
-    loadProgramFile(QStringLiteral("KORVEN_New.dat"));
+    const QString path = QDir(m_programFolder).filePath(QStringLiteral("KORVEN_New.dat"));
     if (freshHistory) {
+        loadProgramFile(QStringLiteral("KORVEN_New.dat"));
         // A new configuration belongs to no file yet, as at start-up: a later Save asks for a
         // name instead of putting the template over the file that was open.
         m_doc.fileName = QStringLiteral("new.dat");
         m_doc.untitled = true;
     } else {
-        // Part of an edit (a model change): the open file on disk still holds what it held.
-        m_doc.snapshot = fileSnapshot;
+        // Part of an edit (a model change, whose step is open): the open file on disk still
+        // holds what it held.
+        loadDataFileAsEdit(m_doc, path, QString());
     }
     m_showFileTexts();
     m_windows.reopenChannelGrid();
@@ -66,10 +67,9 @@ void FileCommands::initialSetting() {
     m_windows.closeAll();
     // The factory configuration is an edit of the open one: the file on disk still holds what
     // it held, so the work counts as modified until it is saved.
-    const RadioConfig fileSnapshot = m_doc.snapshot;
-    loadProgramFile(QStringLiteral("KORVEN.dat"));
-    m_doc.snapshot = fileSnapshot;
-    m_doc.finishEdit(tr2("Initial Setting", "初始化设置"));
+    const QString path = QDir(m_programFolder).filePath(QStringLiteral("KORVEN.dat"));
+    // A missing or unreadable file leaves the configuration as it is.
+    loadDataFileAsEdit(m_doc, path, tr2("Initial Setting", "初始化设置"));
     m_showFileTexts();
     m_windows.reopenChannelGrid();
 }
@@ -175,7 +175,7 @@ void FileCommands::importChannels() {
         group = fileDialogs().chooseItem(m_dialogParent, programTitle(),
                                          tr2("The channels of this list replace those of group:",
                                              "此列表的信道将替换以下组的信道："),
-                                         groups, m_doc.config.currentGroupIndex());
+                                         groups, m_doc.config().currentGroupIndex());
         if (group < 0) return;
     }
     const ChannelImportResult r = importChannelsCsv(m_doc, data, group);
@@ -185,7 +185,6 @@ void FileCommands::importChannels() {
                             r.problems);
         return;
     }
-    m_doc.finishEdit(tr2("Import Channels", "导入信道"));
     m_windows.reopenChannelGrid();
     m_showFileTexts();
     showMessage(importedChannelsText(r), MsgIcon::Information);

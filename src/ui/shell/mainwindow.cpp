@@ -642,7 +642,6 @@ void MainWindow::onTreeNode(QTreeWidgetItem* item) {
 }
 
 void MainWindow::afterRead() {
-    m_doc.finishEdit(withoutAccessKey(menuCaption(QStringLiteral("mnuReadFromRadio"))));
     showFileTexts();
     m_windows.show(ChildWindow::ChannelGrid);
     m_mdi->cascadeSubWindows();

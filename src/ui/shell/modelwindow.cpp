@@ -14,11 +14,6 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-namespace {
-// Models whose name and class the window writes into the record.
-const char* const KnownModels[] = {"WX40", "863", "864", "5470", "5480"};
-} // namespace
-
 ModelWindow::ModelWindow(Document& doc, std::function<void()> loadNewDoc, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_loadNewDoc(std::move(loadNewDoc)), Label1(new QLabel(this)),
       Label2(new QLabel(this)), Combo1(new QComboBox(this)), Combo2(new QComboBox(this)),
@@ -106,17 +101,7 @@ void ModelWindow::onOk() {
         if (messageService().ask(r) == MsgAnswer::Ok) {
             // The new model and the new configuration it brings are one step.
             const EditStep step(m_doc, changeCaption(tr2("Model", "型号")));
-            m_doc.currentModel = model;
-            m_doc.currentBand = band;
-            ModelInfo& mi = m_doc.config.modelInfo;
-            for (const char* known : KnownModels) {
-                if (model == QLatin1String(known)) {
-                    mi.modelName.assign(modelNameField(model));
-                    mi.modelCode = int16_t(modelClass(model));
-                }
-            }
-            mi.bandCode = int16_t(bandCode(m_doc.product(), band, model));
-            m_doc.deriveLimits();
+            m_doc.setModelAndBand(model, band, changeCaption(tr2("Model", "型号")));
             if (m_loadNewDoc) m_loadNewDoc();
         }
     }
