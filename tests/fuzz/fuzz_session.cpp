@@ -166,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QByteArray memory;
     clearRadioImage(p, memory);
     if (buildRadioImage(doc, memory)) abort();
-    doc.config().optionWords[0] = 5; // differs from the radio
+    doc.setOptionWord(0, 5, QString()); // differs from the radio
     const QByteArray before = encodeRecord(p, doc.config());
     ScriptLink link;
     RadioSession session(doc, link);
