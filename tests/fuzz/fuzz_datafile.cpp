@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const Product* p : {&meridoxProduct(), &solvirProduct()}) {
         Document doc(*p);
         doc.initialiseDefaults();
-        doc.config().optionWords[0] = 7; // an unsaved edit
+        doc.setOptionWord(0, 7, QString()); // an unsaved edit
         const QByteArray working = encodeRecord(*p, doc.config());
         const QByteArray snapshot = encodeRecord(*p, doc.snapshot());
         const QString path = env.scratchFile();
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         // Every column of every group, on a channel in use and on one that is not.
         for (int g = 0; g < GroupCount; ++g) {
-            doc.config().currentGroup = int16_t(g);
+            doc.setCurrentGroup(g);
             const int n = 1 + int((bytes.size() + size_t(g)) % 60);
             for (int column = ColRx; column <= ColScan; ++column) {
                 const QString value = column <= ColTx ? QStringLiteral("27.5")
