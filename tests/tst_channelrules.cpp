@@ -1,5 +1,6 @@
 // Frequency forms, range checks and the single update path of the channel table.
 #include "core/channels/channelrules.h"
+#include "core/channels/optiontables.h"
 #include "recordedit.h"
 #include "testsupport.h"
 
@@ -36,6 +37,8 @@ class TestChannelRules : public QObject {
     void changeSignals();
     void olderRadioLinksRxAndTx();
     void damagedCountIsSafe();
+    void tiedCheckBoxes_data();
+    void tiedCheckBoxes();
 };
 
 void TestChannelRules::storedToShown_data() {
@@ -287,6 +290,42 @@ void TestChannelRules::damagedCountIsSafe() {
     editRecord(doc, [&](RadioConfig& c) { c.groupChannelCount[1] = 60; });
     doc.setChannelCell(61, ColRx, QStringLiteral("27")); // no 61st place
     QCOMPARE(doc.config().groupChannelCount[1], 60);
+}
+
+// Option words 12..17 enable LSB, USB, FM, AM, PA and CW (check boxes 0..5), word 18 is single
+// change of channel data (box 6), words 30..36 the common functions BUSY .. RB (boxes 9..15).
+void TestChannelRules::tiedCheckBoxes_data() {
+    QTest::addColumn<QList<int>>("onBefore"); // words holding 1; the others hold 0
+    QTest::addColumn<int>("check");
+    QTest::addColumn<bool>("on");
+    QTest::addColumn<QList<int>>("onAfter");
+    QTest::addColumn<bool>("functionsEditable");
+    QTest::newRow("single change on: functions off")
+        << QList<int>{12, 30, 32, 36} << 6 << true << QList<int>{12, 18} << false;
+    QTest::newRow("single change off: functions stay off")
+        << QList<int>{12, 18} << 6 << false << QList<int>{12} << true;
+    QTest::newRow("a function on") << QList<int>{12} << 11 << true << QList<int>{12, 32} << true;
+    QTest::newRow("last mode stays on")
+        << QList<int>{12, 30} << 0 << false << QList<int>{12, 30} << true;
+    QTest::newRow("another mode left")
+        << QList<int>{12, 17} << 0 << false << QList<int>{17} << true;
+}
+
+void TestChannelRules::tiedCheckBoxes() {
+    QFETCH(QList<int>, onBefore);
+    QFETCH(int, check);
+    QFETCH(bool, on);
+    QFETCH(QList<int>, onAfter);
+    QFETCH(bool, functionsEditable);
+    OptionTables::OptionWords words{};
+    for (int w : onBefore)
+        words[size_t(w)] = 1;
+    const auto result = OptionTables::withCheck(words, check, on);
+    QList<int> shown;
+    for (int w = 12; w <= 36; ++w)
+        if (result[size_t(w)] == 1) shown << w;
+    QCOMPARE(shown, onAfter);
+    QCOMPARE(OptionTables::functionsEditable(result), functionsEditable);
 }
 
 QTEST_GUILESS_MAIN(TestChannelRules)

@@ -135,6 +135,7 @@ void Document::setChannelCell(int channelNo, int column, const QString& value) {
 }
 
 void Document::addChannel(int group, int channelNo, const QString& shownFreq) {
+    if (findChannelPlace(*this, group, channelNo) > 0) return; // numbers are unique in a group
     appendChannel(group, channelNo, shownFreq);
     emit notifier().channelRowChanged(channelNo);
     finishEdit(cellChangeCaption(group, channelNo, ColRx));
