@@ -40,26 +40,35 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
     auto row = [](const char* name, Mutation m, const QString& caption) {
         QTest::newRow(name) << m << caption;
     };
-    row("setChannelCell", [](Document& d) { d.setChannelCell(1, ColRx, QStringLiteral("27.5")); },
+    row(
+        "setChannelCell", [](Document& d) { d.setChannelCell(1, ColRx, QStringLiteral("27.5")); },
         QStringLiteral("Change RX of A1"));
-    row("setChannelCell flag", [](Document& d) { d.setChannelCell(2, 4, QStringLiteral("1")); },
+    row(
+        "setChannelCell flag", [](Document& d) { d.setChannelCell(2, 4, QStringLiteral("1")); },
         QStringLiteral("Change VOIC of A2"));
-    row("addChannel", [](Document& d) { d.addChannel(0, 9, QStringLiteral("28.5")); },
+    row(
+        "addChannel", [](Document& d) { d.addChannel(0, 9, QStringLiteral("28.5")); },
         QStringLiteral("Change RX of A9"));
-    row("deleteChannels", [](Document& d) { d.deleteChannels(0, {2}); },
+    row(
+        "deleteChannels", [](Document& d) { d.deleteChannels(0, {2}); },
         QStringLiteral("Delete Channels"));
-    row("pasteChannels", [](Document& d) { d.pasteChannels(0, {channel(7, "27125000")}); },
+    row(
+        "pasteChannels", [](Document& d) { d.pasteChannels(0, {channel(7, "27125000")}); },
         QStringLiteral("Paste Channels"));
-    row("importChannels",
+    row(
+        "importChannels",
         [](Document& d) {
             std::array<QList<ChannelEntry>, GroupCount> groups;
             groups[1] = {channel(4, "26500000"), channel(2, "26600000")};
             d.importChannels(groups);
         },
         QStringLiteral("Import Channels"));
-    row("setEmergencyChannel", [c](Document& d) { d.setEmergencyChannel(0, 2, c); }, c);
-    row("setOptionWord", [c](Document& d) { d.setOptionWord(0, 5, c); }, c);
-    row("setOptionWords",
+    row(
+        "setEmergencyChannel", [c](Document& d) { d.setEmergencyChannel(0, 2, c); }, c);
+    row(
+        "setOptionWord", [c](Document& d) { d.setOptionWord(0, 5, c); }, c);
+    row(
+        "setOptionWords",
         [c](Document& d) {
             auto w = d.config().optionWords;
             w[3] = 7;
@@ -67,11 +76,19 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
             d.setOptionWords(w, c);
         },
         c);
-    row("setMessageLine", [c](Document& d) { d.setMessageLine(1, QByteArray("HELLO\0", 6), c); },
+    row(
+        "setMessageLine", [c](Document& d) { d.setMessageLine(1, QByteArray("HELLO\0", 6), c); },
         c);
-    row("setKeyAssignment", [c](Document& d) { d.setKeyAssignment(1, 3, c); }, c);
-    row("setScanWords", [c](Document& d) { d.setScanWords({2, 5, 31, 51, 0, 1, 2}, c); }, c);
-    row("setDtmfSettings",
+    row(
+        "setKeyAssignment", [c](Document& d) { d.setKeyAssignment(1, 3, c); }, c);
+    row(
+        "setScanWords",
+        [c](Document& d) {
+            d.setScanWords({2, 5, 31, 51, 0, 1, 2}, c);
+        },
+        c);
+    row(
+        "setDtmfSettings",
         [c](Document& d) {
             DtmfSettings s = d.config().dtmf;
             s.idCode.assign(QByteArray("4711"));
@@ -79,7 +96,8 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
             d.setDtmfSettings(s, c);
         },
         c);
-    row("setDtmfAutodialMemories",
+    row(
+        "setDtmfAutodialMemories",
         [c](Document& d) {
             auto codes = d.config().dtmfCodes;
             codes[0].number = 3;
@@ -87,7 +105,8 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
             d.setDtmfAutodialMemories(1, codes, c);
         },
         c);
-    row("setFleetSyncSettings",
+    row(
+        "setFleetSyncSettings",
         [c](Document& d) {
             FleetSyncSettings s = d.config().fleetSync;
             s.ownFleet = 10;
@@ -95,28 +114,36 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
             d.setFleetSyncSettings(s, c);
         },
         c);
-    row("setFleetSyncList",
-        [c](Document& d) { d.setFleetSyncList(1, {FleetSyncEntry{2, 0, 5}}, c); }, c);
-    row("setTestFrequencies",
+    row(
+        "setFleetSyncList",
+        [c](Document& d) {
+            d.setFleetSyncList(1, {FleetSyncEntry{2, 0, 5}}, c);
+        },
+        c);
+    row(
+        "setTestFrequencies",
         [c](Document& d) {
             auto freqs = d.config().testFreqs;
             freqs[0].rxFreq.assign(QByteArray("27000000"));
             d.setTestFrequencies(d.config().testFreqCount, freqs, c);
         },
         c);
-    row("setModelInformation",
+    row(
+        "setModelInformation",
         [c](Document& d) {
             ModelInfo mi = d.config().modelInfo;
             mi.createDate.assign(QByteArray("20100101"));
             d.setModelInformation(mi, c);
         },
         c);
-    row("setModelAndBand",
+    row(
+        "setModelAndBand",
         [c](Document& d) {
             d.setModelAndBand(QStringLiteral("864"), QStringLiteral("26.51500 - 27.85500 MHz"), c);
         },
         c);
-    row("replaceConfiguration",
+    row(
+        "replaceConfiguration",
         [c](Document& d) {
             RadioConfig r = d.config();
             r.optionWords[5] = 9;
@@ -124,7 +151,8 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
             d.replaceConfiguration(r, d.currentModel, d.currentBand, c);
         },
         c);
-    row("takeRecord",
+    row(
+        "takeRecord",
         [c](Document& d) {
             RadioConfig r = d.config();
             r.embeddedMessage[0].assign(QByteArray("FACTORY\0", 8));
