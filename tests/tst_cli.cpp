@@ -111,6 +111,13 @@ void TestCli::usageErrors_data() {
         << words("show a.dat --frob") << "meridox-cli show: --frob is not an option.";
     QTest::newRow("one dash, one word")
         << words("show a.dat -frob") << "meridox-cli show: -frob is not an option.";
+    QTest::newRow("double dash") << words("show -- a.dat")
+                                 << "meridox-cli show: -- is not an option.";
+    QTest::newRow("value after =")
+        << words("show a.dat --port=x") << "meridox-cli show: --port=x is not an option.";
+    QTest::newRow("first problem written wins")
+        << words("read --port COM1 --retries -1 --frob -o x")
+        << "meridox-cli read: --retries -1: the number of retries is a whole number, 0 or more.";
     QTest::newRow("read without port")
         << words("read -o x.dat")
         << "meridox-cli read: --port is missing: it names the radio's port (COM1, /dev/ttyUSB0).";
@@ -134,7 +141,7 @@ void TestCli::usageErrors_data() {
         << "meridox-cli read: --port ttyUSB7 and --port /dev/ttyUSB7 are the same port "
            "(/dev/ttyUSB7).";
     QTest::newRow("unknown language")
-        << words("print a.dat -o a.pdf --language fr")
+        << words("print a.dat -o a.pdf --frob --language fr")
         << "meridox-cli print: --language fr: the language is en (English) or zh (Chinese).";
     QTest::newRow("group G") << words("import-csv a.csv a.dat --group G")
                              << "meridox-cli import-csv: --group G: the group is a letter from A "

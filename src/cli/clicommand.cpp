@@ -52,45 +52,75 @@ QCommandLineOption valueOption(const QStringList& names) {
     return {names, QString(), QStringLiteral("value")};
 }
 
-// The argument as the user wrote it that names an option the parser did not know.
-QString writtenOption(const QStringList& args, const QString& name) {
-    for (const QString& a : args)
-        for (const QString& dashes : {QStringLiteral("-"), QStringLiteral("--")})
-            if (a == dashes + name || a.startsWith(dashes + name + QLatin1Char('=')))
-                return a.section(QLatin1Char('='), 0, 0);
-    return QStringLiteral("--") + name;
+const QStringList ValueOptionNames{QStringLiteral("o"),     QStringLiteral("output"),
+                                   QStringLiteral("p"),     QStringLiteral("port"),
+                                   QStringLiteral("image"), QStringLiteral("trace"),
+                                   QStringLiteral("log"),   QStringLiteral("retries"),
+                                   QStringLiteral("group"), QStringLiteral("language")};
+
+// An option as the user wrote it, where it stands among the arguments.
+struct WrittenOption {
+    qsizetype at;
+    QString written; // "--retries", "-frob", "--frob=1"
+    QString name;    // "retries"
+    QString value;
+    bool hasValue;
+};
+
+// The options in the order written, read as the parser reads them, so that the first problem
+// the user wrote is the one reported.
+std::vector<WrittenOption> writtenOptions(const QStringList& args) {
+    std::vector<WrittenOption> list;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (!a.startsWith(QLatin1Char('-')) || a.size() < 2) continue;
+        WrittenOption o{i, a, a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1), {}, false};
+        if (ValueOptionNames.contains(o.name) && i + 1 < args.size()) {
+            o.value = args.at(++i);
+            o.hasValue = true;
+        }
+        list.push_back(o);
+    }
+    return list;
 }
 
-// The values of options that must be checked; the first problem wins.
-void readValues(const QCommandLineParser& parser, bool takesLanguage, CliArgs& r) {
-    const auto refuse = [&r](const QString& why) {
-        if (r.problem.isEmpty()) r.problem = why;
-    };
-    if (takesLanguage) {
-        for (const QString& name : parser.values(QStringLiteral("language"))) {
-            if (name == QLatin1String("en"))
-                r.language = LanguageEnglish;
-            else if (name == QLatin1String("zh"))
-                r.language = LanguageChinese;
-            else
-                refuse(QStringLiteral("--language %1: the language is en (English) or zh "
-                                      "(Chinese).")
-                           .arg(name));
-        }
+// What is wrong with an option's value; empty when nothing is.
+QString valueProblem(const WrittenOption& o, bool takesLanguage) {
+    if (!o.hasValue) return {};
+    if (o.name == QLatin1String("language") && takesLanguage && o.value != QLatin1String("en") &&
+        o.value != QLatin1String("zh"))
+        return QStringLiteral("--language %1: the language is en (English) or zh (Chinese).")
+            .arg(o.value);
+    bool ok = false;
+    if (o.name == QLatin1String("retries") && !o.value.isEmpty() && (o.value.toInt(&ok) < 0 || !ok))
+        return QStringLiteral("--retries %1: the number of retries is a whole number, 0 or more.")
+            .arg(o.value);
+    if (o.name == QLatin1String("group") && !o.value.isEmpty() && groupFromLetter(o.value) < 0)
+        return QStringLiteral("--group %1: the group is a letter from A to F.").arg(o.value);
+    return {};
+}
+
+// The first problem as written: an option the parser does not know, a value it cannot take,
+// or the value missing after the last argument. The commands take neither "--" nor
+// "--option=value".
+QString firstProblem(const QStringList& args, const QCommandLineParser& parser, bool parsed,
+                     bool takesLanguage) {
+    const std::vector<WrittenOption> options = writtenOptions(args);
+    // print reads its --language before the options it shares with the other commands.
+    for (const WrittenOption& o : options) {
+        if (!takesLanguage || o.name != QLatin1String("language")) continue;
+        if (!o.hasValue) return QStringLiteral("%1 needs a value.").arg(o.written);
+        if (const QString why = valueProblem(o, takesLanguage); !why.isEmpty()) return why;
     }
-    for (const QString& n : parser.values(QStringLiteral("retries"))) {
-        bool ok = false;
-        r.retries = n.toInt(&ok);
-        if (!n.isEmpty() && (!ok || r.retries < 0))
-            refuse(QStringLiteral("--retries %1: the number of retries is a whole number, 0 or "
-                                  "more.")
-                       .arg(n));
+    const QStringList unknown = parser.unknownOptionNames();
+    for (const WrittenOption& o : options) {
+        if (o.written == QLatin1String("--") || o.written.contains(QLatin1Char('=')) ||
+            unknown.contains(o.name))
+            return QStringLiteral("%1 is not an option.").arg(o.written);
+        if (const QString why = valueProblem(o, takesLanguage); !why.isEmpty()) return why;
     }
-    for (const QString& letter : parser.values(QStringLiteral("group"))) {
-        r.group = groupFromLetter(letter);
-        if (!letter.isEmpty() && r.group < 0)
-            refuse(QStringLiteral("--group %1: the group is a letter from A to F.").arg(letter));
-    }
+    return parsed ? QString()
+                  : QStringLiteral("%1 needs a value.").arg(args.value(args.size() - 1));
 }
 
 } // namespace
@@ -111,15 +141,15 @@ CliArgs parseCliArgs(const QStringList& args, bool takesLanguage) {
     if (takesLanguage) parser.addOption(valueOption({QStringLiteral("language")}));
     CliArgs r;
     // The parser takes the program's name first.
-    if (!parser.parse(QStringList{QString()} + args)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        // Otherwise the last argument is an option whose value is missing.
-        r.problem =
-            !unknown.isEmpty()
-                ? QStringLiteral("%1 is not an option.").arg(writtenOption(args, unknown.first()))
-                : QStringLiteral("%1 needs a value.").arg(args.value(args.size() - 1));
-    }
-    readValues(parser, takesLanguage, r);
+    const bool parsed = parser.parse(QStringList{QString()} + args);
+    r.problem = firstProblem(args, parser, parsed, takesLanguage);
+    if (takesLanguage)
+        r.language = parser.value(QStringLiteral("language")) == QLatin1String("zh")
+                         ? LanguageChinese
+                     : parser.isSet(QStringLiteral("language")) ? LanguageEnglish
+                                                                : LanguageNone;
+    r.retries = parser.value(QStringLiteral("retries")).toInt();
+    r.group = groupFromLetter(parser.value(QStringLiteral("group")));
     r.positional = parser.positionalArguments();
     r.output = parser.value(output);
     r.port = parser.value(port);
