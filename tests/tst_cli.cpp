@@ -113,6 +113,8 @@ void TestCli::usageErrors_data() {
         << words("show a.dat -frob") << "meridox-cli show: -frob is not an option.";
     QTest::newRow("double dash") << words("show -- a.dat")
                                  << "meridox-cli show: -- is not an option.";
+    QTest::newRow("word after one dash")
+        << words("show a.dat -output x") << "meridox-cli show: -output is not an option.";
     QTest::newRow("value after =")
         << words("show a.dat --port=x") << "meridox-cli show: --port=x is not an option.";
     QTest::newRow("first problem written wins")

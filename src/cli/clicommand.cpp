@@ -6,6 +6,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 namespace {
 
 QStringList usageLines(const Product& p) {
@@ -48,19 +50,26 @@ QStringList usageLines(const Product& p) {
     };
 }
 
-QCommandLineOption valueOption(const QStringList& names) {
-    return {names, QString(), QStringLiteral("value")};
+// The options the commands share, with a value (by each of their names) and without. print
+// takes --language as well.
+const QList<QStringList> ValueOptions{{QStringLiteral("o"), QStringLiteral("output")},
+                                      {QStringLiteral("p"), QStringLiteral("port")},
+                                      {QStringLiteral("image")},
+                                      {QStringLiteral("trace")},
+                                      {QStringLiteral("log")},
+                                      {QStringLiteral("retries")},
+                                      {QStringLiteral("group")}};
+const QStringList Switches{QStringLiteral("overwrite"), QStringLiteral("verify"),
+                           QStringLiteral("timing"), QStringLiteral("repeat")};
+
+bool takesValue(const QString& name) {
+    return name == QLatin1String("language") ||
+           std::any_of(ValueOptions.begin(), ValueOptions.end(),
+                       [&name](const QStringList& names) { return names.contains(name); });
 }
 
-const QStringList ValueOptionNames{QStringLiteral("o"),     QStringLiteral("output"),
-                                   QStringLiteral("p"),     QStringLiteral("port"),
-                                   QStringLiteral("image"), QStringLiteral("trace"),
-                                   QStringLiteral("log"),   QStringLiteral("retries"),
-                                   QStringLiteral("group"), QStringLiteral("language")};
-
-// An option as the user wrote it, where it stands among the arguments.
+// An option as the user wrote it.
 struct WrittenOption {
-    qsizetype at;
     QString written; // "--retries", "-frob", "--frob=1"
     QString name;    // "retries"
     QString value;
@@ -74,8 +83,8 @@ std::vector<WrittenOption> writtenOptions(const QStringList& args) {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
         if (!a.startsWith(QLatin1Char('-')) || a.size() < 2) continue;
-        WrittenOption o{i, a, a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1), {}, false};
-        if (ValueOptionNames.contains(o.name) && i + 1 < args.size()) {
+        WrittenOption o{a, a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1), {}, false};
+        if (takesValue(o.name) && i + 1 < args.size()) {
             o.value = args.at(++i);
             o.hasValue = true;
         }
@@ -100,9 +109,15 @@ QString valueProblem(const WrittenOption& o, bool takesLanguage) {
     return {};
 }
 
+// A one-letter name takes one dash ("-o"), a word two ("--output").
+bool writtenAsDefined(const WrittenOption& o) {
+    const bool oneDash = !o.written.startsWith(QLatin1String("--"));
+    return oneDash == (o.name.size() == 1);
+}
+
 // The first problem as written: an option the parser does not know, a value it cannot take,
 // or the value missing after the last argument. The commands take neither "--" nor
-// "--option=value".
+// "--option=value", nor "-output" or "--o".
 QString firstProblem(const QStringList& args, const QCommandLineParser& parser, bool parsed,
                      bool takesLanguage) {
     const std::vector<WrittenOption> options = writtenOptions(args);
@@ -115,7 +130,7 @@ QString firstProblem(const QStringList& args, const QCommandLineParser& parser, 
     const QStringList unknown = parser.unknownOptionNames();
     for (const WrittenOption& o : options) {
         if (o.written == QLatin1String("--") || o.written.contains(QLatin1Char('=')) ||
-            unknown.contains(o.name))
+            unknown.contains(o.name) || !writtenAsDefined(o))
             return QStringLiteral("%1 is not an option.").arg(o.written);
         if (const QString why = valueProblem(o, takesLanguage); !why.isEmpty()) return why;
     }
@@ -129,16 +144,11 @@ CliArgs parseCliArgs(const QStringList& args, bool takesLanguage) {
     QCommandLineParser parser;
     // "-o" and "-p" are the only short names; a word after one dash is an option of its own.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    const QCommandLineOption output = valueOption({QStringLiteral("o"), QStringLiteral("output")});
-    const QCommandLineOption port = valueOption({QStringLiteral("p"), QStringLiteral("port")});
-    parser.addOptions(
-        {output, port, valueOption({QStringLiteral("image")}),
-         valueOption({QStringLiteral("trace")}), valueOption({QStringLiteral("log")}),
-         valueOption({QStringLiteral("retries")}), valueOption({QStringLiteral("group")}),
-         QCommandLineOption(QStringLiteral("overwrite")),
-         QCommandLineOption(QStringLiteral("verify")), QCommandLineOption(QStringLiteral("timing")),
-         QCommandLineOption(QStringLiteral("repeat"))});
-    if (takesLanguage) parser.addOption(valueOption({QStringLiteral("language")}));
+    for (const QStringList& names : ValueOptions)
+        parser.addOption({names, QString(), QStringLiteral("value")});
+    for (const QString& name : Switches)
+        parser.addOption(QCommandLineOption(name));
+    if (takesLanguage) parser.addOption({QStringLiteral("language"), {}, QStringLiteral("value")});
     CliArgs r;
     // The parser takes the program's name first.
     const bool parsed = parser.parse(QStringList{QString()} + args);
@@ -151,9 +161,9 @@ CliArgs parseCliArgs(const QStringList& args, bool takesLanguage) {
     r.retries = parser.value(QStringLiteral("retries")).toInt();
     r.group = groupFromLetter(parser.value(QStringLiteral("group")));
     r.positional = parser.positionalArguments();
-    r.output = parser.value(output);
-    r.port = parser.value(port);
-    for (const QString& p : parser.values(port))
+    r.output = parser.value(QStringLiteral("o"));
+    r.port = parser.value(QStringLiteral("port"));
+    for (const QString& p : parser.values(QStringLiteral("port")))
         if (!p.isEmpty()) r.ports << p;
     r.image = parser.value(QStringLiteral("image"));
     r.trace = parser.value(QStringLiteral("trace"));
