@@ -1,5 +1,8 @@
-// The command-line companions as a user runs them.
+// The command-line companions as a user runs them, and in-process where only the texts and
+// the exit code matter.
+#include "cli/cli.h"
 #include "cliprocess.h"
+#include "core/comm/unattendedanswers.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -17,6 +20,13 @@ class TestCli : public QObject {
         env.configHome = dir.filePath(QStringLiteral("config"));
         return runCli(program, args, env);
     }
+    // The command run in this process, its output and messages caught in strings.
+    static Run runHere(const Product& product, const QStringList& args) {
+        Run r;
+        QTextStream out(&r.out), err(&r.err);
+        r.code = runCli(product, args, CliStreams{out, err});
+        return r;
+    }
 
   private slots:
     // print starts Qt's GUI side, which warns on standard error without a runtime folder.
@@ -25,6 +35,8 @@ class TestCli : public QObject {
         QVERIFY(QDir().mkpath(runtime));
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+        // The commands run in-process read the test's settings, never the user's.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
     }
     void newAndShow_data();
     void newAndShow();
@@ -39,6 +51,10 @@ class TestCli : public QObject {
     void filesNotRead_data();
     void filesNotRead();
     void reasonInChinese();
+    void failureTable_data();
+    void failureTable();
+    void unattendedAnswers_data();
+    void unattendedAnswers();
 };
 
 void TestCli::newAndShow_data() {
@@ -93,6 +109,17 @@ void TestCli::usageErrors_data() {
         << words("new") << "meridox-cli new: -o is missing: it names the new data file.";
     QTest::newRow("unknown option")
         << words("show a.dat --frob") << "meridox-cli show: --frob is not an option.";
+    QTest::newRow("one dash, one word")
+        << words("show a.dat -frob") << "meridox-cli show: -frob is not an option.";
+    QTest::newRow("double dash") << words("show -- a.dat")
+                                 << "meridox-cli show: -- is not an option.";
+    QTest::newRow("word after one dash")
+        << words("show a.dat -output x") << "meridox-cli show: -output is not an option.";
+    QTest::newRow("value after =")
+        << words("show a.dat --port=x") << "meridox-cli show: --port=x is not an option.";
+    QTest::newRow("first problem written wins")
+        << words("read --port COM1 --retries -1 --frob -o x")
+        << "meridox-cli read: --retries -1: the number of retries is a whole number, 0 or more.";
     QTest::newRow("read without port")
         << words("read -o x.dat")
         << "meridox-cli read: --port is missing: it names the radio's port (COM1, /dev/ttyUSB0).";
@@ -116,7 +143,7 @@ void TestCli::usageErrors_data() {
         << "meridox-cli read: --port ttyUSB7 and --port /dev/ttyUSB7 are the same port "
            "(/dev/ttyUSB7).";
     QTest::newRow("unknown language")
-        << words("print a.dat -o a.pdf --language fr")
+        << words("print a.dat -o a.pdf --frob --language fr")
         << "meridox-cli print: --language fr: the language is en (English) or zh (Chinese).";
     QTest::newRow("group G") << words("import-csv a.csv a.dat --group G")
                              << "meridox-cli import-csv: --group G: the group is a letter from A "
@@ -128,7 +155,7 @@ void TestCli::usageErrors_data() {
 void TestCli::usageErrors() {
     QFETCH(QStringList, args);
     QFETCH(QString, firstLine);
-    const Run r = run(QStringLiteral(MERIDOX_CLI), args);
+    const Run r = runHere(meridoxProduct(), args);
     QCOMPARE(r.code, 1);
     QVERIFY(!r.err.isEmpty());
     if (firstLine.isEmpty()) return;
@@ -144,25 +171,25 @@ void TestCli::usageErrors() {
 }
 
 void TestCli::helpAndVersion_data() {
-    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("solvir");
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("firstLine");
-    QTest::newRow("--help") << QStringLiteral(MERIDOX_CLI) << "--help"
+    QTest::newRow("--help") << false << "--help"
                             << "Usage:";
-    QTest::newRow("-h") << QStringLiteral(SOLVIR_CLI) << "-h"
+    QTest::newRow("-h") << true << "-h"
                         << "Usage:";
-    QTest::newRow("--version") << QStringLiteral(MERIDOX_CLI) << "--version"
+    QTest::newRow("--version") << false << "--version"
                                << "meridox-cli 1.0.0";
-    QTest::newRow("solvir --version") << QStringLiteral(SOLVIR_CLI) << "--version"
+    QTest::newRow("solvir --version") << true << "--version"
                                       << "solvir-cli 1.0.0";
 }
 
 // Asked for, the usage and the version go to standard output with success.
 void TestCli::helpAndVersion() {
-    QFETCH(QString, program);
+    QFETCH(bool, solvir);
     QFETCH(QString, option);
     QFETCH(QString, firstLine);
-    const Run r = run(program, {option});
+    const Run r = runHere(solvir ? solvirProduct() : meridoxProduct(), {option});
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out.section(QLatin1Char('\n'), 0, 0), firstLine);
     QVERIFY(r.err.isEmpty());
@@ -337,6 +364,80 @@ void TestCli::reasonInChinese() {
                          {QStringLiteral("new"), QStringLiteral("-o"), out}, env);
     QCOMPARE(r.code, 1);
     QCOMPARE(r.err, QString::fromUtf8("文件错误。\n%1: 此文件或目录不存在\n").arg(out));
+}
+
+// Every way a session can fail, as the trace, the logs and the exit code name it.
+void TestCli::failureTable_data() {
+    QTest::addColumn<SessionFailure>("failure");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("trace");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("none") << SessionFailure::None << "success"
+                          << "success" << 0;
+    QTest::newRow("busy") << SessionFailure::Busy << "busy"
+                          << "failed (another operation was running)" << 4;
+    QTest::newRow("port") << SessionFailure::PortOpen << "port-error"
+                          << "failed (the port cannot be opened)" << 2;
+    QTest::newRow("refused") << SessionFailure::Refused << "refused"
+                             << "failed (nothing was sent: the data cannot be written)" << 1;
+    QTest::newRow("identity") << SessionFailure::Identity << "identity-rejected"
+                              << "failed (the radio's identity was rejected)" << 3;
+    QTest::newRow("no answer") << SessionFailure::NoAnswer << "no-answer"
+                               << "failed (no answer)" << 4;
+    QTest::newRow("cancelled") << SessionFailure::Cancelled << "cancelled"
+                               << "failed (cancelled)" << 4;
+    QTest::newRow("lost") << SessionFailure::DeviceLost << "connection-lost"
+                          << "failed (connection lost)" << 4;
+    QTest::newRow("bad data") << SessionFailure::BadData << "bad-data"
+                              << "failed (the data read cannot be used)" << 4;
+    QTest::newRow("verify") << SessionFailure::VerifyMismatch << "verify-different"
+                            << "failed (written, but the radio holds something else)" << 5;
+    QTest::newRow("out of range") << SessionFailure(99) << "failed"
+                                  << "failed" << 4;
+}
+
+void TestCli::failureTable() {
+    QFETCH(SessionFailure, failure);
+    QFETCH(QString, word);
+    QFETCH(QString, trace);
+    QFETCH(int, exitCode);
+    QCOMPARE(sessionResultWord(failure), word);
+    QCOMPARE(sessionTraceText(failure), trace);
+    QCOMPARE(int(sessionExitCode(failure)), exitCode);
+}
+
+// The answers given when nobody is at the keyboard, with two retries and no --overwrite.
+void TestCli::unattendedAnswers_data() {
+    QTest::addColumn<Msg>("id");
+    QTest::addColumn<MsgButtons>("buttons");
+    QTest::addColumn<QList<MsgAnswer>>("answers"); // asked again and again
+    QTest::addColumn<int>("shown");
+    const auto Ok = MsgAnswer::Ok, Cancel = MsgAnswer::Cancel, Retry = MsgAnswer::Retry;
+    QTest::newRow("consent, silently")
+        << Msg::WriteConfirm << MsgButtons::OkCancel << QList<MsgAnswer>{Ok, Ok, Ok} << 0;
+    QTest::newRow("retries, then cancel") << Msg::CheckConnection << MsgButtons::RetryCancel
+                                          << QList<MsgAnswer>{Retry, Retry, Cancel} << 3;
+    QTest::newRow("restart question takes OK")
+        << Msg::CheckConnection << MsgButtons::OkCancel << QList<MsgAnswer>{Ok, Ok, Cancel} << 3;
+    QTest::newRow("wrong model") << Msg::ModelWrongOverwrite << MsgButtons::OkCancel
+                                 << QList<MsgAnswer>{Cancel} << 1;
+    QTest::newRow("other question")
+        << Msg::StopWriting << MsgButtons::YesNo << QList<MsgAnswer>{Cancel} << 1;
+    QTest::newRow("plain message")
+        << Msg::WriteCompleted << MsgButtons::Ok << QList<MsgAnswer>{Ok} << 1;
+}
+
+void TestCli::unattendedAnswers() {
+    QFETCH(Msg, id);
+    QFETCH(MsgButtons, buttons);
+    QFETCH(QList<MsgAnswer>, answers);
+    QFETCH(int, shown);
+    UnattendedAnswers answerer(2, false);
+    int reported = 0;
+    connect(&answerer, &UnattendedAnswers::shown, this, [&] { ++reported; });
+    for (const MsgAnswer expected : answers)
+        QCOMPARE(answerer.ask({messageText(id), {}, {}, MsgIcon::None, buttons, id}), expected);
+    QCOMPARE(reported, shown);
 }
 
 QTEST_GUILESS_MAIN(TestCli)

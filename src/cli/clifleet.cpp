@@ -1,6 +1,6 @@
 #include "clifleet.h"
 
-#include "cli.h"
+#include "clicommand.h"
 #include "core/comm/keptfiles.h"
 #include "core/comm/ports.h"
 #include "core/config/datafile.h"
@@ -14,27 +14,10 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <unistd.h>
-
-int exitCodeFor(SessionFailure f) {
-    switch (f) {
-    case SessionFailure::None:
-        return ExitOk;
-    case SessionFailure::PortOpen:
-        return ExitPortError;
-    case SessionFailure::Identity:
-        return ExitIdentityRejected;
-    case SessionFailure::Refused:
-        return ExitUsageOrFile;
-    case SessionFailure::VerifyMismatch:
-        return ExitVerifyMismatch;
-    default:
-        return ExitNoAnswer;
-    }
-}
+#include <optional>
 
 int exitCodeFor(const FleetRecord& r) {
-    if (r.failure != SessionFailure::None) return exitCodeFor(r.failure);
+    if (r.failure != SessionFailure::None) return sessionExitCode(r.failure);
     if (!r.fileError.isEmpty()) return ExitUsageOrFile;
     switch (r.verify) {
     case FleetVerify::Different:
@@ -70,8 +53,8 @@ QString stateText(const FleetPort& port) {
 // place (messages are printed above them); elsewhere each event is a line of its own.
 class FleetConsole {
   public:
-    FleetConsole(Fleet& fleet, QTextStream& err) : m_fleet(fleet), m_err(err) {
-        m_tty = ::isatty(2) == 1;
+    FleetConsole(Fleet& fleet, const CliStreams& io)
+        : m_fleet(fleet), m_err(io.err), m_tty(io.errIsTerminal) {
         for (const auto& p : fleet.ports())
             m_width = std::max(m_width, int(p->port().size()));
     }
@@ -212,86 +195,118 @@ QString fleetReadFileName(const QString& folder, const QString& port,
     return path;
 }
 
-int runFleet(const Document& doc, const FleetOptions& options, const FleetCommand& command,
-             QTextStream& out, QTextStream& err) {
-    QString why;
+namespace {
+
+// One run over the ports: the radios' progress on the error stream, their rows in the log,
+// the highest exit code of any radio.
+class FleetRun {
+  public:
+    FleetRun(const Document& doc, const FleetOptions& options, const FleetCommand& command,
+             const CliStreams& io)
+        : m_fleet(doc, options), m_command(command), m_io(io), m_program(doc.product().program) {
+        for (const QString& port : command.ports) {
+            FleetPort& p = m_fleet.addPort(port, resolvePortName(port, command.settingsFile));
+            if (options.operation == RadioOperation::Read)
+                QObject::connect(&p, &FleetPort::radioDone, &m_fleet,
+                                 [this](FleetPort* fp, FleetRecord& r) {
+                                     keepRead(*fp, r, m_command.outputDir, m_io.err);
+                                 });
+        }
+        m_console.emplace(m_fleet, io);
+        for (const auto& p : m_fleet.ports()) {
+            FleetPort* port = p.get();
+            QObject::connect(
+                port, &FleetPort::message, &m_fleet,
+                [this, port](const QString& text) { m_console->message(*port, text); });
+            QObject::connect(port, &FleetPort::stateChanged, &m_fleet,
+                             [this, port] { m_console->radioStarted(*port); });
+            QObject::connect(port, &FleetPort::progressChanged, &m_fleet,
+                             [this] { m_console->draw(); });
+        }
+        QObject::connect(
+            &m_fleet, &Fleet::radioFinished, &m_fleet,
+            [this](FleetPort* port, const FleetRecord& r) { radioFinished(*port, r); });
+    }
+
     // The log is opened before any radio is touched: one that cannot be written stops the run
     // here, not after the radios were programmed.
-    FleetLog log;
-    if (!command.logPath.isEmpty() && !log.open(command.logPath, &why)) {
-        err << messageText(Msg::FileError) << '\n' << command.logPath << ": " << why << '\n';
-        return ExitUsageOrFile;
+    bool openFiles() {
+        QString why;
+        if (!m_command.logPath.isEmpty() && !m_log.open(m_command.logPath, &why)) {
+            printFileError(m_io.err, m_command.logPath, why);
+            return false;
+        }
+        if (!m_command.outputDir.isEmpty() && !QDir().mkpath(m_command.outputDir)) {
+            printFileError(m_io.err, m_command.outputDir,
+                           tr2("the folder cannot be made", "无法创建文件夹"));
+            return false;
+        }
+        return true;
     }
-    if (!command.outputDir.isEmpty() && !QDir().mkpath(command.outputDir)) {
-        err << messageText(Msg::FileError) << '\n'
-            << command.outputDir << ": " << tr2("the folder cannot be made", "无法创建文件夹")
-            << '\n';
-        return ExitUsageOrFile;
+
+    int run() {
+        QEventLoop loop;
+        StopSignals& stop = StopSignals::instance();
+        int stoppedBy = stop.received();
+        QObject::connect(&stop, &StopSignals::stopRequested, &m_fleet, [&](int signal) {
+            if (stoppedBy == 0) stoppedBy = signal;
+            m_fleet.stop();
+        });
+        QObject::connect(&m_fleet, &Fleet::finished, &loop, &QEventLoop::quit);
+        // A stop that came while the files were being opened: no radio is touched.
+        if (stoppedBy == 0)
+            m_fleet.start();
+        else
+            m_rc = ExitNoAnswer;
+        if (m_fleet.running() && stoppedBy == 0) loop.exec();
+        m_console->clear();
+        if (stoppedBy != 0) {
+            m_io.err << StopSignals::describe(stoppedBy) << '\n';
+            for (const auto& p : m_fleet.ports())
+                for (const FleetRecord& r : p->records())
+                    if (r.partlyWritten)
+                        m_io.err << r.port << ": " << partlyWrittenText(r.model) << '\n';
+        }
+        m_io.err.flush();
+        // The table lists the ports in the order given, each port's radios in the order done.
+        std::vector<FleetRecord> records;
+        for (const auto& p : m_fleet.ports())
+            records.insert(records.end(), p->records().begin(), p->records().end());
+        printSummary(records, m_io.out);
+        return m_rc;
     }
-    Fleet fleet(doc, options);
-    for (const QString& port : command.ports) {
-        FleetPort& p = fleet.addPort(port, resolvePortName(port, command.settingsFile));
-        if (options.operation == RadioOperation::Read)
-            p.radioDone = [&](FleetPort& fp, FleetRecord& r) {
-                keepRead(fp, r, command.outputDir, err);
-            };
-    }
-    FleetConsole console(fleet, err);
-    int rc = ExitOk;
-    bool logWarned = false;
-    const QString program = doc.product().program;
-    for (const auto& p : fleet.ports()) {
-        FleetPort* port = p.get();
-        QObject::connect(port, &FleetPort::message, &fleet,
-                         [&console, port](const QString& text) { console.message(*port, text); });
-        QObject::connect(port, &FleetPort::stateChanged, &fleet,
-                         [&console, port] { console.radioStarted(*port); });
-        QObject::connect(port, &FleetPort::progressChanged, &fleet, [&console] { console.draw(); });
-    }
-    QObject::connect(
-        &fleet, &Fleet::radioFinished, &fleet, [&](FleetPort* port, const FleetRecord& r) {
-            console.radioFinished(*port, r);
-            rc = std::max(rc, exitCodeFor(r));
-            QString why;
-            if (!command.logPath.isEmpty() && !log.append(program, r, &why)) {
-                rc = std::max<int>(rc, ExitUsageOrFile);
-                // Radios being programmed are finished; no new one is taken without its row.
-                if (!logWarned)
-                    console.message(
-                        *port, messageText(Msg::FileError) + QLatin1Char(' ') + command.logPath +
+
+  private:
+    void radioFinished(const FleetPort& port, const FleetRecord& r) {
+        m_console->radioFinished(port, r);
+        m_rc = std::max(m_rc, exitCodeFor(r));
+        QString why;
+        if (m_command.logPath.isEmpty() || m_log.append(m_program, r, &why)) return;
+        m_rc = std::max<int>(m_rc, ExitUsageOrFile);
+        // Radios being programmed are finished; no new one is taken without its row.
+        if (!m_logWarned)
+            m_console->message(port,
+                               messageText(Msg::FileError) + QLatin1Char(' ') + m_command.logPath +
                                    QLatin1String(": ") + why +
                                    tr2(" (no further radio is taken)", "（不再接受其他对讲机）"));
-                logWarned = true;
-                fleet.stopAfterRadios();
-            }
-        });
-
-    QEventLoop loop;
-    StopSignals& stop = StopSignals::instance();
-    int stoppedBy = stop.received();
-    QObject::connect(&stop, &StopSignals::stopRequested, &fleet, [&](int signal) {
-        if (stoppedBy == 0) stoppedBy = signal;
-        fleet.stop();
-    });
-    QObject::connect(&fleet, &Fleet::finished, &loop, &QEventLoop::quit);
-    // A stop that came while the files were being opened: no radio is touched.
-    if (stoppedBy == 0)
-        fleet.start();
-    else
-        rc = ExitNoAnswer;
-    if (fleet.running() && stoppedBy == 0) loop.exec();
-    console.clear();
-    if (stoppedBy != 0) {
-        err << StopSignals::describe(stoppedBy) << '\n';
-        for (const auto& p : fleet.ports())
-            for (const FleetRecord& r : p->records())
-                if (r.partlyWritten) err << r.port << ": " << partlyWrittenText(r.model) << '\n';
+        m_logWarned = true;
+        m_fleet.stopAfterRadios();
     }
-    err.flush();
-    // The table lists the ports in the order given, each port's radios in the order done.
-    std::vector<FleetRecord> records;
-    for (const auto& p : fleet.ports())
-        records.insert(records.end(), p->records().begin(), p->records().end());
-    printSummary(records, out);
-    return rc;
+
+    Fleet m_fleet;
+    const FleetCommand& m_command;
+    const CliStreams& m_io;
+    const QString m_program;
+    std::optional<FleetConsole> m_console;
+    FleetLog m_log;
+    int m_rc = ExitOk;
+    bool m_logWarned = false;
+};
+
+} // namespace
+
+int runFleet(const Document& doc, const FleetOptions& options, const FleetCommand& command,
+             const CliStreams& io) {
+    FleetRun run(doc, options, command, io);
+    return run.openFiles() ? run.run() : ExitUsageOrFile;
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "cli.h"
 #include "core/comm/fleet.h"
 
 #include <QStringList>
 #include <QTextStream>
 
-// Exit code of one radio: what the session's failure means to the caller.
-int exitCodeFor(SessionFailure f);
+// Exit code of one radio: its session's failure, else a file it could not keep or a verify
+// that found the radio holding something else.
 int exitCodeFor(const FleetRecord& record);
 
 // Options of a run over several ports, or one port again and again.
@@ -18,10 +19,10 @@ struct FleetCommand {
 };
 
 // Runs the sessions of all ports at once on this thread's event loop until every port is done
-// (or, with repeat, until SIGINT, SIGTERM or SIGHUP). Progress and messages go to `err`, the
-// summary table to `out`. Returns the highest exit code of any radio.
+// (or, with repeat, until SIGINT, SIGTERM or SIGHUP). Progress and messages go to the error
+// stream, the summary table to the output. Returns the highest exit code of any radio.
 int runFleet(const Document& doc, const FleetOptions& options, const FleetCommand& command,
-             QTextStream& out, QTextStream& err);
+             const CliStreams& io);
 
 // What a radio stopped in the middle of a write holds, for the user.
 QString partlyWrittenText(const QString& model);

@@ -59,118 +59,128 @@ struct Options {
     RadioBehaviour behaviour;
 };
 
-// Parses the command line; on a usage error returns its message.
-std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
-    QCommandLineParser p;
+// The options: name, description, value name (none for a switch).
+struct OptionEntry {
+    const char* name;
+    const char* description;
+    const char* valueName;
+};
+constexpr OptionEntry OptionTable[] = {
+    {"product", "Radio family: meridox or solvir.", "name"},
+    {"link", "Path of the link to the radio's serial port.", "path"},
+    {"memory", "Initial memory image (the radio's memory size).", "file"},
+    {"info", "256 bytes for the local information area.", "file"},
+    {"dump", "Memory image written after each end command and at exit.", "file"},
+    {"log", "Frame log, one line per frame.", "file"},
+    {"model", "Model code in the identification (default SOLV).", "text"},
+    {"band", "Band code in the identification (default 4).", "n"},
+    {"class", "Model class code (default 248).", "n"},
+    {"firmware", "Firmware version (default V100).", "text"},
+    {"ignore-program", "Ignore the first N PROGRAM commands.", "n"},
+    {"ignore-ident", "Ignore the first N identification requests.", "n"},
+    {"bad-checksum", "Send the K-th data frame with a wrong checksum.", "k"},
+    {"silent-after", "Answer nothing after K blocks.", "k"},
+    {"hangup-after", "Hang up and exit after K blocks.", "k"},
+    {"reply-delay", "Wait before each reply.", "ms"},
+    {"start-delay", "Answer nothing for this long after the start (switched off).", "ms"},
+    {"hangup-after-session",
+     "Hang up and exit after the end command of a session that moved blocks.", nullptr},
+    {"pace-us", "Time per byte on the line (1041.667 is 9600 baud).", "us"},
+    {"corrupt-write", "Store the K-th written block with its first byte wrong.", "k"},
+    {"test-freq-differ", "Test frequency N differs from the band defaults (test mode).", "n"},
+};
+
+void declareOptions(QCommandLineParser& p) {
     p.setApplicationDescription(QStringLiteral("The radio's side of the programming protocol on a "
                                                "pseudo-terminal."));
     p.addHelpOption();
-    const auto value = [&p](const char* name, const char* description, const char* valueName) {
-        const QCommandLineOption option{QString::fromLatin1(name), QString::fromLatin1(description),
-                                        QString::fromLatin1(valueName)};
-        p.addOption(option);
-        return option;
-    };
-    const auto product = value("product", "Radio family: meridox or solvir.", "name");
-    const auto link = value("link", "Path of the link to the radio's serial port.", "path");
-    const auto memory = value("memory", "Initial memory image (the radio's memory size).", "file");
-    const auto info = value("info", "256 bytes for the local information area.", "file");
-    const auto dump =
-        value("dump", "Memory image written after each end command and at exit.", "file");
-    const auto log = value("log", "Frame log, one line per frame.", "file");
-    const auto model = value("model", "Model code in the identification (default SOLV).", "text");
-    const auto band = value("band", "Band code in the identification (default 4).", "n");
-    const auto modelClass = value("class", "Model class code (default 248).", "n");
-    const auto firmware = value("firmware", "Firmware version (default V100).", "text");
-    const auto ignoreProgram = value("ignore-program", "Ignore the first N PROGRAM commands.", "n");
-    const auto ignoreIdent =
-        value("ignore-ident", "Ignore the first N identification requests.", "n");
-    const auto badChecksum =
-        value("bad-checksum", "Send the K-th data frame with a wrong checksum.", "k");
-    const auto silentAfter = value("silent-after", "Answer nothing after K blocks.", "k");
-    const auto hangupAfter = value("hangup-after", "Hang up and exit after K blocks.", "k");
-    const auto replyDelay = value("reply-delay", "Wait before each reply.", "ms");
-    const auto startDelay =
-        value("start-delay", "Answer nothing for this long after the start (switched off).", "ms");
-    const QCommandLineOption hangupAfterSession{
-        QStringLiteral("hangup-after-session"),
-        QStringLiteral("Hang up and exit after the end command of a session that moved blocks.")};
-    p.addOption(hangupAfterSession);
-    const auto pace = value("pace-us", "Time per byte on the line (1041.667 is 9600 baud).", "us");
-    const auto corruptWrite =
-        value("corrupt-write", "Store the K-th written block with its first byte wrong.", "k");
-    const auto testFreqDiffer = value(
-        "test-freq-differ", "Test frequency N differs from the band defaults (test mode).", "n");
+    for (const OptionEntry& o : OptionTable)
+        p.addOption({QString::fromLatin1(o.name), QString::fromLatin1(o.description),
+                     QString::fromLatin1(o.valueName)});
+}
 
+// Reads the values of a parsed command line; the first value out of range is the problem.
+class OptionValues {
+  public:
+    explicit OptionValues(const QCommandLineParser& p) : m_p(p) {}
+
+    int number(const char* name, int fallback, int min, int max) {
+        const QString option = QString::fromLatin1(name);
+        if (!m_p.isSet(option)) return fallback;
+        bool ok = false;
+        const int n = m_p.value(option).toInt(&ok);
+        if (ok && n >= min && n <= max) return n;
+        refuse(QStringLiteral("--%1 must be a number from %2 to %3").arg(option).arg(min).arg(max));
+        return fallback;
+    }
+    QByteArray fourChars(const char* name, const char* fallback) {
+        const QString option = QString::fromLatin1(name);
+        const QString text = m_p.isSet(option) ? m_p.value(option) : QLatin1String(fallback);
+        if (text.size() == 4 && std::all_of(text.begin(), text.end(), [](QChar c) {
+                return c.unicode() >= 0x20 && c.unicode() < 0x7F;
+            }))
+            return text.toLatin1();
+        refuse(QStringLiteral("--%1 must be 4 ASCII characters").arg(option));
+        return QByteArray(4, ' ');
+    }
+    void refuse(const QString& why) {
+        if (!problem) problem = why;
+    }
+    std::optional<QString> problem;
+
+  private:
+    const QCommandLineParser& m_p;
+};
+
+// The radio's behaviour from the identification and fault options.
+void readBehaviour(const QCommandLineParser& p, OptionValues& v, RadioBehaviour& b) {
+    // Identification: 50, model code (4), band code, model class, 00, firmware (4), 00 00.
+    QByteArray& ident = b.identification;
+    ident = QByteArray(1, 0x50) + v.fourChars("model", "SOLV");
+    ident += char(v.number("band", 4, 0, 255));
+    ident += char(v.number("class", 248, 0, 255));
+    ident += '\0';
+    ident += v.fourChars("firmware", "V100");
+    ident += QByteArray(2, '\0');
+
+    b.ignoreProgram = v.number("ignore-program", 0, 0, 1'000'000);
+    b.ignoreIdent = v.number("ignore-ident", 0, 0, 1'000'000);
+    b.badChecksumAt = v.number("bad-checksum", 0, 1, 1'000'000);
+    b.silentAfter = v.number("silent-after", -1, 0, 1'000'000);
+    b.hangupAfter = v.number("hangup-after", -1, 0, 1'000'000);
+    b.replyDelayMs = v.number("reply-delay", 0, 0, 60'000);
+    b.startDelayMs = v.number("start-delay", 0, 0, 3'600'000);
+    b.hangupAfterSession = p.isSet(QStringLiteral("hangup-after-session"));
+    b.testFreqDiffer = v.number("test-freq-differ", 0, 1, 16);
+    b.corruptWriteAt = v.number("corrupt-write", 0, 1, 1'000'000);
+    if (p.isSet(QStringLiteral("pace-us"))) {
+        bool ok = false;
+        b.paceUs = p.value(QStringLiteral("pace-us")).toDouble(&ok);
+        if (!ok || b.paceUs < 0 || b.paceUs > 1'000'000)
+            v.refuse(QStringLiteral("--pace-us must be a number of microseconds, 0 to 1000000"));
+    }
+}
+
+// Parses the command line; on a usage error returns its message.
+std::optional<QString> parseOptions(const QStringList& arguments, Options& o) {
+    QCommandLineParser p;
+    declareOptions(p);
     if (!p.parse(arguments)) return p.errorText();
     if (p.isSet(QStringLiteral("help"))) p.showHelp(ExitOk);
     if (!p.positionalArguments().isEmpty())
         return QStringLiteral("unexpected argument %1").arg(p.positionalArguments().first());
 
-    o.product = productByName(p.value(product));
+    o.product = productByName(p.value(QStringLiteral("product")));
     if (!o.product) return QStringLiteral("--product must be meridox or solvir");
-    o.link = p.value(link);
+    o.link = p.value(QStringLiteral("link"));
     if (o.link.isEmpty()) return QStringLiteral("--link PATH is required");
-    o.memoryPath = p.value(memory);
-    o.infoPath = p.value(info);
-    o.dumpPath = p.value(dump);
-    o.logPath = p.value(log);
-
-    std::optional<QString> problem;
-    const auto number = [&](const QCommandLineOption& option, int fallback, int min, int max) {
-        if (!p.isSet(option)) return fallback;
-        bool ok = false;
-        const int n = p.value(option).toInt(&ok);
-        if (!ok || n < min || n > max) {
-            if (!problem)
-                problem = QStringLiteral("--%1 must be a number from %2 to %3")
-                              .arg(option.names().first())
-                              .arg(min)
-                              .arg(max);
-            return fallback;
-        }
-        return n;
-    };
-    const auto fourChars = [&](const QCommandLineOption& option, const char* fallback) {
-        const QString text = p.isSet(option) ? p.value(option) : QLatin1String(fallback);
-        if (text.size() != 4 || !std::all_of(text.begin(), text.end(), [](QChar c) {
-                return c.unicode() >= 0x20 && c.unicode() < 0x7F;
-            })) {
-            if (!problem)
-                problem =
-                    QStringLiteral("--%1 must be 4 ASCII characters").arg(option.names().first());
-            return QByteArray(4, ' ');
-        }
-        return text.toLatin1();
-    };
-
-    // Identification: 50, model code (4), band code, model class, 00, firmware (4), 00 00.
-    QByteArray& ident = o.behaviour.identification;
-    ident = QByteArray(1, 0x50) + fourChars(model, "SOLV");
-    ident += char(number(band, 4, 0, 255));
-    ident += char(number(modelClass, 248, 0, 255));
-    ident += '\0';
-    ident += fourChars(firmware, "V100");
-    ident += QByteArray(2, '\0');
-
-    RadioBehaviour& b = o.behaviour;
-    b.ignoreProgram = number(ignoreProgram, 0, 0, 1'000'000);
-    b.ignoreIdent = number(ignoreIdent, 0, 0, 1'000'000);
-    b.badChecksumAt = number(badChecksum, 0, 1, 1'000'000);
-    b.silentAfter = number(silentAfter, -1, 0, 1'000'000);
-    b.hangupAfter = number(hangupAfter, -1, 0, 1'000'000);
-    b.replyDelayMs = number(replyDelay, 0, 0, 60'000);
-    b.startDelayMs = number(startDelay, 0, 0, 3'600'000);
-    b.hangupAfterSession = p.isSet(hangupAfterSession);
-    b.testFreqDiffer = number(testFreqDiffer, 0, 1, 16);
-    b.corruptWriteAt = number(corruptWrite, 0, 1, 1'000'000);
-    if (p.isSet(pace)) {
-        bool ok = false;
-        b.paceUs = p.value(pace).toDouble(&ok);
-        if ((!ok || b.paceUs < 0 || b.paceUs > 1'000'000) && !problem)
-            problem = QStringLiteral("--pace-us must be a number of microseconds, 0 to 1000000");
-    }
-    return problem;
+    o.memoryPath = p.value(QStringLiteral("memory"));
+    o.infoPath = p.value(QStringLiteral("info"));
+    o.dumpPath = p.value(QStringLiteral("dump"));
+    o.logPath = p.value(QStringLiteral("log"));
+    OptionValues values(p);
+    readBehaviour(p, values, o.behaviour);
+    return values.problem;
 }
 
 // Reads a file that must hold exactly `size` bytes.

@@ -9,55 +9,33 @@
 namespace {
 // How long the radio may stay silent after a probe frame: the session's reply time.
 constexpr int ProbeReplyMs = 300;
-} // namespace
 
-// Answers one port's questions without anyone at the keyboard: the consent to read or write is
-// the run itself, Retry is answered while the radio's retries last, the model question by the
-// overwrite option, every other question with Cancel. The texts go to the port's message signal.
-class FleetPort::Answerer : public MessageService {
-  public:
-    Answerer(FleetPort& port) : m_port(port) {}
-    void beginRadio(int retries) { m_retries = retries; }
-
-    MsgAnswer ask(const MessageRequest& r) override {
-        if (r.id == Msg::ReadConfirm || r.id == Msg::WriteConfirm) return MsgAnswer::Ok;
-        QString text = QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "));
-        // A list (the differences a verify found) keeps its lines.
-        if (!r.informative.isEmpty())
-            text +=
-                (r.informative.contains(QLatin1Char('\n')) ? QLatin1Char('\n') : QLatin1Char(' ')) +
+// A message of the port's session as one line (a list, such as the differences a verify
+// found, keeps its lines), with the answer to a "check the connection" question.
+QString fleetMessageText(const MessageRequest& r, UnattendedAnswers::Retry retry) {
+    QString text = QString(r.text).replace(QLatin1String("\r\n"), QLatin1String(" "));
+    if (!r.informative.isEmpty())
+        text += (r.informative.contains(QLatin1Char('\n')) ? QLatin1Char('\n') : QLatin1Char(' ')) +
                 r.informative;
-        MsgAnswer answer = MsgAnswer::Ok;
-        if (r.id == Msg::ModelWrongOverwrite) {
-            answer = m_port.m_options.overwrite ? MsgAnswer::Ok : MsgAnswer::Cancel;
-        } else if (r.id == Msg::CheckConnection) {
-            const bool again = m_retries > 0;
-            if (again) --m_retries;
-            answer = again
-                         ? (r.buttons == MsgButtons::RetryCancel ? MsgAnswer::Retry : MsgAnswer::Ok)
-                         : MsgAnswer::Cancel;
-            text += again ? tr2(" -> trying again", " -> 重试") : tr2(" -> giving up", " -> 放弃");
-        } else if (r.buttons != MsgButtons::Ok) {
-            answer = MsgAnswer::Cancel;
-        }
-        m_port.m_current.lastMessage = text;
-        emit m_port.message(text);
-        return answer;
-    }
-
-  private:
-    FleetPort& m_port;
-    int m_retries = 0;
-};
+    if (retry == UnattendedAnswers::Retry::TryingAgain) text += tr2(" -> trying again", " -> 重试");
+    if (retry == UnattendedAnswers::Retry::GivingUp) text += tr2(" -> giving up", " -> 放弃");
+    return text;
+}
+} // namespace
 
 FleetPort::FleetPort(const Document& doc, QString port, QString device, const FleetOptions& options,
                      QObject* parent)
     : QObject(parent), m_doc(doc), m_port(std::move(port)), m_device(std::move(device)),
       m_options(options), m_session(m_doc, m_link), m_trace(doc.product()),
-      m_answerer(std::make_unique<Answerer>(*this)) {
+      m_answers(options.retries, options.overwrite) {
     m_session.setPortName(m_device);
     m_session.setTrace(&m_trace);
-    m_session.setMessageService(m_answerer.get());
+    m_session.setMessageService(&m_answers);
+    connect(&m_answers, &UnattendedAnswers::shown, this,
+            [this](const MessageRequest& r, UnattendedAnswers::Retry retry) {
+                m_current.lastMessage = fleetMessageText(r, retry);
+                emit message(m_current.lastMessage);
+            });
     m_session.setVerifyAfterWrite(m_options.verify && m_options.operation == RadioOperation::Write);
     if (m_options.differ) m_session.setMemoryDiffer(m_options.differ);
     // The write went through and the read-back begins: from now on the verify has a result.
@@ -142,14 +120,14 @@ void FleetPort::startSession() {
     m_current.device = m_device;
     m_current.operation = m_options.operation;
     m_current.file = m_options.file;
-    m_answerer->beginRadio(m_options.retries);
+    m_answers.setRetries(m_options.retries);
     m_percent = 0;
     m_clock.start();
     setState(State::Working);
     emit progressChanged(0);
     if (m_device.isEmpty()) {
         // A COMn choice with no device behind it.
-        m_answerer->ask(
+        m_answers.ask(
             {messageText(Msg::PortOpenError),
              tr2("%1 has no serial device on this computer.", "%1 在本计算机上没有串口设备。")
                  .arg(m_port),
@@ -183,7 +161,7 @@ void FleetPort::sessionEnded(bool success) {
             m_current.verify = FleetVerify::Different;
     }
     m_current.seconds = double(m_clock.nsecsElapsed()) / 1e9;
-    if (radioDone) radioDone(*this, m_current);
+    emit radioDone(this, m_current);
     m_records.push_back(m_current);
     emit radioFinished(m_records.back());
     if (m_options.repeat && !m_stopping) {
@@ -325,29 +303,7 @@ void describeRadio(const Product& p, const RadioSession& session, FleetRecord& r
 QString fleetResultName(const FleetRecord& r) {
     if (!r.fileError.isEmpty() && r.failure == SessionFailure::None)
         return QStringLiteral("file-error");
-    switch (r.failure) {
-    case SessionFailure::None:
-        return QStringLiteral("success");
-    case SessionFailure::Busy:
-        return QStringLiteral("busy");
-    case SessionFailure::PortOpen:
-        return QStringLiteral("port-error");
-    case SessionFailure::Refused:
-        return QStringLiteral("refused");
-    case SessionFailure::Identity:
-        return QStringLiteral("identity-rejected");
-    case SessionFailure::NoAnswer:
-        return QStringLiteral("no-answer");
-    case SessionFailure::Cancelled:
-        return QStringLiteral("cancelled");
-    case SessionFailure::DeviceLost:
-        return QStringLiteral("connection-lost");
-    case SessionFailure::BadData:
-        return QStringLiteral("bad-data");
-    case SessionFailure::VerifyMismatch:
-        return QStringLiteral("verify-different");
-    }
-    return QStringLiteral("failed");
+    return sessionResultWord(r.failure);
 }
 
 QString fleetVerifyName(FleetVerify v) {

@@ -4,6 +4,7 @@
 #include "seriallink.h"
 #include "session.h"
 #include "sessiontrace.h"
+#include "unattendedanswers.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -91,12 +92,12 @@ class FleetPort : public QObject {
     Document& document() { return m_doc; }
     SessionTrace& trace() { return m_trace; }
 
-    // Called when a radio is done, before it is recorded (a read saves its file here).
-    std::function<void(FleetPort&, FleetRecord&)> radioDone;
-
     static constexpr int ProbeIntervalMs = 1000;
 
   signals:
+    // A radio is done and about to be recorded: a receiver connected directly may complete
+    // the record (a read saves its file here and names it).
+    void radioDone(FleetPort* port, FleetRecord& record);
     void stateChanged(FleetPort::State state);
     void progressChanged(int percent);
     // A message the session showed, in the current language.
@@ -106,7 +107,6 @@ class FleetPort : public QObject {
     void finished();
 
   private:
-    class Answerer;
     enum class ProbeStep { None, Program, End };
 
     void setState(State s);
@@ -126,7 +126,7 @@ class FleetPort : public QObject {
     PortLink m_link;
     RadioSession m_session;
     SessionTrace m_trace;
-    std::unique_ptr<Answerer> m_answerer;
+    UnattendedAnswers m_answers;
     State m_state = State::Idle;
     bool m_stopping = false;
     int m_percent = 0;

@@ -38,32 +38,6 @@ const char* answerName(MsgAnswer a) {
     return "?";
 }
 
-QString failureName(SessionFailure f) {
-    switch (f) {
-    case SessionFailure::None:
-        return QStringLiteral("success");
-    case SessionFailure::Busy:
-        return QStringLiteral("failed (another operation was running)");
-    case SessionFailure::PortOpen:
-        return QStringLiteral("failed (the port cannot be opened)");
-    case SessionFailure::Refused:
-        return QStringLiteral("failed (nothing was sent: the data cannot be written)");
-    case SessionFailure::Identity:
-        return QStringLiteral("failed (the radio's identity was rejected)");
-    case SessionFailure::NoAnswer:
-        return QStringLiteral("failed (no answer)");
-    case SessionFailure::Cancelled:
-        return QStringLiteral("failed (cancelled)");
-    case SessionFailure::DeviceLost:
-        return QStringLiteral("failed (connection lost)");
-    case SessionFailure::BadData:
-        return QStringLiteral("failed (the data read cannot be used)");
-    case SessionFailure::VerifyMismatch:
-        return QStringLiteral("failed (written, but the radio holds something else)");
-    }
-    return QStringLiteral("failed");
-}
-
 QString oneLine(QString text) {
     return text.replace(QLatin1String("\r\n"), QLatin1String(" / "))
         .replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -103,7 +77,7 @@ void RadioSession::traceNote(const QString& text) {
 }
 
 void RadioSession::traceEnd(bool success) {
-    if (m_trace) m_trace->end(failureName(success ? SessionFailure::None : m_lastFailure));
+    if (m_trace) m_trace->end(sessionTraceText(success ? SessionFailure::None : m_lastFailure));
 }
 
 int RadioSession::startAddress() const {

@@ -4,6 +4,7 @@
 #include "core/config/document.h"
 #include "core/config/messages.h"
 #include "seriallink.h"
+#include "sessionfailure.h"
 #include "sessiontrace.h"
 
 #include <QByteArray>
@@ -34,20 +35,6 @@ enum class SessionStep : int {
     BlockAck = 5,    // the acknowledge that answers ours after a block; of the version frame
     EndAck = 69,     // the end command after a complete transfer
     RejectedAck = 70 // the end command after the radio's identity was rejected
-};
-
-// Why the last operation did not succeed.
-enum class SessionFailure {
-    None,
-    Busy,
-    PortOpen,
-    Refused,
-    Identity,
-    NoAnswer,
-    Cancelled,
-    DeviceLost,
-    BadData,
-    VerifyMismatch // written, but the verify read found the radio holding something else
 };
 
 // Lines that name what differs between the image a write sent and the memory the radio holds

@@ -1,0 +1,231 @@
+#include "clicommand.h"
+
+#include "core/channels/channelrules.h"
+#include "core/config/datafile.h"
+#include "core/config/document.h"
+
+#include <QCommandLineParser>
+
+#include <algorithm>
+
+namespace {
+
+QStringList usageLines(const Product& p) {
+    const QString cli = QStringLiteral("  %1-cli ").arg(p.program);
+    return {
+        QStringLiteral("Usage:"),
+        cli + QStringLiteral("new -o OUT.dat"),
+        cli + QStringLiteral("show FILE.dat"),
+        cli + QStringLiteral("read --port PORT (-o OUT.dat | --image OUT.img | both) [--retries N] "
+                             "[--trace FILE]"),
+        cli + QStringLiteral("write --port PORT (IN.dat | --image IN.img) [--retries N]") +
+            (p.identityAsksOverwrite ? QStringLiteral(" [--overwrite]") : QString()) +
+            QStringLiteral(" [--verify] [--trace FILE]"),
+        cli + QStringLiteral("read --port P1 --port P2 ... -o DIR [--repeat] [--log FILE.csv] "
+                             "[--retries N]"),
+        cli + QStringLiteral("write --port P1 --port P2 ... (IN.dat | --image IN.img) [--repeat] "
+                             "[--log FILE.csv] [--retries N] [--verify]"),
+        cli + QStringLiteral("info --port PORT [--retries N] [--trace FILE]"),
+        cli + QStringLiteral("export-csv FILE.dat OUT.csv"),
+        cli + QStringLiteral("import-csv IN.csv FILE.dat [--group A..F]"),
+        cli + QStringLiteral("diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)"),
+        cli + QStringLiteral("print FILE.dat -o OUT.pdf [--language en|zh]"),
+        QStringLiteral("PORT is a device path (/dev/ttyUSB0), a name under /dev (ttyUSB0) or "
+                       "COM1..COM8."),
+        QStringLiteral("--image: the radio's raw memory (%1 bytes); --trace: the bytes of the "
+                       "session.")
+            .arg(p.memorySize),
+        QStringLiteral("Several --port: one session per port at once, a summary table at the "
+                       "end, the exit"),
+        QStringLiteral("code is the highest of any radio. --repeat: one radio after another on "
+                       "each port"),
+        QStringLiteral("until Ctrl+C. --log: one CSV row per radio appended to FILE.csv."),
+        QStringLiteral("--verify: read the radio back after the write; exit 5 when it holds "
+                       "something else."),
+        QStringLiteral("Exit codes: 0 done, 1 usage or file, 2 port, 3 radio identity, 4 no "
+                       "answer, lost"),
+        QStringLiteral("  or stopped (Ctrl+C, SIGTERM, SIGHUP), 5 written, but the radio holds "
+                       "something else."),
+        cli + QStringLiteral("--help | --version"),
+    };
+}
+
+// The options the commands share, with a value (by each of their names) and without. print
+// takes --language as well.
+const QList<QStringList> ValueOptions{{QStringLiteral("o"), QStringLiteral("output")},
+                                      {QStringLiteral("p"), QStringLiteral("port")},
+                                      {QStringLiteral("image")},
+                                      {QStringLiteral("trace")},
+                                      {QStringLiteral("log")},
+                                      {QStringLiteral("retries")},
+                                      {QStringLiteral("group")}};
+const QStringList Switches{QStringLiteral("overwrite"), QStringLiteral("verify"),
+                           QStringLiteral("timing"), QStringLiteral("repeat")};
+
+bool takesValue(const QString& name) {
+    return name == QLatin1String("language") ||
+           std::any_of(ValueOptions.begin(), ValueOptions.end(),
+                       [&name](const QStringList& names) { return names.contains(name); });
+}
+
+// An option as the user wrote it.
+struct WrittenOption {
+    QString written; // "--retries", "-frob", "--frob=1"
+    QString name;    // "retries"
+    QString value;
+    bool hasValue;
+};
+
+// The options in the order written, read as the parser reads them, so that the first problem
+// the user wrote is the one reported.
+std::vector<WrittenOption> writtenOptions(const QStringList& args) {
+    std::vector<WrittenOption> list;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (!a.startsWith(QLatin1Char('-')) || a.size() < 2) continue;
+        WrittenOption o{a, a.mid(a.startsWith(QLatin1String("--")) ? 2 : 1), {}, false};
+        if (takesValue(o.name) && i + 1 < args.size()) {
+            o.value = args.at(++i);
+            o.hasValue = true;
+        }
+        list.push_back(o);
+    }
+    return list;
+}
+
+// What is wrong with an option's value; empty when nothing is.
+QString valueProblem(const WrittenOption& o, bool takesLanguage) {
+    if (!o.hasValue) return {};
+    if (o.name == QLatin1String("language") && takesLanguage && o.value != QLatin1String("en") &&
+        o.value != QLatin1String("zh"))
+        return QStringLiteral("--language %1: the language is en (English) or zh (Chinese).")
+            .arg(o.value);
+    bool ok = false;
+    if (o.name == QLatin1String("retries") && !o.value.isEmpty() && (o.value.toInt(&ok) < 0 || !ok))
+        return QStringLiteral("--retries %1: the number of retries is a whole number, 0 or more.")
+            .arg(o.value);
+    if (o.name == QLatin1String("group") && !o.value.isEmpty() && groupFromLetter(o.value) < 0)
+        return QStringLiteral("--group %1: the group is a letter from A to F.").arg(o.value);
+    return {};
+}
+
+// A one-letter name takes one dash ("-o"), a word two ("--output").
+bool writtenAsDefined(const WrittenOption& o) {
+    const bool oneDash = !o.written.startsWith(QLatin1String("--"));
+    return oneDash == (o.name.size() == 1);
+}
+
+// The first problem as written: an option the parser does not know, a value it cannot take,
+// or the value missing after the last argument. The commands take neither "--" nor
+// "--option=value", nor "-output" or "--o".
+QString firstProblem(const QStringList& args, const QCommandLineParser& parser, bool parsed,
+                     bool takesLanguage) {
+    const std::vector<WrittenOption> options = writtenOptions(args);
+    // print reads its --language before the options it shares with the other commands.
+    for (const WrittenOption& o : options) {
+        if (!takesLanguage || o.name != QLatin1String("language")) continue;
+        if (!o.hasValue) return QStringLiteral("%1 needs a value.").arg(o.written);
+        if (const QString why = valueProblem(o, takesLanguage); !why.isEmpty()) return why;
+    }
+    const QStringList unknown = parser.unknownOptionNames();
+    for (const WrittenOption& o : options) {
+        if (o.written == QLatin1String("--") || o.written.contains(QLatin1Char('=')) ||
+            unknown.contains(o.name) || !writtenAsDefined(o))
+            return QStringLiteral("%1 is not an option.").arg(o.written);
+        if (const QString why = valueProblem(o, takesLanguage); !why.isEmpty()) return why;
+    }
+    return parsed ? QString()
+                  : QStringLiteral("%1 needs a value.").arg(args.value(args.size() - 1));
+}
+
+} // namespace
+
+CliArgs parseCliArgs(const QStringList& args, bool takesLanguage) {
+    QCommandLineParser parser;
+    // "-o" and "-p" are the only short names; a word after one dash is an option of its own.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const QStringList& names : ValueOptions)
+        parser.addOption({names, QString(), QStringLiteral("value")});
+    for (const QString& name : Switches)
+        parser.addOption(QCommandLineOption(name));
+    if (takesLanguage) parser.addOption({QStringLiteral("language"), {}, QStringLiteral("value")});
+    CliArgs r;
+    // The parser takes the program's name first.
+    const bool parsed = parser.parse(QStringList{QString()} + args);
+    r.problem = firstProblem(args, parser, parsed, takesLanguage);
+    if (takesLanguage)
+        r.language = parser.value(QStringLiteral("language")) == QLatin1String("zh")
+                         ? LanguageChinese
+                     : parser.isSet(QStringLiteral("language")) ? LanguageEnglish
+                                                                : LanguageNone;
+    r.retries = parser.value(QStringLiteral("retries")).toInt();
+    r.group = groupFromLetter(parser.value(QStringLiteral("group")));
+    r.positional = parser.positionalArguments();
+    r.output = parser.value(QStringLiteral("o"));
+    r.port = parser.value(QStringLiteral("port"));
+    for (const QString& p : parser.values(QStringLiteral("port")))
+        if (!p.isEmpty()) r.ports << p;
+    r.image = parser.value(QStringLiteral("image"));
+    r.trace = parser.value(QStringLiteral("trace"));
+    r.log = parser.value(QStringLiteral("log"));
+    r.overwrite = parser.isSet(QStringLiteral("overwrite"));
+    r.verify = parser.isSet(QStringLiteral("verify"));
+    r.timing = parser.isSet(QStringLiteral("timing"));
+    r.repeat = parser.isSet(QStringLiteral("repeat"));
+    return r;
+}
+
+void printUsage(const Product& p, QTextStream& o) {
+    for (const QString& line : usageLines(p))
+        o << line << '\n';
+    o.flush();
+}
+
+int usageError(const Product& p, const QString& command, const QString& why, QTextStream& err) {
+    const QString cli = QStringLiteral("%1-cli").arg(p.program);
+    err << cli << ' ' << command << ": " << why << '\n' << "Usage:\n";
+    const QString prefix = QStringLiteral("  %1 %2 ").arg(cli, command);
+    for (const QString& line : usageLines(p))
+        if (line.startsWith(prefix)) err << line << '\n';
+    err << QStringLiteral("Run %1 --help for every command and option.").arg(cli) << '\n';
+    err.flush();
+    return ExitUsageOrFile;
+}
+
+QString commonProblem(const QString& command, const CliArgs& a, const QStringList& files,
+                      bool takesOutput) {
+    if (!a.ok()) return a.problem;
+    if (a.positional.size() > files.size())
+        return QStringLiteral("%1: one file name too many.").arg(a.positional.at(files.size()));
+    if (a.positional.size() < files.size())
+        return QStringLiteral("%1 is missing.").arg(files.at(a.positional.size()));
+    if (!takesOutput && !a.output.isEmpty())
+        return QStringLiteral("-o is not an option of %1.").arg(command);
+    return {};
+}
+
+QString missingPort() {
+    return QStringLiteral("--port is missing: it names the radio's port (COM1, /dev/ttyUSB0).");
+}
+
+void printFileError(QTextStream& err, const QString& problem) {
+    err << messageText(Msg::FileError) << '\n' << problem << '\n';
+}
+
+void printFileError(QTextStream& err, const QString& path, const QString& why) {
+    printFileError(err, path + QLatin1String(": ") + why);
+}
+
+bool openConfigFile(Document& doc, const QString& path) {
+    return openDataFile(doc, path) == OpenResult::Opened;
+}
+
+int saveAs(Document& doc, const QString& path, QTextStream& err) {
+    doc.takeSnapshot();
+    QString why;
+    if (!writeRecordFile(doc.product(), doc.snapshot(), path, &why)) {
+        printFileError(err, path, why);
+        return ExitUsageOrFile;
+    }
+    return ExitOk;
+}
