@@ -3,13 +3,9 @@
 #include "core/comm/ports.h"
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
+#include "protocol.h"
 
 #include <algorithm>
-
-namespace {
-// How long the radio may stay silent after a probe frame: the session's reply time.
-constexpr int ProbeReplyMs = 300;
-} // namespace
 
 // Answers one port's questions without anyone at the keyboard: the consent to read or write is
 // the run itself, Retry is answered while the radio's retries last, the model question by the
@@ -74,7 +70,8 @@ FleetPort::FleetPort(const Document& doc, QString port, QString device, const Fl
     m_probeTimer.setInterval(ProbeIntervalMs);
     connect(&m_probeTimer, &QTimer::timeout, this, &FleetPort::probe);
     m_probeReplyTimer.setSingleShot(true);
-    m_probeReplyTimer.setInterval(ProbeReplyMs);
+    // A probe frame waits for the radio as long as a session's frame does.
+    m_probeReplyTimer.setInterval(RadioProtocol::ReplyTimeoutMs);
     connect(&m_probeReplyTimer, &QTimer::timeout, this, &FleetPort::probeTimedOut);
     connect(&m_link, &SerialLink::replyReady, this, [this] { probeReply(); });
     connect(&m_link, &SerialLink::deviceLost, this, [this] {
@@ -232,9 +229,9 @@ void FleetPort::probe() {
                          "端口现在可以打开；等待对讲机。"));
     }
     m_probeStep = ProbeStep::Program;
-    m_link.setExpectedLength(1);
+    m_link.setExpectedLength(RadioProtocol::AckLength);
     m_link.clearBuffers();
-    m_link.write(QByteArray("PROGRAM"));
+    m_link.write(RadioProtocol::programCommand());
     m_probeReplyTimer.start();
 }
 
@@ -242,7 +239,7 @@ void FleetPort::probeReply() {
     if (m_probeStep == ProbeStep::Program) {
         m_probeStep = ProbeStep::End;
         m_link.clearBuffers();
-        m_link.write(QByteArray("E"));
+        m_link.write(RadioProtocol::endCommand());
         m_probeReplyTimer.start();
     } else if (m_probeStep == ProbeStep::End) {
         probeDone(true);
