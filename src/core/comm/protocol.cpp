@@ -2,6 +2,8 @@
 
 #include "core/config/modelband.h"
 
+#include <algorithm>
+
 namespace RadioProtocol {
 namespace {
 // The radio's information record: "NTK-", radio code (4), type letter, 4 bytes, band copy,

@@ -132,7 +132,7 @@ class RadioSession : public QObject {
     // The identification the radio sent in the current or last read or write (empty before
     // the radio answered the identification request).
     using RadioIdentity = RadioProtocol::Identification;
-    const RadioIdentity& radioIdentity() const { return m_identity; }
+    RadioIdentity radioIdentity() const { return m_identity; }
 
     // Where this session's messages and questions go (not owned; nullptr: the program's
     // message service). Several sessions at once each answer their own questions.
