@@ -10,8 +10,9 @@
 
 // The radio's serial protocol: the frames the program sends and what it makes of the radio's
 // replies, as pure functions over bytes. The session (programming mode), the several-radio
-// probe and test mode build every frame here; the virtual radio, which plays the radio's side,
-// shares the byte values and the checksum but parses the program's frames itself.
+// probe and test mode build every frame here. The virtual radio, which plays the radio's side,
+// keeps its own copy of the bytes on purpose, as the independent side of the line; it takes
+// only the reply time from here.
 //
 // Programming mode, program -> radio -> program (hexadecimal):
 //   "PROGRAM"                    -> 06                        enter programming mode
