@@ -44,7 +44,7 @@ struct FakeRadio {
         if (f.at(0) == 'R') {
             ++blocks;
             QByteArray r = QByteArray("W") + f.mid(1, 3) + memory.mid(addr, n);
-            r += char(RadioSession::checksum(r, 1, r.size()));
+            r += char(RadioProtocol::checksum(r, 1, r.size()));
             return mangleData ? mangleData(r) : r;
         }
         if (f.at(0) == 'W') {
@@ -226,7 +226,7 @@ void TestSession::fullWrite() {
     QCOMPARE(address(writes.last()), last);
     for (const auto& w : writes) {
         QCOMPARE(w.size(), 21);
-        QCOMPARE(uint8_t(w.back()), RadioSession::checksum(w, 1, 20));
+        QCOMPARE(uint8_t(w.back()), RadioProtocol::checksum(w, 1, 20));
     }
     QCOMPARE(rig.link.frames.last(), QByteArray("E"));
     QCOMPARE(msgs.texts().last(), QStringLiteral("Write Data Completed."));
@@ -338,7 +338,7 @@ void TestSession::badDataFrameIgnored() {
             break;
         default:
             r.chop(2);
-            r += char(RadioSession::checksum(r, 1, r.size()));
+            r += char(RadioProtocol::checksum(r, 1, r.size()));
             break;
         }
         return r;
@@ -529,7 +529,7 @@ void TestSession::informationWriteFrames() {
     QCOMPARE(uint8_t(info.at(13)), 0x21);
     QCOMPARE(info.mid(17, 8), QByteArray("20101207"));
     QCOMPARE(info.mid(25, 8), QByteArray(8, char(0xFF)));
-    QCOMPARE(uint8_t(info.at(33)), RadioSession::checksum(info, 1, 33));
+    QCOMPARE(uint8_t(info.at(33)), RadioProtocol::checksum(info, 1, 33));
     QCOMPARE(f.at(4), QByteArray("V1.00\xFF\xFF\xFF\xFF\xFF"));
     QCOMPARE(f.at(5), QByteArray("E"));
 }
@@ -584,7 +584,7 @@ void TestSession::radioRecordsOnlyFromSucceededInformationOperations() {
     Rig rig(meridoxProduct());
     QByteArray info = QByteArray("NTK-5915C") + QByteArray(4, char(0xFF)) + char(0x21) +
                       QByteArray(3, char(0xFF)) + "20101207" + QByteArray(8, char(0xFF));
-    info += char(RadioSession::checksum(info, 1, 33));
+    info += char(RadioProtocol::checksum(info, 1, 33));
     const QByteArray version("V2.05\xFF\xFF\xFF\xFF\xFF", 10);
     int frames = 0;
     rig.link.responder = [&](const QByteArray& f) {
@@ -872,7 +872,7 @@ void TestSession::verifyComparesWhatWasWritten() {
         const int at = changed - address(r);
         if (at >= 0 && at < uint8_t(r.at(3))) {
             r[4 + at] = char(r.at(4 + at) ^ 0x01);
-            r[r.size() - 1] = char(RadioSession::checksum(r, 1, int(r.size()) - 1));
+            r[r.size() - 1] = char(RadioProtocol::checksum(r, 1, int(r.size()) - 1));
         }
         return r;
     };

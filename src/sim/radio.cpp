@@ -4,6 +4,7 @@
 
 #include "pty.h"
 
+#include "core/comm/protocol.h"
 #include "core/io/wholefile.h"
 
 #include <QSocketNotifier>
@@ -25,8 +26,9 @@ constexpr int ReadRequestLength = 4;
 constexpr int DataHeaderLength = 4; // "W" aH aL n
 
 // A frame must be complete this long after its first byte, else its bytes are dropped, so a
-// frame broken off by the program never swallows the start of the next one.
-constexpr qint64 FrameTimeNs = 300'000'000;
+// frame broken off by the program never swallows the start of the next one: the program waits
+// as long for a reply before it sends again.
+constexpr qint64 FrameTimeNs = qint64(RadioProtocol::ReplyTimeoutMs) * 1'000'000;
 
 // Before pulling the cable the radio lets the client read what it was sent: a pty forgets
 // unread bytes on hang-up. It waits at least this long after the last byte (the kernel hands

@@ -68,7 +68,7 @@ QByteArray goodReply(const RadioSession& s, const QByteArray& last, const QByteA
         QByteArray r = last;
         r[0] = 'W';
         r += memory.mid(a, n).leftJustified(n, char(0xFF));
-        r += char(RadioSession::checksum(r, 1, int(r.size())));
+        r += char(RadioProtocol::checksum(r, 1, int(r.size())));
         return r;
     }
     Q_UNUSED(s);

@@ -3,13 +3,11 @@
 #include "core/comm/ports.h"
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
+#include "protocol.h"
 
 #include <algorithm>
 
 namespace {
-// How long the radio may stay silent after a probe frame: the session's reply time.
-constexpr int ProbeReplyMs = 300;
-
 // A message of the port's session as one line (a list, such as the differences a verify
 // found, keeps its lines), with the answer to a "check the connection" question.
 QString fleetMessageText(const MessageRequest& r, UnattendedAnswers::Retry retry) {
@@ -52,7 +50,8 @@ FleetPort::FleetPort(const Document& doc, QString port, QString device, const Fl
     m_probeTimer.setInterval(ProbeIntervalMs);
     connect(&m_probeTimer, &QTimer::timeout, this, &FleetPort::probe);
     m_probeReplyTimer.setSingleShot(true);
-    m_probeReplyTimer.setInterval(ProbeReplyMs);
+    // A probe frame waits for the radio as long as a session's frame does.
+    m_probeReplyTimer.setInterval(RadioProtocol::ReplyTimeoutMs);
     connect(&m_probeReplyTimer, &QTimer::timeout, this, &FleetPort::probeTimedOut);
     connect(&m_link, &SerialLink::replyReady, this, [this] { probeReply(); });
     connect(&m_link, &SerialLink::deviceLost, this, [this] {
@@ -210,9 +209,9 @@ void FleetPort::probe() {
                          "端口现在可以打开；等待对讲机。"));
     }
     m_probeStep = ProbeStep::Program;
-    m_link.setExpectedLength(1);
+    m_link.setExpectedLength(RadioProtocol::AckLength);
     m_link.clearBuffers();
-    m_link.write(QByteArray("PROGRAM"));
+    m_link.write(RadioProtocol::programCommand());
     m_probeReplyTimer.start();
 }
 
@@ -220,7 +219,7 @@ void FleetPort::probeReply() {
     if (m_probeStep == ProbeStep::Program) {
         m_probeStep = ProbeStep::End;
         m_link.clearBuffers();
-        m_link.write(QByteArray("E"));
+        m_link.write(RadioProtocol::endCommand());
         m_probeReplyTimer.start();
     } else if (m_probeStep == ProbeStep::End) {
         probeDone(true);

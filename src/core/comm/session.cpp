@@ -5,9 +5,8 @@
 #include "protocol.h"
 
 namespace {
-constexpr int WaitMs = 300; // how long the radio may stay silent after a frame
-constexpr int ReadBlockLength = 64;
-constexpr int WriteBlockLength = 16;
+using RadioProtocol::ReadBlockLength;
+using RadioProtocol::WriteBlockLength;
 // A message box lists at most this many differences; the rest are counted.
 constexpr int ShownDifferences = 40;
 
@@ -48,7 +47,7 @@ RadioSession::RadioSession(Document& doc, SerialLink& link, QObject* parent)
     : QObject(parent), m_doc(doc), m_link(link) {
     clearRadioImage(doc.product(), m_image);
     m_replyTimer.setSingleShot(true);
-    m_replyTimer.setInterval(WaitMs);
+    m_replyTimer.setInterval(RadioProtocol::ReplyTimeoutMs);
     m_replyTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_replyTimer, &QTimer::timeout, this, &RadioSession::replyTimedOut);
     connect(&m_link, &SerialLink::replyReady, this, &RadioSession::onReply);
@@ -151,15 +150,15 @@ bool RadioSession::openPort() {
     const Product& p = m_doc.product();
     switch (m_operation) {
     case RadioOperation::Read:
-        m_blockLength = 64;
+        m_blockLength = ReadBlockLength;
         m_endAddress = p.readEnd;
         break;
     case RadioOperation::Write:
-        m_blockLength = 16;
+        m_blockLength = WriteBlockLength;
         m_endAddress = p.writeEnd;
         break;
     case RadioOperation::InformationRead:
-        m_blockLength = 16;
+        m_blockLength = RadioProtocol::InformationBlockLength;
         m_endAddress = p.infoEnd;
         break;
     default:
@@ -174,9 +173,7 @@ bool RadioSession::openPort() {
     m_lostWhilePrompting = false;
     m_receivedInformation.reset();
     m_receivedVersion.reset();
-    m_radioModelCode.clear();
-    m_radioFirmware.clear();
-    m_radioBandCode = m_radioModelClass = 0;
+    m_identity = {};
     if (m_link.isOpen()) m_link.close();
     PortOpenError err;
     if (!m_link.open(m_portName, &err)) {
@@ -194,8 +191,9 @@ bool RadioSession::checkRadioIdentity() {
     const QString model = cleanModelText(m_doc.currentModel);
     const int band = m_doc.currentBandCode();
     if (p.identityAsksOverwrite) {
-        const QString radioModel = modelTextFromIdentity(p, m_radioModelClass, m_radioBandCode);
-        if (radioModel == model && m_radioBandCode == band) return true;
+        const QString radioModel =
+            modelTextFromIdentity(p, m_identity.modelClass, m_identity.bandCode);
+        if (radioModel == model && m_identity.bandCode == band) return true;
         if (prompt(Msg::ModelWrongOverwrite, MsgIcon::Warning, MsgButtons::OkCancel) ==
             MsgAnswer::Ok)
             return true;
@@ -203,8 +201,8 @@ bool RadioSession::checkRadioIdentity() {
         return false;
     }
     const QString version = QString::fromLatin1(ProgramDataVersion);
-    const QString firmware = QString::fromLatin1(m_radioFirmware);
-    if (model != QString::fromLatin1(m_radioModelCode)) {
+    const QString firmware = QString::fromLatin1(m_identity.firmware);
+    if (model != QString::fromLatin1(m_identity.modelCode)) {
         prompt(Msg::ModelWrong, MsgIcon::None, MsgButtons::Ok);
     } else if (firmware.left(3) != version.left(3)) {
         const QString text = messageText(Msg::VersionWrong) + QLatin1String("\r\n") +
@@ -218,7 +216,7 @@ bool RadioSession::checkRadioIdentity() {
             {text, {}, programTitle(), MsgIcon::None, MsgButtons::Ok, Msg::VersionWrong});
         m_prompting = false;
         traceNote(QStringLiteral("asked \"%1\": OK").arg(oneLine(text)));
-    } else if (band != m_radioBandCode) {
+    } else if (band != m_identity.bandCode) {
         prompt(Msg::BandWrong, MsgIcon::None, MsgButtons::Ok);
     } else {
         return true;
@@ -262,8 +260,9 @@ void RadioSession::cancel() {
     if ((step() > SessionStep::ProgramAck || m_operation == RadioOperation::TestMode) &&
         m_link.isOpen()) {
         m_link.clearBuffers();
-        if (m_trace) m_trace->sent(QByteArray("E"));
-        m_link.write(QByteArray("E"));
+        const QByteArray end = RadioProtocol::endCommand();
+        if (m_trace) m_trace->sent(end);
+        m_link.write(end);
         m_link.flush();
     }
     fail(SessionFailure::Cancelled);

@@ -3,6 +3,7 @@
 #include "codec.h"
 #include "core/config/document.h"
 #include "core/config/messages.h"
+#include "protocol.h"
 #include "seriallink.h"
 #include "sessionfailure.h"
 #include "sessiontrace.h"
@@ -117,15 +118,8 @@ class RadioSession : public QObject {
 
     // The identification the radio sent in the current or last read or write (empty before
     // the radio answered the identification request).
-    struct RadioIdentity {
-        QByteArray modelCode; // 4 characters
-        int bandCode = 0;
-        int modelClass = 0;
-        QByteArray firmware; // 4 characters, "V100"
-    };
-    RadioIdentity radioIdentity() const {
-        return {m_radioModelCode, m_radioBandCode, m_radioModelClass, m_radioFirmware};
-    }
+    using RadioIdentity = RadioProtocol::Identification;
+    RadioIdentity radioIdentity() const { return m_identity; }
 
     // Where this session's messages and questions go (not owned; nullptr: the program's
     // message service). Several sessions at once each answer their own questions.
@@ -152,11 +146,6 @@ class RadioSession : public QObject {
     bool replyTimerActive() const { return m_replyTimer.isActive(); }
     // Ends test mode; why, when given, is recorded as the reason of the failure.
     void endTestMode(bool clean, SessionFailure why = SessionFailure::None);
-
-    // Frames of the information write, built from the record's ModelInfo copy fields.
-    static QByteArray informationFrame(const ModelInfo& info);
-    static QByteArray versionFrame(const ModelInfo& info);
-    static uint8_t checksum(const QByteArray& frame, int from, int to); // sum of [from, to)
 
   signals:
     void progressOpened(RadioOperation operation);
@@ -206,7 +195,11 @@ class RadioSession : public QObject {
     MsgAnswer prompt(Msg id, MsgIcon icon, MsgButtons buttons);
     MsgAnswer confirm(Msg id);
     int startAddress() const;
+    // What the step machine does with a reply: true when it moves the session on.
     bool storeReply(const QByteArray& reply);
+    bool acceptsAck() const;
+    bool storeIdentification(const QByteArray& reply, const RadioProtocol::Identification& id);
+    bool storeBlock(const QByteArray& data);
     bool startWrite(const QByteArray* raw);
     void traceNote(const QString& text);
     void traceEnd(bool success);
@@ -231,10 +224,7 @@ class RadioSession : public QObject {
     int m_identRetries = 0;   // automatic re-sends of the identification request (at most 1)
     int m_lastPercent = 0;
     QByteArray m_image;
-    QByteArray m_radioModelCode; // identification bytes 1..4
-    int m_radioBandCode = 0;     // identification byte 5
-    int m_radioModelClass = 0;   // identification byte 6
-    QByteArray m_radioFirmware;  // identification bytes 8..11
+    RadioProtocol::Identification m_identity; // the identification of the radio connected
     LocalInformation m_localInformation;
     QTimer m_replyTimer;
     SessionFailure m_lastFailure = SessionFailure::None;
@@ -249,13 +239,7 @@ class RadioSession : public QObject {
     MessageService* m_messages = nullptr;
     // The radio's information and version records received during an information operation,
     // stored into ModelInfo only when that operation succeeds.
-    struct ReceivedInformation {
-        QString modelNameCopy;
-        int16_t typeLetter = 0;
-        int16_t bandCodeCopy = 0;
-        QByteArray createDate;
-    };
-    std::optional<ReceivedInformation> m_receivedInformation;
+    std::optional<RadioProtocol::InformationRecord> m_receivedInformation;
     std::optional<QByteArray> m_receivedVersion;
     bool m_verifyAfterWrite = false;
     MemoryDiffer m_differ;

@@ -1,62 +1,11 @@
 #include "session.h"
 
-#include "core/config/modelband.h"
 #include "protocol.h"
 
 // The protocol steps of the session: the frames it sends, the replies it accepts, the step
 // each reply or silence moves it to.
 
-namespace {
-const QByteArray ProgramCommand("PROGRAM");
-using RadioProtocol::Ack;
-using RadioProtocol::IdentLength;
-using RadioProtocol::IdentRequest;
-
-enum class ReplyKind { None, Ack, Ident, Data, Info, Version };
-
-// A block address as the two address bytes of a frame carry it.
-int step16(int v) {
-    return v & 0xFFFF;
-}
-} // namespace
-
-uint8_t RadioSession::checksum(const QByteArray& frame, int from, int to) {
-    unsigned sum = 0;
-    for (int i = from; i < to && i < frame.size(); ++i)
-        sum += uint8_t(frame.at(i));
-    return uint8_t(sum & 0xFF);
-}
-
-// "NTKK", model copy (4), type letter, 4 x FF, band copy, 3 x FF, serial number (8),
-// 8 x FF, checksum over bytes 1..32.
-QByteArray RadioSession::informationFrame(const ModelInfo& info) {
-    QByteArray f("NTKK");
-    const QByteArray model = info.modelNameCopy.untilNul();
-    for (int i = 0; i < 4; ++i)
-        f += i < model.size() ? model.at(i) : char(0xFF);
-    f += char(info.typeLetter & 0xFF);
-    f += QByteArray(4, char(0xFF));
-    f += char(info.bandCodeCopy & 0xFF);
-    f += QByteArray(3, char(0xFF));
-    const QByteArray serial = info.createDate.untilNul();
-    for (int i = 0; i < 8; ++i)
-        f += i < serial.size() ? serial.at(i) : char(0xFF);
-    f += QByteArray(8, char(0xFF));
-    f += char(checksum(f, 1, 33));
-    return f;
-}
-
-// "V" then the version text after its own leading character, 0xFF after the end.
-QByteArray RadioSession::versionFrame(const ModelInfo& info) {
-    QByteArray f("V");
-    const QByteArray text = info.softwareVersionText.untilNul();
-    QByteArray trimmed = text;
-    while (trimmed.endsWith(' '))
-        trimmed.chop(1);
-    for (int i = 1; i <= 9; ++i)
-        f += i < trimmed.size() ? trimmed.at(i) : char(0xFF);
-    return f;
-}
+using namespace RadioProtocol;
 
 bool RadioSession::transfersBlocks() const {
     switch (m_operation) {
@@ -78,7 +27,7 @@ void RadioSession::startHandshake() {
         return;
     }
     m_step = SessionStep::ProgramAck;
-    sendFrame(ProgramCommand, 1);
+    sendFrame(programCommand(), AckLength);
 }
 
 void RadioSession::sendFrame(const QByteArray& frame, int expectedReplyLength) {
@@ -98,30 +47,21 @@ bool RadioSession::advanceBlock() {
 
 void RadioSession::sendReadRequest() {
     if (!advanceBlock()) return finishTransfer();
-    QByteArray f("R");
-    f += char((step16(m_blockAddress) >> 8) & 0xFF);
-    f += char(m_blockAddress & 0xFF);
-    f += char(m_blockLength);
-    sendFrame(f, m_blockLength + 5);
+    sendFrame(readRequest(m_blockAddress, m_blockLength), dataFrameLength(m_blockLength));
 }
 
 void RadioSession::sendDataFrame() {
     if (!advanceBlock()) return finishTransfer();
     updateProgress();
-    QByteArray f("W");
-    f += char((step16(m_blockAddress) >> 8) & 0xFF);
-    f += char(m_blockAddress & 0xFF);
-    f += char(m_blockLength);
-    if (m_blockAddress >= 0 && m_blockAddress + m_blockLength <= m_image.size())
-        f += m_image.mid(m_blockAddress, m_blockLength);
-    else
-        f += QByteArray(m_blockLength, char(0xFF)); // never happens with the products' ranges
-    f += char(checksum(f, 1, f.size()));
-    sendFrame(f, 1);
+    const bool inside = m_blockAddress >= 0 && m_blockAddress + m_blockLength <= m_image.size();
+    // Outside the image never happens with the products' ranges.
+    const QByteArray data =
+        inside ? m_image.mid(m_blockAddress, m_blockLength) : QByteArray(m_blockLength, char(0xFF));
+    sendFrame(dataFrame(m_blockAddress, data), AckLength);
 }
 
 void RadioSession::sendEnd() {
-    sendFrame(QByteArray("E"), 1);
+    sendFrame(endCommand(), AckLength);
 }
 
 void RadioSession::finishTransfer() {
@@ -152,11 +92,11 @@ void RadioSession::advance() {
     switch (m_step) {
     case SessionStep::ProgramAck:
         m_step = SessionStep::Ident;
-        sendFrame(QByteArray(1, IdentRequest), IdentLength);
+        sendFrame(identRequest(), IdentLength);
         return;
     case SessionStep::Ident:
         m_step = SessionStep::IdentAck;
-        sendFrame(QByteArray(1, Ack), 1);
+        sendFrame(acknowledge(), AckLength);
         return;
     case SessionStep::EndAck:
         endSession(true);
@@ -199,7 +139,7 @@ bool RadioSession::advanceRead() {
         return true;
     case SessionStep::Block: // the block is stored: acknowledge it
         m_step = SessionStep::BlockAck;
-        sendFrame(QByteArray(1, Ack), 1);
+        sendFrame(acknowledge(), AckLength);
         return true;
     case SessionStep::BlockAck:
         m_step = SessionStep::Block;
@@ -238,7 +178,7 @@ bool RadioSession::advanceInformationRead() {
         return true;
     case SessionStep::Block:
         m_step = SessionStep::BlockAck;
-        sendFrame(QByteArray(1, Ack), 1);
+        sendFrame(acknowledge(), AckLength);
         return true;
     default:
         return false;
@@ -249,11 +189,11 @@ bool RadioSession::advanceInformationWrite() {
     switch (m_step) {
     case SessionStep::IdentAck:
         m_step = SessionStep::Block;
-        sendFrame(informationFrame(m_doc.config().modelInfo), 1);
+        sendFrame(informationFrame(m_doc.config().modelInfo), AckLength);
         return true;
     case SessionStep::Block:
         m_step = SessionStep::BlockAck;
-        sendFrame(versionFrame(m_doc.config().modelInfo), 1);
+        sendFrame(versionFrame(m_doc.config().modelInfo), AckLength);
         return true;
     case SessionStep::BlockAck:
         m_step = SessionStep::EndAck;
@@ -264,90 +204,73 @@ bool RadioSession::advanceInformationWrite() {
     }
 }
 
-// Stores what a reply carries. Returns false when it is not the reply the current step waits
-// for: such replies never move the session on (silence handling takes over).
+// What the step machine does with a reply. Returns false when it is not the reply the current
+// step waits for: such replies never move the session on (silence handling takes over).
 bool RadioSession::storeReply(const QByteArray& r) {
-    const SessionStep step = m_step;
-    ReplyKind kind = ReplyKind::None;
-    if (r.size() == 1 && r.at(0) == Ack) {
-        kind = ReplyKind::Ack;
-    } else if (r.size() == IdentLength && r.at(0) == 'P') {
-        kind = ReplyKind::Ident;
-    } else if (r.size() >= 4 && r.at(0) == 'W' &&
-               ((uint8_t(r.at(1)) << 8) | uint8_t(r.at(2))) == step16(m_blockAddress) &&
-               uint8_t(r.at(3)) == m_blockLength && r.size() == m_blockLength + 5 &&
-               checksum(r, 1, r.size() - 1) == uint8_t(r.back())) {
-        kind = ReplyKind::Data;
-    } else if (r.size() >= 34 && r.startsWith("NTK-") &&
-               checksum(r, 1, r.size() - 1) == uint8_t(r.back())) {
-        kind = ReplyKind::Info;
-    } else if (r.size() == 10 && r.at(0) == 'V') {
-        kind = ReplyKind::Version;
-    }
-
+    const Reply reply = classifyReply(r, m_blockAddress, m_blockLength);
     // The radio's own information and version records answer only the information
-    // operations; they reach the configuration when that session succeeds (endSession).
+    // operations; they reach the configuration when that session succeeds (endSession), and
+    // no step waits for them.
     const bool informationOperation = m_operation == RadioOperation::InformationRead ||
                                       m_operation == RadioOperation::InformationWrite;
-    switch (kind) {
+    switch (reply.kind) {
     case ReplyKind::None:
         return false;
-    case ReplyKind::Info: {
-        if (!informationOperation) return false;
-        // Model copy, type letter, band copy, serial number.
-        ReceivedInformation info;
-        QByteArray code;
-        for (int i = 4; i < 8 && uint8_t(r.at(i)) != 0xFF; ++i)
-            code += r.at(i);
-        info.modelNameCopy = radioTypeToModelText(QString::fromLatin1(code));
-        info.typeLetter = int16_t(uint8_t(r.at(8)));
-        info.bandCodeCopy = int16_t(uint8_t(r.at(13)));
-        info.createDate = r.mid(17, 8);
-        for (char& c : info.createDate)
-            if (uint8_t(c) == 0xFF) c = '\0';
-        m_receivedInformation = info;
+    case ReplyKind::Information:
+        if (informationOperation) m_receivedInformation = reply.information;
         return false;
-    }
-    case ReplyKind::Version: {
-        if (!informationOperation) return false;
-        QByteArray text("V");
-        for (int i = 1; i < 10 && uint8_t(r.at(i)) != 0xFF; ++i)
-            text += r.at(i);
-        m_receivedVersion = text + '\0';
+    case ReplyKind::Version:
+        if (informationOperation) m_receivedVersion = reply.version;
         return false;
-    }
     case ReplyKind::Ack:
-        return step == SessionStep::ProgramAck || step == SessionStep::IdentAck ||
-               step == SessionStep::BlockAck || step == SessionStep::EndAck ||
-               step == SessionStep::RejectedAck ||
-               (step == SessionStep::Block && (m_operation == RadioOperation::Write ||
-                                               m_operation == RadioOperation::InformationWrite));
+        return acceptsAck();
     case ReplyKind::Ident:
-        if (step != SessionStep::Ident) return false;
-        if (m_operation == RadioOperation::Read || m_operation == RadioOperation::Write) {
-            m_radioModelCode = r.mid(1, 4);
-            m_radioBandCode = uint8_t(r.at(5));
-            m_radioModelClass = uint8_t(r.at(6));
-            m_radioFirmware = r.mid(8, 4);
-            const int at = m_doc.product().headerBase;
-            if (at + IdentLength <= m_image.size()) m_image.replace(at, IdentLength, r);
-        }
-        return true;
-    case ReplyKind::Data: {
-        if (step != SessionStep::Block || (m_operation != RadioOperation::Read &&
-                                           m_operation != RadioOperation::InformationRead &&
-                                           m_operation != RadioOperation::Verify))
-            return false;
-        // A verify keeps what it reads apart from the image the write sent.
-        QByteArray& image = m_operation == RadioOperation::Verify ? m_verifyImage : m_image;
-        // Only a block that lies wholly inside the radio's memory is stored.
-        if (m_blockAddress < 0 || m_blockAddress + m_blockLength > image.size()) return false;
-        image.replace(m_blockAddress, m_blockLength, r.mid(4, m_blockLength));
-        updateProgress();
-        return true;
-    }
+        return storeIdentification(r, reply.identity);
+    case ReplyKind::Data:
+        return storeBlock(reply.data);
     }
     return false;
+}
+
+bool RadioSession::acceptsAck() const {
+    switch (m_step) {
+    case SessionStep::ProgramAck:
+    case SessionStep::IdentAck:
+    case SessionStep::BlockAck:
+    case SessionStep::EndAck:
+    case SessionStep::RejectedAck:
+        return true;
+    case SessionStep::Block: // a write's block or information frame was taken
+        return m_operation == RadioOperation::Write ||
+               m_operation == RadioOperation::InformationWrite;
+    default:
+        return false;
+    }
+}
+
+bool RadioSession::storeIdentification(const QByteArray& r, const Identification& id) {
+    if (m_step != SessionStep::Ident) return false;
+    if (m_operation == RadioOperation::Read || m_operation == RadioOperation::Write) {
+        m_identity = id;
+        // A write sends the radio its own identification back in the model header.
+        const int at = m_doc.product().headerBase;
+        if (at + IdentLength <= m_image.size()) m_image.replace(at, IdentLength, r);
+    }
+    return true;
+}
+
+bool RadioSession::storeBlock(const QByteArray& data) {
+    if (m_step != SessionStep::Block ||
+        (m_operation != RadioOperation::Read && m_operation != RadioOperation::InformationRead &&
+         m_operation != RadioOperation::Verify))
+        return false;
+    // A verify keeps what it reads apart from the image the write sent.
+    QByteArray& image = m_operation == RadioOperation::Verify ? m_verifyImage : m_image;
+    // Only a block that lies wholly inside the radio's memory is stored.
+    if (m_blockAddress < 0 || m_blockAddress + m_blockLength > image.size()) return false;
+    image.replace(m_blockAddress, m_blockLength, data);
+    updateProgress();
+    return true;
 }
 
 void RadioSession::onReply(const QByteArray& reply) {
@@ -409,7 +332,7 @@ void RadioSession::replyTimedOut() {
         case SessionStep::ProgramAck:
             if (m_programRetries < 1) {
                 ++m_programRetries;
-                sendFrame(ProgramCommand, 1);
+                sendFrame(programCommand(), AckLength);
             } else {
                 m_programRetries = 0;
                 askRetry();
@@ -418,7 +341,7 @@ void RadioSession::replyTimedOut() {
         case SessionStep::Ident:
             if (m_identRetries < 1) {
                 ++m_identRetries;
-                sendFrame(QByteArray(1, IdentRequest), IdentLength);
+                sendFrame(identRequest(), IdentLength);
             } else {
                 m_identRetries = 0;
                 askRetry();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -10,28 +12,7 @@
 // commands; a small sender sends them one frame at a time and pairs each frame with the reply
 // the entry after it expects.
 //
-// Exchange on the wire (program -> radio -> program), all bytes hexadecimal:
-//   entry word "QALIBR "  -> 06          enter the tuning state
-//   02                    -> 14 bytes    identification, as in programming mode
-//   05                    -> 62 bytes    parameter block (layout in testmode.h)
-//   06                    -> 06          acknowledge (not answered after a value read)
-//   10 n                  -> 8 bytes     test frequency n: RX then TX, 4 BCD bytes each,
-//                                        FF FF FF FF FF FF FF FF when the radio has none
-//   11 n                  -> 06          select test signalling n
-//   08 0D / 08 0E         -> 06          transmitter off / on
-//   46 "F" / 47 "G"       -> 06          wide / narrow
-//   p 0D                  -> (06)        select parameter p; answered only as the tune request
-//                                        that follows a parameter block read
-//   07                    -> n bytes     the values of the selected parameter's levels
-//   p 20 v                -> nothing     set parameter p to v (live)
-//   p 0E                  -> nothing     confirm parameter p
-//   p 0A                  -> 1 byte      read parameter p once (live reading)
-//   45 "E"                -> 06          leave the tuning state
-
-// Entry word of the tuning state: "QALIBR" (from "calibrate", as the radio's firmware spells
-// it) followed by a space, seven bytes. No frame of programming mode starts with "Q".
-inline constexpr std::array<char, 7> TestModeEntryWord{0x51, 0x41, 0x4C, 0x49, 0x42, 0x52, 0x20};
-QByteArray testModeEntryWord();
+// The frames on the wire and the replies they await are in protocol.h.
 
 // User actions: what each window event queues.
 enum TestAction : int {
@@ -66,39 +47,6 @@ enum TestCommandGroup : int {
     GroupWide = 12,
     GroupNarrow = 13,
     GroupReadOneValue = 16,
-};
-
-// What an entry appends to the outgoing frame.
-enum TestFrameCode : int {
-    FrameEntryWord = 1,
-    FrameIdentRequest = 2, // 02
-    FrameAck = 3,          // 06
-    FrameReadBlock = 4,    // 05
-    FrameReadTestFreq = 5, // 10
-    FrameValue1 = 6,       // value 1
-    FrameSelect = 7,       // 11
-    FrameWide = 8,         // "F"
-    FrameNarrow = 9,       // "G"
-    FrameOff = 12,         // 0D
-    FrameOn = 13,          // 0E
-    FrameReadValues = 14,  // 07
-    FrameSetValue = 15,    // value 1, 20, value 2
-    FrameReadOne = 16,     // value 1, 0A
-    FrameEnd = 17,         // "E"
-    FrameSkip = 67,        // nothing: go straight on to the next entry
-    FrameLeave = 69,       // nothing: leave test mode
-};
-
-// How the reply to the previous entry's frame is judged.
-enum TestReplyKind : int {
-    ReplyNone = 0,      // none awaited
-    ReplyBatched = -76, // the entry's frame joins the frame of the entry before it
-    ReplyAck = 2,       // exactly 06
-    ReplyIdent = 3,     // 14 bytes starting with "P"
-    ReplyBlock = 4,     // the 62-byte parameter block
-    ReplyTestFreq = 5,  // 8 bytes: test frequency value 1
-    ReplyValues = 6,    // value 1 bytes: parameter values
-    ReplyOneValue = 7,  // 1 byte: parameter value 1
 };
 
 struct TestCommand {
@@ -151,9 +99,13 @@ class TestCommandQueue {
 // The entries of one command group with its two arguments.
 QList<TestCommand> testCommandGroup(int action, int group, int x = 0, int y = 0);
 
-// Bytes an entry appends to the outgoing frame.
-QByteArray testFrameBytes(const TestCommand& e);
-// The exact length of the reply an entry judges; 0 when it awaits none.
-int testAwaitedReplyLength(const TestCommand& e);
-// True when a reply is the one the entry awaits.
-bool testReplyMatches(const TestCommand& e, const QByteArray& reply);
+// The entry's frame bytes and reply rule (protocol.h) with its own values.
+inline QByteArray testFrameBytes(const TestCommand& e) {
+    return testFrameBytes(e.frameCode, e.value1, e.value2);
+}
+inline int testAwaitedReplyLength(const TestCommand& e) {
+    return testAwaitedReplyLength(e.replyKind, e.value1);
+}
+inline bool testReplyMatches(const TestCommand& e, const QByteArray& reply) {
+    return testReplyMatches(e.replyKind, e.value1, reply);
+}

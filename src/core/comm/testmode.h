@@ -55,7 +55,7 @@ QString testSignallingText(int signalling, bool transmit); // current language
 //   35..38  Squelch(Open)        12 114 115 116
 //   39..43  MSK Fine Deviation 27, Battery Warning Level 28, VOX1 33, VOX10 35, RSSI 34
 //   44..61  not used (FF)
-constexpr int ParameterBlockSize = 62;
+constexpr int ParameterBlockSize = RadioProtocol::TestParameterBlockLength;
 // Offset of a parameter code in the block; -1 for a code that has none.
 int parameterBlockOffset(int code);
 // The six level values of an item as the block holds them (0 where a level has no code).
