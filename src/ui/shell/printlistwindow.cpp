@@ -49,7 +49,7 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
     const auto check = [this](int i, const QString& text) {
         auto* c = new QCheckBox(text, this);
         c->setObjectName(QStringLiteral("Check1_%1").arg(i));
-        Check1[size_t(i)] = c;
+        m_itemChecks[size_t(i)] = c;
         return c;
     };
     const auto text = [this](int i, const char* value) {
@@ -59,7 +59,7 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
         t->setFixedWidth(40);
         t->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), t));
-        Text1[size_t(i)] = t;
+        m_rangeBoxes[size_t(i)] = t;
         return t;
     };
     const auto label = [this](const QString& name, const QString& text) {
@@ -78,7 +78,7 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
         for (int g = 0; g < GroupCount; ++g)
             group->addItem(groupLetter(g));
         group->setCurrentIndex(line);
-        Combo1[size_t(line)] = group;
+        m_groupLists[size_t(line)] = group;
         grid->addWidget(group, line, 1);
         grid->addWidget(label(QStringLiteral("Label1_%1").arg(line),
                               caption(PrintText::RangeLabel, "开始--终止")),
@@ -125,7 +125,7 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
 PrintListWindow::~PrintListWindow() = default;
 
 void PrintListWindow::setAllChecked(bool on) {
-    for (QCheckBox* c : Check1)
+    for (QCheckBox* c : m_itemChecks)
         c->setChecked(on);
 }
 
@@ -152,9 +152,9 @@ void PrintListWindow::setupPrinter() {
 std::optional<PrintSelection> PrintListWindow::selection() {
     PrintSelection s;
     for (int line = 0; line < 2; ++line) {
-        if (!Check1[size_t(line)]->isChecked()) continue;
-        QLineEdit* startBox = Text1[size_t(2 * line)];
-        QLineEdit* endBox = Text1[size_t(2 * line + 1)];
+        if (!m_itemChecks[size_t(line)]->isChecked()) continue;
+        QLineEdit* startBox = m_rangeBoxes[size_t(2 * line)];
+        QLineEdit* endBox = m_rangeBoxes[size_t(2 * line + 1)];
         const int start = channelNumber(startBox);
         const int end = channelNumber(endBox);
         if (start == 0 || end == 0 || start > end) {
@@ -168,11 +168,11 @@ std::optional<PrintSelection> PrintListWindow::selection() {
             bad->selectAll();
             return std::nullopt;
         }
-        s.channels.append({Combo1[size_t(line)]->currentIndex(), start, end});
+        s.channels.append({m_groupLists[size_t(line)]->currentIndex(), start, end});
     }
-    s.options = Check1[2]->isChecked();
-    s.localInfo = Check1[3]->isChecked();
-    s.message = Check1[4]->isChecked();
+    s.options = m_itemChecks[2]->isChecked();
+    s.localInfo = m_itemChecks[3]->isChecked();
+    s.message = m_itemChecks[4]->isChecked();
     return s;
 }
 

@@ -34,8 +34,8 @@ class PrintListWindow : public QDialog {
     QPrinter& printer();
 
     const Document& m_doc;
-    std::array<QCheckBox*, 5> Check1{};
-    std::array<QLineEdit*, 4> Text1{};
-    std::array<QComboBox*, 2> Combo1{}; // the group of each channel line
+    std::array<QCheckBox*, 5> m_itemChecks{};
+    std::array<QLineEdit*, 4> m_rangeBoxes{};
+    std::array<QComboBox*, 2> m_groupLists{}; // the group of each channel line
     std::unique_ptr<QPrinter> m_printer;
 };
