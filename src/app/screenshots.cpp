@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
             ok = save(&comm, out.filePath(tag + QLatin1String("-port.png"))) && ok;
             comm.close();
 
-            ModelWindow model(main.document(), {}, &main);
+            ModelWindow model(main.document(), &main);
             model.show();
             ok = save(&model, out.filePath(tag + QLatin1String("-model.png"))) && ok;
             model.close();

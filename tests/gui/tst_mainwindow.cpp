@@ -729,7 +729,7 @@ class TestMainWindow : public QObject {
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(SetupSettings(settingsFile()).comPort(), 2);
-        QVERIFY(!w.ReShowComPortTimer.isActive());
+        QVERIFY(!w.refreshTimer().isActive());
     }
 
     void radioCommandsUseChosenPort() {
@@ -1156,7 +1156,8 @@ class TestMainWindow : public QObject {
         Document doc(solvir ? solvirProduct() : meridoxProduct());
         doc.initialiseDefaults();
         int loaded = 0;
-        ModelWindow w(doc, [&] { ++loaded; });
+        ModelWindow w(doc);
+        connect(&w, &ModelWindow::modelChanged, this, [&] { ++loaded; });
         w.show();
         auto* combo1 = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
         auto* combo2 = w.findChild<QComboBox*>(QStringLiteral("Combo2"));

@@ -208,8 +208,9 @@ class TestUndo : public QObject {
             action("mnuFileImportCsv")->trigger();
             break;
         case ModelChange: {
-            ModelWindow w(
-                doc(), [this] { m_main->files().newDocument(false); }, m_main.get());
+            ModelWindow w(doc(), m_main.get());
+            connect(&w, &ModelWindow::modelChanged, this,
+                    [this] { m_main->files().newDocument(false); });
             auto* bands = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
             bands->setCurrentIndex(bands->currentIndex() == 0 ? 1 : 0);
             w.findChild<QPushButton*>(QStringLiteral("Command1"))->click();

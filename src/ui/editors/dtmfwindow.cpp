@@ -194,9 +194,10 @@ QWidget* DtmfWindow::buildAutodialTab() {
     m_autodialGrid->editorWidthReduction = twipsToPixelsX(50);
     // A memory entered and left empty takes an entry of its own.
     m_autodialGrid->commitsUnchanged = true;
-    m_autodialGrid->onCommit = [this](int row, int, const QString& text) {
-        trapErrors("FrmDTMF_MSFlexGrid1_Validate", [&] { commitAutodial(row, text); });
-    };
+    connect(m_autodialGrid, &EditorGrid::cellEdited, this,
+            [this](int row, int, const QString& text) {
+                trapErrors("FrmDTMF_MSFlexGrid1_Validate", [&] { commitAutodial(row, text); });
+            });
     m_autodialGrid->setColumnWidth(0, twipsToPixelsX(700));
     m_autodialGrid->setColumnWidth(1, twipsToPixelsX(4200));
     m_autodialGrid->setFixedWidth(twipsToPixelsX(4900) + 2 * m_autodialGrid->frameWidth());

@@ -145,13 +145,14 @@ QWidget* FleetSyncWindow::buildFleetListTab() {
     editor->setMaxLength(4);
     auto* validator = new FleetCellValidator(editor);
     editor->setValidator(validator);
-    m_fleetGrid->onOpened = [validator](int, int column) {
-        validator->maxDigits = column == FleetColumn ? 3 : 4;
-    };
-    m_fleetGrid->onCommit = [this](int row, int column, const QString& text) {
-        trapErrors("FrmFleetSync_Text1_Validate", [&] { commitCell(row, column, text); });
-    };
-    m_fleetGrid->editorKeyHook = [this](QKeyEvent* key) { return editorKey(key); };
+    connect(m_fleetGrid, &EditorGrid::editorOpened, validator,
+            [validator](int, int column) { validator->maxDigits = column == FleetColumn ? 3 : 4; });
+    connect(m_fleetGrid, &EditorGrid::cellEdited, this,
+            [this](int row, int column, const QString& text) {
+                trapErrors("FrmFleetSync_Text1_Validate", [&] { commitCell(row, column, text); });
+            });
+    // Installed after the grid's own filter, so it sees the editor's keys first.
+    editor->installEventFilter(this);
     const int fixed = twipsToPixelsX(700);
     const int data = twipsToPixelsX(4400);
     m_fleetGrid->setColumnWidth(0, fixed);
@@ -316,6 +317,13 @@ void FleetSyncWindow::storeList(int list) {
     default:
         break;
     }
+}
+
+bool FleetSyncWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_fleetGrid->editor() && event->type() == QEvent::KeyPress &&
+        editorKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 bool FleetSyncWindow::editorKey(QKeyEvent* key) {

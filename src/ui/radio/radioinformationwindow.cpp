@@ -50,7 +50,6 @@ RadioInformationWindow::RadioInformationWindow(Document& doc, RadioSession& sess
     setObjectName(QStringLiteral("FrmRadioInfoSet"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    readInformation = [this] { m_session.readInformation(false); };
 
     auto* ascii = new AsciiValidator(this);
     for (int i = 0; i < int(m_captionLabels.size()); ++i) {
@@ -255,7 +254,7 @@ void RadioInformationWindow::storeValues(bool onlyChanged) {
 
 void RadioInformationWindow::onRead() {
     if (m_session.busy()) return;
-    if (readInformation) readInformation();
+    emit readRequested();
 }
 
 // The radio gets exactly what the window shows.
