@@ -291,47 +291,50 @@ bool ChannelGridWindow::frequencyEditorKey(const QKeyEvent* k) {
     return consumed;
 }
 
+// A key pressed in the grid or one of its editors; true when it was handled here.
+bool ChannelGridWindow::gridKeyPress(QObject* watched, const QKeyEvent* k, bool isText,
+                                     bool isCombo) {
+    // Shift+Space in a cell selects its row, as in a spreadsheet.
+    if ((isText || isCombo) && k->key() == Qt::Key_Space && k->modifiers() == Qt::ShiftModifier &&
+        m_editRow > 0) {
+        const int row = m_editRow;
+        commitEditor();
+        hideEditors();
+        m_grid->setFocus(Qt::ShortcutFocusReason);
+        m_rowAnchor = row;
+        selectRows({row});
+        return true;
+    }
+    // Tab and Shift+Tab move between the cells, as Enter does, instead of leaving the grid.
+    const bool plain = !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if ((isText || isCombo) && plain && k->key() == Qt::Key_Tab) {
+        moveOnFromEditor();
+        return true;
+    }
+    if ((isText || isCombo) && plain && k->key() == Qt::Key_Backtab) {
+        moveToPreviousColumn();
+        return true;
+    }
+    if (isText) return frequencyEditorKey(k);
+    const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+    if (isCombo && enter) {
+        trapErrors("Combo8_KeyPress", [&] { moveOnFromEditor(); });
+        return true;
+    }
+    if (watched == m_grid && enter) {
+        editCurrentCell();
+        return true;
+    }
+    return watched == m_grid && rowKey(k);
+}
+
 bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
     const bool isText = watched == m_frequencyEditor;
     const bool isCombo = !isText && std::find(m_listEditors.begin(), m_listEditors.end(),
                                               watched) != m_listEditors.end();
     switch (event->type()) {
-    case QEvent::KeyPress: {
-        const auto* k = static_cast<QKeyEvent*>(event);
-        // Shift+Space in a cell selects its row, as in a spreadsheet.
-        if ((isText || isCombo) && k->key() == Qt::Key_Space &&
-            k->modifiers() == Qt::ShiftModifier && m_editRow > 0) {
-            const int row = m_editRow;
-            commitEditor();
-            hideEditors();
-            m_grid->setFocus(Qt::ShortcutFocusReason);
-            m_rowAnchor = row;
-            selectRows({row});
-            return true;
-        }
-        // Tab and Shift+Tab move between the cells, as Enter does, instead of leaving the grid.
-        const bool plain = !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        if ((isText || isCombo) && plain && k->key() == Qt::Key_Tab) {
-            moveOnFromEditor();
-            return true;
-        }
-        if ((isText || isCombo) && plain && k->key() == Qt::Key_Backtab) {
-            moveToPreviousColumn();
-            return true;
-        }
-        if (isText) return frequencyEditorKey(k);
-        const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-        if (isCombo && enter) {
-            trapErrors("Combo8_KeyPress", [&] { moveOnFromEditor(); });
-            return true;
-        }
-        if (watched == m_grid && enter) {
-            editCurrentCell();
-            return true;
-        }
-        if (watched == m_grid && rowKey(k)) return true;
-        break;
-    }
+    case QEvent::KeyPress:
+        return gridKeyPress(watched, static_cast<QKeyEvent*>(event), isText, isCombo);
     case QEvent::ShortcutOverride:
         // Keys on selected rows stay with the grid.
         if (watched == m_grid && !m_selectedRows.isEmpty()) {

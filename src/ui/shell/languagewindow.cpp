@@ -25,7 +25,8 @@ LanguageWindow::LanguageWindow(int systemLanguage, SetupSettings* settings, QWid
     setWindowTitle(generalText(GeneralText::LanguageWindowCaption));
     m_languageLabel->setText(generalText(GeneralText::LanguageLabel));
     m_languageLabel->setBuddy(m_languageList);
-    captionOkAndCancel(this);
+    m_okButton->setText(Caption::ok());
+    m_cancelButton->setText(Caption::cancel());
 
     // A fixed list: only the offered names can be chosen. Chinese is offered on a Chinese
     // system, and kept on offer while the program already speaks it.

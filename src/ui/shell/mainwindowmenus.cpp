@@ -204,8 +204,7 @@ void MainWindow::buildSetupMenus() {
     m_items.treeView = addItem(view, "mnuTreeView");
     m_items.treeView->setCheckable(true);
     m_items.treeView->setChecked(true);
-    connect(m_items.treeView, &QAction::toggled, this,
-            [this](bool on) { setTreePaneVisible(on); });
+    connect(m_items.treeView, &QAction::toggled, this, [this](bool on) { setTreePaneVisible(on); });
     QAction* toolbar = addItem(view, "mnuViewToolbar");
     toolbar->setCheckable(true);
     toolbar->setChecked(true);

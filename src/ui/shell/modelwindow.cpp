@@ -37,7 +37,8 @@ ModelWindow::ModelWindow(Document& doc, QWidget* parent)
     m_bandLabel->setText(generalText(GeneralText::BandLabel));
     m_modelLabel->setBuddy(m_modelBox);
     m_bandLabel->setBuddy(m_bandBox);
-    captionOkAndCancel(this);
+    m_okButton->setText(Caption::ok());
+    m_cancelButton->setText(Caption::cancel());
 
     // Both boxes take typed text as well as list entries. The model box takes as many
     // characters as the record's model name field holds: a shorter name is stored with a

@@ -28,7 +28,8 @@ PortWindow::PortWindow(int currentPort, SetupSettings& settings, QWidget* parent
     const QString caption = generalText(GeneralText::PortWindowCaption);
     setWindowTitle(caption);
     m_portFrame->setTitle(caption);
-    captionOkAndCancel(this);
+    m_okButton->setText(Caption::ok());
+    m_cancelButton->setText(Caption::cancel());
 
     auto* grid = new QGridLayout(m_portFrame);
     for (int i = 0; i < 8; ++i) {

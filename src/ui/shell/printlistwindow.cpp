@@ -44,7 +44,14 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
     setObjectName(QStringLiteral("FrmPrintList"));
     setModal(true);
     setWindowTitle(caption(QStringLiteral("Print List"), "打印列表"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buildItems());
+    layout->addLayout(buildButtons());
+}
 
+// The items, each with its box: two channel lines (group and channel range), the optional
+// features, the local information and the embedded message.
+QGridLayout* PrintListWindow::buildItems() {
     auto* grid = new QGridLayout;
     const auto check = [this](int i, const QString& text) {
         auto* c = new QCheckBox(text, this);
@@ -92,7 +99,10 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
     grid->addWidget(check(3, caption(PrintText::LocalInfoItem, "本机信息")), 3, 0);
     grid->addWidget(check(4, caption(PrintText::MessageItem, "嵌入信息")), 4, 0);
     grid->setColumnStretch(6, 1); // the boxes stay together at the left
+    return grid;
+}
 
+QHBoxLayout* PrintListWindow::buildButtons() {
     auto* buttons = new QHBoxLayout;
     const struct {
         const char* name;
@@ -116,10 +126,7 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
     connect(button[2], &QPushButton::clicked, this, &PrintListWindow::setupPrinter);
     connect(button[3], &QPushButton::clicked, this, &PrintListWindow::printSelected);
     connect(button[4], &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    return buttons;
 }
 
 PrintListWindow::~PrintListWindow() = default;

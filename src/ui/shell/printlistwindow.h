@@ -10,6 +10,8 @@
 class Document;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLineEdit;
 class QPrinter;
 
@@ -28,6 +30,8 @@ class PrintListWindow : public QDialog {
     std::optional<PrintSelection> selection();
 
   private:
+    QGridLayout* buildItems();
+    QHBoxLayout* buildButtons();
     void setAllChecked(bool on);
     void setupPrinter();
     void printSelected();
