@@ -8,6 +8,7 @@
 #include "radiolauncher.h"
 #include "testsupport.h"
 #include "ui/common/filedialogs.h"
+#include "ui/common/handlertrap.h"
 #include "ui/common/texttables.h"
 #include "ui/common/uicommon.h"
 #include "ui/editors/channelgridwindow.h"
@@ -182,6 +183,46 @@ class TestMainWindow : public QObject {
     }
 
     // Start-up ----------------------------------------------------------------------------
+
+    // A handler's error names the control after its objectName, an indexed control without
+    // its index; the handler gets the signal's argument, and the program carries on.
+    void trappedHandlerNames_data() {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("menu item") << "mnuFileNew"
+                                   << "Click"
+                                   << "mnuFileNew_Click";
+        QTest::newRow("indexed control") << "Combo1_0"
+                                         << "Click"
+                                         << "Combo1_Click";
+        QTest::newRow("two-digit index") << "Slider1_12"
+                                         << "Change"
+                                         << "Slider1_Change";
+        QTest::newRow("digits in the name stay") << "Command3"
+                                                 << "Click"
+                                                 << "Command3_Click";
+        QTest::newRow("tree") << "TreeView1"
+                              << "NodeClick"
+                              << "TreeView1_NodeClick";
+    }
+    void trappedHandlerNames() {
+        QFETCH(QString, objectName);
+        QFETCH(QString, event);
+        QFETCH(QString, named);
+        QAction control;
+        control.setObjectName(objectName);
+        control.setCheckable(true);
+        const QByteArray e = event.toLatin1();
+        QList<bool> got;
+        connectTrapped(&control, &QAction::toggled, this, e.constData(), [&](bool on) {
+            got << on;
+            throw std::runtime_error("handler failed");
+        });
+        control.toggle();
+        QCOMPARE(got, QList<bool>{true});
+        QCOMPARE(m_msgs->texts(), QStringList{named});
+    }
 
     void systemLanguage_data() {
         QTest::addColumn<QString>("locale");

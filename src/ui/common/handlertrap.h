@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <type_traits>
 #include <utility>
 
 // Runs an event handler of a window. An exception it raises does not escape into the event
@@ -20,12 +21,22 @@ template <typename Handler> void runTrapped(const char* procedure, Handler&& han
     runTrapped(QString::fromLatin1(procedure), std::forward<Handler>(handler));
 }
 
-// Runs handler, trapped, whenever the control sends signal. The procedure an error names is
-// the control's objectName and suffix ("mnuFileNew" gives "mnuFileNew_Click").
+// The name an error of a control's event handler gives: the control's objectName without the
+// index of an indexed control, then the event ("Combo1_0" and "Click" give "Combo1_Click").
+QString handlerName(const QObject* control, const char* event);
+
+// Runs handler, trapped under the handler name of control and event, whenever control sends
+// signal; the handler takes the signal's arguments or none.
 template <typename Control, typename Signal, typename Handler>
-void connectTrapped(Control* control, Signal signal, QObject* context, Handler handler,
-                    const char* suffix = "_Click") {
-    QObject::connect(control, signal, context, [control, suffix, handler = std::move(handler)] {
-        runTrapped(control->objectName() + QLatin1String(suffix), handler);
-    });
+void connectTrapped(Control* control, Signal signal, QObject* context, const char* event,
+                    Handler handler) {
+    QObject::connect(control, signal, context,
+                     [control, event, handler = std::move(handler)](auto... args) {
+                         runTrapped(handlerName(control, event), [&] {
+                             if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
+                                 handler(args...);
+                             else
+                                 handler();
+                         });
+                     });
 }

@@ -90,15 +90,13 @@ RadioInformationWindow::RadioInformationWindow(Document& doc, RadioSession& sess
     m_closeButton = new QPushButton(this);
     m_closeButton->setObjectName(QStringLiteral("CommandClose"));
 
-    connect(m_modelBox, &QComboBox::currentTextChanged, this,
-            [this] { runTrapped("Combo1_Click", [this] { refillBands(); }); });
+    connectTrapped(m_modelBox, &QComboBox::currentTextChanged, this, "Click",
+                   [this] { refillBands(); });
     connect(m_bandBox, &QComboBox::activated, this, [this] { m_storedBandShown = false; });
-    connect(m_readButton, &QPushButton::clicked, this,
-            [this] { runTrapped("CommandRead_Click", [this] { onRead(); }); });
-    connect(m_writeButton, &QPushButton::clicked, this,
-            [this] { runTrapped("CommandWrite_Click", [this] { onWrite(); }); });
-    connect(m_timeSyncButton, &QPushButton::clicked, this,
-            [this] { runTrapped("CommandTimeSync_Click", [this] { onTimeSync(); }); });
+    connectTrapped(m_readButton, &QPushButton::clicked, this, "Click", [this] { onRead(); });
+    connectTrapped(m_writeButton, &QPushButton::clicked, this, "Click", [this] { onWrite(); });
+    connectTrapped(m_timeSyncButton, &QPushButton::clicked, this, "Click",
+                   [this] { onTimeSync(); });
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
 
     runTrapped("FrmRadioInfoSet_Load", [this] {

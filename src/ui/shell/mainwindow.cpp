@@ -317,7 +317,7 @@ void MainWindow::onTreeNode(QTreeWidgetItem* item) {
     const auto node = std::find(m_treeNodes.cbegin(), m_treeNodes.cend(), item);
     if (!item || node == m_treeNodes.cend()) return;
     const std::optional<ChildWindow> window = TreeNodes[size_t(node - m_treeNodes.cbegin())].window;
-    runTrapped(m_tree->objectName() + QLatin1String("_NodeClick"), [&] {
+    runTrapped(handlerName(m_tree, "NodeClick"), [&] {
         if (window)
             m_windows.show(*window);
         else

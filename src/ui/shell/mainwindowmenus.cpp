@@ -44,7 +44,7 @@ QAction* MainWindow::addItem(QMenu* menu, const char* name) {
 }
 
 template <class Handler> void MainWindow::on(QAction* item, Handler handler) {
-    connectTrapped(item, &QAction::triggered, this, std::move(handler));
+    connectTrapped(item, &QAction::triggered, this, "Click", std::move(handler));
 }
 
 void MainWindow::buildMenus() {
