@@ -5,6 +5,7 @@
 #include "core/config/datafile.h"
 #include "core/config/settingsfile.h"
 #include "exchange/channelcsv.h"
+#include "mainwindowfixture.h"
 #include "radiolauncher.h"
 #include "testsupport.h"
 #include "ui/common/filedialogs.h"
@@ -16,7 +17,6 @@
 #include "ui/shell/application.h"
 #include "ui/shell/backupfolder.h"
 #include "ui/shell/languagewindow.h"
-#include "ui/shell/mainwindow.h"
 #include "ui/shell/modelwindow.h"
 #include "ui/shell/portwindow.h"
 #include "ui/shell/printlistwindow.h"
@@ -125,33 +125,12 @@ template <class W, class F> void whenModal(F f) {
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, MainWindowFixture {
     Q_OBJECT
 
     PrivateUserFolders m_folders;
-    std::unique_ptr<QTemporaryDir> m_dir; // program folder, settings and data files per test
-    std::unique_ptr<ScriptedMessages> m_msgs;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<MainWindow> m_main;
 
-    QString settingsFile() const { return m_dir->filePath(QStringLiteral("language/mysetup.ini")); }
-    QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
-
-    MainWindow& start(const Product& p = meridoxProduct(), int systemLanguage = LanguageEnglish,
-                      bool serviceMode = false) {
-        AppContext c;
-        c.serviceMode = serviceMode;
-        c.product = &p;
-        c.settingsFile = settingsFile();
-        c.programFolder = m_dir->path();
-        c.systemLanguage = systemLanguage;
-        c.comPort = SetupSettings(c.settingsFile).comPort();
-        m_main = std::make_unique<MainWindow>(c);
-        return *m_main;
-    }
-    QAction* action(const QString& name) const {
-        return m_main->findChild<QAction*>(name, Qt::FindChildrenRecursively);
-    }
     QStringList openChildren() const {
         QStringList names;
         for (QMdiSubWindow* s : m_main->mdiArea()->subWindowList())
@@ -167,19 +146,13 @@ class TestMainWindow : public QObject {
 
   private slots:
     void init() {
-        setCurrentLanguage(LanguageEnglish);
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_msgs = std::make_unique<ScriptedMessages>();
+        initFixture();
         m_dialogs = std::make_unique<ScriptedDialogs>();
-        for (const char* app : {"MERIDOX", "SOLVIR"})
-            QSettings(QLatin1String(app), QLatin1String(app)).clear();
     }
     void cleanup() {
         m_main.reset();
         m_dialogs.reset();
-        m_msgs.reset();
-        m_dir.reset();
-        setCurrentLanguage(LanguageEnglish);
+        cleanupFixture();
     }
 
     // Start-up ----------------------------------------------------------------------------
@@ -539,8 +512,7 @@ class TestMainWindow : public QObject {
         QFETCH(QString, opens);
         VirtualRadio radio;
         QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
-        QSettings(settingsFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        pinComPort(radio.linkPath());
         start(meridoxProduct(), LanguageEnglish, true).show();
         for (const char* shown : {"mnuModel", "mnuTools"})
             QVERIFY(action(QLatin1String(shown))->isVisible());
@@ -587,8 +559,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget(), grid);
 
         // N9 reads the radio: without a device for COM1 the port cannot be opened.
-        QSettings(settingsFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), path("no-such-device"));
+        pinComPort(path("no-such-device"));
         click(3);
         QCOMPARE(m_msgs->texts(), QStringList(messageText(Msg::PortOpenError)));
 
@@ -776,8 +747,7 @@ class TestMainWindow : public QObject {
     void radioCommandsUseChosenPort() {
         VirtualRadio radio;
         QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
-        QSettings(settingsFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        pinComPort(radio.linkPath());
         start().show();
         m_msgs->answers = {MsgAnswer::Cancel}; // at "Read data from radio."
         m_main->findChild<QAction*>(QStringLiteral("ReadRadio"))->trigger();
@@ -866,8 +836,7 @@ class TestMainWindow : public QObject {
     void writeSendsValueStillInEditor() {
         VirtualRadio radio;
         QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
-        QSettings(settingsFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        pinComPort(radio.linkPath());
         start().show();
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main.get()));

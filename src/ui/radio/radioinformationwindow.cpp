@@ -99,7 +99,7 @@ RadioInformationWindow::RadioInformationWindow(Document& doc, RadioSession& sess
                    [this] { onTimeSync(); });
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
 
-    runTrapped("FrmRadioInfoSet_Load", [this] {
+    runTrapped(handlerName(this, "Load"), [this] {
         retranslate();
         placeControls();
         loadValues();
@@ -267,7 +267,7 @@ void RadioInformationWindow::onTimeSync() {
 }
 
 void RadioInformationWindow::done(int result) {
-    runTrapped("FrmRadioInfoSet_Unload", [this] { storeValues(true); });
+    runTrapped(handlerName(this, "Unload"), [this] { storeValues(true); });
     QDialog::done(result);
 }
 

@@ -59,7 +59,7 @@ TestModeWindow::TestModeWindow(TestModeEngine& engine, Document& doc, QWidget* p
 
     createControls();
     buildLayout();
-    runTrapped("FrmTestMode_Load", [this] {
+    runTrapped(handlerName(this, "Load"), [this] {
         retranslate();
         fillTestChannels();
         m_signallingBox->setCurrentIndex(0);

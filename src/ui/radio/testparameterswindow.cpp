@@ -65,7 +65,7 @@ TestParametersWindow::TestParametersWindow(TestModeEngine& engine, int item, QWi
     m_cancelButton = button(this, "Command4");
 
     buildLayout();
-    runTrapped("FrmTestModePara_Load", [this] {
+    runTrapped(handlerName(this, "Load"), [this] {
         retranslate();
         layoutForItem();
         showValues();
