@@ -87,6 +87,7 @@ class MainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The menus, the toolbar and their captions (mainwindowmenus.cpp).
     void buildMenus();
     void buildFileMenu();
     void buildEditMenus();  // Model and Edit
