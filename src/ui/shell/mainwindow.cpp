@@ -325,6 +325,13 @@ void MainWindow::onTreeNode(QTreeWidgetItem* item) {
     });
 }
 
+void MainWindow::afterRead() {
+    m_doc.finishEdit(withoutAccessKey(menuCaption(QStringLiteral("mnuReadFromRadio"))));
+    showFileTexts();
+    m_windows.show(ChildWindow::ChannelGrid);
+    m_mdi->cascadeSubWindows();
+}
+
 void MainWindow::showFileTexts() {
     setTitle();
     setStatusTexts();

@@ -125,6 +125,8 @@ class MainWindow : public QMainWindow {
     void showFileTexts();
 
     QAction* addItem(QMenu* menu, const char* name);
+    // A menu caption without its access key marker, as a tool tip shows it.
+    static QString withoutAccessKey(QString caption);
     QMenu* addMenu(QMenu* parent, const char* name);
 
     AppContext m_ctx;

@@ -19,14 +19,11 @@
 #include <QStyle>
 #include <QToolBar>
 
-namespace {
-// A menu caption without its access key marker, as a tool tip shows it.
-QString withoutAccessKey(QString caption) {
+QString MainWindow::withoutAccessKey(QString caption) {
     static const QRegularExpression paren(QStringLiteral("\\(&.\\)"));
     caption.remove(paren);
     return caption.remove(QLatin1Char('&'));
 }
-} // namespace
 
 QMenu* MainWindow::addMenu(QMenu* parent, const char* name) {
     QMenu* menu = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
@@ -309,11 +306,4 @@ void MainWindow::readFromRadio() {
 void MainWindow::writeToRadio() {
     preparePort();
     m_commands.writeToRadio();
-}
-
-void MainWindow::afterRead() {
-    m_doc.finishEdit(withoutAccessKey(menuCaption(QStringLiteral("mnuReadFromRadio"))));
-    showFileTexts();
-    m_windows.show(ChildWindow::ChannelGrid);
-    m_mdi->cascadeSubWindows();
 }
