@@ -2,7 +2,8 @@
 
 // The main window as the window tests start it, beside QObject in the test class: a folder of
 // its own (program folder, settings file, data files), message boxes answered from a script,
-// and no window placement left from another test.
+// and no window placement left from another test. Header only, as windowtest.h: the window
+// tests link the windows, the support library does not.
 
 #include "core/config/settingsfile.h"
 #include "testsupport.h"
