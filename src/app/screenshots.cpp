@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 namespace {
 // Answers every message without showing it.
@@ -65,6 +66,68 @@ bool save(QWidget* w, const QString& path) {
         std::printf("FAILED %s: %s\n", qPrintable(path), qPrintable(why));
     return ok;
 }
+
+// The windows of one program in one language.
+bool saveWindows(const Product& p, int language, const QDir& out) {
+    bool ok = true;
+    setCurrentLanguage(language);
+    const QString tag =
+        p.program + (language == LanguageChinese ? QLatin1String("-zh") : QLatin1String("-en"));
+    AppContext ctx;
+    ctx.product = &p;
+    ctx.settingsFile = defaultSettingsFile();
+    ctx.programFolder = programFolderFor(p, QApplication::applicationDirPath());
+    ctx.systemLanguage = language;
+    SetupSettings settings(ctx.settingsFile);
+    settings.setComPort(1);
+
+    SplashWindow splash(ctx.programFolder, language);
+    if (splash.hasPicture())
+        ok = save(&splash, out.filePath(tag + QLatin1String("-splash.png"))) && ok;
+
+    MainWindow main(ctx);
+    main.show();
+    QEventLoop settle;
+    QTimer::singleShot(150, &settle, &QEventLoop::quit);
+    settle.exec();
+    ok = save(&main, out.filePath(tag + QLatin1String("-main.png"))) && ok;
+    // The optional features as they open in the default main window.
+    main.windows().show(ChildWindow::OptionFeatures);
+    QTimer::singleShot(150, &settle, &QEventLoop::quit);
+    settle.exec();
+    ok = save(&main, out.filePath(tag + QLatin1String("-options.png"))) && ok;
+
+    LanguageWindow lang(language, &settings, &main);
+    lang.show();
+    ok = save(&lang, out.filePath(tag + QLatin1String("-language.png"))) && ok;
+    lang.close();
+
+    PortWindow comm(1, settings, &main);
+    comm.show();
+    ok = save(&comm, out.filePath(tag + QLatin1String("-port.png"))) && ok;
+    comm.close();
+
+    ModelWindow model(main.document(), &main);
+    model.show();
+    ok = save(&model, out.filePath(tag + QLatin1String("-model.png"))) && ok;
+    model.close();
+
+    PrintListWindow print(main.document(), &main);
+    print.show();
+    ok = save(&print, out.filePath(tag + QLatin1String("-printlist.png"))) && ok;
+    print.close();
+
+    std::unique_ptr<AboutWindow> about;
+    if (language == LanguageEnglish)
+        about = std::make_unique<EnglishAboutWindow>(p.productName, &main);
+    else
+        about = std::make_unique<ChineseAboutWindow>(p.productName, &main);
+    about->show();
+    ok = save(about.get(), out.filePath(tag + QLatin1String("-about.png"))) && ok;
+    about.reset();
+    main.hide();
+    return ok;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -81,69 +144,11 @@ int main(int argc, char** argv) {
     SilentMessages messages;
     setMessageService(&messages);
     bool ok = true;
-
     for (const Product* p : {&meridoxProduct(), &solvirProduct()}) {
         QApplication::setApplicationName(p->program);
         setProgramTitle(p->productName);
-        for (const int language : {int(LanguageEnglish), int(LanguageChinese)}) {
-            setCurrentLanguage(language);
-            const QString tag = p->program + (language == LanguageChinese ? QLatin1String("-zh")
-                                                                          : QLatin1String("-en"));
-            AppContext ctx;
-            ctx.product = p;
-            ctx.settingsFile = defaultSettingsFile();
-            ctx.programFolder = programFolderFor(*p, QApplication::applicationDirPath());
-            ctx.systemLanguage = language;
-            SetupSettings settings(ctx.settingsFile);
-            settings.setComPort(1);
-
-            SplashWindow splash(ctx.programFolder, language);
-            if (splash.hasPicture())
-                ok = save(&splash, out.filePath(tag + QLatin1String("-splash.png"))) && ok;
-
-            MainWindow main(ctx);
-            main.show();
-            QEventLoop settle;
-            QTimer::singleShot(150, &settle, &QEventLoop::quit);
-            settle.exec();
-            ok = save(&main, out.filePath(tag + QLatin1String("-main.png"))) && ok;
-            // The optional features as they open in the default main window.
-            main.windows().show(ChildWindow::OptionFeatures);
-            QTimer::singleShot(150, &settle, &QEventLoop::quit);
-            settle.exec();
-            ok = save(&main, out.filePath(tag + QLatin1String("-options.png"))) && ok;
-
-            LanguageWindow lang(language, &settings, &main);
-            lang.show();
-            ok = save(&lang, out.filePath(tag + QLatin1String("-language.png"))) && ok;
-            lang.close();
-
-            PortWindow comm(1, settings, &main);
-            comm.show();
-            ok = save(&comm, out.filePath(tag + QLatin1String("-port.png"))) && ok;
-            comm.close();
-
-            ModelWindow model(main.document(), {}, &main);
-            model.show();
-            ok = save(&model, out.filePath(tag + QLatin1String("-model.png"))) && ok;
-            model.close();
-
-            PrintListWindow print(main.document(), &main);
-            print.show();
-            ok = save(&print, out.filePath(tag + QLatin1String("-printlist.png"))) && ok;
-            print.close();
-
-            if (language == LanguageEnglish) {
-                EnglishAboutWindow about(p->productName, &main);
-                about.show();
-                ok = save(&about, out.filePath(tag + QLatin1String("-about.png"))) && ok;
-            } else {
-                ChineseAboutWindow about(p->productName, &main);
-                about.show();
-                ok = save(&about, out.filePath(tag + QLatin1String("-about.png"))) && ok;
-            }
-            main.hide();
-        }
+        for (const int language : {int(LanguageEnglish), int(LanguageChinese)})
+            ok = saveWindows(*p, language, out) && ok;
     }
     setMessageService(nullptr);
     return ok ? 0 : 1;

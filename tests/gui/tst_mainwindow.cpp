@@ -5,10 +5,12 @@
 #include "core/config/datafile.h"
 #include "core/config/settingsfile.h"
 #include "exchange/channelcsv.h"
+#include "mainwindowfixture.h"
 #include "radiolauncher.h"
 #include "recordedit.h"
 #include "testsupport.h"
 #include "ui/common/filedialogs.h"
+#include "ui/common/handlertrap.h"
 #include "ui/common/texttables.h"
 #include "ui/common/uicommon.h"
 #include "ui/editors/channelgridwindow.h"
@@ -16,7 +18,6 @@
 #include "ui/shell/application.h"
 #include "ui/shell/backupfolder.h"
 #include "ui/shell/languagewindow.h"
-#include "ui/shell/mainwindow.h"
 #include "ui/shell/modelwindow.h"
 #include "ui/shell/portwindow.h"
 #include "ui/shell/printlistwindow.h"
@@ -125,33 +126,12 @@ template <class W, class F> void whenModal(F f) {
 
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, MainWindowFixture {
     Q_OBJECT
 
     PrivateUserFolders m_folders;
-    std::unique_ptr<QTemporaryDir> m_dir; // program folder, settings and data files per test
-    std::unique_ptr<ScriptedMessages> m_msgs;
     std::unique_ptr<ScriptedDialogs> m_dialogs;
-    std::unique_ptr<MainWindow> m_main;
 
-    QString settingsFile() const { return m_dir->filePath(QStringLiteral("language/mysetup.ini")); }
-    QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
-
-    MainWindow& start(const Product& p = meridoxProduct(), int systemLanguage = LanguageEnglish,
-                      bool serviceMode = false) {
-        AppContext c;
-        c.serviceMode = serviceMode;
-        c.product = &p;
-        c.settingsFile = settingsFile();
-        c.programFolder = m_dir->path();
-        c.systemLanguage = systemLanguage;
-        c.comPort = SetupSettings(c.settingsFile).comPort();
-        m_main = std::make_unique<MainWindow>(c);
-        return *m_main;
-    }
-    QAction* action(const QString& name) const {
-        return m_main->findChild<QAction*>(name, Qt::FindChildrenRecursively);
-    }
     QStringList openChildren() const {
         QStringList names;
         for (QMdiSubWindow* s : m_main->mdiArea()->subWindowList())
@@ -169,22 +149,56 @@ class TestMainWindow : public QObject {
 
   private slots:
     void init() {
-        setCurrentLanguage(LanguageEnglish);
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_msgs = std::make_unique<ScriptedMessages>();
+        initFixture();
         m_dialogs = std::make_unique<ScriptedDialogs>();
-        for (const char* app : {"MERIDOX", "SOLVIR"})
-            QSettings(QLatin1String(app), QLatin1String(app)).clear();
     }
     void cleanup() {
         m_main.reset();
         m_dialogs.reset();
-        m_msgs.reset();
-        m_dir.reset();
-        setCurrentLanguage(LanguageEnglish);
+        cleanupFixture();
     }
 
     // Start-up ----------------------------------------------------------------------------
+
+    // A handler's error names the control after its objectName, an indexed control without
+    // its index; the handler gets the signal's argument, and the program carries on.
+    void trappedHandlerNames_data() {
+        QTest::addColumn<QString>("objectName");
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("menu item") << "mnuFileNew"
+                                   << "Click"
+                                   << "mnuFileNew_Click";
+        QTest::newRow("indexed control") << "Combo1_0"
+                                         << "Click"
+                                         << "Combo1_Click";
+        QTest::newRow("two-digit index") << "Slider1_12"
+                                         << "Change"
+                                         << "Slider1_Change";
+        QTest::newRow("digits in the name stay") << "Command3"
+                                                 << "Click"
+                                                 << "Command3_Click";
+        QTest::newRow("tree") << "TreeView1"
+                              << "NodeClick"
+                              << "TreeView1_NodeClick";
+    }
+    void trappedHandlerNames() {
+        QFETCH(QString, objectName);
+        QFETCH(QString, event);
+        QFETCH(QString, named);
+        QAction control;
+        control.setObjectName(objectName);
+        control.setCheckable(true);
+        const QByteArray e = event.toLatin1();
+        QList<bool> got;
+        connectTrapped(&control, &QAction::toggled, this, e.constData(), [&](bool on) {
+            got << on;
+            throw std::runtime_error("handler failed");
+        });
+        control.toggle();
+        QCOMPARE(got, QList<bool>{true});
+        QCOMPARE(m_msgs->texts(), QStringList{named});
+    }
 
     void systemLanguage_data() {
         QTest::addColumn<QString>("locale");
@@ -501,8 +515,7 @@ class TestMainWindow : public QObject {
         QFETCH(QString, opens);
         VirtualRadio radio;
         QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
-        QSettings(settingsFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        pinComPort(radio.linkPath());
         start(meridoxProduct(), LanguageEnglish, true).show();
         for (const char* shown : {"mnuModel", "mnuTools"})
             QVERIFY(action(QLatin1String(shown))->isVisible());
@@ -549,8 +562,7 @@ class TestMainWindow : public QObject {
         QCOMPARE(m_main->mdiArea()->activeSubWindow()->widget(), grid);
 
         // N9 reads the radio: without a device for COM1 the port cannot be opened.
-        QSettings(settingsFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), path("no-such-device"));
+        pinComPort(path("no-such-device"));
         click(3);
         QCOMPARE(m_msgs->texts(), QStringList(messageText(Msg::PortOpenError)));
 
@@ -732,14 +744,13 @@ class TestMainWindow : public QObject {
         QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(SetupSettings(settingsFile()).comPort(), 2);
-        QVERIFY(!w.ReShowComPortTimer.isActive());
+        QVERIFY(!w.refreshTimer().isActive());
     }
 
     void radioCommandsUseChosenPort() {
         VirtualRadio radio;
         QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
-        QSettings(settingsFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        pinComPort(radio.linkPath());
         start().show();
         m_msgs->answers = {MsgAnswer::Cancel}; // at "Read data from radio."
         m_main->findChild<QAction*>(QStringLiteral("ReadRadio"))->trigger();
@@ -828,8 +839,7 @@ class TestMainWindow : public QObject {
     void writeSendsValueStillInEditor() {
         VirtualRadio radio;
         QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
-        QSettings(settingsFile(), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
+        pinComPort(radio.linkPath());
         start().show();
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
@@ -1164,7 +1174,8 @@ class TestMainWindow : public QObject {
         Document doc(solvir ? solvirProduct() : meridoxProduct());
         doc.initialiseDefaults();
         int loaded = 0;
-        ModelWindow w(doc, [&] { ++loaded; });
+        ModelWindow w(doc);
+        connect(&w, &ModelWindow::modelChanged, this, [&] { ++loaded; });
         w.show();
         auto* combo1 = w.findChild<QComboBox*>(QStringLiteral("Combo1"));
         auto* combo2 = w.findChild<QComboBox*>(QStringLiteral("Combo2"));

@@ -3,10 +3,10 @@
 
 #include "core/config/datafile.h"
 #include "core/config/recentfiles.h"
+#include "mainwindowfixture.h"
 #include "recordedit.h"
 #include "testsupport.h"
 #include "ui/common/filedialogs.h"
-#include "ui/shell/mainwindow.h"
 #include "windowtest.h"
 
 #include <QAction>
@@ -28,17 +28,12 @@ QStringList strings(std::initializer_list<const char*> list) {
 
 } // namespace
 
-class TestOpenFiles : public QObject {
+class TestOpenFiles : public QObject, MainWindowFixture {
     Q_OBJECT
 
     PrivateUserFolders m_folders;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedMessages> m_msgs;
     std::unique_ptr<ScriptedFileDialogs> m_dialogs;
-    std::unique_ptr<MainWindow> m_main;
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
-    QString path(const char* name) const { return path(QLatin1String(name)); }
     // The caption of the n-th recent file.
     QString entry(int n, const char* name) const {
         return QStringLiteral("&%1 ").arg(n) + path(name);
@@ -58,14 +53,6 @@ class TestOpenFiles : public QObject {
     QString firstLine() const {
         return QString::fromLatin1(m_main->document().config().embeddedMessage[0].untilNul())
             .trimmed();
-    }
-    MainWindow& start() {
-        AppContext c;
-        c.product = &meridoxProduct();
-        c.settingsFile = path(QStringLiteral("language/mysetup.ini"));
-        c.programFolder = m_dir->path();
-        m_main = std::make_unique<MainWindow>(c);
-        return *m_main;
     }
     QMenu* recentMenu() const { return m_main->findChild<QMenu*>(QStringLiteral("mnuFileRecent")); }
     // The entries of File > Recent Files as the menu shows them.
@@ -88,19 +75,14 @@ class TestOpenFiles : public QObject {
 
   private slots:
     void init() {
-        setCurrentLanguage(LanguageEnglish);
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_msgs = std::make_unique<ScriptedMessages>();
+        initFixture();
         m_dialogs = std::make_unique<ScriptedFileDialogs>();
-        QSettings(QStringLiteral("MERIDOX"), QStringLiteral("MERIDOX")).clear();
         writeDataFile(QStringLiteral("KORVEN_New.dat"));
     }
     void cleanup() {
         m_main.reset();
         m_dialogs.reset();
-        m_msgs.reset();
-        QDir::setCurrent(QDir::tempPath());
-        m_dir.reset();
+        cleanupFixture();
     }
 
     void recentList_data() {

@@ -67,8 +67,10 @@ class TestRadioEnd2End : public QObject {
             doc.untitled = false;
             doc.takeSnapshot();
             session.setPortName(port);
-            commands.closeEditors = [this] { calls << QStringLiteral("closeEditors"); };
-            commands.afterRead = [this] { calls << QStringLiteral("afterRead"); };
+            QObject::connect(&commands, &RadioCommands::aboutToApplyRead, &main,
+                             [this] { calls << QStringLiteral("closeEditors"); });
+            QObject::connect(&commands, &RadioCommands::readApplied, &main,
+                             [this] { calls << QStringLiteral("afterRead"); });
             main.show();
         }
         bool finish() { return waitForSessionEnd(session, 20000); }
@@ -136,9 +138,8 @@ void TestRadioEnd2End::readEditWrite() {
             traced.endsWith("end: success\n"));
 
     // A value still in an editor is committed when the write is asked for, and sent.
-    rig.commands.validateOpenEditors = [&rig] {
-        rig.doc.setChannelCell(1, ColRx, QStringLiteral("27.125"));
-    };
+    QObject::connect(&rig.commands, &RadioCommands::aboutToWrite, &rig.main,
+                     [&rig] { rig.doc.setChannelCell(1, ColRx, QStringLiteral("27.125")); });
     messages.clear();
     messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok}; // the question (solvir: and overwrite)
     rig.commands.writeToRadio();

@@ -386,7 +386,8 @@ void TestRadioWindows::writeWaitsForEditors() {
     QWidget main;
     RadioCommands commands(rig.doc, rig.session, &main);
     int validated = 0;
-    commands.validateOpenEditors = [&] { validated += rig.link.opens == 0 ? 1 : 100; };
+    connect(&commands, &RadioCommands::aboutToWrite, &main,
+            [&] { validated += rig.link.opens == 0 ? 1 : 100; });
     commands.writeToRadio();
     commands.writeToRadio(); // pressed again while the first waits: ignored
     QCOMPARE(validated, 1);

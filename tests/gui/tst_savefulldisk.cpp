@@ -5,29 +5,29 @@
 
 #include "core/config/datafile.h"
 #include "fulldisk.h"
+#include "mainwindowfixture.h"
 #include "recordedit.h"
 #include "report/report.h"
 #include "testsupport.h"
 #include "ui/common/filedialogs.h"
 #include "ui/common/printdialogs.h"
 #include "ui/shell/filecommands.h"
-#include "ui/shell/mainwindow.h"
 #include "windowtest.h"
 
 #include <QAction>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
-class TestSaveFullDisk : public QObject {
+class TestSaveFullDisk : public QObject, MainWindowFixture {
     Q_OBJECT
     PrivateUserFolders m_folders;
 
   private slots:
-    void initTestCase() { setCurrentLanguage(LanguageEnglish); }
+    void init() { initFixture(); }
+    void cleanup() { cleanupFixture(); }
     void saveOnFullDisk_data();
     void saveOnFullDisk();
     void printToPdfOnFullDisk();
@@ -62,10 +62,8 @@ void TestSaveFullDisk::saveOnFullDisk() {
     QFETCH(QString, target);
     FullDisk disk;
     if (!disk.mounted()) QSKIP(qPrintable(disk.skipReason()));
-    QTemporaryDir program;
-    ScriptedMessages msgs;
+    ScriptedMessages& msgs = *m_msgs;
     ScriptedFileDialogs dialogs;
-    QSettings(QStringLiteral("MERIDOX"), QStringLiteral("MERIDOX")).clear();
     Document fresh(meridoxProduct());
     fresh.initialiseDefaults();
     const QByteArray kept = encodeRecord(meridoxProduct(), fresh.config());
@@ -73,11 +71,7 @@ void TestSaveFullDisk::saveOnFullDisk() {
     QVERIFY(disk.put(QStringLiteral("other.dat"), kept));
     QVERIFY(disk.put(QStringLiteral("keep.csv"), "Group,Channel,RX MHz\nA,1,27.000000\n"));
 
-    AppContext c;
-    c.product = &meridoxProduct();
-    c.settingsFile = program.filePath(QStringLiteral("language/mysetup.ini"));
-    c.programFolder = program.path();
-    MainWindow main(c);
+    MainWindow& main = start();
     main.show();
     Document& doc = main.document();
     if (titled) QVERIFY(main.files().openFile(disk.filePath(QStringLiteral("keep.dat"))));
@@ -115,7 +109,7 @@ void TestSaveFullDisk::printToPdfOnFullDisk() {
     QVERIFY(disk.put(QStringLiteral("keep.pdf"), "what was there"));
     QVERIFY(disk.fill());
     const QStringList before = disk.files();
-    ScriptedMessages msgs;
+    ScriptedMessages& msgs = *m_msgs;
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
     const Report report(doc, PrintSelection::everything(), LanguageEnglish);

@@ -4,6 +4,7 @@
 #include "core/channels/channelrules.h"
 #include "core/config/datafile.h"
 #include "core/config/settingsfile.h"
+#include "mainwindowfixture.h"
 #include "radiolauncher.h"
 #include "recordedit.h"
 #include "testsupport.h"
@@ -14,7 +15,6 @@
 #include "ui/editors/channelgridwindow.h"
 #include "ui/editors/keyassignmentwindow.h"
 #include "ui/editors/messagelineswindow.h"
-#include "ui/shell/mainwindow.h"
 #include "ui/shell/modelwindow.h"
 #include "windowtest.h"
 
@@ -74,23 +74,16 @@ enum Step {
 
 } // namespace
 
-class TestUndo : public QObject {
+class TestUndo : public QObject, MainWindowFixture {
     Q_OBJECT
 
     PrivateUserFolders m_folders;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedMessages> m_msgs;
     std::unique_ptr<OneFileDialog> m_dialog;
-    std::unique_ptr<MainWindow> m_main;
 
-    MainWindow& start(const Product& p = meridoxProduct()) {
-        AppContext c;
-        c.product = &p;
-        c.settingsFile = m_dir->filePath(QStringLiteral("language/mysetup.ini"));
-        c.programFolder = m_dir->path();
-        c.systemLanguage = currentLanguage();
-        c.comPort = 1;
-        m_main = std::make_unique<MainWindow>(c);
+    // The main window shown, in the language of the test, with the channel grid's editor
+    // ready for typing.
+    MainWindow& startShown(const Product& p = meridoxProduct()) {
+        start(p, currentLanguage());
         showActive(m_main.get());
         if (!QTest::qWaitFor([&] { return text1() && text1()->hasFocus(); }))
             qFatal("the channel grid's editor has no focus");
@@ -98,13 +91,8 @@ class TestUndo : public QObject {
     }
     // The main window with COM1 pinned to the radio.
     MainWindow& startOnPort(const VirtualRadio& radio) {
-        QDir().mkpath(m_dir->filePath(QStringLiteral("language")));
-        QSettings(m_dir->filePath(QStringLiteral("language/mysetup.ini")), QSettings::IniFormat)
-            .setValue(QStringLiteral("ports/COM1"), radio.linkPath());
-        return start();
-    }
-    QAction* action(const char* name) const {
-        return m_main->findChild<QAction*>(QLatin1String(name), Qt::FindChildrenRecursively);
+        pinComPort(radio.linkPath());
+        return startShown();
     }
     Document& doc() const { return m_main->document(); }
     ChannelGridWindow* gridWindow() const {
@@ -209,8 +197,9 @@ class TestUndo : public QObject {
             action("mnuFileImportCsv")->trigger();
             break;
         case ModelChange: {
-            ModelWindow w(
-                doc(), [this] { m_main->files().newDocument(false); }, m_main.get());
+            ModelWindow w(doc(), m_main.get());
+            connect(&w, &ModelWindow::modelChanged, this,
+                    [this] { m_main->files().newDocument(false); });
             auto* bands = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
             bands->setCurrentIndex(bands->currentIndex() == 0 ? 1 : 0);
             w.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
@@ -232,19 +221,13 @@ class TestUndo : public QObject {
 
   private slots:
     void init() {
-        setCurrentLanguage(LanguageEnglish);
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_msgs = std::make_unique<ScriptedMessages>();
+        initFixture();
         m_dialog = std::make_unique<OneFileDialog>();
-        for (const char* app : {"MERIDOX", "SOLVIR"})
-            QSettings(QLatin1String(app), QLatin1String(app)).clear();
     }
     void cleanup() {
         m_main.reset();
         m_dialog.reset();
-        m_msgs.reset();
-        m_dir.reset();
-        setCurrentLanguage(LanguageEnglish);
+        cleanupFixture();
     }
 
     // Each kind of change is one step: Undo names it, puts every byte back and leaves the
@@ -280,7 +263,7 @@ class TestUndo : public QObject {
         QFETCH(QString, undoText);
         QFETCH(bool, modified);
         setCurrentLanguage(language);
-        start();
+        startShown();
         prepare(Step(step));
         m_msgs->answers = {MsgAnswer::Ok, MsgAnswer::Ok};
         const QByteArray before = recordBytes(doc());
@@ -318,7 +301,7 @@ class TestUndo : public QObject {
     }
 
     void itemsHeadTheEditMenu() {
-        start();
+        startShown();
         auto* edit = m_main->findChild<QMenu*>(QStringLiteral("mnuEdit"));
         const QList<QAction*> items = edit->actions();
         QCOMPARE(items.at(0)->objectName(), QStringLiteral("mnuEditUndo"));
@@ -457,7 +440,7 @@ class TestUndo : public QObject {
 
     // Copy and paste by keyboard and mouse: rows chosen by their numbers, another group.
     void copyRowsIntoAnotherGroup() {
-        start();
+        startShown();
         typeInto(4, ColRx, QStringLiteral("28.4"));
         clickNumber(1);
         clickNumber(4, Qt::ControlModifier);

@@ -2,25 +2,13 @@
 
 #include "core/config/document.h"
 #include "core/config/messages.h"
+#include "ui/common/handlertrap.h"
 
 #include <QComboBox>
 #include <QString>
 #include <algorithm>
-#include <exception>
 
 // Helpers shared by the editor windows.
-
-// Runs an event handler and traps whatever it throws: the procedure is named in a plain
-// message box and the program carries on.
-template <class F> void trapErrors(const char* procedure, F&& handler) {
-    try {
-        handler();
-    } catch (const std::exception&) {
-        reportProcedureError(QLatin1String(procedure));
-    } catch (...) {
-        reportProcedureError(QLatin1String(procedure));
-    }
-}
 
 // The entry at index when the list has it, else the first entry, else the empty text.
 inline QString listEntryByIndex(const QComboBox* list, int index) {

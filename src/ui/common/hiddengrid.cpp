@@ -113,7 +113,7 @@ void EditorGrid::enterCell() {
 }
 
 void EditorGrid::openEditor() {
-    if (onOpened) onOpened(m_editRow, m_editColumn);
+    emit editorOpened(m_editRow, m_editColumn);
     const QString text = cellText(m_editRow, m_editColumn);
     m_editor->setText(text);
     m_openedText = text;
@@ -139,7 +139,7 @@ void EditorGrid::commitEditor() {
     m_committing = true;
     m_committedSinceOpened = true;
     m_openedText = text;
-    if (onCommit) onCommit(m_editRow, m_editColumn, text);
+    emit cellEdited(m_editRow, m_editColumn, text);
     // The editor shows what was stored (a clamped number, a refused value put back).
     const QString shown = cellText(m_editRow, m_editColumn);
     if (shown != text) {
@@ -165,20 +165,18 @@ bool EditorGrid::eventFilter(QObject* watched, QEvent* event) {
         event->accept();
         return true;
     case BoxKey::Enter:
-        if (onEnter) {
-            onEnter();
-        } else {
+        if (enterMovesOn) {
             commitEditor();
             QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
             QCoreApplication::sendEvent(m_editor, &tab);
         }
+        emit enterPressed();
         return true;
     case BoxKey::Other:
         break;
     }
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    if (editorKeyHook && editorKeyHook(key)) return true;
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
     switch (key->key()) {
     case Qt::Key_Up:

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QTableWidget>
-#include <functional>
 
 class QLineEdit;
 
@@ -11,8 +10,8 @@ class QLineEdit;
 // The other cells are edited with one line editor laid over the cell being edited.
 //
 // Entering a cell (moving the current cell there, or clicking the current cell while the
-// editor is closed) commits the editor and opens it on that cell. The owner's commit handler
-// runs only when the editor's text differs from what it held when it was opened, so a cell
+// editor is closed) commits the editor and opens it on that cell. cellEdited() is emitted only
+// when the editor's text differs from what it held when it was opened, so a cell
 // that is merely passed through stores nothing and an entry loaded from a file keeps its
 // bytes. Leaving the editor commits it and closes it; Up and Down move a row, Escape puts
 // back the text the editor was opened with.
@@ -34,24 +33,28 @@ class EditorGrid : public QTableWidget {
     int editColumn() const { return m_editColumn; }
     bool editorOpen() const;
 
-    // Stores the editor's text through the commit handler when it changed since opened.
+    // Emits cellEdited() with the editor's text when it changed since opened.
     void commitEditor();
     // Makes (row, column) the current cell, which commits and reopens the editor there.
     void moveTo(int row, int column);
 
-    // Stores an edit: the cell (row, column) was edited to text.
-    std::function<void(int row, int column, const QString& text)> onCommit;
-    // Enter in the editor; the default commits and moves the focus on as Tab would.
-    std::function<void()> onEnter;
-    // A key in the editor before the editor sees it; true when it was handled.
-    std::function<bool(QKeyEvent* key)> editorKeyHook;
-    // Called after the editor was opened on a cell (to adapt its validator, for instance).
-    std::function<void(int row, int column)> onOpened;
     // Pixels the editor is narrower than its cell.
     int editorWidthReduction = 0;
-    // The commit handler also runs once for a cell left as it was opened (the handler then
+    // cellEdited() is also emitted once for a cell left as it was opened (the receiver then
     // sees the cell's text unchanged).
     bool commitsUnchanged = false;
+    // Enter in the editor commits it and moves the focus on as Tab would; an owner that moves
+    // through the cells its own way turns this off and acts on enterPressed().
+    bool enterMovesOn = true;
+
+  signals:
+    // The owner stores an edit: the cell (row, column) was edited to text. What the cell shows
+    // afterwards is what the editor shows (a clamped number, a refused value put back).
+    void cellEdited(int row, int column, const QString& text);
+    // Enter in the editor.
+    void enterPressed();
+    // The editor was opened on a cell (to adapt its validator, for instance).
+    void editorOpened(int row, int column);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

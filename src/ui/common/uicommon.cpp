@@ -74,11 +74,6 @@ void captionCloseAndHelp(QWidget* window) {
     setButtonText(window, "CommandHelp", Caption::help());
 }
 
-void captionOkAndCancel(QWidget* window) {
-    setButtonText(window, "Command1", Caption::ok());
-    setButtonText(window, "Command2", Caption::cancel());
-}
-
 // The swallower has no meta-object of its own, so findChild<RightClickSwallower*> would match
 // any child (a validator, the line edit's own control): it is found by its name instead.
 const QLatin1String SwallowerName("rightClickSwallower");

@@ -26,8 +26,6 @@ QString cancel(); // "&Cancel" / "取消(&C)"
 // Sets the captions of the window's buttons named "CommandClose" and "CommandHelp" (each
 // when present) to the Close and Help texts.
 void captionCloseAndHelp(QWidget* window);
-// Sets the captions of the buttons named "Command1" and "Command2" to OK and Cancel.
-void captionOkAndCancel(QWidget* window);
 
 // Right mouse button presses on w are swallowed and it offers no context menu.
 void suppressRightClick(QWidget* w);

@@ -22,7 +22,7 @@ constexpr int GridRows = ChannelsPerGroup + 1; // header row + channels 1..60
 } // namespace
 
 void ChannelGridWindow::enterCell() {
-    trapErrors("frmCommChInfo_MSFlexGrid1_EnterCell", [&] {
+    runTrapped("frmCommChInfo_MSFlexGrid1_EnterCell", [&] {
         const int row = m_grid->currentRow();
         const int col = m_grid->currentColumn();
         if (row < 1 || col < 1) return;
@@ -48,7 +48,7 @@ void ChannelGridWindow::enterCell() {
 // it did, so that the cell entered is not edited.
 bool ChannelGridWindow::returnToEmptyRx() {
     bool refused = false;
-    trapErrors("frmCommChInfo_FlexConcludeRx", [&] {
+    runTrapped("frmCommChInfo_FlexConcludeRx", [&] {
         const int row = m_grid->currentRow();
         if (!m_grid->cellText(row, ColRx).isEmpty()) return;
         // A row without a receive frequency is no channel yet: its RX cell comes first.
@@ -66,7 +66,7 @@ void ChannelGridWindow::editCurrentCell() {
 }
 
 void ChannelGridWindow::openEditor(bool takeFocus) {
-    trapErrors("frmCommChInfo_EnterGridEdit", [&] {
+    runTrapped("frmCommChInfo_EnterGridEdit", [&] {
         const int row = m_grid->currentRow();
         const int col = m_grid->currentColumn();
         if (row < 1 || col < 1) return;
@@ -110,7 +110,7 @@ void ChannelGridWindow::focusEditorLater(int column) {
 }
 
 void ChannelGridWindow::focusTimerFired() {
-    trapErrors("FrmCommChInfo_TimerFocus_Timer_Error", [&] {
+    runTrapped("FrmCommChInfo_TimerFocus_Timer_Error", [&] {
         m_focusTimer->stop();
         // A timer that fires after the user moved on to another control of the main window
         // (another child window, the tree) must not pull the focus back. A message box on
@@ -140,7 +140,7 @@ void ChannelGridWindow::focusTimerFired() {
 // opened; false when a frequency out of the radio's range (or not a number) was typed.
 bool ChannelGridWindow::commitEditor() {
     bool accepted = true;
-    trapErrors("frmCommChInfo_SaveShowGridData", [&] {
+    runTrapped("frmCommChInfo_SaveShowGridData", [&] {
         if (m_editRow <= 0) return;
         const int row = m_editRow;
         const int col = m_editColumn;
@@ -188,19 +188,19 @@ bool ChannelGridWindow::commitAndReopen() {
 
 bool ChannelGridWindow::validateEdits() {
     bool accepted = true;
-    trapErrors("frmCommChInfo_SaveShowGridData", [&] { accepted = commitAndReopen(); });
+    runTrapped("frmCommChInfo_SaveShowGridData", [&] { accepted = commitAndReopen(); });
     return accepted;
 }
 
 void ChannelGridWindow::moveToNextRow() {
-    trapErrors("frmCommChInfo_GridNextLine", [&] {
+    runTrapped("frmCommChInfo_GridNextLine", [&] {
         const int row = m_grid->currentRow();
         moveTo(row >= ChannelsPerGroup ? 1 : row + 1, std::max(1, m_grid->currentColumn()));
     });
 }
 
 void ChannelGridWindow::moveToNextColumn() {
-    trapErrors("rmCommChInfo_GridNextCol", [&] {
+    runTrapped("rmCommChInfo_GridNextCol", [&] {
         const int row = m_grid->currentRow();
         const int col = m_grid->currentColumn();
         if (col < ColScan) {
@@ -226,7 +226,7 @@ void ChannelGridWindow::moveOnFromEditor() {
 // Shift+Tab: back along the row; from the RX cell to the last cell of the row above (of the
 // last row from the first).
 void ChannelGridWindow::moveToPreviousColumn() {
-    trapErrors("frmCommChInfo_GridPreviousCol", [&] {
+    runTrapped("frmCommChInfo_GridPreviousCol", [&] {
         const int row = m_grid->currentRow();
         const int col = m_grid->currentColumn();
         if (col > ColRx)
@@ -248,7 +248,7 @@ int ChannelGridWindow::topRow() const {
 // clipboard keys and anything but digits and the point are dropped. True when consumed.
 bool ChannelGridWindow::frequencyEditorKey(const QKeyEvent* k) {
     bool consumed = false;
-    trapErrors("FrmCommChInfo_Text1_KeyPress_Error", [&] {
+    runTrapped("FrmCommChInfo_Text1_KeyPress_Error", [&] {
         const int key = k->key();
         const Qt::KeyboardModifiers mods = k->modifiers();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -291,47 +291,50 @@ bool ChannelGridWindow::frequencyEditorKey(const QKeyEvent* k) {
     return consumed;
 }
 
+// A key pressed in the grid or one of its editors; true when it was handled here.
+bool ChannelGridWindow::gridKeyPress(QObject* watched, const QKeyEvent* k, bool isText,
+                                     bool isCombo) {
+    // Shift+Space in a cell selects its row, as in a spreadsheet.
+    if ((isText || isCombo) && k->key() == Qt::Key_Space && k->modifiers() == Qt::ShiftModifier &&
+        m_editRow > 0) {
+        const int row = m_editRow;
+        commitEditor();
+        hideEditors();
+        m_grid->setFocus(Qt::ShortcutFocusReason);
+        m_rowAnchor = row;
+        selectRows({row});
+        return true;
+    }
+    // Tab and Shift+Tab move between the cells, as Enter does, instead of leaving the grid.
+    const bool plain = !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if ((isText || isCombo) && plain && k->key() == Qt::Key_Tab) {
+        moveOnFromEditor();
+        return true;
+    }
+    if ((isText || isCombo) && plain && k->key() == Qt::Key_Backtab) {
+        moveToPreviousColumn();
+        return true;
+    }
+    if (isText) return frequencyEditorKey(k);
+    const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
+    if (isCombo && enter) {
+        runTrapped("Combo8_KeyPress", [&] { moveOnFromEditor(); });
+        return true;
+    }
+    if (watched == m_grid && enter) {
+        editCurrentCell();
+        return true;
+    }
+    return watched == m_grid && rowKey(k);
+}
+
 bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
     const bool isText = watched == m_frequencyEditor;
     const bool isCombo = !isText && std::find(m_listEditors.begin(), m_listEditors.end(),
                                               watched) != m_listEditors.end();
     switch (event->type()) {
-    case QEvent::KeyPress: {
-        const auto* k = static_cast<QKeyEvent*>(event);
-        // Shift+Space in a cell selects its row, as in a spreadsheet.
-        if ((isText || isCombo) && k->key() == Qt::Key_Space &&
-            k->modifiers() == Qt::ShiftModifier && m_editRow > 0) {
-            const int row = m_editRow;
-            commitEditor();
-            hideEditors();
-            m_grid->setFocus(Qt::ShortcutFocusReason);
-            m_rowAnchor = row;
-            selectRows({row});
-            return true;
-        }
-        // Tab and Shift+Tab move between the cells, as Enter does, instead of leaving the grid.
-        const bool plain = !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-        if ((isText || isCombo) && plain && k->key() == Qt::Key_Tab) {
-            moveOnFromEditor();
-            return true;
-        }
-        if ((isText || isCombo) && plain && k->key() == Qt::Key_Backtab) {
-            moveToPreviousColumn();
-            return true;
-        }
-        if (isText) return frequencyEditorKey(k);
-        const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
-        if (isCombo && enter) {
-            trapErrors("Combo8_KeyPress", [&] { moveOnFromEditor(); });
-            return true;
-        }
-        if (watched == m_grid && enter) {
-            editCurrentCell();
-            return true;
-        }
-        if (watched == m_grid && rowKey(k)) return true;
-        break;
-    }
+    case QEvent::KeyPress:
+        return gridKeyPress(watched, static_cast<QKeyEvent*>(event), isText, isCombo);
     case QEvent::ShortcutOverride:
         // Keys on selected rows stay with the grid.
         if (watched == m_grid && !m_selectedRows.isEmpty()) {
@@ -366,7 +369,7 @@ bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
             break;
         // Leaving the editor for another control validates it.
         if (static_cast<QWidget*>(watched)->isVisible())
-            trapErrors(isText ? "frmCommChInfo_SaveShowGridData" : "Combo8_Validate",
+            runTrapped(isText ? "frmCommChInfo_SaveShowGridData" : "Combo8_Validate",
                        [&] { commitAndReopen(); });
         break;
     }
@@ -379,7 +382,7 @@ bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
 void ChannelGridWindow::gridScrolled() {
     // The view bringing a newly entered cell into sight is not a scroll of the user's.
     if (m_grid->followingCurrent()) return;
-    trapErrors("MSFlexGrid1_Scroll Error", [&] {
+    runTrapped("MSFlexGrid1_Scroll Error", [&] {
         if (m_scrollTimer->isActive()) {
             m_scrollPending = true; // followed once more when the timer runs out
             return;

@@ -14,7 +14,7 @@
 // group shown, and deleted.
 
 void ChannelGridWindow::channelNumberPressed(int row, Qt::KeyboardModifiers modifiers) {
-    trapErrors("frmCommChInfo_SelectRows", [&] {
+    runTrapped("frmCommChInfo_SelectRows", [&] {
         // A value still in the editor belongs to its cell, not to the rows chosen now.
         commitEditor();
         hideEditors();
@@ -74,7 +74,7 @@ bool ChannelGridWindow::rowKey(const QKeyEvent* key) {
 }
 
 void ChannelGridWindow::copyRows() {
-    trapErrors("frmCommChInfo_CopyRows", [&] {
+    runTrapped("frmCommChInfo_CopyRows", [&] {
         if (m_selectedRows.isEmpty()) return;
         QGuiApplication::clipboard()->setText(QString::fromUtf8(
             channelRowsText(m_doc, m_doc.config().currentGroupIndex(), m_selectedRows)));
@@ -82,7 +82,7 @@ void ChannelGridWindow::copyRows() {
 }
 
 void ChannelGridWindow::pasteRows() {
-    trapErrors("frmCommChInfo_PasteRows", [&] {
+    runTrapped("frmCommChInfo_PasteRows", [&] {
         if (m_selectedRows.isEmpty()) return;
         QString clipboard = QGuiApplication::clipboard()->text();
         // More than a channel list can be is refused as too large, without converting it all.
@@ -101,7 +101,7 @@ void ChannelGridWindow::pasteRows() {
 }
 
 void ChannelGridWindow::deleteRows() {
-    trapErrors("frmCommChInfo_DeleteRows", [&] {
+    runTrapped("frmCommChInfo_DeleteRows", [&] {
         if (m_selectedRows.isEmpty()) return;
         m_doc.deleteChannels(m_doc.config().currentGroupIndex(), m_selectedRows);
         selectRows(m_selectedRows);

@@ -58,7 +58,7 @@ ChannelGridWindow::ChannelGridWindow(Document& doc, QWidget* parent) : QWidget(p
     layout->addLayout(bottom);
     buildTimers();
 
-    trapErrors("frmCommChInfo_Form_Load", [&] {
+    runTrapped("frmCommChInfo_Form_Load", [&] {
         resize(sizeHint());
         setUpGrid();
         if (emergency) fillEmergencyLists();
@@ -164,7 +164,7 @@ void ChannelGridWindow::connectSignals() {
     connect(m_scrollTimer, &QTimer::timeout, this, [this] {
         if (!m_scrollPending) return;
         m_scrollPending = false;
-        trapErrors("MSFlexGrid1_Scroll Error", [&] { followScroll(); });
+        runTrapped("MSFlexGrid1_Scroll Error", [&] { followScroll(); });
     });
     connect(m_close, &QPushButton::clicked, this, &ChannelGridWindow::closeWindow);
     m_grid->installEventFilter(this);
@@ -188,7 +188,7 @@ QSize ChannelGridWindow::sizeHint() const {
 // Fixed column widths and row heights, the header row drawn by the header view, every cell
 // empty and no editor shown.
 void ChannelGridWindow::setUpGrid() {
-    trapErrors("frmCommChInfo_InitShowGridError", [&] {
+    runTrapped("frmCommChInfo_InitShowGridError", [&] {
         QHeaderView* h = m_grid->horizontalHeader();
         h->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
         h->setSectionResizeMode(QHeaderView::Fixed);
@@ -227,7 +227,7 @@ void ChannelGridWindow::setUpGrid() {
 // Selects the configuration's current group, then captions the window, the column headers,
 // the channel numbers and the list editors' entries in the current language.
 void ChannelGridWindow::setCaptions() {
-    trapErrors("frmCommChInfo_ChangShowByLanguage", [&] {
+    runTrapped("frmCommChInfo_ChangShowByLanguage", [&] {
         const bool older = m_doc.product().captions == Product::Captions::Older;
         const int group = m_doc.config().currentGroupIndex();
         m_groupList->setCurrentIndex(group);
@@ -287,7 +287,7 @@ void ChannelGridWindow::refreshEmergencyLists() {
 }
 
 void ChannelGridWindow::showCurrentGroup() {
-    trapErrors("frmCommChInfo_SetGridData", [&] {
+    runTrapped("frmCommChInfo_SetGridData", [&] {
         for (int r = 1; r < GridRows; ++r)
             for (int c = 1; c < GridColumns; ++c)
                 m_grid->setCellText(r, c, QString());
@@ -309,7 +309,7 @@ void ChannelGridWindow::showCurrentGroup() {
 // Draws a channel in the row of its channel number; the flags show as the list editors
 // name them.
 void ChannelGridWindow::showChannel(const ChannelEntry& e) {
-    trapErrors("ShowChIfoData", [&] {
+    runTrapped("ShowChIfoData", [&] {
         const int row = e.channelNo;
         if (row < 1 || row > ChannelsPerGroup) return; // not a channel the grid can show
         m_grid->setCellText(row, ColRx, shownFrequency(m_doc, e.rxFreq.text()));
@@ -323,7 +323,7 @@ void ChannelGridWindow::showChannel(const ChannelEntry& e) {
 }
 
 void ChannelGridWindow::showChannelRow(int channelNo) {
-    trapErrors("frmCommChInfo_reShowGrid", [&] {
+    runTrapped("frmCommChInfo_reShowGrid", [&] {
         showEmergencyChoices();
         if (channelNo < 1 || channelNo > ChannelsPerGroup) return;
         const int g = m_doc.config().currentGroupIndex();
@@ -342,7 +342,7 @@ void ChannelGridWindow::showChannelRow(int channelNo) {
 // After an undo or redo: the group the step was made in, with every row, the emergency
 // channels and the editor over the current cell showing what the configuration holds now.
 void ChannelGridWindow::showConfiguration() {
-    trapErrors("frmCommChInfo_SetGridData", [&] {
+    runTrapped("frmCommChInfo_SetGridData", [&] {
         const bool hadFocus = editorHasFocus();
         hideEditors();
         m_editRow = 0;
@@ -367,7 +367,7 @@ void ChannelGridWindow::updateTitle() {
 }
 
 void ChannelGridWindow::groupChosen(int group) {
-    trapErrors("Combo6_Click", [&] {
+    runTrapped("Combo6_Click", [&] {
         if (group < 0 || group >= GroupCount) return;
         // An open editor belongs to the group shown until now.
         commitEditor();
@@ -382,7 +382,7 @@ void ChannelGridWindow::groupChosen(int group) {
 }
 
 void ChannelGridWindow::emergencyChosen(int group) {
-    trapErrors("Combo1_Click", [&] {
+    runTrapped("Combo1_Click", [&] {
         const QComboBox* list = m_emergencyLists[size_t(group)];
         if (list->currentIndex() < 0) return;
         m_doc.setEmergencyChannel(group, list->currentText().toInt(),
@@ -399,7 +399,7 @@ void ChannelGridWindow::showEvent(QShowEvent* event) {
 
 void ChannelGridWindow::closeEvent(QCloseEvent* event) {
     // The open editor is committed before the window goes.
-    trapErrors("frmCommChInfo_Form_Unload", [&] { commitEditor(); });
+    runTrapped("frmCommChInfo_Form_Unload", [&] { commitEditor(); });
     QWidget::closeEvent(event);
 }
 

@@ -84,6 +84,7 @@ class ChannelGridWindow : public QWidget {
     bool rowKey(const QKeyEvent* key);
 
     // The cell editors (channelgridediting.cpp).
+    bool gridKeyPress(QObject* watched, const QKeyEvent* key, bool isText, bool isCombo);
     void enterCell();
     void editCurrentCell();
     void openEditor(bool takeFocus);

@@ -87,7 +87,7 @@ DtmfWindow::DtmfWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(
     layout->addWidget(m_tabs, 1);
     m_close = addCloseRow(this, layout);
 
-    trapErrors("FrmDTMF_Form_Load", [&] {
+    runTrapped("FrmDTMF_Form_Load", [&] {
         fillLists();
         setCaptions();
         showRecord();
@@ -105,7 +105,7 @@ QWidget* DtmfWindow::buildEncodeTab() {
         m_encodeLists[size_t(i)] = makeList(this, QStringLiteral("Combo1_%1").arg(i));
         addPair(encodeGrid, m_encodeLabels[size_t(i)], m_encodeLists[size_t(i)]);
         connect(m_encodeLists[size_t(i)], &QComboBox::activated, this,
-                [this, i] { trapErrors("FrmDTMF_Combo1_Click", [&] { storeEncodeList(i); }); });
+                [this, i] { runTrapped("FrmDTMF_Combo1_Click", [&] { storeEncodeList(i); }); });
     }
     m_sideTone = new QCheckBox(this);
     m_sideTone->setObjectName(QStringLiteral("Check1"));
@@ -137,7 +137,7 @@ QWidget* DtmfWindow::buildDecodeTab() {
         m_decodeLists[size_t(i)] = makeList(this, QStringLiteral("Combo2_%1").arg(i));
         addPair(decodeGrid, m_decodeLabels[size_t(i)], m_decodeLists[size_t(i)]);
         connect(m_decodeLists[size_t(i)], &QComboBox::activated, this,
-                [this, i] { trapErrors("FrmDTMF_Combo2_Click", [&] { storeDecodeList(i); }); });
+                [this, i] { runTrapped("FrmDTMF_Combo2_Click", [&] { storeDecodeList(i); }); });
     }
     m_clearToTranspond = new QCheckBox(this);
     m_clearToTranspond->setObjectName(QStringLiteral("Check2"));
@@ -184,9 +184,10 @@ QWidget* DtmfWindow::buildAutodialTab() {
     m_autodialGrid->editorWidthReduction = twipsToPixelsX(50);
     // A memory entered and left empty takes an entry of its own.
     m_autodialGrid->commitsUnchanged = true;
-    m_autodialGrid->onCommit = [this](int row, int, const QString& text) {
-        trapErrors("FrmDTMF_MSFlexGrid1_Validate", [&] { commitAutodial(row, text); });
-    };
+    connect(m_autodialGrid, &EditorGrid::cellEdited, this,
+            [this](int row, int, const QString& text) {
+                runTrapped("FrmDTMF_MSFlexGrid1_Validate", [&] { commitAutodial(row, text); });
+            });
     m_autodialGrid->setColumnWidth(0, twipsToPixelsX(700));
     m_autodialGrid->setColumnWidth(1, twipsToPixelsX(4200));
     m_autodialGrid->setFixedWidth(twipsToPixelsX(4900) + 2 * m_autodialGrid->frameWidth());
@@ -333,7 +334,7 @@ bool DtmfWindow::storeIdCode() {
     bool stored = true;
     if (m_checkingId) return stored;
     m_checkingId = true;
-    trapErrors("FrmDTMF_Text1_Validate", [&] {
+    runTrapped("FrmDTMF_Text1_Validate", [&] {
         const QString text = m_idCode->text();
         if (text == m_shownId && !m_idTyped) return;
         m_idTyped = false;
@@ -355,7 +356,7 @@ bool DtmfWindow::storeIdCode() {
 }
 
 void DtmfWindow::storeStunCode() {
-    trapErrors("FrmDTMF_Text2_Validate", [&] {
+    runTrapped("FrmDTMF_Text2_Validate", [&] {
         const QString text = m_stunCode->text();
         if (text == m_shownStun) return; // left as shown: its bytes stay as loaded
         changeSettings(

@@ -85,7 +85,7 @@ FleetSyncWindow::FleetSyncWindow(Document& doc, QWidget* parent) : QWidget(paren
     layout->addWidget(m_tabs, 1);
     m_close = addCloseRow(this, layout);
 
-    trapErrors("FrmFleetSync_Form_Load", [&] {
+    runTrapped("FrmFleetSync_Form_Load", [&] {
         fillLists();
         setCaptions();
         showRecord();
@@ -114,14 +114,14 @@ QWidget* FleetSyncWindow::buildSettingsTab() {
         grid->addWidget(list, i, 1);
     }
     connect(m_settingLists[OwnFleetList], &QComboBox::activated, this, [this](int index) {
-        trapErrors("FrmFleetSync_Combo1_Click", [&] { ownFleetChosen(index); });
+        runTrapped("FrmFleetSync_Combo1_Click", [&] { ownFleetChosen(index); });
     });
     connect(m_settingLists[OwnIdList], &QComboBox::activated, this, [this](int index) {
-        trapErrors("FrmFleetSync_Combo1_Click", [&] { ownIdChosen(index); });
+        runTrapped("FrmFleetSync_Combo1_Click", [&] { ownIdChosen(index); });
     });
     for (int i = BaudRateList; i < 5; ++i)
         connect(m_settingLists[size_t(i)], &QComboBox::activated, this,
-                [this, i] { trapErrors("FrmFleetSync_Combo1_Click", [&] { storeList(i); }); });
+                [this, i] { runTrapped("FrmFleetSync_Combo1_Click", [&] { storeList(i); }); });
     m_pttIdSideTone = new QCheckBox(settings);
     m_pttIdSideTone->setObjectName(QStringLiteral("Check1"));
     grid->addWidget(m_pttIdSideTone, 5, 1);
@@ -144,13 +144,14 @@ QWidget* FleetSyncWindow::buildFleetListTab() {
     editor->setMaxLength(4);
     auto* validator = new FleetCellValidator(editor);
     editor->setValidator(validator);
-    m_fleetGrid->onOpened = [validator](int, int column) {
-        validator->maxDigits = column == FleetColumn ? 3 : 4;
-    };
-    m_fleetGrid->onCommit = [this](int row, int column, const QString& text) {
-        trapErrors("FrmFleetSync_Text1_Validate", [&] { commitCell(row, column, text); });
-    };
-    m_fleetGrid->editorKeyHook = [this](QKeyEvent* key) { return editorKey(key); };
+    connect(m_fleetGrid, &EditorGrid::editorOpened, validator,
+            [validator](int, int column) { validator->maxDigits = column == FleetColumn ? 3 : 4; });
+    connect(m_fleetGrid, &EditorGrid::cellEdited, this,
+            [this](int row, int column, const QString& text) {
+                runTrapped("FrmFleetSync_Text1_Validate", [&] { commitCell(row, column, text); });
+            });
+    // Installed after the grid's own filter, so it sees the editor's keys first.
+    editor->installEventFilter(this);
     const int fixed = twipsToPixelsX(700);
     const int data = twipsToPixelsX(4400);
     m_fleetGrid->setColumnWidth(0, fixed);
@@ -323,6 +324,13 @@ void FleetSyncWindow::storeList(int list) {
         break;
     }
     m_doc.setFleetSyncSettings(f, changeCaption(windowTitle()));
+}
+
+bool FleetSyncWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_fleetGrid->editor() && event->type() == QEvent::KeyPress &&
+        editorKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
 }
 
 bool FleetSyncWindow::editorKey(QKeyEvent* key) {

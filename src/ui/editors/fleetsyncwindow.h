@@ -27,6 +27,8 @@ class FleetSyncWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Erasing "All" in the fleet list editor, before the grid and the editor see the key.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* buildSettingsTab();

@@ -61,14 +61,14 @@ KeyAssignmentWindow::KeyAssignmentWindow(Document& doc, QWidget* parent)
         m_keyLabels[size_t(k)] = label;
         form->addRow(label, list);
         connect(list, &QComboBox::activated, this,
-                [this, k] { trapErrors("FrmKeyAssignm_Combo1_Click", [&] { storeKey(k); }); });
+                [this, k] { runTrapped("FrmKeyAssignm_Combo1_Click", [&] { storeKey(k); }); });
     }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addStretch(1);
     m_close = addCloseRow(this, layout);
 
-    trapErrors("FrmKeyAssignm_Form_Load", [&] {
+    runTrapped("FrmKeyAssignm_Form_Load", [&] {
         setWindowTitle(tr2("Key Assignment", "键设定"));
         for (QComboBox* list : m_keyLists) {
             for (int code : Offered)
@@ -99,7 +99,7 @@ void KeyAssignmentWindow::storeKey(int key) {
 }
 
 bool KeyAssignmentWindow::validateEdits() {
-    trapErrors("FrmKeyAssignm_Combo1_Validate", [&] {
+    runTrapped("FrmKeyAssignm_Combo1_Validate", [&] {
         storeKey(0);
         storeKey(1);
     });

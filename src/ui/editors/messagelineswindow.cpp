@@ -71,7 +71,7 @@ MessageLinesWindow::MessageLinesWindow(Document& doc, QWidget* parent)
 
     connect(&m_doc.notifier(), &DocumentNotifier::configurationReplaced, this,
             &MessageLinesWindow::showLines);
-    trapErrors("FrmEmbMsg_Form_Load", [&] {
+    runTrapped("FrmEmbMsg_Form_Load", [&] {
         setWindowTitle(tr2("Local Information", "本机信息"));
         m_lineLabels[0]->setText(tr2("Line 1", "第1行"));
         m_lineLabels[1]->setText(tr2("Line 2", "第2行"));
@@ -98,7 +98,7 @@ void MessageLinesWindow::showLines() {
 }
 
 void MessageLinesWindow::storeLine(int line) {
-    trapErrors("FrmEmbMsg_Text1_Validate", [&] {
+    runTrapped("FrmEmbMsg_Text1_Validate", [&] {
         const QString text = m_lineBoxes[size_t(line)]->text().left(LineLength);
         // A line left as it was shown is not rewritten (its bytes after the end stay).
         if (text == m_shown[size_t(line)]) return;

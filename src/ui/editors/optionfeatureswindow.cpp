@@ -67,7 +67,7 @@ OptionFeaturesWindow::OptionFeaturesWindow(Document& doc, QWidget* parent)
     layout->addStretch(1);
     layout->addLayout(bottom);
 
-    trapErrors("FrmOptFeatures_Form_Load", [&] {
+    runTrapped("FrmOptFeatures_Form_Load", [&] {
         fillLists();
         if (emergencyHere) fillEmergencyLists();
         setCaptions();
@@ -126,12 +126,12 @@ void OptionFeaturesWindow::connectSignals() {
     for (int k = 0; k < ListCount; ++k)
         if (QComboBox* list = m_lists[size_t(k)])
             connect(list, &QComboBox::activated, this, [this, k] {
-                trapErrors("FrmOptFeatures_Combo1_Click", [&] { storeList(k); });
+                runTrapped("FrmOptFeatures_Combo1_Click", [&] { storeList(k); });
             });
     for (int k = 0; k < CheckCount; ++k)
         if (QCheckBox* box = m_checkBoxes[size_t(k)])
             connect(box, &QCheckBox::clicked, this, [this, k] {
-                trapErrors("FrmOptFeatures_Check1_Click", [&] { storeCheck(k); });
+                runTrapped("FrmOptFeatures_Check1_Click", [&] { storeCheck(k); });
             });
     for (int g = 0; g < GroupCount; ++g)
         if (QComboBox* list = m_emergencyLists[size_t(g)])
@@ -208,7 +208,7 @@ bool OptionFeaturesWindow::hasCheck(int k) const {
 }
 
 void OptionFeaturesWindow::fillLists() {
-    trapErrors("FrmOptFeatures_InitOptComboList", [&] {
+    runTrapped("FrmOptFeatures_InitOptComboList", [&] {
         for (int k = 0; k < ListCount; ++k) {
             if (!hasList(k)) continue;
             const QStringList entries = OptionTables::listEntries(k, currentLanguage());
@@ -219,7 +219,7 @@ void OptionFeaturesWindow::fillLists() {
 }
 
 void OptionFeaturesWindow::setCaptions() {
-    trapErrors("FrmOptFeatures_ChangOptByLanguage", [&] {
+    runTrapped("FrmOptFeatures_ChangOptByLanguage", [&] {
         const bool older = m_doc.product().captions == Product::Captions::Older;
         setWindowTitle(tr2("Optional Features", "可选功能"));
         for (int k = 0; k < ListCount; ++k)
@@ -244,7 +244,7 @@ void OptionFeaturesWindow::setCaptions() {
 }
 
 void OptionFeaturesWindow::showSettings() {
-    trapErrors("FrmOptFeatures_ShowOptData", [&] {
+    runTrapped("FrmOptFeatures_ShowOptData", [&] {
         const auto words = m_doc.config().optionWords;
         for (int k = 0; k < ListCount; ++k) {
             if (!hasList(k)) continue;
@@ -334,7 +334,7 @@ void OptionFeaturesWindow::refreshEmergencyLists() {
 }
 
 void OptionFeaturesWindow::emergencyChosen(int group) {
-    trapErrors("FrmOptFeatures_Combo2_Click", [&] {
+    runTrapped("FrmOptFeatures_Combo2_Click", [&] {
         const QComboBox* list = m_emergencyLists[size_t(group)];
         if (list->currentIndex() < 0) return;
         m_doc.setEmergencyChannel(group, list->currentText().toInt(),

@@ -86,14 +86,14 @@ ScanWindow::ScanWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(
         grid->addWidget(label, i, 0, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(list, i, 1);
         connect(list, &QComboBox::activated, this,
-                [this, i] { trapErrors("FrmScanInfo_Combo1_Click", [&] { storeList(i); }); });
+                [this, i] { runTrapped("FrmScanInfo_Combo1_Click", [&] { storeList(i); }); });
     }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addStretch(1);
     m_close = addCloseRow(this, layout);
 
-    trapErrors("FrmScanInfo_Form_Load", [&] {
+    runTrapped("FrmScanInfo_Form_Load", [&] {
         fillLists();
         setCaptions();
         showRecord();

@@ -28,10 +28,12 @@ TestFrequenciesWindow::TestFrequenciesWindow(Document& doc, QWidget* parent)
     editor->setObjectName(QStringLiteral("Text1"));
     editor->setMaxLength(9);
     editor->setValidator(new CharsetValidator(QStringLiteral("0123456789."), editor));
-    m_grid->onEnter = [this] { enterPressed(); };
-    m_grid->onCommit = [this](int row, int column, const QString& text) {
-        trapErrors("FrmTestFre_Text1_Validate", [&] { commitCell(row, column, text); });
-    };
+    m_grid->enterMovesOn = false;
+    connect(m_grid, &EditorGrid::enterPressed, this, &TestFrequenciesWindow::enterPressed);
+    connect(m_grid, &EditorGrid::cellEdited, this,
+            [this](int row, int column, const QString& text) {
+                runTrapped("FrmTestFre_Text1_Validate", [&] { commitCell(row, column, text); });
+            });
     const int fixed = twipsToPixelsX(900);
     const int data = twipsToPixelsX(3600);
     m_grid->setColumnWidth(0, fixed);
@@ -46,7 +48,7 @@ TestFrequenciesWindow::TestFrequenciesWindow(Document& doc, QWidget* parent)
     layout->addStretch(1);
     m_close = addCloseRow(this, layout);
 
-    trapErrors("FrmTestFre_Form_Load", [&] {
+    runTrapped("FrmTestFre_Form_Load", [&] {
         setCaptions();
         showTable();
         suppressRightClick(editor);

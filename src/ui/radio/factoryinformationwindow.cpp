@@ -75,7 +75,7 @@ FactoryInformationWindow::FactoryInformationWindow(const Document& doc,
     m_closeButton->setDefault(true);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
 
-    runTrapped("FrmEMG_Load", [&] {
+    runTrapped(handlerName(this, "Load"), [&] {
         m_bandBox->addItem(doc.product().infoBandText);
         retranslate();
         placeControls();

@@ -27,16 +27,10 @@ RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* main
     connect(&m_writeDelayTimer, &QTimer::timeout, this, &RadioCommands::writeAfterDelay);
 
     connect(&m_session, &RadioSession::progressOpened, this, &RadioCommands::openProgress);
-    connect(&m_session, &RadioSession::readApplying, this, [this] {
-        runTrapped("CloseAllChildWindows", [this] {
-            if (closeEditors) closeEditors();
-        });
-    });
-    connect(&m_session, &RadioSession::readApplied, this, [this] {
-        runTrapped("LoadNewDoc", [this] {
-            if (afterRead) afterRead();
-        });
-    });
+    connect(&m_session, &RadioSession::readApplying, this,
+            [this] { runTrapped("CloseAllChildWindows", [this] { emit aboutToApplyRead(); }); });
+    connect(&m_session, &RadioSession::readApplied, this,
+            [this] { runTrapped("LoadNewDoc", [this] { emit readApplied(); }); });
     connect(&m_session, &RadioSession::informationRead, this, &RadioCommands::showInformation);
     connect(&m_session, &RadioSession::finished, this,
             [this](RadioOperation operation, bool success) {
@@ -86,7 +80,7 @@ void RadioCommands::readFromRadio() {
 void RadioCommands::writeToRadio() {
     if (busy()) return;
     runTrapped("mnuWriteToRadio_Click", [this] {
-        if (validateOpenEditors) validateOpenEditors();
+        emit aboutToWrite();
         m_writeDelayTimer.start();
     });
 }
@@ -99,7 +93,7 @@ void RadioCommands::writeAfterDelay() {
 void RadioCommands::writeToSeveralRadios(const QString& settingsFile) {
     if (busy() || m_fleetWindow) return;
     runTrapped("mnuWriteSeveral_Click", [this, &settingsFile] {
-        if (validateOpenEditors) validateOpenEditors();
+        emit aboutToWrite();
         auto* w = new FleetWindow(m_doc, settingsFile, m_mainWindow);
         w->setVerifyAfterWrite(m_session.verifyAfterWrite());
         w->setAttribute(Qt::WA_DeleteOnClose);
@@ -130,7 +124,7 @@ void RadioCommands::setRadioInfo() {
     runTrapped("mnuSetRadioInfo_Click", [this] {
         auto* w = new RadioInformationWindow(m_doc, m_session, dialogParent());
         w->setAttribute(Qt::WA_DeleteOnClose);
-        w->readInformation = [this] { readRadioInfo(); };
+        connect(w, &RadioInformationWindow::readRequested, this, &RadioCommands::readRadioInfo);
         w->open();
     });
 }

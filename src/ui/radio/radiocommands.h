@@ -11,7 +11,6 @@
 
 #include <QPointer>
 #include <QTimer>
-#include <functional>
 
 class QWidget;
 
@@ -31,11 +30,6 @@ class RadioCommands : public QObject {
     // mnuWriteSeveral: the window that writes the configuration to several radios at once.
     void writeToSeveralRadios(const QString& settingsFile);
 
-    // Set by the main window.
-    std::function<void()> validateOpenEditors; // commit values still in editors (before a write)
-    std::function<void()> closeEditors;        // a read is about to replace the configuration
-    std::function<void()> afterRead;           // title, captions, channel grid, cascade
-
     // What FactoryInformationWindow shows; the start-up defaults until a read.
     LocalInformation localInformation;
 
@@ -51,6 +45,15 @@ class RadioCommands : public QObject {
     SessionTrace& trace() { return m_trace; }
     // The backup image kept by the last successful read (empty when none could be kept).
     QString lastBackup() const { return m_lastBackup; }
+
+  signals:
+    // A write (to one radio or several) is about to start: values still in the editors must be
+    // stored first.
+    void aboutToWrite();
+    // A read is about to replace the configuration: the editors close.
+    void aboutToApplyRead();
+    // The configuration read is in place (title, captions, channel grid follow it).
+    void readApplied();
 
   private:
     void writeAfterDelay();

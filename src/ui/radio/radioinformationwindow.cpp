@@ -50,7 +50,6 @@ RadioInformationWindow::RadioInformationWindow(Document& doc, RadioSession& sess
     setObjectName(QStringLiteral("FrmRadioInfoSet"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    readInformation = [this] { m_session.readInformation(false); };
 
     auto* ascii = new AsciiValidator(this);
     for (int i = 0; i < int(m_captionLabels.size()); ++i) {
@@ -91,18 +90,16 @@ RadioInformationWindow::RadioInformationWindow(Document& doc, RadioSession& sess
     m_closeButton = new QPushButton(this);
     m_closeButton->setObjectName(QStringLiteral("CommandClose"));
 
-    connect(m_modelBox, &QComboBox::currentTextChanged, this,
-            [this] { runTrapped("Combo1_Click", [this] { refillBands(); }); });
+    connectTrapped(m_modelBox, &QComboBox::currentTextChanged, this, "Click",
+                   [this] { refillBands(); });
     connect(m_bandBox, &QComboBox::activated, this, [this] { m_storedBandShown = false; });
-    connect(m_readButton, &QPushButton::clicked, this,
-            [this] { runTrapped("CommandRead_Click", [this] { onRead(); }); });
-    connect(m_writeButton, &QPushButton::clicked, this,
-            [this] { runTrapped("CommandWrite_Click", [this] { onWrite(); }); });
-    connect(m_timeSyncButton, &QPushButton::clicked, this,
-            [this] { runTrapped("CommandTimeSync_Click", [this] { onTimeSync(); }); });
+    connectTrapped(m_readButton, &QPushButton::clicked, this, "Click", [this] { onRead(); });
+    connectTrapped(m_writeButton, &QPushButton::clicked, this, "Click", [this] { onWrite(); });
+    connectTrapped(m_timeSyncButton, &QPushButton::clicked, this, "Click",
+                   [this] { onTimeSync(); });
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
 
-    runTrapped("FrmRadioInfoSet_Load", [this] {
+    runTrapped(handlerName(this, "Load"), [this] {
         retranslate();
         placeControls();
         loadValues();
@@ -256,7 +253,7 @@ void RadioInformationWindow::storeValues(bool onlyChanged) {
 
 void RadioInformationWindow::onRead() {
     if (m_session.busy()) return;
-    if (readInformation) readInformation();
+    emit readRequested();
 }
 
 // The radio gets exactly what the window shows.
@@ -271,7 +268,7 @@ void RadioInformationWindow::onTimeSync() {
 }
 
 void RadioInformationWindow::done(int result) {
-    runTrapped("FrmRadioInfoSet_Unload", [this] { storeValues(true); });
+    runTrapped(handlerName(this, "Unload"), [this] { storeValues(true); });
     QDialog::done(result);
 }
 

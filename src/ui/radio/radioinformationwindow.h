@@ -4,7 +4,6 @@
 #include <QDialog>
 
 #include <array>
-#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -17,10 +16,6 @@ class RadioInformationWindow : public QDialog {
     Q_OBJECT
   public:
     RadioInformationWindow(Document& doc, RadioSession& session, QWidget* parent = nullptr);
-
-    // Started by the Read button; RadioCommands routes it so that FactoryInformationWindow shows
-    // the result. By default the session's information read runs directly.
-    std::function<void()> readInformation;
 
     // Band texts offered for a model code; empty for any other text.
     static QStringList bandsForModel(const QString& model);
@@ -36,6 +31,11 @@ class RadioInformationWindow : public QDialog {
 
     // Closing keeps what the user changed (close button, Esc, window close).
     void done(int result) override;
+
+  signals:
+    // The Read button, while the session is idle: RadioCommands runs the information read, so
+    // that FactoryInformationWindow shows the result.
+    void readRequested();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

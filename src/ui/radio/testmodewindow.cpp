@@ -59,7 +59,7 @@ TestModeWindow::TestModeWindow(TestModeEngine& engine, Document& doc, QWidget* p
 
     createControls();
     buildLayout();
-    runTrapped("FrmTestMode_Load", [this] {
+    runTrapped(handlerName(this, "Load"), [this] {
         retranslate();
         fillTestChannels();
         m_signallingBox->setCurrentIndex(0);
@@ -123,42 +123,35 @@ void TestModeWindow::createControls() {
 
 // What each control asks of the engine; every handler runs trapped under its old event name.
 void TestModeWindow::connectControls() {
-    connect(m_testChannelBox, &QComboBox::activated, this,
-            [this](int i) { runTrapped("Combo1_Click", [this, i] { onTestChannel(i); }); });
-    connect(m_signallingBox, &QComboBox::activated, this,
-            [this](int i) { runTrapped("Combo1_Click", [this, i] { onSignalling(i); }); });
-    connect(m_itemList, &QListWidget::currentRowChanged, this,
-            [this](int row) { runTrapped("List1_Click", [this, row] { onItem(row); }); });
+    connectTrapped(m_testChannelBox, &QComboBox::activated, this, "Click",
+                   [this](int i) { onTestChannel(i); });
+    connectTrapped(m_signallingBox, &QComboBox::activated, this, "Click",
+                   [this](int i) { onSignalling(i); });
+    connectTrapped(m_itemList, &QListWidget::currentRowChanged, this, "Click",
+                   [this](int row) { onItem(row); });
     connect(m_itemList, &QListWidget::itemSelectionChanged, this, [this] {
         // Exactly one item stays selected.
         if (m_itemList->selectedItems().isEmpty() && m_item > 0)
             m_itemList->item(m_item - 1)->setSelected(true);
     });
     connect(m_itemList, &QListWidget::itemActivated, m_tuneButton, &QPushButton::click);
-    connect(m_wideButton, &QPushButton::clicked, this, [this] {
-        runTrapped("CommandWide_Click", [this] {
-            if (!releaseTransmitter()) return;
-            m_engine.setWide();
-            showBandwidth();
-        });
+    connectTrapped(m_wideButton, &QPushButton::clicked, this, "Click", [this] {
+        if (!releaseTransmitter()) return;
+        m_engine.setWide();
+        showBandwidth();
     });
-    connect(m_narrowButton, &QPushButton::clicked, this, [this] {
-        runTrapped("CommandNarrow_Click", [this] {
-            m_engine.setNarrow();
-            showBandwidth();
-        });
+    connectTrapped(m_narrowButton, &QPushButton::clicked, this, "Click", [this] {
+        m_engine.setNarrow();
+        showBandwidth();
     });
-    connect(m_pttBox, &QCheckBox::clicked, this,
-            [this](bool on) { runTrapped("CommandPTT_Click", [this, on] { onPtt(on); }); });
-    connect(m_tuneButton, &QPushButton::clicked, this, [this] {
-        runTrapped("CommandTune_Click", [this] {
-            if (m_item < 1 || !releaseTransmitter()) return;
-            m_engine.tune(m_item);
-        });
+    connectTrapped(m_pttBox, &QCheckBox::clicked, this, "Click", [this](bool on) { onPtt(on); });
+    connectTrapped(m_tuneButton, &QPushButton::clicked, this, "Click", [this] {
+        if (m_item < 1 || !releaseTransmitter()) return;
+        m_engine.tune(m_item);
     });
     // Printing has nothing to print in test mode; it only lets go of the transmitter.
-    connect(m_printButton, &QPushButton::clicked, this,
-            [this] { runTrapped("CommandPrint_Click", [this] { releaseTransmitter(); }); });
+    connectTrapped(m_printButton, &QPushButton::clicked, this, "Click",
+                   [this] { releaseTransmitter(); });
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::close);
 }
 

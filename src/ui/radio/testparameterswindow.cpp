@@ -65,7 +65,7 @@ TestParametersWindow::TestParametersWindow(TestModeEngine& engine, int item, QWi
     m_cancelButton = button(this, "Command4");
 
     buildLayout();
-    runTrapped("FrmTestModePara_Load", [this] {
+    runTrapped(handlerName(this, "Load"), [this] {
         retranslate();
         layoutForItem();
         showValues();
@@ -105,9 +105,8 @@ void TestParametersWindow::createLevelTabs() {
         row->setRowStretch(2, 1);
         m_levelTabs->addTab(page, QString());
 
-        connect(slider, &QSlider::valueChanged, this, [this, i](int v) {
-            runTrapped("Slider1_Change", [this, i, v] { onSlider(i, v); });
-        });
+        connectTrapped(slider, &QSlider::valueChanged, this, "Change",
+                       [this, i](int v) { onSlider(i, v); });
         connect(slider, &QSlider::sliderMoved, valueBox,
                 [valueBox](int v) { valueBox->setText(QString::number(v)); });
     }
@@ -115,18 +114,16 @@ void TestParametersWindow::createLevelTabs() {
 
 // The tabs, buttons, live-reading timer and the engine's new values.
 void TestParametersWindow::connectControls() {
-    connect(m_levelTabs, &QTabWidget::currentChanged, this,
-            [this](int i) { runTrapped("SSTab1_Click", [this, i] { onTab(i); }); });
+    connectTrapped(m_levelTabs, &QTabWidget::currentChanged, this, "Click",
+                   [this](int i) { onTab(i); });
     connect(m_levelTabs, &QTabWidget::tabBarClicked, this, [this](int i) {
         // A click on the tab already shown reads its values again.
         if (i == m_levelTabs->currentIndex()) runTrapped("SSTab1_Click", [this, i] { onTab(i); });
     });
-    connect(m_readButton, &QPushButton::clicked, this,
-            [this] { runTrapped("Command1_Click", [this] { onReadToggle(); }); });
-    connect(m_pttButton, &QPushButton::clicked, this,
-            [this](bool on) { runTrapped("Command2_Click", [this, on] { onPtt(on); }); });
-    connect(m_confirmButton, &QPushButton::clicked, this,
-            [this] { runTrapped("Command3_Click", [this] { onConfirm(); }); });
+    connectTrapped(m_readButton, &QPushButton::clicked, this, "Click", [this] { onReadToggle(); });
+    connectTrapped(m_pttButton, &QPushButton::clicked, this, "Click",
+                   [this](bool on) { onPtt(on); });
+    connectTrapped(m_confirmButton, &QPushButton::clicked, this, "Click", [this] { onConfirm(); });
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::close);
     connect(&m_liveReadingTimer, &QTimer::timeout, this, [this] {
         runTrapped("TimerGetPara_Timer", [this] { m_engine.readParameter(levelCode(0)); });

@@ -15,52 +15,52 @@
 
 AboutWindow::AboutWindow(const QString& objectName, const QString& productName, int language,
                          QWidget* parent)
-    : QDialog(parent), lblTitle(new QLabel(this)), lblVersion(new QLabel(this)),
-      cmdOK(new QPushButton(this)), cmdSysInfo(new QPushButton(this)) {
+    : QDialog(parent), m_titleLabel(new QLabel(this)), m_versionLabel(new QLabel(this)),
+      m_okButton(new QPushButton(this)), m_systemInfoButton(new QPushButton(this)) {
     setObjectName(objectName);
-    lblTitle->setObjectName(QStringLiteral("lblTitle"));
-    lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    m_titleLabel->setObjectName(QStringLiteral("lblTitle"));
+    m_versionLabel->setObjectName(QStringLiteral("lblVersion"));
+    m_okButton->setObjectName(QStringLiteral("cmdOK"));
+    m_systemInfoButton->setObjectName(QStringLiteral("cmdSysInfo"));
     setModal(true);
 
     const bool chinese = language == LanguageChinese;
     setWindowTitle((chinese ? QString::fromUtf8("关于 ") : QStringLiteral("About ")) + productName);
-    lblTitle->setText(productName);
-    QFont big = lblTitle->font();
+    m_titleLabel->setText(productName);
+    QFont big = m_titleLabel->font();
     big.setPointSizeF(big.pointSizeF() * 1.8);
     big.setBold(true);
-    lblTitle->setFont(big);
-    lblVersion->setText((chinese ? QString::fromUtf8("版本 ") : QStringLiteral("Version ")) +
-                        programVersion());
-    cmdOK->setText(chinese ? QString::fromUtf8("确定") : QStringLiteral("OK"));
-    cmdSysInfo->setText(chinese ? QString::fromUtf8("系统信息(&S)...")
-                                : QStringLiteral("&System Info..."));
+    m_titleLabel->setFont(big);
+    m_versionLabel->setText((chinese ? QString::fromUtf8("版本 ") : QStringLiteral("Version ")) +
+                            programVersion());
+    m_okButton->setText(chinese ? QString::fromUtf8("确定") : QStringLiteral("OK"));
+    m_systemInfoButton->setText(chinese ? QString::fromUtf8("系统信息(&S)...")
+                                        : QStringLiteral("&System Info..."));
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("picIcon"));
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(48, 48));
 
     auto* text = new QVBoxLayout;
-    text->addWidget(lblTitle);
-    text->addWidget(lblVersion);
+    text->addWidget(m_titleLabel);
+    text->addWidget(m_versionLabel);
     text->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);
     top->addSpacing(12);
     top->addLayout(text, 1);
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdSysInfo);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_systemInfoButton);
     buttons->addStretch();
     top->addLayout(buttons);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     setMinimumWidth(360);
-    cmdOK->setDefault(true);
+    m_okButton->setDefault(true);
 
-    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutWindow::showSystemInfo);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_systemInfoButton, &QPushButton::clicked, this, &AboutWindow::showSystemInfo);
 }
 
 QString AboutWindow::programVersion() {

@@ -20,10 +20,10 @@ class AboutWindow : public QDialog {
   private:
     void showSystemInfo();
 
-    QLabel* lblTitle;
-    QLabel* lblVersion;
-    QPushButton* cmdOK;
-    QPushButton* cmdSysInfo;
+    QLabel* m_titleLabel;
+    QLabel* m_versionLabel;
+    QPushButton* m_okButton;
+    QPushButton* m_systemInfoButton;
 };
 
 class ChineseAboutWindow : public AboutWindow {

@@ -130,7 +130,7 @@ int guiMain(const Product& p, int argc, char** argv) {
     };
     if (splash->hasPicture()) {
         QObject::connect(splash.get(), &SplashWindow::finished, &main, showMain);
-        splash->Timer1.start();
+        splash->startCountdown();
     } else {
         showMain();
     }

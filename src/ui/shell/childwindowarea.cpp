@@ -45,13 +45,9 @@ QString ChildWindowArea::objectNameOf(ChildWindow kind) {
 }
 
 QWidget* ChildWindowArea::find(ChildWindow kind) const {
-    const QString name = objectNameOf(kind);
-    const auto windows = m_area->subWindowList();
-    for (QMdiSubWindow* s : windows) {
-        if (s->isHidden()) continue; // closed, on its way out
-        if (s->widget() && s->widget()->objectName() == name) return s->widget();
-    }
-    return nullptr;
+    const QMdiSubWindow* s = m_opened[size_t(kind)];
+    // A hidden window is closed, on its way out.
+    return s && !s->isHidden() ? s->widget() : nullptr;
 }
 
 QWidget* ChildWindowArea::show(ChildWindow kind) {
@@ -96,6 +92,7 @@ QWidget* ChildWindowArea::show(ChildWindow kind) {
         break;
     }
     QMdiSubWindow* s = m_area->addSubWindow(w);
+    m_opened[size_t(kind)] = s;
     s->setAttribute(Qt::WA_DeleteOnClose);
     s->setWindowIcon(QIcon(QPixmap(1, 1)));
     s->show();

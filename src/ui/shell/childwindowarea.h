@@ -2,12 +2,15 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <array>
 
 class Document;
 class QAction;
 class QMdiArea;
 class QMenu;
+class QMdiSubWindow;
 class QWidget;
 struct Product;
 
@@ -23,6 +26,7 @@ enum class ChildWindow {
     FleetSync,
     TestFrequencies,
 };
+constexpr size_t ChildWindowKinds = size_t(ChildWindow::TestFrequencies) + 1;
 
 // The main window's window area: which editor windows are open, bringing one to the front or
 // opening it, closing them all, the Window menu's list, and the tiled background picture.
@@ -56,5 +60,7 @@ class ChildWindowArea : public QObject {
   private:
     QMdiArea* m_area;
     Document& m_doc;
+    // The window last opened of each kind, while it exists.
+    std::array<QPointer<QMdiSubWindow>, ChildWindowKinds> m_opened;
     QList<QAction*> m_windowListActions;
 };

@@ -22,9 +22,9 @@ QString channelListFilter() {
 } // namespace
 
 FileCommands::FileCommands(Document& doc, ChildWindowArea& windows, QWidget* dialogParent,
-                           QString programFolder, std::function<void()> showFileTexts)
+                           QString programFolder)
     : QObject(dialogParent), m_doc(doc), m_windows(windows), m_dialogParent(dialogParent),
-      m_programFolder(std::move(programFolder)), m_showFileTexts(std::move(showFileTexts)) {}
+      m_programFolder(std::move(programFolder)) {}
 
 QString FileCommands::dataFileFilter() {
     return messageText(Msg::DataFile) + QLatin1String(" (*.dat)");
@@ -53,7 +53,7 @@ void FileCommands::newDocument(bool freshHistory) {
         // holds what it held.
         loadDataFileAsEdit(m_doc, path, QString());
     }
-    m_showFileTexts();
+    emit fileShown();
     m_windows.reopenChannelGrid();
     if (freshHistory) emit documentReplaced();
 }
@@ -70,7 +70,7 @@ void FileCommands::initialSetting() {
     const QString path = QDir(m_programFolder).filePath(QStringLiteral("KORVEN.dat"));
     // A missing or unreadable file leaves the configuration as it is.
     loadDataFileAsEdit(m_doc, path, tr2("Initial Setting", "初始化设置"));
-    m_showFileTexts();
+    emit fileShown();
     m_windows.reopenChannelGrid();
 }
 
@@ -80,8 +80,8 @@ void FileCommands::initialSetting() {
 bool FileCommands::saveWithRollback() {
     if (!saveDataFile(m_doc)) return false;
     emit documentSaved();
-    m_showFileTexts();
-    if (fileUsed) fileUsed(m_doc.fileName);
+    emit fileShown();
+    emit fileUsed(m_doc.fileName);
     return true;
 }
 
@@ -110,9 +110,9 @@ bool FileCommands::openFile(const QString& path) {
     const QString file = QFileInfo(path).absoluteFilePath();
     if (openDataFile(m_doc, file) != OpenResult::Opened) return false;
     m_windows.reopenChannelGrid();
-    m_showFileTexts();
+    emit fileShown();
     emit documentReplaced();
-    if (fileUsed) fileUsed(file);
+    emit fileUsed(file);
     return true;
 }
 
@@ -186,6 +186,6 @@ void FileCommands::importChannels() {
         return;
     }
     m_windows.reopenChannelGrid();
-    m_showFileTexts();
+    emit fileShown();
     showMessage(importedChannelsText(r), MsgIcon::Information);
 }

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class ChildWindowArea;
 class Document;
@@ -10,13 +9,12 @@ class QWidget;
 
 // The File menu's commands and Initial Setting over the one configuration: New, Open, Save,
 // Save As, the channel lists, and the save question before anything replaces unsaved work.
-// What the main window shows of the file (title, status bar, captions) it refreshes through
-// the callback it is given.
+// What the main window shows of the file (title, status bar, captions) follows fileShown().
 class FileCommands : public QObject {
     Q_OBJECT
   public:
     FileCommands(Document& doc, ChildWindowArea& windows, QWidget* dialogParent,
-                 QString programFolder, std::function<void()> showFileTexts);
+                 QString programFolder);
 
     // The template file over the configuration, the channel grid reopened (no question).
     // freshHistory: the edit history starts afresh; else the caller makes it part of a step.
@@ -40,10 +38,12 @@ class FileCommands : public QObject {
     // The data file filter of the file dialogs, in the current language.
     static QString dataFileFilter();
 
-    // Called with the file's absolute path after each successful open or save.
-    std::function<void(const QString&)> fileUsed;
-
   signals:
+    // The configuration, its file name or its saved state changed: the title, status bar and
+    // captions show it again.
+    void fileShown();
+    // A file was opened or saved; path is absolute.
+    void fileUsed(const QString& path);
     // New or Open put another configuration in place: its edit history starts afresh.
     void documentReplaced();
     // The configuration was written to its file.
@@ -58,5 +58,4 @@ class FileCommands : public QObject {
     ChildWindowArea& m_windows;
     QWidget* m_dialogParent;
     QString m_programFolder;
-    std::function<void()> m_showFileTexts;
 };

@@ -13,46 +13,47 @@
 
 LanguageWindow::LanguageWindow(int systemLanguage, SetupSettings* settings, QWidget* parent)
     : QDialog(parent), m_settings(settings), m_previous(currentLanguage()),
-      Label1(new QLabel(this)), Combo1(new QComboBox(this)), Command1(new QPushButton(this)),
-      Command2(new QPushButton(this)) {
+      m_languageLabel(new QLabel(this)), m_languageList(new QComboBox(this)),
+      m_okButton(new QPushButton(this)), m_cancelButton(new QPushButton(this)) {
     setObjectName(QStringLiteral("FrmSetLanguage"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2->setObjectName(QStringLiteral("Command2"));
+    m_languageLabel->setObjectName(QStringLiteral("Label1"));
+    m_languageList->setObjectName(QStringLiteral("Combo1"));
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_cancelButton->setObjectName(QStringLiteral("Command2"));
     setModal(true);
 
     setWindowTitle(generalText(GeneralText::LanguageWindowCaption));
-    Label1->setText(generalText(GeneralText::LanguageLabel));
-    Label1->setBuddy(Combo1);
-    captionOkAndCancel(this);
+    m_languageLabel->setText(generalText(GeneralText::LanguageLabel));
+    m_languageLabel->setBuddy(m_languageList);
+    m_okButton->setText(Caption::ok());
+    m_cancelButton->setText(Caption::cancel());
 
     // A fixed list: only the offered names can be chosen. Chinese is offered on a Chinese
     // system, and kept on offer while the program already speaks it.
-    Combo1->addItem(generalText(GeneralText::EnglishName), int(LanguageEnglish));
+    m_languageList->addItem(generalText(GeneralText::EnglishName), int(LanguageEnglish));
     if (systemLanguage == LanguageChinese || currentLanguage() == LanguageChinese)
-        Combo1->addItem(generalText(GeneralText::ChineseName), int(LanguageChinese));
-    const int shown = Combo1->findData(currentLanguage());
-    Combo1->setCurrentIndex(shown >= 0 ? shown : 0);
-    Combo1->installEventFilter(this);
-    Combo1->setMinimumWidth(twipsToPixelsX(2000));
+        m_languageList->addItem(generalText(GeneralText::ChineseName), int(LanguageChinese));
+    const int shown = m_languageList->findData(currentLanguage());
+    m_languageList->setCurrentIndex(shown >= 0 ? shown : 0);
+    m_languageList->installEventFilter(this);
+    m_languageList->setMinimumWidth(twipsToPixelsX(2000));
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Combo1, 0, 1);
+    grid->addWidget(m_languageLabel, 0, 0);
+    grid->addWidget(m_languageList, 0, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     grid->addLayout(buttons, 1, 0, 1, 2);
-    Command1->setDefault(true);
+    m_okButton->setDefault(true);
 
-    connect(Command1, &QPushButton::clicked, this, &LanguageWindow::onOk);
-    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_okButton, &QPushButton::clicked, this, &LanguageWindow::onOk);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool LanguageWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Combo1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_languageList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             focusNextChild();
@@ -63,7 +64,7 @@ bool LanguageWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void LanguageWindow::onOk() {
-    const int chosen = Combo1->currentData().toInt();
+    const int chosen = m_languageList->currentData().toInt();
     m_previous = currentLanguage();
     if (chosen != currentLanguage()) setCurrentLanguage(chosen);
     if (m_settings) m_settings->setCurrentLanguage(chosen);

@@ -27,8 +27,8 @@ class LanguageWindow : public QDialog {
 
     SetupSettings* m_settings;
     int m_previous;
-    QLabel* Label1;
-    QComboBox* Combo1;
-    QPushButton* Command1;
-    QPushButton* Command2;
+    QLabel* m_languageLabel;
+    QComboBox* m_languageList;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };

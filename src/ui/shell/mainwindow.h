@@ -11,12 +11,13 @@
 #include "ui/radio/radiocommands.h"
 #include "ui/radio/testmodewindow.h"
 
-#include <QHash>
+#include <QList>
 #include <QMainWindow>
-#include <functional>
+#include <array>
 #include <optional>
 
 class QAction;
+class QIcon;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -86,6 +87,7 @@ class MainWindow : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The menus, the toolbar and their captions (mainwindowmenus.cpp).
     void buildMenus();
     void buildFileMenu();
     void buildEditMenus();  // Model and Edit
@@ -93,9 +95,10 @@ class MainWindow : public QMainWindow {
     void buildSetupMenus(); // Setup and View
     void buildWindowMenu();
     void buildHelpMenu();
-    // A menu item's command; an exception it raises is reported with the procedure's name.
-    void on(QAction* item, const char* procedure, std::function<void()> handler);
+    // A menu item's command, trapped under the item's name ("mnuFileNew_Click").
+    template <class Handler> void on(QAction* item, Handler handler);
     void buildToolbar();
+    QAction* addToolButton(const QString& name, const QIcon& icon, QAction* menuItem);
     void buildTreePane();
     void buildStatusBar();
     // True when a usable size was stored.
@@ -112,6 +115,8 @@ class MainWindow : public QMainWindow {
     void onSplitterDragged(int dx);
     void setTreePaneVisible(bool visible);
     void preparePort();
+    void readFromRadio();
+    void writeToRadio();
     void afterRead();
     void buildUndoItems(QMenu* edit);
     void updateUndoItems();
@@ -120,6 +125,8 @@ class MainWindow : public QMainWindow {
     void showFileTexts();
 
     QAction* addItem(QMenu* menu, const char* name);
+    // A menu caption without its access key marker, as a tool tip shows it.
+    static QString withoutAccessKey(QString caption);
     QMenu* addMenu(QMenu* parent, const char* name);
 
     AppContext m_ctx;
@@ -149,7 +156,26 @@ class MainWindow : public QMainWindow {
     QAction* m_undo = nullptr;
     QAction* m_redo = nullptr;
     QLabel* m_panel[3] = {nullptr, nullptr, nullptr};
-    QHash<QString, QAction*> m_actions; // menu items and menus by name
-    QHash<QString, QAction*> m_buttons; // toolbar buttons by key
+    // Menus and menu items whose captions the text table gives by their names.
+    QList<QAction*> m_captioned;
+    // The menu items other parts of the window act on.
+    struct MenuItems {
+        QAction* fileNew = nullptr;
+        QAction* fileOpen = nullptr;
+        QAction* fileSave = nullptr;
+        QAction* filePrint = nullptr;
+        QAction* readFromRadio = nullptr;
+        QAction* writeToRadio = nullptr;
+        QAction* verifyAfterWrite = nullptr;
+        QAction* embeddedInformation = nullptr; // mnuEMG: the radio's factory information
+        QAction* port = nullptr;
+        QAction* treeView = nullptr;
+        QAction* about = nullptr;
+    } m_items;
+    // Toolbar buttons and the menu items whose captions are their tool tips.
+    QList<std::pair<QAction*, QAction*>> m_toolTips;
+    // The tree's nodes below its root, in order: channel information, option features, local
+    // information (the message lines), embedded message (the factory information read).
+    std::array<QTreeWidgetItem*, 4> m_treeNodes{};
     QMenu* m_windowMenu = nullptr;
 };

@@ -14,71 +14,72 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-ModelWindow::ModelWindow(Document& doc, std::function<void()> loadNewDoc, QWidget* parent)
-    : QDialog(parent), m_doc(doc), m_loadNewDoc(std::move(loadNewDoc)), Label1(new QLabel(this)),
-      Label2(new QLabel(this)), Combo1(new QComboBox(this)), Combo2(new QComboBox(this)),
-      Command1(new QPushButton(this)), Command2(new QPushButton(this)) {
+ModelWindow::ModelWindow(Document& doc, QWidget* parent)
+    : QDialog(parent), m_doc(doc), m_modelLabel(new QLabel(this)), m_bandLabel(new QLabel(this)),
+      m_modelBox(new QComboBox(this)), m_bandBox(new QComboBox(this)),
+      m_okButton(new QPushButton(this)), m_cancelButton(new QPushButton(this)) {
     setObjectName(QStringLiteral("FrmModelInfo"));
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo2->setObjectName(QStringLiteral("Combo2"));
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2->setObjectName(QStringLiteral("Command2"));
+    m_modelLabel->setObjectName(QStringLiteral("Label1"));
+    m_bandLabel->setObjectName(QStringLiteral("Label2"));
+    m_modelBox->setObjectName(QStringLiteral("Combo1"));
+    m_bandBox->setObjectName(QStringLiteral("Combo2"));
+    m_okButton->setObjectName(QStringLiteral("Command1"));
+    m_cancelButton->setObjectName(QStringLiteral("Command2"));
     setModal(true);
 
     setWindowTitle(generalText(GeneralText::ModelWindowCaption));
-    Label1->setText(generalText(GeneralText::ModelLabel));
-    Label2->setText(generalText(GeneralText::BandLabel));
-    Label1->setBuddy(Combo1);
-    Label2->setBuddy(Combo2);
-    captionOkAndCancel(this);
+    m_modelLabel->setText(generalText(GeneralText::ModelLabel));
+    m_bandLabel->setText(generalText(GeneralText::BandLabel));
+    m_modelLabel->setBuddy(m_modelBox);
+    m_bandLabel->setBuddy(m_bandBox);
+    m_okButton->setText(Caption::ok());
+    m_cancelButton->setText(Caption::cancel());
 
     // Both boxes take typed text as well as list entries. The model box takes as many
     // characters as the record's model name field holds: a shorter name is stored with a
     // terminating 0, a full-length one ("SOLVIR") without.
     constexpr int modelLength = decltype(ModelInfo::modelName)::size;
-    Combo1->setEditable(true);
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->lineEdit()->setMaxLength(modelLength);
-    Combo1->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[\\x20-\\x7e]{0,%1}").arg(modelLength)), Combo1));
-    Combo2->setEditable(true);
-    Combo2->setInsertPolicy(QComboBox::NoInsert);
-    Combo2->setMinimumWidth(twipsToPixelsX(3000));
-    Combo1->addItem(QStringLiteral("WX40"));
-    Combo1->setEditText(trimSpaces(m_doc.currentModel));
+    m_modelBox->setEditable(true);
+    m_modelBox->setInsertPolicy(QComboBox::NoInsert);
+    m_modelBox->lineEdit()->setMaxLength(modelLength);
+    m_modelBox->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[\\x20-\\x7e]{0,%1}").arg(modelLength)), m_modelBox));
+    m_bandBox->setEditable(true);
+    m_bandBox->setInsertPolicy(QComboBox::NoInsert);
+    m_bandBox->setMinimumWidth(twipsToPixelsX(3000));
+    m_modelBox->addItem(QStringLiteral("WX40"));
+    m_modelBox->setEditText(trimSpaces(m_doc.currentModel));
     fillBands();
-    Combo2->setEditText(m_doc.currentBand);
-    Combo1->installEventFilter(this);
-    Combo2->installEventFilter(this);
+    m_bandBox->setEditText(m_doc.currentBand);
+    m_modelBox->installEventFilter(this);
+    m_bandBox->installEventFilter(this);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(Combo1, 0, 1);
-    grid->addWidget(Label2, 1, 0);
-    grid->addWidget(Combo2, 1, 1);
+    grid->addWidget(m_modelLabel, 0, 0);
+    grid->addWidget(m_modelBox, 0, 1);
+    grid->addWidget(m_bandLabel, 1, 0);
+    grid->addWidget(m_bandBox, 1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(Command2);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     grid->addLayout(buttons, 2, 0, 1, 2);
-    Command1->setDefault(true);
+    m_okButton->setDefault(true);
 
-    connect(Combo1, &QComboBox::textActivated, this, &ModelWindow::fillBands);
-    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, &ModelWindow::fillBands);
-    connect(Command1, &QPushButton::clicked, this, &ModelWindow::onOk);
-    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_modelBox, &QComboBox::textActivated, this, &ModelWindow::fillBands);
+    connect(m_modelBox->lineEdit(), &QLineEdit::textEdited, this, &ModelWindow::fillBands);
+    connect(m_okButton, &QPushButton::clicked, this, &ModelWindow::onOk);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void ModelWindow::fillBands() {
-    Combo2->clear();
-    Combo2->addItems(bandsOfferedFor(trimSpaces(Combo1->currentText())));
-    if (Combo2->count() > 0) Combo2->setCurrentIndex(0);
+    m_bandBox->clear();
+    m_bandBox->addItems(bandsOfferedFor(trimSpaces(m_modelBox->currentText())));
+    if (m_bandBox->count() > 0) m_bandBox->setCurrentIndex(0);
 }
 
 bool ModelWindow::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == Combo1 || watched == Combo2) && event->type() == QEvent::KeyPress) {
+    if ((watched == m_modelBox || watched == m_bandBox) && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             focusNextChild();
@@ -89,8 +90,8 @@ bool ModelWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ModelWindow::onOk() {
-    const QString model = trimSpaces(Combo1->currentText());
-    const QString band = Combo2->currentText();
+    const QString model = trimSpaces(m_modelBox->currentText());
+    const QString band = m_bandBox->currentText();
     if (model != trimSpaces(m_doc.currentModel) || band != m_doc.currentBand) {
         MessageRequest r;
         r.text = messageText(Msg::FreqDataCleared);
@@ -102,7 +103,7 @@ void ModelWindow::onOk() {
             // The new model and the new configuration it brings are one step.
             const EditStep step(m_doc, changeCaption(tr2("Model", "型号")));
             m_doc.setModelAndBand(model, band, changeCaption(tr2("Model", "型号")));
-            if (m_loadNewDoc) m_loadNewDoc();
+            emit modelChanged();
         }
     }
     accept();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
 class Document;
 class QComboBox;
@@ -9,11 +8,16 @@ class QLabel;
 class QPushButton;
 
 // The model window (modal): model and band of the configuration. A change clears the
-// frequency data after a warning: the main window loads a new configuration.
+// frequency data after a warning: modelChanged() asks for a new configuration.
 class ModelWindow : public QDialog {
     Q_OBJECT
   public:
-    ModelWindow(Document& doc, std::function<void()> loadNewDoc, QWidget* parent = nullptr);
+    explicit ModelWindow(Document& doc, QWidget* parent = nullptr);
+
+  signals:
+    // The user accepted another model or band: a new configuration for it is loaded now, as
+    // part of the same edit step.
+    void modelChanged();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -23,11 +27,10 @@ class ModelWindow : public QDialog {
     void onOk();
 
     Document& m_doc;
-    std::function<void()> m_loadNewDoc;
-    QLabel* Label1;
-    QLabel* Label2;
-    QComboBox* Combo1;
-    QComboBox* Combo2;
-    QPushButton* Command1;
-    QPushButton* Command2;
+    QLabel* m_modelLabel;
+    QLabel* m_bandLabel;
+    QComboBox* m_modelBox;
+    QComboBox* m_bandBox;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };

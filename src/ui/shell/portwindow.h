@@ -24,16 +24,18 @@ class PortWindow : public QDialog {
     // Enables each choice whose device exists and shows the device paths.
     void showPortAvailability();
 
-    QTimer ReShowComPortTimer;
+    // Looks for the devices again every second while the window is open.
+    const QTimer& refreshTimer() const { return m_refreshTimer; }
 
   private:
     void onOk();
 
     SetupSettings& m_settings;
-    QGroupBox* Frame1;
+    QGroupBox* m_portFrame;
     QButtonGroup* m_group;
-    std::array<QRadioButton*, 8> Option1{};
+    std::array<QRadioButton*, 8> m_portChoices{};
     std::array<QLabel*, 8> m_device{};
-    QPushButton* Command1;
-    QPushButton* Command2;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
+    QTimer m_refreshTimer;
 };

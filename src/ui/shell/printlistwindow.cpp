@@ -44,12 +44,19 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
     setObjectName(QStringLiteral("FrmPrintList"));
     setModal(true);
     setWindowTitle(caption(QStringLiteral("Print List"), "打印列表"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buildItems());
+    layout->addLayout(buildButtons());
+}
 
+// The items, each with its box: two channel lines (group and channel range), the optional
+// features, the local information and the embedded message.
+QGridLayout* PrintListWindow::buildItems() {
     auto* grid = new QGridLayout;
     const auto check = [this](int i, const QString& text) {
         auto* c = new QCheckBox(text, this);
         c->setObjectName(QStringLiteral("Check1_%1").arg(i));
-        Check1[size_t(i)] = c;
+        m_itemChecks[size_t(i)] = c;
         return c;
     };
     const auto text = [this](int i, const char* value) {
@@ -59,7 +66,7 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
         t->setFixedWidth(40);
         t->setValidator(
             new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,2}")), t));
-        Text1[size_t(i)] = t;
+        m_rangeBoxes[size_t(i)] = t;
         return t;
     };
     const auto label = [this](const QString& name, const QString& text) {
@@ -78,7 +85,7 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
         for (int g = 0; g < GroupCount; ++g)
             group->addItem(groupLetter(g));
         group->setCurrentIndex(line);
-        Combo1[size_t(line)] = group;
+        m_groupLists[size_t(line)] = group;
         grid->addWidget(group, line, 1);
         grid->addWidget(label(QStringLiteral("Label1_%1").arg(line),
                               caption(PrintText::RangeLabel, "开始--终止")),
@@ -92,7 +99,10 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
     grid->addWidget(check(3, caption(PrintText::LocalInfoItem, "本机信息")), 3, 0);
     grid->addWidget(check(4, caption(PrintText::MessageItem, "嵌入信息")), 4, 0);
     grid->setColumnStretch(6, 1); // the boxes stay together at the left
+    return grid;
+}
 
+QHBoxLayout* PrintListWindow::buildButtons() {
     auto* buttons = new QHBoxLayout;
     const struct {
         const char* name;
@@ -116,16 +126,13 @@ PrintListWindow::PrintListWindow(const Document& doc, QWidget* parent)
     connect(button[2], &QPushButton::clicked, this, &PrintListWindow::setupPrinter);
     connect(button[3], &QPushButton::clicked, this, &PrintListWindow::printSelected);
     connect(button[4], &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    return buttons;
 }
 
 PrintListWindow::~PrintListWindow() = default;
 
 void PrintListWindow::setAllChecked(bool on) {
-    for (QCheckBox* c : Check1)
+    for (QCheckBox* c : m_itemChecks)
         c->setChecked(on);
 }
 
@@ -152,9 +159,9 @@ void PrintListWindow::setupPrinter() {
 std::optional<PrintSelection> PrintListWindow::selection() {
     PrintSelection s;
     for (int line = 0; line < 2; ++line) {
-        if (!Check1[size_t(line)]->isChecked()) continue;
-        QLineEdit* startBox = Text1[size_t(2 * line)];
-        QLineEdit* endBox = Text1[size_t(2 * line + 1)];
+        if (!m_itemChecks[size_t(line)]->isChecked()) continue;
+        QLineEdit* startBox = m_rangeBoxes[size_t(2 * line)];
+        QLineEdit* endBox = m_rangeBoxes[size_t(2 * line + 1)];
         const int start = channelNumber(startBox);
         const int end = channelNumber(endBox);
         if (start == 0 || end == 0 || start > end) {
@@ -168,11 +175,11 @@ std::optional<PrintSelection> PrintListWindow::selection() {
             bad->selectAll();
             return std::nullopt;
         }
-        s.channels.append({Combo1[size_t(line)]->currentIndex(), start, end});
+        s.channels.append({m_groupLists[size_t(line)]->currentIndex(), start, end});
     }
-    s.options = Check1[2]->isChecked();
-    s.localInfo = Check1[3]->isChecked();
-    s.message = Check1[4]->isChecked();
+    s.options = m_itemChecks[2]->isChecked();
+    s.localInfo = m_itemChecks[3]->isChecked();
+    s.message = m_itemChecks[4]->isChecked();
     return s;
 }
 

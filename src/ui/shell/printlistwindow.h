@@ -10,6 +10,8 @@
 class Document;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
 class QLineEdit;
 class QPrinter;
 
@@ -28,14 +30,16 @@ class PrintListWindow : public QDialog {
     std::optional<PrintSelection> selection();
 
   private:
+    QGridLayout* buildItems();
+    QHBoxLayout* buildButtons();
     void setAllChecked(bool on);
     void setupPrinter();
     void printSelected();
     QPrinter& printer();
 
     const Document& m_doc;
-    std::array<QCheckBox*, 5> Check1{};
-    std::array<QLineEdit*, 4> Text1{};
-    std::array<QComboBox*, 2> Combo1{}; // the group of each channel line
+    std::array<QCheckBox*, 5> m_itemChecks{};
+    std::array<QLineEdit*, 4> m_rangeBoxes{};
+    std::array<QComboBox*, 2> m_groupLists{}; // the group of each channel line
     std::unique_ptr<QPrinter> m_printer;
 };

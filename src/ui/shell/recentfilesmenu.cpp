@@ -15,8 +15,7 @@ RecentFilesMenu::RecentFilesMenu(const Product& p, FileCommands& files, QMenu* m
     : QObject(parent), m_product(p), m_files(files), m_menu(menu), m_clearItem(clearItem),
       m_list(loadRecentFiles(p)) {
     m_separator = m_menu->insertSeparator(m_clearItem);
-    connect(m_clearItem, &QAction::triggered, this,
-            [this] { runTrapped("mnuFileRecentClear_Click", [this] { clear(); }); });
+    connectTrapped(m_clearItem, &QAction::triggered, this, "Click", [this] { clear(); });
     refill();
 }
 

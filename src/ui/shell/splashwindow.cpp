@@ -9,33 +9,33 @@
 #include <QVBoxLayout>
 
 SplashWindow::SplashWindow(const QString& programFolder, int language, QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), picLogo(new QLabel(this)) {
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_picture(new QLabel(this)) {
     setObjectName(QStringLiteral("frmSplash"));
-    picLogo->setObjectName(QStringLiteral("picLogo"));
+    m_picture->setObjectName(QStringLiteral("picLogo"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(picLogo);
+    layout->addWidget(m_picture);
 
     const QString name =
         language == 2 ? QStringLiteral("StartC.jpg") : QStringLiteral("StartE.jpg");
     const QPixmap picture(QDir(programFolder).filePath(name));
     m_hasPicture = !picture.isNull();
     if (m_hasPicture) {
-        picLogo->setPixmap(picture);
+        m_picture->setPixmap(picture);
         setFixedSize(picture.size());
         if (const QScreen* s = QGuiApplication::primaryScreen())
             move(s->availableGeometry().center() - rect().center());
     }
-    picLogo->installEventFilter(this);
+    m_picture->installEventFilter(this);
 
-    Timer1.setObjectName(QStringLiteral("Timer1"));
-    Timer1.setSingleShot(true);
-    Timer1.setInterval(2000);
-    connect(&Timer1, &QTimer::timeout, this, &SplashWindow::finish);
+    m_closeTimer.setObjectName(QStringLiteral("Timer1"));
+    m_closeTimer.setSingleShot(true);
+    m_closeTimer.setInterval(2000);
+    connect(&m_closeTimer, &QTimer::timeout, this, &SplashWindow::finish);
 }
 
 bool SplashWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == picLogo && event->type() == QEvent::MouseButtonPress) {
+    if (watched == m_picture && event->type() == QEvent::MouseButtonPress) {
         finish();
         return true;
     }
@@ -45,7 +45,7 @@ bool SplashWindow::eventFilter(QObject* watched, QEvent* event) {
 void SplashWindow::finish() {
     if (m_done) return;
     m_done = true;
-    Timer1.stop();
+    m_closeTimer.stop();
     close();
     emit finished();
 }

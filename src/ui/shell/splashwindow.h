@@ -15,7 +15,8 @@ class SplashWindow : public QWidget {
     // False when the picture is missing: there is nothing to show.
     bool hasPicture() const { return m_hasPicture; }
 
-    QTimer Timer1;
+    // Starts the 2000 ms the picture stays up.
+    void startCountdown() { m_closeTimer.start(); }
 
   signals:
     // The timer fired or the picture was clicked; the window has closed.
@@ -27,7 +28,8 @@ class SplashWindow : public QWidget {
   private:
     void finish();
 
-    QLabel* picLogo;
+    QLabel* m_picture;
+    QTimer m_closeTimer;
     bool m_hasPicture = false;
     bool m_done = false;
 };
