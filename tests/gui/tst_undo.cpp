@@ -13,6 +13,8 @@
 #include "ui/common/uicommon.h"
 #include "ui/editors/channelgrid.h"
 #include "ui/editors/channelgridwindow.h"
+#include "ui/editors/dtmfwindow.h"
+#include "ui/editors/fleetsyncwindow.h"
 #include "ui/editors/keyassignmentwindow.h"
 #include "ui/editors/messagelineswindow.h"
 #include "ui/shell/modelwindow.h"
@@ -65,6 +67,8 @@ enum Step {
     OptionBox,
     MessageLine,
     HiddenEditor,
+    DtmfSideToneBox,
+    FleetSyncSideToneBox,
     InitialSetting,
     ImportList,
     ModelChange,
@@ -175,15 +179,22 @@ class TestUndo : public QObject, MainWindowFixture {
             break;
         }
         case HiddenEditor: {
-            auto* w = new KeyAssignmentWindow(doc());
-            w->setAttribute(Qt::WA_DeleteOnClose);
-            w->setParent(m_main.get(), Qt::Window);
-            w->show();
-            auto* list = w->findChild<QComboBox*>(QStringLiteral("Combo1_0"));
+            auto* list = showHidden(new KeyAssignmentWindow(doc()))
+                             ->findChild<QComboBox*>(QStringLiteral("Combo1_0"));
             list->setCurrentIndex(3);
             emit list->activated(3);
             break;
         }
+        case DtmfSideToneBox:
+            showHidden(new DtmfWindow(doc()))
+                ->findChild<QCheckBox*>(QStringLiteral("Check1"))
+                ->click();
+            break;
+        case FleetSyncSideToneBox:
+            showHidden(new FleetSyncWindow(doc()))
+                ->findChild<QCheckBox*>(QStringLiteral("Check1"))
+                ->click();
+            break;
         case InitialSetting: {
             RadioConfig factory = doc().config();
             factory.embeddedMessage[1].assign(QByteArray("FACTORY"));
@@ -219,6 +230,13 @@ class TestUndo : public QObject, MainWindowFixture {
         }
     }
 
+    QWidget* showHidden(QWidget* w) {
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->setParent(m_main.get(), Qt::Window);
+        w->show();
+        return w;
+    }
+
   private slots:
     void init() {
         initFixture();
@@ -250,6 +268,9 @@ class TestUndo : public QObject, MainWindowFixture {
         QTest::newRow("message line") << int(MessageLine) << 1 << "Undo Change Line 1" << true;
         QTest::newRow("hidden editor")
             << int(HiddenEditor) << 1 << "Undo Change Key Assignment" << false;
+        QTest::newRow("DTMF side tone") << int(DtmfSideToneBox) << 1 << "Undo Change DTMF" << false;
+        QTest::newRow("FleetSync side tone")
+            << int(FleetSyncSideToneBox) << 1 << "Undo Change FleetSync" << false;
         QTest::newRow("Initial Setting")
             << int(InitialSetting) << 1 << "Undo Initial Setting" << true;
         QTest::newRow("CSV import") << int(ImportList) << 1 << "Undo Import Channels" << true;
