@@ -46,7 +46,8 @@ class FakeSystem {
         link(at(device), QStringLiteral("sys/bus/usb/devices/") + usbName);
         if (tty.isEmpty()) return;
         const QString iface = device + QLatin1Char('/') + usbName + QStringLiteral(":1.0");
-        const QString port = tty.startsWith(QLatin1String("ttyACM")) ? iface : iface + QLatin1Char('/') + tty;
+        const QString port =
+            tty.startsWith(QLatin1String("ttyACM")) ? iface : iface + QLatin1Char('/') + tty;
         QDir().mkpath(at(port));
         QDir().mkpath(at(QStringLiteral("sys/bus/drivers/") + driver));
         link(at(QStringLiteral("sys/bus/drivers/") + driver), port + QStringLiteral("/driver"));
@@ -100,37 +101,61 @@ void TestDoctor::checks_data() {
     const int ok = int(CheckResult::Passed), warn = int(CheckResult::Warning),
               failed = int(CheckResult::Failed);
     QTest::newRow("COMn without device: the devices present")
-        << "ftdi" << "COM3" << "" << "Device" << failed
-        << "COM3 stands for no device. Serial devices present: {dev}/ttyUSB0."
+        << "ftdi"
+        << "COM3"
+        << ""
+        << "Device" << failed << "COM3 stands for no device. Serial devices present: {dev}/ttyUSB0."
         << "Plug in the programming cable, or choose a port that stands for a device." << false;
     QTest::newRow("device gone")
-        << "" << "COM1" << "ttyUSB0" << "Device" << failed
+        << ""
+        << "COM1"
+        << "ttyUSB0"
+        << "Device" << failed
         << "COM1 stands for {dev}/ttyUSB0, which does not exist. Serial devices present: none."
         << "Plug in the programming cable, or choose a port that stands for a device." << false;
     QTest::newRow("USB adapter, driver on the port")
-        << "ftdi" << "COM1" << "ttyUSB0" << "Adapter" << ok
-        << "USB adapter 0403:6001 FT232R USB UART (FTDI), kernel driver ftdi_sio." << "" << true;
+        << "ftdi"
+        << "COM1"
+        << "ttyUSB0"
+        << "Adapter" << ok
+        << "USB adapter 0403:6001 FT232R USB UART (FTDI), kernel driver ftdi_sio."
+        << "" << true;
     QTest::newRow("USB adapter, driver on the interface")
-        << "acm" << "/dev/ttyACM0" << "ttyACM0" << "Adapter" << ok
-        << "USB adapter 2e8a:000a FT232R USB UART (FTDI), kernel driver cdc_acm." << "" << true;
+        << "acm"
+        << "/dev/ttyACM0"
+        << "ttyACM0"
+        << "Adapter" << ok << "USB adapter 2e8a:000a FT232R USB UART (FTDI), kernel driver cdc_acm."
+        << "" << true;
     QTest::newRow("no permission: the group and the command")
-        << "ftdi stranger" << "COM1" << "ttyUSB0" << "Access" << failed
+        << "ftdi stranger"
+        << "COM1"
+        << "ttyUSB0"
+        << "Access" << failed
         << "alice may not read and write {dev}/ttyUSB0; members of group {group} may."
         << "Run: sudo usermod -aG {group} alice, then log out and in again." << false;
     QTest::newRow("added to the group, not logged in again")
-        << "ftdi member" << "COM1" << "ttyUSB0" << "Access" << failed
+        << "ftdi member"
+        << "COM1"
+        << "ttyUSB0"
+        << "Access" << failed
         << "alice may not read and write {dev}/ttyUSB0; members of group {group} may."
         << "alice is in group {group} since the last login: log out and in again." << false;
     QTest::newRow("in use by a process")
-        << "ftdi minicom" << "COM1" << "ttyUSB0" << "In use" << failed
-        << "{dev}/ttyUSB0 is in use by minicom (process 4711)."
+        << "ftdi minicom"
+        << "COM1"
+        << "ttyUSB0"
+        << "In use" << failed << "{dev}/ttyUSB0 is in use by minicom (process 4711)."
         << "Close minicom, or end it: kill 4711." << false;
     QTest::newRow("ModemManager running")
-        << "ftdi modemmanager" << "COM1" << "ttyUSB0" << "ModemManager" << warn
+        << "ftdi modemmanager"
+        << "COM1"
+        << "ttyUSB0"
+        << "ModemManager" << warn
         << "ModemManager is running: it probes every new serial adapter for up to half a minute "
            "and holds the port meanwhile."
         << "Wait half a minute after plugging the adapter in, keep it away from the adapter: echo "
-           "'ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"' "
+           "'ATTRS{idVendor}==\"0403\", ATTRS{idProduct}==\"6001\", "
+           "ENV{ID_MM_DEVICE_IGNORE}=\"1\"' "
            "| sudo tee /etc/udev/rules.d/99-radio-cable.rules, then sudo udevadm control --reload "
            "and plug the adapter in again; or stop it: sudo systemctl disable --now ModemManager."
         << true;
@@ -138,12 +163,18 @@ void TestDoctor::checks_data() {
         "Remove it: sudo apt remove brltty, then plug the adapter in again (if you need a braille "
         "display: sudo systemctl mask brltty-udev.service).");
     QTest::newRow("brltty took a CH340")
-        << "brltty ch340 taken" << "COM1" << "" << "brltty" << failed
+        << "brltty ch340 taken"
+        << "COM1"
+        << ""
+        << "brltty" << failed
         << "brltty is installed, and a CH340 or CP210x adapter (1a86:7523) is plugged in without a "
            "serial device: brltty has taken it for a braille display."
         << removeBrltty << false;
     QTest::newRow("brltty and a CP210x adapter")
-        << "brltty cp210x" << "COM1" << "ttyUSB0" << "brltty" << warn
+        << "brltty cp210x"
+        << "COM1"
+        << "ttyUSB0"
+        << "brltty" << warn
         << "brltty is installed and takes CH340 and CP210x adapters such as this one (10c4:ea60) "
            "for braille displays: the port vanishes moments after it is plugged in."
         << removeBrltty << true;
@@ -204,7 +235,8 @@ void TestDoctor::portStates() {
     sys.process(4711, "minicom", sys.dev(QStringLiteral("ttyUSB1")));
     sys.process(4712, "bash");
     const uint owner = QFileInfo(sys.dev(QStringLiteral("ttyUSB0"))).ownerId();
-    const QStringList devices{sys.dev(QStringLiteral("ttyUSB0")), sys.dev(QStringLiteral("ttyUSB1")),
+    const QStringList devices{sys.dev(QStringLiteral("ttyUSB0")),
+                              sys.dev(QStringLiteral("ttyUSB1")),
                               sys.dev(QStringLiteral("ttyUSB9")), QString()};
     QStringList words;
     for (const PortStatus& s :
@@ -230,12 +262,14 @@ void TestDoctor::probeCommand_data() {
         << "meridox" << QStringList() << 0
         << "[ok] Radio: A radio answered: model SOLV, band 25.605000 - 30.115000 MHz, firmware "
            "V100. Nothing was written."
-        << (QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 06"), QStringLiteral("> 45")});
+        << (QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 06"),
+                        QStringLiteral("> 45")});
     QTest::newRow("solvir radio answers")
         << "solvir" << QStringList() << 0
         << "[ok] Radio: A radio answered: model 5480, band 25.615000 - 30.105000 MHz, firmware "
            "V100. Nothing was written."
-        << (QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 06"), QStringLiteral("> 45")});
+        << (QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 06"),
+                        QStringLiteral("> 45")});
     QTest::newRow("radio switched off: PROGRAM sent twice")
         << "meridox" << QStringList{QStringLiteral("--start-delay"), QStringLiteral("60000")} << 2
         << "[FAILED] Radio: No radio answered PROGRAM on {port}. Fix: Switch the radio on and plug "
@@ -246,7 +280,8 @@ void TestDoctor::probeCommand_data() {
         << "meridox" << QStringList{QStringLiteral("--ignore-ident"), QStringLiteral("9")} << 2
         << "[FAILED] Radio: A radio answered PROGRAM, but not the identification request. Fix: "
            "Switch the radio off and on again, then check again."
-        << (QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 02"), QStringLiteral("> 45")});
+        << (QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 02"),
+                        QStringLiteral("> 45")});
 }
 
 void TestDoctor::probeCommand() {
@@ -260,7 +295,10 @@ void TestDoctor::probeCommand() {
     QString out, err;
     QTextStream o(&out), e(&err);
     const Product& p = product == QLatin1String("solvir") ? solvirProduct() : meridoxProduct();
-    const int rc = runCli(p, {QStringLiteral("doctor"), QStringLiteral("--port"), radio.linkPath(), QStringLiteral("--probe")}, {o, e});
+    const int rc = runCli(p,
+                          {QStringLiteral("doctor"), QStringLiteral("--port"), radio.linkPath(),
+                           QStringLiteral("--probe")},
+                          {o, e});
     QCOMPARE(rc, code);
     QVERIFY2(out.contains(QString(line).replace(QLatin1String("{port}"), radio.linkPath())),
              qPrintable(out));

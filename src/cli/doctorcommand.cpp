@@ -20,9 +20,8 @@ int doctorCommand(const Product& p, const QStringList& args, const CliStreams& i
     if (!why.isEmpty()) return usageError(p, QStringLiteral("doctor"), why, io.err);
 
     const QString settings = defaultSettingsFile();
-    const QString port = a.port.isEmpty()
-                             ? QStringLiteral("COM%1").arg(SetupSettings(settings).comPort())
-                             : a.port;
+    const QString port =
+        a.port.isEmpty() ? QStringLiteral("COM%1").arg(SetupSettings(settings).comPort()) : a.port;
     const QString device = resolvePortName(port, settings);
     QList<DoctorLine> lines = ConnectionDoctor().check(port, device);
     if (a.probe && portUsable(lines)) {

@@ -104,11 +104,12 @@ DoctorLine ConnectionProbe::line(const Product& p) const {
         return l;
     }
     if (!m_answered) {
-        l.finding = tr2("No radio answered PROGRAM on %1.", "%1 上没有对讲机应答 PROGRAM。")
-                        .arg(m_device);
-        l.fix = tr2("Switch the radio on and plug the cable firmly into its programming socket; "
-                    "check that the cable is made for this radio.",
-                    "请打开对讲机电源，并将写频线插紧在其编程插座上；检查写频线是否适用于本对讲机。");
+        l.finding =
+            tr2("No radio answered PROGRAM on %1.", "%1 上没有对讲机应答 PROGRAM。").arg(m_device);
+        l.fix =
+            tr2("Switch the radio on and plug the cable firmly into its programming socket; "
+                "check that the cable is made for this radio.",
+                "请打开对讲机电源，并将写频线插紧在其编程插座上；检查写频线是否适用于本对讲机。");
         return l;
     }
     if (m_identity.modelCode.isEmpty()) {

@@ -45,7 +45,8 @@ struct Adapter {
 
 Adapter adapterOf(const QString& sysRoot, const QString& ttyName) {
     Adapter a;
-    const QString link = sysRoot + QStringLiteral("/class/tty/") + ttyName + QStringLiteral("/device");
+    const QString link =
+        sysRoot + QStringLiteral("/class/tty/") + ttyName + QStringLiteral("/device");
     QString dir = QFileInfo(link).canonicalFilePath();
     if (dir.isEmpty()) return a;
     a.listed = true;
@@ -56,7 +57,8 @@ Adapter adapterOf(const QString& sysRoot, const QString& ttyName) {
         // The serial core's own "port" and "ctrl" drivers stand between a built-in port and
         // the driver of its chip.
         const QString driver = QFileInfo(linkTarget(dir + QStringLiteral("/driver"))).fileName();
-        if (a.driver.isEmpty() && driver != QLatin1String("port") && driver != QLatin1String("ctrl"))
+        if (a.driver.isEmpty() && driver != QLatin1String("port") &&
+            driver != QLatin1String("ctrl"))
             a.driver = driver;
         const QString vendor = readText(dir + QStringLiteral("/idVendor"));
         if (vendor.isEmpty()) continue;
@@ -73,7 +75,8 @@ QString pluggedBrailleChip(const QString& sysRoot) {
     const QDir usb(sysRoot + QStringLiteral("/bus/usb/devices"));
     for (const QString& d : usb.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
         const QString id = readText(usb.filePath(d + QStringLiteral("/idVendor"))) +
-                           QLatin1Char(':') + readText(usb.filePath(d + QStringLiteral("/idProduct")));
+                           QLatin1Char(':') +
+                           readText(usb.filePath(d + QStringLiteral("/idProduct")));
         if (BrailleChips.contains(id)) return id;
     }
     return {};
@@ -172,8 +175,8 @@ QList<DoctorLine> ConnectionDoctor::check(const QString& port, const QString& de
 
 DoctorLine ConnectionDoctor::deviceLine(const QString& port, const QString& device) const {
     DoctorLine l{tr2("Device", "设备"), CheckResult::Passed, {}, {}};
-    const QString present = tr2(" Serial devices present: %1.", "现有串口设备：%1。")
-                                .arg(listOrNone(serialDevices()));
+    const QString present =
+        tr2(" Serial devices present: %1.", "现有串口设备：%1。").arg(listOrNone(serialDevices()));
     const bool named = port != device && !port.isEmpty();
     const QString plug = tr2("Plug in the programming cable, or choose a port that stands for a "
                              "device.",
@@ -185,11 +188,11 @@ DoctorLine ConnectionDoctor::deviceLine(const QString& port, const QString& devi
         l.fix = plug;
     } else if (!fi.exists()) {
         l.result = CheckResult::Failed;
-        l.finding = (named ? tr2("%1 stands for %2, which does not exist.",
-                                 "%1 对应 %2，该设备不存在。")
-                                 .arg(port, device)
-                           : tr2("%1 does not exist.", "%1 不存在。").arg(device)) +
-                    present;
+        l.finding =
+            (named ? tr2("%1 stands for %2, which does not exist.", "%1 对应 %2，该设备不存在。")
+                         .arg(port, device)
+                   : tr2("%1 does not exist.", "%1 不存在。").arg(device)) +
+            present;
         l.fix = plug;
     } else if (fi.isDir()) {
         l.result = CheckResult::Failed;
@@ -220,16 +223,18 @@ DoctorLine ConnectionDoctor::adapterLine(const QString& device, QString* usbId) 
     if (!a.usbId.isEmpty()) {
         l.result = a.driver.isEmpty() ? CheckResult::Warning : CheckResult::Passed;
         const QString maker = a.maker.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(a.maker);
-        l.finding = tr2("USB adapter %1 %2%3, kernel driver %4.", "USB 适配器 %1 %2%3，内核驱动 %4。")
-                        .arg(a.usbId, a.name, maker, driver);
+        l.finding =
+            tr2("USB adapter %1 %2%3, kernel driver %4.", "USB 适配器 %1 %2%3，内核驱动 %4。")
+                .arg(a.usbId, a.name, maker, driver);
         if (a.driver.isEmpty())
             l.fix = tr2("Unplug the adapter and plug it in again.", "请拔下适配器后重新插入。");
     } else if (a.listed) {
         l.finding =
             tr2("A built-in serial port, kernel driver %1.", "内置串口，内核驱动 %1。").arg(driver);
     } else {
-        l.finding = tr2("%1 is not a serial device the system lists.", "%1 不是系统列出的串口设备。")
-                        .arg(device);
+        l.finding =
+            tr2("%1 is not a serial device the system lists.", "%1 不是系统列出的串口设备。")
+                .arg(device);
     }
     return l;
 }
@@ -246,7 +251,8 @@ DoctorLine ConnectionDoctor::accessLine(const QString& device) const {
         l.finding = tr2("%1 may not read and write %2, nor may its group %3.",
                         "%1 无权读写 %2，其组 %3 也无权。")
                         .arg(m_user.name, device, a.group);
-        l.fix = tr2("Give the group access to it: sudo chmod g+rw %1.", "请给该组授权：sudo chmod g+rw %1。")
+        l.fix = tr2("Give the group access to it: sudo chmod g+rw %1.",
+                    "请给该组授权：sudo chmod g+rw %1。")
                     .arg(canonical(device));
         return l;
     }
@@ -284,7 +290,8 @@ QList<ConnectionDoctor::Holder> ConnectionDoctor::holders(const QStringList& dev
             continue;
         }
         const QDir fds(fdPath);
-        for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        for (const QString& fd :
+             fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
             const qsizetype i = wanted.indexOf(linkTarget(fds.filePath(fd)));
             if (i < 0 || found.at(i).pid != 0) continue;
             found[i] = {pid, readText(proc.filePath(entry + QStringLiteral("/comm")))};
@@ -297,7 +304,8 @@ QList<ConnectionDoctor::Holder> ConnectionDoctor::holders(const QStringList& dev
 bool ConnectionDoctor::processRunning(const QString& name) const {
     const QDir proc(m_roots.proc);
     for (const QString& entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (entry.at(0).isDigit() && readText(proc.filePath(entry + QStringLiteral("/comm"))) == name)
+        if (entry.at(0).isDigit() &&
+            readText(proc.filePath(entry + QStringLiteral("/comm"))) == name)
             return true;
     return false;
 }
@@ -340,9 +348,10 @@ DoctorLine ConnectionDoctor::modemManagerLine(const QString& usbId) const {
         return l;
     }
     l.result = CheckResult::Warning;
-    l.finding = tr2("ModemManager is running: it probes every new serial adapter for up to half "
-                    "a minute and holds the port meanwhile.",
-                    "ModemManager 正在运行：它会探测每个新插入的串口适配器长达半分钟，其间占用端口。");
+    l.finding =
+        tr2("ModemManager is running: it probes every new serial adapter for up to half "
+            "a minute and holds the port meanwhile.",
+            "ModemManager 正在运行：它会探测每个新插入的串口适配器长达半分钟，其间占用端口。");
     const QStringList id = usbId.split(QLatin1Char(':'));
     const QString rule =
         id.size() == 2
@@ -351,13 +360,16 @@ DoctorLine ConnectionDoctor::modemManagerLine(const QString& usbId) const {
                   "/etc/udev/rules.d/99-radio-cable.rules, then sudo udevadm control --reload and "
                   "plug the adapter in again; or ",
                   "让它避开该适配器：echo 'ATTRS{idVendor}==\"%1\", ATTRS{idProduct}==\"%2\", "
-                  "ENV{ID_MM_DEVICE_IGNORE}=\"1\"' | sudo tee /etc/udev/rules.d/99-radio-cable.rules，"
+                  "ENV{ID_MM_DEVICE_IGNORE}=\"1\"' | sudo tee "
+                  "/etc/udev/rules.d/99-radio-cable.rules，"
                   "然后运行 sudo udevadm control --reload 并重新插入适配器；或者")
                   .arg(id.at(0), id.at(1))
             : QString();
-    l.fix = tr2("Wait half a minute after plugging the adapter in, ", "插入适配器后请等待半分钟，") + rule +
-            tr2("stop it: sudo systemctl disable --now ModemManager.",
-                "停止它：sudo systemctl disable --now ModemManager。");
+    l.fix =
+        tr2("Wait half a minute after plugging the adapter in, ", "插入适配器后请等待半分钟，") +
+        rule +
+        tr2("stop it: sudo systemctl disable --now ModemManager.",
+            "停止它：sudo systemctl disable --now ModemManager。");
     return l;
 }
 
@@ -370,19 +382,21 @@ DoctorLine ConnectionDoctor::brlttyLine(const QString& usbId) const {
         l.finding = tr2("brltty is not installed.", "未安装 brltty。");
         return l;
     }
-    l.fix = tr2("Remove it: sudo apt remove brltty, then plug the adapter in again (if you need "
-                "a braille display: sudo systemctl mask brltty-udev.service).",
-                "请卸载：sudo apt remove brltty，然后重新插入适配器（如需盲文显示器：sudo systemctl "
-                "mask brltty-udev.service）。");
+    l.fix =
+        tr2("Remove it: sudo apt remove brltty, then plug the adapter in again (if you need "
+            "a braille display: sudo systemctl mask brltty-udev.service).",
+            "请卸载：sudo apt remove brltty，然后重新插入适配器（如需盲文显示器：sudo systemctl "
+            "mask brltty-udev.service）。");
     const QString plugged = usbId.isEmpty() ? pluggedBrailleChip(m_roots.sys) : QString();
     if (BrailleChips.contains(usbId)) {
         l.result = CheckResult::Warning;
-        l.finding = tr2("brltty is installed and takes CH340 and CP210x adapters such as this one "
-                        "(%1) for braille displays: the port vanishes moments after it is plugged "
-                        "in.",
-                        "已安装 brltty，它会把 CH340 和 CP210x 适配器（如本适配器 %1）当作盲文显示器"
-                        "占用：端口插入片刻后即消失。")
-                        .arg(usbId);
+        l.finding =
+            tr2("brltty is installed and takes CH340 and CP210x adapters such as this one "
+                "(%1) for braille displays: the port vanishes moments after it is plugged "
+                "in.",
+                "已安装 brltty，它会把 CH340 和 CP210x 适配器（如本适配器 %1）当作盲文显示器"
+                "占用：端口插入片刻后即消失。")
+                .arg(usbId);
     } else if (!plugged.isEmpty()) {
         l.result = CheckResult::Failed;
         l.finding = tr2("brltty is installed, and a CH340 or CP210x adapter (%1) is plugged in "
@@ -415,7 +429,8 @@ QList<PortStatus> ConnectionDoctor::statuses(const QStringList& devices) const {
     }
     const QList<Holder> held = holders(openable);
     for (qsizetype i = 0; i < devices.size(); ++i)
-        if (held.at(i).pid != 0 && !openable.at(i).isEmpty()) result[i] = {PortState::InUse, held.at(i).name};
+        if (held.at(i).pid != 0 && !openable.at(i).isEmpty())
+            result[i] = {PortState::InUse, held.at(i).name};
     return result;
 }
 

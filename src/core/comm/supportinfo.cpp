@@ -13,7 +13,8 @@ namespace {
 QString fileText(const QString& path) {
     QFile f(path);
     if (!f.exists()) return QStringLiteral("(no such file)\n");
-    if (!f.open(QIODevice::ReadOnly)) return QStringLiteral("(cannot be read: %1)\n").arg(f.errorString());
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("(cannot be read: %1)\n").arg(f.errorString());
     QString text = QString::fromUtf8(f.readAll());
     if (!text.endsWith(QLatin1Char('\n'))) text += QLatin1Char('\n');
     return text;
@@ -49,7 +50,8 @@ QString supportInformation(const Product& p, const QString& settingsFile,
     out += heading(QStringLiteral("Settings file %1").arg(settingsFile)) + fileText(settingsFile);
 
     const QStringList kept = traces.files(); // oldest first
-    if (kept.isEmpty()) out += heading(QStringLiteral("Session traces")) + QStringLiteral("(none)\n");
+    if (kept.isEmpty())
+        out += heading(QStringLiteral("Session traces")) + QStringLiteral("(none)\n");
     for (qsizetype i = kept.size() - 1; i >= 0 && i >= kept.size() - 3; --i)
         out += heading(QStringLiteral("Session trace %1").arg(kept.at(i))) + fileText(kept.at(i));
     return out;

@@ -10,9 +10,9 @@
 void saveSupportInformation(QWidget* parent, const Product& p, const QString& settingsFile,
                             const ConnectionDoctor& doctor) {
     const QString start = QDir::home().filePath(p.program + QStringLiteral("-support.txt"));
-    const QString path = fileDialogs().saveFileNameTitled(
-        parent, tr2("Save Support Information", "保存支持信息"), start,
-        tr2("Text File (*.txt)", "文本文件 (*.txt)"));
+    const QString path =
+        fileDialogs().saveFileNameTitled(parent, tr2("Save Support Information", "保存支持信息"),
+                                         start, tr2("Text File (*.txt)", "文本文件 (*.txt)"));
     if (path.isEmpty()) return;
     const QByteArray text = supportInformation(p, settingsFile, doctor, traceFolder(p)).toUtf8();
     QString why;
