@@ -47,14 +47,14 @@ void TestDoctorWindows::portStatesAndCheck_data() {
                                 "Close minicom, or end it: kill 4711."
                              << "Connection check: COM1 ({dev}) cannot be used: {dev} is in use "
                                 "by minicom (process 4711).";
-    QTest::newRow("Chinese") << int(LanguageChinese)
-                             << QStringList{QStringLiteral("被 minicom 占用"),
-                                            QStringLiteral("未连接")}
-                             << "检查 通信口1"
-                             << "[故障] 占用：{dev} 正被 minicom（进程 4711）使用。 解决方法：请关闭 "
-                                "minicom，或结束它：kill 4711。"
-                             << "连接检查：通信口1 ({dev}) 无法使用：{dev} 正被 minicom（进程 4711）"
-                                "使用。";
+    QTest::newRow("Chinese")
+        << int(LanguageChinese)
+        << QStringList{QStringLiteral("被 minicom 占用"), QStringLiteral("未连接")}
+        << "检查 通信口1"
+        << "[故障] 占用：{dev} 正被 minicom（进程 4711）使用。 解决方法：请关闭 "
+           "minicom，或结束它：kill 4711。"
+        << "连接检查：通信口1 ({dev}) 无法使用：{dev} 正被 minicom（进程 4711）"
+           "使用。";
 }
 
 // COM1 stands for a device a process holds, COM2 for one that is gone; Check... shows the
@@ -116,7 +116,8 @@ void TestDoctorWindows::saveSupportInformation() {
     const KeptFolder traces = traceFolder(meridoxProduct());
     QVERIFY(traces.ensure(nullptr));
     for (int i = 1; i <= 4; ++i) {
-        QFile f(QDir(traces.path()).filePath(QStringLiteral("meridox-2026120%1-231500-123-read.txt").arg(i)));
+        QFile f(QDir(traces.path())
+                    .filePath(QStringLiteral("meridox-2026120%1-231500-123-read.txt").arg(i)));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(QByteArray("trace number ") + QByteArray::number(i) + '\n');
     }
@@ -140,9 +141,9 @@ void TestDoctorWindows::saveSupportInformation() {
           QStringLiteral(", running on Qt "), QStringLiteral("\nSystem: "),
           QStringLiteral("\nConnection check: COM1 (") + path("no-such-adapter") +
               QStringLiteral(") cannot be used: "),
-          QStringLiteral("\n[FAILED] Device: COM8 "), QStringLiteral("COM1=") + path("no-such-adapter"),
-          QStringLiteral("trace number 4\n"), QStringLiteral("trace number 3\n"),
-          QStringLiteral("trace number 2\n")})
+          QStringLiteral("\n[FAILED] Device: COM8 "),
+          QStringLiteral("COM1=") + path("no-such-adapter"), QStringLiteral("trace number 4\n"),
+          QStringLiteral("trace number 3\n"), QStringLiteral("trace number 2\n")})
         QVERIFY2(text.contains(part), qPrintable(part));
     QVERIFY(!text.contains(QStringLiteral("trace number 1")));
 }
