@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 // A system of folders: adapters in sysfs, processes in procfs, nodes in dev.

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -292,7 +294,8 @@ QList<ConnectionDoctor::Holder> ConnectionDoctor::holders(const QStringList& dev
         const QDir fds(fdPath);
         for (const QString& fd :
              fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-            const qsizetype i = wanted.indexOf(linkTarget(fds.filePath(fd)));
+            const QString target = linkTarget(fds.filePath(fd));
+            const qsizetype i = target.isEmpty() ? -1 : wanted.indexOf(target);
             if (i < 0 || found.at(i).pid != 0) continue;
             found[i] = {pid, readText(proc.filePath(entry + QStringLiteral("/comm")))};
         }
