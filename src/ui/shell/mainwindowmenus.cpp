@@ -232,9 +232,9 @@ void MainWindow::buildWindowMenu() {
 void MainWindow::buildHelpMenu() {
     QMenu* help = addMenu(nullptr, "mnuHelp");
     addItem(help, "mnuHelpTopic")->setVisible(false); // no help exists
-    on(addItem(help, "mnuHelpBackupFolder"), [this] { openBackupFolder(*m_ctx.product); });
     on(addItem(help, "mnuHelpSupportInfo"),
        [this] { saveSupportInformation(this, *m_ctx.product, m_settings.path()); });
+    on(addItem(help, "mnuHelpBackupFolder"), [this] { openBackupFolder(*m_ctx.product); });
     m_items.about = addItem(help, "mnuHelpAbout");
     on(m_items.about, [this] { showAbout(); });
 }
