@@ -10,8 +10,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 
 namespace {
 
@@ -259,31 +261,37 @@ void TestDoctor::probeCommand_data() {
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("frames"); // what the radio heard
+    QTest::addColumn<bool>("interrupted");   // Ctrl+C while the probe waits
     const QString program = QStringLiteral("> 50 52 4F 47 52 41 4D");
+    const QStringList answered{program, QStringLiteral("> 02"), QStringLiteral("> 06"),
+                               QStringLiteral("> 45")};
     QTest::newRow("meridox radio answers")
         << "meridox" << QStringList() << 0
         << "[ok] Radio: A radio answered: model SOLV, band 25.605000 - 30.115000 MHz, firmware "
            "V100. Nothing was written."
-        << (QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 06"),
-                        QStringLiteral("> 45")});
+        << answered << false;
     QTest::newRow("solvir radio answers")
         << "solvir" << QStringList() << 0
         << "[ok] Radio: A radio answered: model 5480, band 25.615000 - 30.105000 MHz, firmware "
            "V100. Nothing was written."
-        << (QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 06"),
-                        QStringLiteral("> 45")});
+        << answered << false;
     QTest::newRow("radio switched off: PROGRAM sent twice")
         << "meridox" << QStringList{QStringLiteral("--start-delay"), QStringLiteral("60000")} << 2
         << "[FAILED] Radio: No radio answered PROGRAM on {port}. Fix: Switch the radio on and plug "
            "the cable firmly into its programming socket; check that the cable is made for this "
            "radio."
-        << QStringList{program, program};
+        << QStringList{program, program} << false;
+    QTest::newRow("Ctrl+C: the radio is let go at once")
+        << "meridox" << QStringList{QStringLiteral("--start-delay"), QStringLiteral("60000")} << 2
+        << "[FAILED] Radio: Stopped by Ctrl+C (SIGINT)."
+        << QStringList{program, QStringLiteral("> 45")} << true;
     QTest::newRow("no identification: the radio is let go")
         << "meridox" << QStringList{QStringLiteral("--ignore-ident"), QStringLiteral("9")} << 2
         << "[FAILED] Radio: A radio answered PROGRAM, but not the identification request. Fix: "
            "Switch the radio off and on again, then check again."
-        << (QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 02"),
-                        QStringLiteral("> 45")});
+        << QStringList{program, QStringLiteral("> 02"), QStringLiteral("> 02"),
+                       QStringLiteral("> 45")}
+        << false;
 }
 
 void TestDoctor::probeCommand() {
@@ -292,11 +300,13 @@ void TestDoctor::probeCommand() {
     QFETCH(int, code);
     QFETCH(QString, line);
     QFETCH(QStringList, frames);
+    QFETCH(bool, interrupted);
     VirtualRadio radio;
     QVERIFY2(radio.start(product, radioArgs), qPrintable(radio.errorOutput()));
     QString out, err;
     QTextStream o(&out), e(&err);
     const Product& p = product == QLatin1String("solvir") ? solvirProduct() : meridoxProduct();
+    if (interrupted) QTimer::singleShot(100, [] { ::raise(SIGINT); });
     const int rc = runCli(p,
                           {QStringLiteral("doctor"), QStringLiteral("--port"), radio.linkPath(),
                            QStringLiteral("--probe")},

@@ -1,4 +1,5 @@
 #include "clicommand.h"
+#include "stopsignals.h"
 
 #include "core/comm/connectionprobe.h"
 #include "core/comm/ports.h"
@@ -29,6 +30,9 @@ int doctorCommand(const Product& p, const QStringList& args, const CliStreams& i
         ConnectionProbe probe(link);
         QEventLoop loop;
         QObject::connect(&probe, &ConnectionProbe::finished, &loop, &QEventLoop::quit);
+        // Ctrl+C, SIGTERM or a closed terminal: the radio still leaves programming mode.
+        QObject::connect(&StopSignals::instance(), &StopSignals::stopRequested, &probe,
+                         [&probe](int signal) { probe.stop(StopSignals::describe(signal)); });
         probe.start(device);
         if (link.isOpen()) loop.exec(); // else it has finished already
         lines << probe.line(p);

@@ -85,6 +85,12 @@ void ConnectionProbe::onSilence() {
     }
 }
 
+void ConnectionProbe::stop(const QString& why) {
+    if (m_step == Step::Idle) return;
+    m_failure = why;
+    if (m_step != Step::End) sendEnd();
+}
+
 void ConnectionProbe::sendEnd() {
     send(Step::End, endCommand(), AckLength);
 }

@@ -18,6 +18,9 @@ class ConnectionProbe : public QObject {
     explicit ConnectionProbe(SerialLink& link, QObject* parent = nullptr);
 
     void start(const QString& device);
+    // Ends the probe early (the user stopped it): the radio is let go with "E" at once; why
+    // becomes the probe's finding.
+    void stop(const QString& why);
     // The probe's line for the doctor's list (after finished()).
     DoctorLine line(const Product& p) const;
     bool answered() const { return m_answered; }
