@@ -103,6 +103,7 @@ void PortWindow::showPortAvailability() {
         m_portChoices[size_t(i)]->setEnabled(present);
         m_device[size_t(i)]->setEnabled(present);
         m_device[size_t(i)]->setText(device);
+        m_state[size_t(i)]->setEnabled(present);
         m_state[size_t(i)]->setText(states.at(i).text());
     }
 }
