@@ -229,25 +229,27 @@ void TestDoctor::checks() {
     QCOMPARE(portUsable(lines), usable);
 }
 
-// The port window's few words: one look at the processes for every choice.
+// The port window's few words: one look at the processes for every choice. The program that
+// plays a radio on a pseudo-terminal holds it, and that is no other user.
 void TestDoctor::portStates() {
     FakeSystem sys;
-    for (const char* name : {"ttyUSB0", "ttyUSB1", "ttyUSB2"}) {
+    for (const char* name : {"ttyUSB0", "ttyUSB1", "pts/3"}) {
         sys.write(QStringLiteral("dev/") + QLatin1String(name), {});
         QFile::setPermissions(sys.dev(QLatin1String(name)), QFile::ReadOwner | QFile::WriteOwner);
     }
     sys.process(4711, "minicom", sys.dev(QStringLiteral("ttyUSB1")));
-    sys.process(4712, "bash");
+    sys.process(4712, "virtual-radio", sys.dev(QStringLiteral("pts/3")));
     const uint owner = QFileInfo(sys.dev(QStringLiteral("ttyUSB0"))).ownerId();
-    const QStringList devices{sys.dev(QStringLiteral("ttyUSB0")),
-                              sys.dev(QStringLiteral("ttyUSB1")),
-                              sys.dev(QStringLiteral("ttyUSB9")), QString()};
+    const QStringList devices{
+        sys.dev(QStringLiteral("ttyUSB0")), sys.dev(QStringLiteral("ttyUSB1")),
+        sys.dev(QStringLiteral("ttyUSB9")), QString(), sys.dev(QStringLiteral("pts/3"))};
     QStringList words;
     for (const PortStatus& s :
          ConnectionDoctor(sys.roots(), {QStringLiteral("bob"), owner, {}, {}}).statuses(devices))
         words << s.text();
     QCOMPARE(words, (QStringList{QStringLiteral("ready"), QStringLiteral("in use by minicom"),
-                                 QStringLiteral("missing"), QStringLiteral("missing")}));
+                                 QStringLiteral("missing"), QStringLiteral("missing"),
+                                 QStringLiteral("ready")}));
     const PortStatus refused =
         ConnectionDoctor(sys.roots(), stranger()).statuses({devices.at(0)}).first();
     QCOMPARE(refused.text(), QStringLiteral("no permission"));

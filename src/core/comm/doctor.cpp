@@ -152,6 +152,10 @@ QString ConnectionDoctor::canonical(const QString& device) const {
     return c.isEmpty() ? device : c;
 }
 
+bool ConnectionDoctor::pseudoTerminal(const QString& device) const {
+    return canonical(device).startsWith(m_roots.dev + QStringLiteral("/pts/"));
+}
+
 QStringList ConnectionDoctor::serialDevices() const {
     const QDir tty(m_roots.sys + QStringLiteral("/class/tty"));
     QStringList found;
@@ -213,7 +217,7 @@ DoctorLine ConnectionDoctor::deviceLine(const QString& port, const QString& devi
 DoctorLine ConnectionDoctor::adapterLine(const QString& device, QString* usbId) const {
     DoctorLine l{tr2("Adapter", "适配器"), CheckResult::Note, {}, {}};
     const QString path = canonical(device);
-    if (path.startsWith(m_roots.dev + QStringLiteral("/pts/"))) {
+    if (pseudoTerminal(device)) {
         l.finding = tr2("%1 is a pseudo-terminal (a virtual radio, or a program playing one).",
                         "%1 是伪终端（虚拟对讲机或模拟对讲机的程序）。")
                         .arg(device);
@@ -317,7 +321,7 @@ DoctorLine ConnectionDoctor::inUseLine(const QString& device) const {
     DoctorLine l{tr2("In use", "占用"), CheckResult::Passed, {}, {}};
     int hidden = 0;
     const Holder h = holders({device}, &hidden).first();
-    if (h.pid != 0 && canonical(device).startsWith(m_roots.dev + QStringLiteral("/pts/"))) {
+    if (h.pid != 0 && pseudoTerminal(device)) {
         // The program that plays the radio keeps its own side of the pseudo-terminal open.
         l.result = CheckResult::Note;
         l.finding = tr2("%1 is open in %2 (process %3), which may be the program playing the "
@@ -428,7 +432,8 @@ QList<PortStatus> ConnectionDoctor::statuses(const QStringList& devices) const {
             result[i].state = PortState::NoPermission;
         else
             result[i].state = PortState::Ready;
-        openable << (result.at(i).state == PortState::Ready ? d : QString());
+        // The program playing a radio holds its pseudo-terminal: that is no other user.
+        openable << (result.at(i).state == PortState::Ready && !pseudoTerminal(d) ? d : QString());
     }
     const QList<Holder> held = holders(openable);
     for (qsizetype i = 0; i < devices.size(); ++i)

@@ -83,6 +83,7 @@ class ConnectionDoctor {
     DoctorLine modemManagerLine(const QString& usbId) const;
     DoctorLine brlttyLine(const QString& usbId) const;
     QString canonical(const QString& device) const;
+    bool pseudoTerminal(const QString& device) const;
 
     DoctorRoots m_roots;
     DoctorUser m_user;
