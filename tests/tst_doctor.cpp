@@ -167,13 +167,21 @@ void TestDoctor::checks_data() {
         "Remove it: sudo apt remove brltty, then plug the adapter in again (if you need a braille "
         "display: sudo systemctl mask brltty-udev.service).");
     QTest::newRow("brltty took a CH340")
-        << "brltty ch340 taken"
+        << "brltty taken"
         << "COM1"
         << ""
         << "brltty" << failed
         << "brltty is installed, and a CH340 or CP210x adapter (1a86:7523) is plugged in without a "
            "serial device: brltty has taken it for a braille display."
         << removeBrltty << false;
+    QTest::newRow("brltty, a CH340 with its device, another port")
+        << "brltty ch340"
+        << "COM2"
+        << ""
+        << "brltty" << int(CheckResult::Note)
+        << "brltty is installed; it takes CH340 and CP210x adapters for braille displays, but not "
+           "this port."
+        << "" << false;
     QTest::newRow("brltty and a CP210x adapter")
         << "brltty cp210x"
         << "COM1"
@@ -205,6 +213,9 @@ void TestDoctor::checks() {
         sys.usb(QStringLiteral("1-1"), "10c4", "ea60", QStringLiteral("ttyUSB0"),
                 QStringLiteral("cp210x"));
     if (words.contains(QLatin1String("taken"))) sys.usb(QStringLiteral("1-2"), "1a86", "7523");
+    if (words.contains(QLatin1String("ch340")))
+        sys.usb(QStringLiteral("1-2"), "1a86", "7523", QStringLiteral("ttyUSB0"),
+                QStringLiteral("ch341"));
     if (words.contains(QLatin1String("minicom")))
         sys.process(4711, "minicom", sys.dev(QStringLiteral("ttyUSB0")));
     if (words.contains(QLatin1String("modemmanager"))) sys.process(612, "ModemManager");

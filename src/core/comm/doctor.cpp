@@ -72,14 +72,25 @@ Adapter adapterOf(const QString& sysRoot, const QString& ttyName) {
     return a;
 }
 
-// A braille-display chip plugged in, as vendor:product; empty when there is none.
+// True when one of the USB device's interfaces has a serial device (1-2:1.0/ttyUSB0).
+bool hasSerialDevice(const QDir& usbDevice) {
+    for (const QString& iface : usbDevice.entryList({QStringLiteral("*:*")}, QDir::Dirs))
+        if (!QDir(usbDevice.filePath(iface))
+                 .entryList({QStringLiteral("tty*")}, QDir::AllEntries | QDir::NoDotAndDotDot)
+                 .isEmpty())
+            return true;
+    return false;
+}
+
+// A braille-display chip plugged in without a serial device, as vendor:product; empty when
+// there is none.
 QString pluggedBrailleChip(const QString& sysRoot) {
     const QDir usb(sysRoot + QStringLiteral("/bus/usb/devices"));
     for (const QString& d : usb.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
         const QString id = readText(usb.filePath(d + QStringLiteral("/idVendor"))) +
                            QLatin1Char(':') +
                            readText(usb.filePath(d + QStringLiteral("/idProduct")));
-        if (BrailleChips.contains(id)) return id;
+        if (BrailleChips.contains(id) && !hasSerialDevice(QDir(usb.filePath(d)))) return id;
     }
     return {};
 }
