@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Saves PNG pictures of the shell's windows (main window with the channel grid and with the
-# optional features, splash, language, port, model, print list, About) of meridox and solvir,
+# optional features, splash, language, port and its check, model, print list, About) of meridox and solvir,
 # in English and in Chinese, into OUTDIR.
 # The windows are drawn offscreen with a temporary settings folder.
 set -euo pipefail

@@ -131,6 +131,14 @@ void TestCli::usageErrors_data() {
     QTest::newRow("read --verify")
         << words("read --port /dev/null -o x.dat --verify")
         << "meridox-cli read: --verify is not an option of read: only a write is read back.";
+    QTest::newRow("read --probe")
+        << words("read --port COM1 -o x.dat --probe")
+        << "meridox-cli read: --probe is not an option of read: it belongs to doctor.";
+    QTest::newRow("doctor of two ports")
+        << words("doctor --port COM1 --port COM2")
+        << "meridox-cli doctor: doctor checks one port: give one --port.";
+    QTest::newRow("doctor with a file")
+        << words("doctor x.dat") << "meridox-cli doctor: x.dat: one file name too many.";
     QTest::newRow("trace of several ports")
         << words("write x.dat --port COM1 --port COM2 --trace t.txt")
         << "meridox-cli write: --trace cannot be used with several ports: it keeps the trace of "

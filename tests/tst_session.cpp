@@ -643,6 +643,9 @@ void TestSession::portOpenFailure() {
     QCOMPARE(msgs.asked.first().text, QStringLiteral("Cannot Open Communication Port."));
     QCOMPARE(msgs.asked.first().icon, MsgIcon::Critical);
     QVERIFY(msgs.asked.first().informative.contains(QStringLiteral("/dev/fake")));
+    // The connection doctor's verdict follows the reason.
+    QVERIFY(msgs.asked.first().informative.contains(
+        QStringLiteral("\nConnection check: /dev/fake cannot be used: /dev/fake does not exist.")));
     QCOMPARE(rig.session.lastFailure(), SessionFailure::PortOpen);
 }
 

@@ -1,4 +1,5 @@
-// Saves pictures of the shell's windows in both languages and both programs:
+// Saves pictures of the shell's windows (the port window with its connection check among them)
+// in both languages and both programs:
 //   screenshots OUTDIR
 // Runs offscreen with a temporary settings folder, so the user's settings stay untouched.
 
@@ -20,6 +21,7 @@
 #include <QFont>
 #include <QMdiArea>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -105,6 +107,10 @@ bool saveWindows(const Product& p, int language, const QDir& out) {
     PortWindow comm(1, settings, &main);
     comm.show();
     ok = save(&comm, out.filePath(tag + QLatin1String("-port.png"))) && ok;
+    // The connection check of the chosen port.
+    if (auto* check = comm.findChild<QPushButton*>(QStringLiteral("CommandCheck"))) check->click();
+    if (auto* lines = comm.findChild<QDialog*>(QStringLiteral("FrmPortCheck")))
+        ok = save(lines, out.filePath(tag + QLatin1String("-portcheck.png"))) && ok;
     comm.close();
 
     ModelWindow model(main.document(), &main);

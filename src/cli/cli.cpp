@@ -77,6 +77,7 @@ constexpr NamedCommand Commands[] = {
     {"import-csv", importCsvCommand},
     {"diff", diffCommand},
     {"print", printCommand},
+    {"doctor", doctorCommand},
 };
 
 Command commandNamed(const QString& name) {
@@ -111,6 +112,12 @@ int runCommand(const Product& p, const QStringList& args, const CliStreams& io) 
         return usageError(
             p, name,
             QStringLiteral("--verify is not an option of %1: only a write is read back.").arg(name),
+            io.err);
+    // Only the doctor asks a radio who it is without a session.
+    if (command != doctorCommand && rest.contains(QLatin1String("--probe")))
+        return usageError(
+            p, name,
+            QStringLiteral("--probe is not an option of %1: it belongs to doctor.").arg(name),
             io.err);
     return command(p, rest, io);
 }

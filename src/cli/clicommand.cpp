@@ -30,6 +30,7 @@ QStringList usageLines(const Product& p) {
         cli + QStringLiteral("import-csv IN.csv FILE.dat [--group A..F]"),
         cli + QStringLiteral("diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)"),
         cli + QStringLiteral("print FILE.dat -o OUT.pdf [--language en|zh]"),
+        cli + QStringLiteral("doctor [--port PORT] [--probe]   (exit 0 usable, 2 not)"),
         QStringLiteral("PORT is a device path (/dev/ttyUSB0), a name under /dev (ttyUSB0) or "
                        "COM1..COM8."),
         QStringLiteral("--image: the radio's raw memory (%1 bytes); --trace: the bytes of the "
@@ -60,7 +61,8 @@ const QList<QStringList> ValueOptions{{QStringLiteral("o"), QStringLiteral("outp
                                       {QStringLiteral("retries")},
                                       {QStringLiteral("group")}};
 const QStringList Switches{QStringLiteral("overwrite"), QStringLiteral("verify"),
-                           QStringLiteral("timing"), QStringLiteral("repeat")};
+                           QStringLiteral("timing"), QStringLiteral("repeat"),
+                           QStringLiteral("probe")};
 
 bool takesValue(const QString& name) {
     return name == QLatin1String("language") ||
@@ -172,6 +174,7 @@ CliArgs parseCliArgs(const QStringList& args, bool takesLanguage) {
     r.verify = parser.isSet(QStringLiteral("verify"));
     r.timing = parser.isSet(QStringLiteral("timing"));
     r.repeat = parser.isSet(QStringLiteral("repeat"));
+    r.probe = parser.isSet(QStringLiteral("probe"));
     return r;
 }
 

@@ -22,6 +22,7 @@ struct CliArgs {
     bool verify = false; // --verify: read back and compare after a write
     bool timing = false;
     bool repeat = false;
+    bool probe = false;                              // doctor: ask the radio who it is
     QString problem;                                 // the first usage error, naming the option
     RadioOperation operation = RadioOperation::Idle; // read or write: what a log row names
 
@@ -66,3 +67,4 @@ int exportCsvCommand(const Product& p, const QStringList& args, const CliStreams
 int importCsvCommand(const Product& p, const QStringList& args, const CliStreams& io);
 int diffCommand(const Product& p, const QStringList& args, const CliStreams& io);
 int printCommand(const Product& p, const QStringList& args, const CliStreams& io);
+int doctorCommand(const Product& p, const QStringList& args, const CliStreams& io);

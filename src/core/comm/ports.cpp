@@ -6,11 +6,10 @@
 #include <QSerialPortInfo>
 #include <QSettings>
 
-QStringList serialDevices() {
+QStringList orderSerialDevices(const QStringList& paths) {
     QStringList usb, other;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString path = info.systemLocation();
-        const QString name = info.portName();
+    for (const QString& path : paths) {
+        const QString name = QFileInfo(path).fileName();
         (name.startsWith(QLatin1String("ttyUSB")) || name.startsWith(QLatin1String("ttyACM"))
              ? usb
              : other)
@@ -19,6 +18,13 @@ QStringList serialDevices() {
     usb.sort();
     other.sort();
     return usb + other;
+}
+
+QStringList serialDevices() {
+    QStringList paths;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        paths << info.systemLocation();
+    return orderSerialDevices(paths);
 }
 
 QString deviceForChoice(int n, const QString& settingsFile) {

@@ -9,6 +9,8 @@
 
 // Serial devices present, in that order.
 QStringList serialDevices();
+// Device paths in that order.
+QStringList orderSerialDevices(const QStringList& paths);
 // Device for choice n (1..8); empty when there is none.
 QString deviceForChoice(int n, const QString& settingsFile);
 // A port given by the user: a device path is used as it is, "COMn" is resolved as above.

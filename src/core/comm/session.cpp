@@ -1,5 +1,7 @@
 #include "session.h"
 
+#include "doctor.h"
+
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
 #include "protocol.h"
@@ -179,7 +181,12 @@ bool RadioSession::openPort() {
     if (!m_link.open(m_portName, &err)) {
         m_lastFailure = SessionFailure::PortOpen;
         traceNote(QStringLiteral("the port cannot be opened: %1").arg(err.reason));
-        showMessage(Msg::PortOpenError, MsgIcon::Critical, MsgButtons::Ok, err.reason);
+        // The doctor's verdict names what it found about the port (a process that holds it,
+        // a missing group membership, a braille daemon that took the adapter).
+        const QString verdict =
+            doctorVerdict(m_portName, m_portName, ConnectionDoctor().check({}, m_portName));
+        showMessage(Msg::PortOpenError, MsgIcon::Critical, MsgButtons::Ok,
+                    err.reason + QLatin1Char('\n') + verdict);
         traceEnd(false);
         return false;
     }

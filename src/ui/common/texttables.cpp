@@ -100,6 +100,7 @@ const MenuEntry Menus[] = {
     {"mnuHelp", {"&Help", "帮助(&H)"}},
     {"mnuHelpTopic", {"&Help topics", "帮助主题(&H)"}},
     {"mnuHelpBackupFolder", {"Open &Backup Folder", "打开备份文件夹(&B)"}},
+    {"mnuHelpSupportInfo", {"Save &Support Information...", "保存支持信息(&S)..."}},
     {"mnuHelpAbout", {"&About %1", "关于 %1(&A)"}}, // %1: the product name
 };
 } // namespace

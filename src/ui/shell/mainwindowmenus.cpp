@@ -4,6 +4,7 @@
 #include "core/comm/ports.h"
 #include "mainwindow.h"
 #include "recentfilesmenu.h"
+#include "supportinformation.h"
 #include "toolbaricons.h"
 #include "ui/common/handlertrap.h"
 #include "ui/common/texttables.h"
@@ -231,6 +232,8 @@ void MainWindow::buildWindowMenu() {
 void MainWindow::buildHelpMenu() {
     QMenu* help = addMenu(nullptr, "mnuHelp");
     addItem(help, "mnuHelpTopic")->setVisible(false); // no help exists
+    on(addItem(help, "mnuHelpSupportInfo"),
+       [this] { saveSupportInformation(this, *m_ctx.product, m_settings.path()); });
     on(addItem(help, "mnuHelpBackupFolder"), [this] { openBackupFolder(*m_ctx.product); });
     m_items.about = addItem(help, "mnuHelpAbout");
     on(m_items.about, [this] { showAbout(); });

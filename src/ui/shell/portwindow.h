@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/comm/doctor.h"
+
 #include <QDialog>
 #include <QTimer>
 #include <array>
@@ -12,7 +14,9 @@ class QRadioButton;
 class SetupSettings;
 
 // The port window (modal): eight choices COM1..COM8, each enabled while its device exists,
-// with the device path beside it. OK stores the chosen port as "comPort".
+// with the device path and its state in a few words beside it (ready, missing, no
+// permission, in use by a program). Check... shows the connection doctor's lines for the
+// chosen port. OK stores the chosen port as "comPort".
 class PortWindow : public QDialog {
     Q_OBJECT
   public:
@@ -27,15 +31,22 @@ class PortWindow : public QDialog {
     // Looks for the devices again every second while the window is open.
     const QTimer& refreshTimer() const { return m_refreshTimer; }
 
+    // The doctor that judges the ports (tests give one that looks at trees of their own).
+    void setDoctor(const ConnectionDoctor& doctor);
+
   private:
     void onOk();
+    void showCheck();
 
     SetupSettings& m_settings;
     QGroupBox* m_portFrame;
     QButtonGroup* m_group;
     std::array<QRadioButton*, 8> m_portChoices{};
     std::array<QLabel*, 8> m_device{};
+    std::array<QLabel*, 8> m_state{};
+    QPushButton* m_checkButton;
     QPushButton* m_okButton;
     QPushButton* m_cancelButton;
     QTimer m_refreshTimer;
+    ConnectionDoctor m_doctor;
 };
