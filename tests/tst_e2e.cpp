@@ -93,6 +93,8 @@ class TestEndToEnd : public QObject {
     void portGivenAsRelativePath();
     void writeVerify_data();
     void writeVerify();
+    void diffWithRadio_data();
+    void diffWithRadio();
 };
 
 void TestEndToEnd::fullRead_data() {
@@ -636,6 +638,62 @@ void TestEndToEnd::writeVerify() {
     if (code == 0)
         QCOMPARE(framesFromProgram(radio.log(), QStringLiteral("52 ")).size(),
                  product == QLatin1String("solvir") ? 60 : 120);
+}
+
+void TestEndToEnd::diffWithRadio_data() {
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QString>("radioRx"); // group A channel 1 of the radio; empty: no radio
+    QTest::addColumn<QStringList>("radioArgs");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("meridox equal") << "meridox"
+                                   << "28.015" << QStringList() << 0 << QString();
+    QTest::newRow("meridox one channel differs")
+        << "meridox"
+        << "27.5" << QStringList() << 1 << "Group A channel 1 RX: 27.500000 -> 28.015000\n";
+    // A solvir radio names its model by number; TX follows RX in solvir's channels.
+    QTest::newRow("solvir model and channel differ")
+        << "solvir"
+        << "27.5" << QStringList() << 1
+        << "Model: 5480 -> SOLVIR\nGroup A channel 1 RX: 27.500000 -> 28.015000\n"
+           "Group A channel 1 TX: 27.500000 -> 28.015000\n";
+    QTest::newRow("meridox radio of another model")
+        << "meridox"
+        << "27.5" << QStringList{QStringLiteral("--model"), QStringLiteral("5480")} << 3
+        << QString();
+    QTest::newRow("no radio on the port")
+        << "meridox" << QString() << QStringList() << 2 << QString();
+}
+
+// The radio is read as read does and compared with the file, the radio's value first.
+void TestEndToEnd::diffWithRadio() {
+    QFETCH(QString, product);
+    QFETCH(QString, radioRx);
+    QFETCH(QStringList, radioArgs);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    const Product& p = *productByName(product);
+    VirtualRadio radio;
+    if (!radioRx.isEmpty()) {
+        Document d(p);
+        d.initialiseDefaults();
+        d.setChannelCell(1, ColRx, radioRx);
+        QByteArray memory;
+        clearRadioImage(p, memory);
+        QVERIFY(!buildRadioImage(d, memory));
+        QVERIFY(writeFile(file("diff.img"), memory));
+        QVERIFY(radio.start(product,
+                            radioArgs + QStringList{QStringLiteral("--memory"), file("diff.img")}));
+    }
+    const QString in = file("diff.dat");
+    QCOMPARE(run(product, {QStringLiteral("new"), QStringLiteral("-o"), in}).code, 0);
+    const Run r = run(product, {QStringLiteral("diff"), QStringLiteral("--port"),
+                                radioRx.isEmpty() ? file("no-radio") : radio.linkPath(), in});
+    QVERIFY2(r.code == code, qPrintable(QString::number(r.code) + QLatin1Char(' ') + r.err));
+    QCOMPARE(r.out, out);
+    // A radio that was compared is left as it was: nothing is written to it.
+    if (!radioRx.isEmpty())
+        QVERIFY(framesFromProgram(radio.log(), QStringLiteral("57 ")).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
