@@ -31,6 +31,8 @@ RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* main
             [this] { runTrapped("CloseAllChildWindows", [this] { emit aboutToApplyRead(); }); });
     connect(&m_session, &RadioSession::readApplied, this,
             [this] { runTrapped("LoadNewDoc", [this] { emit readApplied(); }); });
+    connect(&m_session, &RadioSession::radioConfigurationRead, this,
+            &RadioCommands::showComparison);
     connect(&m_session, &RadioSession::informationRead, this, &RadioCommands::showInformation);
     connect(&m_session, &RadioSession::finished, this,
             [this](RadioOperation operation, bool success) {
@@ -78,8 +80,20 @@ void RadioCommands::readFromRadio() {
 }
 
 void RadioCommands::writeToRadio() {
+    startWrite(m_showChangesBeforeWriting);
+}
+
+void RadioCommands::compareWithRadio() {
     if (busy()) return;
-    runTrapped("mnuWriteToRadio_Click", [this] {
+    runTrapped("mnuCompareWithRadio_Click", [this] { m_session.readForComparison(); });
+}
+
+// Values still in the editors are stored first, so that the comparison shows (and the write
+// sends) what the user sees.
+void RadioCommands::startWrite(bool compareFirst) {
+    if (busy()) return;
+    runTrapped("mnuWriteToRadio_Click", [this, compareFirst] {
+        m_compareBeforeWrite = compareFirst;
         emit aboutToWrite();
         m_writeDelayTimer.start();
     });
@@ -87,7 +101,26 @@ void RadioCommands::writeToRadio() {
 
 void RadioCommands::writeAfterDelay() {
     m_writeDelayTimer.stop();
-    runTrapped("TimerWrite_Timer", [this] { m_session.writeToRadio(); });
+    runTrapped("TimerWrite_Timer", [this] {
+        if (m_compareBeforeWrite)
+            m_session.readForComparison();
+        else
+            m_session.writeToRadio();
+    });
+}
+
+// The radio's side first, as diff names the older file first: "RX: radio -> this configuration".
+void RadioCommands::showComparison(const Document& radio) {
+    runTrapped("ShowCompare", [this, &radio] {
+        const QStringList lines = diffConfigurations(radio, m_doc, tr2("the radio", "对讲机"),
+                                                     tr2("this configuration", "本配置"));
+        if (m_compareWindow) m_compareWindow->close();
+        auto* w = new CompareWindow(lines, m_mainWindow);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        connect(w, &CompareWindow::writeRequested, this, [this] { startWrite(false); });
+        m_compareWindow = w;
+        w->open();
+    });
 }
 
 void RadioCommands::writeToSeveralRadios(const QString& settingsFile) {

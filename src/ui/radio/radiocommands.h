@@ -4,6 +4,7 @@
 #include "core/comm/session.h"
 #include "core/comm/sessiontrace.h"
 
+#include "comparewindow.h"
 #include "factoryinformationwindow.h"
 #include "fleetwindow.h"
 #include "progresswindow.h"
@@ -22,8 +23,15 @@ class RadioCommands : public QObject {
     RadioCommands(Document& doc, RadioSession& session, QWidget* mainWindow);
     ~RadioCommands() override;
 
-    void readFromRadio();    // mnuReadFromRadio, toolbar "ReadRadio"
-    void writeToRadio();     // mnuWriteToRadio, toolbar "WriteRadio"
+    void readFromRadio(); // mnuReadFromRadio, toolbar "ReadRadio"
+    void writeToRadio();  // mnuWriteToRadio, toolbar "WriteRadio"
+    // mnuCompareWithRadio: reads the radio into a copy and shows what differs from the open
+    // configuration; the open configuration, its file name and its history stay untouched.
+    void compareWithRadio();
+    // mnuShowChangesBeforeWriting: Write to Radio compares first and writes only when the
+    // user presses Write to Radio in the compare window.
+    void setShowChangesBeforeWriting(bool on) { m_showChangesBeforeWriting = on; }
+    bool showChangesBeforeWriting() const { return m_showChangesBeforeWriting; }
     void readRadioInfo();    // mnuRadioInfo
     void readEmbeddedInfo(); // mnuEMG (ReadRMGDataFromRadio)
     void setRadioInfo();     // mnuSetRadioInfo
@@ -41,6 +49,7 @@ class RadioCommands : public QObject {
     ProgressWindow* progressWindow() const { return m_progressWindow; }
     FactoryInformationWindow* informationWindow() const { return m_informationWindow; }
     FleetWindow* fleetWindow() const { return m_fleetWindow; }
+    CompareWindow* compareWindow() const { return m_compareWindow; }
     // Every session of the window's radio link is traced here (kept in the trace folder).
     SessionTrace& trace() { return m_trace; }
     // The backup image kept by the last successful read (empty when none could be kept).
@@ -56,7 +65,9 @@ class RadioCommands : public QObject {
     void readApplied();
 
   private:
+    void startWrite(bool compareFirst);
     void writeAfterDelay();
+    void showComparison(const Document& radio);
     void openProgress(RadioOperation operation);
     void startInformationRead(bool clearImage);
     void showInformation();
@@ -69,7 +80,10 @@ class RadioCommands : public QObject {
     QPointer<ProgressWindow> m_progressWindow;
     QPointer<FactoryInformationWindow> m_informationWindow;
     QPointer<FleetWindow> m_fleetWindow;
-    QTimer m_writeDelayTimer; // started by writeToRadio(); the write begins when it fires
+    QPointer<CompareWindow> m_compareWindow;
+    QTimer m_writeDelayTimer;          // started by writeToRadio(); the write begins when it fires
+    bool m_compareBeforeWrite = false; // what the timer starts: the comparison, not the write
+    bool m_showChangesBeforeWriting = false;
     SessionTrace m_trace;
     QString m_lastBackup;
     bool m_backupWarned = false;
