@@ -1,6 +1,7 @@
 #include "comparewindow.h"
 
 #include "core/config/messages.h"
+#include "ui/common/texttables.h"
 #include "ui/common/uicommon.h"
 
 #include <QHBoxLayout>
@@ -27,14 +28,15 @@ CompareWindow::CompareWindow(const QStringList& differences, QWidget* parent) : 
             ? tr2("The radio holds this configuration.", "对讲机中的数据与本配置相同。")
             : tr2("Each line names a setting, the radio's value, then this configuration's "
                   "value, which a write puts into the radio.",
-                  "每行列出一项设置、对讲机中的值，然后是本配置中的值（写入后对讲机将保存此值）。"));
+                  "每行列出一项设置、对讲机中的值，然后是本配置中的值（写入后对讲机将保存此值）"
+                  "。"));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->addItems(differences);
     m_list->setVisible(!differences.isEmpty());
-    m_writeButton = new QPushButton(tr2("Write to Radio", "写入对讲机"), this);
+    m_writeButton = new QPushButton(tr2("&Write to Radio", "写入对讲机(&W)"), this);
     m_writeButton->setObjectName(QStringLiteral("CommandWrite"));
-    m_closeButton = new QPushButton(tr2("Close", "关闭"), this);
+    m_closeButton = new QPushButton(generalText(GeneralText::CloseButton), this);
     m_closeButton->setObjectName(QStringLiteral("CommandClose"));
     m_closeButton->setDefault(true);
 
