@@ -38,7 +38,10 @@ CompareWindow::CompareWindow(const QStringList& differences, QWidget* parent) : 
     m_writeButton->setObjectName(QStringLiteral("CommandWrite"));
     m_closeButton = new QPushButton(generalText(GeneralText::CloseButton), this);
     m_closeButton->setObjectName(QStringLiteral("CommandClose"));
+    // Enter closes: only a deliberate click or Alt+W writes.
+    m_writeButton->setAutoDefault(false);
     m_closeButton->setDefault(true);
+    m_closeButton->setFocus();
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <utility>
 
 namespace {
 // Lets the editors' validation events run before the image is built.
@@ -54,8 +55,12 @@ void RadioCommands::keepFiles(bool readSucceeded) {
     QStringList texts, reasons;
     if (readSucceeded) {
         QString why;
+        // A read for comparison left the open configuration alone: the backup is named after
+        // the radio's own model.
+        const QString model = std::exchange(m_comparedModel, QString());
         const auto path =
-            keepBackupImage(m_doc.product(), m_doc.currentModel, m_session.radioImage(), &why);
+            keepBackupImage(m_doc.product(), model.isEmpty() ? m_doc.currentModel : model,
+                            m_session.radioImage(), &why);
         m_lastBackup = path.value_or(QString());
         if (!path && !m_backupWarned) {
             m_backupWarned = true;
@@ -111,6 +116,7 @@ void RadioCommands::writeAfterDelay() {
 
 // The radio's side first, as diff names the older file first: "RX: radio -> this configuration".
 void RadioCommands::showComparison(const Document& radio) {
+    m_comparedModel = radio.currentModel;
     runTrapped("ShowCompare", [this, &radio] {
         const QStringList lines = diffConfigurations(radio, m_doc, tr2("the radio", "对讲机"),
                                                      tr2("this configuration", "本配置"));

@@ -84,6 +84,7 @@ class RadioCommands : public QObject {
     QTimer m_writeDelayTimer;          // started by writeToRadio(); the write begins when it fires
     bool m_compareBeforeWrite = false; // what the timer starts: the comparison, not the write
     bool m_showChangesBeforeWriting = false;
+    QString m_comparedModel; // the radio's model, from a read for comparison until its backup
     SessionTrace m_trace;
     QString m_lastBackup;
     bool m_backupWarned = false;
