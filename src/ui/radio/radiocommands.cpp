@@ -85,19 +85,18 @@ void RadioCommands::readFromRadio() {
 }
 
 void RadioCommands::writeToRadio() {
-    startWrite(m_showChangesBeforeWriting);
+    startWrite("mnuWriteToRadio_Click", m_showChangesBeforeWriting);
 }
 
 void RadioCommands::compareWithRadio() {
-    if (busy()) return;
-    runTrapped("mnuCompareWithRadio_Click", [this] { m_session.readForComparison(); });
+    startWrite("mnuCompareWithRadio_Click", true);
 }
 
 // Values still in the editors are stored first, so that the comparison shows (and the write
 // sends) what the user sees.
-void RadioCommands::startWrite(bool compareFirst) {
+void RadioCommands::startWrite(const char* handler, bool compareFirst) {
     if (busy()) return;
-    runTrapped("mnuWriteToRadio_Click", [this, compareFirst] {
+    runTrapped(handler, [this, compareFirst] {
         m_compareBeforeWrite = compareFirst;
         emit aboutToWrite();
         m_writeDelayTimer.start();
@@ -123,7 +122,8 @@ void RadioCommands::showComparison(const Document& radio) {
         if (m_compareWindow) m_compareWindow->close();
         auto* w = new CompareWindow(lines, m_mainWindow);
         w->setAttribute(Qt::WA_DeleteOnClose);
-        connect(w, &CompareWindow::writeRequested, this, [this] { startWrite(false); });
+        connect(w, &CompareWindow::writeRequested, this,
+                [this] { startWrite("CompareWindow_Write", false); });
         m_compareWindow = w;
         w->open();
     });

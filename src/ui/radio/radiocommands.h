@@ -65,7 +65,8 @@ class RadioCommands : public QObject {
     void readApplied();
 
   private:
-    void startWrite(bool compareFirst);
+    // Stores the editors' values, then (after the delay) compares or writes.
+    void startWrite(const char* handler, bool compareFirst);
     void writeAfterDelay();
     void showComparison(const Document& radio);
     void openProgress(RadioOperation operation);
