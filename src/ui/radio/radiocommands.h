@@ -23,8 +23,13 @@ class RadioCommands : public QObject {
     RadioCommands(Document& doc, RadioSession& session, QWidget* mainWindow);
     ~RadioCommands() override;
 
-    void readFromRadio(); // mnuReadFromRadio, toolbar "ReadRadio"
-    void writeToRadio();  // mnuWriteToRadio, toolbar "WriteRadio"
+    void readFromRadio();    // mnuReadFromRadio, toolbar "ReadRadio"
+    void writeToRadio();     // mnuWriteToRadio, toolbar "WriteRadio"
+    void readRadioInfo();    // mnuRadioInfo
+    void readEmbeddedInfo(); // mnuEMG (ReadRMGDataFromRadio)
+    void setRadioInfo();     // mnuSetRadioInfo
+    // mnuWriteSeveral: the window that writes the configuration to several radios at once.
+    void writeToSeveralRadios(const QString& settingsFile);
     // mnuCompareWithRadio: reads the radio into a copy and shows what differs from the open
     // configuration; the open configuration, its file name and its history stay untouched.
     void compareWithRadio();
@@ -32,11 +37,6 @@ class RadioCommands : public QObject {
     // user presses Write to Radio in the compare window.
     void setShowChangesBeforeWriting(bool on) { m_showChangesBeforeWriting = on; }
     bool showChangesBeforeWriting() const { return m_showChangesBeforeWriting; }
-    void readRadioInfo();    // mnuRadioInfo
-    void readEmbeddedInfo(); // mnuEMG (ReadRMGDataFromRadio)
-    void setRadioInfo();     // mnuSetRadioInfo
-    // mnuWriteSeveral: the window that writes the configuration to several radios at once.
-    void writeToSeveralRadios(const QString& settingsFile);
 
     // What FactoryInformationWindow shows; the start-up defaults until a read.
     LocalInformation localInformation;
@@ -82,12 +82,12 @@ class RadioCommands : public QObject {
     QPointer<FactoryInformationWindow> m_informationWindow;
     QPointer<FleetWindow> m_fleetWindow;
     QPointer<CompareWindow> m_compareWindow;
-    QTimer m_writeDelayTimer;          // started by writeToRadio(); the write begins when it fires
-    bool m_compareBeforeWrite = false; // what the timer starts: the comparison, not the write
-    bool m_showChangesBeforeWriting = false;
-    QString m_comparedModel; // the radio's model, from a read for comparison until its backup
+    QTimer m_writeDelayTimer; // started by writeToRadio(); the write begins when it fires
     SessionTrace m_trace;
     QString m_lastBackup;
     bool m_backupWarned = false;
     bool m_traceWarned = false;
+    bool m_compareBeforeWrite = false; // what the delay timer starts: a comparison, not a write
+    bool m_showChangesBeforeWriting = false;
+    QString m_comparedModel; // the radio's model, from a read for comparison until its backup
 };
