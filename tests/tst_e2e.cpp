@@ -93,6 +93,8 @@ class TestEndToEnd : public QObject {
     void portGivenAsRelativePath();
     void writeVerify_data();
     void writeVerify();
+    void diffWithRadio_data();
+    void diffWithRadio();
 };
 
 void TestEndToEnd::fullRead_data() {
@@ -636,6 +638,52 @@ void TestEndToEnd::writeVerify() {
     if (code == 0)
         QCOMPARE(framesFromProgram(radio.log(), QStringLiteral("52 ")).size(),
                  product == QLatin1String("solvir") ? 60 : 120);
+}
+
+void TestEndToEnd::diffWithRadio_data() {
+    QTest::addColumn<QString>("product");
+    QTest::addColumn<QString>("radioRx"); // group A channel 1 of the radio
+    QTest::addColumn<QStringList>("radioArgs");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+    QTest::newRow("equal") << "meridox"
+                           << "28.015" << QStringList() << 0 << QString();
+    // A solvir radio names its model by number; TX follows RX in solvir's channels.
+    QTest::newRow("solvir model and channel differ")
+        << "solvir"
+        << "27.5" << QStringList() << 1
+        << "Model: 5480 -> SOLVIR\nGroup A channel 1 RX: 27.500000 -> 28.015000\n"
+           "Group A channel 1 TX: 27.500000 -> 28.015000\n";
+    QTest::newRow("radio of another model")
+        << "meridox"
+        << "27.5" << QStringList{QStringLiteral("--model"), QStringLiteral("5480")} << 3
+        << QString();
+}
+
+// The radio is read as read does and compared with the file, the radio's value first; nothing
+// is written to it.
+void TestEndToEnd::diffWithRadio() {
+    QFETCH(QString, product);
+    QFETCH(QString, radioRx);
+    QFETCH(QStringList, radioArgs);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+    const Product& p = *productByName(product);
+    Document d(p);
+    d.initialiseDefaults();
+    d.setChannelCell(1, ColRx, radioRx);
+    QByteArray memory;
+    clearRadioImage(p, memory);
+    QVERIFY(!buildRadioImage(d, memory) && writeFile(file("diff.img"), memory));
+    VirtualRadio radio;
+    QVERIFY(radio.start(product, radioArgs << QStringLiteral("--memory") << file("diff.img")));
+    const QString in = file("diff.dat");
+    QCOMPARE(run(product, {QStringLiteral("new"), QStringLiteral("-o"), in}).code, 0);
+    const Run r =
+        run(product, {QStringLiteral("diff"), QStringLiteral("--port"), radio.linkPath(), in});
+    QVERIFY2(r.code == code, qPrintable(QString::number(r.code) + QLatin1Char(' ') + r.err));
+    QCOMPARE(r.out, out);
+    QVERIFY(framesFromProgram(radio.log(), QStringLiteral("57 ")).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)

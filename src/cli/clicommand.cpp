@@ -29,6 +29,8 @@ QStringList usageLines(const Product& p) {
         cli + QStringLiteral("export-csv FILE.dat OUT.csv"),
         cli + QStringLiteral("import-csv IN.csv FILE.dat [--group A..F]"),
         cli + QStringLiteral("diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)"),
+        cli + QStringLiteral("diff --port PORT FILE.dat [--retries N] [--trace FILE]   (the "
+                             "radio against FILE)"),
         cli + QStringLiteral("print FILE.dat -o OUT.pdf [--language en|zh]"),
         cli + QStringLiteral("doctor [--port PORT] [--probe]   (exit 0 usable, 2 not)"),
         QStringLiteral("PORT is a device path (/dev/ttyUSB0), a name under /dev (ttyUSB0) or "
@@ -43,6 +45,8 @@ QStringList usageLines(const Product& p) {
         QStringLiteral("until Ctrl+C. --log: one CSV row per radio appended to FILE.csv."),
         QStringLiteral("--verify: read the radio back after the write; exit 5 when it holds "
                        "something else."),
+        QStringLiteral("diff --port: exit 0 equal, 1 different; a read that fails exits 2, 3 "
+                       "or 4 as read does."),
         QStringLiteral("Exit codes: 0 done, 1 usage or file, 2 port, 3 radio identity, 4 no "
                        "answer, lost"),
         QStringLiteral("  or stopped (Ctrl+C, SIGTERM, SIGHUP), 5 written, but the radio holds "

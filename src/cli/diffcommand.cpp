@@ -1,30 +1,72 @@
 #include "clicommand.h"
+#include "clisession.h"
 
+#include "core/comm/keptfiles.h"
 #include "core/config/document.h"
 #include "exchange/configdiff.h"
+
+#include <optional>
 
 namespace {
 // Exit code of diff when a file cannot be compared, as diff(1) has it: 0 and 1 are taken by
 // "equal" and "different".
 constexpr int DiffTrouble = 2;
+
+int printDifferences(const QStringList& lines, QTextStream& out) {
+    for (const QString& line : lines)
+        out << line << '\n';
+    return lines.isEmpty() ? ExitOk : 1;
+}
+
+// diff --port PORT FILE.dat: the radio is read as `read` reads it (identity checked against the
+// file) and compared with the file, the radio's side first. A failed read exits with its code.
+int diffWithRadio(const Product& p, const CliArgs& a, const CliStreams& io) {
+    const QString file = a.positional.at(0);
+    Document doc(p);
+    doc.initialiseDefaults();
+    if (!openConfigFile(doc, file)) return DiffTrouble;
+    std::optional<Document> radio;
+    QByteArray image;
+    const int rc = runSession(doc, a, io, [&radio, &image](RadioSession& s) {
+        QObject::connect(&s, &RadioSession::radioConfigurationRead, &s,
+                         [&radio, &image, &s](const Document& read) {
+                             radio = read;
+                             image = s.radioImage();
+                         });
+        return s.readForComparison();
+    });
+    if (rc != ExitOk || !radio) return rc == ExitOk ? ExitNoAnswer : rc;
+    // Every read keeps the radio as it was; a backup that cannot be kept does not fail it.
+    QString why;
+    if (!keepBackupImage(p, radio->currentModel, image, &why))
+        io.err << tr2("Warning: no backup image of the radio was kept: ",
+                      "警告：未保存对讲机的备份映像：")
+               << why << '\n';
+    return printDifferences(diffConfigurations(*radio, doc, QStringLiteral("radio"), file), io.out);
+}
 } // namespace
 
-// diff A.dat B.dat: every difference, field by field.
+// diff A.dat B.dat: every difference, field by field; diff --port PORT FILE.dat: the radio
+// against a file.
 int diffCommand(const Product& p, const QStringList& args, const CliStreams& io) {
     const CliArgs a = parseCliArgs(args);
-    const QString why = commonProblem(QStringLiteral("diff"), a,
-                                      {QStringLiteral("A.dat"), QStringLiteral("B.dat")});
+    const bool withRadio = !a.port.isEmpty();
+    QStringList files{QStringLiteral("A.dat"), QStringLiteral("B.dat")};
+    if (withRadio) files = {QStringLiteral("FILE.dat")};
+    QString why = commonProblem(QStringLiteral("diff"), a, files);
+    if (why.isEmpty() && withRadio && (!a.image.isEmpty() || a.fleetOptions() || a.verify))
+        why = QStringLiteral("diff --port reads one radio: one --port, without --image, "
+                             "--verify, --repeat or --log.");
     if (!why.isEmpty()) {
         usageError(p, QStringLiteral("diff"), why, io.err);
         return DiffTrouble;
     }
+    if (withRadio) return diffWithRadio(p, a, io);
     Document da(p), db(p);
     da.initialiseDefaults();
     db.initialiseDefaults();
     if (!openConfigFile(da, a.positional.at(0)) || !openConfigFile(db, a.positional.at(1)))
         return DiffTrouble;
-    const QStringList lines = diffConfigurations(da, db, a.positional.at(0), a.positional.at(1));
-    for (const QString& line : lines)
-        io.out << line << '\n';
-    return lines.isEmpty() ? ExitOk : 1;
+    return printDifferences(diffConfigurations(da, db, a.positional.at(0), a.positional.at(1)),
+                            io.out);
 }

@@ -301,31 +301,51 @@ class TestMainWindow : public QObject, MainWindowFixture {
         QCOMPARE(s.value(QStringLiteral("Settings/MainWidth")).toInt(), 12000);
     }
 
-    // Program > Verify after Write: off at first, then as the user left it, minimized or not.
-    void verifyAfterWriteRemembered() {
+    // Program > Verify after Write and Show changes before writing: off at first, then as the
+    // user left them, minimized or not.
+    void programChecksRemembered_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("chinese");
+        QTest::newRow("verify") << "mnuVerifyAfterWrite"
+                                << "&Verify after Write" << QString::fromUtf8("写入后校验(&V)");
+        QTest::newRow("show changes")
+            << "mnuShowChangesBeforeWriting"
+            << "Show c&hanges before writing" << QString::fromUtf8("写入前显示更改(&H)");
+    }
+    void programChecksRemembered() {
+        QFETCH(QString, item);
+        QFETCH(QString, english);
+        QFETCH(QString, chinese);
+        // What the item switches, where it takes effect.
+        const auto inEffect = [this, &item] {
+            return item == QLatin1String("mnuVerifyAfterWrite")
+                       ? m_main->session().verifyAfterWrite()
+                       : m_main->radioCommands().showChangesBeforeWriting();
+        };
         start();
-        QAction* verify = action(QStringLiteral("mnuVerifyAfterWrite"));
-        QVERIFY(verify && verify->isCheckable() && !verify->isChecked());
-        QCOMPARE(verify->text(), QStringLiteral("&Verify after Write"));
-        QVERIFY(!m_main->session().verifyAfterWrite());
-        verify->trigger();
-        QVERIFY(m_main->session().verifyAfterWrite());
+        QAction* check = action(item);
+        QVERIFY(check && check->isCheckable() && !check->isChecked());
+        QCOMPARE(check->text(), english);
+        QVERIFY(!inEffect());
+        check->trigger();
+        QVERIFY(inEffect());
         m_main->show();
         QVERIFY(m_main->close());
 
         start();
-        verify = action(QStringLiteral("mnuVerifyAfterWrite"));
-        QVERIFY(verify->isChecked());
-        QVERIFY(m_main->session().verifyAfterWrite());
+        check = action(item);
+        QVERIFY(check->isChecked());
+        QVERIFY(inEffect());
         setCurrentLanguage(LanguageChinese);
         m_main->retranslate();
-        QCOMPARE(verify->text(), QString::fromUtf8("写入后校验(&V)"));
-        verify->trigger();
+        QCOMPARE(check->text(), chinese);
+        check->trigger();
         m_main->showMinimized();
         QVERIFY(m_main->close());
         start();
-        QVERIFY(!action(QStringLiteral("mnuVerifyAfterWrite"))->isChecked());
-        QVERIFY(!m_main->session().verifyAfterWrite());
+        QVERIFY(!action(item)->isChecked());
+        QVERIFY(!inEffect());
     }
 
     // Main window -------------------------------------------------------------------------

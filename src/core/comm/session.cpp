@@ -1,10 +1,11 @@
 #include "session.h"
 
-#include "doctor.h"
-
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
+#include "doctor.h"
 #include "protocol.h"
+
+#include <utility>
 
 namespace {
 using RadioProtocol::ReadBlockLength;
@@ -298,36 +299,46 @@ void RadioSession::endSession(bool success) {
     if (ok && (op == RadioOperation::InformationRead || op == RadioOperation::InformationWrite))
         applyReceivedInformation();
     if (ok && op == RadioOperation::Read) {
-        // Decode into a copy first: a read that cannot be used changes nothing.
-        Document decoded = m_doc;
-        if (const auto error = parseRadioImage(decoded, m_image)) {
-            ok = false;
-            m_lastFailure = SessionFailure::BadData;
-            traceNote(QStringLiteral("the data read cannot be used: %1").arg(*error));
-            showMessage(
-                tr2("The data read from the radio cannot be used.", "从对讲机读取的数据无法使用。"),
-                MsgIcon::Critical, MsgButtons::Ok,
-                *error + tr2(" Nothing was changed.", " 未作任何更改。"));
-        } else {
-            emit readApplying();
-            // The record read and the untitled file it now belongs to are one step.
-            m_doc.fileName = QStringLiteral("new.dat");
-            m_doc.untitled = true;
-            m_doc.replaceConfiguration(decoded, tr2("Read from Radio", "从对讲机读取数据"));
-            emit readApplied();
-        }
+        ok = applyRead();
     } else if (ok && op == RadioOperation::InformationRead) {
         const LocalInformation info = parseLocalInformation(m_doc.product(), m_image);
         for (size_t i = 0; i < info.size(); ++i)
             if (i != 5) m_localInformation[i] = info[i]; // the version does not come from the area
         emit informationRead();
     }
-    if (ok && op == RadioOperation::Read) showMessage(Msg::ReadCompleted);
+    const bool compared = std::exchange(m_readForComparison, false);
+    if (ok && op == RadioOperation::Read && !compared) showMessage(Msg::ReadCompleted);
     if (ok && op == RadioOperation::Write) showMessage(Msg::WriteCompleted);
     if (ok) m_lastFailure = SessionFailure::None;
     traceEnd(ok);
     // The verify is the end of the write the user asked for.
     emit finished(op == RadioOperation::Verify ? RadioOperation::Write : op, ok);
+}
+
+// Decodes into a copy first: a read that cannot be used changes nothing. A read for comparison
+// hands the copy out and leaves the open configuration alone.
+bool RadioSession::applyRead() {
+    Document decoded = m_doc;
+    if (const auto error = parseRadioImage(decoded, m_image)) {
+        m_lastFailure = SessionFailure::BadData;
+        traceNote(QStringLiteral("the data read cannot be used: %1").arg(*error));
+        showMessage(
+            tr2("The data read from the radio cannot be used.", "从对讲机读取的数据无法使用。"),
+            MsgIcon::Critical, MsgButtons::Ok,
+            *error + tr2(" Nothing was changed.", " 未作任何更改。"));
+        return false;
+    }
+    if (m_readForComparison) {
+        emit radioConfigurationRead(decoded);
+        return true;
+    }
+    emit readApplying();
+    // The record read and the untitled file it now belongs to are one step.
+    m_doc.fileName = QStringLiteral("new.dat");
+    m_doc.untitled = true;
+    m_doc.replaceConfiguration(decoded, tr2("Read from Radio", "从对讲机读取数据"));
+    emit readApplied();
+    return true;
 }
 
 // Reads back what the write just sent, in the read's 64-byte blocks, on the same port.
@@ -423,6 +434,14 @@ void RadioSession::endTestMode(bool clean, SessionFailure why) {
     if (m_operation != RadioOperation::TestMode) return;
     if (why != SessionFailure::None) m_lastFailure = why;
     endSession(clean);
+}
+
+bool RadioSession::readForComparison() {
+    if (busy()) return false;
+    m_readForComparison = true;
+    if (readFromRadio()) return true;
+    m_readForComparison = false;
+    return false;
 }
 
 bool RadioSession::readFromRadio() {

@@ -65,6 +65,9 @@ class RadioSession : public QObject {
     // Starters as the user runs them. Each does nothing and returns false while another
     // operation runs, when the port cannot be opened or the user cancels the question.
     bool readFromRadio();
+    // The same read, but the configuration read is handed out (radioConfigurationRead) instead
+    // of replacing the open one: the record, its file name and its history stay as they are.
+    bool readForComparison();
     bool writeToRadio();
     bool readInformation(bool clearImage);
     bool writeInformation();
@@ -155,6 +158,9 @@ class RadioSession : public QObject {
     void readApplying();
     // The configuration now holds what was read.
     void readApplied();
+    // A read for comparison decoded cleanly: radio is the open configuration with what the
+    // radio holds in place of what a read carries (the rest is the open configuration's).
+    void radioConfigurationRead(const Document& radio);
     // The local information area was read (show it).
     void informationRead();
     void finished(RadioOperation operation, bool success);
@@ -179,6 +185,7 @@ class RadioSession : public QObject {
     bool finishVerify(bool readOk); // the comparison and its message; true when equal
     void finishTransfer();
     void endSession(bool success);
+    bool applyRead(); // false when the data read cannot be used
     bool checkRadioIdentity();
 
     void onReply(const QByteArray& reply);
@@ -242,6 +249,7 @@ class RadioSession : public QObject {
     std::optional<RadioProtocol::InformationRecord> m_receivedInformation;
     std::optional<QByteArray> m_receivedVersion;
     bool m_verifyAfterWrite = false;
+    bool m_readForComparison = false; // the read running hands its result out
     MemoryDiffer m_differ;
     QByteArray m_verifyImage;
     QList<int> m_verifyMismatches;

@@ -115,6 +115,7 @@ WindowPlacement loadPlacement(const Product& p) {
     w.sizeStored = storedNumber(s.value(QStringLiteral("MainWidth")).toString()) &&
                    storedNumber(s.value(QStringLiteral("MainHeight")).toString());
     w.verifyAfterWrite = read("VerifyAfterWrite", 0) == 1;
+    w.showChangesBeforeWriting = read("ShowChangesBeforeWriting", 0) == 1;
     return w;
 }
 
@@ -127,4 +128,6 @@ void savePlacement(const Product& p, const WindowPlacement& w) {
     s.setValue(QStringLiteral("MainHeight"), QString::number(w.height));
     s.setValue(QStringLiteral("VerifyAfterWrite"),
                w.verifyAfterWrite ? QStringLiteral("1") : QStringLiteral("0"));
+    s.setValue(QStringLiteral("ShowChangesBeforeWriting"),
+               w.showChangesBeforeWriting ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -64,8 +64,9 @@ struct WindowPlacement {
     int top = 100;
     int width = 14500;
     int height = 10500;
-    bool verifyAfterWrite = false; // Program > Verify after Write
-    bool sizeStored = false;       // width and height come from the settings
+    bool verifyAfterWrite = false;         // Program > Verify after Write
+    bool showChangesBeforeWriting = false; // Program > Show changes before writing
+    bool sizeStored = false;               // width and height come from the settings
 };
 WindowPlacement loadPlacement(const Product& p);
 void savePlacement(const Product& p, const WindowPlacement& placement);

@@ -78,6 +78,8 @@ const MenuEntry Menus[] = {
     {"mnuReadFromRadio", {"&Read from Radio", "从对讲机读取数据(&R)"}},
     {"mnuWriteToRadio", {"&Write to Radio", "向对讲机写入数据(&W)"}},
     {"mnuVerifyAfterWrite", {"&Verify after Write", "写入后校验(&V)"}},
+    {"mnuCompareWithRadio", {"&Compare with Radio...", "与对讲机比较(&C)..."}},
+    {"mnuShowChangesBeforeWriting", {"Show c&hanges before writing", "写入前显示更改(&H)"}},
     {"mnuWriteSeveral", {"Write to &Several Radios...", "写入多台对讲机(&S)..."}},
     {"mnuTest", {"&Test Mode", "测试模式(&T)"}},
     {"mnuTools", {"&Tools", "工具(&T)"}},

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <utility>
 
 namespace {
 // Lets the editors' validation events run before the image is built.
@@ -31,6 +32,8 @@ RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* main
             [this] { runTrapped("CloseAllChildWindows", [this] { emit aboutToApplyRead(); }); });
     connect(&m_session, &RadioSession::readApplied, this,
             [this] { runTrapped("LoadNewDoc", [this] { emit readApplied(); }); });
+    connect(&m_session, &RadioSession::radioConfigurationRead, this,
+            &RadioCommands::showComparison);
     connect(&m_session, &RadioSession::informationRead, this, &RadioCommands::showInformation);
     connect(&m_session, &RadioSession::finished, this,
             [this](RadioOperation operation, bool success) {
@@ -52,8 +55,12 @@ void RadioCommands::keepFiles(bool readSucceeded) {
     QStringList texts, reasons;
     if (readSucceeded) {
         QString why;
+        // A read for comparison left the open configuration alone: the backup is named after
+        // the radio's own model.
+        const QString model = std::exchange(m_comparedModel, QString());
         const auto path =
-            keepBackupImage(m_doc.product(), m_doc.currentModel, m_session.radioImage(), &why);
+            keepBackupImage(m_doc.product(), model.isEmpty() ? m_doc.currentModel : model,
+                            m_session.radioImage(), &why);
         m_lastBackup = path.value_or(QString());
         if (!path && !m_backupWarned) {
             m_backupWarned = true;
@@ -78,8 +85,19 @@ void RadioCommands::readFromRadio() {
 }
 
 void RadioCommands::writeToRadio() {
+    startWrite("mnuWriteToRadio_Click", m_showChangesBeforeWriting);
+}
+
+void RadioCommands::compareWithRadio() {
+    startWrite("mnuCompareWithRadio_Click", true);
+}
+
+// Values still in the editors are stored first, so that the comparison shows (and the write
+// sends) what the user sees.
+void RadioCommands::startWrite(const char* handler, bool compareFirst) {
     if (busy()) return;
-    runTrapped("mnuWriteToRadio_Click", [this] {
+    runTrapped(handler, [this, compareFirst] {
+        m_compareBeforeWrite = compareFirst;
         emit aboutToWrite();
         m_writeDelayTimer.start();
     });
@@ -87,7 +105,28 @@ void RadioCommands::writeToRadio() {
 
 void RadioCommands::writeAfterDelay() {
     m_writeDelayTimer.stop();
-    runTrapped("TimerWrite_Timer", [this] { m_session.writeToRadio(); });
+    runTrapped("TimerWrite_Timer", [this] {
+        if (m_compareBeforeWrite)
+            m_session.readForComparison();
+        else
+            m_session.writeToRadio();
+    });
+}
+
+// The radio's side first, as diff names the older file first: "RX: radio -> this configuration".
+void RadioCommands::showComparison(const Document& radio) {
+    m_comparedModel = radio.currentModel;
+    runTrapped("ShowCompare", [this, &radio] {
+        const QStringList lines = diffConfigurations(radio, m_doc, tr2("the radio", "对讲机"),
+                                                     tr2("this configuration", "本配置"));
+        if (m_compareWindow) m_compareWindow->close();
+        auto* w = new CompareWindow(lines, m_mainWindow);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        connect(w, &CompareWindow::writeRequested, this,
+                [this] { startWrite("CompareWindow_Write", false); });
+        m_compareWindow = w;
+        w->open();
+    });
 }
 
 void RadioCommands::writeToSeveralRadios(const QString& settingsFile) {

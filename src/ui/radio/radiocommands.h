@@ -4,6 +4,7 @@
 #include "core/comm/session.h"
 #include "core/comm/sessiontrace.h"
 
+#include "comparewindow.h"
 #include "factoryinformationwindow.h"
 #include "fleetwindow.h"
 #include "progresswindow.h"
@@ -29,6 +30,13 @@ class RadioCommands : public QObject {
     void setRadioInfo();     // mnuSetRadioInfo
     // mnuWriteSeveral: the window that writes the configuration to several radios at once.
     void writeToSeveralRadios(const QString& settingsFile);
+    // mnuCompareWithRadio: reads the radio into a copy and shows what differs from the open
+    // configuration; the open configuration, its file name and its history stay untouched.
+    void compareWithRadio();
+    // mnuShowChangesBeforeWriting: Write to Radio compares first and writes only when the
+    // user presses Write to Radio in the compare window.
+    void setShowChangesBeforeWriting(bool on) { m_showChangesBeforeWriting = on; }
+    bool showChangesBeforeWriting() const { return m_showChangesBeforeWriting; }
 
     // What FactoryInformationWindow shows; the start-up defaults until a read.
     LocalInformation localInformation;
@@ -41,6 +49,7 @@ class RadioCommands : public QObject {
     ProgressWindow* progressWindow() const { return m_progressWindow; }
     FactoryInformationWindow* informationWindow() const { return m_informationWindow; }
     FleetWindow* fleetWindow() const { return m_fleetWindow; }
+    CompareWindow* compareWindow() const { return m_compareWindow; }
     // Every session of the window's radio link is traced here (kept in the trace folder).
     SessionTrace& trace() { return m_trace; }
     // The backup image kept by the last successful read (empty when none could be kept).
@@ -56,7 +65,10 @@ class RadioCommands : public QObject {
     void readApplied();
 
   private:
+    // Stores the editors' values, then (after the delay) compares or writes.
+    void startWrite(const char* handler, bool compareFirst);
     void writeAfterDelay();
+    void showComparison(const Document& radio);
     void openProgress(RadioOperation operation);
     void startInformationRead(bool clearImage);
     void showInformation();
@@ -69,9 +81,13 @@ class RadioCommands : public QObject {
     QPointer<ProgressWindow> m_progressWindow;
     QPointer<FactoryInformationWindow> m_informationWindow;
     QPointer<FleetWindow> m_fleetWindow;
+    QPointer<CompareWindow> m_compareWindow;
     QTimer m_writeDelayTimer; // started by writeToRadio(); the write begins when it fires
     SessionTrace m_trace;
     QString m_lastBackup;
     bool m_backupWarned = false;
     bool m_traceWarned = false;
+    bool m_compareBeforeWrite = false; // what the delay timer starts: a comparison, not a write
+    bool m_showChangesBeforeWriting = false;
+    QString m_comparedModel; // the radio's model, from a read for comparison until its backup
 };

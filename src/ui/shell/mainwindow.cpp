@@ -178,6 +178,7 @@ bool MainWindow::applyPlacement() {
     resize(twipsToPixelsX(width), twipsToPixelsY(height));
     move(twipsToPixelsX(w.left), twipsToPixelsY(w.top));
     m_items.verifyAfterWrite->setChecked(w.verifyAfterWrite);
+    m_items.showChangesBeforeWriting->setChecked(w.showChangesBeforeWriting);
     return w.sizeStored && w.width >= 1500 && w.height >= 1500;
 }
 
@@ -265,6 +266,7 @@ void MainWindow::storePlacement() {
         w.height = pixelsToTwipsY(g.height());
     }
     w.verifyAfterWrite = m_items.verifyAfterWrite->isChecked();
+    w.showChangesBeforeWriting = m_items.showChangesBeforeWriting->isChecked();
     savePlacement(*m_ctx.product, w);
 }
 

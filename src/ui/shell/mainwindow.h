@@ -167,6 +167,7 @@ class MainWindow : public QMainWindow {
         QAction* readFromRadio = nullptr;
         QAction* writeToRadio = nullptr;
         QAction* verifyAfterWrite = nullptr;
+        QAction* showChangesBeforeWriting = nullptr;
         QAction* embeddedInformation = nullptr; // mnuEMG: the radio's factory information
         QAction* port = nullptr;
         QAction* treeView = nullptr;

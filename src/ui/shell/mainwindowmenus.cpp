@@ -168,6 +168,16 @@ void MainWindow::buildRadioMenus() {
     m_items.verifyAfterWrite->setCheckable(true);
     connect(m_items.verifyAfterWrite, &QAction::toggled, this,
             [this](bool on) { m_session.setVerifyAfterWrite(on); });
+    on(addItem(program, "mnuCompareWithRadio"), [this] {
+        preparePort();
+        m_commands.compareWithRadio();
+    });
+    // Write to Radio shows what it would change first while this is checked (kept with the
+    // placement).
+    m_items.showChangesBeforeWriting = addItem(program, "mnuShowChangesBeforeWriting");
+    m_items.showChangesBeforeWriting->setCheckable(true);
+    connect(m_items.showChangesBeforeWriting, &QAction::toggled, this,
+            [this](bool on) { m_commands.setShowChangesBeforeWriting(on); });
     on(addItem(program, "mnuWriteSeveral"),
        [this] { m_commands.writeToSeveralRadios(m_ctx.settingsFile); });
     // Test mode and the tools are for service technicians only.
