@@ -1,0 +1,320 @@
+// Edits of many channels at once: what each leaves in the group (numbers, frequencies, the
+// emergency channel), the reasons it gives when it refuses, and the grid window's commands,
+// keys, fill dialog and find bar, each undone as one step.
+#include "core/channels/channelrules.h"
+#include "core/config/optionwords.h"
+#include "recordedit.h"
+#include "testsupport.h"
+#include "ui/common/edithistory.h"
+#include "ui/editors/channelgridwindow.h"
+#include "windowtest.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+using BulkEdit = std::function<QStringList(Document&)>;
+
+// Group A from "n:rx" or "n:rx/tx" items, and its emergency channel.
+void setGroupA(Document& doc, const QString& channels, int emergency) {
+    editRecord(doc, [&](RadioConfig& r) {
+        const QStringList items = channels.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        r.groupChannelCount[0] = int16_t(items.size());
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const QStringList parts = items[i].split(QLatin1Char(':'));
+            ChannelEntry& e = r.entry(0, int(i) + 1);
+            e = ChannelEntry{};
+            e.channelNo = int16_t(parts[0].toInt());
+            e.inUse = 1;
+            const QStringList freqs = parts[1].split(QLatin1Char('/'));
+            e.rxFreq.assign(storedFrequencyText(freqs[0], doc.lowerLimit));
+            e.txFreq.assign(storedFrequencyText(freqs.last(), doc.lowerLimit));
+        }
+        r.optionWords[OptionWord::FirstEmergencyChannel] = int16_t(emergency - 1);
+    });
+}
+
+// Group A in the same form, by channel number, then "E" and its emergency channel.
+QString groupA(const Document& doc) {
+    QMap<int, QString> byNumber;
+    for (int place = 1; place <= doc.config().groupChannelCount[0]; ++place) {
+        const ChannelEntry& e = doc.config().entry(0, place);
+        const QString rx = shownFrequency(doc, e.rxFreq.text());
+        const QString tx = shownFrequency(doc, e.txFreq.text());
+        byNumber[e.channelNo] = rx == tx ? rx : rx + QLatin1Char('/') + tx;
+    }
+    QStringList out;
+    for (auto it = byNumber.cbegin(); it != byNumber.cend(); ++it)
+        out << QStringLiteral("%1:%2").arg(it.key()).arg(it.value());
+    const int emergency = doc.config().optionWords[OptionWord::FirstEmergencyChannel] + 1;
+    return out.join(QLatin1Char(' ')) + QStringLiteral(" E%1").arg(emergency);
+}
+
+QString sixtyFrom(int first) {
+    QStringList items;
+    for (int n = first; n <= ChannelsPerGroup; ++n)
+        items << QStringLiteral("%1:27.0").arg(n);
+    return items.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(BulkEdit)
+
+class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow> {
+    Q_OBJECT
+    PrivateUserFolders m_folders;
+    ScriptedMessages m_messages;
+    std::unique_ptr<EditHistory> m_history;
+
+    ChannelGrid* grid() const {
+        return m_window->findChild<ChannelGrid*>(QStringLiteral("MSFlexGrid1"));
+    }
+    // A meridox configuration with group A as given, its grid open, a fresh history.
+    void openOn(const QString& channels, int emergency = 1) {
+        freshDoc(meridoxProduct());
+        setGroupA(*m_doc, channels, emergency);
+        m_history = std::make_unique<EditHistory>(*m_doc);
+        openWindow();
+        QTest::qWait(30); // the first cell's editor takes the focus
+    }
+    void pressChannelNumber(int row, Qt::KeyboardModifiers mods = {}) {
+        const QRect r = grid()->visualRect(grid()->model()->index(row, 0));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, mods, r.center());
+    }
+    void selectRows(int first, int last) {
+        pressChannelNumber(first);
+        pressChannelNumber(last, Qt::ShiftModifier);
+    }
+    // One step of the history; undone it gives back before.
+    void checkOneStepUndone(const QString& before) {
+        QCOMPARE(m_history->stack().count(), 1);
+        m_history->undo();
+        QCOMPARE(groupA(*m_doc), before);
+    }
+
+  private slots:
+    void initTestCase() { setCurrentLanguage(LanguageEnglish); }
+    void init() { m_messages.clear(); }
+    void cleanup() {
+        m_window.reset();
+        m_history.reset();
+        m_doc.reset();
+    }
+
+    void editsGroup_data() {
+        QTest::addColumn<QString>("channels");
+        QTest::addColumn<int>("emergency");
+        QTest::addColumn<BulkEdit>("edit");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char* name, const char* channels, int emergency, BulkEdit edit,
+                      const char* expected) {
+            QTest::newRow(name) << QString::fromLatin1(channels) << emergency << edit
+                                << QString::fromLatin1(expected);
+        };
+        row("sort keeps the numbers, emergency follows its channel",
+            "1:28.0 2:26.0 5:27.0 7:26.0", 1,
+            [](Document& d) {
+                d.sortGroupByFrequency();
+                return QStringList();
+            },
+            "1:26.000000 2:26.000000 5:27.000000 7:28.000000 E7");
+        row("block moves up past the row above", "1:26.0 2:26.1 3:26.2 4:26.3", 3,
+            [](Document& d) { return d.moveChannels({3, 4}, -1); },
+            "1:26.000000 2:26.200000 3:26.300000 4:26.100000 E2");
+        row("move down into an empty row", "1:26.0 2:26.1", 2,
+            [](Document& d) { return d.moveChannels({2}, 1); }, "1:26.000000 3:26.100000 E3");
+        row("scattered rows move down each", "1:26.0 2:26.1 4:26.3", 1,
+            [](Document& d) { return d.moveChannels({1, 4}, 1); },
+            "1:26.100000 2:26.000000 5:26.300000 E2");
+        row("insert shifts the run up to the first free number", "1:26.0 2:26.1 3:26.2 5:26.4", 3,
+            [](Document& d) { return d.insertChannelBefore(2); },
+            "1:26.000000 3:26.100000 4:26.200000 5:26.400000 E4");
+        row("fill creates channels, TX at an offset, negative offset", "1:26.0", 1,
+            [](Document& d) { return d.fillFrequencies({4, 1, 2}, 27.0, 12.5, -5); },
+            "1:27.000000/26.995000 2:27.012500/27.007500 4:27.025000/27.020000 E1");
+        row("fill downwards, TX equals RX", "1:26.0 2:26.0", 1,
+            [](Document& d) { return d.fillFrequencies({1, 2}, 27.0, -10, 0); },
+            "1:27.000000 2:26.990000 E1");
+        row("TX set for the channels, empty rows left alone", "1:26.0 2:26.1", 1,
+            [](Document& d) { return d.setChannelsCell({1, 2, 3}, ColTx, QStringLiteral("27.5")); },
+            "1:26.000000/27.500000 2:26.100000/27.500000 E1");
+        row("RX set creates the missing channels", "1:26.0 2:26.1", 1,
+            [](Document& d) { return d.setChannelsCell({2, 3}, ColRx, QStringLiteral("27.25")); },
+            "1:26.000000 2:27.250000/26.100000 3:27.250000 E1");
+        row("empty RX deletes, the group keeps its last", "1:26.0 2:26.1", 1,
+            [](Document& d) { return d.setChannelsCell({1, 2}, ColRx, QString()); },
+            "2:26.100000 E2");
+    }
+    void editsGroup() {
+        QFETCH(QString, channels);
+        QFETCH(int, emergency);
+        QFETCH(BulkEdit, edit);
+        QFETCH(QString, expected);
+        freshDoc(meridoxProduct());
+        setGroupA(*m_doc, channels, emergency);
+        QCOMPARE(edit(*m_doc), QStringList());
+        QCOMPARE(groupA(*m_doc), expected);
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QString>("channels");
+        QTest::addColumn<BulkEdit>("edit");
+        QTest::addColumn<QStringList>("problems");
+        const QString band = QStringLiteral("is outside the band 25.605000 - 30.115000 MHz.");
+        QTest::newRow("fill leaves the band")
+            << "1:26.0" << BulkEdit([](Document& d) { return d.fillFrequencies({1, 2, 3}, 30.105, 10, 0); })
+            << QStringList{QStringLiteral("Channel A3 RX: 30.125000 MHz ") + band,
+                           QStringLiteral("Channel A3 TX: 30.125000 MHz ") + band};
+        QTest::newRow("fill TX offset leaves the band")
+            << "1:26.0" << BulkEdit([](Document& d) { return d.fillFrequencies({1}, 25.61, 10, -10); })
+            << QStringList{QStringLiteral("Channel A1 TX: 25.600000 MHz ") + band};
+        QTest::newRow("value out of band")
+            << "1:26.0 2:26.1" << BulkEdit([](Document& d) { return d.setChannelsCell({1, 2}, ColRx, QStringLiteral("31.2")); })
+            << QStringList{QStringLiteral("31.200000 MHz ") + band};
+        QTest::newRow("value not a number")
+            << "1:26.0 2:26.1" << BulkEdit([](Document& d) { return d.setChannelsCell({1, 2}, ColTx, QStringLiteral("2.7.1")); })
+            << QStringList{QStringLiteral("\"2.7.1\" is not a frequency in MHz.")};
+        QTest::newRow("move up from channel 1")
+            << "1:26.0 2:26.1" << BulkEdit([](Document& d) { return d.moveChannels({1, 2}, -1); })
+            << QStringList{QStringLiteral("Channel 1 cannot move up: it is the first channel number.")};
+        QTest::newRow("move down past 60")
+            << "1:26.0 60:26.1" << BulkEdit([](Document& d) { return d.moveChannels({60}, 1); })
+            << QStringList{QStringLiteral("Channel 60 cannot move down: a group has no channel number past 60.")};
+        QTest::newRow("insert without room")
+            << QStringLiteral("1:26.0 ") + sixtyFrom(5) << BulkEdit([](Document& d) { return d.insertChannelBefore(7); })
+            << QStringList{QStringLiteral("No channel number is free from 7 to 60: channel 60 would run past 60.")};
+    }
+    void refusals() {
+        QFETCH(QString, channels);
+        QFETCH(BulkEdit, edit);
+        QFETCH(QStringList, problems);
+        freshDoc(meridoxProduct());
+        setGroupA(*m_doc, channels, 1);
+        EditHistory history(*m_doc);
+        const QString before = groupA(*m_doc);
+        QCOMPARE(edit(*m_doc), problems);
+        QCOMPARE(groupA(*m_doc), before);
+        QCOMPARE(history.stack().count(), 0);
+    }
+
+    // A list entry chosen in one of several selected rows goes to all of them.
+    void choiceGoesToSelectedRows() {
+        openOn(QStringLiteral("1:26.0 2:26.1 3:26.2 4:26.3"));
+        selectRows(1, 3);
+        const QRect cell = grid()->visualRect(grid()->model()->index(2, 4));
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
+        auto* voic = m_window->findChild<QComboBox*>(QStringLiteral("Combo8_1"));
+        QVERIFY(QTest::qWaitFor([&] { return voic->hasFocus(); }));
+        QCOMPARE(m_window->selectedRows(), (QList<int>{1, 2, 3}));
+        QTest::keyClick(voic, Qt::Key_Down);
+        QTest::keyClick(voic, Qt::Key_Return);
+        QTRY_COMPARE(grid()->cellText(1, 4), QStringLiteral("Enable"));
+        for (int n = 1; n <= 4; ++n)
+            QCOMPARE(m_doc->config().entry(0, n).channelFlags[2], n <= 3 ? 1 : 0);
+        QCOMPARE(m_history->stack().text(0), QStringLiteral("Change VOIC of 3 Channels"));
+        m_history->undo();
+        QCOMPARE(grid()->cellText(3, 4), QStringLiteral("Disable"));
+    }
+
+    void fillDialog_data() {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("filled") << "-5" << "1:27.100000 2:27.095000 3:27.090000 E1" << "";
+        QTest::newRow("refused")
+            << "1510" << "1:26.000000 2:26.100000 3:26.200000 E1"
+            << "Channel A3 RX: 30.120000 MHz is outside the band 25.605000 - 30.115000 MHz.\n"
+               "Channel A3 TX: 30.120000 MHz is outside the band 25.605000 - 30.115000 MHz.";
+    }
+    void fillDialog() {
+        QFETCH(QString, step);
+        QFETCH(QString, expected);
+        QFETCH(QString, refusal);
+        openOn(QStringLiteral("1:26.0 2:26.1 3:26.2"));
+        const QString before = groupA(*m_doc);
+        selectRows(1, 3);
+        m_window->fillFrequencies();
+        auto* dialog = m_window->findChild<QDialog*>(QStringLiteral("frmFillFrequencies"));
+        QVERIFY(dialog && dialog->isVisible());
+        auto* firstRx = dialog->findChild<QLineEdit*>(QStringLiteral("txtFirstRx"));
+        QCOMPARE(firstRx->text(), QStringLiteral("26.000000"));
+        firstRx->setText(QStringLiteral("27.1"));
+        dialog->findChild<QLineEdit*>(QStringLiteral("txtStepKhz"))->setText(step);
+        dialog->accept();
+        QCOMPARE(groupA(*m_doc), expected);
+        if (refusal.isEmpty()) {
+            QCOMPARE(grid()->cellText(2, ColTx), QStringLiteral("27.095000"));
+            checkOneStepUndone(before);
+        } else {
+            QCOMPARE(m_messages.asked.size(), 1);
+            QCOMPARE(m_messages.asked[0].text,
+                     QStringLiteral("No channel was changed; the configuration is unchanged."));
+            QCOMPARE(m_messages.asked[0].informative, refusal);
+        }
+    }
+
+    // The window's keys, each one step that undo takes back.
+    void keys_data() {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Ctrl+Down") << 2 << int(Qt::CTRL | Qt::Key_Down)
+                                   << "1:26.000000 2:26.200000 3:26.100000 E1";
+        QTest::newRow("Ctrl+Up") << 2 << int(Qt::CTRL | Qt::Key_Up)
+                                 << "1:26.100000 2:26.000000 3:26.200000 E2";
+        QTest::newRow("Insert") << 1 << int(Qt::Key_Insert)
+                                << "2:26.000000 3:26.100000 4:26.200000 E2";
+    }
+    void keys() {
+        QFETCH(int, selected);
+        QFETCH(int, key);
+        QFETCH(QString, expected);
+        openOn(QStringLiteral("1:26.0 2:26.1 3:26.2"));
+        const QString before = groupA(*m_doc);
+        pressChannelNumber(selected);
+        const QKeyCombination k = QKeyCombination::fromCombined(key);
+        QTest::keyClick(grid(), k.key(), k.keyboardModifiers());
+        QCOMPARE(groupA(*m_doc), expected);
+        if (key != Qt::Key_Insert)
+            QCOMPARE(m_window->selectedRows(), QList<int>{selected + (k.key() == Qt::Key_Up ? -1 : 1)});
+        checkOneStepUndone(before);
+    }
+
+    void findShowsNextMatchInItsGroup() {
+        openOn(QStringLiteral("1:26.0"));
+        editRecord(*m_doc, [](RadioConfig& r) {
+            r.entry(1, 1).rxFreq.assign(QByteArray("26550000"));
+            r.entry(3, 1).txFreq.assign(QByteArray("26551000"));
+            r.entry(3, 1).channelNo = 9;
+        });
+        QTest::keyClick(grid(), Qt::Key_F, Qt::ControlModifier);
+        auto* find = m_window->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+        QVERIFY(QTest::qWaitFor([&] { return find->hasFocus(); }));
+        QTest::keyClicks(find, QStringLiteral("26.55"));
+        const auto* status = m_window->findChild<QLabel*>(QStringLiteral("lblFindStatus"));
+        const auto* groups = m_window->findChild<QComboBox*>(QStringLiteral("Combo6"));
+        const QStringList expected{QStringLiteral("1 of 2: channel B1"), QStringLiteral("2 of 2: channel D9"),
+                                   QStringLiteral("1 of 2: channel B1")};
+        for (const QString& match : expected) {
+            QTest::keyClick(find, Qt::Key_Return);
+            QCOMPARE(status->text(), match);
+            QCOMPARE(groups->currentText(), match.right(2).left(1));
+            QCOMPARE(m_window->selectedRows(), QList<int>{match.right(1).toInt()});
+            QVERIFY(find->hasFocus());
+        }
+        find->setText(QStringLiteral("29.9"));
+        QTest::keyClick(find, Qt::Key_Return);
+        QCOMPARE(status->text(), QStringLiteral("No channel has a frequency with 29.9."));
+    }
+};
+
+QTEST_MAIN(TestBulkEdits)
+#include "tst_bulkedits.moc"
