@@ -3,12 +3,14 @@
 // keys, fill dialog and find bar, each undone as one step.
 #include "core/channels/channelrules.h"
 #include "core/config/optionwords.h"
+#include "mainwindowfixture.h"
 #include "recordedit.h"
 #include "testsupport.h"
 #include "ui/common/edithistory.h"
 #include "ui/editors/channelgridwindow.h"
 #include "windowtest.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -68,7 +70,7 @@ QString sixtyFrom(int first) {
 
 Q_DECLARE_METATYPE(BulkEdit)
 
-class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow> {
+class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWindowFixture {
     Q_OBJECT
     PrivateUserFolders m_folders;
     ScriptedMessages m_messages;
@@ -119,38 +121,62 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow> {
             QTest::newRow(name) << QString::fromLatin1(channels) << emergency << edit
                                 << QString::fromLatin1(expected);
         };
-        row("sort keeps the numbers, emergency follows its channel",
-            "1:28.0 2:26.0 5:27.0 7:26.0", 1,
+        row(
+            "sort keeps the numbers, emergency follows its channel", "1:28.0 2:26.0 5:27.0 7:26.0",
+            1,
             [](Document& d) {
                 d.sortGroupByFrequency();
                 return QStringList();
             },
             "1:26.000000 2:26.000000 5:27.000000 7:28.000000 E7");
-        row("block moves up past the row above", "1:26.0 2:26.1 3:26.2 4:26.3", 3,
-            [](Document& d) { return d.moveChannels({3, 4}, -1); },
+        row(
+            "block moves up past the row above", "1:26.0 2:26.1 3:26.2 4:26.3", 3,
+            [](Document& d) {
+                return d.moveChannels({3, 4}, -1);
+            },
             "1:26.000000 2:26.200000 3:26.300000 4:26.100000 E2");
-        row("move down into an empty row", "1:26.0 2:26.1", 2,
+        row(
+            "move down into an empty row", "1:26.0 2:26.1", 2,
             [](Document& d) { return d.moveChannels({2}, 1); }, "1:26.000000 3:26.100000 E3");
-        row("scattered rows move down each", "1:26.0 2:26.1 4:26.3", 1,
-            [](Document& d) { return d.moveChannels({1, 4}, 1); },
+        row(
+            "scattered rows move down each", "1:26.0 2:26.1 4:26.3", 1,
+            [](Document& d) {
+                return d.moveChannels({1, 4}, 1);
+            },
             "1:26.100000 2:26.000000 5:26.300000 E2");
-        row("insert shifts the run up to the first free number", "1:26.0 2:26.1 3:26.2 5:26.4", 3,
+        row(
+            "insert shifts the run up to the first free number", "1:26.0 2:26.1 3:26.2 5:26.4", 3,
             [](Document& d) { return d.insertChannelBefore(2); },
             "1:26.000000 3:26.100000 4:26.200000 5:26.400000 E4");
-        row("fill creates channels, TX at an offset, negative offset", "1:26.0", 1,
-            [](Document& d) { return d.fillFrequencies({4, 1, 2}, 27.0, 12.5, -5); },
+        row(
+            "fill creates channels, TX at an offset, negative offset", "1:26.0", 1,
+            [](Document& d) {
+                return d.fillFrequencies({4, 1, 2}, 27.0, 12.5, -5);
+            },
             "1:27.000000/26.995000 2:27.012500/27.007500 4:27.025000/27.020000 E1");
-        row("fill downwards, TX equals RX", "1:26.0 2:26.0", 1,
-            [](Document& d) { return d.fillFrequencies({1, 2}, 27.0, -10, 0); },
+        row(
+            "fill downwards, TX equals RX", "1:26.0 2:26.0", 1,
+            [](Document& d) {
+                return d.fillFrequencies({1, 2}, 27.0, -10, 0);
+            },
             "1:27.000000 2:26.990000 E1");
-        row("TX set for the channels, empty rows left alone", "1:26.0 2:26.1", 1,
-            [](Document& d) { return d.setChannelsCell({1, 2, 3}, ColTx, QStringLiteral("27.5")); },
+        row(
+            "TX set for the channels, empty rows left alone", "1:26.0 2:26.1", 1,
+            [](Document& d) {
+                return d.setChannelsCell({1, 2, 3}, ColTx, QStringLiteral("27.5"));
+            },
             "1:26.000000/27.500000 2:26.100000/27.500000 E1");
-        row("RX set creates the missing channels", "1:26.0 2:26.1", 1,
-            [](Document& d) { return d.setChannelsCell({2, 3}, ColRx, QStringLiteral("27.25")); },
+        row(
+            "RX set creates the missing channels", "1:26.0 2:26.1", 1,
+            [](Document& d) {
+                return d.setChannelsCell({2, 3}, ColRx, QStringLiteral("27.25"));
+            },
             "1:26.000000 2:27.250000/26.100000 3:27.250000 E1");
-        row("empty RX deletes, the group keeps its last", "1:26.0 2:26.1", 1,
-            [](Document& d) { return d.setChannelsCell({1, 2}, ColRx, QString()); },
+        row(
+            "empty RX deletes, the group keeps its last", "1:26.0 2:26.1", 1,
+            [](Document& d) {
+                return d.setChannelsCell({1, 2}, ColRx, QString());
+            },
             "2:26.100000 E2");
     }
     void editsGroup() {
@@ -170,27 +196,35 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow> {
         QTest::addColumn<QStringList>("problems");
         const QString band = QStringLiteral("is outside the band 25.605000 - 30.115000 MHz.");
         QTest::newRow("fill leaves the band")
-            << "1:26.0" << BulkEdit([](Document& d) { return d.fillFrequencies({1, 2, 3}, 30.105, 10, 0); })
+            << "1:26.0" << BulkEdit([](Document& d) {
+                   return d.fillFrequencies({1, 2, 3}, 30.105, 10, 0);
+               })
             << QStringList{QStringLiteral("Channel A3 RX: 30.125000 MHz ") + band,
                            QStringLiteral("Channel A3 TX: 30.125000 MHz ") + band};
-        QTest::newRow("fill TX offset leaves the band")
-            << "1:26.0" << BulkEdit([](Document& d) { return d.fillFrequencies({1}, 25.61, 10, -10); })
-            << QStringList{QStringLiteral("Channel A1 TX: 25.600000 MHz ") + band};
-        QTest::newRow("value out of band")
-            << "1:26.0 2:26.1" << BulkEdit([](Document& d) { return d.setChannelsCell({1, 2}, ColRx, QStringLiteral("31.2")); })
-            << QStringList{QStringLiteral("31.200000 MHz ") + band};
-        QTest::newRow("value not a number")
-            << "1:26.0 2:26.1" << BulkEdit([](Document& d) { return d.setChannelsCell({1, 2}, ColTx, QStringLiteral("2.7.1")); })
-            << QStringList{QStringLiteral("\"2.7.1\" is not a frequency in MHz.")};
+        QTest::newRow("fill TX offset leaves the band") << "1:26.0" << BulkEdit([](Document& d) {
+            return d.fillFrequencies({1}, 25.61, 10, -10);
+        }) << QStringList{QStringLiteral("Channel A1 TX: 25.600000 MHz ") + band};
+        QTest::newRow("value out of band") << "1:26.0 2:26.1" << BulkEdit([](Document& d) {
+            return d.setChannelsCell({1, 2}, ColRx, QStringLiteral("31.2"));
+        }) << QStringList{QStringLiteral("31.200000 MHz ") + band};
+        QTest::newRow("value not a number") << "1:26.0 2:26.1" << BulkEdit([](Document& d) {
+            return d.setChannelsCell({1, 2}, ColTx, QStringLiteral("2.7.1"));
+        }) << QStringList{QStringLiteral("\"2.7.1\" is not a frequency in MHz.")};
         QTest::newRow("move up from channel 1")
-            << "1:26.0 2:26.1" << BulkEdit([](Document& d) { return d.moveChannels({1, 2}, -1); })
-            << QStringList{QStringLiteral("Channel 1 cannot move up: it is the first channel number.")};
+            << "1:26.0 2:26.1" << BulkEdit([](Document& d) {
+                   return d.moveChannels({1, 2}, -1);
+               })
+            << QStringList{
+                   QStringLiteral("Channel 1 cannot move up: it is the first channel number.")};
         QTest::newRow("move down past 60")
             << "1:26.0 60:26.1" << BulkEdit([](Document& d) { return d.moveChannels({60}, 1); })
-            << QStringList{QStringLiteral("Channel 60 cannot move down: a group has no channel number past 60.")};
+            << QStringList{QStringLiteral(
+                   "Channel 60 cannot move down: a group has no channel number past 60.")};
         QTest::newRow("insert without room")
-            << QStringLiteral("1:26.0 ") + sixtyFrom(5) << BulkEdit([](Document& d) { return d.insertChannelBefore(7); })
-            << QStringList{QStringLiteral("No channel number is free from 7 to 60: channel 60 would run past 60.")};
+            << QStringLiteral("1:26.0 ") + sixtyFrom(5)
+            << BulkEdit([](Document& d) { return d.insertChannelBefore(7); })
+            << QStringList{QStringLiteral(
+                   "No channel number is free from 7 to 60: channel 60 would run past 60.")};
     }
     void refusals() {
         QFETCH(QString, channels);
@@ -205,32 +239,66 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow> {
         QCOMPARE(history.stack().count(), 0);
     }
 
-    // A list entry chosen in one of several selected rows goes to all of them.
-    void choiceGoesToSelectedRows() {
+    // A value given in a cell of one of several selected rows goes to all of them.
+    void cellGoesToSelectedRows_data() {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed"); // empty: the next list entry is chosen
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("VOIC chosen") << 4 << ""
+                                     << "Enable"
+                                     << "";
+        QTest::newRow("TX typed") << int(ColTx) << "27.5"
+                                  << "27.500000"
+                                  << "";
+        QTest::newRow("TX out of band")
+            << int(ColTx) << "31.2"
+            << "26.200000"
+            << "31.200000 MHz is outside the band 25.605000 - 30.115000 MHz.";
+    }
+    void cellGoesToSelectedRows() {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(QString, expected);
+        QFETCH(QString, refusal);
         openOn(QStringLiteral("1:26.0 2:26.1 3:26.2 4:26.3"));
+        const QString before = groupA(*m_doc);
         selectRows(1, 3);
-        const QRect cell = grid()->visualRect(grid()->model()->index(2, 4));
+        const QRect cell = grid()->visualRect(grid()->model()->index(3, column));
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cell.center());
-        auto* voic = m_window->findChild<QComboBox*>(QStringLiteral("Combo8_1"));
-        QVERIFY(QTest::qWaitFor([&] { return voic->hasFocus(); }));
+        QWidget* editor =
+            column == ColTx
+                ? static_cast<QWidget*>(m_window->findChild<QLineEdit*>(QStringLiteral("Text1")))
+                : m_window->findChild<QComboBox*>(QStringLiteral("Combo8_1"));
+        QVERIFY(QTest::qWaitFor([&] { return editor->hasFocus(); }));
         QCOMPARE(m_window->selectedRows(), (QList<int>{1, 2, 3}));
-        QTest::keyClick(voic, Qt::Key_Down);
-        QTest::keyClick(voic, Qt::Key_Return);
-        QTRY_COMPARE(grid()->cellText(1, 4), QStringLiteral("Enable"));
-        for (int n = 1; n <= 4; ++n)
-            QCOMPARE(m_doc->config().entry(0, n).channelFlags[2], n <= 3 ? 1 : 0);
-        QCOMPARE(m_history->stack().text(0), QStringLiteral("Change VOIC of 3 Channels"));
-        m_history->undo();
-        QCOMPARE(grid()->cellText(3, 4), QStringLiteral("Disable"));
+        if (typed.isEmpty())
+            QTest::keyClick(editor, Qt::Key_Down);
+        else
+            QTest::keyClicks(editor, typed);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(grid()->cellText(3, column), expected);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(m_messages.asked.size(), 1);
+            QCOMPARE(m_messages.asked[0].informative, refusal);
+            QCOMPARE(groupA(*m_doc), before);
+            return;
+        }
+        for (int row = 1; row <= 4; ++row)
+            QCOMPARE(grid()->cellText(row, column) == expected, row <= 3);
+        checkOneStepUndone(before);
     }
 
     void fillDialog_data() {
         QTest::addColumn<QString>("step");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("filled") << "-5" << "1:27.100000 2:27.095000 3:27.090000 E1" << "";
+        QTest::newRow("filled") << "-5"
+                                << "1:27.100000 2:27.095000 3:27.090000 E1"
+                                << "";
         QTest::newRow("refused")
-            << "1510" << "1:26.000000 2:26.100000 3:26.200000 E1"
+            << "1510"
+            << "1:26.000000 2:26.100000 3:26.200000 E1"
             << "Channel A3 RX: 30.120000 MHz is outside the band 25.605000 - 30.115000 MHz.\n"
                "Channel A3 TX: 30.120000 MHz is outside the band 25.605000 - 30.115000 MHz.";
     }
@@ -266,12 +334,15 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow> {
         QTest::addColumn<int>("selected");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("Ctrl+Down") << 2 << int(Qt::CTRL | Qt::Key_Down)
-                                   << "1:26.000000 2:26.200000 3:26.100000 E1";
+        QTest::newRow("Ctrl+Down")
+            << 2 << int(Qt::CTRL | Qt::Key_Down) << "1:26.000000 2:26.200000 3:26.100000 E1";
         QTest::newRow("Ctrl+Up") << 2 << int(Qt::CTRL | Qt::Key_Up)
                                  << "1:26.100000 2:26.000000 3:26.200000 E2";
         QTest::newRow("Insert") << 1 << int(Qt::Key_Insert)
                                 << "2:26.000000 3:26.100000 4:26.200000 E2";
+        // Without a selection the key moves the channel of the cell being edited.
+        QTest::newRow("Ctrl+Down in the RX editor")
+            << 0 << int(Qt::CTRL | Qt::Key_Down) << "1:26.100000 2:26.000000 3:26.200000 E2";
     }
     void keys() {
         QFETCH(int, selected);
@@ -279,12 +350,19 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow> {
         QFETCH(QString, expected);
         openOn(QStringLiteral("1:26.0 2:26.1 3:26.2"));
         const QString before = groupA(*m_doc);
-        pressChannelNumber(selected);
         const QKeyCombination k = QKeyCombination::fromCombined(key);
-        QTest::keyClick(grid(), k.key(), k.keyboardModifiers());
+        if (selected > 0) {
+            pressChannelNumber(selected);
+            QTest::keyClick(grid(), k.key(), k.keyboardModifiers());
+        } else {
+            // The RX editor of channel 1 has the focus.
+            QTest::keyClick(QApplication::focusWidget(), k.key(), k.keyboardModifiers());
+            QCOMPARE(grid()->currentRow(), 2);
+        }
         QCOMPARE(groupA(*m_doc), expected);
-        if (key != Qt::Key_Insert)
-            QCOMPARE(m_window->selectedRows(), QList<int>{selected + (k.key() == Qt::Key_Up ? -1 : 1)});
+        if (key != Qt::Key_Insert && selected > 0)
+            QCOMPARE(m_window->selectedRows(),
+                     QList<int>{selected + (k.key() == Qt::Key_Up ? -1 : 1)});
         checkOneStepUndone(before);
     }
 
@@ -301,7 +379,8 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow> {
         QTest::keyClicks(find, QStringLiteral("26.55"));
         const auto* status = m_window->findChild<QLabel*>(QStringLiteral("lblFindStatus"));
         const auto* groups = m_window->findChild<QComboBox*>(QStringLiteral("Combo6"));
-        const QStringList expected{QStringLiteral("1 of 2: channel B1"), QStringLiteral("2 of 2: channel D9"),
+        const QStringList expected{QStringLiteral("1 of 2: channel B1"),
+                                   QStringLiteral("2 of 2: channel D9"),
                                    QStringLiteral("1 of 2: channel B1")};
         for (const QString& match : expected) {
             QTest::keyClick(find, Qt::Key_Return);
@@ -313,6 +392,20 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow> {
         find->setText(QStringLiteral("29.9"));
         QTest::keyClick(find, Qt::Key_Return);
         QCOMPARE(status->text(), QStringLiteral("No channel has a frequency with 29.9."));
+    }
+
+    // The Edit menu brings the grid up and acts on its group (last: the main window's own
+    // message script replaces this suite's).
+    void editMenuActsOnTheGrid() {
+        initFixture();
+        MainWindow& main = start();
+        showActive(&main);
+        setGroupA(main.document(), QStringLiteral("1:28.0 2:26.0"), 1);
+        main.findChild<QAction*>(QStringLiteral("mnuSortByFrequency"))->trigger();
+        QVERIFY(main.findChild<ChannelGridWindow*>());
+        QCOMPARE(groupA(main.document()), QStringLiteral("1:26.000000 2:28.000000 E2"));
+        QCOMPARE(main.history().stack().undoText(), QStringLiteral("Sort by Frequency"));
+        cleanupFixture();
     }
 };
 

@@ -26,8 +26,9 @@ QString mhzText(int64_t hz) {
 // when the frequency is inside the band.
 QString outsideBand(const Document& doc, const QString& where, int64_t hz) {
     if (toHz(doc.lowerLimit) <= hz && hz <= toHz(doc.upperLimit)) return {};
-    const QString text = tr2("%1 MHz is outside the band %2 - %3 MHz.", "%1 MHz 超出频段 %2 - %3 MHz。")
-                             .arg(mhzText(hz), formatMhz(doc.lowerLimit), formatMhz(doc.upperLimit));
+    const QString text =
+        tr2("%1 MHz is outside the band %2 - %3 MHz.", "%1 MHz 超出频段 %2 - %3 MHz。")
+            .arg(mhzText(hz), formatMhz(doc.lowerLimit), formatMhz(doc.upperLimit));
     return where.isEmpty() ? text : where + QStringLiteral(": ") + text;
 }
 
@@ -74,7 +75,8 @@ QStringList Document::setChannelsCell(const QList<int>& channelNos, int column,
     if (frequency && !shown.isEmpty()) {
         double mhz = 0;
         if (!isNumericText(shown, &mhz))
-            return {tr2("\"%1\" is not a frequency in MHz.", "“%1”不是以 MHz 为单位的频率。").arg(shown)};
+            return {tr2("\"%1\" is not a frequency in MHz.", "“%1”不是以 MHz 为单位的频率。")
+                        .arg(shown)};
         const QString problem = outsideBand(*this, {}, toHz(mhz));
         if (!problem.isEmpty()) return {problem};
         shown = formatMhz(snapToFrequencyStep(*this, mhz));
@@ -94,9 +96,10 @@ QStringList Document::setChannelsCell(const QList<int>& channelNos, int column,
         for (int n : numbers) {
             const int place = findChannelPlace(*this, g, n);
             if (place > 0) {
-                const QString v = column == ColTx && shown.isEmpty()
-                                      ? shownFrequency(*this, m_config.entry(g, place).rxFreq.text())
-                                      : shown;
+                const QString v =
+                    column == ColTx && shown.isEmpty()
+                        ? shownFrequency(*this, m_config.entry(g, place).rxFreq.text())
+                        : shown;
                 setChannelItem(place, column, v);
             } else if (column == ColRx) {
                 appendChannel(g, n, shown);
@@ -128,7 +131,8 @@ QStringList Document::fillFrequencies(const QList<int>& channelNos, double first
         const int64_t rx = toHz(snapToFrequencyStep(*this, double(wanted) / 1000000.0));
         const int64_t tx = rx + offsetHz;
         const QString channel = tr2("Channel %1", "信道 %1").arg(channelName(g, numbers[i]));
-        for (const auto& [what, hz] : {std::pair{tr2("RX", "接收频率"), rx}, std::pair{tr2("TX", "发射频率"), tx}}) {
+        for (const auto& [what, hz] :
+             {std::pair{tr2("RX", "接收频率"), rx}, std::pair{tr2("TX", "发射频率"), tx}}) {
             const QString problem = outsideBand(*this, channel + QLatin1Char(' ') + what, hz);
             if (!problem.isEmpty()) problems << problem;
         }

@@ -47,19 +47,20 @@ void ChannelGridWindow::buildBulkEditing() {
 
     m_findBar = new QWidget(this);
     m_findBar->setObjectName(QStringLiteral("fraFind"));
-    auto* findLabel = new QLabel(tr2("Find frequency:", "查找频率："), m_findBar);
-    findLabel->setObjectName(QStringLiteral("lblFind"));
+    m_findLabel = new QLabel(m_findBar);
+    m_findLabel->setObjectName(QStringLiteral("lblFind"));
     m_findText = new QLineEdit(m_findBar);
     m_findText->setObjectName(QStringLiteral("txtFind"));
-    findLabel->setBuddy(m_findText);
+    m_findLabel->setBuddy(m_findText);
     m_findStatus = new QLabel(m_findBar);
     m_findStatus->setObjectName(QStringLiteral("lblFindStatus"));
     auto* row = new QHBoxLayout(m_findBar);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(findLabel);
+    row->addWidget(m_findLabel);
     row->addWidget(m_findText);
     row->addWidget(m_findStatus, 1);
     m_findBar->hide();
+    setBulkCaptions();
     // Below the grid, above the Close button.
     if (auto* column = qobject_cast<QBoxLayout*>(layout()))
         column->insertWidget(column->count() - 1, m_findBar);
@@ -71,6 +72,12 @@ void ChannelGridWindow::buildBulkEditing() {
         m_findBar->hide();
         m_grid->setFocus(Qt::ShortcutFocusReason);
     });
+}
+
+void ChannelGridWindow::setBulkCaptions() {
+    if (!m_findLabel) return; // still being built
+    m_findLabel->setText(tr2("Find frequency:", "查找频率："));
+    m_findStatus->clear();
 }
 
 // A cell pressed in one of several selected rows keeps the selection for a value meant for
@@ -199,8 +206,8 @@ void ChannelGridWindow::findNext() {
         QList<std::pair<int, int>> matches; // group, channel number; in the order shown
         for (int g = 0; g < GroupCount; ++g) {
             QList<int> numbers;
-            const int count = std::clamp<int>(m_doc.config().groupChannelCount[size_t(g)], 0,
-                                              ChannelsPerGroup);
+            const int count =
+                std::clamp<int>(m_doc.config().groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
             for (int place = 1; place <= count; ++place) {
                 const ChannelEntry& e = m_doc.config().entry(g, place);
                 if (listedFrequency(m_doc, e.rxFreq.raw()).contains(query) ||

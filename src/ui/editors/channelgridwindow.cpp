@@ -233,6 +233,7 @@ void ChannelGridWindow::setCaptions() {
         const int group = m_doc.config().currentGroupIndex();
         m_groupList->setCurrentIndex(group);
         groupChosen(group);
+        setBulkCaptions();
 
         updateTitle();
         m_groupLabel->setText(older ? tr2("Group", "组") : tr2("Band", "组"));

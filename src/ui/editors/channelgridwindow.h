@@ -74,6 +74,7 @@ class ChannelGridWindow : public QWidget {
   private:
     // Building the window.
     void buildBulkEditing();
+    void setBulkCaptions();
     QHBoxLayout* buildGroupRow();
     QLayout* buildEmergencyStrip();
     void buildCellEditors();
@@ -143,6 +144,7 @@ class ChannelGridWindow : public QWidget {
     QTimer* m_scrollTimer = nullptr;
     QWidget* m_findBar = nullptr;
     QLineEdit* m_findText = nullptr;
+    QLabel* m_findLabel = nullptr;
     QLabel* m_findStatus = nullptr;
 
     QList<int> m_selectedRows; // ascending

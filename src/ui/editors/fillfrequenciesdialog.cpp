@@ -15,8 +15,8 @@ namespace {
 QLineEdit* numberBox(const char* name, const QString& text, bool mayBeNegative, QWidget* parent) {
     auto* box = new QLineEdit(text, parent);
     box->setObjectName(QLatin1String(name));
-    const QString pattern = mayBeNegative ? QStringLiteral("-?[0-9]*\\.?[0-9]*")
-                                          : QStringLiteral("[0-9]*\\.?[0-9]*");
+    const QString pattern =
+        mayBeNegative ? QStringLiteral("-?[0-9]*\\.?[0-9]*") : QStringLiteral("[0-9]*\\.?[0-9]*");
     box->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), box));
     return box;
 }
