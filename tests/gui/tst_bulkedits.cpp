@@ -159,6 +159,10 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         const QString band = QStringLiteral(" MHz is outside the band 25.605000 - 30.115000 MHz.");
         row("fill past the band's top", L("1:26.0"), 1, "fill 1,2,3 30.105 10 0", "",
             L("Channel A3 RX: 30.125000") + band + L("\nChannel A3 TX: 30.125000") + band);
+        // Any number of digits can be typed; it must not overflow on its way to the check.
+        row("fill far above every band", L("1:26.0"), 1, "fill 1 99999999999999999999 10 0", "",
+            L("Channel A1 RX: 1000000000.000000") + band + L("\nChannel A1 TX: 1000000000.000000") +
+                band);
         row("fill's TX offset below the band", L("1:26.0"), 1, "fill 1 25.61 10 -10", "",
             L("Channel A1 TX: 25.600000") + band);
         row("value out of band", L("1:26.0 2:26.1"), 1, "cell 1,2 1 31.2", "",
@@ -194,22 +198,26 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         QTest::addColumn<QString>("typed"); // empty: the next list entry is chosen
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("refusal");
+        QTest::addColumn<int>("leaveKey");
         QTest::newRow("VOIC chosen") << 4 << ""
                                      << "Enable"
-                                     << "";
-        QTest::newRow("TX typed") << int(ColTx) << "27.5"
-                                  << "27.500000"
-                                  << "";
+                                     << "" << int(Qt::Key_Return);
+        // Down leaves the selection: the value still goes to every selected row.
+        QTest::newRow("TX typed, Down") << int(ColTx) << "27.5"
+                                        << "27.500000"
+                                        << "" << int(Qt::Key_Down);
         QTest::newRow("TX out of band")
             << int(ColTx) << "31.2"
             << "26.200000"
-            << "31.200000 MHz is outside the band 25.605000 - 30.115000 MHz.";
+            << "31.200000 MHz is outside the band 25.605000 - 30.115000 MHz."
+            << int(Qt::Key_Return);
     }
     void cellGoesToSelectedRows() {
         QFETCH(int, column);
         QFETCH(QString, typed);
         QFETCH(QString, expected);
         QFETCH(QString, refusal);
+        QFETCH(int, leaveKey);
         openOn(QStringLiteral("1:26.0 2:26.1 3:26.2 4:26.3"));
         const QString before = groupA(*m_doc);
         selectRows(1, 3);
@@ -225,7 +233,7 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
             QTest::keyClick(editor, Qt::Key_Down);
         else
             QTest::keyClicks(editor, typed);
-        QTest::keyClick(editor, Qt::Key_Return);
+        QTest::keyClick(editor, Qt::Key(leaveKey));
         QTRY_COMPARE(grid()->cellText(3, column), expected);
         if (!refusal.isEmpty()) {
             QCOMPARE(m_messages.asked.size(), 1);

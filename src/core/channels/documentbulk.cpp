@@ -14,8 +14,15 @@
 
 namespace {
 
+// Nearest integer of v, held to ±10^15 so that any number typed (1e300 is a number too)
+// converts safely; that is far beyond every band.
+int64_t rounded(double v) {
+    constexpr double Far = 1e15;
+    return std::llround(std::isfinite(v) ? std::clamp(v, -Far, Far) : Far);
+}
+
 int64_t toHz(double mhz) {
-    return std::llround(mhz * 1000000.0);
+    return rounded(mhz * 1000000.0);
 }
 
 QString mhzText(int64_t hz) {
@@ -119,7 +126,7 @@ QStringList Document::fillFrequencies(const QList<int>& channelNos, double first
                                       double stepKhz, double txOffsetKhz) {
     const QList<int> numbers = validNumbers(channelNos);
     const int g = m_config.currentGroupIndex();
-    const int64_t offsetHz = std::llround(txOffsetKhz * 1000.0);
+    const int64_t offsetHz = rounded(txOffsetKhz * 1000.0);
     if (offsetHz != 0 && linkedFrequencies(*this))
         return {tr2("TX cannot be offset from RX: while the option \"Single Change Frequency\" "
                     "is off the two stay equal.",
@@ -127,8 +134,11 @@ QStringList Document::fillFrequencies(const QList<int>& channelNos, double first
     QStringList problems;
     QList<std::pair<QString, QString>> planned; // RX and TX of each channel, shown form
     for (qsizetype i = 0; i < numbers.size(); ++i) {
-        const int64_t wanted = toHz(firstRxMhz) + std::llround(stepKhz * 1000.0 * double(i));
-        const int64_t rx = toHz(snapToFrequencyStep(*this, double(wanted) / 1000000.0));
+        const int64_t wanted = toHz(firstRxMhz) + rounded(stepKhz * 1000.0 * double(i));
+        // Onto the radio's step; a frequency outside the band is reported as asked for.
+        const bool inside = outsideBand(*this, {}, wanted).isEmpty();
+        const int64_t rx =
+            inside ? toHz(snapToFrequencyStep(*this, double(wanted) / 1000000.0)) : wanted;
         const int64_t tx = rx + offsetHz;
         const QString channel = tr2("Channel %1", "信道 %1").arg(channelName(g, numbers[i]));
         for (const auto& [what, hz] :

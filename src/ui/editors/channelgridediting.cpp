@@ -31,8 +31,6 @@ void ChannelGridWindow::enterCell() {
             m_skipNextEnter = false;
             return;
         }
-        // A value typed into one of several selected rows is meant for all of them.
-        if (!editsSelectedRows(row)) clearRowSelection();
         m_titleChannel = row;
         updateTitle();
         if (col == ColRx && m_returnedToRx) {
@@ -40,6 +38,9 @@ void ChannelGridWindow::enterCell() {
             m_returnedToRx = false;
         } else {
             if (m_editRow > 0 && m_editColumn > 0) commitEditor();
+            // A value typed into one of several selected rows is meant for all of them (and went
+            // to them above); a cell outside them ends the selection.
+            if (!editsSelectedRows(row)) clearRowSelection();
             if (col >= ColTx && returnToEmptyRx()) return;
         }
         editCurrentCell();
