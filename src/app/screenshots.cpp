@@ -6,6 +6,7 @@
 #include "core/config/messages.h"
 #include "core/config/settingsfile.h"
 #include "core/io/wholefile.h"
+#include "ui/editors/channelgridwindow.h"
 #include "ui/shell/aboutwindow.h"
 #include "ui/shell/languagewindow.h"
 #include "ui/shell/mainwindow.h"
@@ -16,9 +17,11 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDialog>
 #include <QDir>
 #include <QEventLoop>
 #include <QFont>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QPainter>
 #include <QPushButton>
@@ -69,6 +72,23 @@ bool save(QWidget* w, const QString& path) {
     return ok;
 }
 
+// The channel grid's find bar after a search, and its Fill Frequencies dialog.
+bool saveGridEdits(MainWindow& main, const QString& tag, const QDir& out) {
+    auto* grid = qobject_cast<ChannelGridWindow*>(main.windows().show(ChildWindow::ChannelGrid));
+    if (!grid) return false;
+    grid->showFindBar();
+    grid->findChild<QLineEdit*>(QStringLiteral("txtFind"))->setText(QStringLiteral("28.0"));
+    grid->findNext();
+    bool ok = save(&main, out.filePath(tag + QLatin1String("-findbar.png")));
+    grid->selectRows({1, 2, 3, 4});
+    grid->fillFrequencies();
+    if (auto* fill = grid->findChild<QDialog*>(QStringLiteral("frmFillFrequencies"))) {
+        ok = save(fill, out.filePath(tag + QLatin1String("-fill.png"))) && ok;
+        fill->reject();
+    }
+    return ok;
+}
+
 // The windows of one program in one language.
 bool saveWindows(const Product& p, int language, const QDir& out) {
     bool ok = true;
@@ -98,6 +118,7 @@ bool saveWindows(const Product& p, int language, const QDir& out) {
     QTimer::singleShot(150, &settle, &QEventLoop::quit);
     settle.exec();
     ok = save(&main, out.filePath(tag + QLatin1String("-options.png"))) && ok;
+    ok = saveGridEdits(main, tag, out) && ok;
 
     LanguageWindow lang(language, &settings, &main);
     lang.show();

@@ -36,9 +36,11 @@ class TestDocumentSteps : public QObject {
 void TestDocumentSteps::everyChangeIsOneStep_data() {
     QTest::addColumn<Mutation>("mutation");
     QTest::addColumn<QString>("caption");
+    // Steps after the same change is made again: a move moves once more.
+    QTest::addColumn<int>("stepsAfterRepeat");
     const QString c = QStringLiteral("Change Setting");
-    auto row = [](const char* name, Mutation m, const QString& caption) {
-        QTest::newRow(name) << m << caption;
+    auto row = [](const char* name, Mutation m, const QString& caption, int repeated = 1) {
+        QTest::newRow(name) << m << caption << repeated;
     };
     row(
         "setChannelCell", [](Document& d) { d.setChannelCell(1, ColRx, QStringLiteral("27.5")); },
@@ -63,6 +65,27 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
             d.importChannels(groups);
         },
         QStringLiteral("Import Channels"));
+    row(
+        "setChannelsCell",
+        [](Document& d) {
+            d.setChannelsCell({1, 2, 3}, 4, QStringLiteral("1"));
+        },
+        QStringLiteral("Change VOIC of 3 Channels"));
+    row(
+        "fillFrequencies",
+        [](Document& d) {
+            d.fillFrequencies({1, 3}, 27.0, 10, 5);
+        },
+        QStringLiteral("Fill Frequencies"));
+    row(
+        "sortGroupByFrequency", [](Document& d) { d.sortGroupByFrequency(); },
+        QStringLiteral("Sort by Frequency"));
+    row(
+        "moveChannels", [](Document& d) { d.moveChannels({2}, 1); },
+        QStringLiteral("Move Channels Down"), 2);
+    row(
+        "insertChannelBefore", [](Document& d) { d.insertChannelBefore(1); },
+        QStringLiteral("Insert Channel"));
     row(
         "setEmergencyChannel", [c](Document& d) { d.setEmergencyChannel(0, 2, c); }, c);
     row(
@@ -164,9 +187,10 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
 void TestDocumentSteps::everyChangeIsOneStep() {
     QFETCH(Mutation, mutation);
     QFETCH(QString, caption);
+    QFETCH(int, stepsAfterRepeat);
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
-    doc.addChannel(0, 2, QStringLiteral("28.200000"));
+    doc.addChannel(0, 2, QStringLiteral("26.200000"));
     doc.takeSnapshot();
     EditHistory history(doc);
     const QByteArray before = encodeRecord(doc.product(), doc.config());
@@ -187,9 +211,9 @@ void TestDocumentSteps::everyChangeIsOneStep() {
     history.redo();
     QCOMPARE(encodeRecord(doc.product(), doc.config()), after);
 
-    // The same change again changes nothing: no step of its own.
+    // The same change again changes nothing (no step of its own), but a move moves again.
     mutation(doc);
-    QCOMPARE(history.stack().count(), 1);
+    QCOMPARE(history.stack().count(), stepsAfterRepeat);
 }
 
 QTEST_MAIN(TestDocumentSteps)

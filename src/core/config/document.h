@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 // What happens to the open configuration, for every window that shows part of it. Any number
@@ -114,6 +115,26 @@ class Document {
     // Puts every group's emergency channel back on a channel the group holds.
     void refreshEmergencyChannels();
 
+    // Edits of many channels of the current group at once. Each checks everything first and
+    // changes nothing when any channel would leave the band or run past 60: it then gives the
+    // problems, one line each; on success it gives nothing and ends one step.
+    // One cell for every channel of the list: a frequency for columns 1 and 2 (RX creates the
+    // channels the group lacks, an empty RX deletes them, an empty TX copies RX), a list index
+    // as decimal text for columns 3 to 10 (channels the group lacks are left out).
+    QStringList setChannelsCell(const QList<int>& channelNos, int column, const QString& value);
+    // RX of the listed channels (ascending) from firstRxMhz on, stepKhz apart; TX = RX +
+    // txOffsetKhz. Channels the group lacks are created.
+    QStringList fillFrequencies(const QList<int>& channelNos, double firstRxMhz, double stepKhz,
+                                double txOffsetKhz);
+    // The group keeps its channel numbers; its channels take them in the order of their RX.
+    void sortGroupByFrequency();
+    // Moves the listed channel numbers (rows, whether they hold a channel or not) one up
+    // (delta -1) or down (+1); the rows passed over take their place.
+    QStringList moveChannels(const QList<int>& channelNos, int delta);
+    // Frees channel number n: n and the channels after it, up to the first free number, move
+    // down by one.
+    QStringList insertChannelBefore(int channelNo);
+
     // --- Settings -------------------------------------------------------------------------
     void setOptionWord(int word, int value, const QString& caption);
     void setOptionWords(const std::array<int16_t, MaxOptionWords>& words, const QString& caption);
@@ -151,6 +172,9 @@ class Document {
     void appendChannel(int group, int channelNo, const QString& shownFreq);
     void setChannelItem(int place, int column, const QString& value);
     void deleteChannelEntry(int place, int group);
+    // Gives every channel of the current group number from[old number] (1..60, 0 = unused
+    // slot); the emergency channel follows its channel. Ends the step named caption.
+    void renumberChannels(const std::array<int, ChannelsPerGroup + 1>& to, const QString& caption);
     void markTestFrequencies();
     const Product* m_product;
     RadioConfig m_config;

@@ -10,6 +10,7 @@
 #include <QScopedValueRollback>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 // The cell editors of the channel grid window. Entering a cell commits the editor of the cell
 // left and lays the matching editor over the new one: the frequency editor over RX and TX, a
@@ -30,7 +31,6 @@ void ChannelGridWindow::enterCell() {
             m_skipNextEnter = false;
             return;
         }
-        clearRowSelection();
         m_titleChannel = row;
         updateTitle();
         if (col == ColRx && m_returnedToRx) {
@@ -38,6 +38,9 @@ void ChannelGridWindow::enterCell() {
             m_returnedToRx = false;
         } else {
             if (m_editRow > 0 && m_editColumn > 0) commitEditor();
+            // A value typed into one of several selected rows is meant for all of them (and went
+            // to them above); a cell outside them ends the selection.
+            if (!editsSelectedRows(row)) clearRowSelection();
             if (col >= ColTx && returnToEmptyRx()) return;
         }
         editCurrentCell();
@@ -96,6 +99,7 @@ void ChannelGridWindow::openEditor(bool takeFocus) {
             editor->setGeometry(left, cell.y(), width, cell.height());
             editor->setCurrentIndex(std::max(0, editor->findText(text)));
             m_openedIndex = editor->currentIndex();
+            m_listChosen = false;
             editor->show();
             editor->raise();
         }
@@ -152,6 +156,10 @@ bool ChannelGridWindow::commitEditor() {
             // re-run the range check on a value the user never touched.
             if (typed == m_openedText) return;
             m_openedText = typed;
+            if (editsSelectedRows(row)) {
+                accepted = commitToSelectedRows(col, typed);
+                return;
+            }
             double mhz = 0;
             const bool numeric = isNumericText(typed, &mhz);
             accepted =
@@ -162,8 +170,15 @@ bool ChannelGridWindow::commitEditor() {
             QComboBox* editor = m_listEditors[size_t(col - ColFirstFlag)];
             if (editor->isHidden()) return;
             const int index = editor->currentIndex();
-            if (index == m_openedIndex || index < 0) return;
+            const bool bulk = editsSelectedRows(row);
+            // For several rows an entry chosen again counts: the others may differ.
+            const bool chosen = std::exchange(m_listChosen, false) && bulk;
+            if (index < 0 || (index == m_openedIndex && !chosen)) return;
             m_openedIndex = index;
+            if (bulk) {
+                commitToSelectedRows(col, QString::number(index));
+                return;
+            }
             m_grid->setCellText(row, col, editor->currentText());
             m_doc.setChannelCell(row, col, QString::number(index));
         }

@@ -37,7 +37,8 @@ void ChannelGridWindow::channelNumberPressed(int row, Qt::KeyboardModifiers modi
     });
 }
 
-void ChannelGridWindow::selectRows(const QList<int>& rows) {
+void ChannelGridWindow::selectRows(const QList<int>& wanted) {
+    const QList<int> rows = wanted; // may be m_selectedRows itself
     m_selectedRows.clear();
     for (int r : rows)
         if (r >= 1 && r <= ChannelsPerGroup && !m_selectedRows.contains(r)) m_selectedRows << r;

@@ -70,6 +70,7 @@ ChannelGridWindow::ChannelGridWindow(Document& doc, QWidget* parent) : QWidget(p
         suppressRightClick(m_frequencyEditor);
     });
     connectSignals();
+    buildBulkEditing();
 }
 
 ChannelGridWindow::~ChannelGridWindow() = default;
@@ -156,8 +157,8 @@ void ChannelGridWindow::connectSignals() {
     connect(m_grid, &QTableWidget::currentCellChanged, this, &ChannelGridWindow::enterCell);
     connect(m_grid, &ChannelGrid::channelNumberPressed, this,
             &ChannelGridWindow::channelNumberPressed);
-    // A cell chosen ends a row selection.
-    connect(m_grid, &QTableWidget::cellPressed, this, &ChannelGridWindow::clearRowSelection);
+    // A cell chosen ends a row selection, unless it is one of several selected rows.
+    connect(m_grid, &QTableWidget::cellPressed, this, &ChannelGridWindow::cellPressed);
     connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &ChannelGridWindow::gridScrolled);
     connect(m_focusTimer, &QTimer::timeout, this, &ChannelGridWindow::focusTimerFired);
@@ -232,6 +233,7 @@ void ChannelGridWindow::setCaptions() {
         const int group = m_doc.config().currentGroupIndex();
         m_groupList->setCurrentIndex(group);
         groupChosen(group);
+        setBulkCaptions();
 
         updateTitle();
         m_groupLabel->setText(older ? tr2("Group", "组") : tr2("Band", "组"));

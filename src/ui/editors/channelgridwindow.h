@@ -48,6 +48,20 @@ class ChannelGridWindow : public QWidget {
     void pasteRows();
     void deleteRows();
 
+    // Edits of many rows at once (channelgridbulk.cpp), each one step of the user's editing,
+    // refused whole with a message when any channel would leave the band or run past 60.
+    // Fill frequencies opens its dialog for the selected rows (or the current one).
+    void fillFrequencies();
+    void sortByFrequency();
+    // The selected rows (or the current one) one up or down; the selection follows them.
+    void moveRowsUp();
+    void moveRowsDown();
+    // Frees the channel number of the first selected row (or the current one).
+    void insertChannel();
+    // The find bar: a frequency or part of one; Enter shows the next channel holding it.
+    void showFindBar();
+    void findNext();
+
     // The cell whose editor was opened last; row 0 when none is.
     int editRow() const { return m_editRow; }
     int editColumn() const { return m_editColumn; }
@@ -59,6 +73,8 @@ class ChannelGridWindow : public QWidget {
 
   private:
     // Building the window.
+    void buildBulkEditing();
+    void setBulkCaptions();
     QHBoxLayout* buildGroupRow();
     QLayout* buildEmergencyStrip();
     void buildCellEditors();
@@ -82,6 +98,14 @@ class ChannelGridWindow : public QWidget {
     void channelNumberPressed(int row, Qt::KeyboardModifiers modifiers);
     void clearRowSelection();
     bool rowKey(const QKeyEvent* key);
+
+    // Edits of many rows (channelgridbulk.cpp).
+    void cellPressed(int row);
+    bool editsSelectedRows(int row) const;
+    bool commitToSelectedRows(int column, const QString& value);
+    QList<int> rowsToEdit() const;
+    void moveRows(int delta);
+    void refuseBulkEdit(const QStringList& problems);
 
     // The cell editors (channelgridediting.cpp).
     bool gridKeyPress(QObject* watched, const QKeyEvent* key, bool isText, bool isCombo);
@@ -118,6 +142,10 @@ class ChannelGridWindow : public QWidget {
     QPushButton* m_close = nullptr;
     QTimer* m_focusTimer = nullptr;
     QTimer* m_scrollTimer = nullptr;
+    QWidget* m_findBar = nullptr;
+    QLineEdit* m_findText = nullptr;
+    QLabel* m_findLabel = nullptr;
+    QLabel* m_findStatus = nullptr;
 
     QList<int> m_selectedRows; // ascending
     int m_rowAnchor = 0;       // where a Shift+click range starts
@@ -133,4 +161,5 @@ class ChannelGridWindow : public QWidget {
     bool m_firstShow = true;
     bool m_movingFocus = false; // focus moves made by the window itself
     bool m_scrollPending = false;
+    bool m_listChosen = false; // a list editor's entry was chosen since it was opened
 };

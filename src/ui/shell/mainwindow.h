@@ -119,6 +119,7 @@ class MainWindow : public QMainWindow {
     void writeToRadio();
     void afterRead();
     void buildUndoItems(QMenu* edit);
+    void buildChannelGridItems(QMenu* edit);
     void updateUndoItems();
     bool undoKeyForHistory(QObject* watched, QEvent* event) const;
     // Title, status bar and captions, after the file or the configuration changed.

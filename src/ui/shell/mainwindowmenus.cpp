@@ -9,6 +9,7 @@
 #include "ui/common/handlertrap.h"
 #include "ui/common/texttables.h"
 #include "ui/common/uicommon.h"
+#include "ui/editors/channelgridwindow.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -87,6 +88,7 @@ void MainWindow::buildEditMenus() {
     QMenu* edit = addMenu(nullptr, "mnuEdit");
     buildUndoItems(edit);
     on(addItem(edit, "mnuChannelInfo"), [this] { m_windows.show(ChildWindow::ChannelGrid); });
+    buildChannelGridItems(edit);
     on(addItem(edit, "mnuOptFeature"), [this] { m_windows.show(ChildWindow::OptionFeatures); });
     // Editors of values the radio sessions do not carry: for service technicians only.
     const struct {
@@ -132,6 +134,29 @@ void MainWindow::buildUndoItems(QMenu* edit) {
     connect(&stack, &QUndoStack::indexChanged, this, [this] { updateUndoItems(); });
     connect(&stack, &QUndoStack::cleanChanged, this, [this] { updateUndoItems(); });
     updateUndoItems();
+}
+
+// Edits of many channels: each brings the channel grid window up and acts on its rows. Their
+// keys belong to the grid window (the captions show them), so they act only there.
+void MainWindow::buildChannelGridItems(QMenu* edit) {
+    const struct {
+        const char* item;
+        void (ChannelGridWindow::*command)();
+    } items[] = {
+        {"mnuFillFrequencies", &ChannelGridWindow::fillFrequencies},
+        {"mnuSortByFrequency", &ChannelGridWindow::sortByFrequency},
+        {"mnuMoveUp", &ChannelGridWindow::moveRowsUp},
+        {"mnuMoveDown", &ChannelGridWindow::moveRowsDown},
+        {"mnuInsertChannel", &ChannelGridWindow::insertChannel},
+        {"mnuFind", &ChannelGridWindow::showFindBar},
+    };
+    for (const auto& e : items)
+        on(addItem(edit, e.item), [this, command = e.command] {
+            if (auto* grid =
+                    qobject_cast<ChannelGridWindow*>(m_windows.show(ChildWindow::ChannelGrid)))
+                (grid->*command)();
+        });
+    edit->addSeparator();
 }
 
 void MainWindow::updateUndoItems() {
