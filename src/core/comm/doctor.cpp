@@ -116,7 +116,11 @@ Access accessOf(const QString& device, const DoctorUser& user) {
     struct stat st {};
     if (::stat(QFile::encodeName(device).constData(), &st) != 0) return a;
     a.gid = st.st_gid;
-    const group* g = ::getgrgid(st.st_gid);
+    // The reentrant lookup: the port window asks from a thread of its own.
+    group entry{};
+    group* g = nullptr;
+    char buffer[4096];
+    ::getgrgid_r(st.st_gid, &entry, buffer, sizeof buffer, &g);
     a.group = g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
     const auto both = [&st](mode_t r, mode_t w) { return (st.st_mode & r) && (st.st_mode & w); };
     a.groupMay = both(S_IRGRP, S_IWGRP);
