@@ -348,7 +348,14 @@ void TestDoctor::probeCommand() {
     QString out, err;
     QTextStream o(&out), e(&err);
     const Product& p = product == QLatin1String("solvir") ? solvirProduct() : meridoxProduct();
-    if (interrupted) QTimer::singleShot(100, [] { ::raise(SIGINT); });
+    // Ctrl+C once PROGRAM is on the line (the checks before it take long with many processes).
+    QTimer ctrlC;
+    QObject::connect(&ctrlC, &QTimer::timeout, [&radio, &ctrlC] {
+        if (radio.log().isEmpty()) return;
+        ctrlC.stop();
+        ::raise(SIGINT);
+    });
+    if (interrupted) ctrlC.start(5);
     const int rc = runCli(p,
                           {QStringLiteral("doctor"), QStringLiteral("--port"), radio.linkPath(),
                            QStringLiteral("--probe")},
