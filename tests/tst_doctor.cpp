@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <csignal>
 
+#include <sys/stat.h>
+
 namespace {
 
 // A system of folders: adapters in sysfs, processes in procfs, nodes in dev.
@@ -163,6 +165,25 @@ void TestDoctor::checks_data() {
            "| sudo tee /etc/udev/rules.d/99-radio-cable.rules, then sudo udevadm control --reload "
            "and plug the adapter in again; or stop it: sudo systemctl disable --now ModemManager."
         << true;
+    QTest::newRow("a regular file is no serial device")
+        << "file"
+        << "COM1"
+        << "ttyUSB0"
+        << "Adapter" << failed << "{dev}/ttyUSB0 is a regular file, not a serial device."
+        << "Give the device's path, such as /dev/ttyUSB0." << false;
+    QTest::newRow("a FIFO is no serial device")
+        << "fifo"
+        << "/tmp/radio"
+        << "ttyUSB0"
+        << "Adapter" << failed << "{dev}/ttyUSB0 is a FIFO, not a serial device."
+        << "Give the device's path, such as /dev/ttyUSB0." << false;
+    QTest::newRow("a device node the system does not list")
+        << ""
+        << "/dev/null"
+        << "/dev/null"
+        << "Adapter" << int(CheckResult::Note)
+        << "/dev/null is not a serial device the system lists."
+        << "" << true;
     const QString removeBrltty = QStringLiteral(
         "Remove it: sudo apt remove brltty, then plug the adapter in again (if you need a braille "
         "display: sudo systemctl mask brltty-udev.service).");
@@ -220,7 +241,15 @@ void TestDoctor::checks() {
         sys.process(4711, "minicom", sys.dev(QStringLiteral("ttyUSB0")));
     if (words.contains(QLatin1String("modemmanager"))) sys.process(612, "ModemManager");
     if (words.contains(QLatin1String("brltty"))) sys.write(QStringLiteral("usr/bin/brltty"), {});
-    const QString node = device.isEmpty() ? QString() : sys.dev(device);
+    if (words.contains(QLatin1String("file"))) sys.write(QStringLiteral("dev/ttyUSB0"), {});
+    if (words.contains(QLatin1String("fifo"))) {
+        QDir().mkpath(sys.at(QStringLiteral("dev")));
+        QCOMPARE(::mkfifo(QFile::encodeName(sys.dev(QStringLiteral("ttyUSB0"))).constData(), 0600),
+                 0);
+    }
+    const QString node = device.isEmpty()          ? QString()
+                         : device.startsWith(u'/') ? device
+                                                   : sys.dev(device);
     const QFileInfo nodeInfo(node);
     DoctorUser user{QStringLiteral("alice"), nodeInfo.ownerId(), {}, {}};
     if (words.contains(QLatin1String("stranger"))) user = stranger();
@@ -319,7 +348,14 @@ void TestDoctor::probeCommand() {
     QString out, err;
     QTextStream o(&out), e(&err);
     const Product& p = product == QLatin1String("solvir") ? solvirProduct() : meridoxProduct();
-    if (interrupted) QTimer::singleShot(100, [] { ::raise(SIGINT); });
+    // Ctrl+C once PROGRAM is on the line (the checks before it take long with many processes).
+    QTimer ctrlC;
+    QObject::connect(&ctrlC, &QTimer::timeout, [&radio, &ctrlC] {
+        if (radio.log().isEmpty()) return;
+        ctrlC.stop();
+        ::raise(SIGINT);
+    });
+    if (interrupted) ctrlC.start(5);
     const int rc = runCli(p,
                           {QStringLiteral("doctor"), QStringLiteral("--port"), radio.linkPath(),
                            QStringLiteral("--probe")},

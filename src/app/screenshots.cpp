@@ -127,6 +127,8 @@ bool saveWindows(const Product& p, int language, const QDir& out) {
 
     PortWindow comm(1, settings, &main);
     comm.show();
+    while (comm.statesPending())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     ok = save(&comm, out.filePath(tag + QLatin1String("-port.png"))) && ok;
     // The connection check of the chosen port.
     if (auto* check = comm.findChild<QPushButton*>(QStringLiteral("CommandCheck"))) check->click();

@@ -5,11 +5,21 @@
 #include "ui/shell/portwindow.h"
 #include "windowtest.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestDoctorWindows : public QObject, public MainWindowFixture {
     Q_OBJECT
@@ -29,6 +39,7 @@ class TestDoctorWindows : public QObject, public MainWindowFixture {
     void cleanup() { cleanupFixture(); }
     void portStatesAndCheck_data();
     void portStatesAndCheck();
+    void slowProcessListDoesNotFreeze();
     void saveSupportInformation_data();
     void saveSupportInformation();
 };
@@ -68,6 +79,7 @@ void TestDoctorWindows::portStatesAndCheck() {
     setCurrentLanguage(language);
     const QString device = path("dev/ttyUSB0");
     touch(QStringLiteral("dev/ttyUSB0"));
+    QDir().mkpath(path("sys/class/tty/ttyUSB0/device")); // a serial device the system lists
     touch(QStringLiteral("proc/4711/comm"), "minicom\n");
     QDir().mkpath(path("proc/4711/fd"));
     QVERIFY(QFile::link(device, path("proc/4711/fd/3")));
@@ -80,8 +92,8 @@ void TestDoctorWindows::portStatesAndCheck() {
     w.setDoctor(ConnectionDoctor({path("sys"), path("proc"), path("dev"), path("usr")},
                                  {QStringLiteral("bob"), QFileInfo(device).ownerId(), {}, {}}));
     showActive(&w);
-    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblState_0"))->text(), states.at(0));
-    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblState_1"))->text(), states.at(1));
+    QTRY_COMPARE(w.findChild<QLabel*>(QStringLiteral("lblState_0"))->text(), states.at(0));
+    QTRY_COMPARE(w.findChild<QLabel*>(QStringLiteral("lblState_1"))->text(), states.at(1));
 
     QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("CommandCheck")), Qt::LeftButton);
     auto* check = w.findChild<QDialog*>(QStringLiteral("FrmPortCheck"));
@@ -95,6 +107,47 @@ void TestDoctorWindows::portStatesAndCheck() {
     QCOMPARE(lines.last(), QString(verdict).replace(QLatin1String("{dev}"), device));
     check->findChild<QPushButton*>(QStringLiteral("CommandClose"))->click();
     QVERIFY(w.isVisible());
+}
+
+// A process list that answers slowly (here: a process whose name cannot be read until a second
+// and a half has passed) never holds the window: the states follow when they are known.
+void TestDoctorWindows::slowProcessListDoesNotFreeze() {
+    const QString device = path("dev/ttyUSB0");
+    touch(QStringLiteral("dev/ttyUSB0"));
+    const QString comm = path("proc/4711/comm");
+    QDir().mkpath(path("proc/4711/fd"));
+    QVERIFY(QFile::link(device, path("proc/4711/fd/3")));
+    QCOMPARE(::mkfifo(QFile::encodeName(comm).constData(), 0600), 0);
+    std::atomic_bool done = false;
+    std::thread slowProcess([comm, &done] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        while (!done) { // the window looks again every second
+            // Without a reader waiting the open fails at once instead of blocking.
+            const int fd = ::open(QFile::encodeName(comm).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                [[maybe_unused]] const ssize_t n = ::write(fd, "minicom\n", 8);
+                ::close(fd);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    });
+    const auto release = qScopeGuard([&] {
+        done = true;
+        slowProcess.join();
+    });
+    pinComPort(device);
+    SetupSettings settings(settingsFile());
+    QElapsedTimer clock;
+    clock.start();
+    {
+        PortWindow w(1, settings);
+        w.setDoctor(ConnectionDoctor({path("sys"), path("proc"), path("dev"), path("usr")},
+                                     {QStringLiteral("bob"), QFileInfo(device).ownerId(), {}, {}}));
+        showActive(&w);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(w.findChild<QLabel*>(QStringLiteral("lblState_0"))->text(),
+                                  QStringLiteral("in use by minicom"), 5000);
+    }
 }
 
 void TestDoctorWindows::saveSupportInformation_data() {

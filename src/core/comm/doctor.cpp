@@ -95,6 +95,15 @@ QString pluggedBrailleChip(const QString& sysRoot) {
     return {};
 }
 
+// What a path is when it is no device node: "a regular file", "a FIFO"; empty for a device.
+QString notADevice(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || S_ISCHR(st.st_mode)) return {};
+    if (S_ISFIFO(st.st_mode)) return tr2("a FIFO", "命名管道");
+    if (S_ISSOCK(st.st_mode)) return tr2("a socket", "套接字");
+    return tr2("a regular file", "普通文件");
+}
+
 struct Access {
     bool may = false;      // this user may read and write it
     bool groupMay = false; // members of its group may
@@ -107,7 +116,11 @@ Access accessOf(const QString& device, const DoctorUser& user) {
     struct stat st {};
     if (::stat(QFile::encodeName(device).constData(), &st) != 0) return a;
     a.gid = st.st_gid;
-    const group* g = ::getgrgid(st.st_gid);
+    // The reentrant lookup: the port window asks from a thread of its own.
+    group entry{};
+    group* g = nullptr;
+    char buffer[4096];
+    ::getgrgid_r(st.st_gid, &entry, buffer, sizeof buffer, &g);
     a.group = g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
     const auto both = [&st](mode_t r, mode_t w) { return (st.st_mode & r) && (st.st_mode & w); };
     a.groupMay = both(S_IRGRP, S_IWGRP);
@@ -248,6 +261,13 @@ DoctorLine ConnectionDoctor::adapterLine(const QString& device, QString* usbId) 
     } else if (a.listed) {
         l.finding =
             tr2("A built-in serial port, kernel driver %1.", "内置串口，内核驱动 %1。").arg(driver);
+    } else if (const QString kind = notADevice(path); !kind.isEmpty()) {
+        // A file or a pipe opens, but no radio can answer on it.
+        l.result = CheckResult::Failed;
+        l.finding =
+            tr2("%1 is %2, not a serial device.", "%1 是%2，不是串口设备。").arg(device, kind);
+        l.fix = tr2("Give the device's path, such as /dev/ttyUSB0.",
+                    "请给出设备路径，例如 /dev/ttyUSB0。");
     } else {
         l.finding =
             tr2("%1 is not a serial device the system lists.", "%1 不是系统列出的串口设备。")

@@ -14,7 +14,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 #include <QVBoxLayout>
+
+#include <memory>
 
 PortWindow::PortWindow(int currentPort, SetupSettings& settings, QWidget* parent)
     : QDialog(parent), m_settings(settings), m_portFrame(new QGroupBox(this)),
@@ -96,7 +99,6 @@ void PortWindow::showPortAvailability() {
     QStringList devices;
     for (int i = 0; i < 8; ++i)
         devices << deviceForChoice(i + 1, m_settings.path());
-    const QList<PortStatus> states = m_doctor.statuses(devices);
     for (int i = 0; i < 8; ++i) {
         const QString& device = devices.at(i);
         const bool present = !device.isEmpty() && QFileInfo::exists(device);
@@ -104,8 +106,31 @@ void PortWindow::showPortAvailability() {
         m_device[size_t(i)]->setEnabled(present);
         m_device[size_t(i)]->setText(device);
         m_state[size_t(i)]->setEnabled(present);
-        m_state[size_t(i)]->setText(states.at(i).text());
     }
+    lookAtStates(devices);
+}
+
+// Who holds a device is found by reading every process's open files, which takes long with
+// thousands of processes or a process that is slow to answer: a thread of its own does it, and
+// the window shows the result when it comes. One look at a time; a request meanwhile is
+// served when it ends. A window closed meanwhile lets the thread end on its own.
+void PortWindow::lookAtStates(const QStringList& devices) {
+    if (m_statesThread) {
+        m_lookAgain = true;
+        return;
+    }
+    m_lookAgain = false;
+    auto states = std::make_shared<QList<PortStatus>>();
+    m_statesThread = QThread::create(
+        [doctor = m_doctor, devices, states] { *states = doctor.statuses(devices); });
+    connect(m_statesThread, &QThread::finished, m_statesThread, &QObject::deleteLater);
+    connect(m_statesThread, &QThread::finished, this, [this, states] {
+        m_statesThread = nullptr;
+        if (m_lookAgain) return showPortAvailability();
+        for (qsizetype i = 0; i < states->size() && i < 8; ++i)
+            m_state[size_t(i)]->setText(states->at(i).text());
+    });
+    m_statesThread->start();
 }
 
 // The doctor's lines for the chosen port, in a window of their own over this one.

@@ -11,6 +11,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QThread;
 class SetupSettings;
 
 // The port window (modal): eight choices COM1..COM8, each enabled while its device exists,
@@ -25,8 +26,11 @@ class PortWindow : public QDialog {
     // The selected port (1..8), 0 when none is selected.
     int selectedPort() const;
 
-    // Enables each choice whose device exists and shows the device paths.
+    // Enables each choice whose device exists and shows the device paths; the states follow
+    // once the doctor has looked at them away from the window's thread.
     void showPortAvailability();
+    // True while the states shown are being looked at again.
+    bool statesPending() const { return m_statesThread != nullptr; }
 
     // Looks for the devices again every second while the window is open.
     const QTimer& refreshTimer() const { return m_refreshTimer; }
@@ -35,6 +39,7 @@ class PortWindow : public QDialog {
     void setDoctor(const ConnectionDoctor& doctor);
 
   private:
+    void lookAtStates(const QStringList& devices);
     void onOk();
     void showCheck();
 
@@ -49,4 +54,6 @@ class PortWindow : public QDialog {
     QPushButton* m_cancelButton;
     QTimer m_refreshTimer;
     ConnectionDoctor m_doctor;
+    QThread* m_statesThread = nullptr;
+    bool m_lookAgain = false; // the devices or the doctor changed while it looked
 };
