@@ -291,15 +291,15 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         QTest::addColumn<int>("selected");
         QTest::addColumn<int>("key");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("Ctrl+Down")
-            << 2 << int(Qt::CTRL | Qt::Key_Down) << "1:26.000000 2:26.200000 3:26.100000 E1";
-        QTest::newRow("Ctrl+Up") << 2 << int(Qt::CTRL | Qt::Key_Up)
+        QTest::newRow("Ctrl+Down") << 2 << (Qt::CTRL | Qt::Key_Down).toCombined()
+                                   << "1:26.000000 2:26.200000 3:26.100000 E1";
+        QTest::newRow("Ctrl+Up") << 2 << (Qt::CTRL | Qt::Key_Up).toCombined()
                                  << "1:26.100000 2:26.000000 3:26.200000 E2";
         QTest::newRow("Insert") << 1 << int(Qt::Key_Insert)
                                 << "2:26.000000 3:26.100000 4:26.200000 E2";
         // Without a selection the key moves the channel of the cell being edited.
-        QTest::newRow("Ctrl+Down in the RX editor")
-            << 0 << int(Qt::CTRL | Qt::Key_Down) << "1:26.100000 2:26.000000 3:26.200000 E2";
+        QTest::newRow("Ctrl+Down in the RX editor") << 0 << (Qt::CTRL | Qt::Key_Down).toCombined()
+                                                    << "1:26.100000 2:26.000000 3:26.200000 E2";
     }
     void keys() {
         QFETCH(int, selected);

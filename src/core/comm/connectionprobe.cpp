@@ -125,14 +125,10 @@ DoctorLine ConnectionProbe::line(const Product& p) const {
                     "请关闭对讲机后重新打开，再检查一次。");
         return l;
     }
-    const QString model = p.identityAsksOverwrite
-                              ? modelTextFromIdentity(p, m_identity.modelClass, m_identity.bandCode)
-                              : QString::fromLatin1(m_identity.modelCode).trimmed();
-    QString band = bandText(p, m_identity.bandCode, model);
-    if (band.isEmpty()) band = QString::number(m_identity.bandCode);
+    const RadioProtocol::IdentityTexts id = RadioProtocol::identityTexts(p, m_identity);
     l.result = CheckResult::Passed;
     l.finding = tr2("A radio answered: model %1, band %2, firmware %3. Nothing was written.",
                     "对讲机已应答：机型 %1，频段 %2，固件 %3。未写入任何内容。")
-                    .arg(model, band, QString::fromLatin1(m_identity.firmware).trimmed());
+                    .arg(id.model, id.band, id.firmware);
     return l;
 }

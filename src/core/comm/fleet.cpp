@@ -292,11 +292,10 @@ bool Fleet::running() const {
 void describeRadio(const Product& p, const RadioSession& session, FleetRecord& record) {
     const RadioSession::RadioIdentity id = session.radioIdentity();
     if (id.modelCode.isEmpty()) return;
-    record.model = p.identityAsksOverwrite ? modelTextFromIdentity(p, id.modelClass, id.bandCode)
-                                           : QString::fromLatin1(id.modelCode).trimmed();
-    record.band = bandText(p, id.bandCode, record.model);
-    if (record.band.isEmpty()) record.band = QString::number(id.bandCode);
-    record.firmware = QString::fromLatin1(id.firmware).trimmed();
+    const RadioProtocol::IdentityTexts texts = RadioProtocol::identityTexts(p, id);
+    record.model = texts.model;
+    record.band = texts.band;
+    record.firmware = texts.firmware;
 }
 
 QString fleetResultName(const FleetRecord& r) {

@@ -145,6 +145,16 @@ Reply classifyReply(const QByteArray& r, int blockAddress, int blockLength) {
     }
     return reply;
 }
+IdentityTexts identityTexts(const Product& p, const Identification& id) {
+    IdentityTexts t;
+    t.model = p.identityAsksOverwrite ? modelTextFromIdentity(p, id.modelClass, id.bandCode)
+                                      : QString::fromLatin1(id.modelCode).trimmed();
+    t.band = bandText(p, id.bandCode, t.model);
+    if (t.band.isEmpty()) t.band = QString::number(id.bandCode);
+    t.firmware = QString::fromLatin1(id.firmware).trimmed();
+    return t;
+}
+
 } // namespace RadioProtocol
 
 using namespace RadioProtocol;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config/radioconfig.h"
+#include "core/product/product.h"
 
 #include <QByteArray>
 #include <QString>
@@ -82,6 +83,15 @@ struct Identification {
     int modelClass = 0;   // byte 6
     QByteArray firmware;  // bytes 8..11, "V100"
 };
+
+// What an identification says in the words the user reads. A band code the product has no
+// text for shows as its number.
+struct IdentityTexts {
+    QString model;
+    QString band;
+    QString firmware;
+};
+IdentityTexts identityTexts(const Product& p, const Identification& id);
 
 // The radio's own information record: what the information operations keep in ModelInfo.
 struct InformationRecord {
