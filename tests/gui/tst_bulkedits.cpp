@@ -151,6 +151,10 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         row("fill creates channels, TX at a negative offset", L("1:26.0"), 1,
             "fill 4,1,2 27.0 12.5 -5",
             "1:27.000000/26.995000 2:27.012500/27.007500 4:27.025000/27.020000 E1");
+        // A TX off the radio's 10 Hz step could not be written as shown: it is put on the step
+        // as a typed TX is.
+        row("fill's TX offset onto the 10 Hz step", L("1:26.0"), 1, "fill 1,2 27.0 10 -0.005",
+            "1:27.000000/26.999990 2:27.010000/27.009990 E1");
         row("RX set creates the missing channels", L("1:26.0 2:26.1"), 1, "cell 2,3 1 27.25",
             "1:26.000000 2:27.250000/26.100000 3:27.250000 E1");
         row("empty RX deletes, the group keeps its last", L("1:26.0 2:26.1"), 1, "cell 1,2 1",

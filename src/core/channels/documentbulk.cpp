@@ -135,11 +135,15 @@ QStringList Document::fillFrequencies(const QList<int>& channelNos, double first
     QList<std::pair<QString, QString>> planned; // RX and TX of each channel, shown form
     for (qsizetype i = 0; i < numbers.size(); ++i) {
         const int64_t wanted = toHz(firstRxMhz) + rounded(stepKhz * 1000.0 * double(i));
-        // Onto the radio's step; a frequency outside the band is reported as asked for.
-        const bool inside = outsideBand(*this, {}, wanted).isEmpty();
-        const int64_t rx =
-            inside ? toHz(snapToFrequencyStep(*this, double(wanted) / 1000000.0)) : wanted;
-        const int64_t tx = rx + offsetHz;
+        // Onto the radio's step, TX too (it keeps only 10 Hz steps); a frequency outside the
+        // band is reported as asked for.
+        const auto onStep = [this](int64_t hz) {
+            return outsideBand(*this, {}, hz).isEmpty()
+                       ? toHz(snapToFrequencyStep(*this, double(hz) / 1000000.0))
+                       : hz;
+        };
+        const int64_t rx = onStep(wanted);
+        const int64_t tx = onStep(rx + offsetHz);
         const QString channel = tr2("Channel %1", "信道 %1").arg(channelName(g, numbers[i]));
         for (const auto& [what, hz] :
              {std::pair{tr2("RX", "接收频率"), rx}, std::pair{tr2("TX", "发射频率"), tx}}) {
