@@ -327,6 +327,18 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         checkOneStepUndone(before);
     }
 
+    // Rows chosen in one group are no rows of another: the edits that follow act there.
+    void groupChangeEndsSelection() {
+        openOn(QStringLiteral("1:26.0 2:26.1"));
+        selectRows(1, 2);
+        auto* groups = m_window->findChild<QComboBox*>(QStringLiteral("Combo6"));
+        groups->setCurrentIndex(1);
+        emit groups->activated(1);
+        QCOMPARE(m_window->selectedRows(), QList<int>());
+        QTest::keyClick(grid(), Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(m_history->stack().count(), 0);
+    }
+
     void findShowsNextMatchInItsGroup() {
         openOn(QStringLiteral("1:26.0"));
         editRecord(*m_doc, [](RadioConfig& r) {

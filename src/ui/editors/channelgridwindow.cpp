@@ -377,6 +377,8 @@ void ChannelGridWindow::groupChosen(int group) {
         m_editRow = 0;
         m_editColumn = 0;
         hideEditors();
+        // Rows chosen in the group shown until now are no rows of the new one.
+        clearRowSelection();
         m_doc.setCurrentGroup(group);
         showCurrentGroup();
         updateTitle();
