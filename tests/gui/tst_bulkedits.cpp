@@ -210,6 +210,10 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         QTest::newRow("TX typed, Down") << int(ColTx) << "27.5"
                                         << "27.500000"
                                         << "" << int(Qt::Key_Down);
+        // The value the pressed row already holds is still meant for the others.
+        QTest::newRow("TX typed as shown") << int(ColTx) << "26.200000"
+                                           << "26.200000"
+                                           << "" << int(Qt::Key_Return);
         QTest::newRow("TX out of band")
             << int(ColTx) << "31.2"
             << "26.200000"
@@ -233,6 +237,7 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
                 : m_window->findChild<QComboBox*>(QStringLiteral("Combo8_1"));
         QVERIFY(QTest::qWaitFor([&] { return editor->hasFocus(); }));
         QCOMPARE(m_window->selectedRows(), (QList<int>{1, 2, 3}));
+        QVERIFY(grid()->item(1, ColTx)->isSelected()); // the rows still show it
         if (typed.isEmpty())
             QTest::keyClick(editor, Qt::Key_Down);
         else

@@ -153,10 +153,12 @@ bool ChannelGridWindow::commitEditor() {
             const QString typed = m_frequencyEditor->text();
             hideEditor(m_frequencyEditor);
             // A cell the user only passed through is not stored again: storing it would
-            // re-run the range check on a value the user never touched.
-            if (typed == m_openedText) return;
+            // re-run the range check on a value the user never touched. For several rows a
+            // value typed as the cell showed it counts: the others may differ.
+            const bool bulk = editsSelectedRows(row);
+            if (typed == m_openedText && !(bulk && m_frequencyEditor->isModified())) return;
             m_openedText = typed;
-            if (editsSelectedRows(row)) {
+            if (bulk) {
                 accepted = commitToSelectedRows(col, typed);
                 return;
             }

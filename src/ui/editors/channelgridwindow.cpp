@@ -159,6 +159,10 @@ void ChannelGridWindow::connectSignals() {
             &ChannelGridWindow::channelNumberPressed);
     // A cell chosen ends a row selection, unless it is one of several selected rows.
     connect(m_grid, &QTableWidget::cellPressed, this, &ChannelGridWindow::cellPressed);
+    // The view makes the released cell its only selection; the selected rows stay shown.
+    connect(m_grid, &QTableWidget::cellClicked, this, [this](int row) {
+        if (editsSelectedRows(row)) selectRows(m_selectedRows);
+    });
     connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &ChannelGridWindow::gridScrolled);
     connect(m_focusTimer, &QTimer::timeout, this, &ChannelGridWindow::focusTimerFired);
