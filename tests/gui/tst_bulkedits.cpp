@@ -262,6 +262,10 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         QTest::newRow("filled") << "-5"
                                 << "1:27.100000 2:27.095000 3:27.090000 E1"
                                 << "";
+        // A comma typed is taken for the point, not dropped (which would give -50 kHz).
+        QTest::newRow("comma as point") << "-5,0"
+                                        << "1:27.100000 2:27.095000 3:27.090000 E1"
+                                        << "";
         QTest::newRow("refused")
             << "1510"
             << "1:26.000000 2:26.100000 3:26.200000 E1"
@@ -281,7 +285,9 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         auto* firstRx = dialog->findChild<QLineEdit*>(QStringLiteral("txtFirstRx"));
         QCOMPARE(firstRx->text(), QStringLiteral("26.000000"));
         firstRx->setText(QStringLiteral("27.1"));
-        dialog->findChild<QLineEdit*>(QStringLiteral("txtStepKhz"))->setText(step);
+        auto* stepBox = dialog->findChild<QLineEdit*>(QStringLiteral("txtStepKhz"));
+        stepBox->clear();
+        QTest::keyClicks(stepBox, step);
         dialog->accept();
         QCOMPARE(groupA(*m_doc), expected);
         if (refusal.isEmpty()) {

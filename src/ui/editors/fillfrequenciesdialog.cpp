@@ -12,12 +12,23 @@
 #include <QVBoxLayout>
 
 namespace {
+// A comma typed (the decimal separator of many keyboards) is the point: dropped, "12,5"
+// would quietly become 125.
+class NumberValidator : public QRegularExpressionValidator {
+  public:
+    using QRegularExpressionValidator::QRegularExpressionValidator;
+    State validate(QString& input, int& pos) const override {
+        input.replace(QLatin1Char(','), QLatin1Char('.'));
+        return QRegularExpressionValidator::validate(input, pos);
+    }
+};
+
 QLineEdit* numberBox(const char* name, const QString& text, bool mayBeNegative, QWidget* parent) {
     auto* box = new QLineEdit(text, parent);
     box->setObjectName(QLatin1String(name));
     const QString pattern =
         mayBeNegative ? QStringLiteral("-?[0-9]*\\.?[0-9]*") : QStringLiteral("[0-9]*\\.?[0-9]*");
-    box->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), box));
+    box->setValidator(new NumberValidator(QRegularExpression(pattern), box));
     return box;
 }
 double numberIn(const QLineEdit* box) {
