@@ -252,6 +252,8 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         }
         for (int row = 1; row <= 4; ++row)
             QCOMPARE(grid()->cellText(row, column) == expected, row <= 3);
+        // Enter moves along the row: still one of the selected rows, still shown so.
+        QCOMPARE(grid()->item(1, ColTx)->isSelected(), leaveKey == Qt::Key_Return);
         checkOneStepUndone(before);
     }
 

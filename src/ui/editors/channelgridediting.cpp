@@ -39,8 +39,12 @@ void ChannelGridWindow::enterCell() {
         } else {
             if (m_editRow > 0 && m_editColumn > 0) commitEditor();
             // A value typed into one of several selected rows is meant for all of them (and went
-            // to them above); a cell outside them ends the selection.
-            if (!editsSelectedRows(row)) clearRowSelection();
+            // to them above); a cell outside them ends the selection. The view made the new
+            // cell its only selection: the rows are shown selected again.
+            if (editsSelectedRows(row))
+                selectRows(m_selectedRows);
+            else
+                clearRowSelection();
             if (col >= ColTx && returnToEmptyRx()) return;
         }
         editCurrentCell();
