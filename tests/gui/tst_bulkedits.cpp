@@ -132,10 +132,11 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         QTest::addColumn<QString>("edit");
         QTest::addColumn<QString>("expected"); // empty: unchanged, no step
         QTest::addColumn<QString>("problems");
+        QTest::addColumn<bool>("older"); // solvir: RX and TX linked
         auto row = [](const char* name, const QString& channels, int emergency, const char* edit,
-                      const char* expected, const QString& problems = {}) {
+                      const char* expected, const QString& problems = {}, bool older = false) {
             QTest::newRow(name) << channels << emergency << QString::fromLatin1(edit)
-                                << QString::fromLatin1(expected) << problems;
+                                << QString::fromLatin1(expected) << problems << older;
         };
         using L = QLatin1String;
         row("sort keeps the numbers, emergency follows", L("1:28.0 2:26.0 5:27.0 7:26.0"), 1,
@@ -177,6 +178,12 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
             QStringLiteral("Channel 1 cannot move up: it is the first channel number."));
         row("move down past 60", L("1:26.0 60:26.1"), 1, "move 60 1", "",
             QStringLiteral("Channel 60 cannot move down: a group has no channel number past 60."));
+        row("linked: a TX set is the RX too", L("1:26.0 2:26.1"), 1, "cell 1,2 2 27.25",
+            "1:27.250000 2:27.250000 E1", {}, true);
+        row("linked: no TX offset", L("1:26.0"), 1, "fill 1 27.0 10 5", "",
+            QStringLiteral("TX cannot be offset from RX: while the option \"Single Change "
+                           "Frequency\" is off the two stay equal."),
+            true);
         row("insert without room", L("1:26.0 ") + sixtyFrom(5), 1, "insert 7", "",
             QStringLiteral(
                 "No channel number is free from 7 to 60: channel 60 would run past 60."));
@@ -187,7 +194,8 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         QFETCH(QString, edit);
         QFETCH(QString, expected);
         QFETCH(QString, problems);
-        freshDoc(meridoxProduct());
+        QFETCH(bool, older);
+        freshDoc(older ? solvirProduct() : meridoxProduct());
         setGroupA(*m_doc, channels, emergency);
         EditHistory history(*m_doc);
         const QString before = groupA(*m_doc);
