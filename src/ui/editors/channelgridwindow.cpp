@@ -1,5 +1,6 @@
 #include "channelgridwindow.h"
 
+#include "channelgridaccessible.h"
 #include "core/channels/channelrules.h"
 #include "core/config/optionwords.h"
 #include "ui/common/editorsupport.h"
@@ -37,6 +38,7 @@ constexpr int GridWidthTwips = 11220;
 
 ChannelGridWindow::ChannelGridWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("frmCommChInfo"));
+    installChannelGridAccessibility();
     const bool emergency = doc.product().emergencyInGrid;
 
     QHBoxLayout* top = buildGroupRow();
@@ -132,6 +134,9 @@ void ChannelGridWindow::buildCellEditors() {
         c->installEventFilter(this);
         m_listEditors[size_t(k)] = c;
     }
+    m_editorCaption = new QLabel(m_grid->viewport());
+    m_editorCaption->setObjectName(QStringLiteral("lblEditorCaption"));
+    m_editorCaption->hide();
 }
 
 // The focus timer hands the focus to a newly opened editor once the grid has settled; the
@@ -241,8 +246,12 @@ void ChannelGridWindow::setCaptions() {
         const QStringList headers = channelColumnHeaders(older, currentLanguage());
         for (int c = 0; c < GridColumns && c < headers.size(); ++c)
             m_grid->setCellText(0, c, headers.at(c));
-        for (int r = 1; r < GridRows; ++r)
+        QStringList numbers{QString()};
+        for (int r = 1; r < GridRows; ++r) {
             m_grid->setCellText(r, 0, QString::number(r));
+            numbers << QString::number(r);
+        }
+        m_grid->setVerticalHeaderLabels(numbers);
 
         for (int k = 0; k < 8; ++k) {
             QComboBox* c = m_listEditors[size_t(k)];
@@ -366,6 +375,7 @@ void ChannelGridWindow::updateTitle() {
     const int g = m_doc.config().currentGroupIndex();
     setWindowTitle(tr2("Channel Information[Channel -", "信道信息[信道 -") + QLatin1Char(' ') +
                    QString::number(m_titleChannel) + QLatin1String("]---") + groupLetter(g));
+    m_grid->setAccessibleName(tr2("Channels, group %1", "信道，组 %1").arg(groupLetter(g)));
 }
 
 void ChannelGridWindow::groupChosen(int group) {
