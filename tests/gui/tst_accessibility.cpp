@@ -86,7 +86,8 @@ class TestAccessibility : public QObject, MainWindowFixture {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             if (!QTest::qWaitFor([&] { return where().startsWith(QLatin1String("Combo8_0@1,3")); }))
                 return where();
-            QAccessibleInterface* list = QAccessible::queryAccessibleInterface(QApplication::focusWidget());
+            QAccessibleInterface* list =
+                QAccessible::queryAccessibleInterface(QApplication::focusWidget());
             return nameOf(list->relations(QAccessible::Label).value(0).first);
         }
         if (place == QLatin1String("print range")) {
@@ -105,9 +106,11 @@ class TestAccessibility : public QObject, MainWindowFixture {
         if (!f) return QStringLiteral("nothing");
         QString s = f->objectName();
         const ChannelGridWindow* g = grid();
-        if (g && g->isAncestorOf(f) && (s == QLatin1String("Text1") || s.startsWith(QLatin1String("Combo8_"))))
+        if (g && g->isAncestorOf(f) &&
+            (s == QLatin1String("Text1") || s.startsWith(QLatin1String("Combo8_"))))
             s += QStringLiteral("@%1,%2").arg(g->editRow()).arg(g->editColumn());
-        if (const auto* list = qobject_cast<const QComboBox*>(f); list && s.startsWith(QLatin1String("Combo8_")))
+        if (const auto* list = qobject_cast<const QComboBox*>(f);
+            list && s.startsWith(QLatin1String("Combo8_")))
             s += QLatin1Char('=') + list->currentText();
         return s;
     }
@@ -146,9 +149,11 @@ class TestAccessibility : public QObject, MainWindowFixture {
         };
         for (const auto& r : rows) {
             QTest::addRow("%s, English", r.place)
-                << int(LanguageEnglish) << QString::fromUtf8(r.place) << QString::fromUtf8(r.english);
+                << int(LanguageEnglish) << QString::fromUtf8(r.place)
+                << QString::fromUtf8(r.english);
             QTest::addRow("%s, Chinese", r.place)
-                << int(LanguageChinese) << QString::fromUtf8(r.place) << QString::fromUtf8(r.chinese);
+                << int(LanguageChinese) << QString::fromUtf8(r.place)
+                << QString::fromUtf8(r.chinese);
         }
     }
     void names() {

@@ -15,14 +15,11 @@ constexpr int Values = 10; // RX, TX, the seven flags, scan
 // channel number, column 0) or a value.
 class GridCell : public QAccessibleInterface, public QAccessibleTableCellInterface {
   public:
-    GridCell(ChannelGrid* grid, int row, int column)
-        : m_grid(grid), m_row(row), m_column(column) {}
+    GridCell(ChannelGrid* grid, int row, int column) : m_grid(grid), m_row(row), m_column(column) {}
 
     bool isValid() const override { return m_grid; }
     QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        return m_grid ? m_grid->window()->windowHandle() : nullptr;
-    }
+    QWindow* window() const override { return m_grid ? m_grid->window()->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override {
         return m_grid ? QAccessible::queryAccessibleInterface(m_grid.data()) : nullptr;
     }
@@ -145,9 +142,7 @@ class GridTable : public QAccessibleWidget, public QAccessibleTableInterface {
     }
     int columnCount() const override { return Values; }
     int rowCount() const override { return Channels; }
-    QString columnDescription(int column) const override {
-        return grid()->cellText(0, column + 1);
-    }
+    QString columnDescription(int column) const override { return grid()->cellText(0, column + 1); }
     QString rowDescription(int row) const override { return grid()->cellText(row + 1, 0); }
 
     QList<QAccessibleInterface*> selectedCells() const override {

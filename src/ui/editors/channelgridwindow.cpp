@@ -6,6 +6,7 @@
 #include "ui/common/editorsupport.h"
 #include "ui/common/uicommon.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -246,12 +247,8 @@ void ChannelGridWindow::setCaptions() {
         const QStringList headers = channelColumnHeaders(older, currentLanguage());
         for (int c = 0; c < GridColumns && c < headers.size(); ++c)
             m_grid->setCellText(0, c, headers.at(c));
-        QStringList numbers{QString()};
-        for (int r = 1; r < GridRows; ++r) {
+        for (int r = 1; r < GridRows; ++r)
             m_grid->setCellText(r, 0, QString::number(r));
-            numbers << QString::number(r);
-        }
-        m_grid->setVerticalHeaderLabels(numbers);
 
         for (int k = 0; k < 8; ++k) {
             QComboBox* c = m_listEditors[size_t(k)];
@@ -263,10 +260,15 @@ void ChannelGridWindow::setCaptions() {
                 c->addItems({tr2("Del", "删除"), tr2("Add", "添加")});
             c->setCurrentIndex(std::max(shown, 0));
         }
+        // The lists' entries are read under the list's caption.
+        m_groupList->view()->setAccessibleName(m_groupLabel->text());
         if (!older)
-            for (int k = 0; k < GroupCount; ++k)
+            for (int k = 0; k < GroupCount; ++k) {
                 m_emergencyLabels[size_t(k)]->setText(tr2("Emergency Channel", "紧急信道") +
                                                       QLatin1Char(' ') + groupLetter(k));
+                m_emergencyLists[size_t(k)]->view()->setAccessibleName(
+                    m_emergencyLabels[size_t(k)]->text());
+            }
         captionCloseAndHelp(this);
     });
 }

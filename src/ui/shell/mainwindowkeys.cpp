@@ -42,7 +42,8 @@ void MainWindow::buildWindowKeys() {
     }
     for (const bool next : {true, false}) {
         auto* a = new QAction(this);
-        a->setObjectName(next ? QStringLiteral("actNextWindow") : QStringLiteral("actPreviousWindow"));
+        a->setObjectName(next ? QStringLiteral("actNextWindow")
+                              : QStringLiteral("actPreviousWindow"));
         a->setShortcut(next ? QKeySequence(Qt::CTRL | Qt::Key_F6)
                             : QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6));
         a->setShortcutContext(Qt::WindowShortcut);
@@ -131,7 +132,8 @@ void MainWindow::setAccessibleNames() {
     }
     m_splitter->setAccessibleName(tr2("Tree View width", "树视图宽度"));
     m_toolBar->setAccessibleName(withoutAccessKey(menuCaption(QStringLiteral("mnuViewToolbar"))));
-    statusBar()->setAccessibleName(withoutAccessKey(menuCaption(QStringLiteral("mnuViewStatusBar"))));
+    statusBar()->setAccessibleName(
+        withoutAccessKey(menuCaption(QStringLiteral("mnuViewStatusBar"))));
     menuBar()->setAccessibleName(tr2("Menu bar", "菜单栏"));
     m_mdi->setAccessibleName(tr2("Windows", "窗口"));
     // A toolbar button is named by its caption; its key stays its object name.
