@@ -381,7 +381,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
                                    << "文件&F";
         QTest::newRow("edit menu") << "mnuEdit"
                                    << "&Edit"
-                                   << "编辑(E)";
+                                   << "编辑(&E)";
         QTest::newRow("read") << "mnuReadFromRadio"
                               << "&Read from Radio"
                               << "从对讲机读取数据(&R)";

@@ -64,7 +64,7 @@ const MenuEntry Menus[] = {
     {"mnuFileExit", {"E&xit", "退出(&X)"}},
     {"mnuModel", {"&Model", "机型(&M)"}},
     {"mnuModelInfo", {"&Model Information", "机型信息(&M)"}},
-    {"mnuEdit", {"&Edit", "编辑(E)"}},
+    {"mnuEdit", {"&Edit", "编辑(&E)"}},
     {"mnuChannelInfo", {"&Channel Information", "信道信息(&C)"}},
     {"mnuOptFeature", {"&Option Features", "可选功能(&O)"}},
     {"mnuFillFrequencies", {"&Fill Frequencies...", "填充频率(&F)..."}},

@@ -1,5 +1,7 @@
 #include "channelgrid.h"
 
+#include "channelgridaccessible.h"
+
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 
@@ -36,7 +38,24 @@ void ChannelGrid::setCellText(int row, int column, const QString& text) {
 
 void ChannelGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     const QScopedValueRollback<bool> following(m_followingCurrent, true);
-    QTableWidget::currentChanged(current, previous);
+    // The table view would tell a screen reader of the cell by its own numbering, which counts
+    // the hidden header row: the grid tells it by the numbering of its accessible table.
+    QAbstractItemView::currentChanged(current, previous);
+    if (hasFocus()) tellScreenReader(QAccessible::Focus, current);
+}
+
+void ChannelGrid::selectionChanged(const QItemSelection& selected,
+                                   const QItemSelection& deselected) {
+    QAbstractItemView::selectionChanged(selected, deselected);
+    tellScreenReader(QAccessible::SelectionAdd, selected.indexes().value(0));
+    tellScreenReader(QAccessible::SelectionRemove, deselected.indexes().value(0));
+}
+
+void ChannelGrid::tellScreenReader(QAccessible::Event kind, const QModelIndex& index) {
+    if (!QAccessible::isActive() || !index.isValid() || index.row() < 1) return;
+    QAccessibleEvent event(this, kind);
+    event.setChild(channelGridAccessibleChild(index.row(), index.column()));
+    QAccessible::updateAccessibility(&event);
 }
 
 // A press (or a quick second press) on a channel number selects rows instead of a cell.

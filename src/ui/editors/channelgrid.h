@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QTableWidget>
 
 // The channel table as the grid shows it: 61 rows × 11 columns, row 0 the column headers and
@@ -25,8 +26,11 @@ class ChannelGrid : public QTableWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
 
   private:
     bool channelNumberEvent(QMouseEvent* event);
+    void tellScreenReader(QAccessible::Event kind, const QModelIndex& index);
     bool m_followingCurrent = false;
 };

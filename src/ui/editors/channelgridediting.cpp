@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QTimer>
@@ -20,6 +21,12 @@
 
 namespace {
 constexpr int GridRows = ChannelsPerGroup + 1; // header row + channels 1..60
+
+// Ctrl+Up or Ctrl+Down.
+bool isRowKey(const QKeyEvent* k) {
+    return (k->key() == Qt::Key_Up || k->key() == Qt::Key_Down) &&
+           (k->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+}
 } // namespace
 
 void ChannelGridWindow::enterCell() {
@@ -87,6 +94,7 @@ void ChannelGridWindow::openEditor(bool takeFocus) {
                 hideEditor(c);
             m_frequencyEditor->setGeometry(cell);
             m_frequencyEditor->setText(text);
+            describeEditor(m_frequencyEditor, row, col);
             m_openedText = text;
             m_frequencyEditor->show();
             m_frequencyEditor->raise();
@@ -102,6 +110,7 @@ void ChannelGridWindow::openEditor(bool takeFocus) {
             const int left = std::max(0, std::min(cell.x(), m_grid->viewport()->width() - width));
             editor->setGeometry(left, cell.y(), width, cell.height());
             editor->setCurrentIndex(std::max(0, editor->findText(text)));
+            describeEditor(editor, row, col);
             m_openedIndex = editor->currentIndex();
             m_listChosen = false;
             editor->show();
@@ -261,6 +270,37 @@ void ChannelGridWindow::moveTo(int row, int column) {
     m_grid->setCurrentCell(row, column);
 }
 
+// Up and Down in the frequency editor, Ctrl+Up and Ctrl+Down in every editor: the same column
+// of the channel below (round to the first after the last) or above.
+void ChannelGridWindow::moveToAdjacentRow(bool down) {
+    const int row = m_grid->currentRow();
+    if (down)
+        moveToNextRow();
+    else if (row > 1)
+        moveTo(row - 1, m_grid->currentColumn());
+}
+
+// An editor says what it edits: "RX Frequency, channel 5, group A". The lists, which a screen
+// reader names by their value, are labelled with it as well.
+void ChannelGridWindow::describeEditor(QWidget* editor, int row, int column) {
+    const QString name = tr2("%1, channel %2, group %3", "%1，信道 %2，组 %3")
+                             .arg(m_grid->cellText(0, column), QString::number(row),
+                                  groupLetter(m_doc.config().currentGroupIndex()));
+    editor->setAccessibleName(name);
+    m_editorCaption->setText(name);
+    m_editorCaption->setBuddy(editor);
+    if (column <= ColTx)
+        editor->setAccessibleDescription(
+            tr2("Frequency in MHz, %1 to %2; empty for no channel",
+                "频率（MHz），%1 至 %2；空白表示无信道")
+                .arg(formatMhz(m_doc.lowerLimit), formatMhz(m_doc.upperLimit)));
+    else
+        editor->setAccessibleDescription(
+            tr2("Up and Down change the value, Ctrl+Up and Ctrl+Down go to the channel above or "
+                "below",
+                "上下键改变数值，Ctrl+上下键转到上一个或下一个信道"));
+}
+
 int ChannelGridWindow::topRow() const {
     return std::max(1, m_grid->rowAt(0));
 }
@@ -279,11 +319,22 @@ bool ChannelGridWindow::frequencyEditorKey(const QKeyEvent* k) {
         }
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             consumed = true;
-            const int row = m_grid->currentRow();
-            if (key == Qt::Key_Down)
-                moveToNextRow();
-            else if (row > 1)
-                moveTo(row - 1, m_grid->currentColumn());
+            moveToAdjacentRow(key == Qt::Key_Down);
+            return;
+        }
+        // Left at the start of the text and Right at its end go on to the neighbouring cell.
+        const QLineEdit* e = m_frequencyEditor;
+        const bool plainArrow = !(
+            mods & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        if (plainArrow && key == Qt::Key_Left && e->cursorPosition() == 0 &&
+            !e->hasSelectedText() && m_editColumn == ColTx) {
+            consumed = true;
+            moveTo(m_grid->currentRow(), ColRx);
+            return;
+        }
+        if (plainArrow && key == Qt::Key_Right && e->cursorPosition() == e->text().size()) {
+            consumed = true;
+            moveTo(m_grid->currentRow(), m_editColumn + 1);
             return;
         }
         if (key == Qt::Key_Escape) {
@@ -336,6 +387,10 @@ bool ChannelGridWindow::gridKeyPress(QObject* watched, const QKeyEvent* k, bool 
         moveToPreviousColumn();
         return true;
     }
+    if ((isText || isCombo) && isRowKey(k)) {
+        moveToAdjacentRow(k->key() == Qt::Key_Down);
+        return true;
+    }
     if (isText) return frequencyEditorKey(k);
     const bool enter = k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
     if (isCombo && enter) {
@@ -365,6 +420,11 @@ bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
                 event->accept();
                 return true;
             }
+        }
+        // In an editor Ctrl+Up and Ctrl+Down move the edit, not the channel (Move Up/Down).
+        if ((isText || isCombo) && isRowKey(static_cast<const QKeyEvent*>(event))) {
+            event->accept();
+            return true;
         }
         // Keep Ctrl+V and friends inside the frequency editor, where the filter drops them.
         if (isText) {

@@ -1,10 +1,12 @@
 #include "channelgridwindow.h"
 
+#include "channelgridaccessible.h"
 #include "core/channels/channelrules.h"
 #include "core/config/optionwords.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/uicommon.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -37,6 +39,7 @@ constexpr int GridWidthTwips = 11220;
 
 ChannelGridWindow::ChannelGridWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(doc) {
     setObjectName(QStringLiteral("frmCommChInfo"));
+    installChannelGridAccessibility();
     const bool emergency = doc.product().emergencyInGrid;
 
     QHBoxLayout* top = buildGroupRow();
@@ -132,6 +135,9 @@ void ChannelGridWindow::buildCellEditors() {
         c->installEventFilter(this);
         m_listEditors[size_t(k)] = c;
     }
+    m_editorCaption = new QLabel(m_grid->viewport());
+    m_editorCaption->setObjectName(QStringLiteral("lblEditorCaption"));
+    m_editorCaption->hide();
 }
 
 // The focus timer hands the focus to a newly opened editor once the grid has settled; the
@@ -258,10 +264,15 @@ void ChannelGridWindow::setCaptions() {
                 c->addItems({tr2("Del", "删除"), tr2("Add", "添加")});
             c->setCurrentIndex(std::max(shown, 0));
         }
+        // The lists' entries are read under the list's caption.
+        m_groupList->view()->setAccessibleName(m_groupLabel->text());
         if (!older)
-            for (int k = 0; k < GroupCount; ++k)
+            for (int k = 0; k < GroupCount; ++k) {
                 m_emergencyLabels[size_t(k)]->setText(tr2("Emergency Channel", "紧急信道") +
                                                       QLatin1Char(' ') + groupLetter(k));
+                m_emergencyLists[size_t(k)]->view()->setAccessibleName(
+                    m_emergencyLabels[size_t(k)]->text());
+            }
         captionCloseAndHelp(this);
     });
 }
@@ -370,6 +381,7 @@ void ChannelGridWindow::updateTitle() {
     const int g = m_doc.config().currentGroupIndex();
     setWindowTitle(tr2("Channel Information[Channel -", "信道信息[信道 -") + QLatin1Char(' ') +
                    QString::number(m_titleChannel) + QLatin1String("]---") + groupLetter(g));
+    m_grid->setAccessibleName(tr2("Channels, group %1", "信道，组 %1").arg(groupLetter(g)));
 }
 
 void ChannelGridWindow::groupChosen(int group) {

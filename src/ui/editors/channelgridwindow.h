@@ -122,6 +122,8 @@ class ChannelGridWindow : public QWidget {
     void moveOnFromEditor();
     void moveToPreviousColumn();
     void moveTo(int row, int column);
+    void moveToAdjacentRow(bool down);
+    void describeEditor(QWidget* editor, int row, int column);
     bool frequencyEditorKey(const QKeyEvent* key);
     void gridScrolled();
     void followScroll();
@@ -139,6 +141,7 @@ class ChannelGridWindow : public QWidget {
     ChannelGrid* m_grid = nullptr;
     QLineEdit* m_frequencyEditor = nullptr;    // over the RX and TX cells
     std::array<QComboBox*, 8> m_listEditors{}; // over the seven flag cells and the scan cell
+    QLabel* m_editorCaption = nullptr; // never shown: what a screen reader reads for the editor
     QPushButton* m_close = nullptr;
     QTimer* m_focusTimer = nullptr;
     QTimer* m_scrollTimer = nullptr;

@@ -6,6 +6,7 @@
 #include "ui/common/editorsupport.h"
 #include "ui/common/uicommon.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -231,6 +232,12 @@ void OptionFeaturesWindow::setCaptions() {
                 m_checkBoxes[size_t(k)]->setText(
                     OptionTables::checkLabel(k, older, currentLanguage()));
         m_modeBox->setTitle(QStringLiteral("Mode Option"));
+        // The second frame shows no caption; a screen reader names it by what it holds, and
+        // each list's entries by the list's caption.
+        m_functionBox->setAccessibleName(tr2("Channel functions", "信道功能"));
+        for (int k = 0; k < ListCount; ++k)
+            if (hasList(k))
+                m_lists[size_t(k)]->view()->setAccessibleName(m_listLabels[size_t(k)]->text());
         if (!m_doc.product().emergencyInGrid)
             for (int g = 0; g < GroupCount; ++g)
                 m_emergencyLabels[size_t(g)]->setText(tr2("Emergency Channel", "紧急信道") +

@@ -95,6 +95,13 @@ QWidget* ChildWindowArea::show(ChildWindow kind) {
     m_opened[size_t(kind)] = s;
     s->setAttribute(Qt::WA_DeleteOnClose);
     s->setWindowIcon(QIcon(QPixmap(1, 1)));
+    // Ctrl+F4 belongs to the main window, which closes the window in front and then moves the
+    // focus on; the window's own menu keeps its Close item without the key.
+    if (QMenu* menu = s->systemMenu()) {
+        const auto items = menu->actions();
+        for (QAction* a : items)
+            if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4))) a->setShortcuts({});
+    }
     s->show();
     m_area->cascadeSubWindows();
     return w;

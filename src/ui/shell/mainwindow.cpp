@@ -67,6 +67,7 @@ MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     buildToolbar();
     buildTreePane();
     buildStatusBar();
+    buildWindowKeys();
 
     auto* central = new QWidget;
     auto* row = new QHBoxLayout(central);
@@ -297,6 +298,7 @@ void MainWindow::retranslate() {
     setTitle();
     setStatusTexts();
     setMenuCaptions();
+    setAccessibleNames();
     updateUndoItems();
     m_windows.tileBackground(*m_ctx.product, m_ctx.programFolder);
     buildTree();
@@ -309,6 +311,9 @@ void MainWindow::buildTree() {
     for (size_t i = 0; i < TreeNodes.size(); ++i) {
         const QString caption = menuCaption(QLatin1String(TreeNodes[i].menuItem));
         m_treeNodes[i] = new QTreeWidgetItem(root, QStringList(caption));
+        // The node shows the caption as the menu has it; a screen reader reads it without the
+        // access key marker.
+        m_treeNodes[i]->setData(0, Qt::AccessibleTextRole, withoutAccessKey(caption));
         m_treeNodes[i]->setData(0, Qt::UserRole, QLatin1String(TreeNodes[i].key));
     }
     root->setExpanded(true);
@@ -342,8 +347,15 @@ void MainWindow::showFileTexts() {
 // Tree pane and splitter -------------------------------------------------------------------
 
 void MainWindow::setTreePaneVisible(bool visible) {
+    const QWidget* f = QApplication::focusWidget();
+    const bool hadFocus = f && m_treePane->isAncestorOf(f);
     m_treePane->setVisible(visible);
     m_splitter->setVisible(visible);
+    // Turned on, the tree is where the user goes next; hidden, the window in front is.
+    if (visible)
+        m_tree->setFocus(Qt::OtherFocusReason);
+    else if (hadFocus)
+        focusChildWindow(m_mdi->activeSubWindow());
 }
 
 void MainWindow::onSplitterDragged(int dx) {

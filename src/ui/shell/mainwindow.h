@@ -20,6 +20,7 @@ class QAction;
 class QIcon;
 class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 class QTreeWidget;
@@ -114,6 +115,15 @@ class MainWindow : public QMainWindow {
     void onTreeNode(QTreeWidgetItem* item);
     void onSplitterDragged(int dx);
     void setTreePaneVisible(bool visible);
+    // Keys that reach every place of the window without a mouse (mainwindowkeys.cpp).
+    void buildWindowKeys();
+    void switchPane();
+    bool focusChildWindow(QMdiSubWindow* window);
+    void closeActiveChildWindow();
+    void activateChildWindow(bool next);
+    void openMenuBar();
+    // Names a screen reader gives the panes, bars and buttons, in the current language.
+    void setAccessibleNames();
     void preparePort();
     void readFromRadio();
     void writeToRadio();

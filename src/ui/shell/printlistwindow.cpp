@@ -94,6 +94,13 @@ QGridLayout* PrintListWindow::buildItems() {
         grid->addWidget(label(QStringLiteral("Label2_%1").arg(line), QStringLiteral("--")), line,
                         4);
         grid->addWidget(text(2 * line + 1, "40"), line, 5);
+        // The range boxes say which line and which end of the range they hold.
+        const QString lineName = m_itemChecks[size_t(line)]->text();
+        m_rangeBoxes[size_t(2 * line)]->setAccessibleName(lineName +
+                                                          tr2(", first channel", "，开始信道"));
+        m_rangeBoxes[size_t(2 * line + 1)]->setAccessibleName(lineName +
+                                                              tr2(", last channel", "，终止信道"));
+        group->setAccessibleDescription(lineName + tr2(", group", "，组"));
     }
     grid->addWidget(check(2, caption(PrintText::OptionItem, "可选功能")), 2, 0);
     grid->addWidget(check(3, caption(PrintText::LocalInfoItem, "本机信息")), 3, 0);
