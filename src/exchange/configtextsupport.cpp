@@ -1,10 +1,13 @@
 #include "configtextsupport.h"
 
 #include <QRegularExpression>
+#include <utility>
 
 namespace {
 
-std::string utf8(const QString& s) { return s.toStdString(); }
+std::string utf8(const QString& s) {
+    return s.toStdString();
+}
 
 bool isPrintableAscii(const QByteArray& bytes) {
     for (char ch : bytes) {
@@ -14,7 +17,9 @@ bool isPrintableAscii(const QByteArray& bytes) {
 }
 
 // A text field's bytes as a string and back: every byte is one character U+0000..U+00FF.
-QString bytesAsText(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
+QString bytesAsText(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes);
+}
 std::optional<QByteArray> textAsBytes(const QString& text) {
     for (QChar ch : text) {
         if (ch.unicode() > 0xff) return std::nullopt;
@@ -64,7 +69,8 @@ void ConfigTextWriter::endMap() {
 
 void ConfigTextWriter::endFlow() {
     if (m_flowDepth > 0 && --m_flowDepth == 0) {
-        if (!m_flowComments.isEmpty()) m_out << YAML::Comment(utf8(m_flowComments.join(QStringLiteral("; "))));
+        if (!m_flowComments.isEmpty())
+            m_out << YAML::Comment(utf8(m_flowComments.join(QStringLiteral("; "))));
         m_flowComments.clear();
     }
 }
@@ -98,8 +104,7 @@ void ConfigTextWriter::string(const QString& k, const QString& text) {
     m_out << YAML::DoubleQuoted << utf8(text);
 }
 
-void ConfigTextWriter::listed(const QString& k, int value, const QStringList& entries,
-                              int offset) {
+void ConfigTextWriter::listed(const QString& k, int value, const QStringList& entries, int offset) {
     const int index = value - offset;
     if (index >= 0 && index < entries.size()) {
         string(k, entries[index]);
@@ -127,8 +132,8 @@ void ConfigTextWriter::text(const QString& k, const QByteArray& raw, TextForm fo
         while (shown.endsWith(' '))
             shown.chop(1);
     }
-    if (isPrintableAscii(shown) && fixedTextBytes(QString::fromLatin1(shown), form,
-                                                  int(raw.size())) == raw) {
+    if (isPrintableAscii(shown) &&
+        fixedTextBytes(QString::fromLatin1(shown), form, int(raw.size())) == raw) {
         string(k, QString::fromLatin1(shown));
         return;
     }
@@ -165,25 +170,29 @@ QString ConfigTextReader::scalar() const {
     return m_node.IsScalar() ? QString::fromStdString(m_node.Scalar()) : QString();
 }
 
-bool ConfigTextReader::isQuoted() const { return m_node.IsScalar() && m_node.Tag() == "!"; }
+bool ConfigTextReader::isQuoted() const {
+    return m_node.IsScalar() && m_node.Tag() == "!";
+}
 
 bool ConfigTextReader::has(const QString& key) const {
     m_known->insert(key);
-    return m_node.IsMap() && m_node[utf8(key)].IsDefined();
+    return m_node.IsMap() && std::as_const(m_node)[utf8(key)].IsDefined();
 }
 
 ConfigTextReader ConfigTextReader::child(const QString& key) const {
     m_known->insert(key);
     const QString path = m_path.isEmpty() ? key : m_path + QLatin1Char('.') + key;
-    YAML::Node value;
-    if (m_node.IsMap()) value = m_node[utf8(key)];
-    ConfigTextReader r(value, path, m_problems);
-    if (!r.m_node.IsDefined()) r.m_node = YAML::Node(YAML::NodeType::Undefined);
-    return r;
+    // Missing keys give an undefined node; yaml-cpp's own stand-in throws on every question.
+    YAML::Node value(YAML::NodeType::Undefined);
+    if (m_node.IsMap()) {
+        const YAML::Node found = std::as_const(m_node)[utf8(key)];
+        if (found.IsDefined()) value.reset(found);
+    }
+    return ConfigTextReader(value, path, m_problems);
 }
 
 ConfigTextReader ConfigTextReader::item(int index) const {
-    return ConfigTextReader(m_node[size_t(index)],
+    return ConfigTextReader(std::as_const(m_node)[size_t(index)],
                             m_path + QStringLiteral("[%1]").arg(index), m_problems);
 }
 
@@ -195,7 +204,9 @@ QStringList ConfigTextReader::keys() const {
     return out;
 }
 
-void ConfigTextReader::accept(const QString& key) const { m_known->insert(key); }
+void ConfigTextReader::accept(const QString& key) const {
+    m_known->insert(key);
+}
 
 namespace {
 QString lineOf(const YAML::Node& node) {
@@ -213,7 +224,7 @@ void ConfigTextReader::problem(const QString& why) const {
 
 void ConfigTextReader::problemAt(const QString& key, const QString& why) const {
     ConfigTextReader c = child(key);
-    if (!c.m_node.IsDefined()) c.m_node = m_node;
+    if (!c.m_node.IsDefined()) c.m_node.reset(m_node);
     c.problem(why);
 }
 
@@ -242,7 +253,7 @@ std::optional<qint64> ConfigTextReader::asInteger(qint64 min, qint64 max) const 
 }
 
 std::optional<int> ConfigTextReader::asListed(const QStringList& entries, int offset) const {
-    if (m_node.IsMap() && m_node.size() == 1 && m_node["raw"].IsDefined()) {
+    if (m_node.IsMap() && m_node.size() == 1 && std::as_const(m_node)["raw"].IsDefined()) {
         const auto v = child(QStringLiteral("raw")).asInteger(-32768, 32767);
         return v ? std::optional<int>(int(*v)) : std::nullopt;
     }
