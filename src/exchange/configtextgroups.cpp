@@ -114,15 +114,17 @@ void writeFrequency(ConfigTextWriter& w, const QString& key, const FixedText<8>&
         w.number(key, mhzText(*hz));
         return;
     }
-    w.text(key, f.raw(), Form::SpacePadded);
-    if (hz) w.comment(QStringLiteral("%1 MHz as stored").arg(mhzText(*hz)));
+    // Always as a map, so that a frequency typed in quotes still means MHz.
+    w.beginMap(key, true);
+    w.string(QStringLiteral("stored"), QString::fromLatin1(f.raw()));
+    w.endMap();
 }
 
 bool readFrequency(const ConfigTextReader& r, const QString& key, const BandHz& band,
                    FixedText<8>& target) {
     const ConfigTextReader f = r.child(key);
     if (!f.isPresent()) return false;
-    if (f.isMap() || f.isQuoted()) return r.text(key, Form::SpacePadded, target);
+    if (f.isMap()) return r.text(key, Form::SpacePadded, target);
     static const QRegularExpression mhz(QStringLiteral("^([0-9]{1,3})(?:\\.([0-9]*))?$"));
     const QString text = f.scalar().trimmed();
     const auto m = mhz.match(text);
@@ -280,7 +282,7 @@ void writeGroups(ConfigTextWriter& w, const Product& p, const RadioConfig& c) {
         w.beginMap(groupLetter(g));
         w.integer(kEmergency, c.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1);
         const int count = c.groupChannelCount[size_t(g)];
-        w.beginList(kChannels);
+        w.beginList(kChannels, count <= 0);
         for (int k = 1; k <= count; ++k)
             writeChannel(w, p, c.entry(g, k), band);
         w.endList();

@@ -50,7 +50,9 @@ ConfigTextWriter::ConfigTextWriter() {
 }
 
 void ConfigTextWriter::key(const QString& key) {
-    if (!key.isEmpty()) m_out << YAML::Key << utf8(key) << YAML::Value;
+    if (key.isEmpty()) return;
+    m_out << YAML::Key << utf8(key) << YAML::Value;
+    m_lastKey = key;
 }
 
 void ConfigTextWriter::beginMap(const QString& k, bool flow) {
@@ -147,8 +149,9 @@ void ConfigTextWriter::hex(const QString& k, const QByteArray& bytes) {
 }
 
 void ConfigTextWriter::comment(const QString& text) {
+    // A comment cannot stand inside a map on one line: it follows the map, naming its key.
     if (m_flowDepth > 0)
-        m_flowComments.append(text);
+        m_flowComments.append(m_lastKey + QStringLiteral(": ") + text);
     else
         m_out << YAML::Comment(utf8(text));
 }
