@@ -37,9 +37,10 @@ RadioConfig oddRecord(const Product& p) {
     c.entry(1, 2).rxFreq.assign(QByteArray("28015005")); // off the 10 Hz raster
     c.groupChannelCount[1] = 2;
     c.groupChannelCount[3] = 0; // an empty group; its old channel stays in place 1
-    c.entry(2, 60).rxFreq.assign(QByteArray("\x01\xff""abc"));
+    c.entry(2, 60).rxFreq.assign(QByteArray("\x01\xff"
+                                            "abc"));
     c.embeddedMessage[0].assign(QByteArray("AB\0CD\xb0", 6)); // bytes after the NUL
-    c.embeddedMessage[1].assign(QByteArray(32, 'x'));          // full width: no NUL
+    c.embeddedMessage[1].assign(QByteArray(32, 'x'));         // full width: no NUL
     c.modelInfo.modelName.assign(QByteArray("X\0\0\0\0\0", 6));
     c.modelInfo.modelCode = 1;
     c.modelInfo.bandCode = 77;
@@ -120,7 +121,8 @@ void TestConfigText::roundTrip() {
     QFETCH(RadioConfig, record);
     const QByteArray text = exportConfigurationText(*product, record);
     const ConfigTextImport back = importConfigurationText(*product, text, RadioConfig{});
-    QVERIFY2(back.record, qPrintable(back.problems.join(QLatin1Char(QChar::LineFeed)) + QChar::LineFeed + QString::fromUtf8(text)));
+    QVERIFY2(back.record, qPrintable(back.problems.join(QLatin1Char(QChar::LineFeed)) +
+                                     QChar::LineFeed + QString::fromUtf8(text)));
     QCOMPARE(encodeRecord(*product, *back.record), encodeRecord(*product, record));
     QCOMPARE(exportConfigurationText(*product, *back.record), text);
 }
@@ -155,7 +157,8 @@ void TestConfigText::exportedText() {
         "  A:\n"
         "    emergency channel: 1\n"
         "    channels:\n"
-        "      - {channel: 1, rx: 28.015000, tx: 28.015000, " + channel +
+        "      - {channel: 1, rx: 28.015000, tx: 28.015000, " +
+        channel +
         "  B:\n"
         "    emergency channel: 7\n"
         "    channels:\n"
@@ -166,20 +169,25 @@ void TestConfigText::exportedText() {
         "    emergency channel: 1\n"
         "    channels: []\n"
         "    unused places:\n"
-        "      1: \"01000100323831313530303032383131353030300100000000000100000000000000000000000000\"\n"
-        "      60: \"03000000000000000000000000000000000000000000000000000000000000000000000000000000\"\n"
+        "      1: "
+        "\"01000100323831313530303032383131353030300100000000000100000000000000000000000000\"\n"
+        "      60: "
+        "\"03000000000000000000000000000000000000000000000000000000000000000000000000000000\"\n"
         "  D:\n"
         "    emergency channel: 1\n"
         "    channels:\n"
-        "      - {channel: 1, rx: 28.085000, tx: 28.085000, " + channel +
+        "      - {channel: 1, rx: 28.085000, tx: 28.085000, " +
+        channel +
         "  E:\n"
         "    emergency channel: 1\n"
         "    channels:\n"
-        "      - {channel: 1, rx: 28.055000, tx: 28.055000, " + channel +
+        "      - {channel: 1, rx: 28.055000, tx: 28.055000, " +
+        channel +
         "  F:\n"
         "    emergency channel: 1\n"
         "    channels:\n"
-        "      - {channel: 1, rx: 28.025000, tx: 28.025000, " + channel;
+        "      - {channel: 1, rx: 28.025000, tx: 28.025000, " +
+        channel;
     QCOMPARE(text.mid(schemaLine.size(), head.size()), head);
     const QByteArray tail = "message lines:\n"
                             "  line 1: \"HELLO\"\n"
@@ -232,14 +240,15 @@ void TestConfigText::importProblems_data() {
                               "(also channels[0])"),
                QStringLiteral("line 8: groups.A.channels[3].rx: missing: every channel has an RX "
                               "frequency")};
-    QTest::newRow("unknown keys at every level")
+    QTest::newRow("unknown and repeated keys at every level")
         << format + "colour: red\n"
                     "groups:\n"
                     "  G: {}\n"
                     "  A:\n"
                     "    channels:\n"
-                    "      - {channel: 1, rxx: 28.2, rx: 28.2}\n"
+                    "      - {channel: 1, rxx: 28.2, rx: 28.2, rx: 28.3}\n"
         << QStringList{QStringLiteral("line 7: groups.A.channels[0].rxx: unknown key"),
+                       QStringLiteral("line 7: groups.A.channels[0].rx: given twice"),
                        QStringLiteral("line 4: groups.G: unknown key"),
                        QStringLiteral("line 2: colour: unknown key")};
     QTest::newRow("an unused place that the channels hold, bytes of the wrong size")
@@ -263,16 +272,17 @@ void TestConfigText::importProblems_data() {
                                       "configurations of that version")};
     QTest::newRow("a later version")
         << QByteArray("format: meridox configuration 2\n")
-        << QStringList{QStringLiteral("line 1: format: \"meridox configuration 2\" is not \"meridox "
-                                      "configuration 1\": this program reads only its own "
-                                      "configurations of that version")};
+        << QStringList{
+               QStringLiteral("line 1: format: \"meridox configuration 2\" is not \"meridox "
+                              "configuration 1\": this program reads only its own "
+                              "configurations of that version")};
     QTest::newRow("no format") << QByteArray("groups: {}\n")
                                << QStringList{QStringLiteral(
                                       "line 1: format: missing; the first key must be \"format: "
                                       "meridox configuration 1\"")};
-    QTest::newRow("no keys at all") << QByteArray("- 1\n")
-                                    << QStringList{QStringLiteral(
-                                           "the text is no configuration: it holds no keys")};
+    QTest::newRow("no keys at all")
+        << QByteArray("- 1\n")
+        << QStringList{QStringLiteral("the text is no configuration: it holds no keys")};
     QTest::newRow("not YAML") << format + "groups: {A: [}\n"
                               << QStringList{QStringLiteral("line 2: illegal flow end")};
 }

@@ -233,11 +233,16 @@ void ConfigTextReader::problemAt(const QString& key, const QString& why) const {
 
 void ConfigTextReader::rejectUnknownKeys() const {
     if (!m_node.IsMap()) return;
+    QSet<QString> seen;
     for (const auto& kv : m_node) {
         const QString key = QString::fromStdString(kv.first.Scalar());
-        if (m_known->contains(key)) continue;
         const QString path = m_path.isEmpty() ? key : m_path + QLatin1Char('.') + key;
-        m_problems->append(lineOf(kv.first) + path + QStringLiteral(": unknown key"));
+        // Only the first of two equal keys would be read: the second must not pass unseen.
+        if (seen.contains(key))
+            m_problems->append(lineOf(kv.first) + path + QStringLiteral(": given twice"));
+        else if (!m_known->contains(key))
+            m_problems->append(lineOf(kv.first) + path + QStringLiteral(": unknown key"));
+        seen.insert(key);
     }
 }
 
