@@ -166,7 +166,7 @@ void TestConfigText::exportedText() {
         "\"Disable\", ECHO: \"Enable\", HI-CUT: \"Disable\", +10KHz: \"Disable\", NB/ANL: "
         "\"Disable\", RB: \"Disable\", scan: \"Del\"}  # BUSY: not offered by the window\n"
         "  C:\n"
-        "    emergency channel: 1\n"
+        "    emergency channel: {raw: 1}  # not a channel of the group\n"
         "    channels: []\n"
         "    unused places:\n"
         "      1: "
@@ -226,20 +226,23 @@ void TestConfigText::importProblems_data() {
                               "number of 10 Hz steps"),
                QStringLiteral("line 9: message lines.line 1: \"123456789012345678901234567890123\" "
                               "is longer than 32 characters")};
-    QTest::newRow("a channel number twice, one out of range, one without RX")
+    QTest::newRow("a channel number twice, one out of range, one without RX, no such emergency")
         << format + "groups:\n"
                     "  A:\n"
+                    "    emergency channel: 9\n"
                     "    channels:\n"
                     "      - {channel: 4, rx: 28.2}\n"
                     "      - {channel: 61, rx: 28.3}\n"
                     "      - {channel: 4, rx: 28.4}\n"
                     "      - {channel: 5}\n"
         << QStringList{
-               QStringLiteral("line 6: groups.A.channels[1].channel: 61 is outside 1 - 60"),
-               QStringLiteral("line 7: groups.A.channels[2].channel: channel 4 is given twice "
+               QStringLiteral("line 7: groups.A.channels[1].channel: 61 is outside 1 - 60"),
+               QStringLiteral("line 8: groups.A.channels[2].channel: channel 4 is given twice "
                               "(also channels[0])"),
-               QStringLiteral("line 8: groups.A.channels[3].rx: missing: every channel has an RX "
-                              "frequency")};
+               QStringLiteral("line 9: groups.A.channels[3].rx: missing: every channel has an RX "
+                              "frequency"),
+               QStringLiteral("line 4: groups.A.emergency channel: channel 9 is not a channel of "
+                              "the group")};
     QTest::newRow("unknown and repeated keys at every level")
         << format + "colour: red\n"
                     "groups:\n"
