@@ -330,7 +330,10 @@ bool ConfigTextReader::textBytes(const QString& key, ConfigTextWriter::TextForm 
     }
     const auto bytes = textAsBytes(c.scalar());
     if (!c.isScalar() || !bytes || !isPrintableAscii(*bytes)) {
-        c.problem(QStringLiteral("expected a text of plain characters"));
+        c.problem(c.isScalar() ? QStringLiteral("\"%1\": only ASCII letters, digits, spaces and "
+                                                "signs can be stored")
+                                     .arg(c.scalar().left(40))
+                               : QStringLiteral("expected a text"));
         return false;
     }
     if (bytes->size() > size) {
