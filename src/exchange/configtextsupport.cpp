@@ -57,6 +57,7 @@ void ConfigTextWriter::key(const QString& key) {
 
 void ConfigTextWriter::beginMap(const QString& k, bool flow) {
     key(k);
+    m_openKeys.append(k);
     if (flow || m_flowDepth > 0) {
         ++m_flowDepth;
         m_out << YAML::Flow;
@@ -70,6 +71,8 @@ void ConfigTextWriter::endMap() {
 }
 
 void ConfigTextWriter::endFlow() {
+    // A comment after a map or list names the key that holds it.
+    if (!m_openKeys.isEmpty()) m_lastKey = m_openKeys.takeLast();
     if (m_flowDepth > 0 && --m_flowDepth == 0) {
         if (!m_flowComments.isEmpty())
             m_out << YAML::Comment(utf8(m_flowComments.join(QStringLiteral("; "))));
@@ -79,6 +82,7 @@ void ConfigTextWriter::endFlow() {
 
 void ConfigTextWriter::beginList(const QString& k, bool flow) {
     key(k);
+    m_openKeys.append(k);
     if (flow || m_flowDepth > 0) {
         ++m_flowDepth;
         m_out << YAML::Flow;
