@@ -19,8 +19,8 @@ QString configTextSchemaFileName(const Product& p) {
 
 QByteArray configTextSchemaLine(const Product& p) {
     // The installed schema; the same text on every machine with the same installation.
-    const QString path = QStringLiteral(CONFIG_SCHEMA_ROOT "/%1/%2")
-                             .arg(p.program, configTextSchemaFileName(p));
+    const QString path =
+        QStringLiteral(CONFIG_SCHEMA_ROOT "/%1/%2").arg(p.program, configTextSchemaFileName(p));
     return QByteArrayLiteral("# yaml-language-server: $schema=") + path.toUtf8() + '\n';
 }
 
@@ -49,9 +49,8 @@ ConfigTextImport importConfigurationText(const Product& p, const QByteArray& tex
         root = YAML::Load(text.toStdString());
     } catch (const YAML::Exception& e) {
         const QString why = QString::fromStdString(e.msg);
-        result.problems.append(e.mark.is_null()
-                                   ? why
-                                   : QStringLiteral("line %1: %2").arg(e.mark.line + 1).arg(why));
+        result.problems.append(
+            e.mark.is_null() ? why : QStringLiteral("line %1: %2").arg(e.mark.line + 1).arg(why));
         return result;
     }
     auto problems = std::make_shared<QStringList>();
@@ -88,8 +87,8 @@ ConfigTextImport importConfigurationText(const Product& p, const QByteArray& tex
         readRecordRest(r, p, c);
         r.rejectUnknownKeys();
     } catch (const YAML::Exception& e) {
-        problems->append(QStringLiteral("line %1: %2").arg(e.mark.line + 1).arg(
-            QString::fromStdString(e.msg)));
+        problems->append(
+            QStringLiteral("line %1: %2").arg(e.mark.line + 1).arg(QString::fromStdString(e.msg)));
     }
     result.problems = *problems;
     if (result.problems.isEmpty()) result.record = c;

@@ -4,7 +4,9 @@
 
 namespace {
 
-std::string utf8(const QString& s) { return s.toStdString(); }
+std::string utf8(const QString& s) {
+    return s.toStdString();
+}
 
 bool isPrintableAscii(const QByteArray& bytes) {
     for (char ch : bytes) {
@@ -14,7 +16,9 @@ bool isPrintableAscii(const QByteArray& bytes) {
 }
 
 // A text field's bytes as a string and back: every byte is one character U+0000..U+00FF.
-QString bytesAsText(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
+QString bytesAsText(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes);
+}
 std::optional<QByteArray> textAsBytes(const QString& text) {
     for (QChar ch : text) {
         if (ch.unicode() > 0xff) return std::nullopt;
@@ -64,7 +68,8 @@ void ConfigTextWriter::endMap() {
 
 void ConfigTextWriter::endFlow() {
     if (m_flowDepth > 0 && --m_flowDepth == 0) {
-        if (!m_flowComments.isEmpty()) m_out << YAML::Comment(utf8(m_flowComments.join(QStringLiteral("; "))));
+        if (!m_flowComments.isEmpty())
+            m_out << YAML::Comment(utf8(m_flowComments.join(QStringLiteral("; "))));
         m_flowComments.clear();
     }
 }
@@ -98,8 +103,7 @@ void ConfigTextWriter::string(const QString& k, const QString& text) {
     m_out << YAML::DoubleQuoted << utf8(text);
 }
 
-void ConfigTextWriter::listed(const QString& k, int value, const QStringList& entries,
-                              int offset) {
+void ConfigTextWriter::listed(const QString& k, int value, const QStringList& entries, int offset) {
     const int index = value - offset;
     if (index >= 0 && index < entries.size()) {
         string(k, entries[index]);
@@ -127,8 +131,8 @@ void ConfigTextWriter::text(const QString& k, const QByteArray& raw, TextForm fo
         while (shown.endsWith(' '))
             shown.chop(1);
     }
-    if (isPrintableAscii(shown) && fixedTextBytes(QString::fromLatin1(shown), form,
-                                                  int(raw.size())) == raw) {
+    if (isPrintableAscii(shown) &&
+        fixedTextBytes(QString::fromLatin1(shown), form, int(raw.size())) == raw) {
         string(k, QString::fromLatin1(shown));
         return;
     }
@@ -165,7 +169,9 @@ QString ConfigTextReader::scalar() const {
     return m_node.IsScalar() ? QString::fromStdString(m_node.Scalar()) : QString();
 }
 
-bool ConfigTextReader::isQuoted() const { return m_node.IsScalar() && m_node.Tag() == "!"; }
+bool ConfigTextReader::isQuoted() const {
+    return m_node.IsScalar() && m_node.Tag() == "!";
+}
 
 bool ConfigTextReader::has(const QString& key) const {
     m_known->insert(key);
@@ -183,8 +189,8 @@ ConfigTextReader ConfigTextReader::child(const QString& key) const {
 }
 
 ConfigTextReader ConfigTextReader::item(int index) const {
-    return ConfigTextReader(m_node[size_t(index)],
-                            m_path + QStringLiteral("[%1]").arg(index), m_problems);
+    return ConfigTextReader(m_node[size_t(index)], m_path + QStringLiteral("[%1]").arg(index),
+                            m_problems);
 }
 
 QStringList ConfigTextReader::keys() const {
@@ -195,7 +201,9 @@ QStringList ConfigTextReader::keys() const {
     return out;
 }
 
-void ConfigTextReader::accept(const QString& key) const { m_known->insert(key); }
+void ConfigTextReader::accept(const QString& key) const {
+    m_known->insert(key);
+}
 
 namespace {
 QString lineOf(const YAML::Node& node) {
