@@ -75,6 +75,8 @@ constexpr NamedCommand Commands[] = {
     {"info", infoCommand},
     {"export-csv", exportCsvCommand},
     {"import-csv", importCsvCommand},
+    {"export", exportCommand},
+    {"import", importCommand},
     {"diff", diffCommand},
     {"print", printCommand},
     {"doctor", doctorCommand},

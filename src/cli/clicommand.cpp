@@ -4,7 +4,11 @@
 #include "core/config/datafile.h"
 #include "core/config/document.h"
 
+#include "core/config/filereading.h"
+#include "exchange/configtext.h"
+
 #include <QCommandLineParser>
+#include <QFile>
 
 #include <algorithm>
 
@@ -28,7 +32,12 @@ QStringList usageLines(const Product& p) {
         cli + QStringLiteral("info --port PORT [--retries N] [--trace FILE]"),
         cli + QStringLiteral("export-csv FILE.dat OUT.csv"),
         cli + QStringLiteral("import-csv IN.csv FILE.dat [--group A..F]"),
-        cli + QStringLiteral("diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble)"),
+        cli + QStringLiteral("export FILE.dat OUT.yaml   (the whole configuration as text; - for "
+                             "standard output)"),
+        cli + QStringLiteral("import IN.yaml OUT.dat [--onto BASE.dat]   (- for standard input "
+                             "or output)"),
+        cli + QStringLiteral("diff A.dat B.dat   (exit 0 equal, 1 different, 2 trouble; .yaml "
+                             "on either side)"),
         cli + QStringLiteral("diff --port PORT FILE.dat [--retries N] [--trace FILE]   (the "
                              "radio against FILE)"),
         cli + QStringLiteral("print FILE.dat -o OUT.pdf [--language en|zh]"),
@@ -63,7 +72,8 @@ const QList<QStringList> ValueOptions{{QStringLiteral("o"), QStringLiteral("outp
                                       {QStringLiteral("trace")},
                                       {QStringLiteral("log")},
                                       {QStringLiteral("retries")},
-                                      {QStringLiteral("group")}};
+                                      {QStringLiteral("group")},
+                                      {QStringLiteral("onto")}};
 const QStringList Switches{QStringLiteral("overwrite"), QStringLiteral("verify"),
                            QStringLiteral("timing"), QStringLiteral("repeat"),
                            QStringLiteral("probe")};
@@ -174,6 +184,7 @@ CliArgs parseCliArgs(const QStringList& args, bool takesLanguage) {
     r.image = parser.value(QStringLiteral("image"));
     r.trace = parser.value(QStringLiteral("trace"));
     r.log = parser.value(QStringLiteral("log"));
+    r.onto = parser.value(QStringLiteral("onto"));
     r.overwrite = parser.isSet(QStringLiteral("overwrite"));
     r.verify = parser.isSet(QStringLiteral("verify"));
     r.timing = parser.isSet(QStringLiteral("timing"));
@@ -208,6 +219,8 @@ QString commonProblem(const QString& command, const CliArgs& a, const QStringLis
         return QStringLiteral("%1 is missing.").arg(files.at(a.positional.size()));
     if (!takesOutput && !a.output.isEmpty())
         return QStringLiteral("-o is not an option of %1.").arg(command);
+    if (!a.onto.isEmpty() && command != QLatin1String("import"))
+        return QStringLiteral("--onto is not an option of %1.").arg(command);
     return {};
 }
 
@@ -225,6 +238,56 @@ void printFileError(QTextStream& err, const QString& path, const QString& why) {
 
 bool openConfigFile(Document& doc, const QString& path) {
     return openDataFile(doc, path) == OpenResult::Opened;
+}
+
+bool isConfigTextName(const QString& path) {
+    return path.endsWith(QLatin1String(".yaml"), Qt::CaseInsensitive) ||
+           path.endsWith(QLatin1String(".yml"), Qt::CaseInsensitive);
+}
+
+std::optional<QByteArray> readConfigText(const QString& path, QTextStream& err) {
+    FileRead in;
+    if (path == QLatin1String("-")) {
+        QFile input;
+        if (!input.open(stdin, QIODevice::ReadOnly))
+            in.problem = QStringLiteral("standard input: ") + input.errorString();
+        else
+            in.bytes = input.read(MaxConfigTextBytes + 1);
+    } else {
+        in = readRegularFile(path, MaxConfigTextBytes + 1);
+    }
+    if (in.ok() && in.bytes.size() > MaxConfigTextBytes)
+        in.problem = QStringLiteral("%1: larger than %2 MB; a configuration as text is far "
+                                    "smaller.")
+                         .arg(path == QLatin1String("-") ? QStringLiteral("standard input") : path)
+                         .arg(MaxConfigTextBytes / (1024 * 1024));
+    if (!in.ok()) {
+        printFileError(err, in.problem);
+        return std::nullopt;
+    }
+    return in.bytes;
+}
+
+void printImportProblems(QTextStream& err, const QString& source, const QStringList& problems) {
+    err << QStringLiteral("%1: %2 problem(s); nothing was imported.")
+               .arg(source == QLatin1String("-") ? QStringLiteral("standard input") : source)
+               .arg(problems.size())
+        << '\n';
+    for (const QString& line : problems)
+        err << "  " << line << '\n';
+}
+
+bool openConfigFileOrText(Document& doc, const QString& path, QTextStream& err) {
+    if (!isConfigTextName(path)) return openConfigFile(doc, path);
+    const auto text = readConfigText(path, err);
+    if (!text) return false;
+    const ConfigTextImport r = importConfigurationText(doc.product(), *text, doc.config());
+    if (!r.record) {
+        printImportProblems(err, path, r.problems);
+        return false;
+    }
+    doc.openRecord(*r.record);
+    return true;
 }
 
 int saveAs(Document& doc, const QString& path, QTextStream& err) {

@@ -3,6 +3,8 @@
 #include "cli.h"
 #include "core/comm/session.h"
 
+#include <optional>
+
 class Document;
 
 // The options of the commands, parsed with one QCommandLineParser; each command takes the
@@ -15,6 +17,7 @@ struct CliArgs {
     QString image;     // --image: raw radio memory file
     QString trace;     // --trace: copy of the session trace
     QString log;       // --log: CSV record of each radio
+    QString onto;      // import --onto: the data file whose values the text's omissions keep
     int retries = 0;
     int group = -1;              // --group A..F
     int language = LanguageNone; // print's --language (LanguageNone: not given)
@@ -54,6 +57,15 @@ void printFileError(QTextStream& err, const QString& path, const QString& why);
 
 // A data file with the version check; the reason for a refusal goes to the message service.
 bool openConfigFile(Document& doc, const QString& path);
+// Configurations as text (".yaml", ".yml"): the whole text of path ("-": standard input), read
+// no further than MaxConfigTextBytes; a problem goes to `err` as a file error.
+constexpr qint64 MaxConfigTextBytes = 4 * 1024 * 1024;
+bool isConfigTextName(const QString& path);
+std::optional<QByteArray> readConfigText(const QString& path, QTextStream& err);
+// "IN.yaml: 2 problem(s); nothing was imported." and every problem, one a line.
+void printImportProblems(QTextStream& err, const QString& source, const QStringList& problems);
+// A data file, or a configuration as text over the built-in defaults doc holds.
+bool openConfigFileOrText(Document& doc, const QString& path, QTextStream& err);
 // Saves the configuration as a data file; the reason for a failure goes to `err`.
 int saveAs(Document& doc, const QString& path, QTextStream& err);
 
@@ -65,6 +77,8 @@ int writeCommand(const Product& p, const QStringList& args, const CliStreams& io
 int infoCommand(const Product& p, const QStringList& args, const CliStreams& io);
 int exportCsvCommand(const Product& p, const QStringList& args, const CliStreams& io);
 int importCsvCommand(const Product& p, const QStringList& args, const CliStreams& io);
+int exportCommand(const Product& p, const QStringList& args, const CliStreams& io);
+int importCommand(const Product& p, const QStringList& args, const CliStreams& io);
 int diffCommand(const Product& p, const QStringList& args, const CliStreams& io);
 int printCommand(const Product& p, const QStringList& args, const CliStreams& io);
 int doctorCommand(const Product& p, const QStringList& args, const CliStreams& io);

@@ -46,8 +46,8 @@ int diffWithRadio(const Product& p, const CliArgs& a, const CliStreams& io) {
 }
 } // namespace
 
-// diff A.dat B.dat: every difference, field by field; diff --port PORT FILE.dat: the radio
-// against a file.
+// diff A.dat B.dat: every difference, field by field (either side may be a .yaml text); diff --port
+// PORT FILE.dat: the radio against a file.
 int diffCommand(const Product& p, const QStringList& args, const CliStreams& io) {
     const CliArgs a = parseCliArgs(args);
     const bool withRadio = !a.port.isEmpty();
@@ -65,7 +65,8 @@ int diffCommand(const Product& p, const QStringList& args, const CliStreams& io)
     Document da(p), db(p);
     da.initialiseDefaults();
     db.initialiseDefaults();
-    if (!openConfigFile(da, a.positional.at(0)) || !openConfigFile(db, a.positional.at(1)))
+    if (!openConfigFileOrText(da, a.positional.at(0), io.err) ||
+        !openConfigFileOrText(db, a.positional.at(1), io.err))
         return DiffTrouble;
     return printDifferences(diffConfigurations(da, db, a.positional.at(0), a.positional.at(1)),
                             io.out);

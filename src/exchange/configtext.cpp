@@ -2,6 +2,8 @@
 
 #include "configtextsupport.h"
 
+#include "core/config/datafile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 
@@ -23,6 +25,15 @@ QByteArray configTextSchemaLine(const Product& p) {
         QStringLiteral(CONFIG_SCHEMA_ROOT "/%1/%2").arg(p.program, configTextSchemaFileName(p));
     return QByteArrayLiteral("# yaml-language-server: $schema=") + path.toUtf8() + '\n';
 }
+
+namespace {
+// What yaml-cpp found wrong with the text, with its line when it knows one.
+QString yamlProblem(const YAML::Exception& e) {
+    const QString why = QString::fromStdString(e.msg);
+    if (e.mark.is_null() || e.mark.line < 0) return why;
+    return QStringLiteral("line %1: %2").arg(e.mark.line + 1).arg(why);
+}
+} // namespace
 
 QByteArray exportConfigurationText(const Product& p, const RadioConfig& c) {
     ConfigTextWriter w;
@@ -48,9 +59,7 @@ ConfigTextImport importConfigurationText(const Product& p, const QByteArray& tex
     try {
         root = YAML::Load(text.toStdString());
     } catch (const YAML::Exception& e) {
-        const QString why = QString::fromStdString(e.msg);
-        result.problems.append(
-            e.mark.is_null() ? why : QStringLiteral("line %1: %2").arg(e.mark.line + 1).arg(why));
+        result.problems.append(yamlProblem(e));
         return result;
     }
     auto problems = std::make_shared<QStringList>();
@@ -87,8 +96,11 @@ ConfigTextImport importConfigurationText(const Product& p, const QByteArray& tex
         readRecordRest(r, p, c);
         r.rejectUnknownKeys();
     } catch (const YAML::Exception& e) {
-        problems->append(
-            QStringLiteral("line %1: %2").arg(e.mark.line + 1).arg(QString::fromStdString(e.msg)));
+        problems->append(yamlProblem(e));
+    }
+    // Whatever the text says, the record must be one a data file may hold.
+    if (problems->isEmpty()) {
+        if (const auto damage = recordDamage(c)) problems->append(*damage);
     }
     result.problems = *problems;
     if (result.problems.isEmpty()) result.record = c;

@@ -1,6 +1,7 @@
 #include "configtextsupport.h"
 
 #include <QRegularExpression>
+#include <utility>
 
 namespace {
 
@@ -175,22 +176,24 @@ bool ConfigTextReader::isQuoted() const {
 
 bool ConfigTextReader::has(const QString& key) const {
     m_known->insert(key);
-    return m_node.IsMap() && m_node[utf8(key)].IsDefined();
+    return m_node.IsMap() && std::as_const(m_node)[utf8(key)].IsDefined();
 }
 
 ConfigTextReader ConfigTextReader::child(const QString& key) const {
     m_known->insert(key);
     const QString path = m_path.isEmpty() ? key : m_path + QLatin1Char('.') + key;
-    YAML::Node value;
-    if (m_node.IsMap()) value = m_node[utf8(key)];
-    ConfigTextReader r(value, path, m_problems);
-    if (!r.m_node.IsDefined()) r.m_node = YAML::Node(YAML::NodeType::Undefined);
-    return r;
+    // Missing keys give an undefined node; yaml-cpp's own stand-in throws on every question.
+    YAML::Node value(YAML::NodeType::Undefined);
+    if (m_node.IsMap()) {
+        const YAML::Node found = std::as_const(m_node)[utf8(key)];
+        if (found.IsDefined()) value.reset(found);
+    }
+    return ConfigTextReader(value, path, m_problems);
 }
 
 ConfigTextReader ConfigTextReader::item(int index) const {
-    return ConfigTextReader(m_node[size_t(index)], m_path + QStringLiteral("[%1]").arg(index),
-                            m_problems);
+    return ConfigTextReader(std::as_const(m_node)[size_t(index)],
+                            m_path + QStringLiteral("[%1]").arg(index), m_problems);
 }
 
 QStringList ConfigTextReader::keys() const {
@@ -221,7 +224,7 @@ void ConfigTextReader::problem(const QString& why) const {
 
 void ConfigTextReader::problemAt(const QString& key, const QString& why) const {
     ConfigTextReader c = child(key);
-    if (!c.m_node.IsDefined()) c.m_node = m_node;
+    if (!c.m_node.IsDefined()) c.m_node.reset(m_node);
     c.problem(why);
 }
 
@@ -250,7 +253,7 @@ std::optional<qint64> ConfigTextReader::asInteger(qint64 min, qint64 max) const 
 }
 
 std::optional<int> ConfigTextReader::asListed(const QStringList& entries, int offset) const {
-    if (m_node.IsMap() && m_node.size() == 1 && m_node["raw"].IsDefined()) {
+    if (m_node.IsMap() && m_node.size() == 1 && std::as_const(m_node)["raw"].IsDefined()) {
         const auto v = child(QStringLiteral("raw")).asInteger(-32768, 32767);
         return v ? std::optional<int>(int(*v)) : std::nullopt;
     }

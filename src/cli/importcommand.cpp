@@ -1,0 +1,43 @@
+#include "clicommand.h"
+
+#include "core/config/datafile.h"
+#include "core/config/document.h"
+#include "exchange/configtext.h"
+
+// import IN.yaml OUT.dat [--onto BASE.dat]: a configuration as text made a data file. What the
+// text omits keeps the built-in defaults, or BASE's values. Any problem writes nothing.
+int importCommand(const Product& p, const QStringList& args, const CliStreams& io) {
+    const CliArgs a = parseCliArgs(args);
+    const QString problem = commonProblem(QStringLiteral("import"), a,
+                                          {QStringLiteral("IN.yaml"), QStringLiteral("OUT.dat")});
+    if (!problem.isEmpty()) return usageError(p, QStringLiteral("import"), problem, io.err);
+    Document base(p);
+    base.initialiseDefaults();
+    if (!a.onto.isEmpty() && !openConfigFile(base, a.onto)) return ExitUsageOrFile;
+    const QString in = a.positional.at(0);
+    const auto text = readConfigText(in, io.err);
+    if (!text) return ExitUsageOrFile;
+    const ConfigTextImport r = importConfigurationText(p, *text, base.config());
+    if (!r.record) {
+        printImportProblems(io.err, in, r.problems);
+        return ExitUsageOrFile;
+    }
+    const QString out = a.positional.at(1);
+    if (out == QLatin1String("-")) {
+        const QByteArray bytes = encodeRecord(p, *r.record);
+        if (QIODevice* device = io.out.device()) {
+            io.out.flush();
+            if (device->write(bytes) != bytes.size()) return ExitUsageOrFile;
+        } else {
+            io.out << QString::fromLatin1(bytes);
+        }
+        io.out.flush();
+        return ExitOk;
+    }
+    QString why;
+    if (!writeRecordFile(p, *r.record, out, &why)) {
+        printFileError(io.err, out, why);
+        return ExitUsageOrFile;
+    }
+    return ExitOk;
+}
