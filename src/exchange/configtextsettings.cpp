@@ -53,6 +53,17 @@ QList<qint64> indices(qsizetype count) {
 struct Choice {
     QStringList entries;
     QList<qint64> stored;
+    // A list of numbers ("300", "310", ...) takes a stored value no entry stands for only as
+    // {raw: N}: a plain number there is always a shown value, so a mistyped one is refused
+    // instead of being stored as it is.
+    bool numbered() const {
+        for (const QString& e : entries) {
+            bool ok = false;
+            e.toDouble(&ok);
+            if (ok) return true;
+        }
+        return false;
+    }
 };
 Choice indexed(const QStringList& entries) {
     return {entries, indices(entries.size())};
@@ -65,7 +76,7 @@ const Choice& onOff() {
 // The entries named in a problem: all of a short list, the ends of a long one.
 QString entriesText(const QStringList& entries) {
     const auto quoted = [](const QString& e) { return QLatin1Char('"') + e + QLatin1Char('"'); };
-    if (entries.size() <= 8) {
+    if (entries.size() <= 12) {
         QStringList q;
         for (const QString& e : entries)
             q << quoted(e);
@@ -101,8 +112,7 @@ void writeChoice(ConfigTextWriter& w, const QString& key, qint64 value, const Ch
     if (i >= 0)
         w.string(key, choice.entries.at(i));
     else
-        // A plain number whose text is also an entry's would read back as that entry.
-        writeRaw(w, key, value, choice.entries.contains(QString::number(value)), comment);
+        writeRaw(w, key, value, choice.numbered(), comment);
 }
 
 // A whole number the window offers between min and max; another stored number as {raw: N}.
@@ -129,12 +139,15 @@ std::optional<qint64> choiceValue(const ConfigTextReader& v, const Choice& choic
         if (i >= 0) return choice.stored.at(i);
         bool ok = false;
         const qint64 n = v.scalar().toLongLong(&ok, 10);
-        if (ok && n >= rawMin && n <= rawMax) return n;
+        if (ok && !choice.numbered() && n >= rawMin && n <= rawMax) return n;
     } else if (!v.isPresent() && choice.entries.contains(QString())) {
         return choice.stored.at(choice.entries.indexOf(QString())); // "key:" left empty
     }
-    v.problem(QStringLiteral("\"%1\" is not one of %2")
-                  .arg(v.scalar().left(40), entriesText(choice.entries)));
+    if (v.isScalar())
+        v.problem(QStringLiteral("\"%1\" is not one of %2")
+                      .arg(v.scalar().left(40), entriesText(choice.entries)));
+    else
+        v.problem(QStringLiteral("expected one of %1").arg(entriesText(choice.entries)));
     return std::nullopt;
 }
 
@@ -241,7 +254,7 @@ template <class Entry, size_t Places, class WriteItem>
 void writeTable(ConfigTextWriter& w, const TableKeys& keys, int count,
                 const std::array<Entry, Places>& entries, WriteItem writeItem) {
     const int used = std::clamp<int>(count, 0, int(Places));
-    w.beginList(keys.list);
+    w.beginList(keys.list, used == 0);
     for (int i = 0; i < used; ++i)
         writeItem(entries[size_t(i)]);
     w.endList();

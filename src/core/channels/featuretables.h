@@ -83,7 +83,7 @@ constexpr int MaxModulationDelay = 6000; // ms
 constexpr int MaxMessageTimer = 300;     // s
 // The settings tab's five lists (FleetSyncSettings order) and, as 5, the PTT ID side tone.
 QString fleetSyncLabel(int setting, int language);
-QStringList fleetSyncBaudRates(); // "1200", "2400"
+QStringList fleetSyncBaudRates();       // "1200", "2400"
 QString fleetSyncOffText(int language); // the message mode timer's first entry
 QString fleetListCaption(int language); // the second tab
 QString fleetColumnCaption(int language);
