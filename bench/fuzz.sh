@@ -11,12 +11,12 @@ if [ "$(id -u)" = 0 ] && ! command -v clang++ >/dev/null; then
     apt-get update -qq && apt-get install -y -qq clang libclang-rt-dev >/dev/null
 fi
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DFUZZ=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j2 --target fuzz_datafile fuzz_codec fuzz_session fuzz_csv
+cmake --build "$build" -j2 --target fuzz_datafile fuzz_codec fuzz_session fuzz_csv fuzz_yaml
 work=$(mktemp -d)
 export QT_QPA_PLATFORM=offscreen
 status=0
 printf '%-10s %12s %10s %s\n' target executions "exec/s" result
-for target in datafile codec session csv; do
+for target in datafile codec session csv yaml; do
     mkdir -p "$work/$target/corpus" "$work/$target/crash"
     cp tests/corpus/"$target"/* "$work/$target/corpus/"
     log=$work/$target/log

@@ -62,6 +62,7 @@ expected=(
     /usr/share/meridox/PIC/BK_1.jpg /usr/share/meridox/PIC/BK_2.jpg
     /usr/share/solvir/KORVEN_New.dat /usr/share/solvir/KORVEN.dat
     /usr/share/solvir/StartE.jpg /usr/share/solvir/StartC.jpg
+    /usr/share/meridox/meridox-config.schema.json /usr/share/solvir/solvir-config.schema.json
     /usr/share/applications/meridox.desktop /usr/share/applications/solvir.desktop
     /usr/share/mime/packages/meridox.xml
     /usr/share/metainfo/meridox.metainfo.xml /usr/share/metainfo/solvir.metainfo.xml

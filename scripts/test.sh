@@ -10,7 +10,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-translations-l10n xvfb xauth fonts-wqy-microhei
     poppler-utils xdotool clang libclang-rt-dev clang-format
-    dpkg-dev file scdoc man-db lintian desktop-file-utils appstream shared-mime-info)
+    dpkg-dev file scdoc man-db lintian desktop-file-utils appstream shared-mime-info
+    libyaml-cpp-dev python3-yaml python3-jsonschema)
 if [ "$(id -u)" = 0 ]; then
     apt-get update -qq
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null

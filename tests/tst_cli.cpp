@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +49,8 @@ class TestCli : public QObject {
     void channelListCommands_data();
     void channelListCommands();
     void diffCommand();
+    void configTextCommands_data();
+    void configTextCommands();
     void filesNotRead_data();
     void filesNotRead();
     void reasonInChinese();
@@ -156,6 +159,10 @@ void TestCli::usageErrors_data() {
     QTest::newRow("group G") << words("import-csv a.csv a.dat --group G")
                              << "meridox-cli import-csv: --group G: the group is a letter from A "
                                 "to F.";
+    QTest::newRow("export --onto") << words("export a.dat a.yaml --onto b.dat")
+                                   << "meridox-cli export: --onto is not an option of export.";
+    QTest::newRow("import without OUT")
+        << words("import a.yaml") << "meridox-cli import: OUT.dat is missing.";
     QTest::newRow("show missing file") << words("show /nonexistent/x.dat") << QString();
     QTest::newRow("new into missing folder") << words("new -o /nonexistent/x.dat") << QString();
 }
@@ -305,6 +312,79 @@ void TestCli::diffCommand() {
     QCOMPARE(run(program, {QStringLiteral("diff"), a}).code, 2);
 }
 
+void TestCli::configTextCommands_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("meridox") << QStringLiteral(MERIDOX_CLI)
+                             << QByteArray("format: meridox configuration 1\n");
+    QTest::newRow("solvir") << QStringLiteral(SOLVIR_CLI)
+                            << QByteArray("format: solvir configuration 1\n");
+}
+
+void TestCli::configTextCommands() {
+    QFETCH(QString, program);
+    QFETCH(QByteArray, format);
+    const auto at = [this](const char* name) { return dir.filePath(QLatin1String(name)); };
+    const QString dat = at("t.dat"), yaml = at("t.yaml"), out = at("t-out.dat");
+    // A longer file keeps its bytes after the record: start afresh for each program.
+    QFile::remove(dat);
+    QFile::remove(out);
+    QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), dat}).code, 0);
+
+    // Export then import: the data file comes back byte for byte; diff takes either form.
+    QCOMPARE(run(program, {QStringLiteral("export"), dat, yaml}).code, 0);
+    QCOMPARE(run(program, {QStringLiteral("import"), yaml, out}).code, 0);
+    QCOMPARE(bytesOf(out), bytesOf(dat));
+    Run r = run(program, {QStringLiteral("diff"), yaml, dat});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QString());
+
+    // "-": standard output and standard input.
+    QProcess process;
+    process.setProcessEnvironment([this] {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+        return env;
+    }());
+    process.start(program, {QStringLiteral("export"), dat, QStringLiteral("-")});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(process.readAllStandardOutput(), bytesOf(yaml));
+    QFile::remove(out);
+    process.setStandardInputFile(yaml);
+    process.start(program, {QStringLiteral("import"), QStringLiteral("-"), out});
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(bytesOf(out), bytesOf(dat));
+
+    // A text with a problem writes nothing and names every problem.
+    const QString bad = at("bad.yaml");
+    writeFile(bad, format + "message lines: {line 1: HELLO, line 3: x}\ngroups: {A: {channels: "
+                            "[{rx: 99}]}}\n");
+    writeFile(out, "kept");
+    r = run(program, {QStringLiteral("import"), bad, out});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(
+        r.err.split(QLatin1Char('\n')),
+        (QStringList{bad + QStringLiteral(": 2 problem(s); nothing was imported."),
+                     QStringLiteral("  line 3: groups.A.channels[0].rx: 99 MHz is outside "
+                                    "the band %1 MHz")
+                         .arg(program == QLatin1String(MERIDOX_CLI)
+                                  ? QStringLiteral("25.605000 - 30.115000")
+                                  : QStringLiteral("25.615000 - 30.105000")),
+                     QStringLiteral("  line 2: message lines.line 3: unknown key"), QString()}));
+    QCOMPARE(bytesOf(out), QByteArray("kept"));
+
+    // --onto: what the text omits keeps the base's values; a diff of .yaml against .dat.
+    const QString line = at("line.yaml");
+    writeFile(line, format + "message lines: {line 1: HELLO}\n");
+    QCOMPARE(
+        run(program, {QStringLiteral("import"), line, out, QStringLiteral("--onto"), dat}).code, 0);
+    r = run(program, {QStringLiteral("diff"), dat, out});
+    QCOMPARE(r.code, 1);
+    QCOMPARE(r.out, QStringLiteral("Message line 1: \"\" -> \"HELLO\"\n"));
+}
+
 // Names in the rows: FIFO is one, BIG a list one byte over 4 MB, DAT a good data file. The reason
 // names the file (%1) that was refused.
 void TestCli::filesNotRead_data() {
@@ -324,12 +404,16 @@ void TestCli::filesNotRead_data() {
     row("diff with FIFO", {"diff", "DAT", "FIFO"}, 2, "FIFO", fifo);
     row("write --image FIFO", {"write", "--port", "/dev/null", "--image", "FIFO"}, 1, "FIFO", fifo);
     row("import-csv from FIFO", {"import-csv", "FIFO", "DAT"}, 1, "FIFO", fifo);
+    row("import from FIFO", {"import", "FIFO", "DAT"}, 1, "FIFO", fifo);
+    row("import over 4 MB", {"import", "BIG", "DAT"}, 1, "BIG",
+        QStringLiteral("%1: larger than 4 MB; a configuration as text is far smaller."));
     row("import-csv over 4 MB", {"import-csv", "BIG", "DAT"}, 1, "BIG",
         QStringLiteral("The file \"%1\" is larger than 4 MB: this is not a channel list."));
     // Nor is a file put in the place of a FIFO (or of /dev/null) that is named for output.
     const QString written = QStringLiteral("%1: not a regular file");
     row("new -o FIFO", {"new", "-o", "FIFO"}, 1, "FIFO", written);
     row("export-csv to FIFO", {"export-csv", "DAT", "FIFO"}, 1, "FIFO", written);
+    row("export to FIFO", {"export", "DAT", "FIFO"}, 1, "FIFO", written);
 }
 
 // Refused at once with the reason; a FIFO is never waited on (a run that hangs is killed).

@@ -3,13 +3,10 @@
 #include "configtextsupport.h"
 
 #include "core/config/datafile.h"
+#include "core/config/settingsfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
-
-#ifndef CONFIG_SCHEMA_ROOT
-#define CONFIG_SCHEMA_ROOT "/usr/share"
-#endif
 
 QString configTextFormatName(const Product& p) {
     return p.program + QStringLiteral(" configuration 1");
@@ -20,9 +17,12 @@ QString configTextSchemaFileName(const Product& p) {
 }
 
 QByteArray configTextSchemaLine(const Product& p) {
-    // The installed schema; the same text on every machine with the same installation.
-    const QString path =
-        QStringLiteral(CONFIG_SCHEMA_ROOT "/%1/%2").arg(p.program, configTextSchemaFileName(p));
+    // The schema lies in the program's folder (<prefix>/share/<program> when installed), so
+    // the line is the same for every export of one installation.
+    const QString folder = QCoreApplication::instance()
+                               ? programFolderFor(p, QCoreApplication::applicationDirPath())
+                               : QStringLiteral("/usr/share/") + p.program;
+    const QString path = QDir(folder).absoluteFilePath(configTextSchemaFileName(p));
     return QByteArrayLiteral("# yaml-language-server: $schema=") + path.toUtf8() + '\n';
 }
 

@@ -114,15 +114,17 @@ void writeFrequency(ConfigTextWriter& w, const QString& key, const FixedText<8>&
         w.number(key, mhzText(*hz));
         return;
     }
-    w.text(key, f.raw(), Form::SpacePadded);
-    if (hz) w.comment(QStringLiteral("%1 MHz as stored").arg(mhzText(*hz)));
+    // Always as a map, so that a frequency typed in quotes still means MHz.
+    w.beginMap(key, true);
+    w.string(QStringLiteral("stored"), QString::fromLatin1(f.raw()));
+    w.endMap();
 }
 
 bool readFrequency(const ConfigTextReader& r, const QString& key, const BandHz& band,
                    FixedText<8>& target) {
     const ConfigTextReader f = r.child(key);
     if (!f.isPresent()) return false;
-    if (f.isMap() || f.isQuoted()) return r.text(key, Form::SpacePadded, target);
+    if (f.isMap()) return r.text(key, Form::SpacePadded, target);
     static const QRegularExpression mhz(QStringLiteral("^([0-9]{1,3})(?:\\.([0-9]*))?$"));
     const QString text = f.scalar().trimmed();
     const auto m = mhz.match(text);
@@ -202,17 +204,53 @@ std::optional<ChannelEntry> readChannel(const ConfigTextReader& r, const Product
     return e;
 }
 
+bool holdsChannel(const RadioConfig& c, int g, int channelNo) {
+    const int count = std::clamp<int>(c.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+    for (int k = 1; k <= count; ++k) {
+        if (c.entry(g, k).channelNo == channelNo) return true;
+    }
+    return false;
+}
+
+// The emergency channel is one of the group's channels; a stored number that is none is
+// written as {raw: n} and read back as it is.
+void writeEmergencyChannel(ConfigTextWriter& w, int g, const RadioConfig& c) {
+    const int number = c.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1;
+    if (holdsChannel(c, g, number)) {
+        w.integer(kEmergency, number);
+        return;
+    }
+    w.beginMap(kEmergency, true);
+    w.integer(QStringLiteral("raw"), number);
+    w.endMap();
+    w.comment(QStringLiteral("not a channel of the group"));
+}
+
+void readEmergencyChannel(const ConfigTextReader& r, int g, RadioConfig& c) {
+    const ConfigTextReader e = r.child(kEmergency);
+    if (!e.isPresent()) return;
+    int16_t& word = c.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)];
+    if (e.isMap()) {
+        int32_t raw = 0;
+        if (e.integer32(QStringLiteral("raw"), -32767, 32768, raw)) word = int16_t(raw - 1);
+        e.rejectUnknownKeys();
+        return;
+    }
+    const auto number = e.asInteger(1, ChannelsPerGroup);
+    if (!number) return;
+    if (!holdsChannel(c, g, int(*number))) {
+        e.problem(QStringLiteral("channel %1 is not a channel of the group").arg(*number));
+        return;
+    }
+    word = int16_t(*number - 1);
+}
+
 void readGroup(const ConfigTextReader& r, const Product& p, int g, const BandHz& band,
                RadioConfig& c) {
     if (!r.isMap()) {
         r.problem(QStringLiteral("expected the group's channels and emergency channel"));
         return;
     }
-    const int word = OptionWord::FirstEmergencyChannel + g;
-    int32_t emergency = 0;
-    if (r.integer32(kEmergency, -32767, 32768, emergency))
-        c.optionWords[size_t(word)] = int16_t(emergency - 1);
-
     const ConfigTextReader list = r.child(kChannels);
     if (list.isPresent()) {
         if (!list.isList()) {
@@ -243,6 +281,8 @@ void readGroup(const ConfigTextReader& r, const Product& p, int g, const BandHz&
             c.groupChannelCount[size_t(g)] = int16_t(list.size());
         }
     }
+
+    readEmergencyChannel(r, g, c);
 
     const ConfigTextReader unused = r.child(kUnusedPlaces);
     if (!unused.isPresent()) return;
@@ -278,14 +318,15 @@ void writeGroups(ConfigTextWriter& w, const Product& p, const RadioConfig& c) {
     w.beginMap(kGroups);
     for (int g = 0; g < GroupCount; ++g) {
         w.beginMap(groupLetter(g));
-        w.integer(kEmergency, c.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)] + 1);
-        const int count = c.groupChannelCount[size_t(g)];
-        w.beginList(kChannels);
+        writeEmergencyChannel(w, g, c);
+        // A record that a data file may hold has 0 to 60 channels in a group.
+        const int count = std::clamp<int>(c.groupChannelCount[size_t(g)], 0, ChannelsPerGroup);
+        w.beginList(kChannels, count <= 0);
         for (int k = 1; k <= count; ++k)
             writeChannel(w, p, c.entry(g, k), band);
         w.endList();
         bool anyUnused = false;
-        for (int k = std::max(count, 0) + 1; k <= ChannelsPerGroup; ++k) {
+        for (int k = count + 1; k <= ChannelsPerGroup; ++k) {
             const QByteArray bytes = record.mid(entryOffset(p, g, k), p.channelEntrySize);
             if (bytes.count('\0') == bytes.size()) continue;
             if (!anyUnused) {

@@ -50,7 +50,9 @@ ConfigTextWriter::ConfigTextWriter() {
 }
 
 void ConfigTextWriter::key(const QString& key) {
-    if (!key.isEmpty()) m_out << YAML::Key << utf8(key) << YAML::Value;
+    if (key.isEmpty()) return;
+    m_out << YAML::Key << utf8(key) << YAML::Value;
+    m_lastKey = key;
 }
 
 void ConfigTextWriter::beginMap(const QString& k, bool flow) {
@@ -147,8 +149,9 @@ void ConfigTextWriter::hex(const QString& k, const QByteArray& bytes) {
 }
 
 void ConfigTextWriter::comment(const QString& text) {
+    // A comment cannot stand inside a map on one line: it follows the map, naming its key.
     if (m_flowDepth > 0)
-        m_flowComments.append(text);
+        m_flowComments.append(m_lastKey + QStringLiteral(": ") + text);
     else
         m_out << YAML::Comment(utf8(text));
 }
@@ -230,11 +233,16 @@ void ConfigTextReader::problemAt(const QString& key, const QString& why) const {
 
 void ConfigTextReader::rejectUnknownKeys() const {
     if (!m_node.IsMap()) return;
+    QSet<QString> seen;
     for (const auto& kv : m_node) {
         const QString key = QString::fromStdString(kv.first.Scalar());
-        if (m_known->contains(key)) continue;
         const QString path = m_path.isEmpty() ? key : m_path + QLatin1Char('.') + key;
-        m_problems->append(lineOf(kv.first) + path + QStringLiteral(": unknown key"));
+        // Only the first of two equal keys would be read: the second must not pass unseen.
+        if (seen.contains(key))
+            m_problems->append(lineOf(kv.first) + path + QStringLiteral(": given twice"));
+        else if (!m_known->contains(key))
+            m_problems->append(lineOf(kv.first) + path + QStringLiteral(": unknown key"));
+        seen.insert(key);
     }
 }
 

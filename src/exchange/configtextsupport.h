@@ -72,6 +72,7 @@ class ConfigTextWriter {
     void endFlow();
     YAML::Emitter m_out;
     int m_flowDepth = 0;
+    QString m_lastKey;
     QStringList m_flowComments; // comments of values inside a flow map, written after it
 };
 
