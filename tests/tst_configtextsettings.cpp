@@ -226,8 +226,8 @@ class TestConfigTextSettings : public QObject {
                    c.fleetSyncListCount = 1;
                    c.fleetSyncList[0] = {1, 251, 0};
                })
-            << QByteArray("    - {number: 1, fleet: {raw: 251}, id: \"All\"}  # not offered by "
-                          "the window\n");
+            << QByteArray("    - {number: 1, fleet: {raw: 251}, id: \"All\"}  # fleet: not offered "
+                          "by the window\n");
         QTest::newRow("autodial count above its 8 places") << Edit([](RadioConfig& c) {
             c.dtmfCodeCount = 9;
             for (int i = 0; i < 8; ++i)
@@ -239,9 +239,9 @@ class TestConfigTextSettings : public QObject {
                    QByteArray(32, '0') + "\"\n";
         QTest::newRow("test frequency of spaces")
             << Edit([](RadioConfig& c) { c.testFreqs[0].rxFreq.assign(QByteArray("        ")); })
-            << QByteArray(
-                   "    - {channel: 1, rx: {stored: \"        \"}, tx: 15.1, rx mark: 15}  # not "
-                   "offered by the window\n");
+            << QByteArray("    - {channel: 1, rx: {stored: \"        \"}, tx: 15.1, rx mark: 15}  "
+                          "# rx: not "
+                          "offered by the window\n");
         QTest::newRow("mark the window would not give")
             << Edit([](RadioConfig& c) { c.testFreqs[1].txMark = 7; })
             << QByteArray("    - {channel: 2, rx: 13.05, tx: 13.1, tx mark: 7}\n");
