@@ -1355,6 +1355,16 @@ class TestMainWindow : public QObject, MainWindowFixture {
         QCOMPARE(encodeRecord(meridoxProduct(), doc.recordToSave()), record);
         QCOMPARE(doc.fileName, path("customer.dat"));
 
+        // A text far larger than any configuration is refused unread.
+        writeBytes(path("huge.yaml"), QByteArray(4 * 1024 * 1024 + 1, '#'));
+        m_msgs->clear();
+        m_dialogs->answers = {path("huge.yaml")};
+        action(QStringLiteral("mnuFileOpen"))->trigger();
+        QCOMPARE(m_msgs->asked.at(0).informative,
+                 QStringLiteral("The file \"%1\" is larger than 4 MB: it is no configuration text.")
+                     .arg(path("huge.yaml")));
+        QCOMPARE(doc.fileName, path("customer.dat"));
+
         // An export that cannot be written names the file and why.
         m_msgs->clear();
         m_dialogs->answers = {path("missing/customer.yaml")};
