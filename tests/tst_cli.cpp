@@ -356,6 +356,17 @@ void TestCli::configTextCommands() {
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(bytesOf(out), bytesOf(dat));
+    // Standard output on a full disk fails the command, and says so.
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("export"), dat, QStringLiteral("-")},
+          QStringList{QStringLiteral("import"), yaml, QStringLiteral("-")}}) {
+        QProcess full;
+        full.setStandardOutputFile(QStringLiteral("/dev/full"));
+        full.start(program, args);
+        QVERIFY(full.waitForFinished(30000));
+        QCOMPARE(full.exitCode(), 1);
+        QVERIFY(full.readAllStandardError().contains("standard output: No space left on device"));
+    }
 
     // A text with a problem writes nothing and names every problem.
     const QString bad = at("bad.yaml");

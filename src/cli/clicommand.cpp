@@ -9,6 +9,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QFileDevice>
 
 #include <algorithm>
 
@@ -266,6 +267,26 @@ std::optional<QByteArray> readConfigText(const QString& path, QTextStream& err) 
         return std::nullopt;
     }
     return in.bytes;
+}
+
+bool writeStandardOutput(const CliStreams& io, const QByteArray& bytes, bool binary) {
+    QIODevice* device = io.out.device();
+    auto* file = qobject_cast<QFileDevice*>(device);
+    bool ok = true;
+    if (binary && device) {
+        io.out.flush();
+        ok = device->write(bytes) == bytes.size();
+    } else {
+        io.out << (binary ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes));
+        io.out.flush();
+        ok = io.out.status() == QTextStream::Ok;
+    }
+    // A full disk or a closed pipe shows only when the bytes leave the buffers.
+    if (ok && file) ok = file->flush();
+    if (!ok)
+        printFileError(io.err, QStringLiteral("standard output"),
+                       file ? file->errorString() : QStringLiteral("cannot be written"));
+    return ok;
 }
 
 void printImportProblems(QTextStream& err, const QString& source, const QStringList& problems) {

@@ -62,6 +62,9 @@ bool openConfigFile(Document& doc, const QString& path);
 constexpr qint64 MaxConfigTextBytes = 4 * 1024 * 1024;
 bool isConfigTextName(const QString& path);
 std::optional<QByteArray> readConfigText(const QString& path, QTextStream& err);
+// Writes bytes to standard output (binary: as they are, else UTF-8 text) and to the end, so that
+// a full disk or closed pipe is seen; says so on `err` as a file error and gives false.
+bool writeStandardOutput(const CliStreams& io, const QByteArray& bytes, bool binary);
 // "IN.yaml: 2 problem(s); nothing was imported." and every problem, one a line.
 void printImportProblems(QTextStream& err, const QString& source, const QStringList& problems);
 // A data file, or a configuration as text over the built-in defaults doc holds.

@@ -15,11 +15,8 @@ int exportCommand(const Product& p, const QStringList& args, const CliStreams& i
     if (!openConfigFile(doc, a.positional.at(0))) return ExitUsageOrFile;
     const QByteArray text = exportConfigurationText(p, doc.config());
     const QString out = a.positional.at(1);
-    if (out == QLatin1String("-")) {
-        io.out << QString::fromUtf8(text);
-        io.out.flush();
-        return io.out.status() == QTextStream::Ok ? ExitOk : ExitUsageOrFile;
-    }
+    if (out == QLatin1String("-"))
+        return writeStandardOutput(io, text, false) ? ExitOk : ExitUsageOrFile;
     QString why;
     if (!writeWholeFile(out, text, &why)) {
         printFileError(io.err, out, why);

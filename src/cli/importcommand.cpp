@@ -23,17 +23,8 @@ int importCommand(const Product& p, const QStringList& args, const CliStreams& i
         return ExitUsageOrFile;
     }
     const QString out = a.positional.at(1);
-    if (out == QLatin1String("-")) {
-        const QByteArray bytes = encodeRecord(p, *r.record);
-        if (QIODevice* device = io.out.device()) {
-            io.out.flush();
-            if (device->write(bytes) != bytes.size()) return ExitUsageOrFile;
-        } else {
-            io.out << QString::fromLatin1(bytes);
-        }
-        io.out.flush();
-        return ExitOk;
-    }
+    if (out == QLatin1String("-"))
+        return writeStandardOutput(io, encodeRecord(p, *r.record), true) ? ExitOk : ExitUsageOrFile;
     QString why;
     if (!writeRecordFile(p, *r.record, out, &why)) {
         printFileError(io.err, out, why);

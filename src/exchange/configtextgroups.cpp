@@ -118,6 +118,10 @@ void writeFrequency(ConfigTextWriter& w, const QString& key, const FixedText<8>&
     w.beginMap(key, true);
     w.string(QStringLiteral("stored"), QString::fromLatin1(f.raw()));
     w.endMap();
+    if (hz)
+        w.comment(*hz % 10 != 0
+                      ? QStringLiteral("%1 MHz is not on the 10 Hz raster").arg(mhzText(*hz))
+                      : QStringLiteral("%1 MHz is outside the band").arg(mhzText(*hz)));
 }
 
 bool readFrequency(const ConfigTextReader& r, const QString& key, const BandHz& band,

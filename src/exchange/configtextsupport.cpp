@@ -59,6 +59,7 @@ void ConfigTextWriter::key(const QString& key) {
 
 void ConfigTextWriter::beginMap(const QString& k, bool flow) {
     key(k);
+    m_openKeys.append(k);
     if (flow || m_flowDepth > 0) {
         ++m_flowDepth;
         m_out << YAML::Flow;
@@ -72,6 +73,8 @@ void ConfigTextWriter::endMap() {
 }
 
 void ConfigTextWriter::endFlow() {
+    // A comment after a map or list names the key that holds it.
+    if (!m_openKeys.isEmpty()) m_lastKey = m_openKeys.takeLast();
     if (m_flowDepth > 0 && --m_flowDepth == 0) {
         if (!m_flowComments.isEmpty())
             m_out << YAML::Comment(utf8(m_flowComments.join(QStringLiteral("; "))));
@@ -81,6 +84,7 @@ void ConfigTextWriter::endFlow() {
 
 void ConfigTextWriter::beginList(const QString& k, bool flow) {
     key(k);
+    m_openKeys.append(k);
     if (flow || m_flowDepth > 0) {
         ++m_flowDepth;
         m_out << YAML::Flow;
@@ -332,7 +336,10 @@ bool ConfigTextReader::textBytes(const QString& key, ConfigTextWriter::TextForm 
     }
     const auto bytes = textAsBytes(c.scalar());
     if (!c.isScalar() || !bytes || !isPrintableAscii(*bytes)) {
-        c.problem(QStringLiteral("expected a text of plain characters"));
+        c.problem(c.isScalar() ? QStringLiteral("\"%1\": only ASCII letters, digits, spaces and "
+                                                "signs can be stored")
+                                     .arg(c.scalar().left(40))
+                               : QStringLiteral("expected a text"));
         return false;
     }
     if (bytes->size() > size) {

@@ -73,6 +73,7 @@ class ConfigTextWriter {
     YAML::Emitter m_out;
     int m_flowDepth = 0;
     QString m_lastKey;
+    QStringList m_openKeys;     // keys of the maps and lists being written
     QStringList m_flowComments; // comments of values inside a flow map, written after it
 };
 
