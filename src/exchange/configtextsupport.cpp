@@ -52,9 +52,7 @@ ConfigTextWriter::ConfigTextWriter() {
 void ConfigTextWriter::key(const QString& key) {
     if (key.isEmpty()) return;
     m_out << YAML::Key << utf8(key) << YAML::Value;
-    // The key a comment inside a one-line map names: that of the item's own value, not the
-    // "raw" or "stored" inside it.
-    if (m_flowDepth <= 1) m_lastKey = key;
+    m_lastKey = key;
 }
 
 void ConfigTextWriter::beginMap(const QString& k, bool flow) {
