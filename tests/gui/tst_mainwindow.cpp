@@ -962,7 +962,9 @@ class TestMainWindow : public QObject, MainWindowFixture {
 
         m_dialogs->answers = {path("x.dat")};
         action(QStringLiteral("mnuFileOpen"))->trigger();
-        QCOMPARE(m_dialogs->filters, QStringList(QStringLiteral("Data File (*.dat)")));
+        QCOMPARE(m_dialogs->filters, QStringList(QStringLiteral(
+                                         "Data File or Configuration Text (*.dat *.yaml *.yml);;"
+                                         "Data File (*.dat);;Configuration Text (*.yaml *.yml)")));
         QCOMPARE(m_msgs->texts(), message.isEmpty() ? QStringList() : QStringList(message));
         Document& doc = m_main->document();
         QCOMPARE(doc.config().embeddedMessage[0].text().startsWith(QLatin1String("FROMFILE")),
@@ -1309,6 +1311,74 @@ class TestMainWindow : public QObject, MainWindowFixture {
                  QStringLiteral("\"%1\" is not a regular file.").arg(path("pipe.csv")));
     }
 
+    // The configuration as text: exported, opened as a configuration of no file yet, refused
+    // whole when it holds problems.
+    void configurationTextThroughMenu() {
+        start().show();
+        Document& doc = m_main->document();
+        editRecord(doc, [&](RadioConfig& c) { c.keyAssign[0] = 6; });
+        const QByteArray record = encodeRecord(meridoxProduct(), doc.recordToSave());
+
+        m_dialogs->answers = {path("customer.yaml")};
+        action(QStringLiteral("mnuFileExportText"))->trigger();
+        QCOMPARE(m_dialogs->saved,
+                 QStringList(QStringLiteral("%1/new.yaml").arg(QDir::currentPath())));
+        QCOMPARE(m_dialogs->filters.last(), QStringLiteral("Configuration Text (*.yaml *.yml)"));
+        QVERIFY(fileBytes(path("customer.yaml")).contains("key assignment:\n  PF1: \"Scan\"\n"));
+
+        // Opened, it is what was exported, under a data file's name that Save will ask for.
+        m_msgs->answers = {MsgAnswer::No}; // the unsaved change is dropped
+        m_dialogs->answers = {path("customer.yaml")};
+        action(QStringLiteral("mnuFileOpen"))->trigger();
+        QCOMPARE(encodeRecord(meridoxProduct(), doc.recordToSave()), record);
+        QVERIFY(doc.untitled);
+        QCOMPARE(doc.fileName, path("customer.dat"));
+        QVERIFY(!doc.isModified());
+        QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+        // Save asks for a data file's name; the text is never written over.
+        action(QStringLiteral("mnuFileSave"))->trigger();
+        QCOMPARE(m_dialogs->saved.last(), path("customer.dat"));
+        QVERIFY(fileBytes(path("customer.yaml")).startsWith("# yaml-language-server"));
+
+        // Every problem is listed; the open configuration stays.
+        writeBytes(path("bad.yaml"), "format: \"meridox configuration 1\"\nkey assignment:\n"
+                                     "  PF1: Lock\n  PF3: \"None\"\n");
+        m_msgs->clear();
+        m_dialogs->answers = {path("bad.yaml")};
+        action(QStringLiteral("mnuFileOpen"))->trigger();
+        QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("file error.")));
+        QCOMPARE(m_msgs->asked.at(0).informative,
+                 path("bad.yaml") +
+                     QStringLiteral("\nNothing was opened; the configuration is unchanged.\n"
+                                    "line 3: key assignment.PF1: \"Lock\" is not one of "
+                                    "\"None\", \"Key Lock\", \"Key Lock with Backup\", "
+                                    "\"Monitor\", \"Monitor Momentary\", \"Scan\", "
+                                    "\"Scan+Temporary Delete\", \"Squelch Off\", \"Squelch Off "
+                                    "Momentary\", \"Temporary Delete\"\n"
+                                    "line 4: key assignment.PF3: unknown key"));
+        QCOMPARE(encodeRecord(meridoxProduct(), doc.recordToSave()), record);
+        QCOMPARE(doc.fileName, path("customer.dat"));
+
+        // A text far larger than any configuration is refused unread.
+        writeBytes(path("huge.yaml"), QByteArray(4 * 1024 * 1024 + 1, '#'));
+        m_msgs->clear();
+        m_dialogs->answers = {path("huge.yaml")};
+        action(QStringLiteral("mnuFileOpen"))->trigger();
+        QCOMPARE(m_msgs->asked.at(0).informative,
+                 QStringLiteral("The file \"%1\" is larger than 4 MB: it is no configuration text.")
+                     .arg(path("huge.yaml")));
+        QCOMPARE(doc.fileName, path("customer.dat"));
+
+        // An export that cannot be written names the file and why.
+        m_msgs->clear();
+        m_dialogs->answers = {path("missing/customer.yaml")};
+        action(QStringLiteral("mnuFileExportText"))->trigger();
+        QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("file error.")));
+        QVERIFY(m_msgs->asked.at(0).informative.startsWith(path("missing/customer.yaml") +
+                                                           QStringLiteral(": ")));
+        QVERIFY(!QFileInfo::exists(path("missing/customer.yaml")));
+    }
+
     // File > Print and the toolbar's print button open the same print list.
     void printListFromMenuAndToolbar() {
         start().show();
@@ -1503,6 +1573,9 @@ class TestMainWindow : public QObject, MainWindowFixture {
             << "mnuFileExportCsv" << 2 << QString::fromUtf8("导出信道");
         QTest::newRow("import, Chinese")
             << "mnuFileImportCsv" << 2 << QString::fromUtf8("导入信道");
+        QTest::newRow("text") << "mnuFileExportText" << 1 << "Export Configuration as Text";
+        QTest::newRow("text, Chinese")
+            << "mnuFileExportText" << 2 << QString::fromUtf8("将配置导出为文本");
     }
     void dialogTitles() {
         QFETCH(QString, item);

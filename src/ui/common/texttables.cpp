@@ -58,6 +58,7 @@ const MenuEntry Menus[] = {
     {"mnuFileSaveAs", {"Save &As", "另存为(&A)"}},
     {"mnuFileExportCsv", {"&Export Channels...", "导出信道(&E)..."}},
     {"mnuFileImportCsv", {"&Import Channels...", "导入信道(&I)..."}},
+    {"mnuFileExportText", {"Export Configuration as &Text...", "将配置导出为文本(&T)..."}},
     {"mnuFilePrint", {"&Print", "打印(&P)"}},
     {"mnuFileRecent", {"&Recent Files", "最近使用的文件(&R)"}},
     {"mnuFileRecentClear", {"&Clear Recent Files", "清除最近使用的文件(&C)"}},

@@ -1,6 +1,6 @@
 #include "dtmfwindow.h"
 
-#include "core/config/modelband.h"
+#include "core/channels/featuretables.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/hiddengrid.h"
 #include "ui/common/hiddensupport.h"
@@ -21,26 +21,17 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+using namespace FeatureTables;
+
 namespace {
-constexpr int IdCodeLength = 10;
-constexpr int MinIdCodeLength = 3;
-constexpr int StunCodeLength = 10;
-constexpr int AutodialLength = 16;
-constexpr int AutodialMemories = 8;
+constexpr int IdCodeLength = DtmfIdCodeLength;
+constexpr int MinIdCodeLength = DtmfMinIdCodeLength;
+constexpr int StunCodeLength = DtmfStunCodeLength;
+constexpr int AutodialLength = DtmfAutodialLength;
+constexpr int AutodialMemories = DtmfAutodialMemories;
 
-// A code shorter than its field ends with one character 0; a full code has no terminator.
 QByteArray terminatedCode(const QString& text, int width) {
-    QByteArray bytes = text.toLatin1();
-    if (bytes.size() >= width) return bytes.left(width);
-    bytes.append('\0');
-    return bytes;
-}
-
-QStringList numbers(int first, int last, int step = 1) {
-    QStringList out;
-    for (int v = first; v <= last; v += step)
-        out << QString::number(v);
-    return out;
+    return terminatedDtmfCode(text.toLatin1(), width);
 }
 
 QGridLayout* pairGrid() {
@@ -204,66 +195,45 @@ DtmfWindow::~DtmfWindow() {
 }
 
 void DtmfWindow::fillLists() {
-    const QStringList times{QStringLiteral("0"), QStringLiteral("100"), QStringLiteral("500"),
-                            QStringLiteral("1000")};
-    m_encodeLists[0]->addItems(
-        {QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("10"), QStringLiteral("15")});
-    m_encodeLists[1]->addItems(times);
-    m_encodeLists[2]->addItems(numbers(100, 1000, 50));
-    m_encodeLists[3]->addItems(times);
-    m_decodeLists[DtmfGroupCode]->addItem(QString()); // "Off", captioned with the language
-    for (const char* c : {"A", "B", "C", "D", "#", "*"})
-        m_decodeLists[DtmfGroupCode]->addItem(QLatin1String(c));
-    m_decodeLists[1]->addItem(QString());
-    m_decodeLists[1]->addItems(numbers(1, 15));
+    // Entries named in the language are captioned by setCaptions.
+    for (int i = 0; i < 4; ++i)
+        m_encodeLists[size_t(i)]->addItems(dtmfEncodeEntries(i, currentLanguage()));
+    m_decodeLists[DtmfGroupCode]->addItems(dtmfDecodeEntries(DtmfGroupCode, currentLanguage()));
+    m_decodeLists[1]->addItems(dtmfDecodeEntries(1, currentLanguage()));
 }
 
 void DtmfWindow::setCaptions() {
+    const int language = currentLanguage();
     setWindowTitle(tr2("DTMF", "DTMF(双音多频)"));
     m_tabs->setTabText(0, tr2("Encode", "编码"));
     m_tabs->setTabText(1, tr2("Decode", "解码"));
-    m_tabs->setTabText(2, tr2("Autodial Memory", "自动拨号存储器"));
-    const QString labels1[5] = {
-        tr2("DTMF Speed[digit/s]", "DTMF 速率[数字/秒]"),
-        tr2("First Digit Time[ms]", "首位数码时间[毫秒]"),
-        tr2("First Digit Delay[ms]", "首位数码延迟[毫秒]"),
-        tr2("* and # Tone[ms]", "*和#音[毫秒]"),
-        tr2("D Code Assignment", "D键设定"),
-    };
+    m_tabs->setTabText(2, dtmfAutodialCaption(language));
     for (int i = 0; i < 5; ++i)
-        m_encodeLabels[size_t(i)]->setText(labels1[i]);
-    m_sideTone->setText(tr2("DTMF Side Tone", "DTMF 侧音"));
-    setListEntry(m_encodeLists[4], 0, tr2("D Code", "D 码"));
-    for (int s = 1; s <= 16; ++s)
-        setListEntry(m_encodeLists[4], s, QString::number(s) + tr2("s", "秒"));
+        m_encodeLabels[size_t(i)]->setText(dtmfEncodeLabel(i, language));
+    m_sideTone->setText(dtmfEncodeLabel(DtmfSideTone, language));
+    const QStringList dCodes = dtmfEncodeEntries(DtmfDCodeAssignment, language);
+    for (int s = 0; s < dCodes.size(); ++s)
+        setListEntry(m_encodeLists[4], s, dCodes.at(s));
 
-    m_idCodeLabel->setText(tr2("ID Code", "ID 码"));
-    const QString labels2[4] = {
-        tr2("Group Code", "组呼码"),
-        tr2("Auto Reset Timer[s]", "自动复位定时器[秒]"),
-        tr2("Call Alert", "呼叫告警"),
-        tr2("Transpond", "自动应答"),
-    };
-    for (int i = 0; i < 4; ++i)
-        m_decodeLabels[size_t(i)]->setText(labels2[i]);
-    const QString off = tr2("Off", "关");
-    setListEntry(m_decodeLists[DtmfGroupCode], 0, off);
-    setListEntry(m_decodeLists[1], 0, off);
-    const QStringList alerts{off, tr2("Normal", "常规"), tr2("Continuous", "连续")};
-    const QStringList transpond{off, tr2("Alert", "告警"), tr2("ID Code", "ID 码")};
-    for (int i = 0; i < 3; ++i) {
-        setListEntry(m_decodeLists[2], i, alerts[i]);
-        setListEntry(m_decodeLists[3], i, transpond[i]);
+    m_idCodeLabel->setText(dtmfIdCodeLabel(language));
+    for (int i = 0; i < 4; ++i) {
+        m_decodeLabels[size_t(i)]->setText(dtmfDecodeLabel(i, language));
+        const QStringList entries = dtmfDecodeEntries(i, language);
+        // Lists 0 and 1 only caption their "Off"; their other entries are the same in both
+        // languages.
+        for (int e = 0; e < (i < 2 ? 1 : entries.size()); ++e)
+            setListEntry(m_decodeLists[size_t(i)], e, entries.at(e));
     }
-    m_clearToTranspond->setText(tr2("Clear to Transpond", "清除自动应答"));
+    m_clearToTranspond->setText(dtmfDecodeLabel(DtmfClearToTranspond, language));
     m_stunBox->setTitle(QStringLiteral("Stun"));
-    m_stunCodeLabel->setText(tr2("Stun Code", "遥毙码"));
-    m_stunTypeLabel->setText(tr2("Stun Type", "遥毙类型"));
-    setListEntry(m_stunTypeList, 0, tr2("TX Inhibit", "发射抑制"));
-    setListEntry(m_stunTypeList, 1, tr2("TX/RX Inhibit", "发射/接收 抑制"));
+    m_stunCodeLabel->setText(dtmfStunCodeLabel(language));
+    m_stunTypeLabel->setText(dtmfStunTypeLabel(language));
+    const QStringList stunTypes = dtmfStunTypes(language);
+    for (int i = 0; i < stunTypes.size(); ++i)
+        setListEntry(m_stunTypeList, i, stunTypes.at(i));
 
     m_autodialGrid->setHeaderText(0, tr2("No.", "编号"));
-    m_autodialGrid->setHeaderText(1, tr2("Autodial Memory", "自动拨号存储器"));
+    m_autodialGrid->setHeaderText(1, dtmfAutodialCaption(language));
     for (int r = 1; r <= AutodialMemories; ++r)
         m_autodialGrid->setCellText(r, 0, QString::number(r));
     captionCloseAndHelp(this);

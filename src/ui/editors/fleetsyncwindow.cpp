@@ -1,5 +1,6 @@
 #include "fleetsyncwindow.h"
 
+#include "core/channels/featuretables.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/hiddengrid.h"
 #include "ui/common/hiddensupport.h"
@@ -16,16 +17,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+using namespace FeatureTables;
+
 namespace {
-// Fleets 100..349 and IDs 1000..4999 are stored as offsets: fleet − 99, ID − 999.
-constexpr int FleetOffset = 99;
-constexpr int IdOffset = 999;
-constexpr int FirstFleet = 100;
-constexpr int LastFleet = 349;
-constexpr int FirstId = 1000;
-constexpr int LastId = 4999;
-constexpr int NoFleet = 255; // own fleet, and a list cell with no fleet
-constexpr int ListEntries = 8;
+constexpr int FirstId = FirstFleetId;
+constexpr int LastId = LastFleetId;
+constexpr int IdOffset = FleetIdOffset;
+constexpr int ListEntries = FleetListEntries;
 constexpr int FleetColumn = 1;
 constexpr int IdColumn = 2;
 // The settings lists (Combo1), in FleetSyncSettings order.
@@ -34,13 +32,11 @@ constexpr int OwnIdList = 1;
 constexpr int BaudRateList = 2;
 constexpr int ModulationDelayList = 3;
 constexpr int MessageTimerList = 4;
-constexpr int MaxModulationDelay = 6000; // ms
-constexpr int MaxMessageTimer = 300;     // s
 
 const QString Blank = QStringLiteral(" "); // the own fleet and ID lists' "none"
 
 QString allWord() {
-    return tr2("All", "所有");
+    return fleetAllWord(currentLanguage());
 }
 
 QStringList numbers(int first, int last) {
@@ -173,7 +169,7 @@ void FleetSyncWindow::fillLists() {
     m_settingLists[OwnFleetList]->addItem(Blank);
     m_settingLists[OwnFleetList]->addItems(numbers(FirstFleet, LastFleet));
     m_settingLists[OwnIdList]->addItems(numbers(FirstId, LastId));
-    m_settingLists[BaudRateList]->addItems({QStringLiteral("1200"), QStringLiteral("2400")});
+    m_settingLists[BaudRateList]->addItems(fleetSyncBaudRates());
     m_settingLists[ModulationDelayList]->addItems(numbers(0, MaxModulationDelay));
     m_settingLists[MessageTimerList]->addItem(QString()); // "Off", captioned with the language
     m_settingLists[MessageTimerList]->addItems(numbers(1, MaxMessageTimer));
@@ -182,20 +178,13 @@ void FleetSyncWindow::fillLists() {
 void FleetSyncWindow::setCaptions() {
     setWindowTitle(tr2("FleetSync", "FleetSync(队列同步)"));
     m_tabs->setTabText(0, tr2("FleetSync", "队列同步"));
-    m_tabs->setTabText(1, tr2("Fleet List", "队列表"));
-    const QString labels[5] = {
-        tr2("Fleet(Own)", "队列（自身）"),
-        tr2("ID(Own)", "ID（自身）"),
-        tr2("FleetSync Baud Rate[bps]", "队列同步波特率[bps]"),
-        tr2("Data TX Modulation Delay Time[ms]", "数据发射调制延迟时间[毫秒]"),
-        tr2("Message Mode Timer[s]", "信息模式定时器[秒]"),
-    };
+    m_tabs->setTabText(1, fleetListCaption(currentLanguage()));
     for (int i = 0; i < 5; ++i)
-        m_settingLabels[size_t(i)]->setText(labels[i]);
-    setListEntry(m_settingLists[MessageTimerList], 0, tr2("Off", "关"));
-    m_pttIdSideTone->setText(tr2("PTT ID Side Tone", "PTT ID 侧音"));
+        m_settingLabels[size_t(i)]->setText(fleetSyncLabel(i, currentLanguage()));
+    setListEntry(m_settingLists[MessageTimerList], 0, fleetSyncOffText(currentLanguage()));
+    m_pttIdSideTone->setText(fleetSyncLabel(5, currentLanguage()));
     m_fleetGrid->setHeaderText(0, tr2("No.", "编号"));
-    m_fleetGrid->setHeaderText(FleetColumn, tr2("Fleet", "队列"));
+    m_fleetGrid->setHeaderText(FleetColumn, fleetColumnCaption(currentLanguage()));
     m_fleetGrid->setHeaderText(IdColumn, QStringLiteral("ID"));
     for (int r = 1; r <= ListEntries; ++r)
         m_fleetGrid->setCellText(r, 0, QString::number(r));

@@ -3,9 +3,11 @@
 #include "childwindowarea.h"
 #include "core/channels/channelrules.h"
 #include "core/config/datafile.h"
+#include "core/config/filereading.h"
 #include "core/config/messages.h"
 #include "core/io/wholefile.h"
 #include "exchange/channelcsv.h"
+#include "exchange/configtext.h"
 #include "ui/common/editorsupport.h"
 #include "ui/common/filedialogs.h"
 
@@ -18,6 +20,28 @@
 namespace {
 QString channelListFilter() {
     return tr2("Channel List (*.csv)", "信道列表 (*.csv)");
+}
+QString configurationTextFilter() {
+    return tr2("Configuration Text (*.yaml *.yml)", "配置文本 (*.yaml *.yml)");
+}
+// A configuration text is a few hundred kilobytes at most; a larger file is refused unread.
+constexpr qint64 MaxConfigurationTextBytes = 4 * 1024 * 1024;
+FileRead readConfigurationTextFile(const QString& path) {
+    FileRead f = readRegularFile(path, MaxConfigurationTextBytes + 1);
+    if (f.ok() && f.bytes.size() > MaxConfigurationTextBytes) {
+        f.bytes.clear();
+        f.problem = tr2("The file \"%1\" is larger than 4 MB: it is no configuration text.",
+                        "文件“%1”大于 4 MB：它不是配置文本。")
+                        .arg(path);
+    }
+    return f;
+}
+
+// File > Open takes a data file or the configuration as text; the first filter shows both.
+QString openFilter() {
+    return tr2("Data File or Configuration Text", "数据文件或配置文本") +
+           QLatin1String(" (*.dat *.yaml *.yml);;") + FileCommands::dataFileFilter() +
+           QLatin1String(";;") + configurationTextFilter();
 }
 } // namespace
 
@@ -101,14 +125,22 @@ bool FileCommands::saveBeforeLeaving() {
 
 void FileCommands::fileOpen() {
     if (!saveBeforeLeaving()) return;
-    const QString path =
-        fileDialogs().openFileName(m_dialogParent, startFolder(), dataFileFilter());
+    const QString path = fileDialogs().openFileName(m_dialogParent, startFolder(), openFilter());
     if (!path.isEmpty()) openFile(path);
+}
+
+bool FileCommands::isConfigurationText(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return suffix == QLatin1String("yaml") || suffix == QLatin1String("yml");
 }
 
 bool FileCommands::openFile(const QString& path) {
     const QString file = QFileInfo(path).absoluteFilePath();
-    if (openDataFile(m_doc, file) != OpenResult::Opened) return false;
+    if (isConfigurationText(file)) {
+        if (!openConfigurationText(file)) return false;
+    } else if (openDataFile(m_doc, file) != OpenResult::Opened) {
+        return false;
+    }
     m_windows.reopenChannelGrid();
     emit fileShown();
     emit documentReplaced();
@@ -151,6 +183,53 @@ void FileCommands::exportChannels() {
     if (path.isEmpty()) return;
     QString why;
     if (!writeWholeFile(path, exportChannelsCsv(m_doc), &why))
+        showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
+                    QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
+}
+
+// The text over the built-in defaults (keys it leaves out keep them). It becomes a configuration
+// of no file yet: Save asks for a data file's name, proposing the text's name with ".dat", so
+// the text is never overwritten by a data file. Until it is edited it is what the text says,
+// so nothing asks to save it.
+bool FileCommands::openConfigurationText(const QString& path) {
+    const FileRead file = readConfigurationTextFile(path);
+    if (!file.ok()) {
+        showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok, file.problem);
+        return false;
+    }
+    Document defaults(m_doc.product());
+    defaults.initialiseDefaults();
+    const ConfigTextImport result =
+        importConfigurationText(m_doc.product(), file.bytes, defaults.config());
+    if (!result.record) {
+        showMessage(messageText(Msg::FileError), MsgIcon::Critical, MsgButtons::Ok,
+                    QDir::toNativeSeparators(path) + QLatin1Char('\n') +
+                        tr2("Nothing was opened; the configuration is unchanged.",
+                            "未打开任何内容；配置未改变。") +
+                        QLatin1Char('\n') + result.problems.join(QLatin1Char('\n')));
+        return false;
+    }
+    m_doc.openRecord(*result.record);
+    const QFileInfo text(path);
+    m_doc.fileName = text.absoluteDir().filePath(text.completeBaseName() + QStringLiteral(".dat"));
+    m_doc.untitled = true;
+    return true;
+}
+
+void FileCommands::exportConfigurationText() {
+    m_windows.validateOpenEditors();
+    const QFileInfo current(m_doc.fileName);
+    const QString start =
+        (m_doc.untitled && !current.isAbsolute() ? QDir::current() : current.absoluteDir())
+            .filePath(current.completeBaseName() + QStringLiteral(".yaml"));
+    const QString path = fileDialogs().saveFileNameTitled(
+        m_dialogParent, tr2("Export Configuration as Text", "将配置导出为文本"), start,
+        configurationTextFilter());
+    if (path.isEmpty()) return;
+    QString why;
+    // What Save would write, so that the text opened again gives the same data file.
+    if (!writeWholeFile(path, ::exportConfigurationText(m_doc.product(), m_doc.recordToSave()),
+                        &why))
         showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
                     QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
 }

@@ -31,6 +31,10 @@ class FileCommands : public QObject {
     // The factory file over the configuration.
     void initialSetting();
     void exportChannels();
+    // File > Export Configuration as Text...: the whole configuration as a text file.
+    void exportConfigurationText();
+    // Whether path names the configuration as text (".yaml", ".yml"), which Open imports.
+    static bool isConfigurationText(const QString& path);
     void importChannels();
     // The save question before the configuration is replaced or the program ends. True when
     // the caller may go on.
@@ -51,6 +55,7 @@ class FileCommands : public QObject {
 
   private:
     void loadProgramFile(const QString& name);
+    bool openConfigurationText(const QString& path);
     bool saveWithRollback();
     QString startFolder() const;
 

@@ -68,6 +68,7 @@ void MainWindow::buildFileMenu() {
     on(addItem(file, "mnuFileSaveAs"), [this] { m_files.fileSaveAs(); });
     on(addItem(file, "mnuFileExportCsv"), [this] { m_files.exportChannels(); });
     on(addItem(file, "mnuFileImportCsv"), [this] { m_files.importChannels(); });
+    on(addItem(file, "mnuFileExportText"), [this] { m_files.exportConfigurationText(); });
     file->addSeparator();
     m_items.filePrint = addItem(file, "mnuFilePrint");
     on(m_items.filePrint, [this] { showPrintList(); });
