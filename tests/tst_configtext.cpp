@@ -243,6 +243,27 @@ void TestConfigText::importProblems_data() {
                               "frequency"),
                QStringLiteral("line 4: groups.A.emergency channel: channel 9 is not a channel of "
                               "the group")};
+    // A channel that is refused is not blamed again on the emergency channel or on numbers.
+    QTest::newRow("an empty RX, no number after 60, a refused channel's number")
+        << format + "groups:\n"
+                    "  A:\n"
+                    "    emergency channel: 5\n"
+                    "    channels:\n"
+                    "      - {channel: 5, rx: }\n"
+                    "      - {rx: 28.2}\n"
+                    "      - {channel: 1, rx: 28.3}\n"
+                    "  B:\n"
+                    "    channels: [{channel: 60, rx: 28.2}, {rx: 28.3}]\n"
+        << QStringList{
+               QStringLiteral("line 6: groups.A.channels[0].rx: missing: every channel has an RX "
+                              "frequency"),
+               QStringLiteral("line 10: groups.B.channels[1].channel: missing: no channel number "
+                              "follows 60")};
+    QTest::newRow("nested deeper than any configuration")
+        << format + "groups: " + QByteArray(3000, '[') + QByteArray(3000, ']') + "\n"
+        << QStringList{
+               QStringLiteral("line 2: nested too deeply; a configuration text has only a few "
+                              "levels")};
     QTest::newRow("unknown and repeated keys at every level")
         << format + "colour: red\n"
                     "groups:\n"
