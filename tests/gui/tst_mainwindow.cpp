@@ -1355,6 +1355,21 @@ class TestMainWindow : public QObject, MainWindowFixture {
         QCOMPARE(encodeRecord(meridoxProduct(), doc.recordToSave()), record);
         QCOMPARE(doc.fileName, path("customer.dat"));
 
+        // A text of a band every channel leaves: the box names the first 25 and counts the rest.
+        QByteArray wrongBand =
+            "format: \"meridox configuration 1\"\ngroups:\n  A:\n    channels:\n";
+        for (int n = 1; n <= 30; ++n)
+            wrongBand += QByteArray("      - {channel: ") + QByteArray::number(n) + ", rx: 31}\n";
+        writeBytes(path("band.yaml"), wrongBand);
+        m_msgs->clear();
+        m_dialogs->answers = {path("band.yaml")};
+        action(QStringLiteral("mnuFileOpen"))->trigger();
+        const QStringList lines = m_msgs->asked.at(0).informative.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2 + 25 + 1);
+        QCOMPARE(lines.at(2), QStringLiteral("line 5: groups.A.channels[0].rx: 31 MHz is outside "
+                                             "the band 25.605000 - 30.115000 MHz"));
+        QCOMPARE(lines.last(), QStringLiteral("... and 5 more."));
+
         // A text far larger than any configuration is refused unread.
         writeBytes(path("huge.yaml"), QByteArray(4 * 1024 * 1024 + 1, '#'));
         m_msgs->clear();

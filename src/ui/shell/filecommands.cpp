@@ -206,7 +206,7 @@ bool FileCommands::openConfigurationText(const QString& path) {
                     QDir::toNativeSeparators(path) + QLatin1Char('\n') +
                         tr2("Nothing was opened; the configuration is unchanged.",
                             "未打开任何内容；配置未改变。") +
-                        QLatin1Char('\n') + result.problems.join(QLatin1Char('\n')));
+                        QLatin1Char('\n') + shownProblems(result.problems));
         return false;
     }
     m_doc.openRecord(*result.record);
