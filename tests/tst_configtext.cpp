@@ -50,7 +50,7 @@ RadioConfig oddRecord(const Product& p) {
     c.optionWords[24] = 32767;
     c.optionWords[29] = -32768;
     c.currentGroup = 9;
-    c.version.assign(QByteArray(4, '\0'));
+    c.version.assign(QByteArray("V10\0", 4)); // a version Open takes, in no shown form
     return c;
 }
 
@@ -61,6 +61,7 @@ RadioConfig randomRecord(const Product& p, quint32 seed) {
     for (char& b : bytes)
         b = char(random.bounded(256));
     RadioConfig c = *decodeRecord(p, bytes);
+    c.version.assign(QByteArray("V10") + char(random.bounded(256))); // one Open takes
     for (int g = 0; g < GroupCount; ++g) {
         c.groupChannelCount[size_t(g)] = int16_t(random.bounded(61));
         for (int k = 1; k <= ChannelsPerGroup; ++k)
@@ -286,6 +287,11 @@ void TestConfigText::importProblems_data() {
                                       "group (2 - 60)"),
                        QStringLiteral("line 7: groups.A.unused places.2: expected 40 bytes as "
                                       "hexadecimal digits")};
+    // Open refuses a data file of another version: the import does not make one.
+    QTest::newRow("a data file version Open refuses")
+        << format + "record: {version: V200}\n"
+        << QStringList{QStringLiteral("line 2: record.version: \"V200\" is a data file version "
+                                      "this program does not open (V1.0X)")};
     QTest::newRow("no band of the model")
         << format + "band: \"1 - 2 MHz\"\n"
         << QStringList{QStringLiteral("line 2: band: \"1 - 2 MHz\" is no band of model SOLV")};

@@ -457,7 +457,12 @@ void writeRecordRest(ConfigTextWriter& w, const Product& p, const RadioConfig& c
 void readRecordRest(ConfigTextReader& r, const Product& p, RadioConfig& c) {
     const ConfigTextReader rest = r.child(QStringLiteral("record"));
     if (!rest.isPresent()) return;
-    if (p.hasVersionField) rest.text(QStringLiteral("version"), Form::SpacePadded, c.version);
+    // Open refuses a data file of another version, so the text may not make one.
+    if (p.hasVersionField && rest.text(QStringLiteral("version"), Form::SpacePadded, c.version) &&
+        !versionCompatible(c.version.text(), QString::fromLatin1(ProgramDataVersion)))
+        rest.child(QStringLiteral("version"))
+            .problem(QStringLiteral("\"%1\" is a data file version this program does not open (%2)")
+                         .arg(QString::fromLatin1(c.version.untilNul()), shownProgramVersion()));
     const ConfigTextReader group = rest.child(QStringLiteral("current group"));
     if (group.isPresent()) {
         const int g = groupFromLetter(group.scalar());
