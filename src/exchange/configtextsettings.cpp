@@ -1,11 +1,9 @@
 #include "configtextsupport.h"
 
-#include "core/channels/channelrules.h"
 #include "core/channels/featuretables.h"
 #include "core/channels/optiontables.h"
 #include "core/config/messages.h"
 #include "core/config/modelband.h"
-#include "core/config/optionwords.h"
 
 #include <QRegularExpression>
 #include <QtEndian>
@@ -15,7 +13,8 @@
 // named as its window names it, in English, with the values its lists show.
 //
 // A value no list offers (a file from elsewhere) is written as its number with the comment
-// "not offered by the window", or as {raw: N} where the plain number would read as an entry.
+// "not offered by the window"; in a list of numbers, where a plain number is a shown value, as
+// {raw: N}.
 // The tables of the DTMF autodial memories, the FleetSync list and the test frequencies list
 // the entries in use; a stored count outside the table and bytes left in the places after the
 // entries in use are carried under "... count" and "... unused places", written only when they

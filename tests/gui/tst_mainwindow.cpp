@@ -1335,6 +1335,10 @@ class TestMainWindow : public QObject, MainWindowFixture {
         QCOMPARE(doc.fileName, path("customer.dat"));
         QVERIFY(!doc.isModified());
         QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+        // Save asks for a data file's name; the text is never written over.
+        action(QStringLiteral("mnuFileSave"))->trigger();
+        QCOMPARE(m_dialogs->saved.last(), path("customer.dat"));
+        QVERIFY(fileBytes(path("customer.yaml")).startsWith("# yaml-language-server"));
 
         // Every problem is listed; the open configuration stays.
         writeBytes(path("bad.yaml"), "format: \"meridox configuration 1\"\nkey assignment:\n"

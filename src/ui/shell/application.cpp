@@ -36,9 +36,11 @@ CommandLine parseCommandLine(const Product& p) {
                        "DTMF, FleetSync and test-frequency editors, test mode and the radio "
                        "information tools."));
     parser.addOption(service);
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("Data file (.dat) to open after start-up."),
-                                 QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QStringLiteral("Data file (.dat) or configuration text (.yaml) to open after "
+                       "start-up."),
+        QStringLiteral("[FILE]"));
     parser.process(*QCoreApplication::instance());
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
