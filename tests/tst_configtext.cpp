@@ -276,6 +276,9 @@ void TestConfigText::importProblems_data() {
                        QStringLiteral("line 7: groups.A.channels[0].rx: given twice"),
                        QStringLiteral("line 4: groups.G: unknown key"),
                        QStringLiteral("line 2: colour: unknown key")};
+    QTest::newRow("a key as long as a pasted paragraph is cut")
+        << format + QByteArray(1000, 'k') + ": 1\n"
+        << QStringList{QStringLiteral("line 2: %1...: unknown key").arg(QString(40, u'k'))};
     QTest::newRow("an unused place that the channels hold, bytes of the wrong size")
         << format + "groups:\n"
                     "  A:\n"
