@@ -1335,6 +1335,14 @@ class TestMainWindow : public QObject, MainWindowFixture {
         QCOMPARE(doc.fileName, path("customer.dat"));
         QVERIFY(!doc.isModified());
         QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+        // Save As under the text's own name would put a data file over it: refused.
+        const QByteArray text = fileBytes(path("customer.yaml"));
+        m_msgs->clear();
+        m_dialogs->answers = {path("customer.yaml")};
+        action(QStringLiteral("mnuFileSaveAs"))->trigger();
+        QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("file error.")));
+        QCOMPARE(fileBytes(path("customer.yaml")), text);
+        QVERIFY(doc.untitled);
         // Save asks for a data file's name; the text is never written over.
         action(QStringLiteral("mnuFileSave"))->trigger();
         QCOMPARE(m_dialogs->saved.last(), path("customer.dat"));
