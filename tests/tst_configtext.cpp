@@ -295,6 +295,12 @@ void TestConfigText::importProblems_data() {
         << format + "record: {version: V200}\n"
         << QStringList{QStringLiteral("line 2: record.version: \"V200\" is a data file version "
                                       "this program does not open (V1.0X)")};
+    QTest::newRow("a word for a letter, a group that is none")
+        << format + "radio information: {type letter: CC}\nrecord: {current group: G}\n"
+        << QStringList{
+               QStringLiteral("line 2: radio information.type letter: expected one letter, such "
+                              "as \"C\""),
+               QStringLiteral("line 3: record.current group: expected a group, \"A\" to \"F\"")};
     QTest::newRow("no band of the model")
         << format + "band: \"1 - 2 MHz\"\n"
         << QStringList{QStringLiteral("line 2: band: \"1 - 2 MHz\" is no band of model SOLV")};

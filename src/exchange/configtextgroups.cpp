@@ -428,7 +428,9 @@ void readRadioInformation(ConfigTextReader& r, const Product& p, RadioConfig& c)
     const ConfigTextReader letter = info.child(QStringLiteral("type letter"));
     if (letter.isPresent()) {
         const QString text = letter.scalar();
-        if (letter.isQuoted() || (text.size() == 1 && !text[0].isDigit())) {
+        bool number = false;
+        text.toInt(&number);
+        if (letter.isQuoted() || !number) {
             if (text.size() == 1 && text[0].unicode() > 0x20 && text[0].unicode() < 0x7f)
                 mi.typeLetter = int16_t(text[0].unicode());
             else
@@ -466,8 +468,12 @@ void readRecordRest(ConfigTextReader& r, const Product& p, RadioConfig& c) {
     const ConfigTextReader group = rest.child(QStringLiteral("current group"));
     if (group.isPresent()) {
         const int g = groupFromLetter(group.scalar());
+        bool number = false;
+        group.scalar().toInt(&number);
         if (g >= 0)
             c.currentGroup = int16_t(g);
+        else if (group.isQuoted() || !number)
+            group.problem(QStringLiteral("expected a group, \"A\" to \"F\""));
         else if (const auto v = group.asInteger(-32768, 32767))
             c.currentGroup = int16_t(*v);
     }
