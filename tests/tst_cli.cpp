@@ -161,6 +161,10 @@ void TestCli::usageErrors_data() {
                                 "to F.";
     QTest::newRow("export --onto") << words("export a.dat a.yaml --onto b.dat")
                                    << "meridox-cli export: --onto is not an option of export.";
+    QTest::newRow("import over a text")
+        << words("import a.yaml b.yml")
+        << "meridox-cli import: b.yml: the data file is not written under the name of a "
+           "configuration text (.yaml, .yml).";
     QTest::newRow("import without OUT")
         << words("import a.yaml") << "meridox-cli import: OUT.dat is missing.";
     QTest::newRow("show missing file") << words("show /nonexistent/x.dat") << QString();

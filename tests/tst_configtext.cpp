@@ -50,7 +50,7 @@ RadioConfig oddRecord(const Product& p) {
     c.optionWords[24] = 32767;
     c.optionWords[29] = -32768;
     c.currentGroup = 9;
-    c.version.assign(QByteArray(4, '\0'));
+    c.version.assign(QByteArray("V10\0", 4)); // a version Open takes, in no shown form
     return c;
 }
 
@@ -61,6 +61,7 @@ RadioConfig randomRecord(const Product& p, quint32 seed) {
     for (char& b : bytes)
         b = char(random.bounded(256));
     RadioConfig c = *decodeRecord(p, bytes);
+    c.version.assign(QByteArray("V10") + char(random.bounded(256))); // one Open takes
     for (int g = 0; g < GroupCount; ++g) {
         c.groupChannelCount[size_t(g)] = int16_t(random.bounded(61));
         for (int k = 1; k <= ChannelsPerGroup; ++k)
@@ -243,6 +244,27 @@ void TestConfigText::importProblems_data() {
                               "frequency"),
                QStringLiteral("line 4: groups.A.emergency channel: channel 9 is not a channel of "
                               "the group")};
+    // A channel that is refused is not blamed again on the emergency channel or on numbers.
+    QTest::newRow("an empty RX, no number after 60, a refused channel's number")
+        << format + "groups:\n"
+                    "  A:\n"
+                    "    emergency channel: 5\n"
+                    "    channels:\n"
+                    "      - {channel: 5, rx: }\n"
+                    "      - {rx: 28.2}\n"
+                    "      - {channel: 1, rx: 28.3}\n"
+                    "  B:\n"
+                    "    channels: [{channel: 60, rx: 28.2}, {rx: 28.3}]\n"
+        << QStringList{
+               QStringLiteral("line 6: groups.A.channels[0].rx: missing: every channel has an RX "
+                              "frequency"),
+               QStringLiteral("line 10: groups.B.channels[1].channel: missing: no channel number "
+                              "follows 60")};
+    QTest::newRow("nested deeper than any configuration")
+        << format + "groups: " + QByteArray(3000, '[') + QByteArray(3000, ']') + "\n"
+        << QStringList{
+               QStringLiteral("line 2: nested too deeply; a configuration text has only a few "
+                              "levels")};
     QTest::newRow("unknown and repeated keys at every level")
         << format + "colour: red\n"
                     "groups:\n"
@@ -254,6 +276,9 @@ void TestConfigText::importProblems_data() {
                        QStringLiteral("line 7: groups.A.channels[0].rx: given twice"),
                        QStringLiteral("line 4: groups.G: unknown key"),
                        QStringLiteral("line 2: colour: unknown key")};
+    QTest::newRow("a key as long as a pasted paragraph is cut")
+        << format + QByteArray(1000, 'k') + ": 1\n"
+        << QStringList{QStringLiteral("line 2: %1...: unknown key").arg(QString(40, u'k'))};
     QTest::newRow("an unused place that the channels hold, bytes of the wrong size")
         << format + "groups:\n"
                     "  A:\n"
@@ -265,6 +290,17 @@ void TestConfigText::importProblems_data() {
                                       "group (2 - 60)"),
                        QStringLiteral("line 7: groups.A.unused places.2: expected 40 bytes as "
                                       "hexadecimal digits")};
+    // Open refuses a data file of another version: the import does not make one.
+    QTest::newRow("a data file version Open refuses")
+        << format + "record: {version: V200}\n"
+        << QStringList{QStringLiteral("line 2: record.version: \"V200\" is a data file version "
+                                      "this program does not open (V1.0X)")};
+    QTest::newRow("a word for a letter, a group that is none")
+        << format + "radio information: {type letter: CC}\nrecord: {current group: G}\n"
+        << QStringList{
+               QStringLiteral("line 2: radio information.type letter: expected one letter, such "
+                              "as \"C\""),
+               QStringLiteral("line 3: record.current group: expected a group, \"A\" to \"F\"")};
     QTest::newRow("no band of the model")
         << format + "band: \"1 - 2 MHz\"\n"
         << QStringList{QStringLiteral("line 2: band: \"1 - 2 MHz\" is no band of model SOLV")};

@@ -8,8 +8,14 @@
 // text omits keeps the built-in defaults, or BASE's values. Any problem writes nothing.
 int importCommand(const Product& p, const QStringList& args, const CliStreams& io) {
     const CliArgs a = parseCliArgs(args);
-    const QString problem = commonProblem(QStringLiteral("import"), a,
-                                          {QStringLiteral("IN.yaml"), QStringLiteral("OUT.dat")});
+    QString problem = commonProblem(QStringLiteral("import"), a,
+                                    {QStringLiteral("IN.yaml"), QStringLiteral("OUT.dat")});
+    // A data file under a text's name would put binary over the text, and Open would read it
+    // as a text.
+    if (problem.isEmpty() && isConfigTextName(a.positional.at(1)))
+        problem = QStringLiteral("%1: the data file is not written under the name of a "
+                                 "configuration text (.yaml, .yml).")
+                      .arg(a.positional.at(1));
     if (!problem.isEmpty()) return usageError(p, QStringLiteral("import"), problem, io.err);
     Document base(p);
     base.initialiseDefaults();

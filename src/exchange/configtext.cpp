@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <yaml-cpp/depthguard.h>
 
 QString configTextFormatName(const Product& p) {
     return p.program + QStringLiteral(" configuration 1");
@@ -29,7 +30,11 @@ QByteArray configTextSchemaLine(const Product& p) {
 namespace {
 // What yaml-cpp found wrong with the text, with its line when it knows one.
 QString yamlProblem(const YAML::Exception& e) {
-    const QString why = QString::fromStdString(e.msg);
+    // yaml-cpp stops a text nested too deeply for its stack, with a message of no use here.
+    const QString why = dynamic_cast<const YAML::DeepRecursion*>(&e)
+                            ? QStringLiteral("nested too deeply; a configuration text has only "
+                                             "a few levels")
+                            : QString::fromStdString(e.msg);
     if (e.mark.is_null() || e.mark.line < 0) return why;
     return QStringLiteral("line %1: %2").arg(e.mark.line + 1).arg(why);
 }

@@ -176,21 +176,28 @@ void writeChannel(ConfigTextWriter& w, const Product& p, const ChannelEntry& e,
 }
 
 // A channel of a group given in the text; what it omits is what a new channel of the grid
-// gets (scan add, only ECHO on, TX = RX).
+// gets (scan add, only ECHO on, TX = RX). number: the number of the channel before, then the
+// number of this one (also when it is refused, so that the channels after it count on from it).
 std::optional<ChannelEntry> readChannel(const ConfigTextReader& r, const Product& p,
-                                        const BandHz& band, int defaultNumber) {
+                                        const BandHz& band, int& number) {
     if (!r.isMap()) {
+        ++number;
         r.problem(QStringLiteral("expected a channel: {channel: 1, rx: 28.015000, ...}"));
         return std::nullopt;
     }
     const int before = r.problemCount();
     ChannelEntry e;
-    e.channelNo = int16_t(defaultNumber);
+    e.channelNo = int16_t(std::min(number, ChannelsPerGroup) + 1);
     e.inUse = 1;
     e.scanFlag = 1;
     e.channelFlags[3] = 1;
     r.integer(kChannel, 1, ChannelsPerGroup, e.channelNo);
-    if (!r.has(kRx)) r.problemAt(kRx, QStringLiteral("missing: every channel has an RX frequency"));
+    if (!r.has(kChannel) && e.channelNo > ChannelsPerGroup)
+        r.problemAt(kChannel, QStringLiteral("missing: no channel number follows 60"));
+    number = e.channelNo;
+    // "rx:" left empty is no frequency either.
+    if (!r.child(kRx).isPresent())
+        r.problemAt(kRx, QStringLiteral("missing: every channel has an RX frequency"));
     readFrequency(r, kRx, band, e.rxFreq);
     e.txFreq = e.rxFreq;
     readFrequency(r, kTx, band, e.txFreq);
@@ -230,7 +237,8 @@ void writeEmergencyChannel(ConfigTextWriter& w, int g, const RadioConfig& c) {
     w.comment(QStringLiteral("not a channel of the group"));
 }
 
-void readEmergencyChannel(const ConfigTextReader& r, int g, RadioConfig& c) {
+void readEmergencyChannel(const ConfigTextReader& r, int g, RadioConfig& c,
+                          const std::array<bool, ChannelsPerGroup + 2>& refused) {
     const ConfigTextReader e = r.child(kEmergency);
     if (!e.isPresent()) return;
     int16_t& word = c.optionWords[size_t(OptionWord::FirstEmergencyChannel + g)];
@@ -242,7 +250,7 @@ void readEmergencyChannel(const ConfigTextReader& r, int g, RadioConfig& c) {
     }
     const auto number = e.asInteger(1, ChannelsPerGroup);
     if (!number) return;
-    if (!holdsChannel(c, g, int(*number))) {
+    if (!holdsChannel(c, g, int(*number)) && !refused[size_t(*number)]) {
         e.problem(QStringLiteral("channel %1 is not a channel of the group").arg(*number));
         return;
     }
@@ -256,6 +264,9 @@ void readGroup(const ConfigTextReader& r, const Product& p, int g, const BandHz&
         return;
     }
     const ConfigTextReader list = r.child(kChannels);
+    // Numbers of channels refused: they are missing from the group, but the emergency channel
+    // is not blamed for that.
+    std::array<bool, ChannelsPerGroup + 2> refused{};
     if (list.isPresent()) {
         if (!list.isList()) {
             list.problem(QStringLiteral("expected a list of channels"));
@@ -270,9 +281,11 @@ void readGroup(const ConfigTextReader& r, const Product& p, int g, const BandHz&
             int number = 0;
             for (int i = 0; i < list.size(); ++i) {
                 const ConfigTextReader item = list.item(i);
-                const auto e = readChannel(item, p, band, number + 1);
-                if (!e) continue;
-                number = e->channelNo;
+                const auto e = readChannel(item, p, band, number);
+                if (!e) {
+                    refused[size_t(std::clamp(number, 0, ChannelsPerGroup + 1))] = true;
+                    continue;
+                }
                 if (const int earlier = placeOfNumber[size_t(number)]) {
                     item.problemAt(kChannel, QStringLiteral("channel %1 is given twice (also "
                                                             "channels[%2])")
@@ -286,7 +299,7 @@ void readGroup(const ConfigTextReader& r, const Product& p, int g, const BandHz&
         }
     }
 
-    readEmergencyChannel(r, g, c);
+    readEmergencyChannel(r, g, c, refused);
 
     const ConfigTextReader unused = r.child(kUnusedPlaces);
     if (!unused.isPresent()) return;
@@ -415,7 +428,9 @@ void readRadioInformation(ConfigTextReader& r, const Product& p, RadioConfig& c)
     const ConfigTextReader letter = info.child(QStringLiteral("type letter"));
     if (letter.isPresent()) {
         const QString text = letter.scalar();
-        if (letter.isQuoted() || (text.size() == 1 && !text[0].isDigit())) {
+        bool number = false;
+        text.toInt(&number);
+        if (letter.isQuoted() || !number) {
             if (text.size() == 1 && text[0].unicode() > 0x20 && text[0].unicode() < 0x7f)
                 mi.typeLetter = int16_t(text[0].unicode());
             else
@@ -444,12 +459,21 @@ void writeRecordRest(ConfigTextWriter& w, const Product& p, const RadioConfig& c
 void readRecordRest(ConfigTextReader& r, const Product& p, RadioConfig& c) {
     const ConfigTextReader rest = r.child(QStringLiteral("record"));
     if (!rest.isPresent()) return;
-    if (p.hasVersionField) rest.text(QStringLiteral("version"), Form::SpacePadded, c.version);
+    // Open refuses a data file of another version, so the text may not make one.
+    if (p.hasVersionField && rest.text(QStringLiteral("version"), Form::SpacePadded, c.version) &&
+        !versionCompatible(c.version.text(), QString::fromLatin1(ProgramDataVersion)))
+        rest.child(QStringLiteral("version"))
+            .problem(QStringLiteral("\"%1\" is a data file version this program does not open (%2)")
+                         .arg(QString::fromLatin1(c.version.untilNul()), shownProgramVersion()));
     const ConfigTextReader group = rest.child(QStringLiteral("current group"));
     if (group.isPresent()) {
         const int g = groupFromLetter(group.scalar());
+        bool number = false;
+        group.scalar().toInt(&number);
         if (g >= 0)
             c.currentGroup = int16_t(g);
+        else if (group.isQuoted() || !number)
+            group.problem(QStringLiteral("expected a group, \"A\" to \"F\""));
         else if (const auto v = group.asInteger(-32768, 32767))
             c.currentGroup = int16_t(*v);
     }

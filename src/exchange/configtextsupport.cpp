@@ -240,7 +240,9 @@ void ConfigTextReader::rejectUnknownKeys() const {
     QSet<QString> seen;
     for (const auto& kv : m_node) {
         const QString key = QString::fromStdString(kv.first.Scalar());
-        const QString path = m_path.isEmpty() ? key : m_path + QLatin1Char('.') + key;
+        // A key is named as typed, up to a length that fits a line of the message.
+        const QString shown = key.size() > 40 ? key.left(40) + QStringLiteral("...") : key;
+        const QString path = m_path.isEmpty() ? shown : m_path + QLatin1Char('.') + shown;
         // Only the first of two equal keys would be read: the second must not pass unseen.
         if (seen.contains(key))
             m_problems->append(lineOf(kv.first) + path + QStringLiteral(": given twice"));

@@ -1335,6 +1335,14 @@ class TestMainWindow : public QObject, MainWindowFixture {
         QCOMPARE(doc.fileName, path("customer.dat"));
         QVERIFY(!doc.isModified());
         QCOMPARE(openChildren(), names({"frmCommChInfo"}));
+        // Save As under the text's own name would put a data file over it: refused.
+        const QByteArray text = fileBytes(path("customer.yaml"));
+        m_msgs->clear();
+        m_dialogs->answers = {path("customer.yaml")};
+        action(QStringLiteral("mnuFileSaveAs"))->trigger();
+        QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("file error.")));
+        QCOMPARE(fileBytes(path("customer.yaml")), text);
+        QVERIFY(doc.untitled);
         // Save asks for a data file's name; the text is never written over.
         action(QStringLiteral("mnuFileSave"))->trigger();
         QCOMPARE(m_dialogs->saved.last(), path("customer.dat"));
@@ -1358,6 +1366,21 @@ class TestMainWindow : public QObject, MainWindowFixture {
                                     "line 4: key assignment.PF3: unknown key"));
         QCOMPARE(encodeRecord(meridoxProduct(), doc.recordToSave()), record);
         QCOMPARE(doc.fileName, path("customer.dat"));
+
+        // A text of a band every channel leaves: the box names the first 25 and counts the rest.
+        QByteArray wrongBand =
+            "format: \"meridox configuration 1\"\ngroups:\n  A:\n    channels:\n";
+        for (int n = 1; n <= 30; ++n)
+            wrongBand += QByteArray("      - {channel: ") + QByteArray::number(n) + ", rx: 31}\n";
+        writeBytes(path("band.yaml"), wrongBand);
+        m_msgs->clear();
+        m_dialogs->answers = {path("band.yaml")};
+        action(QStringLiteral("mnuFileOpen"))->trigger();
+        const QStringList lines = m_msgs->asked.at(0).informative.split(QLatin1Char('\n'));
+        QCOMPARE(lines.size(), 2 + 25 + 1);
+        QCOMPARE(lines.at(2), QStringLiteral("line 5: groups.A.channels[0].rx: 31 MHz is outside "
+                                             "the band 25.605000 - 30.115000 MHz"));
+        QCOMPARE(lines.last(), QStringLiteral("... and 5 more."));
 
         // A text far larger than any configuration is refused unread.
         writeBytes(path("huge.yaml"), QByteArray(4 * 1024 * 1024 + 1, '#'));

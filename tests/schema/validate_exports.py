@@ -79,6 +79,14 @@ def main():
                 if validator.is_valid(mistyped):
                     print("a mistyped key passed the schema")
                     failures += 1
+                # The schema agrees with the import on what an editor may type.
+                line = 'line 1: ""'
+                for edited, valid in ((text.replace("rx: 28.015000", 'rx: "28.015"', 1), True),
+                                      (text.replace(line, 'line 1: "Grüße"'), False),
+                                      (text.replace(line, f'line 1: "{"x" * 33}"'), False)):
+                    if validator.is_valid(as_json(yaml.safe_load(edited))) != valid:
+                        print(f"the schema does not take what the import takes: {edited}")
+                        failures += 1
     print(f"{checked} exported texts checked, {failures} problem(s)")
     return 1 if failures or checked < 2 else 0
 

@@ -56,12 +56,16 @@ inline QString settingCaption(QString label) {
     return changeCaption(label);
 }
 
-// The box of a refused channel list (an import, a paste): what happened, then every bad line;
-// a very long list is cut so that the box fits the screen.
-inline void showRefusedChannels(const QString& headline, const QStringList& problems) {
+// The problems a message box lists: a very long list is cut so that the box fits the screen.
+inline QString shownProblems(const QStringList& problems) {
     constexpr qsizetype Shown = 25;
     QStringList lines = problems.mid(0, Shown);
     if (problems.size() > Shown)
         lines << tr2("... and %1 more.", "……另有 %1 处。").arg(problems.size() - Shown);
-    showMessage(headline, MsgIcon::Warning, MsgButtons::Ok, lines.join(QLatin1Char('\n')));
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The box of a refused channel list (an import, a paste): what happened, then every bad line.
+inline void showRefusedChannels(const QString& headline, const QStringList& problems) {
+    showMessage(headline, MsgIcon::Warning, MsgButtons::Ok, shownProblems(problems));
 }

@@ -166,6 +166,18 @@ bool FileCommands::fileSaveAs() {
     const QString path =
         fileDialogs().saveFileName(m_dialogParent, m_doc.fileName, dataFileFilter());
     if (path.isEmpty()) return false;
+    // Open reads a .yaml as a configuration text: a data file under that name could not be
+    // opened again, and the text it replaced would be gone.
+    if (isConfigurationText(path)) {
+        showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
+                    QDir::toNativeSeparators(path) + QStringLiteral(": ") +
+                        tr2("a data file is not saved under the name of a configuration text "
+                            "(.yaml, .yml). Save it as a .dat file; File > Export Configuration "
+                            "as Text... writes the text.",
+                            "数据文件不能以配置文本的名称（.yaml、.yml）保存。请保存为 .dat "
+                            "文件；“文件 > 将配置导出为文本”可写出文本。"));
+        return false;
+    }
     const QString previous = m_doc.fileName;
     m_doc.fileName = path;
     if (saveWithRollback()) return true;
@@ -206,7 +218,7 @@ bool FileCommands::openConfigurationText(const QString& path) {
                     QDir::toNativeSeparators(path) + QLatin1Char('\n') +
                         tr2("Nothing was opened; the configuration is unchanged.",
                             "未打开任何内容；配置未改变。") +
-                        QLatin1Char('\n') + result.problems.join(QLatin1Char('\n')));
+                        QLatin1Char('\n') + shownProblems(result.problems));
         return false;
     }
     m_doc.openRecord(*result.record);
