@@ -6,7 +6,6 @@
 
 namespace ConfigTextValues {
 
-
 QStringList numbers(int first, int last, int step) {
     QStringList out;
     for (int v = first; v <= last; v += step)
@@ -108,7 +107,6 @@ std::optional<qint64> choiceValue(const ConfigTextReader& v, const Choice& choic
         v.problem(QStringLiteral("expected one of %1").arg(entriesText(choice.entries)));
     return std::nullopt;
 }
-
 
 std::optional<qint64> rangedValue(const ConfigTextReader& v, qint64 min, qint64 max, qint64 rawMin,
                                   qint64 rawMax) {

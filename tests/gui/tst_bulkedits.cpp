@@ -2,6 +2,7 @@
 // emergency channel), the reasons it gives when it refuses, and the grid window's commands,
 // keys, fill dialog and find bar, each undone as one step.
 #include "core/channels/channelrules.h"
+#include "core/config/datafile.h"
 #include "core/config/optionwords.h"
 #include "mainwindowfixture.h"
 #include "recordedit.h"
@@ -387,6 +388,23 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         find->setText(QStringLiteral("29.9"));
         QTest::keyClick(find, Qt::Key_Return);
         QCOMPARE(status->text(), QStringLiteral("No channel has a frequency with 29.9."));
+    }
+
+    // Insert and the row keys typed in the find text leave the channels where they are.
+    void findTextKeepsRowKeys() {
+        openOn(QStringLiteral("1:26.0 2:26.5 3:27.0"));
+        QTest::keyClick(grid(), Qt::Key_F, Qt::ControlModifier);
+        auto* find = m_window->findChild<QLineEdit*>(QStringLiteral("txtFind"));
+        QVERIFY(QTest::qWaitFor([&] { return find->hasFocus(); }));
+        QTest::keyClicks(find, QStringLiteral("26.5"));
+        QTest::keyClick(find, Qt::Key_Return);
+        QCOMPARE(m_window->selectedRows(), QList<int>{2});
+        const QByteArray before = encodeRecord(meridoxProduct(), m_doc->config());
+        for (const QKeyCombination key :
+             {QKeyCombination(Qt::Key_Insert), QKeyCombination(Qt::ControlModifier, Qt::Key_Up),
+              QKeyCombination(Qt::ControlModifier, Qt::Key_Down)})
+            QTest::keyClick(find, key.key(), key.keyboardModifiers());
+        QCOMPARE(encodeRecord(meridoxProduct(), m_doc->config()), before);
     }
 
     // The Edit menu brings the grid up and acts on its group (last: the main window's own

@@ -64,6 +64,7 @@ void ChannelGridWindow::buildBulkEditing() {
     // Below the grid, above the Close button.
     if (auto* column = qobject_cast<QBoxLayout*>(layout()))
         column->insertWidget(column->count() - 1, m_findBar);
+    m_findText->installEventFilter(this);
     connect(m_findText, &QLineEdit::returnPressed, this, &ChannelGridWindow::findNext);
     connect(m_findText, &QLineEdit::textEdited, m_findStatus, &QLabel::clear);
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), m_findBar);

@@ -421,8 +421,14 @@ bool ChannelGridWindow::eventFilter(QObject* watched, QEvent* event) {
                 return true;
             }
         }
-        // In an editor Ctrl+Up and Ctrl+Down move the edit, not the channel (Move Up/Down).
-        if ((isText || isCombo) && isRowKey(static_cast<const QKeyEvent*>(event))) {
+        // In an editor Ctrl+Up and Ctrl+Down move the edit, not the channel (Move Up/Down);
+        // in the find text they, and Insert, do nothing to the channels.
+        if ((isText || isCombo || watched == m_findText) &&
+            isRowKey(static_cast<const QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+        if (watched == m_findText && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert) {
             event->accept();
             return true;
         }
