@@ -360,6 +360,10 @@ class TestBulkEdits : public QObject, EditorUnderTest<ChannelGridWindow>, MainWi
         QCOMPARE(m_window->selectedRows(), QList<int>());
         QTest::keyClick(grid(), Qt::Key_Down, Qt::ControlModifier);
         QCOMPARE(m_history->stack().count(), 0);
+        QCOMPARE(m_messages.asked.size(), 1);
+        QCOMPARE(m_messages.asked[0].informative,
+                 QStringLiteral("Choose the channels first: click a cell of a channel or its "
+                                "number."));
     }
 
     void findShowsNextMatchInItsGroup() {

@@ -108,10 +108,15 @@ void ChannelGridWindow::refuseBulkEdit(const QStringList& problems) {
                         problems);
 }
 
-QList<int> ChannelGridWindow::rowsToEdit() const {
+// The selected rows, else the current row; with neither (a group just chosen) the user is
+// told to choose channels instead of the command doing nothing without a word.
+QList<int> ChannelGridWindow::rowsToEdit() {
     if (!m_selectedRows.isEmpty()) return m_selectedRows;
     const int row = m_grid->currentRow();
-    return row >= 1 ? QList<int>{row} : QList<int>{};
+    if (row >= 1) return {row};
+    refuseBulkEdit({tr2("Choose the channels first: click a cell of a channel or its number.",
+                        "请先选择信道：单击信道的单元格或信道号。")});
+    return {};
 }
 
 void ChannelGridWindow::fillFrequencies() {

@@ -103,7 +103,7 @@ class ChannelGridWindow : public QWidget {
     void cellPressed(int row);
     bool editsSelectedRows(int row) const;
     bool commitToSelectedRows(int column, const QString& value);
-    QList<int> rowsToEdit() const;
+    QList<int> rowsToEdit();
     void moveRows(int delta);
     void refuseBulkEdit(const QStringList& problems);
 
