@@ -6,7 +6,6 @@
 #include "core/config/modelband.h"
 
 #include <QRegularExpression>
-#include <QtEndian>
 #include <limits>
 
 // The optional features, key assignment, scan, DTMF, FleetSync and test frequencies, each

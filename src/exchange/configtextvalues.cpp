@@ -2,8 +2,6 @@
 
 #include "core/config/messages.h"
 
-#include <QtEndian>
-
 namespace ConfigTextValues {
 
 QStringList numbers(int first, int last, int step) {
@@ -125,72 +123,6 @@ std::optional<qint64> rangedValue(const ConfigTextReader& v, qint64 min, qint64 
         return std::nullopt;
     }
     return n;
-}
-
-// --- Tables of entries: the ones in use as a list, the rest as bytes ----------------------
-
-void putLe16(QByteArray& out, qint64 v) {
-    char b[2];
-    qToLittleEndian<int16_t>(int16_t(v), b);
-    out.append(b, 2);
-}
-void putLe32(QByteArray& out, qint64 v) {
-    char b[4];
-    qToLittleEndian<int32_t>(int32_t(v), b);
-    out.append(b, 4);
-}
-int16_t le16(const char* p) {
-    return qFromLittleEndian<int16_t>(p);
-}
-int32_t le32(const char* p) {
-    return qFromLittleEndian<int32_t>(p);
-}
-
-template <int N> void putText(QByteArray& out, const FixedText<N>& t) {
-    out.append(t.bytes.data(), N);
-}
-template <int N> void takeText(FixedText<N>& t, const char* p) {
-    std::copy(p, p + N, t.bytes.begin());
-}
-
-// Entries as the data file holds them, for the places no window shows.
-QByteArray entryBytes(const DtmfCodeEntry& e) {
-    QByteArray b;
-    putLe16(b, e.number);
-    putText(b, e.code);
-    return b;
-}
-void takeEntry(DtmfCodeEntry& e, const char* p) {
-    e.number = le16(p);
-    takeText(e.code, p + 2);
-}
-QByteArray entryBytes(const FleetSyncEntry& e) {
-    QByteArray b;
-    putLe16(b, e.row);
-    putLe16(b, e.fleet);
-    putLe32(b, e.id);
-    return b;
-}
-void takeEntry(FleetSyncEntry& e, const char* p) {
-    e.row = le16(p);
-    e.fleet = le16(p + 2);
-    e.id = le32(p + 4);
-}
-QByteArray entryBytes(const TestFreqEntry& e) {
-    QByteArray b;
-    putLe16(b, e.number);
-    putText(b, e.rxFreq);
-    putText(b, e.txFreq);
-    putLe16(b, e.rxMark);
-    putLe16(b, e.txMark);
-    return b;
-}
-void takeEntry(TestFreqEntry& e, const char* p) {
-    e.number = le16(p);
-    takeText(e.rxFreq, p + 2);
-    takeText(e.txFreq, p + 10);
-    e.rxMark = le16(p + 18);
-    e.txMark = le16(p + 20);
 }
 
 // The value of key in an item map; a problem when it is missing.

@@ -2,6 +2,8 @@
 
 #include "configtextsupport.h"
 
+#include "core/config/datafile.h"
+
 #include <QList>
 #include <QStringList>
 #include <algorithm>
@@ -72,14 +74,6 @@ void readChoice(const ConfigTextReader& r, const QString& key, const Choice& cho
     if (const auto v = choiceValue(r.child(key), choice, rawMin, rawMax)) target = T(*v);
 }
 
-// Entries as the data file holds them, for the places no window shows.
-QByteArray entryBytes(const DtmfCodeEntry& e);
-void takeEntry(DtmfCodeEntry& e, const char* p);
-QByteArray entryBytes(const FleetSyncEntry& e);
-void takeEntry(FleetSyncEntry& e, const char* p);
-QByteArray entryBytes(const TestFreqEntry& e);
-void takeEntry(TestFreqEntry& e, const char* p);
-
 struct TableKeys {
     QString list;   // the entries in use
     QString count;  // a stored count outside 0..places
@@ -101,7 +95,7 @@ void writeTable(ConfigTextWriter& w, const TableKeys& keys, int count,
     }
     QByteArray rest;
     for (size_t i = size_t(used); i < Places; ++i)
-        rest += entryBytes(entries[i]);
+        rest += encodeEntry(entries[i]);
     if (rest.count('\0') != rest.size()) w.hex(keys.unused, rest);
 }
 
@@ -141,11 +135,11 @@ void readTable(const ConfigTextReader& r, const TableKeys& keys, int16_t& count,
                 stored = int16_t(*v);
         }
     }
-    const int placeSize = int(entryBytes(Entry{}).size());
+    const int placeSize = int(encodeEntry(Entry{}).size());
     QByteArray rest;
     if (r.has(keys.unused) && r.hex(keys.unused, placeSize * (int(Places) - items), rest)) {
         for (size_t i = size_t(items); i < Places; ++i)
-            takeEntry(table[i], rest.constData() + placeSize * (int(i) - items));
+            table[i] = decodeEntry<Entry>(rest.constData() + placeSize * (int(i) - items));
     }
     count = stored;
     entries = table;

@@ -11,8 +11,30 @@
 #include <QtEndian>
 #include <array>
 #include <cstring>
+#include <type_traits>
 
 namespace {
+
+// The entries of the DTMF autodial memories, the test frequencies and the FleetSync list, in
+// file order.
+template <class IO, class Entry> void walkEntry(IO& io, Entry& d) {
+    using E = std::remove_const_t<Entry>;
+    if constexpr (std::is_same_v<E, DtmfCodeEntry>) {
+        io.i16(d.number);
+        io.text(d.code);
+    } else if constexpr (std::is_same_v<E, TestFreqEntry>) {
+        io.i16(d.number);
+        io.text(d.rxFreq);
+        io.text(d.txFreq);
+        io.i16(d.rxMark);
+        io.i16(d.txMark);
+    } else {
+        static_assert(std::is_same_v<E, FleetSyncEntry>);
+        io.i16(d.row);
+        io.i16(d.fleet);
+        io.i32(d.id);
+    }
+}
 
 // Walks the record in file order; the same walk serves reading, writing and offsets.
 template <class IO, class Config> void walkRecord(IO& io, const Product& p, Config& c) {
@@ -68,29 +90,19 @@ template <class IO, class Config> void walkRecord(IO& io, const Product& p, Conf
     io.i32(c.fleetSync.messageTimer);
     io.i16(c.fleetSync.pttIdSideTone);
     io.i16(c.dtmfCodeCount);
-    for (auto& d : c.dtmfCodes) {
-        io.i16(d.number);
-        io.text(d.code);
-    }
+    for (auto& d : c.dtmfCodes)
+        walkEntry(io, d);
     if (io.mark) io.mark->testFreqCount = io.pos;
     io.i16(c.testFreqCount);
-    for (auto& t : c.testFreqs) {
-        io.i16(t.number);
-        io.text(t.rxFreq);
-        io.text(t.txFreq);
-        io.i16(t.rxMark);
-        io.i16(t.txMark);
-    }
+    for (auto& t : c.testFreqs)
+        walkEntry(io, t);
     if (io.mark) io.mark->embeddedMessage = io.pos;
     for (auto& line : c.embeddedMessage)
         io.text(line);
     io.i16(c.fleetSyncListCount);
     if (io.mark) io.mark->fleetSyncList = io.pos;
-    for (auto& f : c.fleetSyncList) {
-        io.i16(f.row);
-        io.i16(f.fleet);
-        io.i32(f.id);
-    }
+    for (auto& f : c.fleetSyncList)
+        walkEntry(io, f);
     if (io.mark) io.mark->end = io.pos;
 }
 
@@ -155,6 +167,24 @@ std::optional<RadioConfig> decodeRecord(const Product& p, const QByteArray& data
     walkRecord(r, p, c);
     return c;
 }
+
+template <class Entry> QByteArray encodeEntry(const Entry& e) {
+    Writer w;
+    walkEntry(w, e);
+    return w.out;
+}
+template <class Entry> Entry decodeEntry(const char* data) {
+    Entry e;
+    Reader r{data};
+    walkEntry(r, e);
+    return e;
+}
+template QByteArray encodeEntry(const DtmfCodeEntry&);
+template QByteArray encodeEntry(const TestFreqEntry&);
+template QByteArray encodeEntry(const FleetSyncEntry&);
+template DtmfCodeEntry decodeEntry(const char*);
+template TestFreqEntry decodeEntry(const char*);
+template FleetSyncEntry decodeEntry(const char*);
 
 RecordOffsets recordOffsets(const Product& p) {
     RecordOffsets o{};

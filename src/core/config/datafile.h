@@ -23,6 +23,11 @@ QByteArray encodeRecord(const Product& p, const RadioConfig& c);
 // The record held by the first recordLength bytes of data; nothing when data is shorter.
 std::optional<RadioConfig> decodeRecord(const Product& p, const QByteArray& data);
 
+// The bytes of one entry of the DTMF autodial memories, the test frequencies or the FleetSync
+// list as a record holds them, and the entry those bytes hold (data has the entry's length).
+template <class Entry> QByteArray encodeEntry(const Entry& e);
+template <class Entry> Entry decodeEntry(const char* data);
+
 // Offsets of a few fields inside a record, derived from the same layout walk.
 struct RecordOffsets {
     int channels;
