@@ -20,10 +20,6 @@
 using namespace FeatureTables;
 
 namespace {
-constexpr int FirstId = FirstFleetId;
-constexpr int LastId = LastFleetId;
-constexpr int IdOffset = FleetIdOffset;
-constexpr int ListEntries = FleetListEntries;
 constexpr int FleetColumn = 1;
 constexpr int IdColumn = 2;
 // The settings lists (Combo1), in FleetSyncSettings order.
@@ -133,7 +129,7 @@ QWidget* FleetSyncWindow::buildSettingsTab() {
 // The fleet list: up to eight fleet/ID pairs the radio accepts calls from.
 QWidget* FleetSyncWindow::buildFleetListTab() {
     auto* list = new QWidget(m_tabs);
-    m_fleetGrid = new EditorGrid(ListEntries + 1, 3, list);
+    m_fleetGrid = new EditorGrid(FleetListEntries + 1, 3, list);
     m_fleetGrid->setObjectName(QStringLiteral("MSFlexGrid1"));
     QLineEdit* editor = m_fleetGrid->editor();
     editor->setObjectName(QStringLiteral("Text1"));
@@ -168,7 +164,7 @@ FleetSyncWindow::~FleetSyncWindow() {
 void FleetSyncWindow::fillLists() {
     m_settingLists[OwnFleetList]->addItem(Blank);
     m_settingLists[OwnFleetList]->addItems(numbers(FirstFleet, LastFleet));
-    m_settingLists[OwnIdList]->addItems(numbers(FirstId, LastId));
+    m_settingLists[OwnIdList]->addItems(numbers(FirstFleetId, LastFleetId));
     m_settingLists[BaudRateList]->addItems(fleetSyncBaudRates());
     m_settingLists[ModulationDelayList]->addItems(numbers(0, MaxModulationDelay));
     m_settingLists[MessageTimerList]->addItem(QString()); // "Off", captioned with the language
@@ -186,7 +182,7 @@ void FleetSyncWindow::setCaptions() {
     m_fleetGrid->setHeaderText(0, tr2("No.", "编号"));
     m_fleetGrid->setHeaderText(FleetColumn, fleetColumnCaption(currentLanguage()));
     m_fleetGrid->setHeaderText(IdColumn, QStringLiteral("ID"));
-    for (int r = 1; r <= ListEntries; ++r)
+    for (int r = 1; r <= FleetListEntries; ++r)
         m_fleetGrid->setCellText(r, 0, QString::number(r));
     captionCloseAndHelp(this);
 }
@@ -214,7 +210,8 @@ void FleetSyncWindow::showRecord() {
         showListIndex(m_settingLists[OwnFleetList],
                       f.ownFleet >= 1 && f.ownFleet <= LastFleet - FleetOffset ? f.ownFleet : -1);
         showListIndex(m_settingLists[OwnIdList],
-                      f.ownId >= 1 && f.ownId <= LastId - IdOffset ? int(f.ownId - 1) : -1);
+                      f.ownId >= 1 && f.ownId <= LastFleetId - FleetIdOffset ? int(f.ownId - 1)
+                                                                             : -1);
     }
     showListIndex(m_settingLists[BaudRateList], f.baudRate);
     showListIndex(m_settingLists[ModulationDelayList],
@@ -226,14 +223,14 @@ void FleetSyncWindow::showRecord() {
                                                                            : -1);
     m_pttIdSideTone->setChecked(f.pttIdSideTone == 1);
 
-    for (int r = 1; r <= ListEntries; ++r) {
+    for (int r = 1; r <= FleetListEntries; ++r) {
         m_fleetGrid->setCellText(r, FleetColumn, QString());
         m_fleetGrid->setCellText(r, IdColumn, QString());
     }
-    const int count = std::clamp<int>(m_doc.config().fleetSyncListCount, 0, ListEntries);
+    const int count = std::clamp<int>(m_doc.config().fleetSyncListCount, 0, FleetListEntries);
     for (int j = 0; j < count; ++j) {
         const FleetSyncEntry& e = m_doc.config().fleetSyncList[size_t(j)];
-        if (e.row < 1 || e.row > ListEntries) continue;
+        if (e.row < 1 || e.row > FleetListEntries) continue;
         m_fleetGrid->setCellText(e.row, FleetColumn,
                                  e.fleet == NoFleet ? QString()
                                  : e.fleet == 0     ? allWord()
@@ -242,7 +239,7 @@ void FleetSyncWindow::showRecord() {
         m_fleetGrid->setCellText(e.row, IdColumn,
                                  e.id == NoFleet ? QString()
                                  : e.id == 0     ? allWord()
-                                                 : QString::number(e.id + IdOffset));
+                                                 : QString::number(e.id + FleetIdOffset));
     }
 }
 
@@ -292,7 +289,7 @@ void FleetSyncWindow::chooseOwnId(FleetSyncSettings& f, int index) {
         f.ownFleet = int16_t(FirstFleet - FleetOffset);
     }
     setIdBlank(false);
-    f.ownId = text.toInt() - IdOffset;
+    f.ownId = text.toInt() - FleetIdOffset;
 }
 
 void FleetSyncWindow::storeList(int list) {
@@ -342,11 +339,11 @@ void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
         cell = allWord();
     else if (isNumber)
         cell = QString::number(column == FleetColumn ? std::clamp(n, FirstFleet, LastFleet)
-                                                     : std::clamp(n, FirstId, LastId));
+                                                     : std::clamp(n, FirstFleetId, LastFleetId));
     m_fleetGrid->setCellText(row, column, cell);
 
     auto list = m_doc.config().fleetSyncList;
-    int count = std::clamp<int>(m_doc.config().fleetSyncListCount, 0, ListEntries);
+    int count = std::clamp<int>(m_doc.config().fleetSyncListCount, 0, FleetListEntries);
     int found = -1;
     for (int j = 0; j < count && found < 0; ++j)
         if (list[size_t(j)].row == row) found = j;
@@ -355,7 +352,7 @@ void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
         if (m_fleetGrid->cellText(row, other).isEmpty())
             m_fleetGrid->setCellText(row, other, allWord());
         if (found < 0) {
-            if (count >= ListEntries) return;
+            if (count >= FleetListEntries) return;
             found = count++;
             list[size_t(found)].row = int16_t(row);
         }
@@ -363,7 +360,7 @@ void FleetSyncWindow::commitCell(int row, int column, const QString& text) {
         const QString id = m_fleetGrid->cellText(row, IdColumn);
         FleetSyncEntry& e = list[size_t(found)];
         e.fleet = int16_t(fleet == allWord() ? 0 : fleet.toInt() - FleetOffset);
-        e.id = id == allWord() ? 0 : id.toInt() - IdOffset;
+        e.id = id == allWord() ? 0 : id.toInt() - FleetIdOffset;
     } else {
         m_fleetGrid->setCellText(row, other, QString());
         if (found >= 0) {
