@@ -122,12 +122,13 @@ void TestConfig::modifiedCheck_data() {
     QTest::newRow("create date") << 6 << true;
     QTest::newRow("rx extra") << 7 << false;
     QTest::newRow("current group") << 8 << false;
-    QTest::newRow("key assignment") << 9 << false;
-    QTest::newRow("scan word") << 10 << false;
-    QTest::newRow("dtmf") << 11 << false;
-    QTest::newRow("fleetsync") << 12 << false;
-    QTest::newRow("test frequency") << 13 << false;
+    QTest::newRow("key assignment") << 9 << true;
+    QTest::newRow("scan word") << 10 << true;
+    QTest::newRow("dtmf") << 11 << true;
+    QTest::newRow("fleetsync") << 12 << true;
+    QTest::newRow("test frequency") << 13 << true;
     QTest::newRow("stale place beyond count") << 14 << false;
+    QTest::newRow("test frequency mark") << 15 << false;
 }
 
 void TestConfig::modifiedCheck() {
@@ -178,6 +179,9 @@ void TestConfig::modifiedCheck() {
         break;
     case 14:
         c.entry(0, 5).rxFreq.assign(QByteArray("27000000"));
+        break;
+    case 15:
+        c.testFreqs[0].rxMark = 2;
         break;
     }
     if (change != 3) setRecord(doc, c);

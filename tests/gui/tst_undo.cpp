@@ -291,42 +291,35 @@ class TestUndo : public QObject, MainWindowFixture {
         QTest::addColumn<int>("step");
         QTest::addColumn<int>("language");
         QTest::addColumn<QString>("undoText");
-        // Modified after the redo: the step changed what the modified check compares. A
-        // step that brings a file of its own (Initial Setting, a model change) is as saved.
-        QTest::addColumn<bool>("modified");
-        QTest::newRow("grid cell") << int(GridCell) << 1 << "Undo Change RX of A5" << true;
-        QTest::newRow("grid cell, Chinese")
-            << int(GridCell) << 2 << "撤销 修改 A5 接收频率" << true;
+        QTest::newRow("grid cell") << int(GridCell) << 1 << "Undo Change RX of A5";
+        QTest::newRow("grid cell, Chinese") << int(GridCell) << 2 << "撤销 修改 A5 接收频率";
         QTest::newRow("empty RX deletes the channel")
-            << int(GridDeletesChannel) << 1 << "Undo Change RX of A1" << true;
+            << int(GridDeletesChannel) << 1 << "Undo Change RX of A1";
         QTest::newRow("option list")
-            << int(OptionList) << 1 << "Undo Change Time Out Timer(TOT)[s]" << true;
-        QTest::newRow("option box") << int(OptionBox) << 1 << "Undo Change PA Enalbe" << true;
-        QTest::newRow("message line") << int(MessageLine) << 1 << "Undo Change Line 1" << true;
-        QTest::newRow("hidden editor")
-            << int(HiddenEditor) << 1 << "Undo Change Key Assignment" << false;
-        QTest::newRow("DTMF side tone") << int(DtmfSideToneBox) << 1 << "Undo Change DTMF" << false;
+            << int(OptionList) << 1 << "Undo Change Time Out Timer(TOT)[s]";
+        QTest::newRow("option box") << int(OptionBox) << 1 << "Undo Change PA Enalbe";
+        QTest::newRow("message line") << int(MessageLine) << 1 << "Undo Change Line 1";
+        QTest::newRow("hidden editor") << int(HiddenEditor) << 1 << "Undo Change Key Assignment";
+        QTest::newRow("DTMF side tone") << int(DtmfSideToneBox) << 1 << "Undo Change DTMF";
         QTest::newRow("FleetSync side tone")
-            << int(FleetSyncSideToneBox) << 1 << "Undo Change FleetSync" << false;
-        QTest::newRow("Initial Setting")
-            << int(InitialSetting) << 1 << "Undo Initial Setting" << true;
-        QTest::newRow("CSV import") << int(ImportList) << 1 << "Undo Import Channels" << true;
-        QTest::newRow("model") << int(ModelChange) << 1 << "Undo Change Model" << true;
-        QTest::newRow("paste rows") << int(PasteRows) << 1 << "Undo Paste Channels" << true;
-        QTest::newRow("delete rows") << int(DeleteRows) << 1 << "Undo Delete Channels" << true;
-        QTest::newRow("scan list") << int(ScanList) << 1 << "Undo Change Scan Information" << false;
+            << int(FleetSyncSideToneBox) << 1 << "Undo Change FleetSync";
+        QTest::newRow("Initial Setting") << int(InitialSetting) << 1 << "Undo Initial Setting";
+        QTest::newRow("CSV import") << int(ImportList) << 1 << "Undo Import Channels";
+        QTest::newRow("model") << int(ModelChange) << 1 << "Undo Change Model";
+        QTest::newRow("paste rows") << int(PasteRows) << 1 << "Undo Paste Channels";
+        QTest::newRow("delete rows") << int(DeleteRows) << 1 << "Undo Delete Channels";
+        QTest::newRow("scan list") << int(ScanList) << 1 << "Undo Change Scan Information";
         QTest::newRow("FleetSync list cell")
-            << int(FleetSyncGridCell) << 1 << "Undo Change FleetSync" << false;
+            << int(FleetSyncGridCell) << 1 << "Undo Change FleetSync";
         QTest::newRow("test frequency cell")
-            << int(TestFrequencyCell) << 1 << "Undo Change Test Frequency" << false;
+            << int(TestFrequencyCell) << 1 << "Undo Change Test Frequency";
         QTest::newRow("radio information")
-            << int(RadioInformationClosed) << 1 << "Undo Change Set Radio Information" << true;
+            << int(RadioInformationClosed) << 1 << "Undo Change Set Radio Information";
     }
     void eachStepUndoneAndRedone() {
         QFETCH(int, step);
         QFETCH(int, language);
         QFETCH(QString, undoText);
-        QFETCH(bool, modified);
         setCurrentLanguage(language);
         startShown();
         prepare(Step(step));
@@ -362,7 +355,7 @@ class TestUndo : public QObject, MainWindowFixture {
 
         action("mnuEditRedo")->trigger();
         QCOMPARE(recordBytes(doc()), after);
-        QCOMPARE(doc().isModified(), modified);
+        QVERIFY(doc().isModified()); // every step changes what a save would keep
     }
 
     void itemsHeadTheEditMenu() {

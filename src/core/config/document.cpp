@@ -6,6 +6,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <functional>
+
 QByteArray modelNameField(const QString& model) {
     return model.toLatin1() + '\0';
 }
@@ -231,6 +234,26 @@ static bool sameChannel(const ChannelEntry& a, const ChannelEntry& b) {
            std::equal(a.channelFlags.begin() + 1, a.channelFlags.end(), b.channelFlags.begin() + 1);
 }
 
+// The settings only a data file keeps (key assignment, scan, DTMF, FleetSync, test
+// frequencies): a technician's change of them must be saved like any other. The marks of the
+// test frequencies follow from the frequencies and are left out.
+static bool sameFileOnlySettings(const RadioConfig& w, const RadioConfig& s) {
+    const auto sameEntries = [](const auto& a, const auto& b, int count, auto same) {
+        count = std::clamp(count, 0, int(a.size()));
+        return std::equal(a.begin(), a.begin() + count, b.begin(), same);
+    };
+    const auto sameTestFreq = [](const TestFreqEntry& a, const TestFreqEntry& b) {
+        return a.number == b.number && a.rxFreq == b.rxFreq && a.txFreq == b.txFreq;
+    };
+    return w.keyAssign == s.keyAssign && w.scanWords == s.scanWords && w.dtmf == s.dtmf &&
+           w.fleetSync == s.fleetSync && w.dtmfCodeCount == s.dtmfCodeCount &&
+           sameEntries(w.dtmfCodes, s.dtmfCodes, s.dtmfCodeCount, std::equal_to<>()) &&
+           w.testFreqCount == s.testFreqCount &&
+           sameEntries(w.testFreqs, s.testFreqs, s.testFreqCount, sameTestFreq) &&
+           w.fleetSyncListCount == s.fleetSyncListCount &&
+           sameEntries(w.fleetSyncList, s.fleetSyncList, s.fleetSyncListCount, std::equal_to<>());
+}
+
 bool Document::isModified() const {
     const RadioConfig& w = m_config;
     const RadioConfig& s = m_snapshot;
@@ -260,7 +283,7 @@ bool Document::isModified() const {
     if (w.embeddedMessage != s.embeddedMessage) return true;
     for (int i = 0; i < optionWordCount(); ++i)
         if (w.optionWords[size_t(i)] != s.optionWords[size_t(i)]) return true;
-    return false;
+    return !sameFileOnlySettings(w, s);
 }
 
 // A band default test frequency as a new configuration stores it: the stored form followed by

@@ -61,6 +61,7 @@ class Document {
     // file over them when templatePath names a readable file, and takes the snapshot.
     void initialiseDefaults(const QString& templatePath = {}, QDate today = QDate::currentDate());
 
+    // The working record differs from the snapshot in a value the user edits or a save keeps.
     bool isModified() const;
     // The record as a save writes it: model and band stamped into it, the program's version.
     RadioConfig recordToSave() const;

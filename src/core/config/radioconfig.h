@@ -58,6 +58,8 @@ struct DtmfSettings {
     std::array<int16_t, DtmfDecodeSettingCount> decode{};
     FixedText<10> stunCode; // ends with character 0 when shorter than ten
     int16_t stunType = 0;   // 0 TX inhibit, 1 TX/RX inhibit
+
+    bool operator==(const DtmfSettings&) const = default;
 };
 
 // The FleetSync window's settings; fleet and ID are stored less their offsets, 255 "no fleet".
@@ -68,11 +70,15 @@ struct FleetSyncSettings {
     int32_t modulationDelay = 0;
     int32_t messageTimer = 0;
     int16_t pttIdSideTone = 0; // 0 off, 1 on
+
+    bool operator==(const FleetSyncSettings&) const = default;
 };
 
 struct DtmfCodeEntry {
     int16_t number = 0;
     FixedText<16> code;
+
+    bool operator==(const DtmfCodeEntry&) const = default;
 };
 
 struct TestFreqEntry {
@@ -89,6 +95,8 @@ struct FleetSyncEntry {
     int16_t row = 0;
     int16_t fleet = 0;
     int32_t id = 0;
+
+    bool operator==(const FleetSyncEntry&) const = default;
 };
 
 // The undo history keeps changes as byte runs of the record: these layouts must not move.
