@@ -1,5 +1,6 @@
 #include "supportinfo.h"
 
+#include "core/config/filereading.h"
 #include "core/config/messages.h"
 #include "ports.h"
 
@@ -9,14 +10,18 @@
 
 namespace {
 
-// A file's text as it is, or why it cannot be shown.
+// Settings files and traces are a few kB; more of one is not worth attaching.
+constexpr qint64 MaxFileBytes = 256 * 1024;
+
+// A file's text as it is, or why it cannot be shown. Only a regular file is read, so that a
+// FIFO or device put in the place of a trace cannot hold the window.
 QString fileText(const QString& path) {
-    QFile f(path);
-    if (!f.exists()) return QStringLiteral("(no such file)\n");
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("(cannot be read: %1)\n").arg(f.errorString());
-    QString text = QString::fromUtf8(f.readAll());
+    if (!QFile::exists(path)) return QStringLiteral("(no such file)\n");
+    const FileRead read = readRegularFile(path, MaxFileBytes + 1);
+    if (!read.ok()) return QStringLiteral("(cannot be read: %1)\n").arg(read.problem);
+    QString text = QString::fromUtf8(read.bytes.left(MaxFileBytes));
     if (!text.endsWith(QLatin1Char('\n'))) text += QLatin1Char('\n');
+    if (read.bytes.size() > MaxFileBytes) text += QStringLiteral("(only its first 256 kB)\n");
     return text;
 }
 
