@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +54,8 @@ class TestCli : public QObject {
     void configTextCommands();
     void filesNotRead_data();
     void filesNotRead();
+    void resultsToFullStandardOutput_data();
+    void resultsToFullStandardOutput();
     void reasonInChinese();
     void failureTable_data();
     void failureTable();
@@ -459,6 +462,40 @@ void TestCli::filesNotRead() {
 }
 
 // In the Chinese interface the system's reason beside "file error." is Chinese too.
+// Results sent to a file on a full disk (here /dev/full) are not all there: the command fails
+// and says so instead of exiting as if they were.
+void TestCli::resultsToFullStandardOutput_data() {
+    QTest::addColumn<QStringList>("args"); // X: a data file, Y: another one
+    QTest::addColumn<int>("code");
+    QTest::newRow("show") << QStringList{QStringLiteral("show"), QStringLiteral("X")} << 1;
+    QTest::newRow("diff, different")
+        << QStringList{QStringLiteral("diff"), QStringLiteral("X"), QStringLiteral("Y")} << 2;
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 1;
+}
+
+void TestCli::resultsToFullStandardOutput() {
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    const QString program = QStringLiteral(MERIDOX_CLI);
+    const QString x = dir.filePath(QStringLiteral("fx.dat")),
+                  y = dir.filePath(QStringLiteral("fy.dat"));
+    QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), x}).code, 0);
+    QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), y}).code, 0);
+    writeFile(dir.filePath(QStringLiteral("f.csv")), "Group,Channel,RX MHz\nB,1,27.5\n");
+    QCOMPARE(
+        run(program, {QStringLiteral("import-csv"), dir.filePath(QStringLiteral("f.csv")), y}).code,
+        0);
+    args.replaceInStrings(QRegularExpression(QStringLiteral("^X$")), x);
+    args.replaceInStrings(QRegularExpression(QStringLiteral("^Y$")), y);
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(program, args);
+    QVERIFY(full.waitForFinished(30000));
+    QCOMPARE(full.exitCode(), code);
+    QCOMPARE(QString::fromUtf8(full.readAllStandardError()),
+             QStringLiteral("file error.\nstandard output: No space left on device\n"));
+}
+
 void TestCli::reasonInChinese() {
     QTemporaryDir config;
     QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("meridox/language"))));
