@@ -363,6 +363,28 @@ void TestCli::configTextCommands() {
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(bytesOf(out), bytesOf(dat));
+    // Through a pipe the text comes in pieces: all of it counts, not the first piece (whose
+    // groups alone would make a valid text of the defaults).
+    const QString late = at("late.dat"), lateText = at("late.yaml"), lateCsv = at("late.csv");
+    QFile::remove(late);
+    QVERIFY(QFile::copy(dat, late));
+    writeFile(lateCsv, "Group,Channel,RX MHz\nF,5,27.5\n");
+    QCOMPARE(run(program, {QStringLiteral("import-csv"), lateCsv, late}).code, 0);
+    QCOMPARE(run(program, {QStringLiteral("export"), late, lateText}).code, 0);
+    const QByteArray text = bytesOf(lateText);
+    const qsizetype split = text.indexOf("\n  F:") + 1;
+    QVERIFY(split > 0);
+    QProcess pipe;
+    pipe.start(program, {QStringLiteral("import"), QStringLiteral("-"), out});
+    QVERIFY(pipe.waitForStarted());
+    pipe.write(text.left(split));
+    pipe.waitForBytesWritten();
+    QTest::qWait(300);
+    pipe.write(text.mid(split));
+    pipe.closeWriteChannel();
+    QVERIFY(pipe.state() == QProcess::NotRunning || pipe.waitForFinished(30000));
+    QCOMPARE(pipe.exitCode(), 0);
+    QCOMPARE(bytesOf(out), bytesOf(late));
     // Standard output on a full disk fails the command, and says so.
     for (const QStringList& args :
          {QStringList{QStringLiteral("export"), dat, QStringLiteral("-")},
