@@ -64,6 +64,12 @@ class TestFullDisk : public QObject {
         QFile csv(file(QStringLiteral("in.csv")));
         QVERIFY(csv.open(QIODevice::WriteOnly));
         csv.write("Group,Channel,RX MHz\nA,1,27.000000\n");
+        csv.close();
+        QVERIFY(QFile::copy(file(QStringLiteral("in.dat")), file(QStringLiteral("other.dat"))));
+        QCOMPARE(run({QStringLiteral("import-csv"), file(QStringLiteral("in.csv")),
+                      file(QStringLiteral("other.dat"))})
+                     .code,
+                 0);
         QVERIFY(QDir().mkpath(file(QStringLiteral("folder.csv"))));
         QCOMPARE(::mkfifo(QFile::encodeName(file(QStringLiteral("fifo.csv"))).constData(), 0600),
                  0);
@@ -122,6 +128,13 @@ void TestFullDisk::commandsOnFullDisk_data() {
         << "read --port PORT -o DIR/read.dat DATA=DISK/data" << 0
         << QStringList{QStringLiteral("Warning: no backup image of the radio was kept: "),
                        QStringLiteral("Warning: the session trace was not kept: "), full}
+        << QString();
+    // The radio was read: its differences stand, and the trace copy makes it trouble (2), not
+    // a difference (1).
+    QTest::newRow("diff --port --trace")
+        << "diff --port PORT DIR/other.dat --trace DISK/trace.txt" << 2
+        << QStringList{error, QStringLiteral("DISK/trace.txt: ") + full,
+                       QStringLiteral("Group A channel 1 RX: 28.015000 -> 27.000000")}
         << QString();
     QTest::newRow("diff --port, backup and trace kept on the full disk")
         << "diff --port PORT DIR/in.dat DATA=DISK/data" << 0
