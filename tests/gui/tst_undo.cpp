@@ -441,10 +441,10 @@ class TestUndo : public QObject, MainWindowFixture {
                              .arg(QFileInfo(m_dialog->answer).fileName());
                 // Questions: OK to save or read; the save question before Open either way.
                 const bool saving = random.bounded(2) == 0;
-                m_msgs->answers = {op != 'O' ? MsgAnswer::Ok
-                                   : saving  ? MsgAnswer::Yes
-                                             : MsgAnswer::No};
-                if (op == 'O' && saving) steps += QStringLiteral(" saving");
+                m_msgs->answers = {op != 'O' && op != 'Y' ? MsgAnswer::Ok
+                                   : saving               ? MsgAnswer::Yes
+                                                          : MsgAnswer::No};
+                if ((op == 'O' || op == 'Y') && saving) steps += QStringLiteral(" saving");
                 if (op == 'E') {
                     const int channel = random.bounded(1, 3);
                     const QString value = values[random.bounded(int(values.size()))];
