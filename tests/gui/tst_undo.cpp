@@ -421,8 +421,9 @@ class TestUndo : public QObject, MainWindowFixture {
                                     QStringLiteral("28.2")};
         // One letter per operation, as often as it is drawn: Edit, Save, sAve as, Open, Read,
         // Undo, redO, New, Initial setting, Fill, sorT, Move, insert (K), Paste, import Channels,
-        // Delete, open a Yaml text, compare with the radio (V) (sessions are slow: rare).
-        const QByteArray ops("EEEEEESSAAOORUUUUUUZZZZNIFTMKPCDYV");
+        // Delete, open a Yaml text, compare with the radio (V), eXport as text, export channels
+        // (W) (sessions are slow: rare).
+        const QByteArray ops("EEEEEESSAAOORUUUUUUZZZZNIFTMKPCDYVXW");
         QRandomGenerator random(20);
         for (int sequence = 0; sequence < 200; ++sequence) {
             // A fresh history on x.dat or y.dat; unsaved work is given up.
@@ -472,6 +473,14 @@ class TestUndo : public QObject, MainWindowFixture {
                     pasteChannelRows(doc(), "27.5\n28.2\n", 0, random.bounded(1, 3));
                 } else if (op == 'D') {
                     doc().deleteChannels(0, {random.bounded(1, 4)});
+                } else if (op == 'X' || op == 'W') {
+                    // Exported as text or channels: over the open data file, or beside it.
+                    m_dialog->answer = !doc().untitled && random.bounded(2) == 0
+                                           ? doc().fileName
+                                           : files.filePath(op == 'X' ? QStringLiteral("out.yaml")
+                                                                      : QStringLiteral("out.csv"));
+                    steps += QStringLiteral(" to ") + QFileInfo(m_dialog->answer).fileName();
+                    action(op == 'X' ? "mnuFileExportText" : "mnuFileExportCsv")->trigger();
                 } else if (op == 'C' || op == 'Y') {
                     m_dialog->answer = op == 'C' ? list : text;
                     action(op == 'C' ? "mnuFileImportCsv" : "mnuFileOpen")->trigger();
@@ -488,7 +497,9 @@ class TestUndo : public QObject, MainWindowFixture {
                 QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(steps));
                 Document asOnDisk = doc();
                 const RadioConfig working = doc().config();
-                asOnDisk.openRecord(decodeRecord(p, file.readAll()).value());
+                const auto record = decodeRecord(p, file.readAll());
+                QVERIFY2(record, qPrintable(steps + QStringLiteral(": no data file on disk")));
+                asOnDisk.openRecord(*record);
                 setRecord(asOnDisk, working);
                 QVERIFY2(doc().isModified() == asOnDisk.isModified(), qPrintable(steps));
             }
