@@ -454,6 +454,11 @@ void TestCli::filesNotRead_data() {
     row("new -o FIFO", {"new", "-o", "FIFO"}, 1, "FIFO", written);
     row("export-csv to FIFO", {"export-csv", "DAT", "FIFO"}, 1, "FIFO", written);
     row("export to FIFO", {"export", "DAT", "FIFO"}, 1, "FIFO", written);
+    // Nor is the data file being exported replaced by its text or list.
+    const QString itself =
+        QStringLiteral("%1: this is the data file being exported; choose another name.");
+    row("export over itself", {"export", "DAT", "DAT"}, 1, "DAT", itself);
+    row("export-csv over itself", {"export-csv", "DAT", "DAT"}, 1, "DAT", itself);
 }
 
 // Refused at once with the reason; a FIFO is never waited on (a run that hangs is killed).
@@ -483,7 +488,6 @@ void TestCli::filesNotRead() {
     QVERIFY2(r.err.contains(expected), qPrintable(r.err));
 }
 
-// In the Chinese interface the system's reason beside "file error." is Chinese too.
 // Results sent to a file on a full disk (here /dev/full) are not all there: the command fails
 // and says so instead of exiting as if they were.
 void TestCli::resultsToFullStandardOutput_data() {
@@ -518,6 +522,7 @@ void TestCli::resultsToFullStandardOutput() {
              QStringLiteral("file error.\nstandard output: No space left on device\n"));
 }
 
+// In the Chinese interface the system's reason beside "file error." is Chinese too.
 void TestCli::reasonInChinese() {
     QTemporaryDir config;
     QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("meridox/language"))));

@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -235,6 +236,14 @@ void printFileError(QTextStream& err, const QString& problem) {
 
 void printFileError(QTextStream& err, const QString& path, const QString& why) {
     printFileError(err, path + QLatin1String(": ") + why);
+}
+
+bool refusedAsInput(const QString& in, const QString& out, QTextStream& err) {
+    const QFileInfo target(out);
+    if (!target.exists() || target != QFileInfo(in)) return false;
+    printFileError(err, out,
+                   QStringLiteral("this is the data file being exported; choose another name."));
+    return true;
 }
 
 bool openConfigFile(Document& doc, const QString& path) {
