@@ -646,18 +646,24 @@ void TestEndToEnd::diffWithRadio_data() {
     QTest::addColumn<QStringList>("radioArgs");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("out");
+    QTest::addColumn<bool>("asText"); // the file compared is the configuration as text
     QTest::newRow("equal") << "meridox"
-                           << "28.015" << QStringList() << 0 << QString();
+                           << "28.015" << QStringList() << 0 << QString() << false;
+    QTest::newRow("differs from a text")
+        << "meridox"
+        << "27.5" << QStringList() << 1 << "Group A channel 1 RX: 27.500000 -> 28.015000\n"
+        << true;
     // A solvir radio names its model by number; TX follows RX in solvir's channels.
     QTest::newRow("solvir model and channel differ")
         << "solvir"
         << "27.5" << QStringList() << 1
         << "Model: 5480 -> SOLVIR\nGroup A channel 1 RX: 27.500000 -> 28.015000\n"
-           "Group A channel 1 TX: 27.500000 -> 28.015000\n";
+           "Group A channel 1 TX: 27.500000 -> 28.015000\n"
+        << false;
     QTest::newRow("radio of another model")
         << "meridox"
         << "27.5" << QStringList{QStringLiteral("--model"), QStringLiteral("5480")} << 3
-        << QString();
+        << QString() << false;
 }
 
 // The radio is read as read does and compared with the file, the radio's value first; nothing
@@ -668,6 +674,7 @@ void TestEndToEnd::diffWithRadio() {
     QFETCH(QStringList, radioArgs);
     QFETCH(int, code);
     QFETCH(QString, out);
+    QFETCH(bool, asText);
     const Product& p = *productByName(product);
     Document d(p);
     d.initialiseDefaults();
@@ -677,8 +684,10 @@ void TestEndToEnd::diffWithRadio() {
     QVERIFY(!buildRadioImage(d, memory) && writeFile(file("diff.img"), memory));
     VirtualRadio radio;
     QVERIFY(radio.start(product, radioArgs << QStringLiteral("--memory") << file("diff.img")));
-    const QString in = file("diff.dat");
-    QCOMPARE(run(product, {QStringLiteral("new"), QStringLiteral("-o"), in}).code, 0);
+    const QString dat = file("diff.dat");
+    QCOMPARE(run(product, {QStringLiteral("new"), QStringLiteral("-o"), dat}).code, 0);
+    const QString in = asText ? file("diff.yaml") : dat;
+    if (asText) QCOMPARE(run(product, {QStringLiteral("export"), dat, in}).code, 0);
     const Run r =
         run(product, {QStringLiteral("diff"), QStringLiteral("--port"), radio.linkPath(), in});
     QVERIFY2(r.code == code, qPrintable(QString::number(r.code) + QLatin1Char(' ') + r.err));

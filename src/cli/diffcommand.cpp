@@ -19,12 +19,13 @@ int printDifferences(const QStringList& lines, QTextStream& out) {
 }
 
 // diff --port PORT FILE.dat: the radio is read as `read` reads it (identity checked against the
-// file) and compared with the file, the radio's side first. A failed read exits with its code.
+// file) and compared with the file, the radio's side first. FILE may be a .yaml text, as in a
+// diff of two files. A failed read exits with its code.
 int diffWithRadio(const Product& p, const CliArgs& a, const CliStreams& io) {
     const QString file = a.positional.at(0);
     Document doc(p);
     doc.initialiseDefaults();
-    if (!openConfigFile(doc, file)) return DiffTrouble;
+    if (!openConfigFileOrText(doc, file, io.err)) return DiffTrouble;
     std::optional<Document> radio;
     QByteArray image;
     const int rc = runSession(doc, a, io, [&radio, &image](RadioSession& s) {

@@ -55,7 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
             doc.setChannelCell(n, ColRx, QString()); // a mistyped RX deletes the channel
         }
-        doc.refreshEmergencyChannels();
         FUZZ_CHECK(!recordDamage(doc.config()));
         QByteArray image;
         clearRadioImage(*p, image);

@@ -117,6 +117,9 @@ class TestCompareWindow : public QObject, MainWindowFixture {
         QVERIFY(QTest::qWaitFor([this] { return compareWindow() && compareWindow()->isVisible(); },
                                 20000));
         QCOMPARE(compareWindow()->windowTitle(), title);
+        QCOMPARE(
+            compareWindow()->findChild<QListWidget*>(QStringLiteral("List1"))->accessibleName(),
+            title);
         QCOMPARE(listed(compareWindow()),
                  changeChannel
                      ? QStringList{QStringLiteral("Group A channel 1 RX: 28.015000 -> 27.500000")}

@@ -175,6 +175,15 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
         },
         c);
     row(
+        "replaceConfiguration from a document",
+        [c](Document& d) {
+            Document radio = d;
+            radio.setModelAndBand(QStringLiteral("863"), d.currentBand, c);
+            radio.setChannelCell(1, ColRx, QStringLiteral("27.25"));
+            d.replaceConfiguration(radio, c);
+        },
+        c);
+    row(
         "takeRecord",
         [c](Document& d) {
             RadioConfig r = d.config();

@@ -12,6 +12,7 @@
 #include "testsupport.h"
 #include "ui/common/edithistory.h"
 #include "ui/common/filedialogs.h"
+#include "ui/common/hiddengrid.h"
 #include "ui/common/uicommon.h"
 #include "ui/editors/channelgrid.h"
 #include "ui/editors/channelgridwindow.h"
@@ -19,8 +20,11 @@
 #include "ui/editors/fleetsyncwindow.h"
 #include "ui/editors/keyassignmentwindow.h"
 #include "ui/editors/messagelineswindow.h"
+#include "ui/editors/scanwindow.h"
+#include "ui/editors/testfrequencieswindow.h"
 #include "ui/radio/comparewindow.h"
 #include "ui/radio/radiocommands.h"
+#include "ui/radio/radioinformationwindow.h"
 #include "ui/shell/modelwindow.h"
 #include "windowtest.h"
 
@@ -37,6 +41,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
@@ -77,7 +82,11 @@ enum Step {
     ImportList,
     ModelChange,
     PasteRows,
-    DeleteRows
+    DeleteRows,
+    ScanList,
+    FleetSyncGridCell,
+    TestFrequencyCell,
+    RadioInformationClosed
 };
 
 } // namespace
@@ -231,6 +240,34 @@ class TestUndo : public QObject, MainWindowFixture {
             clickNumber(3, Qt::ShiftModifier);
             QTest::keyClick(grid(), Qt::Key_Delete);
             break;
+        case ScanList: {
+            auto* list = showHidden(new ScanWindow(doc()))
+                             ->findChild<QComboBox*>(QStringLiteral("Combo1_0"));
+            list->setCurrentIndex(list->currentIndex() == 1 ? 2 : 1);
+            emit list->activated(list->currentIndex());
+            break;
+        }
+        case FleetSyncGridCell:
+        case TestFrequencyCell: {
+            QWidget* w = step == TestFrequencyCell ? showHidden(new TestFrequenciesWindow(doc()))
+                                                   : showHidden(new FleetSyncWindow(doc()));
+            if (auto* tabs = w->findChild<QTabWidget*>(QStringLiteral("SSTab1")))
+                tabs->setCurrentIndex(1);
+            auto* cells = w->findChild<EditorGrid*>(QStringLiteral("MSFlexGrid1"));
+            cells->moveTo(1, 1);
+            cells->editor()->selectAll();
+            QTest::keyClicks(cells->editor(),
+                             QLatin1String(step == TestFrequencyCell ? "27.1" : "120"));
+            QTest::keyClick(cells->editor(), Qt::Key_Return);
+            break;
+        }
+        case RadioInformationClosed: {
+            RadioInformationWindow w(doc(), m_main->session(), m_main.get());
+            w.show();
+            w.findChild<QLineEdit*>(QStringLiteral("Text1_0"))->setText(QStringLiteral("S1234"));
+            w.findChild<QPushButton*>(QStringLiteral("CommandClose"))->click();
+            break;
+        }
         }
     }
 
@@ -281,6 +318,13 @@ class TestUndo : public QObject, MainWindowFixture {
         QTest::newRow("model") << int(ModelChange) << 1 << "Undo Change Model" << true;
         QTest::newRow("paste rows") << int(PasteRows) << 1 << "Undo Paste Channels" << true;
         QTest::newRow("delete rows") << int(DeleteRows) << 1 << "Undo Delete Channels" << true;
+        QTest::newRow("scan list") << int(ScanList) << 1 << "Undo Change Scan Information" << false;
+        QTest::newRow("FleetSync list cell")
+            << int(FleetSyncGridCell) << 1 << "Undo Change FleetSync" << false;
+        QTest::newRow("test frequency cell")
+            << int(TestFrequencyCell) << 1 << "Undo Change Test Frequency" << false;
+        QTest::newRow("radio information")
+            << int(RadioInformationClosed) << 1 << "Undo Change Set Radio Information" << true;
     }
     void eachStepUndoneAndRedone() {
         QFETCH(int, step);

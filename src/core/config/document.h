@@ -112,8 +112,6 @@ class Document {
     void importChannels(const std::array<QList<ChannelEntry>, GroupCount>& groups);
     // The emergency channel of a group, as its channel number.
     void setEmergencyChannel(int group, int channelNo, const QString& caption);
-    // Puts every group's emergency channel back on a channel the group holds.
-    void refreshEmergencyChannels();
 
     // Edits of many channels of the current group at once. Each checks everything first and
     // changes nothing when any channel would leave the band or run past 60: it then gives the
@@ -169,6 +167,9 @@ class Document {
         emit notifier().settingsChanged();
         finishEdit(caption);
     }
+    // Puts every group's emergency channel back on a channel the group holds: part of every
+    // change that adds or deletes channels, inside that change's step.
+    void refreshEmergencyChannels();
     void appendChannel(int group, int channelNo, const QString& shownFreq);
     void setChannelItem(int place, int column, const QString& value);
     void deleteChannelEntry(int place, int group);

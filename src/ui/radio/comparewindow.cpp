@@ -39,6 +39,8 @@ CompareWindow::CompareWindow(const QStringList& differences, QWidget* parent) : 
     list->setObjectName(QStringLiteral("List1"));
     list->addItems(differences);
     list->setVisible(!differences.isEmpty());
+    // A screen reader names the list as the title does: what it holds and how many lines.
+    list->setAccessibleName(windowTitle());
     auto* write = new QPushButton(tr2("&Write to Radio", "写入对讲机(&W)"), this);
     write->setObjectName(QStringLiteral("CommandWrite"));
     auto* close = new QPushButton(generalText(GeneralText::CloseButton), this);

@@ -28,22 +28,22 @@ FleetWindow::FleetWindow(const Document& doc, QString settingsFile, QWidget* par
     m_writeButton->setObjectName(QStringLiteral("cmdWrite"));
     m_closeButton->setObjectName(QStringLiteral("CommandClose"));
 
-    auto* ports = new QGroupBox(this);
-    ports->setObjectName(QStringLiteral("fraPorts"));
-    auto* grid = new QGridLayout(ports);
+    m_portsBox = new QGroupBox(this);
+    m_portsBox->setObjectName(QStringLiteral("fraPorts"));
+    auto* grid = new QGridLayout(m_portsBox);
     for (int i = 0; i < 8; ++i) {
         PortRow& row = m_rows[size_t(i)];
         row.box =
-            new QCheckBox(generalText(GeneralText::PortLabel) + QString::number(i + 1), ports);
+            new QCheckBox(generalText(GeneralText::PortLabel) + QString::number(i + 1), m_portsBox);
         row.box->setObjectName(QStringLiteral("chkPort_%1").arg(i));
-        row.device = new QLabel(ports);
+        row.device = new QLabel(m_portsBox);
         row.device->setObjectName(QStringLiteral("lblDevice_%1").arg(i));
         row.device->setMinimumWidth(twipsToPixelsX(1800));
-        row.bar = new QProgressBar(ports);
+        row.bar = new QProgressBar(m_portsBox);
         row.bar->setObjectName(QStringLiteral("barPort_%1").arg(i));
         row.bar->setRange(0, 100);
         row.bar->setValue(0);
-        row.result = new QLabel(ports);
+        row.result = new QLabel(m_portsBox);
         row.result->setObjectName(QStringLiteral("lblResult_%1").arg(i));
         row.result->setMinimumWidth(twipsToPixelsX(3600));
         grid->addWidget(row.box, i, 0);
@@ -59,7 +59,7 @@ FleetWindow::FleetWindow(const Document& doc, QString settingsFile, QWidget* par
     buttons->addWidget(m_writeButton);
     buttons->addWidget(m_closeButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(ports);
+    layout->addWidget(m_portsBox);
     layout->addLayout(buttons);
     m_writeButton->setDefault(true);
 
@@ -80,8 +80,7 @@ FleetWindow::~FleetWindow() {
 
 void FleetWindow::retranslate() {
     setWindowTitle(tr2("Write to Several Radios", "写入多台对讲机"));
-    findChild<QGroupBox*>(QStringLiteral("fraPorts"))
-        ->setTitle(tr2("Radios on these ports", "以下端口上的对讲机"));
+    m_portsBox->setTitle(tr2("Radios on these ports", "以下端口上的对讲机"));
     m_verifyBox->setText(tr2("&Verify after Write", "写入后校验(&V)"));
     m_repeatBox->setText(tr2("&Repeat: the next radio on each port until closed",
                              "连续(&R)：每个端口依次写入下一台对讲机，直到关闭"));

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QCheckBox;
+class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -52,6 +53,7 @@ class FleetWindow : public QDialog {
     const Document& m_doc;
     QString m_settingsFile;
     std::array<PortRow, 8> m_rows;
+    QGroupBox* m_portsBox;
     QCheckBox* m_verifyBox;
     QCheckBox* m_repeatBox;
     QPushButton* m_writeButton;
