@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,6 +54,8 @@ class TestCli : public QObject {
     void configTextCommands();
     void filesNotRead_data();
     void filesNotRead();
+    void resultsToFullStandardOutput_data();
+    void resultsToFullStandardOutput();
     void reasonInChinese();
     void failureTable_data();
     void failureTable();
@@ -360,6 +363,28 @@ void TestCli::configTextCommands() {
     QVERIFY(process.waitForFinished(30000));
     QCOMPARE(process.exitCode(), 0);
     QCOMPARE(bytesOf(out), bytesOf(dat));
+    // Through a pipe the text comes in pieces: all of it counts, not the first piece (whose
+    // groups alone would make a valid text of the defaults).
+    const QString late = at("late.dat"), lateText = at("late.yaml"), lateCsv = at("late.csv");
+    QFile::remove(late);
+    QVERIFY(QFile::copy(dat, late));
+    writeFile(lateCsv, "Group,Channel,RX MHz\nF,5,27.5\n");
+    QCOMPARE(run(program, {QStringLiteral("import-csv"), lateCsv, late}).code, 0);
+    QCOMPARE(run(program, {QStringLiteral("export"), late, lateText}).code, 0);
+    const QByteArray text = bytesOf(lateText);
+    const qsizetype split = text.indexOf("\n  F:") + 1;
+    QVERIFY(split > 0);
+    QProcess pipe;
+    pipe.start(program, {QStringLiteral("import"), QStringLiteral("-"), out});
+    QVERIFY(pipe.waitForStarted());
+    pipe.write(text.left(split));
+    pipe.waitForBytesWritten();
+    QTest::qWait(300);
+    pipe.write(text.mid(split));
+    pipe.closeWriteChannel();
+    QVERIFY(pipe.state() == QProcess::NotRunning || pipe.waitForFinished(30000));
+    QCOMPARE(pipe.exitCode(), 0);
+    QCOMPARE(bytesOf(out), bytesOf(late));
     // Standard output on a full disk fails the command, and says so.
     for (const QStringList& args :
          {QStringList{QStringLiteral("export"), dat, QStringLiteral("-")},
@@ -429,6 +454,11 @@ void TestCli::filesNotRead_data() {
     row("new -o FIFO", {"new", "-o", "FIFO"}, 1, "FIFO", written);
     row("export-csv to FIFO", {"export-csv", "DAT", "FIFO"}, 1, "FIFO", written);
     row("export to FIFO", {"export", "DAT", "FIFO"}, 1, "FIFO", written);
+    // Nor is the data file being exported replaced by its text or list.
+    const QString itself =
+        QStringLiteral("%1: this is the data file being exported; choose another name.");
+    row("export over itself", {"export", "DAT", "DAT"}, 1, "DAT", itself);
+    row("export-csv over itself", {"export-csv", "DAT", "DAT"}, 1, "DAT", itself);
 }
 
 // Refused at once with the reason; a FIFO is never waited on (a run that hangs is killed).
@@ -456,6 +486,40 @@ void TestCli::filesNotRead() {
     QCOMPARE(r.code, code);
     const QString expected = QStringLiteral("file error.\n") + reason.arg(here.filePath(refused));
     QVERIFY2(r.err.contains(expected), qPrintable(r.err));
+}
+
+// Results sent to a file on a full disk (here /dev/full) are not all there: the command fails
+// and says so instead of exiting as if they were.
+void TestCli::resultsToFullStandardOutput_data() {
+    QTest::addColumn<QStringList>("args"); // X: a data file, Y: another one
+    QTest::addColumn<int>("code");
+    QTest::newRow("show") << QStringList{QStringLiteral("show"), QStringLiteral("X")} << 1;
+    QTest::newRow("diff, different")
+        << QStringList{QStringLiteral("diff"), QStringLiteral("X"), QStringLiteral("Y")} << 2;
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 1;
+}
+
+void TestCli::resultsToFullStandardOutput() {
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    const QString program = QStringLiteral(MERIDOX_CLI);
+    const QString x = dir.filePath(QStringLiteral("fx.dat")),
+                  y = dir.filePath(QStringLiteral("fy.dat"));
+    QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), x}).code, 0);
+    QCOMPARE(run(program, {QStringLiteral("new"), QStringLiteral("-o"), y}).code, 0);
+    writeFile(dir.filePath(QStringLiteral("f.csv")), "Group,Channel,RX MHz\nB,1,27.5\n");
+    QCOMPARE(
+        run(program, {QStringLiteral("import-csv"), dir.filePath(QStringLiteral("f.csv")), y}).code,
+        0);
+    args.replaceInStrings(QRegularExpression(QStringLiteral("^X$")), x);
+    args.replaceInStrings(QRegularExpression(QStringLiteral("^Y$")), y);
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(program, args);
+    QVERIFY(full.waitForFinished(30000));
+    QCOMPARE(full.exitCode(), code);
+    QCOMPARE(QString::fromUtf8(full.readAllStandardError()),
+             QStringLiteral("file error.\nstandard output: No space left on device\n"));
 }
 
 // In the Chinese interface the system's reason beside "file error." is Chinese too.

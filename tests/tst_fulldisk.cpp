@@ -57,9 +57,19 @@ class TestFullDisk : public QObject {
         QCOMPARE(
             run({QStringLiteral("new"), QStringLiteral("-o"), file(QStringLiteral("in.dat"))}).code,
             0);
+        QCOMPARE(run({QStringLiteral("export"), file(QStringLiteral("in.dat")),
+                      file(QStringLiteral("in.yaml"))})
+                     .code,
+                 0);
         QFile csv(file(QStringLiteral("in.csv")));
         QVERIFY(csv.open(QIODevice::WriteOnly));
         csv.write("Group,Channel,RX MHz\nA,1,27.000000\n");
+        csv.close();
+        QVERIFY(QFile::copy(file(QStringLiteral("in.dat")), file(QStringLiteral("other.dat"))));
+        QCOMPARE(run({QStringLiteral("import-csv"), file(QStringLiteral("in.csv")),
+                      file(QStringLiteral("other.dat"))})
+                     .code,
+                 0);
         QVERIFY(QDir().mkpath(file(QStringLiteral("folder.csv"))));
         QCOMPARE(::mkfifo(QFile::encodeName(file(QStringLiteral("fifo.csv"))).constData(), 0600),
                  0);
@@ -86,6 +96,12 @@ void TestFullDisk::commandsOnFullDisk_data() {
     QTest::newRow("export-csv") << "export-csv DIR/in.dat DISK/keep.csv" << 1
                                 << QStringList{error, QStringLiteral("DISK/keep.csv: ") + full}
                                 << QString();
+    QTest::newRow("export as text")
+        << "export DIR/in.dat DISK/keep.yaml" << 1
+        << QStringList{error, QStringLiteral("DISK/keep.yaml: ") + full} << QString();
+    QTest::newRow("import a text over a data file")
+        << "import DIR/in.yaml DISK/keep.dat --onto DIR/in.dat" << 1
+        << QStringList{error, QStringLiteral("DISK/keep.dat: ") + full} << QString();
     QTest::newRow("import-csv into a data file")
         << "import-csv DIR/in.csv DISK/keep.dat" << 1 << QStringList{error, full} << QString();
     QTest::newRow("print") << "print DIR/in.dat -o DISK/keep.pdf" << 1
@@ -113,6 +129,18 @@ void TestFullDisk::commandsOnFullDisk_data() {
         << QStringList{QStringLiteral("Warning: no backup image of the radio was kept: "),
                        QStringLiteral("Warning: the session trace was not kept: "), full}
         << QString();
+    // The radio was read: its differences stand, and the trace copy makes it trouble (2), not
+    // a difference (1).
+    QTest::newRow("diff --port --trace")
+        << "diff --port PORT DIR/other.dat --trace DISK/trace.txt" << 2
+        << QStringList{error, QStringLiteral("DISK/trace.txt: ") + full,
+                       QStringLiteral("Group A channel 1 RX: 28.015000 -> 27.000000")}
+        << QString();
+    QTest::newRow("diff --port, backup and trace kept on the full disk")
+        << "diff --port PORT DIR/in.dat DATA=DISK/data" << 0
+        << QStringList{QStringLiteral("Warning: no backup image of the radio was kept: "),
+                       QStringLiteral("Warning: the session trace was not kept: "), full}
+        << QString();
 }
 
 void TestFullDisk::commandsOnFullDisk() {
@@ -123,7 +151,7 @@ void TestFullDisk::commandsOnFullDisk() {
     FullDisk disk;
     if (!disk.mounted()) QSKIP(qPrintable(disk.skipReason()));
     QVERIFY(disk.put(QStringLiteral("keep.dat"), readAll(file(QStringLiteral("in.dat")))));
-    for (const char* name : {"keep.csv", "keep.pdf", "keep.img", "trace.txt"})
+    for (const char* name : {"keep.csv", "keep.pdf", "keep.img", "trace.txt", "keep.yaml"})
         QVERIFY(disk.put(QLatin1String(name), QByteArray("what was there: ") + name));
     QVERIFY(QDir().mkpath(disk.filePath(QStringLiteral("radios"))));
     QVERIFY(QDir().mkpath(disk.filePath(QStringLiteral("data"))));

@@ -6,6 +6,7 @@
 #include "core/config/settingsfile.h"
 
 #include <QCoreApplication>
+#include <QFileDevice>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -124,14 +125,32 @@ int runCommand(const Product& p, const QStringList& args, const CliStreams& io) 
     return command(p, rest, io);
 }
 
+// Flushes the results; false when they did not all reach standard output (a full disk behind
+// a redirection, a pipe closed by its reader), with the system's reason in why.
+bool standardOutputWritten(QTextStream& out, QString* why) {
+    out.flush();
+    auto* file = qobject_cast<QFileDevice*>(out.device());
+    if (out.status() == QTextStream::Ok && (!file || file->flush())) return true;
+    *why = file ? file->errorString() : QStringLiteral("cannot be written");
+    return false;
+}
+
 } // namespace
 
 int runCli(const Product& p, const QStringList& args, const CliStreams& io) {
     setProgramTitle(p.productName);
     applySettingsLanguage(p);
     const StreamMessages messages(io.err);
-    const int rc = runCommand(p, args, io);
-    io.out.flush();
+    int rc = runCommand(p, args, io);
+    // Results that never reached their file are no success: `show x.dat > report.txt` on a full
+    // disk fails as a written file does. diff keeps 0 and 1 for equal and different, and 2 for
+    // trouble. A command that failed already said why.
+    const bool diff = !args.isEmpty() && args.first() == QLatin1String("diff");
+    QString why;
+    if (!standardOutputWritten(io.out, &why) && (rc == ExitOk || (diff && rc == 1))) {
+        printFileError(io.err, QStringLiteral("standard output"), why);
+        rc = diff ? 2 : ExitUsageOrFile;
+    }
     io.err.flush();
     return rc;
 }

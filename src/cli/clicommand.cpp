@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileDevice>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -237,6 +238,14 @@ void printFileError(QTextStream& err, const QString& path, const QString& why) {
     printFileError(err, path + QLatin1String(": ") + why);
 }
 
+bool refusedAsInput(const QString& in, const QString& out, QTextStream& err) {
+    const QFileInfo target(out);
+    if (!target.exists() || target != QFileInfo(in)) return false;
+    printFileError(err, out,
+                   QStringLiteral("this is the data file being exported; choose another name."));
+    return true;
+}
+
 bool openConfigFile(Document& doc, const QString& path) {
     return openDataFile(doc, path) == OpenResult::Opened;
 }
@@ -250,10 +259,19 @@ std::optional<QByteArray> readConfigText(const QString& path, QTextStream& err) 
     FileRead in;
     if (path == QLatin1String("-")) {
         QFile input;
-        if (!input.open(stdin, QIODevice::ReadOnly))
+        if (!input.open(stdin, QIODevice::ReadOnly)) {
             in.problem = QStringLiteral("standard input: ") + input.errorString();
-        else
-            in.bytes = input.read(MaxConfigTextBytes + 1);
+        } else {
+            // A pipe hands the text over in pieces as its writer sends them: read to its end
+            // (or past the limit), or the text would be cut at the first piece.
+            while (in.bytes.size() <= MaxConfigTextBytes) {
+                const QByteArray piece = input.read(MaxConfigTextBytes + 1 - in.bytes.size());
+                if (piece.isEmpty()) break;
+                in.bytes += piece;
+            }
+            if (input.error() != QFileDevice::NoError)
+                in.problem = QStringLiteral("standard input: ") + input.errorString();
+        }
     } else {
         in = readRegularFile(path, MaxConfigTextBytes + 1);
     }

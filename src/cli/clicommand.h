@@ -57,6 +57,9 @@ void printFileError(QTextStream& err, const QString& path, const QString& why);
 
 // A data file with the version check; the reason for a refusal goes to the message service.
 bool openConfigFile(Document& doc, const QString& path);
+// True, with a file error, when out is the data file in itself (export and export-csv would
+// put a text or list in the place of the configuration they read).
+bool refusedAsInput(const QString& in, const QString& out, QTextStream& err);
 // Configurations as text (".yaml", ".yml"): the whole text of path ("-": standard input), read
 // no further than MaxConfigTextBytes; a problem goes to `err` as a file error.
 constexpr qint64 MaxConfigTextBytes = 4 * 1024 * 1024;

@@ -36,14 +36,19 @@ int diffWithRadio(const Product& p, const CliArgs& a, const CliStreams& io) {
                          });
         return s.readForComparison();
     });
-    if (rc != ExitOk || !radio) return rc == ExitOk ? ExitNoAnswer : rc;
+    // A read that went through but whose trace copy could not be written (a file error) still
+    // shows the differences; that file makes it trouble rather than a difference.
+    const bool traceLost = rc == ExitUsageOrFile && radio;
+    if ((rc != ExitOk && !traceLost) || !radio) return rc == ExitOk ? ExitNoAnswer : rc;
     // Every read keeps the radio as it was; a backup that cannot be kept does not fail it.
     QString why;
     if (!keepBackupImage(p, radio->currentModel, image, &why))
         io.err << tr2("Warning: no backup image of the radio was kept: ",
                       "警告：未保存对讲机的备份映像：")
                << why << '\n';
-    return printDifferences(diffConfigurations(*radio, doc, QStringLiteral("radio"), file), io.out);
+    const int compared =
+        printDifferences(diffConfigurations(*radio, doc, QStringLiteral("radio"), file), io.out);
+    return traceLost ? DiffTrouble : compared;
 }
 } // namespace
 

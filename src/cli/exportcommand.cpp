@@ -17,6 +17,7 @@ int exportCommand(const Product& p, const QStringList& args, const CliStreams& i
     const QString out = a.positional.at(1);
     if (out == QLatin1String("-"))
         return writeStandardOutput(io, text, false) ? ExitOk : ExitUsageOrFile;
+    if (refusedAsInput(a.positional.at(0), out, io.err)) return ExitUsageOrFile;
     QString why;
     if (!writeWholeFile(out, text, &why)) {
         printFileError(io.err, out, why);

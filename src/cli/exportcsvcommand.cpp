@@ -12,7 +12,9 @@ int exportCsvCommand(const Product& p, const QStringList& args, const CliStreams
     if (!problem.isEmpty()) return usageError(p, QStringLiteral("export-csv"), problem, io.err);
     Document doc(p);
     doc.initialiseDefaults();
-    if (!openConfigFile(doc, a.positional.at(0))) return ExitUsageOrFile;
+    if (!openConfigFile(doc, a.positional.at(0)) ||
+        refusedAsInput(a.positional.at(0), a.positional.at(1), io.err))
+        return ExitUsageOrFile;
     QString why;
     if (!writeWholeFile(a.positional.at(1), exportChannelsCsv(doc), &why)) {
         printFileError(io.err, a.positional.at(1), why);

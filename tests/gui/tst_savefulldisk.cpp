@@ -53,6 +53,12 @@ void TestSaveFullDisk::saveOnFullDisk_data() {
     QTest::newRow("Export Channels over a list") << true << "mnuFileExportCsv"
                                                  << "keep.csv"
                                                  << "keep.csv";
+    QTest::newRow("Export Configuration as Text over a text") << true << "mnuFileExportText"
+                                                              << "keep.yaml"
+                                                              << "keep.yaml";
+    QTest::newRow("Save Support Information over a text") << true << "mnuHelpSupportInfo"
+                                                          << "keep.txt"
+                                                          << "keep.txt";
 }
 
 void TestSaveFullDisk::saveOnFullDisk() {
@@ -70,6 +76,8 @@ void TestSaveFullDisk::saveOnFullDisk() {
     QVERIFY(disk.put(QStringLiteral("keep.dat"), kept));
     QVERIFY(disk.put(QStringLiteral("other.dat"), kept));
     QVERIFY(disk.put(QStringLiteral("keep.csv"), "Group,Channel,RX MHz\nA,1,27.000000\n"));
+    QVERIFY(disk.put(QStringLiteral("keep.yaml"), "format: \"meridox configuration 1\"\n"));
+    QVERIFY(disk.put(QStringLiteral("keep.txt"), "what was there"));
 
     MainWindow& main = start();
     main.show();

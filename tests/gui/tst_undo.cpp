@@ -4,6 +4,8 @@
 #include "core/channels/channelrules.h"
 #include "core/config/datafile.h"
 #include "core/config/settingsfile.h"
+#include "exchange/channelcsv.h"
+#include "exchange/configtext.h"
 #include "mainwindowfixture.h"
 #include "radiolauncher.h"
 #include "recordedit.h"
@@ -20,6 +22,8 @@
 #include "ui/editors/messagelineswindow.h"
 #include "ui/editors/scanwindow.h"
 #include "ui/editors/testfrequencieswindow.h"
+#include "ui/radio/comparewindow.h"
+#include "ui/radio/radiocommands.h"
 #include "ui/radio/radioinformationwindow.h"
 #include "ui/shell/modelwindow.h"
 #include "windowtest.h"
@@ -441,11 +445,22 @@ class TestUndo : public QObject, MainWindowFixture {
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(encodeRecord(p, doc().config())) > 0);
             doc().setChannelCell(2, ColRx, QStringLiteral("28.2"));
         }
+        // y.dat as a text (opened untitled) and a list for Import Channels.
+        const QString text = files.filePath(QStringLiteral("y.yaml"));
+        const QString list = files.filePath(QStringLiteral("list.csv"));
+        for (const auto& [path, bytes] :
+             {std::pair{text, exportConfigurationText(p, doc().config())},
+              std::pair{list, QByteArray("Group,Channel,RX MHz\nA,1,27.5\nA,3,28.2\n")}}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) > 0);
+        }
         const QStringList values = {QStringLiteral("27.5"), QStringLiteral("28.015"),
                                     QStringLiteral("28.2")};
         // One letter per operation, as often as it is drawn: Edit, Save, sAve as, Open, Read,
-        // Undo, redO, New, Initial setting (reads are slow: rare).
-        const QByteArray ops("EEEEEESSAAOORUUUUUZZZNI");
+        // Undo, redO, New, Initial setting, Fill, sorT, Move, insert (K), Paste, import Channels,
+        // Delete, open a Yaml text, compare with the radio (V), eXport as text, export channels
+        // (W) (sessions are slow: rare).
+        const QByteArray ops("EEEEEESSAAOORUUUUUUZZZZNIFTMKPCDYVXW");
         QRandomGenerator random(20);
         for (int sequence = 0; sequence < 200; ++sequence) {
             // A fresh history on x.dat or y.dat; unsaved work is given up.
@@ -464,18 +479,48 @@ class TestUndo : public QObject, MainWindowFixture {
                              .arg(QFileInfo(m_dialog->answer).fileName());
                 // Questions: OK to save or read; the save question before Open either way.
                 const bool saving = random.bounded(2) == 0;
-                m_msgs->answers = {op != 'O' ? MsgAnswer::Ok
-                                   : saving  ? MsgAnswer::Yes
-                                             : MsgAnswer::No};
-                if (op == 'O' && saving) steps += QStringLiteral(" saving");
+                m_msgs->answers = {op != 'O' && op != 'Y' ? MsgAnswer::Ok
+                                   : saving               ? MsgAnswer::Yes
+                                                          : MsgAnswer::No};
+                if ((op == 'O' || op == 'Y') && saving) steps += QStringLiteral(" saving");
                 if (op == 'E') {
                     const int channel = random.bounded(1, 3);
                     const QString value = values[random.bounded(int(values.size()))];
                     doc().setChannelCell(channel, ColRx, value);
                     steps += QStringLiteral(" A%1=%2").arg(channel).arg(value);
-                } else if (op == 'R') {
-                    action("mnuReadFromRadio")->trigger();
+                } else if (op == 'R' || op == 'V') {
+                    action(op == 'R' ? "mnuReadFromRadio" : "mnuCompareWithRadio")->trigger();
+                    // A comparison starts after a short delay.
+                    QVERIFY(
+                        QTest::qWaitFor([&] { return !m_main->radioCommands().writePending(); }));
                     QVERIFY(waitForSessionEnd(m_main->session(), 20000));
+                    if (CompareWindow* w = m_main->radioCommands().compareWindow()) w->close();
+                } else if (op == 'F') {
+                    doc().fillFrequencies({1, 2},
+                                          values[random.bounded(int(values.size()))].toDouble(),
+                                          random.bounded(2) * 10.0, 0.0);
+                } else if (op == 'T') {
+                    doc().sortGroupByFrequency();
+                } else if (op == 'M') {
+                    const int channel = random.bounded(1, 3);
+                    doc().moveChannels({channel}, channel == 1 ? 1 : -1);
+                } else if (op == 'K') {
+                    doc().insertChannelBefore(random.bounded(1, 3));
+                } else if (op == 'P') {
+                    pasteChannelRows(doc(), "27.5\n28.2\n", 0, random.bounded(1, 3));
+                } else if (op == 'D') {
+                    doc().deleteChannels(0, {random.bounded(1, 4)});
+                } else if (op == 'X' || op == 'W') {
+                    // Exported as text or channels: over the open data file, or beside it.
+                    m_dialog->answer = !doc().untitled && random.bounded(2) == 0
+                                           ? doc().fileName
+                                           : files.filePath(op == 'X' ? QStringLiteral("out.yaml")
+                                                                      : QStringLiteral("out.csv"));
+                    steps += QStringLiteral(" to ") + QFileInfo(m_dialog->answer).fileName();
+                    action(op == 'X' ? "mnuFileExportText" : "mnuFileExportCsv")->trigger();
+                } else if (op == 'C' || op == 'Y') {
+                    m_dialog->answer = op == 'C' ? list : text;
+                    action(op == 'C' ? "mnuFileImportCsv" : "mnuFileOpen")->trigger();
                 } else {
                     const char* actions[] = {"mnuFileSave", "mnuFileSaveAs", "mnuFileOpen",
                                              "mnuEditUndo", "mnuEditRedo",   "mnuFileNew",
@@ -489,7 +534,9 @@ class TestUndo : public QObject, MainWindowFixture {
                 QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(steps));
                 Document asOnDisk = doc();
                 const RadioConfig working = doc().config();
-                asOnDisk.openRecord(decodeRecord(p, file.readAll()).value());
+                const auto record = decodeRecord(p, file.readAll());
+                QVERIFY2(record, qPrintable(steps + QStringLiteral(": no data file on disk")));
+                asOnDisk.openRecord(*record);
                 setRecord(asOnDisk, working);
                 QVERIFY2(doc().isModified() == asOnDisk.isModified(), qPrintable(steps));
             }

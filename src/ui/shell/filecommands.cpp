@@ -185,6 +185,19 @@ bool FileCommands::fileSaveAs() {
     return false;
 }
 
+// An export over the open configuration's data file would leave a list or text in its place
+// while the configuration counts as saved there: Exit would then lose it without a question.
+bool FileCommands::refusedAsOpenFile(const QString& path) const {
+    const QFileInfo target(path);
+    if (m_doc.untitled || !target.exists() || target != QFileInfo(m_doc.fileName)) return false;
+    showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
+                QDir::toNativeSeparators(path) + QStringLiteral(": ") +
+                    tr2("the open configuration is kept in this data file; export to another "
+                        "name.",
+                        "当前配置保存在此数据文件中；请导出为其他文件名。"));
+    return true;
+}
+
 void FileCommands::exportChannels() {
     m_windows.validateOpenEditors();
     const QFileInfo current(m_doc.fileName);
@@ -192,7 +205,7 @@ void FileCommands::exportChannels() {
                               .filePath(current.completeBaseName() + QStringLiteral(".csv"));
     const QString path = fileDialogs().saveFileNameTitled(
         m_dialogParent, tr2("Export Channels", "导出信道"), start, channelListFilter());
-    if (path.isEmpty()) return;
+    if (path.isEmpty() || refusedAsOpenFile(path)) return;
     QString why;
     if (!writeWholeFile(path, exportChannelsCsv(m_doc), &why))
         showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
@@ -237,7 +250,7 @@ void FileCommands::exportConfigurationText() {
     const QString path = fileDialogs().saveFileNameTitled(
         m_dialogParent, tr2("Export Configuration as Text", "将配置导出为文本"), start,
         configurationTextFilter());
-    if (path.isEmpty()) return;
+    if (path.isEmpty() || refusedAsOpenFile(path)) return;
     QString why;
     // What Save would write, so that the text opened again gives the same data file.
     if (!writeWholeFile(path, ::exportConfigurationText(m_doc.product(), m_doc.recordToSave()),

@@ -56,6 +56,8 @@ class FileCommands : public QObject {
   private:
     void loadProgramFile(const QString& name);
     bool openConfigurationText(const QString& path);
+    // Refuses (with a message) an export over the data file the configuration came from.
+    bool refusedAsOpenFile(const QString& path) const;
     bool saveWithRollback();
     QString startFolder() const;
 
