@@ -1658,6 +1658,37 @@ class TestMainWindow : public QObject, MainWindowFixture {
         QVERIFY2(box.width() >= 250, qPrintable(QString::number(box.width())));
     }
 
+    // A box stays within the screen: a list of problems (a refused channel list, a text with
+    // problems) shows one problem per line instead of wrapping each past the bottom.
+    void messageBoxFitsTheScreen_data() {
+        QTest::addColumn<int>("lines");
+        QTest::newRow("a long list") << 26;
+        QTest::newRow("one sentence") << 1;
+    }
+    void messageBoxFitsTheScreen() {
+        QFETCH(int, lines);
+        MainWindow& w = start();
+        w.show();
+        QStringList problems;
+        for (int i = 2; i < 2 + lines; ++i)
+            problems << QStringLiteral("Line %1: the RX frequency 99.%1 MHz of channel A%1 is "
+                                       "outside the band (25.605000 to 30.115000 MHz).")
+                            .arg(i);
+        QRect box;
+        whenModal<QMessageBox>([&box](QMessageBox* b) { box = b->frameGeometry(); });
+        WidgetMessageService service;
+        MessageRequest r;
+        r.text = QStringLiteral("No channels were imported; the configuration is unchanged.");
+        r.informative = problems.join(QLatin1Char('\n'));
+        r.title = QStringLiteral("MERIDOX");
+        r.icon = MsgIcon::Warning;
+        service.ask(r);
+        const QRect screen = w.screen()->availableGeometry();
+        QVERIFY2(box.height() <= screen.height() && box.width() <= screen.width(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(box.width()).arg(box.height())));
+        if (lines == 1) QVERIFY(box.width() <= screen.width() * 3 / 4); // a sentence wraps
+    }
+
     // A window that closes while a message stands over it (a write that ends under its "Stop
     // writing?" question) takes the message along: the question counts as not answered.
     void messageOverWindowThatCloses() {
