@@ -180,10 +180,12 @@ void TestDataFile::refusedFileLeavesEverything_data() {
     QTest::newRow("wrong version") << QByteArray("V200") << QString() << QString();
     QTest::newRow("short file")
         << QByteArray("V100 too short") << "file error."
-        << "The file \"%1\" is not a meridox data file: it holds 14 bytes, a data file 15245.";
+        << "The file \"%1\" is not a meridox data file: it holds 14 bytes; a data file "
+           "holds 15245.";
     QTest::newRow("empty file")
         << QByteArray() << "file error."
-        << "The file \"%1\" is not a meridox data file: it holds 0 bytes, a data file 15245.";
+        << "The file \"%1\" is not a meridox data file: it holds 0 bytes; a data file "
+           "holds 15245.";
     QTest::newRow("missing file") << QByteArray("-") << "file error."
                                   << "The file \"%1\" does not exist.";
     QTest::newRow("folder") << QByteArray("folder") << "file error."

@@ -145,6 +145,7 @@ class TestSession : public QObject {
     void verifyComparesWhatWasWritten_data();
     void verifyComparesWhatWasWritten();
     void verifyReadThatFailsFailsTheWrite();
+    void verifyListShortEnoughForTheScreen();
 };
 
 void TestSession::fullRead_data() {
@@ -923,6 +924,27 @@ void TestSession::verifyReadThatFailsFailsTheWrite() {
     QCOMPARE(msgs.texts().last(),
              QStringLiteral("The data was written, but reading it back to verify it failed."));
     QVERIFY(!rig.link.isOpen());
+}
+
+// A radio that gives back something else everywhere: the box lists the first differences and
+// how many more, few enough to stay within a 1024 x 768 screen.
+void TestSession::verifyListShortEnoughForTheScreen() {
+    ScriptedMessages msgs;
+    msgs.answers = {MsgAnswer::Ok};
+    Rig rig(meridoxProduct());
+    rig.session.setVerifyAfterWrite(true);
+    rig.radio.mangleData = [](QByteArray r) {
+        for (int i = 4; i < r.size() - 1; i += 2) // every other byte: no runs to merge
+            r[i] = char(~r.at(i));
+        r[r.size() - 1] = char(RadioProtocol::checksum(r, 1, int(r.size()) - 1));
+        return r;
+    };
+    QVERIFY(rig.session.writeToRadio());
+    QVERIFY(rig.finish());
+    QCOMPARE(rig.session.lastFailure(), SessionFailure::VerifyMismatch);
+    const QStringList lines = msgs.asked.last().informative.split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 26);
+    QVERIFY2(lines.last().startsWith(QLatin1String("... and ")), qPrintable(lines.last()));
 }
 
 QTEST_GUILESS_MAIN(TestSession)

@@ -10,8 +10,9 @@
 namespace {
 using RadioProtocol::ReadBlockLength;
 using RadioProtocol::WriteBlockLength;
-// A message box lists at most this many differences; the rest are counted.
-constexpr int ShownDifferences = 40;
+// A message box lists at most this many differences, as many as a box on a 1024 x 768 screen
+// shows whole; the rest are counted (the trace keeps every one).
+constexpr int ShownDifferences = 25;
 
 // The first address a write sends (its BlockAddress moves on before each data frame).
 int firstWrittenAddress(const Product& p) {

@@ -231,8 +231,8 @@ static std::optional<RadioConfig> readRecordFile(const Product& p, const QString
     if (!record && problem)
         *problem = !file.ok()
                        ? file.problem
-                       : tr2("The file \"%1\" is not a %2 data file: it holds %3 bytes, "
-                             "a data file %4.",
+                       : tr2("The file \"%1\" is not a %2 data file: it holds %3 bytes; "
+                             "a data file holds %4.",
                              "文件“%1”不是 %2 数据文件：它只有 %3 字节，数据文件为 %4 字节。")
                              .arg(path, p.program)
                              .arg(file.bytes.size())

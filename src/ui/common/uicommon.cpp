@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
@@ -121,7 +122,16 @@ MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
     const QPointer<QMessageBox> box = new QMessageBox(ownerWindow());
     box->setWindowTitle(r.title);
     box->setText(QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-    if (!r.informative.isEmpty()) box->setInformativeText(r.informative);
+    if (!r.informative.isEmpty()) {
+        box->setInformativeText(r.informative);
+        // A list of many lines (the problems of a refused channel list or text) shows one item
+        // per line: wrapped, its lines would run past the bottom of a small screen. A line
+        // wider than the box may grow is still wrapped.
+        constexpr qsizetype ListLines = 8;
+        if (r.informative.count(QLatin1Char('\n')) >= ListLines)
+            if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+                label->setWordWrap(false);
+    }
     switch (r.icon) {
     case MsgIcon::None:
         box->setIcon(QMessageBox::NoIcon);

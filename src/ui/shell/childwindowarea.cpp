@@ -19,6 +19,8 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <algorithm>
+
 ChildWindowArea::ChildWindowArea(QMdiArea* area, Document& doc, QObject* parent)
     : QObject(parent), m_area(area), m_doc(doc) {}
 
@@ -103,7 +105,7 @@ QWidget* ChildWindowArea::show(ChildWindow kind) {
             if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_F4))) a->setShortcuts({});
     }
     s->show();
-    m_area->cascadeSubWindows();
+    cascade();
     return w;
 }
 
@@ -125,7 +127,30 @@ void ChildWindowArea::destroyAll() {
 void ChildWindowArea::reopenChannelGrid() {
     closeAll();
     show(ChildWindow::ChannelGrid);
+    cascade();
+}
+
+// Cascading gives each window its full size: the channel grid window, which scrolls its rows,
+// would then run past a small area with its Close button out of sight.
+void ChildWindowArea::cascade() {
     m_area->cascadeSubWindows();
+    // Before the main window is up the area has no size of its own yet.
+    if (!m_area->isVisible()) return;
+    const auto windows = m_area->subWindowList();
+    for (QMdiSubWindow* s : windows)
+        fitIntoArea(s);
+}
+
+void ChildWindowArea::fitIntoArea(QMdiSubWindow* window) const {
+    if (window->isHidden() || window->isMinimized() || window->isMaximized()) return;
+    const QSize area = m_area->viewport()->size();
+    QRect r = window->geometry();
+    const QSize room = area - QSize(std::max(0, r.left()), std::max(0, r.top()));
+    r.setSize(
+        r.size().boundedTo(room.expandedTo(QSize(0, 0))).expandedTo(window->minimumSizeHint()));
+    r.moveLeft(std::max(0, std::min(r.left(), area.width() - r.width())));
+    r.moveTop(std::max(0, std::min(r.top(), area.height() - r.height())));
+    if (r != window->geometry()) window->setGeometry(r);
 }
 
 void ChildWindowArea::validateOpenEditors() {

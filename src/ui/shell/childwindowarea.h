@@ -46,6 +46,11 @@ class ChildWindowArea : public QObject {
     void destroyAll();
     // After the configuration was replaced: every window closes and the channel grid opens.
     void reopenChannelGrid();
+    // Cascades the windows, each kept inside the area where its content allows.
+    void cascade();
+    // Shortens a window larger than the area to it (not below what its content needs) and
+    // moves it back inside where it can; what still does not fit is reached by scrolling.
+    void fitIntoArea(QMdiSubWindow* window) const;
     // Stores a value still being typed in any open editor, as leaving the editor would.
     void validateOpenEditors();
 

@@ -229,14 +229,7 @@ void MainWindow::fitFirstWindow() {
 void MainWindow::fitGridToArea() {
     QWidget* grid = m_windows.find(ChildWindow::ChannelGrid);
     auto* sub = grid ? qobject_cast<QMdiSubWindow*>(grid->parentWidget()) : nullptr;
-    if (!sub || !sub->isVisible() || sub->isMaximized()) return;
-    const QSize area = m_mdi->viewport()->size();
-    QRect r = sub->geometry();
-    r.setSize(r.size().boundedTo(area).expandedTo(sub->minimumSizeHint()));
-    // Moved back inside where it can; what still does not fit stays reachable by scrolling.
-    r.moveLeft(std::max(0, std::min(r.left(), area.width() - r.width())));
-    r.moveTop(std::max(0, std::min(r.top(), area.height() - r.height())));
-    if (r != sub->geometry()) sub->setGeometry(r);
+    if (sub) m_windows.fitIntoArea(sub);
 }
 
 void MainWindow::highlightTreeNode() {
@@ -335,7 +328,7 @@ void MainWindow::onTreeNode(QTreeWidgetItem* item) {
 void MainWindow::afterRead() {
     showFileTexts();
     m_windows.show(ChildWindow::ChannelGrid);
-    m_mdi->cascadeSubWindows();
+    m_windows.cascade();
 }
 
 void MainWindow::showFileTexts() {

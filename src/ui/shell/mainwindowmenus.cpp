@@ -251,7 +251,7 @@ void MainWindow::buildSetupMenus() {
 
 void MainWindow::buildWindowMenu() {
     m_windowMenu = addMenu(nullptr, "mnuWindow");
-    on(addItem(m_windowMenu, "mnuWindowCascade"), [this] { m_mdi->cascadeSubWindows(); });
+    on(addItem(m_windowMenu, "mnuWindowCascade"), [this] { m_windows.cascade(); });
     QAction* tileV = addItem(m_windowMenu, "mnuWindowTileVertical");
     on(tileV, [this] { m_mdi->tileSubWindows(); });
     tileV->setVisible(false);
