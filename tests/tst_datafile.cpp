@@ -177,7 +177,9 @@ void TestDataFile::refusedFileLeavesEverything_data() {
     QTest::addColumn<QByteArray>("content"); // "-": no file; "folder", "fifo": one of those
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("reason"); // %1: the file's path
-    QTest::newRow("wrong version") << QByteArray("V200") << QString() << QString();
+    QTest::newRow("wrong version")
+        << QByteArray("V200") << QString()
+        << "The file \"%1\" was not made by this version of the program.";
     QTest::newRow("short file")
         << QByteArray("V100 too short") << "file error."
         << "The file \"%1\" is not a meridox data file: it holds 14 bytes; a data file "

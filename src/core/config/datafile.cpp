@@ -283,7 +283,10 @@ OpenResult openDataFile(Document& doc, const QString& path) {
     }
     if (doc.product().hasVersionField &&
         !versionCompatible(record->version.text(), QString::fromLatin1(ProgramDataVersion))) {
-        showMessage(versionMessageText(record->version.raw()), MsgIcon::None, MsgButtons::Ok);
+        showMessage(versionMessageText(record->version.raw()), MsgIcon::None, MsgButtons::Ok,
+                    tr2("The file \"%1\" was not made by this version of the program.",
+                        "文件“%1”不是由此版本的程序生成的。")
+                        .arg(path));
         return OpenResult::VersionRefused;
     }
     if (const auto damage = recordDamage(*record)) {
