@@ -103,20 +103,22 @@ QImage background(const QColor& base, int period, unsigned seed) {
     return img;
 }
 
-// The icon is drawn on a 64-unit square and scaled, so every size is drawn sharp.
-QImage icon(int size) {
+// The icon is drawn on a 64-unit square and scaled, so every size is drawn sharp. The older
+// radio's program has a green tile, so that a task switcher tells the two programs apart.
+QImage icon(int size, const QString& product) {
+    const bool older = product.compare(QLatin1String("SOLVIR"), Qt::CaseInsensitive) == 0;
     QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 64.0, size / 64.0);
     QLinearGradient g(0, 0, 0, 64);
-    g.setColorAt(0, QColor(30, 64, 110));
-    g.setColorAt(1, QColor(50, 110, 165));
+    g.setColorAt(0, older ? QColor(24, 84, 58) : QColor(30, 64, 110));
+    g.setColorAt(1, older ? QColor(40, 140, 96) : QColor(50, 110, 165));
     p.setBrush(g);
     p.setPen(Qt::NoPen);
     p.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    drawMark(p, QPointF(32, 54), 62, QColor(150, 220, 255));
+    drawMark(p, QPointF(32, 54), 62, older ? QColor(170, 250, 200) : QColor(150, 220, 255));
     return img;
 }
 
@@ -172,7 +174,7 @@ int main(int argc, char** argv) {
         for (const int size : {48, 64, 128, 256}) {
             const QString file =
                 QStringLiteral("%1x%1/apps/%2.png").arg(size).arg(product.toLower());
-            ok = save(icon(size), icons.filePath(file)) && ok;
+            ok = save(icon(size, product), icons.filePath(file)) && ok;
         }
     }
     return ok ? 0 : 1;
