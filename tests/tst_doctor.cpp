@@ -184,6 +184,12 @@ void TestDoctor::checks_data() {
         << "Adapter" << int(CheckResult::Note)
         << "/dev/null is not a serial device the system lists."
         << "" << true;
+    QTest::newRow("a device node of another class")
+        << "mem"
+        << "/dev/null"
+        << "/dev/null"
+        << "Adapter" << failed << "/dev/null is a device of class mem, not a serial device."
+        << "Give the device's path, such as /dev/ttyUSB0." << false;
     const QString removeBrltty = QStringLiteral(
         "Remove it: sudo apt remove brltty, then plug the adapter in again (if you need a braille "
         "display: sudo systemctl mask brltty-udev.service).");
@@ -242,6 +248,11 @@ void TestDoctor::checks() {
     if (words.contains(QLatin1String("modemmanager"))) sys.process(612, "ModemManager");
     if (words.contains(QLatin1String("brltty"))) sys.write(QStringLiteral("usr/bin/brltty"), {});
     if (words.contains(QLatin1String("file"))) sys.write(QStringLiteral("dev/ttyUSB0"), {});
+    if (words.contains(QLatin1String("mem"))) { // /dev/null is character device 1:3
+        QDir().mkpath(sys.at(QStringLiteral("sys/dev/char/1:3")));
+        QVERIFY(QFile::link(QStringLiteral("../../../class/mem"),
+                            sys.at(QStringLiteral("sys/dev/char/1:3/subsystem"))));
+    }
     if (words.contains(QLatin1String("fifo"))) {
         QDir().mkpath(sys.at(QStringLiteral("dev")));
         QCOMPARE(::mkfifo(QFile::encodeName(sys.dev(QStringLiteral("ttyUSB0"))).constData(), 0600),

@@ -13,6 +13,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -102,6 +103,21 @@ QString notADevice(const QString& path) {
     if (S_ISFIFO(st.st_mode)) return tr2("a FIFO", "命名管道");
     if (S_ISSOCK(st.st_mode)) return tr2("a socket", "套接字");
     return tr2("a regular file", "普通文件");
+}
+
+// The kernel's class of a character device that is no terminal ("mem" for /dev/zero), as
+// sys/dev/char/MAJOR:MINOR/subsystem names it; empty for a terminal or when the system does not
+// say (no sysfs in a container).
+QString nonTerminalClass(const QString& sys, const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISCHR(st.st_mode)) return {};
+    const QString link = QStringLiteral("%1/dev/char/%2:%3/subsystem")
+                             .arg(sys)
+                             .arg(major(st.st_rdev))
+                             .arg(minor(st.st_rdev));
+    const QString target = QFileInfo(link).symLinkTarget();
+    const QString name = QFileInfo(target).fileName();
+    return name == QLatin1String("tty") ? QString() : name;
 }
 
 struct Access {
@@ -266,6 +282,14 @@ DoctorLine ConnectionDoctor::adapterLine(const QString& device, QString* usbId) 
         l.result = CheckResult::Failed;
         l.finding =
             tr2("%1 is %2, not a serial device.", "%1 是%2，不是串口设备。").arg(device, kind);
+        l.fix = tr2("Give the device's path, such as /dev/ttyUSB0.",
+                    "请给出设备路径，例如 /dev/ttyUSB0。");
+    } else if (const QString cls = nonTerminalClass(m_roots.sys, path); !cls.isEmpty()) {
+        // /dev/zero or /dev/null opens, but the line settings fail and no radio is there.
+        l.result = CheckResult::Failed;
+        l.finding = tr2("%1 is a device of class %2, not a serial device.",
+                        "%1 是 %2 类设备，不是串口设备。")
+                        .arg(device, cls);
         l.fix = tr2("Give the device's path, such as /dev/ttyUSB0.",
                     "请给出设备路径，例如 /dev/ttyUSB0。");
     } else {
