@@ -60,7 +60,9 @@ void reportStop(const CliArgs& a, const Product& p, const RadioSession& session,
                    "对讲机已写入；回读校验已停止。")
             << '\n';
     else if (stoppedIn == RadioOperation::Read)
-        err << tr2("Nothing was changed and no file was written.", "未做任何更改，也未写入文件。")
+        // Only the trace, when one was asked for, is kept: it shows how far the read came.
+        err << tr2("Nothing was changed, and what was read was not saved.",
+                   "未做任何更改，已读取的数据未保存。")
             << '\n';
     else
         err << tr2("Nothing was changed.", "未做任何更改。") << '\n';
