@@ -115,6 +115,61 @@ int WidgetMessageService::minimumWidth(const QWidget& box, const QString& title)
                     box.fontMetrics().averageCharWidth() * 40);
 }
 
+namespace {
+
+QMessageBox::Icon standardIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons standardButtons(MsgButtons buttons) {
+    using B = QMessageBox::StandardButton;
+    switch (buttons) {
+    case MsgButtons::OkCancel:
+        return B::Ok | B::Cancel;
+    case MsgButtons::YesNoCancel:
+        return B::Yes | B::No | B::Cancel;
+    case MsgButtons::RetryCancel:
+        return B::Retry | B::Cancel;
+    case MsgButtons::YesNo:
+        return B::Yes | B::No;
+    case MsgButtons::Ok:
+        break;
+    }
+    return B::Ok;
+}
+
+// The answer of a box closed with the button pressed (or by its close button: then Cancel, or
+// OK for a box that has only OK).
+MsgAnswer answerOf(int pressed, MsgButtons buttons) {
+    using B = QMessageBox::StandardButton;
+    switch (pressed) {
+    case B::Ok:
+        return MsgAnswer::Ok;
+    case B::Yes:
+        return MsgAnswer::Yes;
+    case B::No:
+        return MsgAnswer::No;
+    case B::Retry:
+        return MsgAnswer::Retry;
+    default:
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    }
+}
+
+} // namespace
+
 MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
     // On the heap: the window it stands over may close while the box is open (a session that
     // ends under its question) and takes the box with it; a box on the stack would then be
@@ -132,44 +187,10 @@ MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
             if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
                 label->setWordWrap(false);
     }
-    switch (r.icon) {
-    case MsgIcon::None:
-        box->setIcon(QMessageBox::NoIcon);
-        break;
-    case MsgIcon::Information:
-        box->setIcon(QMessageBox::Information);
-        break;
-    case MsgIcon::Warning:
-        box->setIcon(QMessageBox::Warning);
-        break;
-    case MsgIcon::Question:
-        box->setIcon(QMessageBox::Question);
-        break;
-    case MsgIcon::Critical:
-        box->setIcon(QMessageBox::Critical);
-        break;
-    }
-    using B = QMessageBox::StandardButton;
-    QMessageBox::StandardButtons buttons;
-    switch (r.buttons) {
-    case MsgButtons::Ok:
-        buttons = B::Ok;
-        break;
-    case MsgButtons::OkCancel:
-        buttons = B::Ok | B::Cancel;
-        break;
-    case MsgButtons::YesNoCancel:
-        buttons = B::Yes | B::No | B::Cancel;
-        break;
-    case MsgButtons::RetryCancel:
-        buttons = B::Retry | B::Cancel;
-        break;
-    case MsgButtons::YesNo:
-        buttons = B::Yes | B::No;
-        break;
-    }
-    box->setStandardButtons(buttons);
+    box->setIcon(standardIcon(r.icon));
+    box->setStandardButtons(standardButtons(r.buttons));
     // Captions of the buttons in the program's language.
+    using B = QMessageBox::StandardButton;
     const struct {
         B button;
         const char* en;
@@ -190,16 +211,5 @@ MsgAnswer WidgetMessageService::ask(const MessageRequest& r) {
     const int answer = box->exec();
     // Unless its window took it along while it was open (exec() then answers as if closed).
     delete box.data();
-    switch (answer) {
-    case B::Ok:
-        return MsgAnswer::Ok;
-    case B::Yes:
-        return MsgAnswer::Yes;
-    case B::No:
-        return MsgAnswer::No;
-    case B::Retry:
-        return MsgAnswer::Retry;
-    default:
-        return r.buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
-    }
+    return answerOf(answer, r.buttons);
 }
