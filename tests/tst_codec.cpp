@@ -230,9 +230,7 @@ void TestCodec::roundTrip() {
     Document target = defaults(*product);
     editRecord(target, [&](RadioConfig& c) { c.optionWords[19] = 5; });
     editRecord(target, [&](RadioConfig& c) { c.keyAssign = {1, 2}; });
-    target.currentModel = QStringLiteral("WX40");
-    target.currentBand = QStringLiteral("26.51500 - 27.85500 MHz");
-    target.deriveLimits();
+    useModelAndBand(target, QStringLiteral("WX40"), QStringLiteral("26.51500 - 27.85500 MHz"));
     QVERIFY(!parseRadioImage(target, built(source)));
     const RadioConfig& r = target.config();
     QCOMPARE(r.groupChannelCount[0], 4);
@@ -254,9 +252,9 @@ void TestCodec::roundTrip() {
     QCOMPARE(r.embeddedMessage[1].raw(), c.embeddedMessage[1].raw());
     QCOMPARE(r.keyAssign, (std::array<int16_t, 2>{1, 2}));
     // Model and band come from the header: class 248 with band code 4.
-    QCOMPARE(target.currentModel, product == M ? QStringLiteral("SOLV") : QStringLiteral("5480"));
-    QCOMPARE(target.currentBand, product->band4Text);
-    QCOMPARE(target.lowerLimit, deriveFrequencyLimits(product->band4Text).lower);
+    QCOMPARE(target.model(), product == M ? QStringLiteral("SOLV") : QStringLiteral("5480"));
+    QCOMPARE(target.band(), product->band4Text);
+    QCOMPARE(target.lowerLimit(), deriveFrequencyLimits(product->band4Text).lower);
 }
 
 void TestCodec::parseChannelRules() {
@@ -311,9 +309,7 @@ void TestCodec::parseRejected() {
     image.replace(address, patch.size(), patch);
     Document doc = defaults(*product);
     editRecord(doc, [&](RadioConfig& c) { c.optionWords[0] = 7; });
-    doc.currentModel = QStringLiteral("WX40");
-    doc.currentBand = QStringLiteral("26.51500 - 27.85500 MHz");
-    doc.deriveLimits();
+    useModelAndBand(doc, QStringLiteral("WX40"), QStringLiteral("26.51500 - 27.85500 MHz"));
     const Document before = doc;
     const auto result = parseRadioImage(doc, image);
     if (error.isEmpty()) {
@@ -324,10 +320,10 @@ void TestCodec::parseRejected() {
     QVERIFY(result);
     QVERIFY2(result->startsWith(error), qPrintable(*result));
     QCOMPARE(encodeRecord(*product, doc.config()), encodeRecord(*product, before.config()));
-    QCOMPARE(doc.currentModel, before.currentModel);
-    QCOMPARE(doc.currentBand, before.currentBand);
-    QCOMPARE(doc.lowerLimit, before.lowerLimit);
-    QCOMPARE(doc.upperLimit, before.upperLimit);
+    QCOMPARE(doc.model(), before.model());
+    QCOMPARE(doc.band(), before.band());
+    QCOMPARE(doc.lowerLimit(), before.lowerLimit());
+    QCOMPARE(doc.upperLimit(), before.upperLimit());
 }
 
 void TestCodec::buildRefused_data() {

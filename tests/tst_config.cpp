@@ -78,11 +78,11 @@ void TestConfig::defaults() {
         QCOMPARE(c.modelInfo.modelName.raw(), QByteArray("SOLV\0 ", 6));
     else
         QCOMPARE(c.modelInfo.modelName.raw(), QByteArray("SOLVIR"));
-    QCOMPARE(doc.fileName, QStringLiteral("new.dat"));
-    QVERIFY(doc.untitled);
+    QCOMPARE(doc.fileName(), QStringLiteral("new.dat"));
+    QVERIFY(doc.isUntitled());
     QVERIFY(!doc.isModified());
-    QCOMPARE(doc.lowerLimit, product->hasVersionField ? 25.605 : 25.615);
-    QCOMPARE(doc.upperLimit, product->hasVersionField ? 30.115 : 30.105);
+    QCOMPARE(doc.lowerLimit(), product->hasVersionField ? 25.605 : 25.615);
+    QCOMPARE(doc.upperLimit(), product->hasVersionField ? 30.115 : 30.105);
 }
 
 void TestConfig::createDate() {

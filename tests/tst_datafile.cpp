@@ -70,9 +70,8 @@ void TestDataFile::freshLayout() {
     QFETCH(const Product*, product);
     Document doc(*product);
     doc.initialiseDefaults();
-    doc.fileName = path("fresh.dat") + product->program;
-    QVERIFY(saveDataFile(doc));
-    const QByteArray b = readAll(doc.fileName);
+    QVERIFY(saveDataFile(doc, path("fresh.dat") + product->program));
+    const QByteArray b = readAll(doc.fileName());
     QCOMPARE(b.size(), product->recordLength);
 
     const RecordOffsets o = recordOffsets(*product);
@@ -127,15 +126,14 @@ void TestDataFile::roundTripChangesNothing() {
 
     Document doc(*product);
     doc.initialiseDefaults();
-    doc.fileName = path("rt.dat") + product->program;
-    QVERIFY(saveDataFile(doc));
-    const QByteArray first = readAll(doc.fileName);
+    QVERIFY(saveDataFile(doc, path("rt.dat") + product->program));
+    const QByteArray first = readAll(doc.fileName());
     Document other(*product);
     other.initialiseDefaults();
-    QCOMPARE(openDataFile(other, doc.fileName), OpenResult::Opened);
+    QCOMPARE(openDataFile(other, doc.fileName()), OpenResult::Opened);
     QVERIFY(!other.isModified());
     QVERIFY(saveDataFile(other));
-    QCOMPARE(readAll(doc.fileName), first);
+    QCOMPARE(readAll(doc.fileName()), first);
 }
 
 void TestDataFile::versionRule_data() {
@@ -164,9 +162,9 @@ void TestDataFile::versionRule() {
     if (opens) {
         QVERIFY(msgs.asked.isEmpty());
         QCOMPARE(doc.config().entry(0, 1).rxFreq.raw(), QByteArray("27000000"));
-        QCOMPARE(doc.loadedVersion, QString::fromLatin1(version));
-        QCOMPARE(doc.fileName, file);
-        QVERIFY(!doc.untitled);
+        QCOMPARE(doc.loadedVersion(), QString::fromLatin1(version));
+        QCOMPARE(doc.fileName(), file);
+        QVERIFY(!doc.isUntitled());
     } else {
         QCOMPARE(msgs.texts(), QStringList{message});
         QCOMPARE(msgs.asked.first().buttons, MsgButtons::Ok);
@@ -216,8 +214,7 @@ void TestDataFile::refusedFileLeavesEverything() {
         qScopeGuard([&] { QDir(dir.path()).rmdir(QStringLiteral("refused.dat")); });
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
-    doc.fileName = path("mine.dat");
-    QVERIFY(saveDataFile(doc));
+    QVERIFY(saveDataFile(doc, path("mine.dat")));
     editRecord(doc, [&](RadioConfig& c) {
         c.entry(0, 1).rxFreq.assign(QByteArray("26000000"));
     }); // an unsaved edit
@@ -232,18 +229,17 @@ void TestDataFile::refusedFileLeavesEverything() {
     QCOMPARE(encodeRecord(meridoxProduct(), doc.config()), encodeRecord(meridoxProduct(), working));
     QCOMPARE(encodeRecord(meridoxProduct(), doc.snapshot()), encodeRecord(meridoxProduct(), snap));
     QVERIFY(doc.isModified());
-    QCOMPARE(doc.fileName, path("mine.dat")); // a later Save cannot overwrite the refused file
+    QCOMPARE(doc.fileName(), path("mine.dat")); // a later Save cannot overwrite the refused file
 }
 
 void TestDataFile::solvirFileRefusedByMeridox() {
     ScriptedMessages msgs;
     Document s(solvirProduct());
     s.initialiseDefaults();
-    s.fileName = path("solvir.dat");
-    QVERIFY(saveDataFile(s));
+    QVERIFY(saveDataFile(s, path("solvir.dat")));
     Document m(meridoxProduct());
     m.initialiseDefaults();
-    QVERIFY(openDataFile(m, s.fileName) != OpenResult::Opened);
+    QVERIFY(openDataFile(m, s.fileName()) != OpenResult::Opened);
     QCOMPARE(msgs.asked.size(), 1);
 }
 
@@ -252,18 +248,17 @@ void TestDataFile::solvirOpensWithoutVersion() {
     Document s(solvirProduct());
     s.initialiseDefaults();
     editRecord(s, [&](RadioConfig& c) { c.entry(3, 1).rxFreq.assign(QByteArray("27500000")); });
-    s.fileName = path("s2.dat");
-    QVERIFY(saveDataFile(s));
-    QByteArray b = readAll(s.fileName);
+    QVERIFY(saveDataFile(s, path("s2.dat")));
+    QByteArray b = readAll(s.fileName());
     b.replace(0, 2, QByteArray("\x03\x00", 2)); // CurrentGroup 3; there is no version to check
-    writeAll(s.fileName, b);
+    writeAll(s.fileName(), b);
     Document t(solvirProduct());
     t.initialiseDefaults();
-    QCOMPARE(openDataFile(t, s.fileName), OpenResult::Opened);
+    QCOMPARE(openDataFile(t, s.fileName()), OpenResult::Opened);
     QCOMPARE(t.config().currentGroup, 3);
     QCOMPARE(t.config().entry(3, 1).rxFreq.raw(), QByteArray("27500000"));
-    QCOMPARE(t.currentModel, QStringLiteral("SOLVIR"));
-    QCOMPARE(t.currentBand, QStringLiteral("25.615000 - 30.105000 MHz"));
+    QCOMPARE(t.model(), QStringLiteral("SOLVIR"));
+    QCOMPARE(t.band(), QStringLiteral("25.615000 - 30.105000 MHz"));
     QVERIFY(msgs.asked.isEmpty());
 }
 
@@ -272,8 +267,7 @@ void TestDataFile::saveKeepsTailOfLongerFile() {
     writeAll(file, QByteArray(20000, 'x'));
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
-    doc.fileName = file;
-    QVERIFY(saveDataFile(doc));
+    QVERIFY(saveDataFile(doc, file));
     const QByteArray b = readAll(file);
     QCOMPARE(b.size(), 20000);
     QCOMPARE(b.left(4), QByteArray("V100"));
@@ -284,11 +278,10 @@ void TestDataFile::saveFailureReported() {
     ScriptedMessages msgs;
     Document doc(meridoxProduct());
     doc.initialiseDefaults();
-    doc.fileName = path("no-such-folder/x.dat");
     editRecord(doc, [&](RadioConfig& c) { c.optionWords[0] = 5; });
-    QVERIFY(!saveDataFile(doc));
+    QVERIFY(!saveDataFile(doc, path("no-such-folder/x.dat")));
     QCOMPARE(msgs.texts(), QStringList{QStringLiteral("file error.")});
-    QVERIFY(doc.untitled);
+    QVERIFY(doc.isUntitled());
     // Nothing was saved: the work still counts as modified, so it is asked about again.
     QVERIFY(doc.isModified());
 }
@@ -296,25 +289,23 @@ void TestDataFile::saveFailureReported() {
 void TestDataFile::templateLoadedOverDefaults() {
     Document t(meridoxProduct());
     t.initialiseDefaults();
-    t.currentModel = QStringLiteral("864");
-    t.currentBand = QStringLiteral("136 - 174 MHz");
+    useModelAndBand(t, QStringLiteral("864"), QStringLiteral("136 - 174 MHz"));
     editRecord(t, [&](RadioConfig& c) { c.entry(5, 1).rxFreq.assign(QByteArray("15000000")); });
-    t.fileName = path("KORVEN_New.dat");
-    QVERIFY(saveDataFile(t));
+    QVERIFY(saveDataFile(t, path("KORVEN_New.dat")));
 
     Document doc(meridoxProduct());
-    doc.initialiseDefaults(t.fileName);
-    QCOMPARE(doc.currentModel, QStringLiteral("864"));
-    QCOMPARE(doc.currentBand, QStringLiteral("136 - 174 MHz"));
-    QCOMPARE(doc.lowerLimit, 136.0);
+    doc.initialiseDefaults(t.fileName());
+    QCOMPARE(doc.model(), QStringLiteral("864"));
+    QCOMPARE(doc.band(), QStringLiteral("136 - 174 MHz"));
+    QCOMPARE(doc.lowerLimit(), 136.0);
     QCOMPARE(doc.config().entry(5, 1).rxFreq.raw(), QByteArray("15000000"));
-    QVERIFY(doc.untitled);
-    QCOMPARE(doc.fileName, QStringLiteral("new.dat"));
+    QVERIFY(doc.isUntitled());
+    QCOMPARE(doc.fileName(), QStringLiteral("new.dat"));
     QVERIFY(!doc.isModified());
 
     Document none(meridoxProduct());
     none.initialiseDefaults(path("missing.dat"));
-    QCOMPARE(none.currentModel, QStringLiteral("SOLV"));
+    QCOMPARE(none.model(), QStringLiteral("SOLV"));
 }
 
 QTEST_GUILESS_MAIN(TestDataFile)
@@ -362,7 +353,7 @@ void TestDataFile::damagedRecordRefused() {
     QCOMPARE(openDataFile(doc, file), OpenResult::FileError);
     QCOMPARE(msgs.texts(), QStringList{QStringLiteral("file error.\r\n") + line});
     QCOMPARE(encodeRecord(meridoxProduct(), doc.config()), before);
-    QCOMPARE(doc.fileName, QStringLiteral("new.dat"));
+    QCOMPARE(doc.fileName(), QStringLiteral("new.dat"));
     // As a template it is passed over: the built-in defaults stay.
     Document fromTemplate(meridoxProduct());
     fromTemplate.initialiseDefaults(file);

@@ -62,7 +62,7 @@ class TestReport : public QObject {
         QFETCH(QString, heading);
         QFETCH(QStringList, sections);
         Document& d = doc(product);
-        d.fileName = QStringLiteral("/home/dealer/fleet.dat");
+        d.fileOpened(QStringLiteral("/home/dealer/fleet.dat"));
         const Report r(d, PrintSelection::everything(), language);
         QCOMPARE(r.heading(), heading);
         // The file name without its folder, after the label.
@@ -227,7 +227,7 @@ class TestReport : public QObject {
         QVERIFY2(text.contains(QStringLiteral("Model Type SOLV")), qPrintable(text));
         QVERIFY(text.contains(QStringLiteral("Create Date 2024-02-29")));
         QVERIFY(text.contains(QStringLiteral("Software Version V1.00")));
-        QVERIFY(text.contains(QStringLiteral("Frequency ") + d.currentBand));
+        QVERIFY(text.contains(QStringLiteral("Frequency ") + d.band()));
     }
 
     void pdfPages() {

@@ -172,8 +172,7 @@ void TestSession::fullRead() {
     clearRadioImage(*product, rig.radio.memory);
     QVERIFY(!buildRadioImage(source, rig.radio.memory));
     rig.radio.memory.replace(product->headerBase, 14, rig.radio.ident);
-    rig.doc.fileName = QStringLiteral("/somewhere/mine.dat");
-    rig.doc.untitled = false;
+    rig.doc.fileOpened(QStringLiteral("/somewhere/mine.dat"));
     QSignalSpy progress(&rig.session, &RadioSession::progressChanged);
     QSignalSpy done(&rig.session, &RadioSession::finished);
 
@@ -194,8 +193,8 @@ void TestSession::fullRead() {
     QCOMPARE(msgs.texts().last(), QStringLiteral("Read Data Completed."));
     QCOMPARE(rig.doc.config().groupChannelCount[2], 2);
     QCOMPARE(rig.doc.config().entry(2, 2).channelNo, 7);
-    QCOMPARE(rig.doc.fileName, QStringLiteral("new.dat"));
-    QVERIFY(rig.doc.untitled);
+    QCOMPARE(rig.doc.fileName(), QStringLiteral("new.dat"));
+    QVERIFY(rig.doc.isUntitled());
     QVERIFY(!rig.link.isOpen());
     QVERIFY(!progress.isEmpty());
     QVERIFY(progress.last().at(0).toInt() <= 100);
@@ -462,8 +461,7 @@ void TestSession::olderRadioIdentity() {
     // A matching radio: class 248 with band 3 is "WX40".
     msgs.answers = {MsgAnswer::Ok};
     Rig match(solvirProduct());
-    match.doc.currentModel = QStringLiteral("WX40");
-    match.doc.currentBand = QStringLiteral("26.51500 - 27.85500 MHz");
+    useModelAndBand(match.doc, QStringLiteral("WX40"), QStringLiteral("26.51500 - 27.85500 MHz"));
     match.radio = FakeRadio(solvirProduct(), "ABCD", 3, 248);
     const int before = msgs.asked.size();
     QVERIFY(match.session.writeToRadio());
@@ -694,7 +692,7 @@ void TestSession::unusableReadChangesNothing() {
     clearRadioImage(meridoxProduct(), rig.radio.memory);
     QVERIFY(!buildRadioImage(source, rig.radio.memory));
     rig.radio.memory[0x1D61] = char(0x80); // option word 1 overflows
-    rig.doc.fileName = QStringLiteral("mine.dat");
+    rig.doc.becameUntitled(QStringLiteral("mine.dat"));
     editRecord(rig.doc, [&](RadioConfig& c) { c.optionWords[0] = 7; });
     const RadioConfig before = rig.doc.config();
     QSignalSpy applying(&rig.session, &RadioSession::readApplying);
@@ -705,7 +703,7 @@ void TestSession::unusableReadChangesNothing() {
     QCOMPARE(msgs.asked.last().text,
              QStringLiteral("The data read from the radio cannot be used."));
     QVERIFY(!msgs.texts().contains(QStringLiteral("Read Data Completed.")));
-    QCOMPARE(rig.doc.fileName, QStringLiteral("mine.dat"));
+    QCOMPARE(rig.doc.fileName(), QStringLiteral("mine.dat"));
     QCOMPARE(encodeRecord(meridoxProduct(), rig.doc.config()),
              encodeRecord(meridoxProduct(), before));
 }

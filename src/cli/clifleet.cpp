@@ -160,7 +160,7 @@ void keepRead(FleetPort& port, FleetRecord& r, const QString& folder, QTextStrea
         return;
     }
     r.file = path;
-    if (!keepBackupImage(doc.product(), doc.currentModel, port.session().radioImage(), &why))
+    if (!keepBackupImage(doc.product(), doc.model(), port.session().radioImage(), &why))
         err << port.port() << ": "
             << tr2("Warning: no backup image of the radio was kept: ",
                    "警告：未保存对讲机的备份映像：")

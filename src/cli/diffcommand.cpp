@@ -42,7 +42,7 @@ int diffWithRadio(const Product& p, const CliArgs& a, const CliStreams& io) {
     if ((rc != ExitOk && !traceLost) || !radio) return rc == ExitOk ? ExitNoAnswer : rc;
     // Every read keeps the radio as it was; a backup that cannot be kept does not fail it.
     QString why;
-    if (!keepBackupImage(p, radio->currentModel, image, &why))
+    if (!keepBackupImage(p, radio->model(), image, &why))
         io.err << tr2("Warning: no backup image of the radio was kept: ",
                       "警告：未保存对讲机的备份映像：")
                << why << '\n';

@@ -22,7 +22,7 @@ int keepReadFiles(Document& doc, const CliArgs& a, const QByteArray& image, QTex
     const Product& p = doc.product();
     // Every read keeps the radio as it was; a backup that cannot be kept does not fail it.
     QString why;
-    if (!keepBackupImage(p, doc.currentModel, image, &why))
+    if (!keepBackupImage(p, doc.model(), image, &why))
         err << tr2("Warning: no backup image of the radio was kept: ",
                    "警告：未保存对讲机的备份映像：")
             << why << '\n';

@@ -12,8 +12,8 @@ void describe(const Document& doc, QTextStream& o) {
     const RadioConfig& c = doc.config();
     o << "Product: " << p.productName << '\n';
     if (p.hasVersionField) o << "Version: " << c.version.text() << '\n';
-    o << "Model: " << doc.currentModel << '\n';
-    o << "Band: " << doc.currentBand << '\n';
+    o << "Model: " << doc.model() << '\n';
+    o << "Band: " << doc.band() << '\n';
     o << "Created: " << shownFieldText(c.modelInfo.createDate.raw()) << '\n';
     o << "Software version: " << shownFieldText(c.modelInfo.softwareVersionText.raw()) << '\n';
     for (int g = 0; g < GroupCount; ++g) {

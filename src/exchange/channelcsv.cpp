@@ -140,11 +140,11 @@ class RowChecker {
     }
 
     std::optional<QString> inBand(int line, const QString& what, double mhz) {
-        if (mhz < m_doc.lowerLimit || mhz > m_doc.upperLimit) {
+        if (mhz < m_doc.lowerLimit() || mhz > m_doc.upperLimit()) {
             problem(line, tr2("the %1 frequency %2 MHz is outside the band (%3 to %4 MHz).",
                               "%1 频率 %2 MHz 超出频段（%3 至 %4 MHz）。")
-                              .arg(what, formatMhz(mhz), formatMhz(m_doc.lowerLimit),
-                                   formatMhz(m_doc.upperLimit)));
+                              .arg(what, formatMhz(mhz), formatMhz(m_doc.lowerLimit()),
+                                   formatMhz(m_doc.upperLimit())));
             return std::nullopt;
         }
         return formatMhz(snapToFrequencyStep(m_doc, mhz));

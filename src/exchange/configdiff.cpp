@@ -129,8 +129,8 @@ namespace {
 Fields otherFields(const Document& doc) {
     const RadioConfig& c = doc.config();
     const ModelInfo& mi = c.modelInfo;
-    Fields f{{QStringLiteral("Model"), doc.currentModel},
-             {QStringLiteral("Band"), doc.currentBand},
+    Fields f{{QStringLiteral("Model"), doc.model()},
+             {QStringLiteral("Band"), doc.band()},
              {QStringLiteral("Created"), shownFieldText(mi.createDate.raw())},
              {QStringLiteral("Software version"), shownFieldText(mi.softwareVersionText.raw())},
              {QStringLiteral("Model (copy)"), shownFieldText(mi.modelNameCopy.raw())},

@@ -165,8 +165,8 @@ QString radioInfoSection(const Document& doc, int language) {
 
     QList<QPair<QString, QString>> rows = {
         {t("Product", "产品"), p.productName},
-        {t("Model Type", "机型类型"), doc.currentModel.trimmed()},
-        {t("Frequency", "频率"), doc.currentBand},
+        {t("Model Type", "机型类型"), doc.model().trimmed()},
+        {t("Frequency", "频率"), doc.band()},
         {t("Create Date", "创建日期"), created},
         {t("Software Version", "软件版本"), shownFieldText(mi.softwareVersionText.raw())},
     };
@@ -220,7 +220,7 @@ Report::Report(const Document& doc, const PrintSelection& selection, int languag
     : m_selection(selection), m_language(language) {
     m_heading = printText(PrintText::Heading, language).arg(doc.product().productName);
     m_fileLine = printText(PrintText::FileNameLabel, language) + QStringLiteral(": ") +
-                 QFileInfo(doc.fileName).fileName();
+                 QFileInfo(doc.fileName()).fileName();
 
     QString body;
     for (const ChannelRange& r : selection.channels)

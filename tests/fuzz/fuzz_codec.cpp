@@ -32,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Document doc(p);
     doc.initialiseDefaults();
     const QByteArray before = encodeRecord(p, doc.config());
-    const QString band = doc.currentBand;
+    const QString band = doc.band();
     if (parseRadioImage(doc, image)) {
         FUZZ_CHECK(encodeRecord(p, doc.config()) == before);
-        FUZZ_CHECK(doc.currentBand == band);
+        FUZZ_CHECK(doc.band() == band);
         return 0;
     }
     FUZZ_CHECK(image.size() == p.memorySize);

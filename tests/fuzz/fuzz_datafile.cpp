@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (r != OpenResult::Opened) {
             FUZZ_CHECK(encodeRecord(*p, doc.config()) == working);
             FUZZ_CHECK(encodeRecord(*p, doc.snapshot()) == snapshot);
-            FUZZ_CHECK(doc.fileName == QLatin1String("new.dat"));
+            FUZZ_CHECK(doc.fileName() == QLatin1String("new.dat"));
             if (r == OpenResult::FileError && bytes.size() >= p->recordLength)
                 FUZZ_CHECK(recordDamage(*decodeRecord(*p, bytes)));
             continue;
@@ -59,8 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         QByteArray image;
         clearRadioImage(*p, image);
         buildRadioImage(doc, image); // may refuse, but never crashes
-        doc.fileName = path;
-        FUZZ_CHECK(saveDataFile(doc));
+        FUZZ_CHECK(saveDataFile(doc, path));
     }
     return 0;
 }

@@ -53,8 +53,8 @@ void setGroupA(Document& doc, const QString& channels, int emergency) {
             e.channelNo = int16_t(parts[0].toInt());
             e.inUse = 1;
             const QStringList freqs = parts[1].split(QLatin1Char('/'));
-            e.rxFreq.assign(storedFrequencyText(freqs[0], doc.lowerLimit));
-            e.txFreq.assign(storedFrequencyText(freqs.last(), doc.lowerLimit));
+            e.rxFreq.assign(storedFrequencyText(freqs[0], doc.lowerLimit()));
+            e.txFreq.assign(storedFrequencyText(freqs.last(), doc.lowerLimit()));
         }
         r.optionWords[OptionWord::FirstEmergencyChannel] = int16_t(emergency - 1);
     });

@@ -98,8 +98,7 @@ class TestCompareWindow : public QObject, MainWindowFixture {
         showActive(m_main.get());
         Document& doc = m_main->document();
         if (changeChannel) doc.setChannelCell(1, ColRx, QStringLiteral("27.5"));
-        doc.fileName = path("mine.dat");
-        doc.untitled = false;
+        doc.fileOpened(path("mine.dat"));
         const QByteArray record = recordBytes(doc);
         const int steps = m_main->history().stack().count();
 
@@ -128,8 +127,8 @@ class TestCompareWindow : public QObject, MainWindowFixture {
             QCOMPARE(compareWindow()->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
                      summary);
         QCOMPARE(recordBytes(doc), record);
-        QCOMPARE(doc.fileName, path("mine.dat"));
-        QVERIFY(!doc.untitled);
+        QCOMPARE(doc.fileName(), path("mine.dat"));
+        QVERIFY(!doc.isUntitled());
         QCOMPARE(m_main->history().stack().count(), steps);
         // The window takes the place of the read's completion message.
         QCOMPARE(m_msgs->texts(), QStringList{messageText(Msg::ReadConfirm)});

@@ -171,14 +171,14 @@ void TestDocumentSteps::everyChangeIsOneStep_data() {
             RadioConfig r = d.config();
             r.optionWords[5] = 9;
             r.groupChannelCount[4] = 0;
-            d.replaceConfiguration(r, d.currentModel, d.currentBand, c);
+            d.replaceConfiguration(r, d.model(), d.band(), c);
         },
         c);
     row(
         "replaceConfiguration from a document",
         [c](Document& d) {
             Document radio = d;
-            radio.setModelAndBand(QStringLiteral("863"), d.currentBand, c);
+            radio.setModelAndBand(QStringLiteral("863"), d.band(), c);
             radio.setChannelCell(1, ColRx, QStringLiteral("27.25"));
             d.replaceConfiguration(radio, c);
         },
@@ -203,8 +203,8 @@ void TestDocumentSteps::everyChangeIsOneStep() {
     doc.takeSnapshot();
     EditHistory history(doc);
     const QByteArray before = encodeRecord(doc.product(), doc.config());
-    const QString model = doc.currentModel;
-    const QString band = doc.currentBand;
+    const QString model = doc.model();
+    const QString band = doc.band();
 
     mutation(doc);
     const QByteArray after = encodeRecord(doc.product(), doc.config());
@@ -214,8 +214,8 @@ void TestDocumentSteps::everyChangeIsOneStep() {
 
     history.undo();
     QCOMPARE(encodeRecord(doc.product(), doc.config()), before);
-    QCOMPARE(doc.currentModel, model);
-    QCOMPARE(doc.currentBand, band);
+    QCOMPARE(doc.model(), model);
+    QCOMPARE(doc.band(), band);
     QVERIFY(!doc.isModified());
     history.redo();
     QCOMPARE(encodeRecord(doc.product(), doc.config()), after);

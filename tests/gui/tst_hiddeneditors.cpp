@@ -342,7 +342,7 @@ class TestHiddenEditors : public QObject {
         QFETCH(QString, chosen);
         QFETCH(int, word);
         QFETCH(int, stored);
-        m_doc->currentModel = model;
+        useModelAndBand(*m_doc, model, m_doc->band());
         editRecord(*m_doc, [&](RadioConfig& c) {
             c.scanWords[0] = 1;
         }); // fixed priority: every list enabled
@@ -710,8 +710,7 @@ class TestHiddenEditors : public QObject {
             m_doc = std::make_unique<Document>(solvirProduct());
             m_doc->initialiseDefaults();
         }
-        m_doc->currentBand = QStringLiteral("25.605000 - 30.115000 MHz");
-        m_doc->deriveLimits();
+        useModelAndBand(*m_doc, m_doc->model(), QStringLiteral("25.605000 - 30.115000 MHz"));
         open<TestFrequenciesWindow>();
         typeCell(row, column, typed);
         QCOMPARE(m_messages->texts(),

@@ -781,8 +781,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
 
         // A read replaces the configuration: editors closed, the grid open again, the title.
         m_main->windows().show(ChildWindow::OptionFeatures);
-        m_main->document().fileName = path("before.dat");
-        m_main->document().untitled = false;
+        m_main->document().fileOpened(path("before.dat"));
         m_msgs->clear();
         m_msgs->answers = {MsgAnswer::Ok};
         action(QStringLiteral("mnuReadFromRadio"))->trigger();
@@ -908,7 +907,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         action(QStringLiteral("mnuFileNew"))->trigger();
         QVERIFY(line2().startsWith(QLatin1String("TEMPLATE")));
         QVERIFY(m_main->windowTitle().endsWith(QLatin1String("[File Name:new.dat]")));
-        QVERIFY(m_main->document().untitled && !m_main->document().isModified());
+        QVERIFY(m_main->document().isUntitled() && !m_main->document().isModified());
 
         editRecord(m_main->document(),
                    [&](RadioConfig& c) { c.embeddedMessage[1].assign(QByteArray("EDITED")); });
@@ -972,7 +971,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         Document& doc = m_main->document();
         QCOMPARE(doc.config().embeddedMessage[0].text().startsWith(QLatin1String("FROMFILE")),
                  opens);
-        QCOMPARE(doc.untitled, !opens);
+        QCOMPARE(doc.isUntitled(), !opens);
         QVERIFY(!doc.isModified());
         QCOMPARE(m_main->windowTitle(),
                  opens ? QStringLiteral("MERIDOX[25.605000 - 30.115000 MHz][File Name:x.dat]")
@@ -1001,8 +1000,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         Document& doc = m_main->document();
         QVERIFY(writeRecordFile(meridoxProduct(), doc.config(), path("other.dat")));
         if (!untitled) {
-            doc.fileName = path("mine.dat");
-            doc.untitled = false;
+            doc.fileOpened(path("mine.dat"));
         }
         modify();
         m_msgs->answers = {answer};
@@ -1012,8 +1010,8 @@ class TestMainWindow : public QObject, MainWindowFixture {
         action(QStringLiteral("mnuFileOpen"))->trigger();
         QCOMPARE(m_msgs->texts().value(0), QStringLiteral("File has been modify,save it now?"));
         QCOMPARE(m_dialogs->saved.size(), saveAsAnswer == QLatin1String("-") ? 0 : 1);
-        QCOMPARE(QFileInfo(doc.fileName).fileName(),
-                 opened ? QStringLiteral("other.dat") : QFileInfo(doc.fileName).fileName());
+        QCOMPARE(QFileInfo(doc.fileName()).fileName(),
+                 opened ? QStringLiteral("other.dat") : QFileInfo(doc.fileName()).fileName());
         QCOMPARE(m_dialogs->opened.size(), opened ? 1 : 0);
         // An untitled configuration is never written to "new.dat" in the working folder.
         QVERIFY(!QFile::exists(QDir::current().filePath(QStringLiteral("new.dat"))));
@@ -1029,7 +1027,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         action(QStringLiteral("mnuFileSave"))->trigger();
         QCOMPARE(m_dialogs->saved, QStringList(QStringLiteral("new.dat")));
         QCOMPARE(fileBytes(path("a.dat")).size(), 15245);
-        QVERIFY(!doc.untitled);
+        QVERIFY(!doc.isUntitled());
         QCOMPARE(m_main->windowTitle(),
                  QStringLiteral("MERIDOX[25.605000 - 30.115000 MHz][File Name:a.dat]"));
         QVERIFY(m_msgs->asked.isEmpty());
@@ -1050,7 +1048,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         // Save As starts at the current file; a cancelled dialog changes nothing.
         action(QStringLiteral("mnuFileSaveAs"))->trigger();
         QCOMPARE(m_dialogs->saved.last(), path("a.dat"));
-        QCOMPARE(doc.fileName, path("a.dat"));
+        QCOMPARE(doc.fileName(), path("a.dat"));
 
         // A failed save keeps the name and the modified state, so nothing is lost later.
         modify();
@@ -1058,7 +1056,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         m_dialogs->answers = {path("missing/b.dat")};
         action(QStringLiteral("mnuFileSaveAs"))->trigger();
         QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("file error.")));
-        QCOMPARE(doc.fileName, path("a.dat"));
+        QCOMPARE(doc.fileName(), path("a.dat"));
         QVERIFY(doc.isModified());
     }
 
@@ -1103,8 +1101,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
         Document& doc = m_main->document();
         if (!untitled) {
-            doc.fileName = path("mine.dat");
-            doc.untitled = false;
+            doc.fileOpened(path("mine.dat"));
         }
         QLineEdit* box = nullptr;
         if (editor == QLatin1String("grid")) {
@@ -1148,8 +1145,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         start().show();
         Document& doc = m_main->document();
         if (!untitled) {
-            doc.fileName = path("mine.dat");
-            doc.untitled = false;
+            doc.fileOpened(path("mine.dat"));
         }
         modify();
         m_msgs->answers = {answer};
@@ -1206,7 +1202,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         auto* combo2 = w.findChild<QComboBox*>(QStringLiteral("Combo2"));
         QCOMPARE(combo1->currentText(), initial);
         QCOMPARE(combo2->count(), 0); // the default model offers no band
-        QCOMPARE(combo2->currentText(), doc.currentBand);
+        QCOMPARE(combo2->currentText(), doc.band());
         if (model != initial) {
             combo1->lineEdit()->selectAll();
             QTest::keyClicks(combo1->lineEdit(), model);
@@ -1224,12 +1220,12 @@ class TestMainWindow : public QObject, MainWindowFixture {
             QCOMPARE(m_msgs->asked.at(0).title, QStringLiteral("Warning"));
         }
         if (loads) {
-            QCOMPARE(doc.currentModel, model);
+            QCOMPARE(doc.model(), model);
             QCOMPARE(doc.config().modelInfo.modelCode, int16_t(249));
             QCOMPARE(doc.config().modelInfo.bandCode, int16_t(1));
-            QCOMPARE(doc.lowerLimit, 136.0);
+            QCOMPARE(doc.lowerLimit(), 136.0);
         } else {
-            QCOMPARE(doc.currentModel, initial);
+            QCOMPARE(doc.model(), initial);
         }
     }
 
@@ -1245,7 +1241,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         });
         m_msgs->answers = {MsgAnswer::Ok};
         m_main->showModelWindow();
-        QCOMPARE(m_main->document().currentModel, QStringLiteral("WX40"));
+        QCOMPARE(m_main->document().model(), QStringLiteral("WX40"));
         QCOMPARE(m_main->windowTitle(),
                  QStringLiteral("MERIDOX[26.51500 - 27.85500 MHz][File Name:new.dat]"));
         QCOMPARE(openChildren(), names({"frmCommChInfo"}));
@@ -1334,8 +1330,8 @@ class TestMainWindow : public QObject, MainWindowFixture {
         m_dialogs->answers = {path("customer.yaml")};
         action(QStringLiteral("mnuFileOpen"))->trigger();
         QCOMPARE(encodeRecord(meridoxProduct(), doc.recordToSave()), record);
-        QVERIFY(doc.untitled);
-        QCOMPARE(doc.fileName, path("customer.dat"));
+        QVERIFY(doc.isUntitled());
+        QCOMPARE(doc.fileName(), path("customer.dat"));
         QVERIFY(!doc.isModified());
         QCOMPARE(openChildren(), names({"frmCommChInfo"}));
         // Save As under the text's own name would put a data file over it: refused.
@@ -1345,7 +1341,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         action(QStringLiteral("mnuFileSaveAs"))->trigger();
         QCOMPARE(m_msgs->texts(), QStringList(QStringLiteral("file error.")));
         QCOMPARE(fileBytes(path("customer.yaml")), text);
-        QVERIFY(doc.untitled);
+        QVERIFY(doc.isUntitled());
         // Save asks for a data file's name; the text is never written over.
         action(QStringLiteral("mnuFileSave"))->trigger();
         QCOMPARE(m_dialogs->saved.last(), path("customer.dat"));
@@ -1368,7 +1364,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
                                     "Momentary\", \"Temporary Delete\"\n"
                                     "line 4: key assignment.PF3: unknown key"));
         QCOMPARE(encodeRecord(meridoxProduct(), doc.recordToSave()), record);
-        QCOMPARE(doc.fileName, path("customer.dat"));
+        QCOMPARE(doc.fileName(), path("customer.dat"));
 
         // A text of a band every channel leaves: the box names the first 25 and counts the rest.
         QByteArray wrongBand =
@@ -1393,7 +1389,7 @@ class TestMainWindow : public QObject, MainWindowFixture {
         QCOMPARE(m_msgs->asked.at(0).informative,
                  QStringLiteral("The file \"%1\" is larger than 4 MB: it is no configuration text.")
                      .arg(path("huge.yaml")));
-        QCOMPARE(doc.fileName, path("customer.dat"));
+        QCOMPARE(doc.fileName(), path("customer.dat"));
 
         // An export that cannot be written names the file and why.
         m_msgs->clear();

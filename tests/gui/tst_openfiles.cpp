@@ -161,14 +161,14 @@ class TestOpenFiles : public QObject, MainWindowFixture {
         const Document& doc = m_main->document();
         if (opens) {
             QCOMPARE(firstLine(), QStringLiteral("given.dat"));
-            QCOMPARE(doc.fileName, path("given.dat"));
+            QCOMPARE(doc.fileName(), path("given.dat"));
             QCOMPARE(m_main->windowTitle(),
                      QStringLiteral("MERIDOX[25.605000 - 30.115000 MHz][File Name:given.dat]"));
             QCOMPARE(entries(), QStringList{entry(1, "given.dat")});
         } else {
             // The template stays, untitled, and the recent files are not touched.
             QCOMPARE(firstLine(), QStringLiteral("KORVEN_New.dat"));
-            QVERIFY(doc.untitled);
+            QVERIFY(doc.isUntitled());
             QCOMPARE(m_main->windowTitle(), title);
             QVERIFY(entries().isEmpty());
             QVERIFY(!recentMenu()->menuAction()->isEnabled());

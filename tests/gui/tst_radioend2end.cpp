@@ -63,8 +63,7 @@ class TestRadioEnd2End : public QObject {
         QStringList calls;
         Rig(const Product& p, const QString& port) : doc(p) {
             doc.initialiseDefaults();
-            doc.fileName = QStringLiteral("mine.dat");
-            doc.untitled = false;
+            doc.fileOpened(QStringLiteral("mine.dat"));
             doc.takeSnapshot();
             session.setPortName(port);
             QObject::connect(&commands, &RadioCommands::aboutToApplyRead, &main,
@@ -119,8 +118,8 @@ void TestRadioEnd2End::readEditWrite() {
     QVERIFY(!progress || !progress->isVisible());
     QCOMPARE(rig.calls, QStringList({QStringLiteral("closeEditors"), QStringLiteral("afterRead")}));
     QCOMPARE(shownRx(rig.doc), QStringLiteral("27.500000"));
-    QCOMPARE(rig.doc.fileName, QStringLiteral("new.dat"));
-    QVERIFY(rig.doc.untitled);
+    QCOMPARE(rig.doc.fileName(), QStringLiteral("new.dat"));
+    QVERIFY(rig.doc.isUntitled());
     QCOMPARE(messages.texts().last(), QStringLiteral("Read Data Completed."));
     // The radio as it was read is kept as one new backup image, and the session as a trace.
     const KeptFolder backups = backupFolder(*product);
@@ -262,7 +261,7 @@ void TestRadioEnd2End::closingProgressCancels() {
     // The configuration is as it was.
     QCOMPARE(encodeRecord(*product, rig.doc.config()), before);
     QVERIFY(!rig.doc.isModified());
-    QCOMPARE(rig.doc.fileName, QStringLiteral("mine.dat"));
+    QCOMPARE(rig.doc.fileName(), QStringLiteral("mine.dat"));
     // A cancelled read keeps no backup.
     QCOMPARE(backupFolder(*product).files().size(), backupsBefore);
     if (!stopped) {

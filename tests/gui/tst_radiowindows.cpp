@@ -140,7 +140,7 @@ void TestRadioWindows::emgCaptionsAndPlacement() {
     QCOMPARE(child<QLabel>(w, "Label1_7")->text(), secondDescription);
     auto* model = child<QComboBox>(w, "Combo1_0");
     QCOMPARE(model->count(), 1);
-    QCOMPARE(model->currentText(), doc.currentModel);
+    QCOMPARE(model->currentText(), doc.model());
     auto* bands = child<QComboBox>(w, "Combo1_1");
     QCOMPARE(bands->count(), 1);
     QCOMPARE(bands->currentText(), band);

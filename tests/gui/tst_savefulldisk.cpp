@@ -89,7 +89,7 @@ void TestSaveFullDisk::saveOnFullDisk() {
     QVERIFY(disk.fill());
     const QStringList before = disk.files();
     const QString title = main.windowTitle();
-    const QString fileName = doc.fileName;
+    const QString fileName = doc.fileName();
 
     msgs.answers = {how == QLatin1String("exit") ? MsgAnswer::Yes : MsgAnswer::Ok};
     if (!chosen.isEmpty()) dialogs.answers = {disk.filePath(chosen)};
@@ -104,8 +104,8 @@ void TestSaveFullDisk::saveOnFullDisk() {
     QCOMPARE(said.informative, disk.filePath(target) + QStringLiteral(": No space left on device"));
     QCOMPARE(disk.files(), before);
     QVERIFY(doc.isModified());
-    QCOMPARE(doc.untitled, !titled);
-    QCOMPARE(doc.fileName, fileName);
+    QCOMPARE(doc.isUntitled(), !titled);
+    QCOMPARE(doc.fileName(), fileName);
     QCOMPARE(main.windowTitle(), title);
 }
 

@@ -329,7 +329,7 @@ class TestUndo : public QObject, MainWindowFixture {
         prepare(Step(step));
         m_msgs->answers = {MsgAnswer::Ok, MsgAnswer::Ok};
         const QByteArray before = recordBytes(doc());
-        const QString band = doc().currentBand;
+        const QString band = doc().band();
         QVERIFY(!doc().isModified());
         QVERIFY(!action("mnuEditUndo")->isEnabled());
 
@@ -341,7 +341,7 @@ class TestUndo : public QObject, MainWindowFixture {
 
         action("mnuEditUndo")->trigger();
         QCOMPARE(recordBytes(doc()), before);
-        QCOMPARE(doc().currentBand, band);
+        QCOMPARE(doc().band(), band);
         QVERIFY(!doc().isModified());
         QVERIFY(!m_main->windowTitle().isEmpty());
         QVERIFY(!action("mnuEditUndo")->isEnabled());
@@ -400,8 +400,7 @@ class TestUndo : public QObject, MainWindowFixture {
         VirtualRadio radio;
         QVERIFY2(radio.start(QStringLiteral("meridox")), qPrintable(radio.errorOutput()));
         startOnPort(radio);
-        doc().fileName = m_dir->filePath(QStringLiteral("work.dat"));
-        doc().untitled = false;
+        doc().fileOpened(m_dir->filePath(QStringLiteral("work.dat")));
         typeInto(7, ColRx, QStringLiteral("27.5"));
         const QByteArray work = recordBytes(doc());
 
@@ -417,7 +416,7 @@ class TestUndo : public QObject, MainWindowFixture {
 
         action("mnuEditUndo")->trigger();
         QCOMPARE(recordBytes(doc()), work);
-        QCOMPARE(doc().fileName, m_dir->filePath(QStringLiteral("work.dat")));
+        QCOMPARE(doc().fileName(), m_dir->filePath(QStringLiteral("work.dat")));
         QVERIFY(doc().isModified());
         QCOMPARE(grid()->cellText(7, ColRx), QStringLiteral("27.500000"));
         QCOMPARE(action("mnuEditUndo")->text(), QStringLiteral("Undo Change RX of A7"));
@@ -467,7 +466,7 @@ class TestUndo : public QObject, MainWindowFixture {
             m_dialog->answer = names[random.bounded(2)];
             m_msgs->answers = {MsgAnswer::No};
             action("mnuFileOpen")->trigger();
-            QVERIFY(!doc().untitled && !doc().isModified());
+            QVERIFY(!doc().isUntitled() && !doc().isModified());
             QString steps = QStringLiteral("sequence %1: O %2")
                                 .arg(sequence)
                                 .arg(QFileInfo(m_dialog->answer).fileName());
@@ -512,8 +511,8 @@ class TestUndo : public QObject, MainWindowFixture {
                     doc().deleteChannels(0, {random.bounded(1, 4)});
                 } else if (op == 'X' || op == 'W') {
                     // Exported as text or channels: over the open data file, or beside it.
-                    m_dialog->answer = !doc().untitled && random.bounded(2) == 0
-                                           ? doc().fileName
+                    m_dialog->answer = !doc().isUntitled() && random.bounded(2) == 0
+                                           ? doc().fileName()
                                            : files.filePath(op == 'X' ? QStringLiteral("out.yaml")
                                                                       : QStringLiteral("out.csv"));
                     steps += QStringLiteral(" to ") + QFileInfo(m_dialog->answer).fileName();
@@ -527,10 +526,10 @@ class TestUndo : public QObject, MainWindowFixture {
                                              "MnuInitial"};
                     action(actions[QByteArray("SAOUZNI").indexOf(op)])->trigger();
                 }
-                if (doc().untitled) continue;
-                QVERIFY2(m_main->windowTitle().contains(QFileInfo(doc().fileName).fileName()),
+                if (doc().isUntitled()) continue;
+                QVERIFY2(m_main->windowTitle().contains(QFileInfo(doc().fileName()).fileName()),
                          qPrintable(steps));
-                QFile file(doc().fileName);
+                QFile file(doc().fileName());
                 QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(steps));
                 Document asOnDisk = doc();
                 const RadioConfig working = doc().config();

@@ -59,7 +59,7 @@ QString shownFrequency(const Document& doc, const QString& stored) {
         return formatMhz(v);
     }
     showMessage(QStringLiteral("Not IsNumeric"));
-    return shortestNumber(doc.lowerLimit);
+    return shortestNumber(doc.lowerLimit());
 }
 
 QString listedFrequency(const Document& doc, const QByteArray& stored) {
@@ -69,11 +69,11 @@ QString listedFrequency(const Document& doc, const QByteArray& stored) {
 }
 
 QString storedFrequency(const Document& doc, const QString& t) {
-    return storedFrequencyText(t, doc.lowerLimit);
+    return storedFrequencyText(t, doc.lowerLimit());
 }
 
 double snapToFrequencyStep(const Document& doc, double mhz) {
-    const int32_t low = roundEven32(doc.lowerLimit * 1000000.0);
+    const int32_t low = roundEven32(doc.lowerLimit() * 1000000.0);
     int32_t hz = roundEven32(mhz * 1000000.0);
     const int32_t r = (hz - low) % 10;
     if (r != 0) hz -= r;
@@ -81,15 +81,15 @@ double snapToFrequencyStep(const Document& doc, double mhz) {
 }
 
 double checkFrequencyRange(const Document& doc, double mhz, bool clampToLimit) {
-    if (doc.lowerLimit <= mhz && mhz <= doc.upperLimit) return snapToFrequencyStep(doc, mhz);
+    if (doc.lowerLimit() <= mhz && mhz <= doc.upperLimit()) return snapToFrequencyStep(doc, mhz);
     showMessage(messageText(Msg::OutOfRange), MsgIcon::Warning);
     if (!clampToLimit) return 0;
-    return mhz < doc.lowerLimit ? doc.lowerLimit : doc.upperLimit;
+    return mhz < doc.lowerLimit() ? doc.lowerLimit() : doc.upperLimit();
 }
 
 double frequencyNotNumeric(const Document& doc, bool useLowerLimit) {
     showMessage(messageText(Msg::OutOfRange), MsgIcon::Warning);
-    return useLowerLimit ? doc.lowerLimit : 0;
+    return useLowerLimit ? doc.lowerLimit() : 0;
 }
 
 QString formatTypedFrequency(const Document& doc, const QString& typed, bool clampToLimit) {

@@ -32,10 +32,10 @@ QString mhzText(int64_t hz) {
 // "Channel A7: RX 31.200000 MHz is outside the band 25.605000 - 30.115000 MHz", or empty
 // when the frequency is inside the band.
 QString outsideBand(const Document& doc, const QString& where, int64_t hz) {
-    if (toHz(doc.lowerLimit) <= hz && hz <= toHz(doc.upperLimit)) return {};
+    if (toHz(doc.lowerLimit()) <= hz && hz <= toHz(doc.upperLimit())) return {};
     const QString text =
         tr2("%1 MHz is outside the band %2 - %3 MHz.", "%1 MHz 超出频段 %2 - %3 MHz。")
-            .arg(mhzText(hz), formatMhz(doc.lowerLimit), formatMhz(doc.upperLimit));
+            .arg(mhzText(hz), formatMhz(doc.lowerLimit()), formatMhz(doc.upperLimit()));
     return where.isEmpty() ? text : where + QStringLiteral(": ") + text;
 }
 

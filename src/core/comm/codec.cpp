@@ -188,8 +188,8 @@ EncodedFrequency encodeChecked(const Document& doc, const QString& stored) {
 
     // The base digits stay 10 kHz inside the band; the rest of the distance to the wanted
     // frequency travels as a signed offset of 10 Hz steps.
-    const qint64 lowEdge = edgeHz(doc.lowerLimit, EdgeMarginHz);
-    const qint64 highEdge = edgeHz(doc.upperLimit, -EdgeMarginHz);
+    const qint64 lowEdge = edgeHz(doc.lowerLimit(), EdgeMarginHz);
+    const qint64 highEdge = edgeHz(doc.upperLimit(), -EdgeMarginHz);
     qint64 base = f, offset = f % 100;
     bool subtract = false;
     if (f < lowEdge) {
@@ -224,7 +224,7 @@ QString encodeProblemText(const Document& doc, const QString& what, const QStrin
             .arg(what, trimSpaces(stored).remove(QChar(0)));
     if (e.problem == EncodeProblem::TooFar)
         return QStringLiteral("%1 %2 MHz is too far outside the band %3.")
-            .arg(what, QString::number(double(e.hz) / 1000000.0, 'f', 6), doc.currentBand);
+            .arg(what, QString::number(double(e.hz) / 1000000.0, 'f', 6), doc.band());
     return QStringLiteral("%1 \"%2\" cannot be written to the radio.")
         .arg(what, trimSpaces(stored).remove(QChar(0)));
 }

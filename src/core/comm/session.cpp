@@ -197,7 +197,7 @@ bool RadioSession::openPort() {
 
 bool RadioSession::checkRadioIdentity() {
     const Product& p = m_doc.product();
-    const QString model = cleanModelText(m_doc.currentModel);
+    const QString model = cleanModelText(m_doc.model());
     const int band = m_doc.currentBandCode();
     if (p.identityAsksOverwrite) {
         const QString radioModel =
@@ -335,8 +335,7 @@ bool RadioSession::applyRead() {
     }
     emit readApplying();
     // The record read and the untitled file it now belongs to are one step.
-    m_doc.fileName = QStringLiteral("new.dat");
-    m_doc.untitled = true;
+    m_doc.becameUntitled(QStringLiteral("new.dat"));
     m_doc.replaceConfiguration(decoded, tr2("Read from Radio", "从对讲机读取数据"));
     emit readApplied();
     return true;

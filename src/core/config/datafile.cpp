@@ -296,8 +296,7 @@ OpenResult openDataFile(Document& doc, const QString& path) {
         return OpenResult::FileError;
     }
     doc.openRecord(*record);
-    doc.fileName = path;
-    doc.untitled = false;
+    doc.fileOpened(path);
     return OpenResult::Opened;
 }
 
@@ -315,15 +314,19 @@ bool writeRecordFile(const Product& p, const RadioConfig& c, const QString& path
 }
 
 bool saveDataFile(Document& doc) {
+    return saveDataFile(doc, doc.fileName());
+}
+
+bool saveDataFile(Document& doc, const QString& path) {
     QString why;
-    if (!writeRecordFile(doc.product(), doc.recordToSave(), doc.fileName, &why)) {
-        // The file still holds what it held: so does the snapshot, and the work stays unsaved.
+    if (!writeRecordFile(doc.product(), doc.recordToSave(), path, &why)) {
+        // The file still holds what it held: so do the snapshot and the file name, and the
+        // work stays unsaved.
         showMessage(messageText(Msg::FileError), MsgIcon::None, MsgButtons::Ok,
-                    QDir::toNativeSeparators(QFileInfo(doc.fileName).absoluteFilePath()) +
+                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) +
                         QLatin1String(": ") + why);
         return false;
     }
-    doc.takeSnapshot();
-    doc.untitled = false;
+    doc.fileSaved(path);
     return true;
 }

@@ -74,6 +74,9 @@ QString shownProgramVersion();
 // snapshot stay as they were (the work still counts as modified) and "file error." is shown
 // with the file's name and the system's reason.
 bool saveDataFile(Document& doc);
+// The same to path, which on success becomes the open file; on failure the open file's name
+// stays.
+bool saveDataFile(Document& doc, const QString& path);
 // The same, to a given path, without any message; errorText gets the reason on failure.
 bool writeRecordFile(const Product& p, const RadioConfig& c, const QString& path,
                      QString* errorText = nullptr);

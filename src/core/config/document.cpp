@@ -14,15 +14,15 @@ QByteArray modelNameField(const QString& model) {
 }
 
 Document::Document(const Product& product) : m_product(&product) {
-    currentModel = product.defaultModel;
-    currentBand = product.band4Text;
+    m_model = product.defaultModel;
+    m_band = product.band4Text;
     deriveLimits();
 }
 
 void Document::deriveLimits() {
-    const BandLimits l = deriveFrequencyLimits(currentBand);
-    lowerLimit = l.lower;
-    upperLimit = l.upper;
+    const BandLimits l = deriveFrequencyLimits(m_band);
+    m_lowerLimit = l.lower;
+    m_upperLimit = l.upper;
 }
 
 void Document::appendChannel(int g, int n, const QString& f) {
@@ -32,7 +32,7 @@ void Document::appendChannel(int g, int n, const QString& f) {
     ChannelEntry& e = m_config.entry(g, count);
     e.channelNo = int16_t(n);
     e.inUse = 1;
-    const QString stored = storedFrequencyText(f, lowerLimit);
+    const QString stored = storedFrequencyText(f, m_lowerLimit);
     e.rxFreq.assign(stored);
     e.txFreq.assign(stored);
     e.scanFlag = 1;
@@ -43,12 +43,12 @@ void Document::appendChannel(int g, int n, const QString& f) {
 void Document::initialiseDefaults(const QString& templatePath, QDate today) {
     const Product& p = *m_product;
     m_config = RadioConfig{};
-    currentModel = p.defaultModel;
-    currentBand = p.band4Text;
+    m_model = p.defaultModel;
+    m_band = p.band4Text;
     deriveLimits();
-    untitled = true;
-    fileName = QStringLiteral("new.dat");
-    loadedVersion = QString::fromLatin1(ProgramDataVersion);
+    m_untitled = true;
+    m_fileName = QStringLiteral("new.dat");
+    m_loadedVersion = QString::fromLatin1(ProgramDataVersion);
 
     m_config.version.assign(QByteArray(ProgramDataVersion));
     m_config.currentGroup = 0;
@@ -77,7 +77,7 @@ void Document::initialiseDefaults(const QString& templatePath, QDate today) {
     m_config.dtmfCodeCount = 0;
 
     m_config.testFreqCount = 6;
-    const int b = bandPlanIndex(currentBand);
+    const int b = bandPlanIndex(m_band);
     for (int i = 1; i <= 6; ++i) {
         TestFreqEntry& t = m_config.testFreqs[size_t(i - 1)];
         const TestFreqPair& d = defaultTestFreqTable()[size_t(b)][size_t(i - 1)];
@@ -92,7 +92,7 @@ void Document::initialiseDefaults(const QString& templatePath, QDate today) {
 
     ModelInfo& mi = m_config.modelInfo;
     mi.bandCodeCopy = int16_t(currentBandCode());
-    mi.modelNameCopy.assign(modelNameField(currentModel));
+    mi.modelNameCopy.assign(modelNameField(m_model));
     mi.typeLetter = 'C';
     mi.createDate.assign(today.toString(QStringLiteral("yyyyMMdd")));
     mi.softwareVersionText.assign(QByteArray("V1.00"));
@@ -106,8 +106,8 @@ void Document::initialiseDefaults(const QString& templatePath, QDate today) {
 RadioConfig Document::recordToSave() const {
     RadioConfig r = m_config;
     ModelInfo& mi = r.modelInfo;
-    mi.modelName.assign(modelNameField(currentModel));
-    mi.modelCode = int16_t(modelClass(currentModel));
+    mi.modelName.assign(modelNameField(m_model));
+    mi.modelCode = int16_t(modelClass(m_model));
     mi.bandCode = int16_t(currentBandCode());
     r.version.assign(QByteArray(ProgramDataVersion));
     return r;
@@ -118,12 +118,28 @@ void Document::takeSnapshot() {
     m_snapshot = m_config;
 }
 
+void Document::fileOpened(const QString& path) {
+    m_fileName = path;
+    m_untitled = false;
+}
+
+void Document::fileSaved(const QString& path) {
+    m_fileName = path;
+    m_untitled = false;
+    takeSnapshot();
+}
+
+void Document::becameUntitled(const QString& proposedName) {
+    m_fileName = proposedName;
+    m_untitled = true;
+}
+
 void Document::openRecord(const RadioConfig& record) {
     m_snapshot = record;
     m_config = record;
-    loadedVersion = m_config.version.text();
-    currentModel = cleanModelText(m_config.modelInfo.modelName.text());
-    currentBand = bandText(*m_product, m_config.modelInfo.bandCode, currentModel);
+    m_loadedVersion = m_config.version.text();
+    m_model = cleanModelText(m_config.modelInfo.modelName.text());
+    m_band = bandText(*m_product, m_config.modelInfo.bandCode, m_model);
     deriveLimits();
     emit notifier().configurationReplaced();
 }
@@ -136,22 +152,22 @@ void Document::takeRecord(const RadioConfig& record, const QString& caption) {
 }
 
 void Document::replaceConfiguration(const Document& source, const QString& caption) {
-    replaceConfiguration(source.m_config, source.currentModel, source.currentBand, caption);
+    replaceConfiguration(source.m_config, source.m_model, source.m_band, caption);
 }
 
 void Document::replaceConfiguration(const RadioConfig& record, const QString& model,
                                     const QString& band, const QString& caption) {
     m_config = record;
-    currentModel = model;
-    currentBand = band;
+    m_model = model;
+    m_band = band;
     deriveLimits();
     emit notifier().configurationReplaced();
     finishEdit(caption);
 }
 
 void Document::setModelAndBand(const QString& model, const QString& band, const QString& caption) {
-    currentModel = model;
-    currentBand = band;
+    m_model = model;
+    m_band = band;
     ModelInfo& mi = m_config.modelInfo;
     // Models whose name and class the record takes; another keeps the ones it has.
     static const char* const knownModels[] = {"WX40", "863", "864", "5470", "5480"};
@@ -289,11 +305,11 @@ bool Document::isModified() const {
 // A band default test frequency as a new configuration stores it: the stored form followed by
 // one character 0.
 FixedText<8> Document::storedTestFreq(const QString& shown) const {
-    return FixedText<8>((storedFrequencyText(shown, lowerLimit) + QChar(0)).toLatin1());
+    return FixedText<8>((storedFrequencyText(shown, m_lowerLimit) + QChar(0)).toLatin1());
 }
 
 void Document::markTestFrequencies() {
-    const int b = testMarkBandIndex(currentBand);
+    const int b = testMarkBandIndex(m_band);
     const int count = std::clamp<int>(m_config.testFreqCount, 0, 16);
     for (int i = 1; i <= count; ++i) {
         TestFreqEntry& t = m_config.testFreqs[size_t(i - 1)];

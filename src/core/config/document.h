@@ -44,14 +44,17 @@ class Document {
     const RadioConfig& config() const { return m_config; }
     const RadioConfig& snapshot() const { return m_snapshot; }
 
-    QString currentModel;
-    QString currentBand;
-    double lowerLimit = 100.0; // MHz, from currentBand
-    double upperLimit = 500.0;
+    // The model and band the configuration is for, and the band's frequency limits in MHz.
+    const QString& model() const { return m_model; }
+    const QString& band() const { return m_band; }
+    double lowerLimit() const { return m_lowerLimit; }
+    double upperLimit() const { return m_upperLimit; }
 
-    QString fileName = QStringLiteral("new.dat");
-    bool untitled = true;
-    QString loadedVersion = QStringLiteral("V100");
+    // The data file the configuration belongs to. An untitled configuration has only the name
+    // Save As proposes; loadedVersion is the data version of the record last opened.
+    const QString& fileName() const { return m_fileName; }
+    bool isUntitled() const { return m_untitled; }
+    const QString& loadedVersion() const { return m_loadedVersion; }
 
     // Its change signals. A copy of the document has a notifier of its own that nobody
     // listens to, so that work on a copy (a read decoded before it is applied) shows nowhere.
@@ -67,7 +70,16 @@ class Document {
     RadioConfig recordToSave() const;
     // The record now is what its file holds (after a save, or when no file could be loaded).
     void takeSnapshot();
-    void deriveLimits();
+
+    // What happened to the file. None of them is a step of its own: a change of the file that
+    // is part of an edit (Read from Radio) belongs to that edit's step.
+    // The record openRecord just took came from the data file at path, which is now open.
+    void fileOpened(const QString& path);
+    // The record was written to path: it becomes the open file and the snapshot.
+    void fileSaved(const QString& path);
+    // The configuration belongs to no file yet (New, Read from Radio, a configuration text);
+    // Save As proposes proposedName.
+    void becameUntitled(const QString& proposedName);
 
     FixedText<8> storedTestFreq(const QString& shown) const;
 
@@ -156,7 +168,7 @@ class Document {
     void setModelInformation(const ModelInfo& info, const QString& caption);
 
     int optionWordCount() const { return m_product->optionWordCount; }
-    int currentBandCode() const { return bandCode(*m_product, currentBand, currentModel); }
+    int currentBandCode() const { return bandCode(*m_product, m_band, m_model); }
 
   private:
     friend class EditStep;
@@ -178,9 +190,17 @@ class Document {
     // slot); the emergency channel follows its channel. Ends the step named caption.
     void renumberChannels(const std::array<int, ChannelsPerGroup + 1>& to, const QString& caption);
     void markTestFrequencies();
+    void deriveLimits(); // from the band
     const Product* m_product;
     RadioConfig m_config;
     RadioConfig m_snapshot;
+    QString m_model;
+    QString m_band;
+    double m_lowerLimit = 100.0;
+    double m_upperLimit = 500.0;
+    QString m_fileName = QStringLiteral("new.dat");
+    bool m_untitled = true;
+    QString m_loadedVersion = QStringLiteral("V100");
     int m_editStepDepth = 0; // open EditSteps
     struct OwnNotifier {
         std::unique_ptr<DocumentNotifier> object = std::make_unique<DocumentNotifier>();

@@ -34,9 +34,9 @@ template <class T> void put(T& target, const std::optional<std::pair<T, T>>& cha
 
 SharedFileState FileState::of(const Document& doc) {
     auto f = std::make_shared<FileState>();
-    f->fileName = doc.fileName;
-    f->loadedVersion = doc.loadedVersion;
-    f->untitled = doc.untitled;
+    f->fileName = doc.fileName();
+    f->loadedVersion = doc.loadedVersion();
+    f->untitled = doc.isUntitled();
     copyBytes(f->snapshot, doc.snapshot());
     return f;
 }
@@ -53,17 +53,17 @@ bool FileState::isFile(const QString& path) const {
 }
 
 void FileState::putInto(Document& doc) const {
-    doc.fileName = fileName;
-    doc.loadedVersion = loadedVersion;
-    doc.untitled = untitled;
+    doc.m_fileName = fileName;
+    doc.m_loadedVersion = loadedVersion;
+    doc.m_untitled = untitled;
     copyBytes(doc.m_snapshot, snapshot);
 }
 
 DocumentState DocumentState::of(const Document& doc) {
     DocumentState s;
     copyBytes(s.config, doc.config());
-    s.model = doc.currentModel;
-    s.band = doc.currentBand;
+    s.model = doc.model();
+    s.band = doc.band();
     s.file = FileState::of(doc);
     return s;
 }
@@ -120,8 +120,8 @@ bool StateChange::isEmpty() const {
 
 void StateChange::apply(Document& doc, bool forward) const {
     applyRuns(doc.m_config, m_config, forward);
-    put(doc.currentModel, m_model, forward);
-    put(doc.currentBand, m_band, forward);
+    put(doc.m_model, m_model, forward);
+    put(doc.m_band, m_band, forward);
     if (m_file) file(forward)->putInto(doc);
     if (m_band) doc.deriveLimits();
 }

@@ -125,7 +125,7 @@ void ChannelGridWindow::fillFrequencies() {
         const QList<int> rows = rowsToEdit();
         if (rows.isEmpty()) return;
         QString first = m_grid->cellText(rows.first(), ColRx);
-        if (first.isEmpty()) first = formatMhz(m_doc.lowerLimit);
+        if (first.isEmpty()) first = formatMhz(m_doc.lowerLimit());
         const bool linked = m_doc.product().linkedRxTx &&
                             m_doc.config().optionWords[OptionWord::SingleChangeFrequency] == 0;
         auto* dialog = new FillFrequenciesDialog(first, !linked, this);

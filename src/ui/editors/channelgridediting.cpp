@@ -177,8 +177,8 @@ bool ChannelGridWindow::commitEditor() {
             }
             double mhz = 0;
             const bool numeric = isNumericText(typed, &mhz);
-            accepted =
-                typed.isEmpty() || (numeric && m_doc.lowerLimit <= mhz && mhz <= m_doc.upperLimit);
+            accepted = typed.isEmpty() ||
+                       (numeric && m_doc.lowerLimit() <= mhz && mhz <= m_doc.upperLimit());
             m_grid->setCellText(row, col, numeric ? formatMhz(mhz) : typed);
             m_doc.setChannelCell(row, col, typed);
         } else if (col >= ColFirstFlag && col <= ColScan) {
@@ -293,7 +293,7 @@ void ChannelGridWindow::describeEditor(QWidget* editor, int row, int column) {
         editor->setAccessibleDescription(
             tr2("Frequency in MHz, %1 to %2; empty for no channel",
                 "频率（MHz），%1 至 %2；空白表示无信道")
-                .arg(formatMhz(m_doc.lowerLimit), formatMhz(m_doc.upperLimit)));
+                .arg(formatMhz(m_doc.lowerLimit()), formatMhz(m_doc.upperLimit())));
     else
         editor->setAccessibleDescription(
             tr2("Up and Down change the value, Ctrl+Up and Ctrl+Down go to the channel above or "

@@ -54,7 +54,7 @@ ScanWindow::ScanWindow(Document& doc, QWidget* parent) : QWidget(parent), m_doc(
 
 void ScanWindow::fillLists() {
     QStringList channels{tr2("None", "无")};
-    const int n = modelChannelCount(m_doc.currentModel);
+    const int n = modelChannelCount(m_doc.model());
     for (int c = 1; c <= n; ++c)
         channels << QString::number(c);
     m_lists[ScanPriorityChannel]->addItems(channels);

@@ -189,10 +189,10 @@ void FactoryInformationWindow::placeControls() {
 
 void FactoryInformationWindow::showValues(const LocalInformation& info) {
     m_modelBox->clear();
-    m_modelBox->addItem(m_doc.currentModel);
+    m_modelBox->addItem(m_doc.model());
     m_modelBox->setCurrentIndex(0);
     // The band entry: the one equal to the current band, else the first.
-    const int band = m_bandBox->findText(m_doc.currentBand);
+    const int band = m_bandBox->findText(m_doc.band());
     m_bandBox->setCurrentIndex(band >= 0 ? band : 0);
     for (int i = 0; i < int(m_valueBoxes.size()); ++i) {
         if (i == 4)

@@ -109,7 +109,7 @@ bool FleetWindow::startWrite() {
     if (running()) return false;
     FleetOptions options;
     options.operation = RadioOperation::Write;
-    options.file = m_doc.fileName;
+    options.file = m_doc.fileName();
     options.verify = m_verifyBox->isChecked();
     options.differ = diffRadioImages;
     options.repeat = m_repeatBox->isChecked();

@@ -58,9 +58,8 @@ void RadioCommands::keepFiles(bool readSucceeded) {
         // A read for comparison left the open configuration alone: the backup is named after
         // the radio's own model.
         const QString model = std::exchange(m_comparedModel, QString());
-        const auto path =
-            keepBackupImage(m_doc.product(), model.isEmpty() ? m_doc.currentModel : model,
-                            m_session.radioImage(), &why);
+        const auto path = keepBackupImage(m_doc.product(), model.isEmpty() ? m_doc.model() : model,
+                                          m_session.radioImage(), &why);
         m_lastBackup = path.value_or(QString());
         if (!path && !m_backupWarned) {
             m_backupWarned = true;
@@ -115,7 +114,7 @@ void RadioCommands::writeAfterDelay() {
 
 // The radio's side first, as diff names the older file first: "RX: radio -> this configuration".
 void RadioCommands::showComparison(const Document& radio) {
-    m_comparedModel = radio.currentModel;
+    m_comparedModel = radio.model();
     runTrapped("ShowCompare", [this, &radio] {
         const QStringList lines = diffConfigurations(radio, m_doc, tr2("the radio", "对讲机"),
                                                      tr2("this configuration", "本配置"));

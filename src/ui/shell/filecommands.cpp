@@ -55,7 +55,7 @@ QString FileCommands::dataFileFilter() {
 }
 
 QString FileCommands::startFolder() const {
-    return m_doc.untitled ? QDir::currentPath() : QFileInfo(m_doc.fileName).absolutePath();
+    return m_doc.isUntitled() ? QDir::currentPath() : QFileInfo(m_doc.fileName()).absolutePath();
 }
 
 void FileCommands::loadProgramFile(const QString& name) {
@@ -70,8 +70,7 @@ void FileCommands::newDocument(bool freshHistory) {
         loadProgramFile(QStringLiteral("KORVEN_New.dat"));
         // A new configuration belongs to no file yet, as at start-up: a later Save asks for a
         // name instead of putting the template over the file that was open.
-        m_doc.fileName = QStringLiteral("new.dat");
-        m_doc.untitled = true;
+        m_doc.becameUntitled(QStringLiteral("new.dat"));
     } else {
         // Part of an edit (a model change, whose step is open): the open file on disk still
         // holds what it held.
@@ -98,14 +97,14 @@ void FileCommands::initialSetting() {
     m_windows.reopenChannelGrid();
 }
 
-// Saves under the current name. A failed save leaves the configuration counted as modified
-// (saveDataFile puts the snapshot back), so the save question comes again before anything
+// Saves under path. A failed save leaves the configuration counted as modified and under its
+// file name (saveDataFile changes neither), so the save question comes again before anything
 // replaces it.
-bool FileCommands::saveWithRollback() {
-    if (!saveDataFile(m_doc)) return false;
+bool FileCommands::saveWithRollback(const QString& path) {
+    if (!saveDataFile(m_doc, path)) return false;
     emit documentSaved();
     emit fileShown();
-    emit fileUsed(m_doc.fileName);
+    emit fileUsed(m_doc.fileName());
     return true;
 }
 
@@ -115,7 +114,7 @@ bool FileCommands::saveBeforeLeaving() {
     if (!m_doc.isModified()) return true;
     switch (showMessage(Msg::SaveChanges, MsgIcon::Warning, MsgButtons::YesNoCancel)) {
     case MsgAnswer::Yes:
-        return m_doc.untitled ? fileSaveAs() : saveWithRollback();
+        return m_doc.isUntitled() ? fileSaveAs() : saveWithRollback(m_doc.fileName());
     case MsgAnswer::No:
         return true;
     default:
@@ -152,19 +151,19 @@ bool FileCommands::fileSave() {
     // A value still being typed is part of what the user saves: the toolbar button and the
     // menu take no focus from the editor, so nothing else would commit it.
     m_windows.validateOpenEditors();
-    if (m_doc.untitled) return fileSaveAs();
-    const QString question = QLatin1Char('"') + QFileInfo(m_doc.fileName).fileName() +
+    if (m_doc.isUntitled()) return fileSaveAs();
+    const QString question = QLatin1Char('"') + QFileInfo(m_doc.fileName()).fileName() +
                              QLatin1Char('"') + messageText(Msg::Overwrite);
     MessageRequest r{question,      {}, programTitle(), MsgIcon::Question, MsgButtons::OkCancel,
                      Msg::Overwrite};
     if (messageService().ask(r) != MsgAnswer::Ok) return false;
-    return saveWithRollback();
+    return saveWithRollback(m_doc.fileName());
 }
 
 bool FileCommands::fileSaveAs() {
     m_windows.validateOpenEditors();
     const QString path =
-        fileDialogs().saveFileName(m_dialogParent, m_doc.fileName, dataFileFilter());
+        fileDialogs().saveFileName(m_dialogParent, m_doc.fileName(), dataFileFilter());
     if (path.isEmpty()) return false;
     // Open reads a .yaml as a configuration text: a data file under that name could not be
     // opened again, and the text it replaced would be gone.
@@ -178,18 +177,15 @@ bool FileCommands::fileSaveAs() {
                             "文件；“文件 > 将配置导出为文本”可写出文本。"));
         return false;
     }
-    const QString previous = m_doc.fileName;
-    m_doc.fileName = path;
-    if (saveWithRollback()) return true;
-    m_doc.fileName = previous;
-    return false;
+    return saveWithRollback(path);
 }
 
 // An export over the open configuration's data file would leave a list or text in its place
 // while the configuration counts as saved there: Exit would then lose it without a question.
 bool FileCommands::refusedAsOpenFile(const QString& path) const {
     const QFileInfo target(path);
-    if (m_doc.untitled || !target.exists() || target != QFileInfo(m_doc.fileName)) return false;
+    if (m_doc.isUntitled() || !target.exists() || target != QFileInfo(m_doc.fileName()))
+        return false;
     showMessage(Msg::FileError, MsgIcon::Critical, MsgButtons::Ok,
                 QDir::toNativeSeparators(path) + QStringLiteral(": ") +
                     tr2("the open configuration is kept in this data file; export to another "
@@ -200,8 +196,8 @@ bool FileCommands::refusedAsOpenFile(const QString& path) const {
 
 void FileCommands::exportChannels() {
     m_windows.validateOpenEditors();
-    const QFileInfo current(m_doc.fileName);
-    const QString start = (m_doc.untitled ? QDir::current() : current.absoluteDir())
+    const QFileInfo current(m_doc.fileName());
+    const QString start = (m_doc.isUntitled() ? QDir::current() : current.absoluteDir())
                               .filePath(current.completeBaseName() + QStringLiteral(".csv"));
     const QString path = fileDialogs().saveFileNameTitled(
         m_dialogParent, tr2("Export Channels", "导出信道"), start, channelListFilter());
@@ -236,16 +232,16 @@ bool FileCommands::openConfigurationText(const QString& path) {
     }
     m_doc.openRecord(*result.record);
     const QFileInfo text(path);
-    m_doc.fileName = text.absoluteDir().filePath(text.completeBaseName() + QStringLiteral(".dat"));
-    m_doc.untitled = true;
+    m_doc.becameUntitled(
+        text.absoluteDir().filePath(text.completeBaseName() + QStringLiteral(".dat")));
     return true;
 }
 
 void FileCommands::exportConfigurationText() {
     m_windows.validateOpenEditors();
-    const QFileInfo current(m_doc.fileName);
+    const QFileInfo current(m_doc.fileName());
     const QString start =
-        (m_doc.untitled && !current.isAbsolute() ? QDir::current() : current.absoluteDir())
+        (m_doc.isUntitled() && !current.isAbsolute() ? QDir::current() : current.absoluteDir())
             .filePath(current.completeBaseName() + QStringLiteral(".yaml"));
     const QString path = fileDialogs().saveFileNameTitled(
         m_dialogParent, tr2("Export Configuration as Text", "将配置导出为文本"), start,

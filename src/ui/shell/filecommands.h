@@ -58,7 +58,7 @@ class FileCommands : public QObject {
     bool openConfigurationText(const QString& path);
     // Refuses (with a message) an export over the data file the configuration came from.
     bool refusedAsOpenFile(const QString& path) const;
-    bool saveWithRollback();
+    bool saveWithRollback(const QString& path);
     QString startFolder() const;
 
     Document& m_doc;

@@ -268,10 +268,9 @@ void MainWindow::storePlacement() {
 
 QString MainWindow::titleText() const {
     const Product& p = *m_ctx.product;
-    const QString name = QFileInfo(m_doc.fileName).fileName();
-    const QString band = p.titleShowsModel
-                             ? m_doc.currentModel + QLatin1Char(':') + m_doc.currentBand
-                             : m_doc.currentBand;
+    const QString name = QFileInfo(m_doc.fileName()).fileName();
+    const QString band =
+        p.titleShowsModel ? m_doc.model() + QLatin1Char(':') + m_doc.band() : m_doc.band();
     return p.productName + QLatin1Char('[') + band + QLatin1String("][") +
            printText(PrintText::FileNameLabel) + QLatin1Char(':') + name + QLatin1Char(']');
 }
@@ -281,8 +280,7 @@ void MainWindow::setTitle() {
 }
 
 void MainWindow::setStatusTexts() {
-    m_panel[1]->setText(m_doc.currentModel + QLatin1Char('[') + m_doc.currentBand +
-                        QLatin1Char(']'));
+    m_panel[1]->setText(m_doc.model() + QLatin1Char('[') + m_doc.band() + QLatin1Char(']'));
     m_panel[2]->setText(generalText(GeneralText::PortLabel) + QString::number(m_ctx.comPort));
 }
 

@@ -48,9 +48,9 @@ ModelWindow::ModelWindow(Document& doc, QWidget* parent)
     m_bandBox->setInsertPolicy(QComboBox::NoInsert);
     m_bandBox->setMinimumWidth(twipsToPixelsX(3000));
     m_modelBox->addItem(QStringLiteral("WX40"));
-    m_modelBox->setEditText(trimSpaces(m_doc.currentModel));
+    m_modelBox->setEditText(trimSpaces(m_doc.model()));
     fillBands();
-    m_bandBox->setEditText(m_doc.currentBand);
+    m_bandBox->setEditText(m_doc.band());
     m_modelBox->installEventFilter(this);
     m_bandBox->installEventFilter(this);
 
@@ -92,7 +92,7 @@ bool ModelWindow::eventFilter(QObject* watched, QEvent* event) {
 void ModelWindow::onOk() {
     const QString model = trimSpaces(m_modelBox->currentText());
     const QString band = m_bandBox->currentText();
-    if (model != trimSpaces(m_doc.currentModel) || band != m_doc.currentBand) {
+    if (model != trimSpaces(m_doc.model()) || band != m_doc.band()) {
         MessageRequest r;
         r.text = messageText(Msg::FreqDataCleared);
         r.title = messageText(Msg::WarningTitle);

@@ -147,7 +147,7 @@ QPrinter& PrintListWindow::printer() {
     if (!m_printer) {
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
         Report::setupPage(*m_printer);
-        const QFileInfo file(QDir::home(), m_doc.fileName);
+        const QFileInfo file(QDir::home(), m_doc.fileName());
         m_printer->setDocName(file.fileName());
         // Without an installed printer the printout goes to a PDF file beside the data file.
         if (QPrinterInfo::availablePrinterNames().isEmpty()) {
