@@ -573,6 +573,35 @@ class TestChannelCsv : public QObject {
         editRecord(*a, [&](RadioConfig& c) { c.entry(1, 1).scanFlag = 0; });
         QCOMPARE(diff(*a, *b), lines);
     }
+
+    // Images that do not decode are compared by address, in either language.
+    void diffRadioImagesByAddress_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("English") << int(LanguageEnglish)
+                                 << QStringList{
+                                        QStringLiteral("Radio memory 0x0020: written 0x00, the "
+                                                       "radio holds 0x01"),
+                                        QStringLiteral(
+                                            "Radio memory 0x0030-0x0032: 3 bytes differ"),
+                                    };
+        QTest::newRow("Chinese") << int(LanguageChinese)
+                                 << QStringList{
+                                        QStringLiteral(
+                                            "对讲机存储器 0x0020：写入 0x00，对讲机中为 0x01"),
+                                        QStringLiteral("对讲机存储器 0x0030-0x0032：3 个字节不同"),
+                                    };
+    }
+    void diffRadioImagesByAddress() {
+        QFETCH(int, language);
+        QFETCH(QStringList, lines);
+        const QByteArray written(0x40, '\0');
+        QByteArray held = written;
+        const QList<int> addresses{0x20, 0x30, 0x31, 0x32};
+        for (int at : addresses)
+            held[at] = '\1';
+        QCOMPARE(diffRadioImages(meridoxProduct(), written, held, addresses, language), lines);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestChannelCsv)

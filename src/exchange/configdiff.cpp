@@ -313,7 +313,7 @@ QStringList diffRadioImages(const Product& p, const QByteArray& written, const Q
                                                      tr2In(language, "radio", "对讲机"), language);
         if (!lines.isEmpty()) return lines;
     }
-    return memoryDifferenceLines(written, held, addresses);
+    return memoryDifferenceLines(written, held, addresses, language);
 }
 
 MemoryDiffer radioImageDiffer(int language) {

@@ -27,7 +27,7 @@ QStringList diffConfigurations(const Document& a, const Document& b, const QStri
 // What a verify after a write found: the image written and the memory the radio holds, both
 // decoded and compared field by field as above, with the sides named "written" and "radio"
 // ("Group A channel 1 RX: 28.015000 -> 29.015000"). When no field shows the difference, or an
-// image does not decode, the differing addresses instead.
+// image does not decode, the differing addresses instead (memoryDifferenceLines).
 QStringList diffRadioImages(const Product& p, const QByteArray& written, const QByteArray& held,
                             const QList<int>& addresses, int language = LanguageEnglish);
 // diffRadioImages in one language, as RadioSession::setMemoryDiffer and a fleet write take it.
