@@ -574,17 +574,17 @@ class TestChannelCsv : public QObject {
         QCOMPARE(diff(*a, *b), lines);
     }
 
-    // Images that do not decode are compared by address, in either language.
+    // Images that do not decode are compared by address, in either language; without one
+    // (no language chosen) the lines are English, never empty.
     void diffRadioImagesByAddress_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("English") << int(LanguageEnglish)
-                                 << QStringList{
-                                        QStringLiteral("Radio memory 0x0020: written 0x00, the "
-                                                       "radio holds 0x01"),
-                                        QStringLiteral(
-                                            "Radio memory 0x0030-0x0032: 3 bytes differ"),
-                                    };
+        const QStringList english{
+            QStringLiteral("Radio memory 0x0020: written 0x00, the radio holds 0x01"),
+            QStringLiteral("Radio memory 0x0030-0x0032: 3 bytes differ"),
+        };
+        QTest::newRow("English") << int(LanguageEnglish) << english;
+        QTest::newRow("no language") << int(LanguageNone) << english;
         QTest::newRow("Chinese") << int(LanguageChinese)
                                  << QStringList{
                                         QStringLiteral(

@@ -73,6 +73,12 @@ bool chinese(int language) {
     return language == LanguageChinese;
 }
 
+// The lines are English unless Chinese is asked for (never empty texts, as no language would
+// give).
+int lineLanguage(int language) {
+    return chinese(language) ? LanguageChinese : LanguageEnglish;
+}
+
 QString noneText(int language) {
     return tr2In(language, "(none)", "（无）");
 }
@@ -153,6 +159,7 @@ QString optionWordLabel(const Document& doc, int i, int language) {
 // for a check box, the channel number for an emergency channel; a stored value the window has
 // no entry for is given as its number, so that two different values never look alike.
 QString shownOptionWord(const Document& doc, int i, int language) {
+    language = lineLanguage(language);
     const int v = doc.config().optionWords[size_t(i)];
     if (i >= OptionWord::FirstEmergencyChannel &&
         i < OptionWord::FirstEmergencyChannel + GroupCount)
@@ -269,6 +276,7 @@ QString change(const QString& field, const QString& from, const QString& to, int
 
 QStringList diffConfigurations(const Document& a, const Document& b, const QString& nameA,
                                const QString& nameB, int language) {
+    language = lineLanguage(language);
     QStringList out;
     const Fields fa = otherFields(a, language), fb = otherFields(b, language);
     // Both are of one product, so the two lists name the same fields in the same order.
@@ -304,6 +312,7 @@ QStringList diffConfigurations(const Document& a, const Document& b, const QStri
 
 QStringList diffRadioImages(const Product& p, const QByteArray& written, const QByteArray& held,
                             const QList<int>& addresses, int language) {
+    language = lineLanguage(language);
     // Both start from the same defaults, so what the image does not carry never differs.
     Document a(p), b(p);
     a.initialiseDefaults();
