@@ -502,11 +502,54 @@ class TestChannelCsv : public QObject {
             QCOMPARE(parseCsv(csvLine(r)).rows.value(0), r);
     }
 
+    // The lines in either language: Chinese in the captions and list entries of the Chinese
+    // windows, English as the command-line tools print them.
+    void diffEqualAndChanged_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("English")
+            << int(LanguageEnglish)
+            << QStringList{
+                   // Options as the optional features window shows them.
+                   QStringLiteral("Time Out Timer(TOT)[s]: 60 -> 150"),
+                   QStringLiteral("Frequency Step: 10Hz -> 99"),
+                   QStringLiteral("LSB Enable: ON -> OFF"),
+                   QStringLiteral("Emergency Channel D: 1 -> 9"),
+                   QStringLiteral("Message line 2: \"\" -> \"HELLO\""),
+                   QStringLiteral("Group A channel 1 RX: 28.100000 -> 28.150000"),
+                   QStringLiteral("Group A channel 1 BUSY: Disable -> Enable"),
+                   QStringLiteral("Group B channel 1 Scan: Del -> Add"),
+                   QStringLiteral(
+                       "Group D channel 9: only in b.dat (RX 29.000000, TX 29.000000, BUSY "
+                       "Disable, VOIC Disable, ECHO Enable, HI-CUT Disable, +10KHz Disable, "
+                       "NB/ANL Disable, RB Disable, Scan Add)"),
+               };
+        QTest::newRow("Chinese")
+            << int(LanguageChinese)
+            << QStringList{
+                   QStringLiteral("超时定时器(TOT)[秒]：60 -> 150"),
+                   QStringLiteral("频率步进：10Hz -> 99"),
+                   QStringLiteral("使用LSB：开 -> 关"),
+                   QStringLiteral("紧急信道 D：1 -> 9"),
+                   QStringLiteral("本机信息 第2行：\"\" -> \"HELLO\""),
+                   QStringLiteral("组 A 信道 1 接收频率：28.100000 -> 28.150000"),
+                   QStringLiteral("组 A 信道 1 BUSY：不使用 -> 使用"),
+                   QStringLiteral("组 B 信道 1 扫描：删除 -> 添加"),
+                   QStringLiteral("组 D 信道 9：仅在b.dat中（接收频率 29.000000，发射频率 "
+                                  "29.000000，BUSY 不使用，VOIC 不使用，ECHO 使用，HI-CUT "
+                                  "不使用，+10KHz 不使用，NB/ANL 不使用，RB 不使用，扫描 添加）"),
+               };
+    }
     void diffEqualAndChanged() {
+        QFETCH(int, language);
+        QFETCH(QStringList, lines);
+        const auto diff = [language](const Document& a, const Document& b) {
+            return diffConfigurations(a, b, QStringLiteral("a.dat"), QStringLiteral("b.dat"),
+                                      language);
+        };
         auto a = newDocument(meridoxProduct());
         auto b = newDocument(meridoxProduct());
-        QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")),
-                 QStringList());
+        QCOMPARE(diff(*a, *b), QStringList());
 
         // Places do not matter, only channel numbers.
         for (auto* d : {a.get(), b.get()})
@@ -515,8 +558,7 @@ class TestChannelCsv : public QObject {
         a->addChannel(0, 2, QStringLiteral("28.2"));
         b->addChannel(0, 2, QStringLiteral("28.2"));
         b->addChannel(0, 1, QStringLiteral("28.1"));
-        QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")),
-                 QStringList());
+        QCOMPARE(diff(*a, *b), QStringList());
 
         editRecord(
             *b, [&](RadioConfig& c) { c.entry(0, 2).rxFreq.assign(QStringLiteral("28150000")); });
@@ -529,22 +571,36 @@ class TestChannelCsv : public QObject {
         editRecord(*b, [&](RadioConfig& c) { c.optionWords[27] = 8; });
         editRecord(*b, [&](RadioConfig& c) { c.embeddedMessage[1].assign(QByteArray("HELLO")); });
         editRecord(*a, [&](RadioConfig& c) { c.entry(1, 1).scanFlag = 0; });
-        QCOMPARE(diffConfigurations(*a, *b, QStringLiteral("a.dat"), QStringLiteral("b.dat")),
-                 (QStringList{
-                     // Options as the optional features window shows them.
-                     QStringLiteral("Time Out Timer(TOT)[s]: 60 -> 150"),
-                     QStringLiteral("Frequency Step: 10Hz -> 99"),
-                     QStringLiteral("LSB Enable: ON -> OFF"),
-                     QStringLiteral("Emergency Channel D: 1 -> 9"),
-                     QStringLiteral("Message line 2: \"\" -> \"HELLO\""),
-                     QStringLiteral("Group A channel 1 RX: 28.100000 -> 28.150000"),
-                     QStringLiteral("Group A channel 1 BUSY: Disable -> Enable"),
-                     QStringLiteral("Group B channel 1 Scan: Del -> Add"),
-                     QStringLiteral(
-                         "Group D channel 9: only in b.dat (RX 29.000000, TX 29.000000, BUSY "
-                         "Disable, VOIC Disable, ECHO Enable, HI-CUT Disable, +10KHz Disable, "
-                         "NB/ANL Disable, RB Disable, Scan Add)"),
-                 }));
+        QCOMPARE(diff(*a, *b), lines);
+    }
+
+    // Images that do not decode are compared by address, in either language; without one
+    // (no language chosen) the lines are English, never empty.
+    void diffRadioImagesByAddress_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList english{
+            QStringLiteral("Radio memory 0x0020: written 0x00, the radio holds 0x01"),
+            QStringLiteral("Radio memory 0x0030-0x0032: 3 bytes differ"),
+        };
+        QTest::newRow("English") << int(LanguageEnglish) << english;
+        QTest::newRow("no language") << int(LanguageNone) << english;
+        QTest::newRow("Chinese") << int(LanguageChinese)
+                                 << QStringList{
+                                        QStringLiteral(
+                                            "对讲机存储器 0x0020：写入 0x00，对讲机中为 0x01"),
+                                        QStringLiteral("对讲机存储器 0x0030-0x0032：3 个字节不同"),
+                                    };
+    }
+    void diffRadioImagesByAddress() {
+        QFETCH(int, language);
+        QFETCH(QStringList, lines);
+        const QByteArray written(0x40, '\0');
+        QByteArray held = written;
+        const QList<int> addresses{0x20, 0x30, 0x31, 0x32};
+        for (int at : addresses)
+            held[at] = '\1';
+        QCOMPARE(diffRadioImages(meridoxProduct(), written, held, addresses, language), lines);
     }
 };
 

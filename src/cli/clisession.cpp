@@ -106,7 +106,7 @@ int runSession(Document& doc, const CliArgs& a, const CliStreams& io,
     trace.setCopyPath(a.trace);
     session.setTrace(&trace);
     session.setVerifyAfterWrite(a.verify);
-    session.setMemoryDiffer(diffRadioImages);
+    session.setMemoryDiffer(radioImageDiffer(LanguageEnglish));
     QEventLoop loop;
     QObject::connect(&session, &RadioSession::progressChanged, &loop,
                      [&console](int pc) { console.progress(pc); });

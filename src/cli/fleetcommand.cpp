@@ -51,7 +51,7 @@ int fleetCommand(const Document& doc, const CliArgs& a, const CliStreams& io,
     options.retries = a.retries;
     options.overwrite = a.overwrite;
     options.verify = a.verify;
-    options.differ = diffRadioImages;
+    options.differ = radioImageDiffer(LanguageEnglish);
     options.repeat = a.repeat;
     options.settingsFile = defaultSettingsFile();
     FleetCommand command;

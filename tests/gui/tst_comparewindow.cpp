@@ -55,29 +55,36 @@ class TestCompareWindow : public QObject, MainWindowFixture {
         QTest::addColumn<bool>("preview"); // Write to Radio with Show changes before writing
         QTest::addColumn<int>("language");
         QTest::addColumn<QStringList>("radioArgs");
-        QTest::addColumn<bool>("changeChannel"); // group A channel 1 on 27.5 MHz
-        QTest::addColumn<QString>("title");      // empty: refused, no window
-        QTest::addColumn<QString>("summary");    // the label when nothing differs
-        QTest::addColumn<QString>("button");     // pressed in the window ("Return": the key)
+        QTest::addColumn<QString>("line");    // group A channel 1 changed to 27.5 MHz, as listed
+        QTest::addColumn<QString>("title");   // empty: refused, no window
+        QTest::addColumn<QString>("summary"); // the label when nothing differs
+        QTest::addColumn<QString>("button");  // pressed in the window ("Return": the key)
         const QStringList none;
         const QString one = QStringLiteral("Compare with Radio (1 difference)");
+        const QString changed = QStringLiteral("Group A channel 1 RX: 28.015000 -> 27.500000");
         QTest::newRow("compare, one channel, Close writes nothing")
-            << false << int(LanguageEnglish) << none << true << one << QString() << "CommandClose";
+            << false << int(LanguageEnglish) << none << changed << one << QString()
+            << "CommandClose";
+        QTest::newRow("compare, one channel, Chinese, Close writes nothing")
+            << false << int(LanguageChinese) << none
+            << QStringLiteral("组 A 信道 1 接收频率：28.015000 -> 27.500000")
+            << QStringLiteral("与对讲机比较（1 处差异）") << QString() << "CommandClose";
         QTest::newRow("compare, equal, Chinese, Write writes")
-            << false << int(LanguageChinese) << none << false
+            << false << int(LanguageChinese) << none << QString()
             << QString::fromUtf8("与对讲机比较（无差异）")
             << QString::fromUtf8("对讲机中的数据与本配置相同。") << "CommandWrite";
         QTest::newRow("preview, one channel, Write writes")
-            << true << int(LanguageEnglish) << none << true << one << QString() << "CommandWrite";
+            << true << int(LanguageEnglish) << none << changed << one << QString()
+            << "CommandWrite";
         QTest::newRow("preview, equal, Return closes and writes nothing")
-            << true << int(LanguageEnglish) << none << false
+            << true << int(LanguageEnglish) << none << QString()
             << "Compare with Radio (no differences)"
             << "The radio holds this configuration."
             << "Return";
         QTest::newRow("preview, radio of another model refused before anything")
             << true << int(LanguageEnglish)
-            << QStringList{QStringLiteral("--model"), QStringLiteral("5480")} << true << QString()
-            << QString() << QString();
+            << QStringList{QStringLiteral("--model"), QStringLiteral("5480")} << changed
+            << QString() << QString() << QString();
     }
     // The radio is read into a copy: the open record, its file name and its history stay as
     // they were; only the window's Write to Radio writes.
@@ -85,7 +92,8 @@ class TestCompareWindow : public QObject, MainWindowFixture {
         QFETCH(bool, preview);
         QFETCH(int, language);
         QFETCH(QStringList, radioArgs);
-        QFETCH(bool, changeChannel);
+        QFETCH(QString, line);
+        const bool changeChannel = !line.isEmpty();
         QFETCH(QString, title);
         QFETCH(QString, summary);
         QFETCH(QString, button);
@@ -119,10 +127,7 @@ class TestCompareWindow : public QObject, MainWindowFixture {
         QCOMPARE(
             compareWindow()->findChild<QListWidget*>(QStringLiteral("List1"))->accessibleName(),
             title);
-        QCOMPARE(listed(compareWindow()),
-                 changeChannel
-                     ? QStringList{QStringLiteral("Group A channel 1 RX: 28.015000 -> 27.500000")}
-                     : QStringList());
+        QCOMPARE(listed(compareWindow()), changeChannel ? QStringList{line} : QStringList());
         if (!summary.isEmpty())
             QCOMPARE(compareWindow()->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
                      summary);

@@ -375,7 +375,9 @@ void TestRadioEnd2End::verifyAfterWrite_data() {
         << QString::fromUtf8("写入已校验：对讲机中的数据与写入的一致。") << QString();
     QTest::newRow("solvir differs, Chinese")
         << &solvirProduct() << int(LanguageChinese) << "2"
-        << QString::fromUtf8("数据已写入，但对讲机中的数据与写入的不一致：") << channel;
+        << QString::fromUtf8("数据已写入，但对讲机中的数据与写入的不一致：")
+        // The channel as the Chinese grid of solvir names it: its RX column reads "频率".
+        << QStringLiteral("组 A 信道 1 频率：28.015000 -> 29.015000");
 }
 
 // The write, then its read-back in a progress window of its own, then one message: an

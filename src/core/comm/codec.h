@@ -30,7 +30,7 @@ void clearRadioImage(const Product& p, QByteArray& image);
 std::optional<QString> buildRadioImage(const Document& doc, QByteArray& image);
 
 // Decodes the image into a copy of the record and, only when every field decoded, stores it
-// with the model and band it names (currentModel, currentBand, limits). Returns the error
+// with the model and band it names (model, band, limits). Returns the error
 // message naming the channel or setting on failure, leaving the document untouched.
 std::optional<QString> parseRadioImage(Document& doc, const QByteArray& image);
 

@@ -105,7 +105,7 @@ bool RadioSession::verifiedAddress(const Product& p, int address) {
 }
 
 QStringList memoryDifferenceLines(const QByteArray& written, const QByteArray& held,
-                                  const QList<int>& addresses) {
+                                  const QList<int>& addresses, int language) {
     const auto hex = [](int value, int width) {
         return QLatin1String("0x") +
                QString::number(value, 16).toUpper().rightJustified(width, QLatin1Char('0'));
@@ -120,11 +120,13 @@ QStringList memoryDifferenceLines(const QByteArray& written, const QByteArray& h
             ++j;
         const int first = addresses.at(i), last = addresses.at(j - 1);
         if (first == last)
-            out << QStringLiteral("Radio memory %1: written %2, the radio holds %3")
+            out << tr2In(language, "Radio memory %1: written %2, the radio holds %3",
+                         "对讲机存储器 %1：写入 %2，对讲机中为 %3")
                        .arg(hex(first, 4), hex(byteAt(written, first), 2),
                             hex(byteAt(held, first), 2));
         else
-            out << QStringLiteral("Radio memory %1-%2: %3 bytes differ")
+            out << tr2In(language, "Radio memory %1-%2: %3 bytes differ",
+                         "对讲机存储器 %1-%2：%3 个字节不同")
                        .arg(hex(first, 4), hex(last, 4))
                        .arg(last - first + 1);
         i = j;

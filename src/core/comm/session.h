@@ -47,9 +47,10 @@ using MemoryDiffer =
                               const QList<int>& addresses)>;
 
 // The differing bytes as runs of addresses: "Radio memory 0x1D82: written 0x28, the radio holds
-// 0x29" for one byte, "Radio memory 0x1D82-0x1D8F: 14 bytes differ" for a run.
+// 0x29" for one byte, "Radio memory 0x1D82-0x1D8F: 14 bytes differ" for a run (in Chinese for
+// LanguageChinese).
 QStringList memoryDifferenceLines(const QByteArray& written, const QByteArray& held,
-                                  const QList<int>& addresses);
+                                  const QList<int>& addresses, int language = LanguageEnglish);
 
 // The programming protocol with one radio. Event-driven: a frame goes out, the reply arrives
 // through the link, or the reply timer (300 ms) reports silence. Only one operation runs at a time.

@@ -111,7 +111,7 @@ bool FleetWindow::startWrite() {
     options.operation = RadioOperation::Write;
     options.file = m_doc.fileName();
     options.verify = m_verifyBox->isChecked();
-    options.differ = diffRadioImages;
+    options.differ = radioImageDiffer(currentLanguage());
     options.repeat = m_repeatBox->isChecked();
     auto fleet = std::make_unique<Fleet>(m_doc, options);
     for (int i = 0; i < 8; ++i) {

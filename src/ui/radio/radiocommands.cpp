@@ -20,8 +20,12 @@ RadioCommands::RadioCommands(Document& doc, RadioSession& session, QWidget* main
     : QObject(nullptr), m_doc(doc), m_session(session), m_mainWindow(mainWindow),
       m_trace(doc.product()) {
     m_session.setTrace(&m_trace);
-    // A verify after a write names the channels and settings that differ.
-    m_session.setMemoryDiffer(diffRadioImages);
+    // A verify after a write names the channels and settings that differ, in the language the
+    // interface has when the verify runs.
+    m_session.setMemoryDiffer([](const Product& p, const QByteArray& written,
+                                 const QByteArray& held, const QList<int>& addresses) {
+        return diffRadioImages(p, written, held, addresses, currentLanguage());
+    });
     localInformation = defaultLocalInformation(QDate::currentDate());
     m_writeDelayTimer.setSingleShot(true);
     m_writeDelayTimer.setInterval(WriteDelayMs);
@@ -116,8 +120,9 @@ void RadioCommands::writeAfterDelay() {
 void RadioCommands::showComparison(const Document& radio) {
     m_comparedModel = radio.model();
     runTrapped("ShowCompare", [this, &radio] {
-        const QStringList lines = diffConfigurations(radio, m_doc, tr2("the radio", "对讲机"),
-                                                     tr2("this configuration", "本配置"));
+        const QStringList lines =
+            diffConfigurations(radio, m_doc, tr2("the radio", "对讲机"),
+                               tr2("this configuration", "本配置"), currentLanguage());
         if (m_compareWindow) m_compareWindow->close();
         auto* w = new CompareWindow(lines, m_mainWindow);
         w->setAttribute(Qt::WA_DeleteOnClose);
