@@ -179,22 +179,10 @@ QString shownOptionWord(const Document& doc, int i, int language) {
 
 namespace {
 
-// Everything outside the channel table, in a fixed order. The Chinese names are those of the
-// windows that edit the fields (their titles, tabs and captions).
-Fields otherFields(const Document& doc, int language) {
+// The key assignment, scan, DTMF, FleetSync and test frequency settings, in the order of the
+// record.
+void addServiceFields(Fields& f, const RadioConfig& c, int language) {
     const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
-    const RadioConfig& c = doc.config();
-    const ModelInfo& mi = c.modelInfo;
-    Fields f{{t("Model", "机型类型"), doc.model(), {}},
-             {t("Band", "频段"), doc.band(), {}},
-             {t("Created", "创建日期"), shownFieldText(mi.createDate.raw()), {}},
-             {t("Software version", "软件版本"), shownFieldText(mi.softwareVersionText.raw()), {}},
-             {t("Model (copy)", "机型类型（副本）"), shownFieldText(mi.modelNameCopy.raw()), {}},
-             {t("Band code (copy)", "频段代码（副本）"), QString::number(mi.bandCodeCopy), {}},
-             {t("Type letter", "类型字母"), QString::number(mi.typeLetter), {}},
-             {t("Current group", "当前组"), groupLetter(c.currentGroupIndex()), {}}};
-    for (int i = 0; i < doc.product().optionWordCount; ++i)
-        f << Field{optionWordLabel(doc, i, language), shownOptionWord(doc, i, language), {}};
     const QString dtmf = QStringLiteral("DTMF ");
     addWords(f, t("Key assignment", "键设定"), c.keyAssign);
     addWords(f, t("Scan word", "扫描信息"), c.scanWords);
@@ -241,6 +229,25 @@ Fields otherFields(const Document& doc, int language) {
                        .arg(shownFieldText(tf.rxFreq.raw()), shownFieldText(tf.txFreq.raw())),
                    {}};
     }
+}
+
+// Everything outside the channel table, in a fixed order. The Chinese names are those of the
+// windows that edit the fields (their titles, tabs and captions).
+Fields otherFields(const Document& doc, int language) {
+    const auto t = [language](const char* en, const char* zh) { return tr2In(language, en, zh); };
+    const RadioConfig& c = doc.config();
+    const ModelInfo& mi = c.modelInfo;
+    Fields f{{t("Model", "机型类型"), doc.model(), {}},
+             {t("Band", "频段"), doc.band(), {}},
+             {t("Created", "创建日期"), shownFieldText(mi.createDate.raw()), {}},
+             {t("Software version", "软件版本"), shownFieldText(mi.softwareVersionText.raw()), {}},
+             {t("Model (copy)", "机型类型（副本）"), shownFieldText(mi.modelNameCopy.raw()), {}},
+             {t("Band code (copy)", "频段代码（副本）"), QString::number(mi.bandCodeCopy), {}},
+             {t("Type letter", "类型字母"), QString::number(mi.typeLetter), {}},
+             {t("Current group", "当前组"), groupLetter(c.currentGroupIndex()), {}}};
+    for (int i = 0; i < doc.product().optionWordCount; ++i)
+        f << Field{optionWordLabel(doc, i, language), shownOptionWord(doc, i, language), {}};
+    addServiceFields(f, c, language);
     for (int line = 0; line < 2; ++line)
         f << Field{t("Message line %1", "本机信息 第%1行").arg(line + 1),
                    // The padding of the fixed-size line is not part of what it says.
