@@ -126,8 +126,7 @@ void ChildWindowArea::destroyAll() {
 
 void ChildWindowArea::reopenChannelGrid() {
     closeAll();
-    show(ChildWindow::ChannelGrid);
-    cascade();
+    show(ChildWindow::ChannelGrid); // which cascades
 }
 
 // Cascading gives each window its full size: the channel grid window, which scrolls its rows,
